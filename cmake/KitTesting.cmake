@@ -1,0 +1,88 @@
+# Test helpers: GoogleTest built from source for every target (same flags as
+# the code under test, and no prebuilt library exists for mingw), CTest
+# registration natively and under Wine, fuzz targets and benchmarks.
+
+include(GoogleTest)
+
+set(KIT_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT TARGET gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  if(WIN32)
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  endif()
+  add_subdirectory(${KIT_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  # Windows test programs run under Wine with a prefix that belongs to this
+  # build folder (created on first use, never in the user's home).
+  set(KIT_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${KIT_SOURCE_ROOT}/scripts/wine-exec.sh ${KIT_WINE_PREFIX})
+endif()
+
+# kit_test(name SOURCES ... [DEPS ...] [LABELS ...] [NATIVE_ONLY])
+# A GoogleTest program. Natively every test case becomes a CTest test; a
+# Windows build registers the program once, run under Wine.
+function(kit_test name)
+  cmake_parse_arguments(K "NATIVE_ONLY" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  if(K_NATIVE_ONLY AND WIN32)
+    return()
+  endif()
+  add_executable(${name} ${K_SOURCES})
+  target_include_directories(${name} PRIVATE ${KIT_SOURCE_ROOT})
+  target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gmock GTest::gtest_main kit_warnings)
+  if(NOT K_TIMEOUT)
+    set(K_TIMEOUT 300)
+  endif()
+  if(NOT KIT_RUN_TESTS)
+    return()
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    set_tests_properties(${name} PROPERTIES LABELS "wine;${K_LABELS}" TIMEOUT ${K_TIMEOUT})
+  else()
+    set(props TIMEOUT ${K_TIMEOUT})
+    if(K_LABELS)
+      list(APPEND props LABELS "${K_LABELS}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
+  endif()
+endfunction()
+
+# kit_fuzzer(name SOURCES ... [DEPS ...] [SEEDS dir])
+# A libFuzzer target, run by CTest for KIT_FUZZ_SECONDS on a corpus kept in
+# the build folder and seeded from SEEDS.
+function(kit_fuzzer name)
+  cmake_parse_arguments(K "" "SEEDS" "SOURCES;DEPS" ${ARGN})
+  if(NOT KIT_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${K_SOURCES})
+  target_include_directories(${name} PRIVATE ${KIT_SOURCE_ROOT})
+  target_link_libraries(${name} PRIVATE ${K_DEPS} kit_warnings)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  set(args -max_total_time=${KIT_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 ${corpus})
+  if(K_SEEDS)
+    list(APPEND args ${K_SEEDS})
+  endif()
+  add_test(NAME fuzz.${name} COMMAND ${name} ${args})
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+endfunction()
+
+# kit_benchmark(name SOURCES ... [DEPS ...])
+# A Google Benchmark program; CTest runs it briefly so it cannot rot.
+function(kit_benchmark name)
+  cmake_parse_arguments(K "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT KIT_BENCHMARKS OR CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${K_SOURCES})
+  target_include_directories(${name} PRIVATE ${KIT_SOURCE_ROOT})
+  target_link_libraries(${name} PRIVATE ${K_DEPS} benchmark::benchmark kit_warnings)
+  add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0.05)
+  set_tests_properties(bench.${name} PROPERTIES LABELS bench TIMEOUT 600)
+endfunction()

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# check-pe.sh BUILD_DIR ARCH
+# Checks the Windows binaries of a build folder with objdump: the right machine
+# type, no DLL imports beyond the system's own (the kit ships no runtime DLLs),
+# and the COM exports of the UI plug-in.
+set -euo pipefail
+dir=$1 arch=$2
+case $arch in
+  i686)   objdump=i686-w64-mingw32-objdump;   want='file format pei-i386' ;;
+  x86_64) objdump=x86_64-w64-mingw32-objdump; want='file format pei-x86-64' ;;
+  *) echo "check-pe: unknown arch $arch" >&2; exit 2 ;;
+esac
+
+# DLLs a shipped binary may import: Windows' own.
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|winspool\.drv|setupapi|newdev|cfgmgr32|version|msvcrt|ucrtbase|api-ms-win-.*|ws2_32|uxtheme|msimg32|imm32|rpcrt4|winmm|bcrypt|crypt32)\.dll$'
+
+status=0
+checked=0
+while IFS= read -r -d '' f; do
+  case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix/*) continue ;; esac
+  checked=$((checked + 1))
+  if ! $objdump -f "$f" | grep -q "$want"; then
+    echo "check-pe: $f is not $arch"; status=1
+  fi
+  while read -r dll; do
+    if ! printf '%s\n' "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
+      echo "check-pe: $f imports $dll"; status=1
+    fi
+  done < <($objdump -p "$f" | sed -n 's/^\s*DLL Name: //p')
+done < <(find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+
+plugin=$(find "$dir" -type f -iname 'VRTQ40UI.dll' | head -n 1)
+if [ -n "$plugin" ]; then
+  for sym in DllGetClassObject DllCanUnloadNow; do
+    if ! $objdump -p "$plugin" | grep -Eq "\]\s+_?$sym(@[0-9]+)?$"; then
+      echo "check-pe: $plugin does not export $sym"; status=1
+    fi
+  done
+fi
+echo "check-pe: $checked $arch binaries in $dir checked"
+exit $status

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine, builds all targets and runs every test:
+#   linux-release  g++ Release: unit tests and the benchmarks (briefly)
+#   mingw-x64      Windows x86_64: tests run under Wine, inside Xvfb
+#   mingw-x86      Windows i686: built, linked, exports and imports checked
+#   linux-debug    clang with ASan + UBSan: unit tests and the fuzz targets
+# The native debug run comes last, so the output ends with CTest's summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup-deps.sh
+
+step() { printf '\n=== %s\n' "$*"; }
+
+if [ -z "${DISPLAY:-}" ]; then
+  # One X server for every Windows test of this run.
+  for n in $(seq 90 120); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=$n; break; }
+  done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+fi
+
+build() {
+  step "configure and build $1"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+build linux-release
+step "test linux-release"
+ctest --preset linux-release
+
+build mingw-x64
+step "test mingw-x64 under Wine"
+ctest --preset mingw-x64
+
+build mingw-x86
+step "check mingw-x86 binaries"
+bash scripts/check-pe.sh build/mingw-x86 i686
+bash scripts/check-pe.sh build/mingw-x64 x86_64
+
+build linux-debug
+step "test linux-debug (ASan + UBSan, fuzz targets)"
+ctest --preset linux-debug
