@@ -10,6 +10,9 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup-deps.sh
 
+# Let ccache share objects between checkouts in different folders.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+
 step() { printf '\n=== %s\n' "$*"; }
 
 if [ -z "${DISPLAY:-}" ]; then
