@@ -1,0 +1,126 @@
+// Files (kernel32 file functions, version resources, WOW64 redirection).
+//
+// Paths are Windows paths; lookups are case-insensitive as on NTFS. Every
+// call reports failure the Win32 way: false (or INVALID_FILE_ATTRIBUTES) and
+// the last error of SystemFacts: kErrorFileNotFound, kErrorPathNotFound,
+// kErrorSharingViolation (a file in use), kErrorAccessDenied, …
+// This file is OS-independent.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "platform/types.h"
+
+namespace kit {
+
+inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
+inline constexpr std::uint32_t kFileAttributeSystem = 0x04;
+inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kFileAttributeArchive = 0x20;
+inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
+inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+// MAX_PATH: the longest path the ANSI and plain wide calls take (with NUL).
+inline constexpr std::size_t kMaxPath = 260;
+
+// One entry of FindFirstFile / FindNextFile.
+struct FindData {
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  WString file_name;           // name only, no folder
+  WString alternate_file_name; // 8.3 name, may be empty
+};
+
+// A search started by FindFirstFile; FindClose on destruction.
+class FindHandle {
+ public:
+  virtual ~FindHandle() = default;
+  // FindNextFile: false with kErrorNoMoreFiles at the end.
+  virtual bool FindNextFile(FindData* data) = 0;
+  // FindClose; the destructor closes when this was not called.
+  virtual bool FindClose() = 0;
+};
+using FindHandlePtr = std::unique_ptr<FindHandle>;
+
+// The version resource of a file (GetFileVersionInfo), with VerQueryValue.
+struct FileVersionInfo {
+  struct Translation {
+    std::uint16_t language = 0;
+    std::uint16_t code_page = 0;
+  };
+  // VS_FIXEDFILEINFO file and product versions, most significant part first.
+  std::array<std::uint16_t, 4> file_version{};
+  std::array<std::uint16_t, 4> product_version{};
+  // "\VarFileInfo\Translation", in resource order.
+  std::vector<Translation> translations;
+  // String tables keyed by "%04x%04x" (language, code page) in lower case,
+  // each mapping a name ("FileVersion", "ProductName", …) to its text.
+  std::map<std::u16string, std::map<std::u16string, WString>> strings;
+
+  // VerQueryValue for "\StringFileInfo\<lang><cp>\<name>": false when absent.
+  bool QueryString(WStringView sub_block, WString* value) const;
+};
+
+// Write modes of WriteFile.
+enum class WriteMode {
+  kCreateAlways,   // CREATE_ALWAYS: replace or create
+  kCreateNew,      // CREATE_NEW: fail with kErrorFileExists when present
+  kOpenAlwaysAppend,  // OPEN_ALWAYS, then write at the end
+};
+
+// Sharing modes for WriteFile (FILE_SHARE_…): 0 opens exclusively, so a
+// second opener gets kErrorSharingViolation while the first holds it.
+inline constexpr std::uint32_t kFileShareRead = 0x1;
+inline constexpr std::uint32_t kFileShareWrite = 0x2;
+
+class Files {
+ public:
+  virtual ~Files() = default;
+
+  // GetFileAttributes: kInvalidFileAttributes with last error when missing.
+  virtual std::uint32_t GetFileAttributes(WStringView path) = 0;
+  virtual bool SetFileAttributes(WStringView path, std::uint32_t attributes) = 0;
+  // CopyFile(source, destination, fail_if_exists). A read-only destination
+  // gives kErrorAccessDenied; a destination in use kErrorSharingViolation.
+  virtual bool CopyFile(WStringView source, WStringView destination, bool fail_if_exists) = 0;
+  // DeleteFile: kErrorAccessDenied on a read-only file, as on Windows.
+  virtual bool DeleteFile(WStringView path) = 0;
+  virtual bool MoveFile(WStringView source, WStringView destination) = 0;
+  // CreateDirectory: one level; kErrorAlreadyExists when present,
+  // kErrorPathNotFound when the parent is missing.
+  virtual bool CreateDirectory(WStringView path) = 0;
+  // RemoveDirectory: kErrorDirNotEmpty when it has entries.
+  virtual bool RemoveDirectory(WStringView path) = 0;
+  // FindFirstFile(pattern) with '*' and '?' in the last component. Null with
+  // kErrorFileNotFound when nothing matches, kErrorPathNotFound when the
+  // folder is missing.
+  virtual FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) = 0;
+
+  // The whole content of a file (CreateFile for reading with read sharing,
+  // ReadFile, CloseHandle).
+  virtual bool ReadFile(WStringView path, Bytes* content) = 0;
+  // Writes `content` (CreateFile with `mode` and `share`, WriteFile,
+  // FlushFileBuffers, CloseHandle).
+  virtual bool WriteFile(WStringView path, const Bytes& content, WriteMode mode,
+                         std::uint32_t share = kFileShareRead) = 0;
+  virtual bool GetFileSize(WStringView path, std::uint64_t* size) = 0;
+
+  // GetFileVersionInfoSize + GetFileVersionInfo, parsed. False with
+  // kErrorResourceTypeNotFound when the file has no version resource.
+  virtual bool GetFileVersionInfo(WStringView path, FileVersionInfo* info) = 0;
+
+  // Whether "Wow64DisableWow64FsRedirection" and
+  // "Wow64RevertWow64FsRedirection" can be found in kernel32 (Windows XP x64
+  // and later; 32-bit XP SP2 has them too).
+  virtual bool HasFsRedirectionFunctions() = 0;
+  // Wow64DisableWow64FsRedirection(&old): while disabled, this thread's
+  // accesses to the system folder reach the native 64-bit "system32"
+  // instead of "SysWOW64". A no-op that succeeds for a native process.
+  // Fails with kErrorProcNotFound when the entry point is missing.
+  virtual bool Wow64DisableWow64FsRedirection(void** old_value) = 0;
+  virtual bool Wow64RevertWow64FsRedirection(void* old_value) = 0;
+};
+
+}  // namespace kit
