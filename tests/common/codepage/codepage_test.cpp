@@ -1,0 +1,120 @@
+#include "common/codepage/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kit::codepage {
+namespace {
+
+// "中文" in code page 936 and "中文" in code page 950 (the same two characters).
+constexpr char kZhongWen936[] = "\xD6\xD0\xCE\xC4";
+constexpr char kZhongWen950[] = "\xA4\xA4\xA4\xE5";
+constexpr char16_t kZhongWen[] = u"\u4E2D\u6587";
+
+TEST(AnsiCodePages, DecodeAndEncodeTheKitsThreeCodePages) {
+  EXPECT_EQ(AnsiToUtf16(kZhongWen936, CodePage::kSimplifiedChinese), kZhongWen);
+  EXPECT_EQ(AnsiToUtf16(kZhongWen950, CodePage::kTraditionalChinese), kZhongWen);
+  EXPECT_EQ(Utf16ToAnsi(kZhongWen, CodePage::kSimplifiedChinese), kZhongWen936);
+  EXPECT_EQ(Utf16ToAnsi(kZhongWen, CodePage::kTraditionalChinese), kZhongWen950);
+  // 1252: Latin-1 letters and the euro sign in the 0x80 block.
+  EXPECT_EQ(AnsiToUtf16("caf\xE9 \x80", CodePage::kWestern), u"caf\u00E9 \u20AC");
+  EXPECT_EQ(Utf16ToAnsi(u"caf\u00E9 \u20AC", CodePage::kWestern), "caf\xE9 \x80");
+  EXPECT_EQ(AnsiToUtf8(kZhongWen936, CodePage::kSimplifiedChinese), "\xE4\xB8\xAD\xE6\x96\x87");
+  EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD\xE6\x96\x87", CodePage::kTraditionalChinese), kZhongWen950);
+}
+
+TEST(AnsiCodePages, The1252HolesRoundTripAsWindowsMapsThem) {
+  // Windows maps the five bytes 1252 leaves undefined to U+0081 and so on,
+  // and back; a file holding them survives a rewrite unchanged.
+  const std::string holes = "\x81\x8D\x8F\x90\x9D";
+  EXPECT_EQ(AnsiToUtf16(holes, CodePage::kWestern), u"\u0081\u008D\u008F\u0090\u009D");
+  EXPECT_EQ(Utf16ToAnsi(AnsiToUtf16(holes, CodePage::kWestern), CodePage::kWestern), holes);
+}
+
+TEST(AnsiCodePages, BadBytesBecomeOneReplacementEachAndTheRestSurvives) {
+  // A lead byte cut at the end, and a lead byte followed by a byte that
+  // cannot trail it.
+  for (const CodePage cp : {CodePage::kSimplifiedChinese, CodePage::kTraditionalChinese}) {
+    const std::u16string cut = AnsiToUtf16("ab\xD6", cp);
+    ASSERT_GE(cut.size(), 3u);
+    EXPECT_EQ(cut.substr(0, 2), u"ab");
+    EXPECT_NE(cut[2], u'\0');
+    const std::u16string bad = AnsiToUtf16("\xD6\x01xyz", cp);
+    ASSERT_FALSE(bad.empty());
+    EXPECT_EQ(bad.substr(bad.size() - 3), u"xyz");
+    EXPECT_NE(bad.find(u'\x01'), std::u16string::npos);
+  }
+#ifndef _WIN32
+  // The Linux build says so with U+FFFD; Windows uses its own default.
+  EXPECT_EQ(AnsiToUtf16("ab\xD6", CodePage::kSimplifiedChinese), u"ab\uFFFD");
+#endif
+}
+
+TEST(AnsiCodePages, CharactersTheCodePageLacksBecomeQuestionMarks) {
+  EXPECT_EQ(Utf16ToAnsi(u"a\u4E2Db", CodePage::kWestern), "a?b");
+  EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y", CodePage::kSimplifiedChinese).front(), 'x');
+  EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y", CodePage::kSimplifiedChinese).back(), 'y');
+  // An unpaired surrogate, alone and at the end.
+  const std::u16string lone = {u'a', char16_t(0xD800), u'b', char16_t(0xDC00)};
+  const std::string encoded = Utf16ToAnsi(lone, CodePage::kWestern);
+  EXPECT_EQ(encoded.front(), 'a');
+  EXPECT_NE(encoded.find('b'), std::string::npos);
+  EXPECT_EQ(Utf16ToAnsi(std::u16string(1, char16_t(0xD83D)), CodePage::kWestern), "?");
+}
+
+TEST(AnsiCodePages, EmptyAndLongInputs) {
+  EXPECT_EQ(AnsiToUtf16("", CodePage::kSimplifiedChinese), u"");
+  EXPECT_EQ(Utf16ToAnsi(u"", CodePage::kTraditionalChinese), "");
+  std::string many;
+  for (int i = 0; i < 5000; ++i) many += kZhongWen936;
+  const std::u16string wide = AnsiToUtf16(many, CodePage::kSimplifiedChinese);
+  EXPECT_EQ(wide.size(), 10000u);
+  EXPECT_EQ(Utf16ToAnsi(wide, CodePage::kSimplifiedChinese), many);
+}
+
+TEST(Utf8, DecodesWellFormedTextIncludingSupplementaryCharacters) {
+  EXPECT_EQ(Utf8ToUtf16("A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"), u"A\u00E9\u4E2D\U0001F600");
+  EXPECT_EQ(Utf16ToUtf8(u"A\u00E9\u4E2D\U0001F600"), "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
+  EXPECT_TRUE(IsValidUtf8(""));
+  EXPECT_TRUE(IsValidUtf8("plain"));
+  EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF
+}
+
+TEST(Utf8, MalformedSequencesBecomeReplacementsPerBadSubpart) {
+  struct Case {
+    const char* bytes;
+    std::u16string expected;
+  };
+  const Case cases[] = {
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong '/'
+      {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},  // overlong, three bytes
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+      {"a\xE4\xB8", u"a\uFFFD"},                 // cut at the end
+      {"\xE4\xB8x", u"\uFFFDx"},                 // cut before an ASCII byte
+      {"\x80z", u"\uFFFDz"},                     // a stray continuation byte
+      {"\xFF", u"\uFFFD"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Utf8ToUtf16(c.bytes), c.expected) << c.bytes;
+    EXPECT_FALSE(IsValidUtf8(c.bytes)) << c.bytes;
+  }
+}
+
+TEST(Utf8, UnpairedSurrogatesEncodeAsReplacement) {
+  const std::u16string lone = {char16_t(0xDC00), u'x', char16_t(0xD800)};
+  EXPECT_EQ(Utf16ToUtf8(lone), "\xEF\xBF\xBDx\xEF\xBF\xBD");
+}
+
+TEST(CodePageForLanguage, ChineseLanguagesPickTheirCodePages) {
+  EXPECT_EQ(CodePageForLanguage(0x0804), CodePage::kSimplifiedChinese);
+  EXPECT_EQ(CodePageForLanguage(0x0404), CodePage::kTraditionalChinese);
+  EXPECT_EQ(CodePageForLanguage(0x0C04), CodePage::kTraditionalChinese);
+  EXPECT_EQ(CodePageForLanguage(0x1004), CodePage::kTraditionalChinese);
+  EXPECT_EQ(CodePageForLanguage(0x0409), CodePage::kWestern);
+  EXPECT_EQ(CodePageForLanguage(0x0411), CodePage::kWestern);
+}
+
+}  // namespace
+}  // namespace kit::codepage
