@@ -71,7 +71,11 @@ struct GUID {
 };
 static_assert(sizeof(GUID) == 16);
 
-bool operator==(const GUID& a, const GUID& b);
+constexpr bool operator==(const GUID& a, const GUID& b) {
+  for (int i = 0; i < 8; ++i)
+    if (a.Data4[i] != b.Data4[i]) return false;
+  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
+}
 
 // The identifiers of the Windows driver kit the plug-in serves or asks for.
 inline constexpr GUID kClsidOemUi = {0xABCE80D7, 0x9F46, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};

@@ -6,8 +6,6 @@
 
 namespace kit::plugin::com {
 
-bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-
 HRESULT GetInfoCore(DWORD dwMode, void* pBuffer, DWORD cbSize, DWORD* pcbNeeded) {
   if (pcbNeeded == nullptr ||
       (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION && dwMode != OEMGI_GETPUBLISHERINFO)) {

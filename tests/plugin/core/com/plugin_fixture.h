@@ -25,7 +25,9 @@ class PluginTest : public ::testing::Test {
     SetThreadLastError(kSentinelError);
   }
   void TearDown() override {
-    if (ui_ != nullptr) EXPECT_EQ(ui_->lpVtbl->Release(AsUnknown(ui_)), 0u);
+    if (ui_ != nullptr) {
+      EXPECT_EQ(ui_->lpVtbl->Release(AsUnknown(ui_)), 0u);
+    }
     EXPECT_EQ(DllCanUnloadNow(), kSOk);
   }
 
