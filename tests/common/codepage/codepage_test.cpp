@@ -43,11 +43,14 @@ TEST(AnsiCodePages, BadBytesBecomeOneReplacementEachAndTheRestSurvives) {
     const std::u16string bad = AnsiToUtf16("\xD6\x01xyz", cp);
     ASSERT_FALSE(bad.empty());
     EXPECT_EQ(bad.substr(bad.size() - 3), u"xyz");
-    EXPECT_NE(bad.find(u'\x01'), std::u16string::npos);
+    EXPECT_EQ(bad.find(u'\0'), std::u16string::npos);
   }
 #ifndef _WIN32
-  // The Linux build says so with U+FFFD; Windows uses its own default.
+  // The Linux build marks each bad byte with U+FFFD and keeps the control
+  // byte; Windows uses its own default character and lets the lead byte take
+  // the byte after it.
   EXPECT_EQ(AnsiToUtf16("ab\xD6", CodePage::kSimplifiedChinese), u"ab\uFFFD");
+  EXPECT_EQ(AnsiToUtf16("\xD6\x01xyz", CodePage::kSimplifiedChinese), u"\uFFFD\x01xyz");
 #endif
 }
 
