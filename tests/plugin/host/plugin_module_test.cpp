@@ -14,7 +14,8 @@ namespace {
 
 using namespace com;
 
-constexpr DWORD kSignature = 1, kInterfaceVersion = 2, kDevModeSize = 1, kDevModeValidate = 4;
+constexpr DWORD kSignature = 1, kInterfaceVersion = 2, kDevModeSize = 1, kDevModeDefault = 2,
+                kDevModeValidate = 4;
 
 class PluginModuleTest : public ::testing::Test {
  protected:
@@ -85,6 +86,13 @@ TEST_F(PluginModuleTest, GoesThroughTheHostsCallingOrder) {
   EXPECT_EQ(ui->lpVtbl->DevMode(ui, kDevModeValidate + 1, &param), kEFail);
   ExpectLastError(87);
   EXPECT_EQ(out, std::vector<unsigned char>(1976, 2));
+  param.cbBufSize = 1976;
+  EXPECT_EQ(ui->lpVtbl->DevMode(ui, kDevModeDefault, &param), kSOk);
+  DWORD header[3] = {};
+  std::memcpy(header, out.data(), sizeof header);
+  EXPECT_EQ(header[0], 1976u);
+  EXPECT_EQ(header[1], 0x56513430u);
+  EXPECT_EQ(header[2], 1u);
 
   unsigned char profile[32];
   ULONG size = sizeof profile, flags = 0;

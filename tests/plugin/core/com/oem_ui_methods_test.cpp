@@ -1,11 +1,14 @@
 // The plug-in object's methods as the host calls them: results, out-values
 // and the thread's last error.
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "tests/plugin/core/com/fake_driver.h"
 #include "tests/plugin/core/com/plugin_fixture.h"
+#include "plugin/core/com/module_state.h"
 #include "plugin/core/com/oem_ui_core.h"
+#include "plugin/core/devmode/private_devmode.h"
 
 namespace kit::plugin::com::testing {
 namespace {
@@ -254,6 +257,95 @@ TEST_F(SheetMethodsTest, RunTheInstalledHandlersWithTheObjectsContexts) {
   EXPECT_EQ(g_seen_device->pDriver, &driver);
   EXPECT_EQ(g_seen_lparam, 6);
   SetSheetHandlers(nullptr, nullptr);
+}
+
+}  // namespace
+}  // namespace kit::plugin::com::testing
+
+namespace kit::plugin::com::testing {
+namespace {
+
+// DevMode hands the records to the record codec; these tests check what the
+// COM side adds: the host's buffer sizes and pointers.
+class DevModeRecordTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    SetSystemDirectory(u"D:\\WINNT\\system32");
+  }
+  void TearDown() override {
+    SetSystemDirectory(u"C:\\Windows\\system32");
+    PluginTest::TearDown();
+  }
+  static std::vector<std::uint8_t> Defaults() {
+    std::vector<std::uint8_t> bytes(kPrivateDevModeSize);
+    WriteDefaults(PrivateDevModeSpan(bytes.data(), kPrivateDevModeSize), u"D:\\WINNT\\system32");
+    return bytes;
+  }
+};
+
+TEST_F(DevModeRecordTest, DefaultsUseTheSystemDirectoryOfTheModule) {
+  std::vector<std::uint8_t> out(kPrivateDevModeSize, 0xEE);
+  OEMDMPARAM param{};
+  param.pOEMDMOut = out.data();
+  param.cbBufSize = kPrivateDevModeSize;
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_DEFAULT, &param), kSOk);
+  EXPECT_EQ(out, Defaults());
+  const PrivateDevMode record = Decode(ConstPrivateDevModeSpan(out.data(), kPrivateDevModeSize));
+  EXPECT_EQ(TextOf(record.LogDirectory), u"D:\\KVRODriverlog\\VRT-Q40");
+}
+
+TEST_F(DevModeRecordTest, ConvertAndValidateReadNoMoreThanTheRecord) {
+  // A foreign record becomes the defaults.
+  std::vector<std::uint8_t> in(kPrivateDevModeSize, 0x5A), out(kPrivateDevModeSize, 0);
+  OEMDMPARAM param{};
+  param.pOEMDMIn = in.data();
+  param.pOEMDMOut = out.data();
+  param.cbBufSize = kPrivateDevModeSize;
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_CONVERT, &param), kSOk);
+  EXPECT_EQ(out, Defaults());
+
+  // An own record announcing far more than it holds: exactly the record is
+  // read (the sanitizers watch the heap block end), with Reserved repaired.
+  auto own = std::make_unique<std::uint8_t[]>(kPrivateDevModeSize);
+  std::memcpy(own.get(), Defaults().data(), kPrivateDevModeSize);
+  const std::uint32_t huge = 0xFFFFFFFF;
+  const std::int32_t reserved = 101;
+  std::memcpy(own.get() + kOffsetSize, &huge, 4);
+  std::memcpy(own.get() + kOffsetReserved, &reserved, 4);
+  own[kOffsetZoomPercent] = 42;
+  param.pOEMDMIn = own.get();
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_VALIDATE, &param), kSOk);
+  const PrivateDevMode record = Decode(ConstPrivateDevModeSpan(out.data(), kPrivateDevModeSize));
+  EXPECT_EQ(record.dwSize, kPrivateDevModeSize);
+  EXPECT_EQ(record.Reserved, 0);
+  EXPECT_EQ(record.ZoomPercent, 42);
+}
+
+TEST_F(DevModeRecordTest, AShortHostBufferIsRefusedUntouched) {
+  std::vector<std::uint8_t> in(kPrivateDevModeSize, 0x5A), out(kPrivateDevModeSize, 0x22);
+  OEMDMPARAM param{};
+  param.pOEMDMIn = in.data();
+  param.pOEMDMOut = out.data();
+  param.cbBufSize = kPrivateDevModeSize - 1;
+  for (DWORD mode : {OEMDM_DEFAULT, OEMDM_CONVERT, OEMDM_VALIDATE}) {
+    SetThreadLastError(kSentinelError);
+    EXPECT_EQ(V().DevMode(ui_, mode, &param), kEFail);
+    EXPECT_EQ(GetThreadLastError(), 122u);
+  }
+  EXPECT_EQ(out, std::vector<std::uint8_t>(kPrivateDevModeSize, 0x22));
+}
+
+TEST_F(DevModeRecordTest, MissingRecordsLeaveEverythingAsItIs) {
+  std::vector<std::uint8_t> out(kPrivateDevModeSize, 0x22);
+  OEMDMPARAM param{};
+  param.pOEMDMOut = out.data();
+  param.cbBufSize = kPrivateDevModeSize;
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_CONVERT, &param), kSOk);
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_VALIDATE, &param), kSOk);
+  EXPECT_EQ(out, std::vector<std::uint8_t>(kPrivateDevModeSize, 0x22));
+  param.pOEMDMOut = nullptr;
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_DEFAULT, &param), kSOk);
 }
 
 }  // namespace
