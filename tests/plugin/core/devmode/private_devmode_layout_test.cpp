@@ -15,6 +15,15 @@ namespace {
 
 using test::U32At;
 
+// Field names for failure messages (kept out of operator+, which g++ 12
+// warns about wrongly in optimised builds).
+std::string Join(const std::string& prefix, const char* name) {
+  std::string joined;
+  joined.reserve(prefix.size() + std::char_traits<char>::length(name));
+  joined.append(prefix).append(name);
+  return joined;
+}
+
 enum class Kind { kU8, kU32, kBytes, kText };
 
 struct FieldCase {
@@ -61,56 +70,56 @@ std::vector<FieldCase> AllFields() {
     const std::string n = b.name;
     const auto op = b.op;
     auto ev = [op](PrivateDevMode& r) -> EventOperation& { return r.*op; };
-    u8(n + ".SendCommand", b.send, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).SendCommand; });
-    u8(n + ".FeedToCut", b.feed_to_cut, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).FeedToCut; });
-    f.push_back({n + ".Command", b.command, Kind::kBytes, 128,
+    u8(Join(n, ".SendCommand"), b.send, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).SendCommand; });
+    u8(Join(n, ".FeedToCut"), b.feed_to_cut, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).FeedToCut; });
+    f.push_back({Join(n, ".Command"), b.command, Kind::kBytes, 128,
                  [ev](PrivateDevMode& r) { ev(r).Command.fill(kMarkU8); }});
-    u8(n + ".CommandLength", b.length, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).CommandLength; });
-    u8(n + ".DrawerSelect", b.drawer, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).DrawerSelect; });
-    u8(n + ".CutType", b.cut, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).CutType; });
-    u8(n + ".FeedMm", b.feed, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).FeedMm; });
-    u8(n + ".HeraldSelect", b.herald, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).HeraldSelect; });
-    u32(n + ".UseHerald", b.use_herald, [ev](PrivateDevMode& r) -> std::uint32_t& { return ev(r).UseHerald; });
-    u8(n + ".BuzzerVolume", b.volume, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).BuzzerVolume; });
-    u8(n + ".BuzzerSelect", b.buzzer, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).BuzzerSelect; });
-    u8(n + ".LogoSelect", b.logo, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).LogoSelect; });
-    u8(n + ".LogoAlign", b.align, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).LogoAlign; });
-    u8(n + ".LogoPosition", b.position, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).LogoPosition; });
+    u8(Join(n, ".CommandLength"), b.length, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).CommandLength; });
+    u8(Join(n, ".DrawerSelect"), b.drawer, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).DrawerSelect; });
+    u8(Join(n, ".CutType"), b.cut, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).CutType; });
+    u8(Join(n, ".FeedMm"), b.feed, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).FeedMm; });
+    u8(Join(n, ".HeraldSelect"), b.herald, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).HeraldSelect; });
+    u32(Join(n, ".UseHerald"), b.use_herald, [ev](PrivateDevMode& r) -> std::uint32_t& { return ev(r).UseHerald; });
+    u8(Join(n, ".BuzzerVolume"), b.volume, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).BuzzerVolume; });
+    u8(Join(n, ".BuzzerSelect"), b.buzzer, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).BuzzerSelect; });
+    u8(Join(n, ".LogoSelect"), b.logo, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).LogoSelect; });
+    u8(Join(n, ".LogoAlign"), b.align, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).LogoAlign; });
+    u8(Join(n, ".LogoPosition"), b.position, [ev](PrivateDevMode& r) -> std::uint8_t& { return ev(r).LogoPosition; });
   }
 
   for (std::size_t k = 0; k < 8; ++k) {
     const std::size_t at = 596 + 36 * k;
-    const std::string n = "Barcode1D[" + std::to_string(k) + "].";
+    const std::string n = Join(Join("Barcode1D[", std::to_string(k).c_str()), "].");
     auto bc = [k](PrivateDevMode& r) -> Barcode1DSettings& { return r.Barcode1D[k]; };
-    u8(n + "Symbology", at + 0, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Symbology; });
-    u8(n + "ModuleWidth", at + 1, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).ModuleWidth; });
-    u32(n + "Height", at + 4, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Height; });
-    u8(n + "HriPosition", at + 8, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).HriPosition; });
-    u8(n + "HriFont", at + 9, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).HriFont; });
-    u32(n + "ModuleWidthX8", at + 12, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).ModuleWidthX8; });
-    u32(n + "PreviewHeight", at + 16, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).PreviewHeight; });
-    u8(n + "Gs1ElementWidth", at + 20, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1ElementWidth; });
-    u32(n + "Gs1RowHeight", at + 24, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Gs1RowHeight; });
-    u32(n + "Gs1Param28", at + 28, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Gs1Param28; });
-    u8(n + "Gs1Param32", at + 32, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1Param32; });
-    u8(n + "Gs1Hri", at + 33, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1Hri; });
-    u8(n + "Gs1Param34", at + 34, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1Param34; });
+    u8(Join(n, "Symbology"), at + 0, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Symbology; });
+    u8(Join(n, "ModuleWidth"), at + 1, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).ModuleWidth; });
+    u32(Join(n, "Height"), at + 4, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Height; });
+    u8(Join(n, "HriPosition"), at + 8, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).HriPosition; });
+    u8(Join(n, "HriFont"), at + 9, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).HriFont; });
+    u32(Join(n, "ModuleWidthX8"), at + 12, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).ModuleWidthX8; });
+    u32(Join(n, "PreviewHeight"), at + 16, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).PreviewHeight; });
+    u8(Join(n, "Gs1ElementWidth"), at + 20, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1ElementWidth; });
+    u32(Join(n, "Gs1RowHeight"), at + 24, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Gs1RowHeight; });
+    u32(Join(n, "Gs1Param28"), at + 28, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Gs1Param28; });
+    u8(Join(n, "Gs1Param32"), at + 32, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1Param32; });
+    u8(Join(n, "Gs1Hri"), at + 33, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1Hri; });
+    u8(Join(n, "Gs1Param34"), at + 34, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Gs1Param34; });
   }
   for (std::size_t k = 0; k < 2; ++k) {
     const std::size_t at = 884 + 24 * k;
-    const std::string n = "Barcode2D[" + std::to_string(k) + "].";
+    const std::string n = Join(Join("Barcode2D[", std::to_string(k).c_str()), "].");
     auto bc = [k](PrivateDevMode& r) -> Barcode2DSettings& { return r.Barcode2D[k]; };
-    u8(n + "Symbol2D", at + 0, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Symbol2D; });
-    f.push_back({n + "Param1", at + 1, Kind::kBytes, 4, [bc](PrivateDevMode& r) { bc(r).Param1.fill(kMarkU8); }});
-    u8(n + "Param5", at + 5, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Param5; });
-    u8(n + "Param6", at + 6, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Param6; });
-    u32(n + "Param8", at + 8, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Param8; });
-    u32(n + "Param12", at + 12, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Param12; });
-    f.push_back({n + "Param16", at + 16, Kind::kBytes, 4, [bc](PrivateDevMode& r) { bc(r).Param16.fill(kMarkU8); }});
-    u8(n + "QrModuleSize", at + 20, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrModuleSize; });
-    u8(n + "QrLanguageMode", at + 21, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrLanguageMode; });
-    u8(n + "QrModel", at + 22, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrModel; });
-    u8(n + "QrErrorLevel", at + 23, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrErrorLevel; });
+    u8(Join(n, "Symbol2D"), at + 0, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Symbol2D; });
+    f.push_back({Join(n, "Param1"), at + 1, Kind::kBytes, 4, [bc](PrivateDevMode& r) { bc(r).Param1.fill(kMarkU8); }});
+    u8(Join(n, "Param5"), at + 5, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Param5; });
+    u8(Join(n, "Param6"), at + 6, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).Param6; });
+    u32(Join(n, "Param8"), at + 8, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Param8; });
+    u32(Join(n, "Param12"), at + 12, [bc](PrivateDevMode& r) -> std::uint32_t& { return bc(r).Param12; });
+    f.push_back({Join(n, "Param16"), at + 16, Kind::kBytes, 4, [bc](PrivateDevMode& r) { bc(r).Param16.fill(kMarkU8); }});
+    u8(Join(n, "QrModuleSize"), at + 20, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrModuleSize; });
+    u8(Join(n, "QrLanguageMode"), at + 21, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrLanguageMode; });
+    u8(Join(n, "QrModel"), at + 22, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrModel; });
+    u8(Join(n, "QrErrorLevel"), at + 23, [bc](PrivateDevMode& r) -> std::uint8_t& { return bc(r).QrErrorLevel; });
   }
 
   u8("Reserved2", 932, [](PrivateDevMode& r) -> std::uint8_t& { return r.Reserved2; });
