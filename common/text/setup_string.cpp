@@ -1,0 +1,60 @@
+// This file is OS-independent.
+#include "common/text/setup_string.h"
+
+#include <utility>
+
+namespace kit::setup {
+namespace {
+
+constexpr unsigned kLangChineseSimplified = 0x0804;
+constexpr unsigned kLangChineseTaiwan = 0x0404;
+constexpr unsigned kLangChineseHongKong = 0x0C04;
+constexpr unsigned kLangChineseSingapore = 0x1004;
+
+constexpr std::string_view kLineBreakMarks[] = {"\\1", "\\2", "\\3"};
+constexpr std::string_view kLineBreak = "\r\n";
+
+// The one text buffer all readers share.
+std::string& SharedText() {
+  static std::string text;
+  return text;
+}
+
+}  // namespace
+
+std::string SetupLanguageFile(unsigned language_id) {
+  switch (language_id) {
+    case kLangChineseTaiwan:
+    case kLangChineseHongKong:
+    case kLangChineseSingapore:
+      return "language\\setup_TCN.ini";
+    case kLangChineseSimplified:
+      return "language\\setup_CN.ini";
+    default:
+      return "language\\setup_EN.ini";
+  }
+}
+
+std::string ExpandSetupLineBreaks(std::string text) {
+  for (const std::string_view mark : kLineBreakMarks) {
+    const auto at = text.find(mark);
+    if (at != std::string::npos) text.replace(at, mark.size(), kLineBreak);
+  }
+  return text;
+}
+
+CMyString::CMyString(const ini::FileSource& files, std::string language_file, std::string section,
+                     ini::ProfileOptions options)
+    : files_(files),
+      language_file_(std::move(language_file)),
+      section_(std::move(section)),
+      options_(options) {}
+
+const std::string& CMyString::Get(std::string_view key) const {
+  std::string& text = SharedText();
+  text = ExpandSetupLineBreaks(ini::ReadProfileStringA(files_, language_file_, section_, key, "",
+                                                       kSetupTextCapacity, options_));
+  return text;
+}
+
+}  // namespace kit::setup

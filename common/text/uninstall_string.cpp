@@ -1,0 +1,60 @@
+// This file is OS-independent.
+#include "common/text/uninstall_string.h"
+
+#include <utility>
+
+namespace kit::uninstall {
+namespace {
+
+constexpr unsigned kLangChineseSimplified = 2052;
+constexpr unsigned kLangChineseTaiwan = 1028;
+constexpr unsigned kLangChineseHongKong = 3076;
+constexpr unsigned kLangChineseSingapore = 4100;
+
+constexpr std::string_view kLineBreakMark = "\\n";
+constexpr std::string_view kLineBreak = "\r\n";
+
+std::string& SharedText() {
+  static std::string text;
+  return text;
+}
+
+}  // namespace
+
+std::string UninstallLanguageFile(unsigned language_id) {
+  switch (language_id) {
+    case kLangChineseSimplified:
+      return "\\language\\uninstall_CN.ini";
+    case kLangChineseTaiwan:
+    case kLangChineseHongKong:
+    case kLangChineseSingapore:
+      return "\\language\\uninstall_TCN.ini";
+    default:
+      return "\\language\\uninstall_EN.ini";
+  }
+}
+
+std::string ExpandUninstallLineBreak(std::string text) {
+  const auto at = text.find(kLineBreakMark);
+  if (at != std::string::npos) text.replace(at, kLineBreakMark.size(), kLineBreak);
+  return text;
+}
+
+CMyString::CMyString(const ini::FileSource& files, std::string_view current_directory,
+                     std::string_view language_file, std::string section,
+                     ini::ProfileOptions options)
+    : files_(files),
+      path_(std::string(current_directory) + std::string(language_file)),
+      section_(std::move(section)),
+      options_(options) {}
+
+CMyString::~CMyString() { SharedText().clear(); }
+
+const std::string& CMyString::Get(std::string_view key) const {
+  std::string& text = SharedText();
+  text = ExpandUninstallLineBreak(ini::ReadProfileStringA(files_, path_, section_, key, "",
+                                                          kUninstallTextCapacity, options_));
+  return text;
+}
+
+}  // namespace kit::uninstall
