@@ -51,9 +51,10 @@ struct WeightedTables {
       blue[v] = static_cast<std::uint32_t>(kBlueWeight * b[v]);
     }
   }
-  int Grey(const std::uint8_t* bgr) const {
-    return static_cast<int>((blue[bgr[0]] + green[bgr[1]] + red[bgr[2]]) / kWeightScale);
-  }
+  // The weighted sum before the division: Y >= k exactly when Sum >= 1000 k,
+  // which lets the threshold methods compare without dividing.
+  std::uint32_t Sum(const std::uint8_t* bgr) const { return blue[bgr[0]] + green[bgr[1]] + red[bgr[2]]; }
+  int Grey(const std::uint8_t* bgr) const { return static_cast<int>(Sum(bgr) / kWeightScale); }
 };
 
 // Writes one result row from a per-pixel "is white" decision: pixel x goes to
@@ -126,9 +127,10 @@ void ThresholdMean24(const Image& image, const Mono& out, const LogoSettings& s)
   const ChannelMeans m = MeansOf24(image, level, level, level);
   const int threshold = (kBlueWeight * m.blue + kGreenWeight * m.green + kRedWeight * m.red) / kWeightScale;
   const WeightedTables grey(level, level, level);
+  const auto white_from = static_cast<std::uint32_t>(kWeightScale * (threshold + 1));  // Y > T
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
-    PackRow(out.Row(y), image.width, [&](int x) { return grey.Grey(p + 3 * x) > threshold; });
+    PackRow(out.Row(y), image.width, [&](int x) { return grey.Sum(p + 3 * x) >= white_from; });
   }
 }
 
@@ -137,8 +139,10 @@ void DitherM3_24(const Image& image, const Mono& out, const LogoSettings& s) {
   const WeightedTables grey(level, level, level);
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
-    const auto& m = kDitherM3[y % kDitherM3Size];
-    PackRow(out.Row(y), image.width, [&](int x) { return (grey.Grey(p + 3 * x) >> 2) >= m[x % kDitherM3Size]; });
+    // (Y >> 2) >= t exactly when Y >= 4t.
+    std::array<std::uint32_t, kDitherM3Size> white_from{};
+    for (int i = 0; i < kDitherM3Size; ++i) white_from[i] = 4u * kWeightScale * kDitherM3[y % kDitherM3Size][i];
+    PackRow(out.Row(y), image.width, [&](int x) { return grey.Sum(p + 3 * x) >= white_from[x % kDitherM3Size]; });
   }
 }
 
@@ -150,8 +154,9 @@ void DitherM4_24(const Image& image, const Mono& out, const LogoSettings& s) {
                             MakeAroundMeanTable(m.blue, s.contrast, s.brightness));
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
-    const auto& n = kDitherM4[y % kDitherM4Size];
-    PackRow(out.Row(y), image.width, [&](int x) { return grey.Grey(p + 3 * x) >= n[x % kDitherM4Size]; });
+    std::array<std::uint32_t, kDitherM4Size> white_from{};
+    for (int i = 0; i < kDitherM4Size; ++i) white_from[i] = kWeightScale * kDitherM4[y % kDitherM4Size][i];
+    PackRow(out.Row(y), image.width, [&](int x) { return grey.Sum(p + 3 * x) >= white_from[x % kDitherM4Size]; });
   }
 }
 
@@ -193,47 +198,62 @@ void DitherM4_8(const Image& image, const Mono& out, const LogoSettings& s) {
 // the pass, 3/8 to the pixel in the next row and 1/4 to that pixel's
 // neighbour in the pass direction; shares beyond the row are dropped. Shares
 // are truncated towards zero (integer division does exactly that).
+// Serpentine diffusion: even rows (the bottom row is 0) run right to left,
+// odd rows left to right. A pixel whose level plus received error is above
+// 128 is white. Of its error 3/8 goes to the next pixel of the pass, 3/8 to
+// the pixel in the next row and 1/4 to that pixel's neighbour in the pass
+// direction; shares are truncated towards zero (as integer division does).
+//
+// The serial chain from pixel to pixel is kept short and branch-free: the
+// white decision is unpredictable on photographs. The shares that fall
+// beyond the row, the carry out of a row's last pixel and the shares out of
+// the last row go to spare entries or are never read, which is the same as
+// dropping them.
 template <typename GreyAt>
 void ErrorDiffuse(const Image& image, const Mono& out, GreyAt&& grey_at) {
   const int w = image.width;
-  std::vector<int> below(static_cast<std::size_t>(w), 0);
-  std::vector<int> next(static_cast<std::size_t>(w), 0);
+  const std::size_t entries = static_cast<std::size_t>(w) + 2;  // one spare entry at each end
+  std::vector<int> below_line(entries, 0);
+  std::vector<int> next_line(entries, 0);
+  std::vector<int> level(static_cast<std::size_t>(w), 0);
   for (int y = 0; y < image.height; ++y) {
-    below.swap(next);
-    std::fill(next.begin(), next.end(), 0);
+    below_line.swap(next_line);
+    std::fill(next_line.begin(), next_line.end(), 0);
+    const int* below = below_line.data() + 1;
+    int* next = next_line.data() + 1;
     const std::uint8_t* p = image.Row(y);
+    for (int x = 0; x < w; ++x) level[x] = grey_at(p, x) + below[x];
     std::uint8_t* row = out.Row(y);
-    const bool feeds_next = y < image.height - 1;
     int carry = 0;
+    unsigned bits = 0;
     if (y % 2 == 1) {
       for (int x = 0; x < w; ++x) {
-        const int v = grey_at(p, x) + below[x] + carry;
-        int e = v;
-        if (v > kDiffuseThreshold) {
-          row[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
-          e = v - 255;
+        const int v = level[x] + carry;
+        const int white = v > kDiffuseThreshold ? 1 : 0;
+        const int e = v - white * 255;
+        bits = (bits << 1) | static_cast<unsigned>(white);
+        if ((x & 7) == 7) {
+          row[x >> 3] = static_cast<std::uint8_t>(bits);
+          bits = 0;
         }
-        const int straight = e * 3 / 8;
-        if (x < w - 1) carry = straight;
-        if (feeds_next) {
-          next[x] += straight;
-          if (x + 1 < w) next[x + 1] += e / 4;
-        }
+        carry = e * 3 / 8;
+        next[x] += carry;
+        next[x + 1] += e / 4;
       }
+      if (w & 7) row[w >> 3] = static_cast<std::uint8_t>(bits << (8 - (w & 7)));
     } else {
       for (int x = w - 1; x >= 0; --x) {
-        const int v = grey_at(p, x) + below[x] + carry;
-        int e = v;
-        if (v > kDiffuseThreshold) {
-          row[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
-          e = v - 255;
+        const int v = level[x] + carry;
+        const int white = v > kDiffuseThreshold ? 1 : 0;
+        const int e = v - white * 255;
+        bits |= static_cast<unsigned>(white) << (7 - (x & 7));
+        if ((x & 7) == 0) {
+          row[x >> 3] = static_cast<std::uint8_t>(bits);
+          bits = 0;
         }
-        const int straight = e * 3 / 8;
-        if (x > 0) carry = straight;
-        if (feeds_next) {
-          next[x] += straight;
-          if (x > 0) next[x - 1] += e / 4;
-        }
+        carry = e * 3 / 8;
+        next[x] += carry;
+        next[x - 1] += e / 4;
       }
     }
   }
