@@ -1,0 +1,195 @@
+// The UI layer's main header: the page base class and the window interface
+// through which a page reaches its controls. This file is OS-independent.
+//
+// Event convention (holds for every host: Win32, headless, console)
+// -----------------------------------------------------------------
+// * A page is plain C++: it keeps its own state and talks to its window only
+//   through `Window`. No page sees an HWND.
+// * The host owns the window and its controls. The caller owns the page and
+//   keeps it alive for as long as the window exists; the host never deletes a
+//   page. A `Window&` handed to a handler is valid only during that call,
+//   except in OnInit, where a page may keep it until OnDestroy.
+// * Controls are addressed by their template id. Asking for a control the
+//   template does not have is harmless: reads give empty/zero/false, writes
+//   do nothing.
+// * OnInit runs once, after every control of the template exists with the
+//   template's texts and styles. Initial values are set there.
+// * OnCommand(id, code) runs after the control has changed (a check box is
+//   already toggled, a list already has its new selection). It returns true
+//   when the page handled it. For ids 1 (OK) and 2 (Cancel) an unhandled
+//   command ends the dialog with that id, as a dialog box does.
+// * OnSheet answers a property-sheet notification with kAccept or kRefuse;
+//   the host turns that into the sheet's own reply (stay on the page, keep the
+//   sheet open, refuse activation).
+// * OnTimer runs for timers the page started with SetTimer, until KillTimer
+//   or the end of the window.
+// * OnPaint draws through a Painter valid only for that call; child controls
+//   paint themselves.
+// * Texts are UTF-16 (`std::u16string`). The ANSI programs convert at one
+//   point, ui/text.h.
+// * Message boxes return the id of the button pressed (kIdOk, kIdYes, ...).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/bitmap.h"
+#include "ui/message_box.h"
+#include "ui/template.h"
+
+namespace kit::ui {
+
+// Notification codes carried by OnCommand.
+enum class Notify {
+  kClicked,        // button, check box, radio button, static with kNotify
+  kChanged,        // edit text changed; list-view check box or item changed
+  kSelChanged,     // list, combo, tree view selection changed
+  kDoubleClicked,  // list box item
+  kScrolled,       // trackbar or up-down moved
+  kKillFocus,      // edit lost the focus
+  kMenu,           // system-menu command (id is the menu command)
+};
+
+enum class SheetEvent { kSetActive, kKillActive, kApply, kQueryCancel };
+enum class SheetReply { kAccept, kRefuse };
+
+// RGB colour.
+struct Color {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Color&, const Color&) = default;
+};
+
+enum class TextAlign { kLeft, kCenter };
+
+// Drawing surface of one OnPaint call, in pixels of the client area.
+class Painter {
+ public:
+  virtual ~Painter() = default;
+  virtual Rect ClientRect() const = 0;
+  // One line of text, vertically centred in `box`, with a transparent
+  // background.
+  virtual void DrawText(const Rect& box, std::u16string_view text, const FontSpec& font, Color color,
+                        TextAlign align) = 0;
+  virtual void FillRect(const Rect& box, Color color) = 0;
+};
+
+class Page;
+
+// The window of one page, as the page sees it.
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  // Caption of the window itself.
+  virtual void SetCaption(std::u16string_view text) = 0;
+  virtual std::u16string Caption() const = 0;
+
+  // Control text (labels, buttons, edits, the edit part of a combo box, an IP
+  // address as dotted text).
+  virtual void SetText(int id, std::u16string_view text) = 0;
+  virtual std::u16string Text(int id) const = 0;
+  // Appends at the end of an edit's text (log and progress lines).
+  virtual void AppendText(int id, std::u16string_view text) = 0;
+
+  virtual void Enable(int id, bool enabled) = 0;
+  virtual bool IsEnabled(int id) const = 0;
+  virtual void Show(int id, bool visible) = 0;
+  virtual bool IsVisible(int id) const = 0;
+  virtual void SetChecked(int id, bool checked) = 0;
+  virtual bool IsChecked(int id) const = 0;
+  virtual void SetFocus(int id) = 0;
+
+  // List box, combo box, list view. Indices count from 0; -1 is "none".
+  // AddItem returns the index the item got (sorted controls insert in order).
+  virtual void ClearItems(int id) = 0;
+  virtual int AddItem(int id, std::u16string_view text) = 0;
+  virtual void DeleteItem(int id, int index) = 0;
+  virtual int ItemCount(int id) const = 0;
+  virtual std::u16string ItemText(int id, int index) const = 0;
+  virtual void SetSelection(int id, int index) = 0;
+  virtual int Selection(int id) const = 0;
+  // List view with check boxes.
+  virtual void SetItemChecked(int id, int index, bool checked) = 0;
+  virtual bool IsItemChecked(int id, int index) const = 0;
+
+  // Tree view: items are numbered by the host; 0 is the root.
+  virtual int AddTreeItem(int id, int parent, std::u16string_view text) = 0;
+  virtual void SelectTreeItem(int id, int item) = 0;
+  virtual int SelectedTreeItem(int id) const = 0;
+  virtual std::u16string TreeItemText(int id, int item) const = 0;
+
+  // Trackbar, up-down and progress bar.
+  virtual void SetRange(int id, int low, int high) = 0;
+  virtual void SetPosition(int id, int position) = 0;
+  virtual int Position(int id) const = 0;
+
+  // Stretches `bitmap` over the client area of a picture control; an empty
+  // bitmap clears it.
+  virtual void DrawBitmap(int id, const Bitmap& bitmap) = 0;
+  // Gives the window and every control this font.
+  virtual void SetFont(const FontSpec& font) = 0;
+  virtual void SetTooltip(int id, std::u16string_view text) = 0;
+  // Edits: characters for which `accept` is false are dropped as typed.
+  virtual void SetInputFilter(int id, bool (*accept)(char16_t)) = 0;
+  // Appends an item to the system menu; choosing it runs OnCommand(command, kMenu).
+  virtual void AddSystemMenuItem(int command, std::u16string_view text) = 0;
+
+  virtual int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) = 0;
+  // Runs another page as a modal dialog owned by this window; returns its result.
+  virtual int RunModal(Page& page) = 0;
+  // Creates `page` as a child window placed in the rectangle of control
+  // `frame_id` (sized to it, z-order unchanged), hidden until shown with
+  // ShowChild. Returns the child's window, owned by this host.
+  virtual Window* CreateChild(Page& page, int frame_id) = 0;
+  virtual void ShowChild(Window& child, bool visible) = 0;
+
+  // Property-sheet pages: tell the sheet that a value changed (Apply becomes
+  // available), or send/post any other message to the parent window.
+  virtual void SheetChanged() = 0;
+  virtual std::intptr_t SendToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
+  virtual void PostToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
+  // Queues OnCommand(id, kClicked) for this page, after the current handler.
+  virtual void PostCommand(int id) = 0;
+
+  virtual void SetTimer(int timer_id, int milliseconds) = 0;
+  virtual void KillTimer(int timer_id) = 0;
+  // Asks for OnPaint to run again.
+  virtual void Invalidate() = 0;
+  // Ends a modal dialog with `result`, or destroys a modeless one.
+  virtual void EndDialog(int result) = 0;
+};
+
+// Base of every dialog and page of the kit.
+class Page {
+ public:
+  virtual ~Page() = default;
+  virtual const DialogTemplate& Template() const = 0;
+
+  virtual void OnInit(Window& window) { (void)window; }
+  virtual bool OnCommand(Window& window, int id, Notify code) {
+    (void)window, (void)id, (void)code;
+    return false;
+  }
+  virtual SheetReply OnSheet(Window& window, SheetEvent event) {
+    (void)window, (void)event;
+    return SheetReply::kAccept;
+  }
+  virtual void OnTimer(Window& window, int timer_id) { (void)window, (void)timer_id; }
+  virtual void OnPaint(Window& window, Painter& painter) { (void)window, (void)painter; }
+  // F1 or the help key. Returns true when handled.
+  virtual bool OnHelp(Window& window) {
+    (void)window;
+    return false;
+  }
+  virtual void OnDestroy(Window& window) { (void)window; }
+};
+
+// The message SheetChanged sends to the sheet (PSM_CHANGED).
+inline constexpr std::uint32_t kSheetChangedMessage = 0x0468;
+
+// Id shared by labels that are never addressed.
+inline constexpr int kIdStatic = -1;
+
+}  // namespace kit::ui
