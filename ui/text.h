@@ -4,7 +4,8 @@
 // for the wide Win32 functions. The plug-in is UTF-16 already. The ANSI
 // programs (setup wizard, uninstaller, USB installer) hold bytes in the
 // system ANSI code page and convert here, and only here, when a text enters
-// or leaves a dialog. This file is OS-independent.
+// or leaves a dialog, through the kit's code-page conversion
+// (common/codepage). This file is OS-independent.
 #pragma once
 
 #include <string>
@@ -22,8 +23,9 @@ inline constexpr unsigned kCodePageTraditionalChinese = 950;
 void SetAnsiCodePage(unsigned code_page);
 unsigned AnsiCodePage();
 
-// ANSI program text -> UI text, and back. Characters the code page cannot
-// hold become '?', as the system's conversion does by default.
+// ANSI program text -> UI text, and back. Bytes that are not valid in the
+// code page become U+FFFD; characters the code page cannot hold become '?',
+// as the system's conversion does by default.
 std::u16string FromAnsi(std::string_view bytes);
 std::string ToAnsi(std::u16string_view text);
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/ini/profile_file.h"
+
 namespace kit::setup {
 
 class LanguageTexts {
@@ -29,6 +31,22 @@ class MemoryLanguageTexts final : public LanguageTexts {
 
  private:
   std::map<std::pair<std::string, std::string>, std::string> texts_;
+};
+
+// Texts of the wizard's language file, fetched as the wizard fetches every
+// text (CMyString: at most 2047 characters, the first "\1", "\2", "\3"
+// each made a line break).
+class FileLanguageTexts final : public LanguageTexts {
+ public:
+  // `files` must outlive this object.
+  FileLanguageTexts(const ini::FileSource& files, std::string language_file, ini::ProfileOptions options = {})
+      : files_(files), language_file_(std::move(language_file)), options_(options) {}
+  std::string Get(std::string_view section, std::string_view key) const override;
+
+ private:
+  const ini::FileSource& files_;
+  std::string language_file_;
+  ini::ProfileOptions options_;
 };
 
 }  // namespace kit::setup
