@@ -1,0 +1,264 @@
+// Files on the real Windows: kernel32 file calls, version resources and the
+// WOW64 file-system redirection switch.
+#include "platform/win32/version_resource.h"
+#include "platform/win32/win32_common.h"
+#include "platform/win32/windows_platform.h"
+
+namespace kit::win32 {
+namespace {
+
+// ReadFile and WriteFile move at most this much per call.
+constexpr DWORD kIoChunk = 1u << 20;
+
+void CopyFindData(const WIN32_FIND_DATAW& from, FindData* to) {
+  to->attributes = from.dwFileAttributes;
+  to->size = (static_cast<std::uint64_t>(from.nFileSizeHigh) << 32) | from.nFileSizeLow;
+  to->file_name = FromWideBuffer(from.cFileName, MAX_PATH);
+  to->alternate_file_name = FromWideBuffer(from.cAlternateFileName, 14);
+}
+
+class Win32FindHandle final : public FindHandle {
+ public:
+  explicit Win32FindHandle(HANDLE handle) : handle_(handle) {}
+  ~Win32FindHandle() override {
+    if (handle_ != INVALID_HANDLE_VALUE) {
+      const DWORD saved = ::GetLastError();
+      ::FindClose(handle_);
+      ::SetLastError(saved);
+    }
+  }
+  bool FindNextFile(FindData* data) override {
+    WIN32_FIND_DATAW found{};
+    if (handle_ == INVALID_HANDLE_VALUE) {
+      ::SetLastError(kErrorInvalidHandle);
+      return false;
+    }
+    if (!::FindNextFileW(handle_, &found)) {
+      // The end of the list is the normal way out, not a failure to log.
+      if (::GetLastError() != kErrorNoMoreFiles) LogLastError("FindNextFileW");
+      return false;
+    }
+    CopyFindData(found, data);
+    return true;
+  }
+  bool FindClose() override {
+    if (handle_ == INVALID_HANDLE_VALUE) {
+      ::SetLastError(kErrorInvalidHandle);
+      return false;
+    }
+    const BOOL ok = ::FindClose(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!ok) LogLastError("FindClose");
+    return ok != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+using Wow64Disable = BOOL(WINAPI*)(PVOID*);
+using Wow64Revert = BOOL(WINAPI*)(PVOID);
+
+class Win32Files final : public Files {
+ public:
+  std::uint32_t GetFileAttributes(WStringView path) override {
+    const std::wstring p = Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(p.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      // Asking whether a file exists is routine; only odd failures are logged.
+      const DWORD code = ::GetLastError();
+      if (code != kErrorFileNotFound && code != kErrorPathNotFound) LogFailure("GetFileAttributesW", code, path);
+    }
+    return attributes;
+  }
+
+  bool SetFileAttributes(WStringView path, std::uint32_t attributes) override {
+    const std::wstring p = Wide(path);
+    return Check(::SetFileAttributesW(p.c_str(), attributes), "SetFileAttributesW", path);
+  }
+
+  bool CopyFile(WStringView source, WStringView destination, bool fail_if_exists) override {
+    const std::wstring from = Wide(source), to = Wide(destination);
+    return Check(::CopyFileW(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE), "CopyFileW", destination);
+  }
+
+  bool DeleteFile(WStringView path) override {
+    const std::wstring p = Wide(path);
+    return Check(::DeleteFileW(p.c_str()), "DeleteFileW", path);
+  }
+
+  bool MoveFile(WStringView source, WStringView destination) override {
+    const std::wstring from = Wide(source), to = Wide(destination);
+    return Check(::MoveFileW(from.c_str(), to.c_str()), "MoveFileW", destination);
+  }
+
+  bool CreateDirectory(WStringView path) override {
+    const std::wstring p = Wide(path);
+    return Check(::CreateDirectoryW(p.c_str(), nullptr), "CreateDirectoryW", path);
+  }
+
+  bool RemoveDirectory(WStringView path) override {
+    const std::wstring p = Wide(path);
+    return Check(::RemoveDirectoryW(p.c_str()), "RemoveDirectoryW", path);
+  }
+
+  FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) override {
+    const std::wstring p = Wide(pattern);
+    WIN32_FIND_DATAW found{};
+    HANDLE handle = ::FindFirstFileW(p.c_str(), &found);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD code = ::GetLastError();
+      if (code != kErrorFileNotFound) LogFailure("FindFirstFileW", code, pattern);
+      return nullptr;
+    }
+    CopyFindData(found, first);
+    return std::make_unique<Win32FindHandle>(handle);
+  }
+
+  bool ReadFile(WStringView path, Bytes* content) override {
+    const std::wstring p = Wide(path);
+    UniqueHandle file(::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+      LogLastError("CreateFileW", path);
+      return false;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size)) {
+      LogLastError("GetFileSizeEx", path);
+      return false;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > Bytes().max_size()) {
+      ::SetLastError(kErrorNotEnoughMemory);
+      LogFailure("ReadFile", kErrorNotEnoughMemory, path);
+      return false;
+    }
+    Bytes data(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < data.size()) {
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
+      DWORD got = 0;
+      if (!::ReadFile(file.Get(), data.data() + done, want, &got, nullptr)) {
+        LogLastError("ReadFile", path);
+        return false;
+      }
+      if (got == 0) break;  // the file shrank while we read it
+      done += got;
+    }
+    data.resize(done);
+    *content = std::move(data);
+    return true;
+  }
+
+  bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override {
+    const std::wstring p = Wide(path);
+    DWORD disposition = CREATE_ALWAYS;
+    if (mode == WriteMode::kCreateNew) disposition = CREATE_NEW;
+    if (mode == WriteMode::kOpenAlwaysAppend) disposition = OPEN_ALWAYS;
+    UniqueHandle file(
+        ::CreateFileW(p.c_str(), GENERIC_WRITE, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+      LogLastError("CreateFileW", path);
+      return false;
+    }
+    if (mode == WriteMode::kOpenAlwaysAppend) {
+      LARGE_INTEGER zero{};
+      if (!::SetFilePointerEx(file.Get(), zero, nullptr, FILE_END)) {
+        LogLastError("SetFilePointerEx", path);
+        return false;
+      }
+    }
+    std::size_t done = 0;
+    while (done < content.size()) {
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, content.size() - done));
+      DWORD wrote = 0;
+      if (!::WriteFile(file.Get(), content.data() + done, want, &wrote, nullptr)) {
+        LogLastError("WriteFile", path);
+        return false;
+      }
+      done += wrote;
+    }
+    if (!::FlushFileBuffers(file.Get())) {
+      LogLastError("FlushFileBuffers", path);
+      return false;
+    }
+    return true;
+  }
+
+  bool GetFileSize(WStringView path, std::uint64_t* size) override {
+    const std::wstring p = Wide(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &data)) {
+      LogLastError("GetFileAttributesExW", path);
+      return false;
+    }
+    *size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+  }
+
+  bool GetFileVersionInfo(WStringView path, FileVersionInfo* info) override {
+    const std::wstring p = Wide(path);
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(p.c_str(), &ignored);
+    if (size == 0) {
+      LogLastError("GetFileVersionInfoSizeW", path);
+      return false;
+    }
+    Bytes block(size);
+    if (!::GetFileVersionInfoW(p.c_str(), 0, size, block.data())) {
+      LogLastError("GetFileVersionInfoW", path);
+      return false;
+    }
+    if (!ParseVersionResource(block.data(), block.size(), info)) {
+      ::SetLastError(kErrorResourceDataNotFound);
+      LogFailure("GetFileVersionInfoW (parse)", kErrorResourceDataNotFound, path);
+      return false;
+    }
+    return true;
+  }
+
+  bool HasFsRedirectionFunctions() override {
+    return SystemProc<Wow64Disable>(L"kernel32.dll", "Wow64DisableWow64FsRedirection") != nullptr &&
+           SystemProc<Wow64Revert>(L"kernel32.dll", "Wow64RevertWow64FsRedirection") != nullptr;
+  }
+
+  bool Wow64DisableWow64FsRedirection(void** old_value) override {
+#ifdef _WIN64
+    // A native 64-bit process sees the real system folder already.
+    *old_value = nullptr;
+    return true;
+#else
+    const auto fn = SystemProc<Wow64Disable>(L"kernel32.dll", "Wow64DisableWow64FsRedirection");
+    if (fn == nullptr) return MissingProc("Wow64DisableWow64FsRedirection");
+    return Check(fn(old_value), "Wow64DisableWow64FsRedirection", {});
+#endif
+  }
+
+  bool Wow64RevertWow64FsRedirection(void* old_value) override {
+#ifdef _WIN64
+    (void)old_value;
+    return true;
+#else
+    const auto fn = SystemProc<Wow64Revert>(L"kernel32.dll", "Wow64RevertWow64FsRedirection");
+    if (fn == nullptr) return MissingProc("Wow64RevertWow64FsRedirection");
+    return Check(fn(old_value), "Wow64RevertWow64FsRedirection", {});
+#endif
+  }
+
+ private:
+  static bool Check(BOOL ok, const char* api, WStringView subject) {
+    if (!ok) LogLastError(api, subject);
+    return ok != FALSE;
+  }
+  [[maybe_unused]] static bool MissingProc(const char* name) {
+    ::SetLastError(kErrorProcNotFound);
+    LogFailure("GetProcAddress", kErrorProcNotFound, FromUtf8(name));
+    return false;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Files> MakeFiles() { return std::make_unique<Win32Files>(); }
+
+}  // namespace kit::win32
