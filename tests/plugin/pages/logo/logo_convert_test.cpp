@@ -7,6 +7,7 @@
 
 #include "common/bmp/bmp.h"
 #include "plugin/pages/logo/logo_files.h"
+#include "plugin/pages/logo/logo_levels.h"
 #include "tests/plugin/pages/logo/memory_files.h"
 #include "tests/plugin/pages/logo/test_images.h"
 
@@ -115,13 +116,7 @@ TEST(LogoDither, M4OnTwentyFourBitsUsesTheMeanBasedTransfer) {
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
       const int level = x < 8 ? 40 : 120;
-      // Entries of the large matrix: 4m, 4m + 3, 4m + 2, 4m + 1 by quarter.
-      static const int m[8][8] = {
-          {0, 32, 8, 40, 2, 34, 10, 42},   {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
-          {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
-          {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
-      const int add[2][2] = {{0, 3}, {2, 1}};
-      const int t = 4 * m[y % 8][x % 8] + add[y / 8][x / 8];
+      const int t = kDitherM4[y][x];
       EXPECT_EQ(WhiteAt(mono, x, y), level >= t) << x << "," << y;
     }
   }

@@ -1,6 +1,7 @@
-// The level transfers compiled for x87 arithmetic (as 32-bit Windows builds
-// may use) must give the levels of 32-bit float arithmetic. Without forced
-// rounding of each step, thousands of settings give a level one off.
+// The level transfers must give the levels of plain 32-bit float arithmetic
+// for every setting, also when compiled for x87 arithmetic (as 32-bit
+// Windows builds may be), where without forced rounding of each step
+// thousands of settings give a level one off.
 #include <gtest/gtest.h>
 
 #include "plugin/pages/logo/logo_levels.h"
@@ -9,7 +10,7 @@
 namespace kit::logo {
 namespace {
 
-TEST(LevelsOnX87, MatchSinglePrecisionArithmetic) {
+TEST(LevelPrecision, MatchesSinglePrecisionArithmeticForEverySetting) {
   for (int c = -100; c <= 100; ++c) {
     for (int b = -100; b <= 100; b += 20) {
       for (int v = 0; v <= 255; ++v) {
