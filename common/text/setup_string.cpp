@@ -14,12 +14,6 @@ constexpr unsigned kLangChineseSingapore = 0x1004;
 constexpr std::string_view kLineBreakMarks[] = {"\\1", "\\2", "\\3"};
 constexpr std::string_view kLineBreak = "\r\n";
 
-// The one text buffer all readers share.
-std::string& SharedText() {
-  static std::string text;
-  return text;
-}
-
 }  // namespace
 
 std::string SetupLanguageFile(unsigned language_id) {
@@ -50,11 +44,9 @@ CMyString::CMyString(const ini::FileSource& files, std::string language_file, st
       section_(std::move(section)),
       options_(options) {}
 
-const std::string& CMyString::Get(std::string_view key) const {
-  std::string& text = SharedText();
-  text = ExpandSetupLineBreaks(ini::ReadProfileStringA(files_, language_file_, section_, key, "",
+std::string CMyString::Get(std::string_view key) const {
+  return ExpandSetupLineBreaks(ini::ReadProfileStringA(files_, language_file_, section_, key, "",
                                                        kSetupTextCapacity, options_));
-  return text;
 }
 
 }  // namespace kit::setup

@@ -6,8 +6,10 @@
 //  - the first occurrence of each of the two-character sequences "\1", "\2"
 //    and "\3" (a backslash and a digit) becomes a carriage return and line
 //    feed; later occurrences stay as they are;
-//  - all instances share one text buffer, and every fetch overwrites it, so a
-//    caller copies the text before the next fetch.
+//  - each fetch returns its own copy of the text. (A single text buffer
+//    shared by all readers and overwritten by every fetch would let a fetch
+//    on the install worker thread change, or free, a text the dialog thread
+//    is still showing; with copies every caller keeps the text it fetched.)
 // The wizard is an ANSI program: texts are bytes in the system's ANSI code
 // page. This file is OS-independent.
 #pragma once
@@ -36,10 +38,8 @@ class CMyString {
   CMyString(const ini::FileSource& files, std::string language_file, std::string section,
             ini::ProfileOptions options = {});
 
-  // Fetches the text of `key` into the shared buffer and returns it. The
-  // reference stays valid, but its contents change with the next fetch of
-  // any instance.
-  const std::string& Get(std::string_view key) const;
+  // Fetches the text of `key`.
+  std::string Get(std::string_view key) const;
 
   const std::string& language_file() const { return language_file_; }
   const std::string& section() const { return section_; }

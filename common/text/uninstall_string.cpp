@@ -14,11 +14,6 @@ constexpr unsigned kLangChineseSingapore = 4100;
 constexpr std::string_view kLineBreakMark = "\\n";
 constexpr std::string_view kLineBreak = "\r\n";
 
-std::string& SharedText() {
-  static std::string text;
-  return text;
-}
-
 }  // namespace
 
 std::string UninstallLanguageFile(unsigned language_id) {
@@ -48,13 +43,9 @@ CMyString::CMyString(const ini::FileSource& files, std::string_view current_dire
       section_(std::move(section)),
       options_(options) {}
 
-CMyString::~CMyString() { SharedText().clear(); }
-
-const std::string& CMyString::Get(std::string_view key) const {
-  std::string& text = SharedText();
-  text = ExpandUninstallLineBreak(ini::ReadProfileStringA(files_, path_, section_, key, "",
+std::string CMyString::Get(std::string_view key) const {
+  return ExpandUninstallLineBreak(ini::ReadProfileStringA(files_, path_, section_, key, "",
                                                           kUninstallTextCapacity, options_));
-  return text;
 }
 
 }  // namespace kit::uninstall

@@ -4,12 +4,14 @@
 // language file chosen by the system language, fetched through CMyString:
 //  - an instance is bound to one section, and records the file's path (the
 //    current directory followed by the chosen file) when it is constructed;
-//  - a lookup reads the value with the empty text as default into a shared
+//  - a lookup reads the value with the empty text as default into a
 //    1024-byte buffer (at most 1023 characters), and replaces the first
 //    occurrence of the two characters backslash and "n" by carriage return
 //    and line feed (later ones stay as they are);
-//  - all instances share the one buffer: a text stays valid only until the
-//    next lookup by any instance, and destroying any instance clears it.
+//  - each lookup returns its own copy of the text. (One buffer shared by all
+//    instances, overwritten by every lookup and cleared whenever any
+//    instance is destroyed, would empty or change a log line still in use;
+//    with copies every caller keeps the text it looked up.)
 // The uninstaller is an ANSI program: texts are bytes in the system's ANSI
 // code page. This file is OS-independent.
 #pragma once
@@ -22,7 +24,7 @@
 
 namespace kit::uninstall {
 
-// The shared buffer: 1024 bytes, so at most 1023 characters.
+// The text buffer: 1024 bytes, so at most 1023 characters.
 inline constexpr std::size_t kUninstallTextCapacity = 1024;
 
 // The language file, relative to the current directory, by the system
@@ -37,13 +39,8 @@ class CMyString {
   // read through `files`, which must outlive the reader.
   CMyString(const ini::FileSource& files, std::string_view current_directory,
             std::string_view language_file, std::string section, ini::ProfileOptions options = {});
-  ~CMyString();
-
-  CMyString(const CMyString&) = delete;
-  CMyString& operator=(const CMyString&) = delete;
-
-  // Looks `key` up into the shared buffer and returns it.
-  const std::string& Get(std::string_view key) const;
+  // Looks `key` up.
+  std::string Get(std::string_view key) const;
 
   const std::string& path() const { return path_; }
   const std::string& section() const { return section_; }
