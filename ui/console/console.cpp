@@ -226,7 +226,7 @@ std::string Console::Help() const {
   out << "Actions (a control is named by its id or by its visible text):\n"
          "  click <control>           press a button, check box or radio button\n"
          "  type <id> <text>          replace the text of an edit field\n"
-         "  select <id> <n|text>      choose item n (from 0) or the item with that text\n"
+         "  select <id> <n|text>      choose item n (from 0), else the item with that text\n"
          "  check <control>           tick a check box;  uncheck <control> clears it\n"
          "  tick <id> <n>             tick item n of a list with check boxes; untick <id> <n>\n"
          "  set <id> <n>              move a trackbar or spin control to n\n"
@@ -342,7 +342,9 @@ std::string Console::Apply(Dialog& d, const std::string& line, bool* quit) {
     int n = 0;
     const bool numeric = ParseInt(arg, &n);
     if (action == "select") {
-      const bool ok = numeric ? owner->Select(id, n) : owner->SelectText(id, FromUtf8(arg));
+      // A number that is an item's index selects by index, anything else by
+      // the item's text ("select 1030 2", "select 1030 9600").
+      const bool ok = (numeric && owner->Select(id, n)) || owner->SelectText(id, FromUtf8(arg));
       return ok ? "" : "control " + std::to_string(id) + " has no item \"" + arg + "\" to select";
     }
     if (!numeric) return "\"" + arg + "\" is not a number";
