@@ -11,6 +11,10 @@ constexpr unsigned kLangChineseTaiwan = 0x0404;
 constexpr unsigned kLangChineseHongKong = 0x0C04;
 constexpr unsigned kLangChineseSingapore = 0x1004;
 
+constexpr char kTraditionalChineseFile[] = "language\\setup_TCN.ini";
+constexpr char kSimplifiedChineseFile[] = "language\\setup_CN.ini";
+constexpr char kEnglishFile[] = "language\\setup_EN.ini";
+
 constexpr std::string_view kLineBreakMarks[] = {"\\1", "\\2", "\\3"};
 constexpr std::string_view kLineBreak = "\r\n";
 
@@ -21,11 +25,11 @@ std::string SetupLanguageFile(unsigned language_id) {
     case kLangChineseTaiwan:
     case kLangChineseHongKong:
     case kLangChineseSingapore:
-      return "language\\setup_TCN.ini";
+      return kTraditionalChineseFile;
     case kLangChineseSimplified:
-      return "language\\setup_CN.ini";
+      return kSimplifiedChineseFile;
     default:
-      return "language\\setup_EN.ini";
+      return kEnglishFile;
   }
 }
 

@@ -11,6 +11,10 @@ constexpr unsigned kLangChineseTaiwan = 1028;
 constexpr unsigned kLangChineseHongKong = 3076;
 constexpr unsigned kLangChineseSingapore = 4100;
 
+constexpr char kSimplifiedChineseFile[] = "\\language\\uninstall_CN.ini";
+constexpr char kTraditionalChineseFile[] = "\\language\\uninstall_TCN.ini";
+constexpr char kEnglishFile[] = "\\language\\uninstall_EN.ini";
+
 constexpr std::string_view kLineBreakMark = "\\n";
 constexpr std::string_view kLineBreak = "\r\n";
 
@@ -19,13 +23,13 @@ constexpr std::string_view kLineBreak = "\r\n";
 std::string UninstallLanguageFile(unsigned language_id) {
   switch (language_id) {
     case kLangChineseSimplified:
-      return "\\language\\uninstall_CN.ini";
+      return kSimplifiedChineseFile;
     case kLangChineseTaiwan:
     case kLangChineseHongKong:
     case kLangChineseSingapore:
-      return "\\language\\uninstall_TCN.ini";
+      return kTraditionalChineseFile;
     default:
-      return "\\language\\uninstall_EN.ini";
+      return kEnglishFile;
   }
 }
 

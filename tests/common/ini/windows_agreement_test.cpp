@@ -98,6 +98,10 @@ constexpr std::string_view kUtf8File = "[s]\r\nk=\xE4\xB8\xAD\xE6\x96\x87\r\n"sv
 
 constexpr std::string_view kWesternFile = "[s]\r\nk=caf\xE9\r\n"sv;
 
+// "[s]\r\nk=café\r\n" as UTF-16LE with byte-order mark.
+constexpr std::string_view kWesternUtf16File =
+    "\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0c\0a\0f\0\xE9\0\r\0\n\0"sv;
+
 constexpr std::string_view kOddBytesFile = "[s]\r\nnul=ab\0cd\r\nctrlz=v\x1A\r\n"sv;
 
 std::string LongFile() {
@@ -189,6 +193,8 @@ std::vector<ReadCase> ReadCases() {
       S("UTF-8 file with byte-order mark", std::string(kUtf8BomFile), "s", "k", "d", 256, "plain"),
       S("ANSI 1252 file read wide", std::string(kWesternFile), "s", "k", "d", 256, "caf\xC3\xA9"),
       A("ANSI 1252 file read as bytes", std::string(kWesternFile), "s", "k", "d", 256, "caf\xE9"),
+      A("UTF-16 file read as bytes", std::string(kWesternUtf16File), "s", "k", "d", 256, "caf\xE9"),
+      A("byte call strips quotes", setup, "Setup", "Quoted", "d", 256, "  spaced  "),
       A("byte capacity", setup, "Setup", "Caption", "d", 8, "Printer"),
       A("byte call, default", setup, "Setup", "Missing", "dflt", 256, "dflt"),
       S("embedded NUL ends the value", std::string(kOddBytesFile), "s", "nul", "d", 256, "ab"),
@@ -322,6 +328,11 @@ std::vector<WriteCase> WriteCases() {
        {{"s", "bare", "now"}},
        {{"s", "bare", "now"}},
        "[s]\r\nbare=now\r\n"},
+      {"deleting the last key keeps the section",
+       "[App3]\r\nkey5=string5\r\n",
+       {{"App3", "key5", std::nullopt}},
+       {{"App3", "key5", kAbsent}},
+       "[App3]\r\n"},
       {"UTF-16 file keeps its encoding",
        std::string(kUtf16File),
        {{"LAYOUT", "RC_TITLE", "\xE6\x96\xB0"}, {"LAYOUT", "RC_MORE", "x"}},
