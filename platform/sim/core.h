@@ -1,0 +1,125 @@
+// Shared core of the virtual machine's facilities: the state store, the
+// simulated process, the thread's last error, injected faults and Windows
+// path resolution onto the machine's drive C:.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/store.h"
+
+namespace kit::sim {
+
+// A Windows path resolved onto the machine.
+struct ResolvedPath {
+  WString windows;             // normalised, as the caller spelled it ("C:\Windows\x.dll")
+  std::string key;             // upper-case UTF-8 key for per-file records
+  std::filesystem::path host;  // where the file lives on the Linux side
+};
+
+class Core {
+ public:
+  Core(std::filesystem::path folder, ProcessOptions process);
+
+  Store& store() { return store_; }
+  const ProcessOptions& process() const { return process_; }
+
+  // The thread's last error.
+  static win32::Error LastError();
+  static void SetLastError(win32::Error code);
+  // Sets the last error and returns false, for one-line failures.
+  static bool Fail(win32::Error code) {
+    SetLastError(code);
+    return false;
+  }
+
+  // Reads the state; false (last error kErrorInvalidData) when the state
+  // file is unusable.
+  bool Read(Json* state);
+  // Runs `call` on the state under the lock and saves the state when the
+  // call changed it (a consumed fault counts as a change). Returns the
+  // call's result, or false (last error kErrorInvalidData) when the state
+  // file is unusable.
+  template <typename F>
+  bool Update(F&& call) {
+    std::string message;
+    bool result = false;
+    const auto error = store_.Update(
+        [&](Json& state) {
+          const Json before = state;
+          result = call(state);
+          return state != before;
+        },
+        &message);
+    if (error != StoreError::kNone) {
+      last_store_message_ = message;
+      SetLastError(win32::kErrorInvalidData);
+      return false;
+    }
+    return result;
+  }
+  const std::string& LastStoreMessage() const { return last_store_message_; }
+
+  // Consumes an injected fault of `api` (matching `subject` when the fault
+  // names one, case-insensitively as a substring). Returns the error code to
+  // fail with, or nullopt. The caller saves the state.
+  static std::optional<win32::Error> TakeFault(Json& state, std::string_view api, WStringView subject = {});
+  // A fault injected on a path (file in use, access denied, …) for `key`.
+  static std::optional<win32::Error> PathFault(const Json& state, const std::string& key);
+
+  // Facts of the machine and the process.
+  static bool Is64BitMachine(const Json& state);
+  bool IsWow64(const Json& state) const { return Is64BitMachine(state) && process_.bits == 32; }
+  static WString WindowsDirectory(const Json& state);
+  // The environment of this process: "Windows x64", "Windows NT x86" or
+  // "Windows 4.0".
+  WString LocalEnvironment(const Json& state) const;
+
+  // WOW64 file-system redirection of the calling thread.
+  bool RedirectionDisabled() const;
+  void SetRedirectionDisabled(bool disabled);
+
+  // Resolves a Windows path (absolute or relative to the current folder)
+  // onto drive C:, applying WOW64 redirection when `redirect`. False with
+  // the last error (kErrorPathNotFound, kErrorInvalidName,
+  // kErrorFilenameExcedRange) for paths Windows would refuse.
+  bool Resolve(const Json& state, WStringView path, bool redirect, ResolvedPath* out);
+  // Same, without redirection and without consulting the state.
+  std::filesystem::path HostPathOf(WStringView windows_path);
+
+  std::uint64_t ProcessId() const { return pid_; }
+
+ private:
+  Store store_;
+  ProcessOptions process_;
+  std::string last_store_message_;
+  std::uint64_t pid_;
+};
+
+// Facility factories (one implementation file each).
+std::unique_ptr<SystemFacts> MakeSystemFacts(Core& core);
+std::unique_ptr<Files> MakeFiles(Core& core);
+std::unique_ptr<Registry> MakeRegistry(Core& core);
+std::unique_ptr<Spooler> MakeSpooler(Core& core, Files& files);
+std::unique_ptr<Services> MakeServices(Core& core);
+std::unique_ptr<Devices> MakeDevices(Core& core, Files& files);
+std::unique_ptr<UsbLibraries> MakeUsbLibraries(Core& core);
+std::unique_ptr<Shell> MakeShell(Core& core, Clock& clock);
+std::unique_ptr<Clock> MakeClock(Core& core);
+
+// JSON text helpers.
+inline std::string U8(WStringView text) { return ToUtf8(text); }
+inline WString W(const std::string& text) { return FromUtf8(text); }
+inline std::string UpperKey(WStringView text) { return ToUtf8(ToUpperAscii(text)); }
+// A JSON string member as UTF-16 (empty when absent or not a string).
+WString JsonText(const Json& object, const char* member);
+
+// Bytes as lower-case hex and back (the state keeps binary data this way).
+std::string ToHex(const Bytes& bytes);
+Bytes FromHex(const std::string& text);
+
+}  // namespace kit::sim

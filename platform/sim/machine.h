@@ -1,0 +1,58 @@
+// The virtual Windows machine (Linux build): a folder holding drive C:, a
+// state file (registry, spooler, services, devices, system facts, windows,
+// mutexes, faults) and the bytes of every raw job. A Machine object opens
+// such a folder for one simulated process and hands out the Platform the
+// product code runs on; several processes may open the same folder at once.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sim/store.h"
+
+namespace kit::sim {
+
+// Environment variables through which a started program finds its machine.
+inline constexpr char kEnvMachine[] = "KIT_SIM_MACHINE";
+inline constexpr char kEnvModulePath[] = "KIT_SIM_MODULE_PATH";
+inline constexpr char kEnvCommandLine[] = "KIT_SIM_COMMAND_LINE";
+inline constexpr char kEnvCurrentDirectory[] = "KIT_SIM_CURRENT_DIRECTORY";
+inline constexpr char kEnvProcessBits[] = "KIT_SIM_PROCESS_BITS";
+
+// The simulated process that uses the machine.
+struct ProcessOptions {
+  // 32 for the kit's 32-bit programs (WOW64 on a 64-bit machine), 64 for a
+  // native 64-bit build.
+  int bits = 32;
+  // The program's own Windows path (GetModuleFileName).
+  WString module_path = u"C:\\kit\\program.exe";
+  // GetCommandLine; empty: the quoted module path.
+  WString command_line;
+  // GetCurrentDirectory; empty: the module's folder.
+  WString current_directory;
+};
+
+class Machine {
+ public:
+  // Opens an existing machine folder. Null with *error set (a sentence for
+  // the user) when the folder holds no usable machine state.
+  static std::unique_ptr<Machine> Open(const std::filesystem::path& folder, const ProcessOptions& process,
+                                       std::string* error);
+  // Opens the machine named by the KIT_SIM_* environment variables, as a
+  // program started through Shell::ShellExecute finds it.
+  static std::unique_ptr<Machine> OpenFromEnvironment(std::string* error);
+
+  virtual ~Machine() = default;
+  virtual Platform& platform() = 0;
+  virtual Store& store() = 0;
+  virtual const ProcessOptions& process() const = 0;
+  // The host path a Windows path maps to (no redirection), empty when the
+  // path is not on drive C:.
+  virtual std::filesystem::path HostPath(WStringView windows_path) = 0;
+  // Milliseconds slept on the virtual clock since the machine was created.
+  virtual std::uint64_t SleptMilliseconds() = 0;
+};
+
+}  // namespace kit::sim

@@ -1,0 +1,313 @@
+// Machine presets. Each preset is a Windows version with its folders,
+// built-in spooler objects and the facts its programs see.
+#include "platform/sim/presets.h"
+
+#include <fstream>
+
+#include "platform/sim/core.h"
+#include "platform/sim/store.h"
+
+namespace kit::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 2026-12-07 09:00:00, the machine's local time when it is created.
+constexpr std::uint64_t kCreationTimeMs = 1796634000000ull;
+
+struct Preset {
+  const char* id;
+  const char* description;
+  int major, minor, build;
+  int sp;
+  int product_type;
+  int arch;
+  int lang;
+  int acp;
+  int oemcp;
+  const char* windows_dir;
+  const char* product_name;
+};
+
+constexpr Preset kPresets[] = {
+    {"win7-x64-en", "Windows 7 SP1 x64, English", 6, 1, 7601, 1, 1, 9, 1033, 1252, 437, "C:\\Windows",
+     "Windows 7 Professional"},
+    {"win7-x86-zh-cn", "Windows 7 SP1 x86, simplified Chinese", 6, 1, 7601, 1, 1, 0, 2052, 936, 936, "C:\\Windows",
+     "Windows 7 Ultimate"},
+    {"winxp-x86-en", "Windows XP SP3 x86, English", 5, 1, 2600, 3, 1, 0, 1033, 1252, 437, "C:\\WINDOWS",
+     "Microsoft Windows XP"},
+    {"win81-x64-zh-tw", "Windows 8.1 x64, traditional Chinese (programs see 6.2)", 6, 3, 9600, 0, 1, 9, 1028, 950, 950,
+     "C:\\Windows", "Windows 8.1 Pro"},
+    {"win2003-x64-en", "Windows Server 2003 SP2 x64, English", 5, 2, 3790, 2, 3, 9, 1033, 1252, 437, "C:\\WINDOWS",
+     "Microsoft Windows Server 2003"},
+    {"win2000-x86-en", "Windows 2000 SP4, English", 5, 0, 2195, 4, 1, 0, 1033, 1252, 437, "C:\\WINNT",
+     "Microsoft Windows 2000"},
+    {"win8-x64-en", "Windows 8 x64, English", 6, 2, 9200, 0, 1, 9, 1033, 1252, 437, "C:\\Windows", "Windows 8 Pro"},
+};
+
+const std::vector<std::string> kUnidrvFiles = {"unidrvui.dll", "unidrv.dll", "unires.dll",
+                                               "unidrv.hlp",   "stdnames.gpd", "ttfsub.gpd"};
+
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+void PutLe(Bytes& b, std::uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+Json RegSz(const std::string& text) {
+  Bytes data;
+  for (char16_t c : FromUtf8(text)) {
+    data.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    data.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  data.push_back(0);
+  data.push_back(0);
+  return {{"t", kRegSz}, {"d", ToHex(data)}};
+}
+
+// A registry node at `path` below `root`, created on demand.
+Json& Node(Json& root, const std::string& path) {
+  Json* node = &root;
+  std::size_t pos = 0;
+  while (pos <= path.size()) {
+    auto next = path.find('\\', pos);
+    if (next == std::string::npos) next = path.size();
+    if (next > pos) {
+      Json& k = (*node)["k"];
+      node = &k[path.substr(pos, next - pos)];
+      if (node->is_null()) *node = Json::object();
+    }
+    pos = next + 1;
+  }
+  return *node;
+}
+
+bool WriteHostFile(const fs::path& path, const Bytes& content) {
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+  return static_cast<bool>(out);
+}
+
+// Maps "C:\Windows\x" onto the machine's drive folder.
+fs::path OnDrive(const fs::path& folder, const std::string& windows_path) {
+  fs::path p = folder / kDriveCFolder;
+  std::size_t pos = 3;
+  while (pos <= windows_path.size()) {
+    auto next = windows_path.find('\\', pos);
+    if (next == std::string::npos) next = windows_path.size();
+    if (next > pos) p /= windows_path.substr(pos, next - pos);
+    pos = next + 1;
+  }
+  return p;
+}
+
+}  // namespace
+
+std::vector<PresetInfo> ListPresets() {
+  std::vector<PresetInfo> out;
+  for (const auto& p : kPresets) out.push_back({p.id, p.description});
+  return out;
+}
+
+const std::vector<std::string>& UnidrvComponentNames() { return kUnidrvFiles; }
+
+Bytes WriteCabinet(const std::vector<std::pair<std::string, Bytes>>& files) {
+  constexpr std::uint32_t kHeaderSize = 36, kFolderSize = 8, kMaxBlock = 32768;
+  Bytes data;
+  for (const auto& f : files) data.insert(data.end(), f.second.begin(), f.second.end());
+  Bytes file_table;
+  std::uint32_t offset = 0;
+  for (const auto& f : files) {
+    PutLe(file_table, static_cast<std::uint32_t>(f.second.size()), 4);
+    PutLe(file_table, offset, 4);
+    PutLe(file_table, 0, 2);       // folder 0
+    PutLe(file_table, 0x5987, 2);  // date: 2024-12-07
+    PutLe(file_table, 0x4800, 2);  // time: 09:00
+    PutLe(file_table, 0x20, 2);    // archive
+    file_table.insert(file_table.end(), f.first.begin(), f.first.end());
+    file_table.push_back(0);
+    offset += static_cast<std::uint32_t>(f.second.size());
+  }
+  const std::uint32_t blocks = data.empty() ? 0 : static_cast<std::uint32_t>((data.size() + kMaxBlock - 1) / kMaxBlock);
+  const std::uint32_t files_offset = kHeaderSize + kFolderSize;
+  const std::uint32_t data_offset = files_offset + static_cast<std::uint32_t>(file_table.size());
+  const std::uint32_t total = data_offset + blocks * 8 + static_cast<std::uint32_t>(data.size());
+  Bytes cab = {'M', 'S', 'C', 'F'};
+  PutLe(cab, 0, 4);
+  PutLe(cab, total, 4);
+  PutLe(cab, 0, 4);
+  PutLe(cab, files_offset, 4);
+  PutLe(cab, 0, 4);
+  cab.push_back(3);  // version 1.3
+  cab.push_back(1);
+  PutLe(cab, 1, 2);  // one folder
+  PutLe(cab, static_cast<std::uint32_t>(files.size()), 2);
+  PutLe(cab, 0, 2);  // flags
+  PutLe(cab, 0, 2);  // set id
+  PutLe(cab, 0, 2);  // cabinet index
+  PutLe(cab, data_offset, 4);
+  PutLe(cab, blocks, 2);
+  PutLe(cab, 0, 2);  // no compression
+  cab.insert(cab.end(), file_table.begin(), file_table.end());
+  for (std::uint32_t b = 0; b < blocks; ++b) {
+    const std::size_t start = static_cast<std::size_t>(b) * kMaxBlock;
+    const std::size_t size = std::min<std::size_t>(kMaxBlock, data.size() - start);
+    PutLe(cab, 0, 4);  // no checksum
+    PutLe(cab, static_cast<std::uint32_t>(size), 2);
+    PutLe(cab, static_cast<std::uint32_t>(size), 2);
+    cab.insert(cab.end(), data.begin() + static_cast<std::ptrdiff_t>(start),
+               data.begin() + static_cast<std::ptrdiff_t>(start + size));
+  }
+  return cab;
+}
+
+bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool administrator, std::string* error) {
+  const Preset* preset = nullptr;
+  for (const auto& p : kPresets) {
+    if (preset_id == p.id) preset = &p;
+  }
+  if (!preset) {
+    *error = "unknown preset '" + preset_id + "'";
+    return false;
+  }
+  std::error_code ec;
+  if (fs::exists(folder / kStateFileName, ec)) {
+    *error = "a machine already exists in " + folder.string();
+    return false;
+  }
+  const bool x64 = preset->arch == 9;
+  const bool vista = preset->major >= 6;
+  const std::string windir = preset->windows_dir;
+  const std::string env = x64 ? "Windows x64" : "Windows NT x86";
+  const std::string env_dir = x64 ? "x64" : "W32X86";
+
+  Json s;
+  s["format"] = kStateFormat;
+  s["version"] = kStateVersion;
+  s["system"] = {{"preset", preset->id},
+                 {"description", preset->description},
+                 {"major", preset->major},
+                 {"minor", preset->minor},
+                 {"build", preset->build},
+                 {"platform_id", 2},
+                 {"csd", preset->sp ? "Service Pack " + std::to_string(preset->sp) : std::string()},
+                 {"sp_major", preset->sp},
+                 {"product_type", preset->product_type},
+                 {"arch", preset->arch},
+                 {"processors", 2},
+                 {"lang", preset->lang},
+                 {"user_lang", preset->lang},
+                 {"acp", preset->acp},
+                 {"oemcp", preset->oemcp},
+                 {"admin", administrator},
+                 {"windows_dir", windir},
+                 {"has_is_wow64_process", preset->major > 5 || (preset->major == 5 && preset->minor >= 1)},
+                 {"has_wow64_functions", x64 || vista},
+                 {"has_native_system_info", preset->major > 5 || (preset->major == 5 && preset->minor >= 1)},
+                 {"has_cfgmgr32", true},
+                 {"missing_libraries", Json::array()},
+                 {"missing_procs", Json::array()}};
+  if (preset->major == 5 && preset->minor == 0) {
+    s["system"]["missing_procs"] = {"KERNEL32.DLL!ISWOW64PROCESS", "KERNEL32.DLL!WOW64DISABLEWOW64FSREDIRECTION",
+                                    "KERNEL32.DLL!WOW64REVERTWOW64FSREDIRECTION", "KERNEL32.DLL!GETNATIVESYSTEMINFO"};
+  } else if (!x64 && !vista) {
+    s["system"]["missing_procs"] = {"KERNEL32.DLL!WOW64DISABLEWOW64FSREDIRECTION",
+                                    "KERNEL32.DLL!WOW64REVERTWOW64FSREDIRECTION"};
+  }
+  s["clock"] = {{"now_ms", kCreationTimeMs}, {"boot_ms", kCreationTimeMs}, {"slept_ms", 0}};
+
+  // Registry.
+  Json hklm = Json::object(), hkcu = Json::object();
+  Json& cv = Node(hklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+  cv["v"]["ProductName"] = RegSz(preset->product_name);
+  cv["v"]["CurrentVersion"] = RegSz(std::to_string(preset->major) + "." + std::to_string(preset->minor));
+  cv["v"]["CurrentBuildNumber"] = RegSz(std::to_string(preset->build));
+  Json& ports = Node(hklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
+  for (const char* p : {"COM1:", "COM2:", "COM3:", "COM4:"}) ports["v"][p] = RegSz("9600,n,8,1");
+  Node(hklm, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\Printers");
+  if (x64) Node(hklm, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion");
+  const std::string monitors = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+  Node(hklm, monitors + "Local Port")["v"]["Driver"] = RegSz("localspl.dll");
+  Node(hklm, monitors + "Standard TCP/IP Port")["v"]["Driver"] = RegSz("tcpmon.dll");
+  Node(hklm, monitors + "USB Monitor")["v"]["Driver"] = RegSz("usbmon.dll");
+  Node(hklm, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + env + "\\Print Processors\\winprint")["v"]
+      ["Driver"] = RegSz("winprint.dll");
+  Node(hklm, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + env + "\\Drivers");
+  Node(hkcu, "Software");
+  s["registry"] = {{"HKLM", hklm}, {"HKCU", hkcu}, {"HKCR", Json::object()}, {"HKU", Json::object()}};
+
+  // Spooler.
+  Json sp;
+  sp["epoch"] = 1;
+  sp["monitors"] = Json::array({{{"name", "Local Port"}, {"dll", "localspl.dll"}, {"builtin", true}},
+                                {{"name", "Standard TCP/IP Port"}, {"dll", "tcpmon.dll"}, {"builtin", true}},
+                                {{"name", "USB Monitor"}, {"dll", "usbmon.dll"}, {"builtin", true}}});
+  sp["ports"] = Json::array();
+  for (const char* p : {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"}) {
+    sp["ports"].push_back({{"name", p}, {"monitor", "Local Port"}, {"description", "Local Port"}, {"type", 3}});
+  }
+  sp["processors"] = Json::array({{{"name", "winprint"}, {"environment", env}, {"dll", "winprint.dll"}, {"builtin", true}}});
+  sp["drivers"] = Json::array();
+  sp["printers"] = Json::array();
+  sp["jobs"] = Json::array();
+  sp["next_job"] = 1;
+  sp["default_printer"] = "";
+  sp["port_map"] = Json::object();
+  sp["monitor_rules"] = Json::array();
+  sp["forms"] = Json::array({
+      {{"flags", 1}, {"name", "Letter"}, {"width", 215900}, {"height", 279400}, {"left", 0}, {"top", 0}, {"right", 215900}, {"bottom", 279400}},
+      {{"flags", 1}, {"name", "Legal"}, {"width", 215900}, {"height", 355600}, {"left", 0}, {"top", 0}, {"right", 215900}, {"bottom", 355600}},
+      {{"flags", 1}, {"name", "A4"}, {"width", 210000}, {"height", 297000}, {"left", 0}, {"top", 0}, {"right", 210000}, {"bottom", 297000}},
+      {{"flags", 1}, {"name", "A5"}, {"width", 148000}, {"height", 210000}, {"left", 0}, {"top", 0}, {"right", 148000}, {"bottom", 210000}},
+  });
+  s["spooler"] = sp;
+  s["services"] = {{"Spooler", {{"state", 4}}}, {"PlugPlay", {{"state", 4}}}};
+  s["devices"] = {{"next_inst", 2}, {"list", Json::array()}, {"store", Json::array()}, {"reenumerations", 0}};
+  s["files"] = Json::object();
+  s["faults"] = {{"calls", Json::array()}, {"paths", Json::array()}};
+  for (const char* list : {"windows", "mutexes", "launches", "broadcasts", "restarts"}) s[list] = Json::array();
+  s["programs"] = Json::object();
+
+  // Drive C:.
+  const Bytes stub = Text("virtual machine system file\n");
+  std::vector<std::string> folders = {windir,
+                                      windir + "\\inf",
+                                      windir + "\\Temp",
+                                      windir + "\\system32\\drivers",
+                                      windir + "\\system32\\wbem",
+                                      windir + "\\system32\\spool\\drivers\\" + env_dir + "\\3",
+                                      windir + "\\system32\\spool\\prtprocs\\" + env_dir,
+                                      windir + "\\system32\\spool\\printers",
+                                      "C:\\Program Files",
+                                      "C:\\Users\\User\\AppData\\Roaming"};
+  if (x64) {
+    folders.push_back(windir + "\\SysWOW64");
+    folders.push_back(windir + "\\system32\\spool\\drivers\\W32X86\\3");
+  }
+  for (const auto& f : folders) fs::create_directories(OnDrive(folder, f), ec);
+  for (const char* dll : {"kernel32.dll", "localspl.dll", "tcpmon.dll", "usbmon.dll", "winspool.drv", "setupapi.dll",
+                          "newdev.dll", "cfgmgr32.dll"}) {
+    WriteHostFile(OnDrive(folder, windir + "\\system32\\" + dll), stub);
+    if (x64) WriteHostFile(OnDrive(folder, windir + "\\SysWOW64\\" + dll), stub);
+  }
+  WriteHostFile(OnDrive(folder, windir + "\\system32\\spool\\prtprocs\\" + env_dir + "\\winprint.dll"), stub);
+  // Where the Unidrv files come from: the driver store from Vista on, the
+  // driver cache's cabinet before.
+  if (vista) {
+    const std::string repo = windir + "\\System32\\DriverStore\\FileRepository\\ntprint.inf_" +
+                             (x64 ? "amd64" : "x86") + "_neutral_4616c3a6b4e35c3f\\" + (x64 ? "Amd64" : "I386");
+    for (const auto& f : kUnidrvFiles) WriteHostFile(OnDrive(folder, repo + "\\" + f), Text("system " + f + "\n"));
+  } else {
+    std::vector<std::pair<std::string, Bytes>> members;
+    for (const auto& f : kUnidrvFiles) members.push_back({f, Text("system " + f + "\n")});
+    members.push_back({"other.dll", Text("not a unidrv file\n")});
+    WriteHostFile(OnDrive(folder, windir + "\\Driver Cache\\" + (x64 ? "AMD64" : "i386") + "\\driver.cab"),
+                  WriteCabinet(members));
+  }
+  Store store(folder);
+  return store.Create(s, error) == StoreError::kNone;
+}
+
+}  // namespace kit::sim

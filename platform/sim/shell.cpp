@@ -1,0 +1,301 @@
+// Shell and windows of the virtual machine: program starts are recorded
+// (and run when the machine maps the program to a Linux executable);
+// top-level windows and named mutexes belong to a process and vanish with
+// it, even when it is killed.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "platform/sim/core.h"
+
+extern char** environ;
+
+namespace kit::sim {
+namespace {
+
+// How long a real process waits between two looks at another's window.
+constexpr int kPollRealMilliseconds = 20;
+
+bool ProcessAlive(std::uint64_t pid) {
+  if (pid == 0) return false;
+  if (::kill(static_cast<pid_t>(pid), 0) == 0) return true;
+  return errno == EPERM;
+}
+
+// Drops windows and mutex handles of processes that have ended.
+void PruneDead(Json& s) {
+  for (const char* list : {"windows", "mutexes"}) {
+    Json kept = Json::array();
+    for (const auto& e : s.value(list, Json::array())) {
+      if (ProcessAlive(e.value("pid", std::uint64_t{0}))) kept.push_back(e);
+    }
+    s[list] = kept;
+  }
+}
+
+// Splits a Windows command line into arguments (quotes group, no escapes
+// beyond doubled backslashes before a quote).
+std::vector<std::string> SplitArguments(const std::string& text) {
+  std::vector<std::string> out;
+  std::string current;
+  bool quoted = false, any = false;
+  for (char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (any || !current.empty()) out.push_back(current);
+      current.clear();
+      any = false;
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (any || !current.empty()) out.push_back(current);
+  return out;
+}
+
+class SimWindow final : public TopLevelWindow {
+ public:
+  SimWindow(Core& core, WindowHandle id) : core_(core), id_(id) {}
+  ~SimWindow() override {
+    core_.Update([&](Json& s) {
+      auto& list = s["windows"];
+      for (auto it = list.begin(); it != list.end(); ++it) {
+        if ((*it).value("id", WindowHandle{0}) == id_) {
+          list.erase(it);
+          break;
+        }
+      }
+      return true;
+    });
+  }
+  WindowHandle Handle() const override { return id_; }
+  void SetTitle(WStringView title) override {
+    core_.Update([&](Json& s) {
+      for (auto& w : s["windows"]) {
+        if (w.value("id", WindowHandle{0}) == id_) w["title"] = U8(title);
+      }
+      return true;
+    });
+  }
+
+ private:
+  Core& core_;
+  WindowHandle id_;
+};
+
+class SimMutex final : public NamedMutex {
+ public:
+  SimMutex(Core& core, std::uint64_t id) : core_(core), id_(id) {}
+  ~SimMutex() override {
+    core_.Update([&](Json& s) {
+      auto& list = s["mutexes"];
+      for (auto it = list.begin(); it != list.end(); ++it) {
+        if ((*it).value("id", std::uint64_t{0}) == id_) {
+          list.erase(it);
+          break;
+        }
+      }
+      return true;
+    });
+  }
+
+ private:
+  Core& core_;
+  std::uint64_t id_;
+};
+
+class SimShell final : public Shell {
+ public:
+  SimShell(Core& core, Clock& clock) : core_(core), clock_(clock) {}
+
+  std::uintptr_t ShellExecute(const ShellExecuteRequest& request) override {
+    std::uintptr_t result = 0;
+    std::string program;
+    WString module;
+    core_.Update([&](Json& s) {
+      if (auto f = Core::TakeFault(s, "ShellExecute", request.file)) {
+        result = *f <= kShellExecuteErrorLimit ? *f : kSeErrAccessDenied;
+        return true;
+      }
+      ResolvedPath r;
+      if (!core_.Resolve(s, request.file, true, &r)) {
+        result = kSeErrPathNotFound;
+        return false;
+      }
+      std::error_code ec;
+      if (!std::filesystem::is_regular_file(r.host, ec)) {
+        result = std::filesystem::is_directory(r.host.parent_path(), ec) ? kSeErrFileNotFound : kSeErrPathNotFound;
+        return false;
+      }
+      module = r.windows;
+      // A program mapped to a Linux executable is run; any other is only
+      // recorded as started.
+      for (const auto& [k, v] : s.value("programs", Json::object()).items()) {
+        const WString name = FromUtf8(k);
+        if (EqualsNoCase(name, r.windows) || EqualsNoCase(name, r.windows.substr(r.windows.find_last_of(u'\\') + 1))) {
+          program = v.get<std::string>();
+        }
+      }
+      s["launches"].push_back({{"verb", U8(request.verb)},
+                               {"file", U8(r.windows)},
+                               {"parameters", U8(request.parameters)},
+                               {"directory", U8(request.directory)},
+                               {"show", request.show_command},
+                               {"run", program}});
+      result = 42;
+      return true;
+    });
+    if (result > kShellExecuteErrorLimit && !program.empty()) Spawn(program, module, request);
+    return result;
+  }
+
+  WindowHandle FindWindow(WStringView title) override {
+    WindowHandle found = 0;
+    core_.Update([&](Json& s) {
+      PruneDead(s);
+      for (const auto& w : s["windows"]) {
+        if (JsonText(w, "title") == title) {
+          found = w.value("id", WindowHandle{0});
+          break;
+        }
+      }
+      return true;
+    });
+    return found;
+  }
+
+  bool IsWindow(WindowHandle window) override { return WithWindow(window, [](Json&) { return true; }); }
+  bool IsIconic(WindowHandle window) override {
+    bool iconic = false;
+    WithWindow(window, [&](Json& w) {
+      iconic = w.value("iconic", false);
+      return true;
+    });
+    return iconic;
+  }
+  bool SetForegroundWindow(WindowHandle window) override {
+    return WithWindow(window, [&](Json& w) {
+      w["foreground_requests"] = w.value("foreground_requests", 0) + 1;
+      return true;
+    });
+  }
+  bool ShowWindow(WindowHandle window, int command) override {
+    return WithWindow(window, [&](Json& w) {
+      if (command == kSwRestore || command == kSwShowNormal) w["iconic"] = false;
+      if (command == kSwShowMinimized) w["iconic"] = true;
+      w["last_show"] = command;
+      return true;
+    });
+  }
+
+  bool WaitWhileWindowExists(WStringView title, std::uint32_t poll_milliseconds, std::uint32_t max_polls) override {
+    for (std::uint32_t polls = 0; max_polls == 0 || polls < max_polls; ++polls) {
+      if (FindWindow(title) == 0) return true;
+      clock_.Sleep(poll_milliseconds);
+      // The other program runs in real time: give it a moment.
+      std::this_thread::sleep_for(std::chrono::milliseconds(kPollRealMilliseconds));
+    }
+    return FindWindow(title) == 0;
+  }
+
+  TopLevelWindowHandle AnnounceWindow(WStringView title) override {
+    WindowHandle id = 0;
+    core_.Update([&](Json& s) {
+      PruneDead(s);
+      id = s.value("next_window", WindowHandle{0x10010});
+      s["next_window"] = id + 0x10;
+      s["windows"].push_back({{"id", id}, {"title", U8(title)}, {"pid", core_.ProcessId()}, {"iconic", false}});
+      return true;
+    });
+    if (id == 0) return nullptr;
+    return std::make_unique<SimWindow>(core_, id);
+  }
+
+  NamedMutexHandle CreateMutex(WStringView name, bool) override {
+    std::uint64_t id = 0;
+    bool existed = false;
+    const bool ok = core_.Update([&](Json& s) {
+      if (auto f = Core::TakeFault(s, "CreateMutex", name)) return Core::Fail(*f);
+      PruneDead(s);
+      for (const auto& m : s["mutexes"]) existed = existed || JsonText(m, "name") == name;  // names are case-sensitive
+      id = s.value("next_mutex", std::uint64_t{1});
+      s["next_mutex"] = id + 1;
+      s["mutexes"].push_back({{"id", id}, {"name", U8(name)}, {"pid", core_.ProcessId()}});
+      return true;
+    });
+    if (!ok) return nullptr;
+    Core::SetLastError(existed ? win32::kErrorAlreadyExists : win32::kErrorSuccess);
+    return std::make_unique<SimMutex>(core_, id);
+  }
+
+  bool BroadcastSettingChange(WStringView section, std::uint32_t timeout_milliseconds) override {
+    return core_.Update([&](Json& s) {
+      s["broadcasts"].push_back({{"section", U8(section)}, {"timeout", timeout_milliseconds}});
+      return true;
+    });
+  }
+
+  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
+    return core_.Update([&](Json& s) {
+      if (auto f = Core::TakeFault(s, "ExitWindowsEx")) return Core::Fail(*f);
+      s["restarts"].push_back({{"flags", flags}, {"reason", reason}});
+      return true;
+    });
+  }
+
+ private:
+  template <typename F>
+  bool WithWindow(WindowHandle window, F&& f) {
+    return core_.Update([&](Json& s) {
+      PruneDead(s);
+      for (auto& w : s["windows"]) {
+        if (w.value("id", WindowHandle{0}) == window) return f(w);
+      }
+      return Core::Fail(win32::kErrorInvalidWindowHandle);
+    });
+  }
+
+  void Spawn(const std::string& program, const WString& module, const ShellExecuteRequest& request) {
+    const std::string command_line = "\"" + U8(module) + "\" " + U8(request.parameters);
+    std::vector<std::string> args = {program};
+    for (auto& a : SplitArguments(U8(request.parameters))) args.push_back(a);
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      if (entry.rfind("KIT_SIM_", 0) != 0) env.push_back(entry);
+    }
+    env.push_back(std::string(kEnvMachine) + "=" + core_.store().Folder().string());
+    env.push_back(std::string(kEnvModulePath) + "=" + U8(module));
+    env.push_back(std::string(kEnvCommandLine) + "=" + command_line);
+    if (!request.directory.empty()) env.push_back(std::string(kEnvCurrentDirectory) + "=" + U8(request.directory));
+    std::vector<char*> argv, envp;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) == 0) {
+      // Reap the child in the background so it never lingers as a zombie.
+      std::thread([pid] {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+      }).detach();
+    }
+  }
+
+  Core& core_;
+  Clock& clock_;
+};
+
+}  // namespace
+
+std::unique_ptr<Shell> MakeShell(Core& core, Clock& clock) { return std::make_unique<SimShell>(core, clock); }
+
+}  // namespace kit::sim

@@ -1,0 +1,127 @@
+// Locked, atomic access to the machine's state file (POSIX).
+#include "platform/sim/store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace kit::sim {
+
+Store::Store(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+Store::LockFile::LockFile(const Store& store, bool exclusive) {
+  const auto path = store.folder_ / kLockFileName;
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) return;
+  int rc;
+  do {
+    rc = ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+Store::LockFile::~LockFile() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
+StoreError Store::Fail(StoreError error, const std::string& text, std::string* message) {
+  if (message) *message = text;
+  return error;
+}
+
+bool Store::IsMachineState(const Json& state) {
+  return state.is_object() && state.value("format", std::string()) == kStateFormat &&
+         state.value("version", 0) == kStateVersion && state.contains("system") && state["system"].is_object();
+}
+
+StoreError Store::LoadUnlocked(Json* state, std::string* message) const {
+  const auto path = folder_ / kStateFileName;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return Fail(StoreError::kMissing, "no virtual machine in " + folder_.string() + " (" + kStateFileName + " is missing)",
+                message);
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  Json parsed = Json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
+  if (parsed.is_discarded()) {
+    return Fail(StoreError::kDamaged, "the machine state " + path.string() + " is damaged (not valid JSON)", message);
+  }
+  if (!IsMachineState(parsed)) {
+    return Fail(StoreError::kForeign,
+                "the file " + path.string() + " is not a virtual machine state of this kit (format " + kStateFormat +
+                    ", version " + std::to_string(kStateVersion) + ")",
+                message);
+  }
+  *state = std::move(parsed);
+  return StoreError::kNone;
+}
+
+StoreError Store::SaveUnlocked(const Json& state, std::string* message) {
+  const auto path = folder_ / kStateFileName;
+  const auto temp = folder_ / (std::string(kStateFileName) + ".new");
+  const std::string text = state.dump(1);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Fail(StoreError::kIo, "cannot write " + temp.string() + ": " + std::strerror(errno), message);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const auto n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const std::string why = std::strerror(errno);
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return Fail(StoreError::kIo, "cannot write " + temp.string() + ": " + why, message);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    ::unlink(temp.c_str());
+    return Fail(StoreError::kIo, "cannot flush " + temp.string(), message);
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return Fail(StoreError::kIo, "cannot replace " + path.string() + ": " + std::strerror(errno), message);
+  }
+  // Make the rename itself durable.
+  const int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return StoreError::kNone;
+}
+
+StoreError Store::Check(std::string* message) const {
+  Json state;
+  return Read(&state, message);
+}
+
+StoreError Store::Read(Json* state, std::string* message) const {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder_, ec)) {
+    return Fail(StoreError::kMissing, "no virtual machine folder " + folder_.string(), message);
+  }
+  LockFile lock(*this, /*exclusive=*/false);
+  if (!lock.ok()) return Fail(StoreError::kIo, "cannot lock the machine state in " + folder_.string(), message);
+  return LoadUnlocked(state, message);
+}
+
+StoreError Store::Create(const Json& state, std::string* message) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder_, ec);
+  if (ec) return Fail(StoreError::kIo, "cannot create " + folder_.string() + ": " + ec.message(), message);
+  LockFile lock(*this, /*exclusive=*/true);
+  if (!lock.ok()) return Fail(StoreError::kIo, "cannot lock the machine state", message);
+  return SaveUnlocked(state, message);
+}
+
+}  // namespace kit::sim

@@ -1,0 +1,175 @@
+// The kit's outside USB libraries on the virtual machine: KvUsbInt.dll
+// reaches the plugged family printers in plug order; USBPrintDll.dll lists
+// the plugged class printers by the text each one was given.
+#include <map>
+
+#include "platform/sim/core.h"
+
+namespace kit::sim {
+namespace {
+
+// The id-write command: these nine bytes, then the new id.
+constexpr std::uint8_t kIdWritePrefix[] = {0x1B, 0x73, 0x42, 0x45, 0x92, 0x99, 0x1D, 0x49, 0x20};
+constexpr int kMaxUsbIndex = 7;
+constexpr UsbDeviceHandle kFirstHandle = 0x5100;
+
+bool LibraryMissing(const Json& s, const char* library, std::string_view function) {
+  for (const auto& m : s["system"].value("missing_procs", Json::array())) {
+    if (ToUpperAscii(FromUtf8(m.get<std::string>())) == ToUpperAscii(FromUtf8(std::string(library) + "!" + std::string(function)))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The plugged USB devices the maker's library can open, in plug order.
+std::vector<Json*> OpenableDevices(Json& s) {
+  std::vector<Json*> out;
+  for (auto& d : s["devices"]["list"]) {
+    if (d.value("plugged", true) && d.contains("usb") && d["usb"].value("kvusb", false)) out.push_back(&d);
+  }
+  return out;
+}
+
+class SimKvUsbInt final : public KvUsbInt {
+ public:
+  explicit SimKvUsbInt(Core& core) : core_(core) {}
+
+  bool HasFunction(std::string_view name) const override {
+    Json s;
+    if (!core_.Read(&s)) return false;
+    return !LibraryMissing(s, "KVUSBINT.DLL", name);
+  }
+
+  UsbDeviceHandle OpenDeviceX(int index) override {
+    if (index < 0 || index > kMaxUsbIndex) return 0;
+    std::uint32_t inst = 0;
+    core_.Update([&](Json& s) {
+      if (Core::TakeFault(s, "OpenDeviceX")) return false;
+      const auto devices = OpenableDevices(s);
+      if (static_cast<std::size_t>(index) >= devices.size()) return false;
+      inst = devices[index]->value("inst", 0u);
+      return true;
+    });
+    if (inst == 0) return 0;
+    const UsbDeviceHandle h = next_++;
+    open_[h] = inst;
+    return h;
+  }
+
+  int GetDescriptor(UsbDeviceHandle handle, std::uint8_t* buffer, std::size_t buffer_size) override {
+    const auto it = open_.find(handle);
+    if (it == open_.end() || buffer == nullptr || buffer_size < kUsbDeviceDescriptorSize) return 0;
+    Json s;
+    if (!core_.Read(&s)) return 0;
+    if (Core::TakeFault(s, "GetDescriptor")) return 0;
+    for (const auto& d : s["devices"]["list"]) {
+      if (d.value("inst", 0u) != it->second || !d.value("plugged", true)) continue;
+      const auto& usb = d["usb"];
+      const std::uint16_t vid = usb.value("vid", std::uint16_t{0}), pid = usb.value("pid", std::uint16_t{0});
+      const std::uint16_t release = usb.value("release", std::uint16_t{0});
+      const std::uint8_t descriptor[kUsbDeviceDescriptorSize] = {
+          18, 1, 0x10, 0x01, 0, 0, 0, 64,
+          static_cast<std::uint8_t>(vid), static_cast<std::uint8_t>(vid >> 8),
+          static_cast<std::uint8_t>(pid), static_cast<std::uint8_t>(pid >> 8),
+          static_cast<std::uint8_t>(release), static_cast<std::uint8_t>(release >> 8),
+          1, 2, 3, 1};
+      std::copy(descriptor, descriptor + kUsbDeviceDescriptorSize, buffer);
+      return 1;
+    }
+    return 0;
+  }
+
+  int uWrite(UsbDeviceHandle handle, int pipe, const std::uint8_t* data, std::uint32_t length) override {
+    const auto it = open_.find(handle);
+    if (it == open_.end() || (data == nullptr && length > 0)) return 0;
+    int written = 0;
+    core_.Update([&](Json& s) {
+      if (Core::TakeFault(s, "uWrite")) return false;
+      for (auto& d : s["devices"]["list"]) {
+        if (d.value("inst", 0u) != it->second || !d.value("plugged", true)) continue;
+        const Bytes bytes(data, data + length);
+        d["usb"]["writes"].push_back({{"pipe", pipe}, {"data", ToHex(bytes)}});
+        // The printer takes a new id from the id-write command at once.
+        if (length == sizeof kIdWritePrefix + 1 && std::equal(kIdWritePrefix, kIdWritePrefix + sizeof kIdWritePrefix, data)) {
+          d["usb"]["release"] = data[sizeof kIdWritePrefix];
+        }
+        written = static_cast<int>(length);
+        return true;
+      }
+      return false;
+    });
+    return written;
+  }
+
+  void CloseDevice(UsbDeviceHandle handle) override { open_.erase(handle); }
+
+ private:
+  Core& core_;
+  std::map<UsbDeviceHandle, std::uint32_t> open_;
+  UsbDeviceHandle next_ = kFirstHandle;
+};
+
+class SimUsbPrintDll final : public UsbPrintDll {
+ public:
+  explicit SimUsbPrintDll(Core& core) : core_(core) {}
+  bool HasFunction(std::string_view name) const override {
+    Json s;
+    if (!core_.Read(&s)) return false;
+    return !LibraryMissing(s, "USBPRINTDLL.DLL", name);
+  }
+  int EnumUSBPrinter(WString* text) override {
+    Json s;
+    if (!core_.Read(&s)) return -1;
+    if (Core::TakeFault(s, "EnumUSBPrinter")) return -1;
+    WString out;
+    int count = 0;
+    for (const auto& d : s["devices"]["list"]) {
+      if (!d.value("plugged", true) || !d.contains("usb")) continue;
+      const WString entry = JsonText(d["usb"], "enum_text");
+      if (entry.empty()) continue;
+      out += entry;
+      ++count;
+    }
+    // The library's buffer holds 1024 bytes with its terminator.
+    if (out.size() > kEnumUsbPrinterBufferSize - 1) out.resize(kEnumUsbPrinterBufferSize - 1);
+    *text = out;
+    return count;
+  }
+
+ private:
+  Core& core_;
+};
+
+class SimUsbLibraries final : public UsbLibraries {
+ public:
+  explicit SimUsbLibraries(Core& core) : core_(core) {}
+
+  std::unique_ptr<KvUsbInt> LoadKvUsbInt(WStringView dll_path) override {
+    if (!Loadable(dll_path)) return nullptr;
+    return std::make_unique<SimKvUsbInt>(core_);
+  }
+  std::unique_ptr<UsbPrintDll> LoadUsbPrintDll(WStringView dll_path) override {
+    if (!Loadable(dll_path)) return nullptr;
+    return std::make_unique<SimUsbPrintDll>(core_);
+  }
+
+ private:
+  // The library must be on drive C: where the caller looks for it.
+  bool Loadable(WStringView dll_path) {
+    Json s;
+    ResolvedPath r;
+    if (!core_.Read(&s) || !core_.Resolve(s, dll_path, true, &r)) return false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(r.host, ec)) return Core::Fail(win32::kErrorModNotFound);
+    return true;
+  }
+
+  Core& core_;
+};
+
+}  // namespace
+
+std::unique_ptr<UsbLibraries> MakeUsbLibraries(Core& core) { return std::make_unique<SimUsbLibraries>(core); }
+
+}  // namespace kit::sim
