@@ -1,0 +1,181 @@
+// printui-host: loads the VRTQ40UI plug-in the way the universal printer
+// driver does and walks it through the host's calling order, printing what
+// each step answers. A development and test tool of the Linux build.
+//
+//   printui-host [--plugin PATH]
+//
+// Steps: DllGetClassObject, CreateInstance, PublishDriverInterface (with this
+// host's own driver interface), GetInfo (signature, version), DevMode (size,
+// defaults, validate), CommonUIProp for both sheets, DocumentPropertySheets
+// and DevicePropertySheets with the sheet's first request, Release and
+// DllCanUnloadNow. Exit code 0 when every step answered as a host expects.
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+#include "plugin/core/com/interfaces.h"
+#include "plugin/core/devmode/private_devmode.h"
+
+namespace {
+
+using namespace kit::plugin::com;
+
+constexpr DWORD kGetSignature = 1, kGetVersion = 3;
+constexpr DWORD kDevModeSize = 1, kDevModeDefault = 2, kDevModeValidate = 4;
+constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
+constexpr WORD kPropSheetUiVersion = 0x0100;
+constexpr WORD kReasonInit = 0;
+
+// The host's IPrintOemDriverUI: answers for itself and reports the option
+// items the plug-in changes.
+struct HostDriver : IPrintOemDriverUI {
+  HostDriver();
+  ULONG refs = 1;
+};
+
+HostDriver* Driver(IUnknown* p) { return static_cast<HostDriver*>(reinterpret_cast<IPrintOemDriverUI*>(p)); }
+
+HRESULT KIT_STDCALL DriverQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
+  if (ppv == nullptr) return kEPointer;
+  if (riid != nullptr && (*riid == kIidIPrintOemDriverUi || *riid == kIidIUnknown)) {
+    ++Driver(self)->refs;
+    *ppv = static_cast<IPrintOemDriverUI*>(Driver(self));
+    return kSOk;
+  }
+  *ppv = nullptr;
+  return kENoInterface;
+}
+ULONG KIT_STDCALL DriverAddRef(IUnknown* self) { return ++Driver(self)->refs; }
+ULONG KIT_STDCALL DriverRelease(IUnknown* self) { return --Driver(self)->refs; }
+HRESULT KIT_STDCALL DriverGetSetting(IPrintOemDriverUI*, void*, const char*, void*, DWORD, DWORD*, DWORD*) {
+  return kENotImpl;
+}
+HRESULT KIT_STDCALL DriverUpgrade(IPrintOemDriverUI*, HANDLE, const char*, const char*) { return kENotImpl; }
+HRESULT KIT_STDCALL DriverUpdateUi(IPrintOemDriverUI*, void*, void* item, DWORD, DWORD mode) {
+  const auto* option = static_cast<const OPTITEM*>(item);
+  std::printf("driver: option item \"%s\" changed (mode %u)\n",
+              option->pName ? kit::ToUtf8(option->pName).c_str() : "", mode);
+  return kSOk;
+}
+constexpr IPrintOemDriverUIVtbl kDriverVtbl = {DriverQueryInterface, DriverAddRef,  DriverRelease,
+                                               DriverGetSetting,     DriverUpgrade, DriverUpdateUi};
+HostDriver::HostDriver() : IPrintOemDriverUI{&kDriverVtbl} {}
+
+LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM, LPARAM) {
+  std::printf("sheet: callback function %u\n", function);
+  return 1;
+}
+
+int g_failures = 0;
+
+void Step(const char* what, HRESULT hr, HRESULT expected) {
+  std::printf("%-36s 0x%08X%s\n", what, static_cast<unsigned>(hr), hr == expected ? "" : "  (unexpected)");
+  if (hr != expected) ++g_failures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string plugin_path = KIT_DEFAULT_PLUGIN_PATH;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+      plugin_path = argv[++i];
+    } else {
+      std::fprintf(stderr, "usage: printui-host [--plugin PATH]\n");
+      return 2;
+    }
+  }
+
+  void* module = dlopen(plugin_path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) {
+    std::fprintf(stderr, "printui-host: cannot load %s: %s\n", plugin_path.c_str(), dlerror());
+    return 1;
+  }
+  using GetClassObject = HRESULT(KIT_STDCALL*)(const GUID*, const GUID*, void**);
+  using CanUnloadNow = HRESULT(KIT_STDCALL*)();
+  auto get_class_object = reinterpret_cast<GetClassObject>(dlsym(module, "DllGetClassObject"));
+  auto can_unload_now = reinterpret_cast<CanUnloadNow>(dlsym(module, "DllCanUnloadNow"));
+  if (get_class_object == nullptr || can_unload_now == nullptr) {
+    std::fprintf(stderr, "printui-host: %s lacks the COM exports\n", plugin_path.c_str());
+    return 1;
+  }
+  std::printf("plug-in: %s\n", plugin_path.c_str());
+
+  void* out = nullptr;
+  Step("DllGetClassObject", get_class_object(&kClsidOemUi, &kIidIClassFactory, &out), kSOk);
+  auto* factory = static_cast<IClassFactory*>(out);
+  if (factory == nullptr) return 1;
+  Step("IClassFactory::CreateInstance", factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIPrintOemUi, &out),
+       kSOk);
+  factory->lpVtbl->Release(AsUnknown(factory));
+  auto* ui = static_cast<IPrintOemUI*>(out);
+  if (ui == nullptr) return 1;
+  const auto& v = *ui->lpVtbl;
+
+  HostDriver driver;
+  Step("PublishDriverInterface", v.PublishDriverInterface(ui, AsUnknown(static_cast<IPrintOemDriverUI*>(&driver))),
+       kSOk);
+
+  DWORD value = 0, needed = 0;
+  Step("GetInfo(signature)", v.GetInfo(ui, kGetSignature, &value, sizeof value, &needed), kSOk);
+  std::printf("  signature 0x%08X\n", value);
+  Step("GetInfo(version)", v.GetInfo(ui, kGetVersion, &value, sizeof value, &needed), kSOk);
+  std::printf("  version %u\n", value);
+
+  OEMDMPARAM dm{};
+  dm.cbSize = sizeof dm;
+  Step("DevMode(size)", v.DevMode(ui, kDevModeSize, &dm), kSOk);
+  std::printf("  private record %u bytes\n", dm.cbBufSize);
+  std::vector<std::uint8_t> record(dm.cbBufSize), validated(dm.cbBufSize);
+  dm.pOEMDMOut = record.data();
+  Step("DevMode(defaults)", v.DevMode(ui, kDevModeDefault, &dm), kSOk);
+  dm.pOEMDMIn = record.data();
+  dm.pOEMDMOut = validated.data();
+  Step("DevMode(validate)", v.DevMode(ui, kDevModeValidate, &dm), kSOk);
+  if (validated.size() == kit::kPrivateDevModeSize) {
+    const kit::PrivateDevMode decoded =
+        kit::Decode(kit::ConstPrivateDevModeSpan(validated.data(), kit::kPrivateDevModeSize));
+    std::printf("  end of document: cut type %u, feed to cut %u; log folder %s\n", decoded.EndDocOp.CutType,
+                decoded.EndDocOp.FeedToCut, kit::ToUtf8(kit::TextOf(decoded.LogDirectory)).c_str());
+  }
+
+  char16_t printer_name[] = u"VRT-Q40 Receipt";
+  OEMCUIPPARAM cuip{};
+  cuip.cbSize = sizeof cuip;
+  cuip.pPrinterName = printer_name;
+  cuip.pOEMDM = validated.data();
+  Step("CommonUIProp(document)", v.CommonUIProp(ui, kDocumentSheet, &cuip), kSOk);
+  Step("CommonUIProp(printer)", v.CommonUIProp(ui, kDeviceSheet, &cuip), kSOk);
+
+  OEMUIPSPARAM ps{};
+  ps.cbSize = sizeof ps;
+  ps.pPrinterName = printer_name;
+  ps.pOEMDM = validated.data();
+  PROPSHEETUI_INFO info{};
+  info.cbSize = sizeof info;
+  info.Version = kPropSheetUiVersion;
+  info.Reason = kReasonInit;
+  info.pfnComPropSheet = SheetCallback;
+  info.lParamInit = reinterpret_cast<LPARAM>(&ps);
+  const HRESULT document = v.DocumentPropertySheets(ui, &info, 0);
+  std::printf("%-36s 0x%08X%s\n", "DocumentPropertySheets(init)", static_cast<unsigned>(document),
+              document == kENotImpl ? "  (no pages in this build)" : "");
+  const HRESULT device = v.DevicePropertySheets(ui, &info, 0);
+  std::printf("%-36s 0x%08X%s\n", "DevicePropertySheets(init)", static_cast<unsigned>(device),
+              device == kENotImpl ? "  (no pages in this build)" : "");
+
+  Step("DllCanUnloadNow (object alive)", can_unload_now(), kSFalse);
+  std::printf("%-36s %u\n", "Release", v.Release(AsUnknown(ui)));
+  if (driver.refs != 1) {
+    std::printf("  the driver interface was not given back (%u references)\n", driver.refs);
+    ++g_failures;
+  }
+  Step("DllCanUnloadNow", can_unload_now(), kSOk);
+  dlclose(module);
+  std::printf("%s\n", g_failures == 0 ? "all steps answered as expected" : "some steps answered unexpectedly");
+  return g_failures == 0 ? 0 : 1;
+}
