@@ -80,13 +80,20 @@ class ConformancePage : public Page {
   std::vector<std::string> seen;
   // Commands the page heard while it set values itself (must stay empty).
   std::vector<int> heard;
+  bool initialising = false;
 
   bool OnCommand(Window&, int id, Notify) override {
-    heard.push_back(id);
+    if (initialising) heard.push_back(id);
     return false;
   }
 
   void OnInit(Window& w) override {
+    initialising = true;
+    Observe(w);
+    initialising = false;
+  }
+
+  void Observe(Window& w) {
     auto see = [&](const std::string& what, const std::u16string& value) { seen.push_back(what + ": " + ToUtf8(value)); };
     auto see_int = [&](const std::string& what, int value) { seen.push_back(what + ": " + std::to_string(value)); };
 

@@ -28,7 +28,7 @@ std::u16string String(const std::vector<std::uint8_t>& b, std::size_t at, std::s
 DialogTemplate TwoControls() {
   DialogTemplate t;
   t.id = 5;
-  t.caption = u"A";  // odd-length strings force padding before the first item
+  t.caption = std::u16string(1, u'A');  // odd-length strings force padding before the first item
   t.cx = 250;
   t.cy = 108;
   t.font.face = u"MS Shell Dlg";
