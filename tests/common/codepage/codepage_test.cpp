@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kit::codepage {
 namespace {
@@ -30,6 +32,43 @@ TEST(AnsiCodePages, The1252HolesRoundTripAsWindowsMapsThem) {
   const std::string holes = "\x81\x8D\x8F\x90\x9D";
   EXPECT_EQ(AnsiToUtf16(holes, CodePage::kWestern), u"\u0081\u008D\u008F\u0090\u009D");
   EXPECT_EQ(Utf16ToAnsi(AnsiToUtf16(holes, CodePage::kWestern), CodePage::kWestern), holes);
+}
+
+TEST(AnsiCodePages, EveryByteOf1252AndTheCommonChineseCharactersRoundTrip) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::u16string western = AnsiToUtf16(all, CodePage::kWestern);
+  ASSERT_EQ(western.size(), all.size());
+  EXPECT_EQ(western[0x80 - 1], u'\u20AC');
+  EXPECT_EQ(western[0x9F - 1], u'\u0178');
+  EXPECT_EQ(Utf16ToAnsi(western, CodePage::kWestern), all);
+
+  // The GB2312 block of code page 936 and the common-character block of
+  // code page 950: every pair decodes to one character and encodes back.
+  struct Block {
+    CodePage code_page;
+    int first_lead, last_lead;
+    std::vector<std::pair<int, int>> trails;
+  };
+  const Block blocks[] = {
+      {CodePage::kSimplifiedChinese, 0xB0, 0xD6, {{0xA1, 0xFE}}},
+      {CodePage::kTraditionalChinese, 0xA4, 0xC5, {{0x40, 0x7E}, {0xA1, 0xFE}}},
+  };
+  for (const Block& block : blocks) {
+    std::string bytes;
+    for (int lead = block.first_lead; lead <= block.last_lead; ++lead) {
+      for (const auto& [first, last] : block.trails) {
+        for (int trail = first; trail <= last; ++trail) {
+          bytes.push_back(static_cast<char>(lead));
+          bytes.push_back(static_cast<char>(trail));
+        }
+      }
+    }
+    const std::u16string wide = AnsiToUtf16(bytes, block.code_page);
+    EXPECT_EQ(wide.size(), bytes.size() / 2) << static_cast<unsigned>(block.code_page);
+    EXPECT_EQ(wide.find(kReplacementCharacter), std::u16string::npos);
+    EXPECT_EQ(Utf16ToAnsi(wide, block.code_page), bytes) << static_cast<unsigned>(block.code_page);
+  }
 }
 
 TEST(AnsiCodePages, BadBytesBecomeOneReplacementEachAndTheRestSurvives) {
