@@ -7,6 +7,7 @@
 // Every system header of this folder comes here, before the names the
 // platform interfaces share with Windows macros are undefined.
 #include <windows.h>
+#include <cfgmgr32.h>
 #include <setupapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
