@@ -25,8 +25,11 @@ Bytes Utf16Le(WStringView text) {
 std::uint32_t RegistryKey::GetDword(WStringView name, std::uint32_t* value) {
   std::uint32_t type = 0;
   std::uint8_t data[4] = {};
-  std::uint32_t size = sizeof data;
-  const auto status = QueryValue(name, &type, data, &size);
+  std::uint32_t size = 0;
+  auto status = QueryValue(name, &type, nullptr, &size);
+  if (status != win32::kErrorSuccess) return status;
+  if (type != kRegDword || size != 4) return win32::kErrorInvalidData;
+  status = QueryValue(name, &type, data, &size);
   if (status != win32::kErrorSuccess) return status;
   if (type != kRegDword || size != 4) return win32::kErrorInvalidData;
   *value = static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |

@@ -41,6 +41,8 @@ void SplitLine(const WString& line, InfLine* out, bool* has_key) {
         current.push_back(u'"');
         ++i;
       } else {
+        // Blanks before an opening quote are not part of the field.
+        if (!quoted && !any_quote && Trim(current).empty()) current.clear();
         quoted = !quoted;
         any_quote = true;
       }

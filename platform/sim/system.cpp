@@ -1,6 +1,7 @@
 // System facts and the clock of the virtual machine.
 #include <chrono>
 #include <ctime>
+#include <algorithm>
 #include <map>
 
 #include "platform/sim/core.h"
@@ -206,18 +207,46 @@ class SimSystemFacts final : public SystemFacts {
   Core& core_;
 };
 
-// A system library of the machine. The machine's "missing_procs" list names
-// entry points a Windows version lacks, as "library!function".
+// Entry points of the system libraries the kit asks for, by library. The
+// machine's "missing_procs" list ("LIBRARY.DLL!FUNCTION") removes those a
+// Windows version lacks.
+const std::map<std::string, std::vector<std::string>>& KnownExports() {
+  static const std::map<std::string, std::vector<std::string>> table = {
+      {"KERNEL32.DLL",
+       {"ISWOW64PROCESS", "WOW64DISABLEWOW64FSREDIRECTION", "WOW64REVERTWOW64FSREDIRECTION", "GETNATIVESYSTEMINFO",
+        "GETVERSIONEXA", "GETVERSIONEXW", "GETSYSTEMDEFAULTLANGID", "LOADLIBRARYA", "LOADLIBRARYW",
+        "GETPROCADDRESS", "FREELIBRARY", "CREATEMUTEXA", "CREATEMUTEXW", "SLEEP", "GETTICKCOUNT"}},
+      {"WINSPOOL.DRV",
+       {"DELETEPRINTERDRIVEREXA", "DELETEPRINTERDRIVEREXW", "DELETEPRINTERDRIVERA", "DELETEPRINTERDRIVERW",
+        "SETDEFAULTPRINTERA", "SETDEFAULTPRINTERW", "GETDEFAULTPRINTERA", "GETDEFAULTPRINTERW",
+        "ADDPRINTERDRIVEREXA", "ADDPRINTERDRIVEREXW", "ADDPRINTERDRIVERA", "ADDPRINTERDRIVERW", "OPENPRINTERA",
+        "OPENPRINTERW", "XCVDATAW"}},
+      {"CFGMGR32.DLL", {"CM_LOCATE_DEVNODEA", "CM_LOCATE_DEVNODEW", "CM_REENUMERATE_DEVNODE"}},
+      {"SETUPAPI.DLL",
+       {"SETUPCOPYOEMINFA", "SETUPCOPYOEMINFW", "SETUPDIGETCLASSDEVSA", "SETUPDIGETCLASSDEVSW",
+        "SETUPDICALLCLASSINSTALLER", "SETUPITERATECABINETA", "SETUPITERATECABINETW", "SETUPOPENINFFILEA",
+        "SETUPOPENINFFILEW"}},
+      {"NEWDEV.DLL", {"UPDATEDRIVERFORPLUGANDPLAYDEVICESA", "UPDATEDRIVERFORPLUGANDPLAYDEVICESW"}},
+      {"USER32.DLL", {"EXITWINDOWSEX", "FINDWINDOWA", "FINDWINDOWW", "SETFOREGROUNDWINDOW"}},
+      {"ADVAPI32.DLL", {"OPENSCMANAGERA", "OPENSCMANAGERW", "CHECKTOKENMEMBERSHIP", "ADJUSTTOKENPRIVILEGES"}},
+  };
+  return table;
+}
+
 class SimLibrary final : public Library {
  public:
   SimLibrary(std::string library, std::vector<std::string> missing)
       : library_(std::move(library)), missing_(std::move(missing)) {}
   bool HasProc(std::string_view name) const override {
-    const std::string wanted = library_ + "!" + ToUtf8(ToUpperAscii(FromUtf8(std::string(name))));
+    const std::string upper = ToUtf8(ToUpperAscii(FromUtf8(std::string(name))));
+    const std::string wanted = library_ + "!" + upper;
     for (const auto& m : missing_) {
       if (ToUtf8(ToUpperAscii(FromUtf8(m))) == wanted) return false;
     }
-    return true;
+    const auto& table = KnownExports();
+    const auto it = table.find(library_);
+    if (it == table.end()) return false;
+    return std::find(it->second.begin(), it->second.end(), upper) != it->second.end();
   }
 
  private:
@@ -234,13 +263,21 @@ LibraryHandle SimSystemFacts::LoadLibrary(WStringView name) {
   if (slash != WString::npos) base = base.substr(slash + 1);
   if (base.find(u'.') == WString::npos) base += u".dll";
   const std::string upper = UpperKey(base);
-  std::vector<std::string> missing;
   for (const auto& m : s["system"].value("missing_libraries", Json::array())) {
     if (UpperKey(W(m.get<std::string>())) == upper) {
       Core::SetLastError(win32::kErrorModNotFound);
       return nullptr;
     }
   }
+  // A library is found by its path, else in the system folder.
+  ResolvedPath r;
+  const WString where = slash != WString::npos ? WString(name) : GetSystemDirectory() + u"\\" + base;
+  std::error_code ec;
+  if (!core_.Resolve(s, where, true, &r) || !std::filesystem::is_regular_file(r.host, ec)) {
+    Core::SetLastError(win32::kErrorModNotFound);
+    return nullptr;
+  }
+  std::vector<std::string> missing;
   for (const auto& m : s["system"].value("missing_procs", Json::array())) missing.push_back(m.get<std::string>());
   return std::make_unique<SimLibrary>(upper, std::move(missing));
 }

@@ -1,0 +1,34 @@
+// The platform a contract test runs against: the virtual machine on Linux
+// (sim_env.cpp), the real Windows on the Windows build (win32_env.cpp).
+// Every test gets a fresh environment.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace kit::contract {
+
+class ContractEnv {
+ public:
+  virtual ~ContractEnv() = default;
+  virtual Platform& platform() = 0;
+  // An empty folder (Windows path, no trailing backslash) the test may fill.
+  virtual WString ScratchFolder() = 0;
+  // A name no printer, form, key or mutex on the machine has yet.
+  virtual WString UniqueName(WStringView stem) = 0;
+  // An installed printer driver that AddPrinter accepts, and a port for
+  // test printers whose raw jobs go nowhere harmful.
+  virtual WString TestDriverName() = 0;
+  virtual WString TestPortName() = 0;
+  // True under Wine, where a test may name a known difference.
+  virtual bool IsWine() const = 0;
+};
+
+std::unique_ptr<ContractEnv> MakeContractEnv();
+
+// The value tests put into the last error before a call, to see whether the
+// call changed it.
+inline constexpr win32::Error kSentinelError = 0x0BADF00D;
+
+}  // namespace kit::contract

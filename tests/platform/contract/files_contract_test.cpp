@@ -1,0 +1,140 @@
+// Files: what the kit relies on when it copies driver files, clears
+// attributes, searches folders and reads version resources.
+#include <gtest/gtest.h>
+
+#include "tests/platform/contract/contract_env.h"
+
+namespace kit::contract {
+namespace {
+
+class FilesContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env_ = MakeContractEnv();
+    dir_ = env_->ScratchFolder();
+  }
+  Files& files() { return env_->platform().files; }
+  SystemFacts& sys() { return env_->platform().system; }
+  bool Write(const WString& path, const std::string& text) {
+    return files().WriteFile(path, Bytes(text.begin(), text.end()), WriteMode::kCreateAlways);
+  }
+
+  std::unique_ptr<ContractEnv> env_;
+  WString dir_;
+};
+
+TEST_F(FilesContract, CopyOverwritesOrRefusesAndReportsWin32Codes) {
+  ASSERT_TRUE(Write(dir_ + u"\\a.dll", "new"));
+  ASSERT_TRUE(Write(dir_ + u"\\b.dll", "old"));
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().CopyFile(dir_ + u"\\a.dll", dir_ + u"\\b.dll", /*fail_if_exists=*/true));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileExists);
+  ASSERT_TRUE(files().CopyFile(dir_ + u"\\a.dll", dir_ + u"\\B.DLL", false));
+  Bytes content;
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\b.dll", &content));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "new");
+
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().CopyFile(dir_ + u"\\missing.dll", dir_ + u"\\c.dll", false));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().CopyFile(dir_ + u"\\a.dll", dir_ + u"\\nofolder\\c.dll", false));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorPathNotFound);
+}
+
+TEST_F(FilesContract, ReadOnlyFileRefusesOverwriteAndDeleteUntilAttributesCleared) {
+  ASSERT_TRUE(Write(dir_ + u"\\ro.dll", "locked"));
+  ASSERT_TRUE(Write(dir_ + u"\\src.dll", "fresh"));
+  ASSERT_TRUE(files().SetFileAttributes(dir_ + u"\\ro.dll", kFileAttributeReadOnly));
+  EXPECT_EQ(files().GetFileAttributes(dir_ + u"\\ro.dll") & kFileAttributeReadOnly, kFileAttributeReadOnly);
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().CopyFile(dir_ + u"\\src.dll", dir_ + u"\\ro.dll", false));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorAccessDenied);
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().DeleteFile(dir_ + u"\\ro.dll"));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorAccessDenied);
+  // Archive-only makes it writable again, as the install engine does.
+  ASSERT_TRUE(files().SetFileAttributes(dir_ + u"\\ro.dll", kFileAttributeArchive));
+  EXPECT_TRUE(files().CopyFile(dir_ + u"\\src.dll", dir_ + u"\\ro.dll", false));
+  EXPECT_TRUE(files().DeleteFile(dir_ + u"\\ro.dll"));
+  EXPECT_EQ(files().GetFileAttributes(dir_ + u"\\ro.dll"), kInvalidFileAttributes);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+}
+
+TEST_F(FilesContract, FoldersCreateOnceAndRefuseRemovalWhileNotEmpty) {
+  const WString sub = dir_ + u"\\Sub";
+  ASSERT_TRUE(files().CreateDirectory(sub));
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().CreateDirectory(dir_ + u"\\SUB"));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorAlreadyExists);
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().CreateDirectory(dir_ + u"\\x\\y"));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorPathNotFound);
+  ASSERT_TRUE(Write(sub + u"\\f.txt", "x"));
+  EXPECT_FALSE(files().RemoveDirectory(sub));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorDirNotEmpty);
+  EXPECT_NE(files().GetFileAttributes(sub) & kFileAttributeDirectory, 0u);
+}
+
+TEST_F(FilesContract, FindMatchesPatternsWithoutCaseAndEndsWithNoMoreFiles) {
+  ASSERT_TRUE(Write(dir_ + u"\\oem1.inf", "a"));
+  ASSERT_TRUE(Write(dir_ + u"\\OEM2.INF", "b"));
+  ASSERT_TRUE(Write(dir_ + u"\\oem2.pnf", "c"));
+  FindData data;
+  auto find = files().FindFirstFile(dir_ + u"\\*.inf", &data);
+  ASSERT_NE(find, nullptr);
+  std::vector<WString> names = {data.file_name};
+  sys().SetLastError(kSentinelError);
+  while (find->FindNextFile(&data)) names.push_back(data.file_name);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorNoMoreFiles);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<WString>{u"OEM2.INF", u"oem1.inf"}));
+  EXPECT_TRUE(find->FindClose());
+
+  sys().SetLastError(kSentinelError);
+  EXPECT_EQ(files().FindFirstFile(dir_ + u"\\*.sys", &data), nullptr);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+  sys().SetLastError(kSentinelError);
+  EXPECT_EQ(files().FindFirstFile(dir_ + u"\\nofolder\\*.inf", &data), nullptr);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorPathNotFound);
+}
+
+TEST_F(FilesContract, AppendKeepsEarlierContentAndCreateNewRefusesExisting) {
+  const WString log = dir_ + u"\\Silent_Setup.Log";
+  ASSERT_TRUE(files().WriteFile(log, Bytes{'a', '\r', '\n'}, WriteMode::kOpenAlwaysAppend, 0));
+  ASSERT_TRUE(files().WriteFile(log, Bytes{'b', '\r', '\n'}, WriteMode::kOpenAlwaysAppend, 0));
+  Bytes content;
+  ASSERT_TRUE(files().ReadFile(log, &content));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "a\r\nb\r\n");
+  std::uint64_t size = 0;
+  ASSERT_TRUE(files().GetFileSize(log, &size));
+  EXPECT_EQ(size, 6u);
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().WriteFile(log, Bytes{'c'}, WriteMode::kCreateNew));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileExists);
+}
+
+TEST_F(FilesContract, BadPathsFailWithTheCodesWindowsGives) {
+  sys().SetLastError(kSentinelError);
+  EXPECT_EQ(files().GetFileAttributes(dir_ + u"\\bad|name.txt"), kInvalidFileAttributes);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorInvalidName);
+  const WString too_long = dir_ + u"\\" + WString(300, u'a');
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().WriteFile(too_long, Bytes{'x'}, WriteMode::kCreateAlways));
+  EXPECT_NE(sys().GetLastError(), kSentinelError);
+  EXPECT_NE(sys().GetLastError(), win32::kErrorSuccess);
+}
+
+TEST_F(FilesContract, FileWithoutVersionResourceHasNoVersionInfo) {
+  ASSERT_TRUE(Write(dir_ + u"\\plain.sys", "no resources here"));
+  FileVersionInfo info;
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().GetFileVersionInfo(dir_ + u"\\plain.sys", &info));
+  EXPECT_NE(sys().GetLastError(), kSentinelError);
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().GetFileVersionInfo(dir_ + u"\\missing.sys", &info));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+}
+
+}  // namespace
+}  // namespace kit::contract

@@ -1,0 +1,105 @@
+// System facts, services, shell and clock.
+#include <gtest/gtest.h>
+
+#include "tests/platform/contract/contract_env.h"
+
+namespace kit::contract {
+namespace {
+
+class SystemContract : public ::testing::Test {
+ protected:
+  void SetUp() override { env_ = MakeContractEnv(); }
+  Platform& p() { return env_->platform(); }
+  std::unique_ptr<ContractEnv> env_;
+};
+
+TEST_F(SystemContract, VersionFoldersAndWow64AreReported) {
+  OsVersionInfo v;
+  ASSERT_TRUE(p().system.GetVersionEx(&v));
+  EXPECT_EQ(v.platform_id, kVerPlatformWin32Nt);
+  EXPECT_GE(v.major, 5u);
+  bool wow64 = true;
+  ASSERT_TRUE(p().system.IsWow64Process(&wow64));
+  EXPECT_EQ(wow64, !p().system.Is64BitProcess() && wow64);  // a 64-bit process is never WOW64
+  if (p().system.Is64BitProcess()) EXPECT_FALSE(wow64);
+  const WString windows = p().system.GetWindowsDirectory();
+  const WString system = p().system.GetSystemDirectory();
+  ASSERT_FALSE(windows.empty());
+  EXPECT_TRUE(EqualsNoCase(system.substr(0, windows.size()), windows));
+  EXPECT_NE(p().files.GetFileAttributes(system) & kFileAttributeDirectory, 0u);
+  const WString temp = p().system.GetTempPath();
+  ASSERT_FALSE(temp.empty());
+  EXPECT_EQ(temp.back(), u'\\');
+}
+
+TEST_F(SystemContract, LibrariesAndEntryPointsCanBeAskedFor) {
+  auto kernel32 = p().system.LoadLibrary(u"kernel32.dll");
+  ASSERT_NE(kernel32, nullptr);
+  EXPECT_TRUE(kernel32->HasProc("GetVersionExA"));
+  EXPECT_FALSE(kernel32->HasProc("KitNoSuchFunction"));
+  p().system.SetLastError(kSentinelError);
+  EXPECT_EQ(p().system.LoadLibrary(u"kit_no_such_library.dll"), nullptr);
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorModNotFound);
+}
+
+TEST_F(SystemContract, SystemTextsExistForTheCodesTheKitShows) {
+  for (win32::Error code : {win32::kErrorFileNotFound, win32::kErrorAccessDenied, win32::kErrorSharingViolation,
+                            win32::kErrorPrinterAlreadyExists}) {
+    EXPECT_FALSE(p().system.FormatMessage(code).empty()) << code;
+  }
+}
+
+TEST_F(SystemContract, SpoolerServiceRunsAndUnknownServiceIsReported) {
+  ServiceManagerHandle scm;
+  ASSERT_TRUE(p().services.OpenSCManager(kScManagerAllAccess, &scm));
+  ServiceHandle spooler;
+  ASSERT_TRUE(scm->OpenService(kSpoolerServiceName, kServiceAllAccess, &spooler));
+  ServiceStatus status;
+  ASSERT_TRUE(spooler->QueryServiceStatus(&status));
+  EXPECT_EQ(status.current_state, kServiceRunning);
+  p().system.SetLastError(kSentinelError);
+  EXPECT_FALSE(spooler->StartService());
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorServiceAlreadyRunning);
+  ServiceHandle none;
+  p().system.SetLastError(kSentinelError);
+  EXPECT_FALSE(scm->OpenService(u"KitNoSuchService", kServiceQueryStatus, &none));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorServiceDoesNotExist);
+}
+
+TEST_F(SystemContract, SecondMutexOfTheSameNameReportsAlreadyExists) {
+  const WString name = env_->UniqueName(u"KitContractMutex");
+  p().system.SetLastError(kSentinelError);
+  auto first = p().shell.CreateMutex(name, true);
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(p().system.GetLastError(), win32::kErrorAlreadyExists);
+  auto second = p().shell.CreateMutex(name, true);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorAlreadyExists);
+  second.reset();
+  first.reset();
+  auto third = p().shell.CreateMutex(name, true);
+  ASSERT_NE(third, nullptr);
+  EXPECT_NE(p().system.GetLastError(), win32::kErrorAlreadyExists);
+}
+
+TEST_F(SystemContract, MissingWindowAndProgramAreReported) {
+  EXPECT_EQ(p().shell.FindWindow(env_->UniqueName(u"Kit No Such Window")), WindowHandle{0});
+  ShellExecuteRequest request;
+  request.verb = u"open";
+  request.file = env_->ScratchFolder() + u"\\missing.exe";
+  EXPECT_LE(p().shell.ShellExecute(request), kShellExecuteErrorLimit);
+  EXPECT_TRUE(p().shell.WaitWhileWindowExists(env_->UniqueName(u"Kit No Window"), 10, 3));
+}
+
+TEST_F(SystemContract, ClockAdvancesBySleeps) {
+  const auto before = p().clock.GetTickCount64();
+  p().clock.Sleep(50);
+  EXPECT_GE(p().clock.GetTickCount64(), before + 40);  // real timers may round
+  const SystemTime t = p().clock.GetLocalTime();
+  EXPECT_GE(t.year, 2000);
+  EXPECT_GE(t.month, 1);
+  EXPECT_LE(t.month, 12);
+}
+
+}  // namespace
+}  // namespace kit::contract

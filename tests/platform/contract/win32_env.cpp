@@ -1,0 +1,107 @@
+// Contract environment on the real Windows (under Wine in CI): the process's
+// own Windows, a fresh scratch folder in the temporary folder for every
+// test, and a printer driver and port that exist on the machine.
+#include <process.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+
+#include "platform/win32/windows_platform.h"
+#include "tests/platform/contract/contract_env.h"
+
+namespace kit::contract {
+namespace {
+
+// Driver names tried in order for test printers; the first one installed
+// wins, else the first driver the spooler lists.
+constexpr const char16_t* kPreferredDrivers[] = {u"Generic / Text Only", u"Wine PostScript Driver",
+                                                 u"Microsoft XPS Document Writer"};
+// Ports tried in order for test printers: raw jobs to them end in a file or
+// nowhere, never on a real printer.
+constexpr const char16_t* kPreferredPorts[] = {u"NUL:", u"FILE:", u"LPT3:", u"LPT1:"};
+
+WString Number(unsigned long value) { return FromUtf8(std::to_string(value)); }
+
+class Win32Env final : public ContractEnv {
+ public:
+  Win32Env() {
+    static std::atomic<unsigned long> counter{0};
+    auto& p = windows_.platform();
+    scratch_ = p.system.GetTempPath() + u"kit-contract-" + Number(Pid()) + u"-" + Number(++counter);
+    RemoveTree(scratch_);
+    if (!p.files.CreateDirectory(scratch_)) std::abort();
+  }
+  ~Win32Env() override { RemoveTree(scratch_); }
+
+  Platform& platform() override { return windows_.platform(); }
+  WString ScratchFolder() override { return scratch_; }
+
+  WString UniqueName(WStringView stem) override {
+    static std::atomic<unsigned long> counter{0};
+    return WString(stem) + u"_" + Number(Pid()) + u"_" + Number(++counter);
+  }
+
+  WString TestDriverName() override {
+    std::vector<DriverInfo3> drivers;
+    std::uint32_t needed = 0, returned = 0;
+    auto& spooler = windows_.platform().spooler;
+    spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
+    if (!spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned) || drivers.empty()) return {};
+    for (const char16_t* wanted : kPreferredDrivers) {
+      for (const auto& d : drivers) {
+        if (EqualsNoCase(d.name, wanted)) return d.name;
+      }
+    }
+    return drivers.front().name;
+  }
+
+  WString TestPortName() override {
+    std::vector<PortInfo2> ports;
+    std::uint32_t needed = 0, returned = 0;
+    auto& spooler = windows_.platform().spooler;
+    spooler.EnumPorts(u"", 1, &ports, 0, &needed, &returned);
+    if (!spooler.EnumPorts(u"", 1, &ports, needed, &needed, &returned)) return u"LPT1:";
+    for (const char16_t* wanted : kPreferredPorts) {
+      for (const auto& port : ports) {
+        if (EqualsNoCase(port.port_name, wanted)) return port.port_name;
+      }
+    }
+    return ports.empty() ? WString(u"LPT1:") : ports.front().port_name;
+  }
+
+  bool IsWine() const override { return win32::RunningUnderWine(); }
+
+ private:
+  static unsigned long Pid() { return static_cast<unsigned long>(::_getpid()); }
+
+  // Deletes a folder and everything in it, read-only files included.
+  void RemoveTree(const WString& folder) {
+    auto& files = windows_.platform().files;
+    FindData found;
+    auto search = files.FindFirstFile(folder + u"\\*", &found);
+    if (search) {
+      do {
+        if (found.file_name == u"." || found.file_name == u"..") continue;
+        const WString path = folder + u"\\" + found.file_name;
+        if (found.attributes & kFileAttributeDirectory) {
+          RemoveTree(path);
+        } else {
+          files.SetFileAttributes(path, kFileAttributeNormal);
+          files.DeleteFile(path);
+        }
+      } while (search->FindNextFile(&found));
+    }
+    search.reset();
+    files.RemoveDirectory(folder);
+  }
+
+  win32::WindowsPlatform windows_;
+  WString scratch_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractEnv> MakeContractEnv() { return std::make_unique<Win32Env>(); }
+
+}  // namespace kit::contract
