@@ -14,12 +14,12 @@ ui::DialogTemplate MakeTemplate() {
   using namespace ui;
   DialogTemplate t;
   t.id = kProgressDialogId;
-  t.cx = 220;
+  t.cx = 280;
   t.cy = 72;
   t.font = DialogFont();
   t.kind = DialogKind::kPlain;
   t.controls = {
-      {kProgressBarId, ControlKind::kProgressBar, u"", {14, 52, 192, 10}, kNone},
+      {kProgressBarId, ControlKind::kProgressBar, u"", {14, 52, 252, 10}, kNone},
   };
   return t;
 }

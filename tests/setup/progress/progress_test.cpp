@@ -78,7 +78,8 @@ TEST_F(HeadlessProgress, PaintsTheWaitTextCentredInTheUpperTwoThirds) {
   EXPECT_EQ(op.font.weight, 700);
   EXPECT_EQ(op.color, (ui::Color{0, 51, 153}));
   // The box spans the client width and its upper two thirds.
-  const ui::Rect client{0, 0, 220 * 6 / 4, 72 * 13 / 8};
+  // The headless client area: the template size at 6 x 13 pixels per 4 x 8 units.
+  const ui::Rect client{0, 0, page.Template().cx * 6 / 4, page.Template().cy * 13 / 8};
   EXPECT_EQ(op.box, (ui::Rect{0, 0, client.cx, client.cy * 2 / 3}));
 }
 
