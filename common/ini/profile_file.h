@@ -15,7 +15,9 @@
 namespace kit::ini {
 
 // Where profile files are read from and written to. Paths are Windows paths
-// in UTF-16 (an ANSI caller converts its path from its code page).
+// in UTF-16 (an ANSI caller converts its path from its code page). Windows
+// looks a bare file name up in the Windows folder; the kit always names its
+// files by full path, and a source takes paths as they are.
 class FileSource {
  public:
   virtual ~FileSource() = default;
