@@ -1,0 +1,40 @@
+// vmachine: the virtual Windows machine tool.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/vmachine/commands.h"
+
+int main(int argc, char** argv) {
+  using namespace kit::vmachine;
+  Args args;
+  bool json = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--json") == 0) {
+      json = true;
+    } else {
+      args.emplace_back(argv[i]);
+    }
+  }
+  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    PrintUsage();
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  struct Entry {
+    const char* name;
+    int (*run)(const Args&, bool);
+  };
+  static constexpr Entry kCommands[] = {
+      {"presets", CmdPresets}, {"create", CmdCreate},   {"show", CmdShow},           {"registry", CmdRegistry},
+      {"files", CmdFiles},     {"jobs", CmdJobs},       {"plug", CmdPlug},           {"unplug", CmdUnplug},
+      {"map-port", CmdMapPort}, {"fault", CmdFault},    {"program", CmdProgram},     {"monitor-rule", CmdMonitorRule},
+      {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
+  };
+  for (const auto& c : kCommands) {
+    if (command == c.name) return c.run(args, json);
+  }
+  std::fprintf(stderr, "vmachine: unknown command '%s' (try 'vmachine help')\n", command.c_str());
+  return kExitUsage;
+}
