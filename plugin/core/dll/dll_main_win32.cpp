@@ -1,5 +1,7 @@
 // The Windows entry point of VRTQ40UI.dll. The few kernel32 functions it
-// needs are declared here rather than through <windows.h>.
+// needs are declared here rather than through <windows.h>. Until the Win32
+// platform is linked in, the module knows its system directory but runs
+// without language files (built-in English texts).
 #include <string>
 
 #include "plugin/core/dll/module_entry.h"

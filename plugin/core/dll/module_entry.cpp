@@ -1,8 +1,10 @@
 #include "plugin/core/dll/module_entry.h"
 
+#include <memory>
 #include <utility>
 
 #include "plugin/core/com/module_state.h"
+#include "plugin/core/language/module_language.h"
 
 namespace kit::plugin::dll {
 
@@ -11,6 +13,17 @@ void OnProcessAttach(void* module, std::u16string system_directory) {
   if (!system_directory.empty()) com::SetSystemDirectory(std::move(system_directory));
 }
 
-void OnProcessDetach() {}
+void OnProcessAttach(void* module, Platform* platform) {
+  if (platform == nullptr) {
+    OnProcessAttach(module, std::u16string());
+    return;
+  }
+  OnProcessAttach(module, platform->system.GetSystemDirectory());
+  auto language = std::make_unique<LanguageFiles>(*platform);
+  language->SetUp();
+  InstallModuleLanguage(std::move(language));
+}
+
+void OnProcessDetach() { InstallModuleLanguage(nullptr); }
 
 }  // namespace kit::plugin::dll

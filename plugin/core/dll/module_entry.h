@@ -5,13 +5,17 @@
 
 #include <string>
 
+#include "platform/platform.h"
+
 namespace kit::plugin::dll {
 
-// Process attach: remember the module and the system directory, then prepare
-// the user's language files.
+// Process attach: remember the module and the system directory, then, when
+// the module has a platform, prepare the user's language files.
+void OnProcessAttach(void* module, Platform* platform);
+// Without a platform: only the system directory is known.
 void OnProcessAttach(void* module, std::u16string system_directory);
 
-// Process detach: nothing is written.
+// Process detach: the language state goes; nothing is written.
 void OnProcessDetach();
 
 }  // namespace kit::plugin::dll

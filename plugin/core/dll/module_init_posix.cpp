@@ -1,10 +1,21 @@
 // Load and unload of libVRTQ40UI.so: the constructor and destructor of the
-// shared object stand for process attach and detach.
+// shared object stand for process attach and detach. The module runs on the
+// virtual machine its host names (KIT_SIM_MACHINE); without one it still
+// works, with the built-in English texts and the usual system directory.
 #include <dlfcn.h>
 
+#include <memory>
+#include <string>
+
+#include "platform/sim/machine.h"
 #include "plugin/core/dll/module_entry.h"
 
 namespace {
+
+std::unique_ptr<kit::sim::Machine>& ModuleMachine() {
+  static std::unique_ptr<kit::sim::Machine> machine;
+  return machine;
+}
 
 // The module's own load address stands for its instance handle.
 void* ThisModule() {
@@ -13,7 +24,15 @@ void* ThisModule() {
   return info.dli_fbase;
 }
 
-__attribute__((constructor)) void AttachToProcess() { kit::plugin::dll::OnProcessAttach(ThisModule(), {}); }
-__attribute__((destructor)) void DetachFromProcess() { kit::plugin::dll::OnProcessDetach(); }
+__attribute__((constructor)) void AttachToProcess() {
+  std::string error;
+  ModuleMachine() = kit::sim::Machine::OpenFromEnvironment(&error);
+  kit::plugin::dll::OnProcessAttach(ThisModule(), ModuleMachine() ? &ModuleMachine()->platform() : nullptr);
+}
+
+__attribute__((destructor)) void DetachFromProcess() {
+  kit::plugin::dll::OnProcessDetach();
+  ModuleMachine().reset();
+}
 
 }  // namespace
