@@ -118,10 +118,6 @@ TEST(KitsetupPorts, On32BitWindowsSerialPortsUseTheModelsPrefix) {
 }
 
 TEST(KitsetupPorts, ParallelDefaultAndRasterHiddenByTheModel) {
-  WizardRun run("win7-x64-en");
-  run.Run(SampleKit(), [&](ui::headless::Dialog& f) {
-    WalkToPorts(f, 1, 0);  // VRT-T80 needs Win7 support: refused, stays on the OS page
-  });
   auto kit = SampleKit();
   kit.Set("DRVCONFIG\\setup_Ticket_64.ini", "[VRT-T80.PORT]\r\nLPTSUPPORTED=1\r\nLPTDEFAULT=1\r\nNETSUPPORTED=1\r\n"
                                             "SystemWin7Supported=1\r\n");

@@ -2,7 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "common/oscode/os_code.h"
 #include "setup/app/system_detection.h"
 #include "tests/setup/wizard/wizard_fixture.h"
 
@@ -13,6 +12,9 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::SampleKit;
 using testing::WizardRun;
+
+// OS codes (the platform's and the OS-code headers cannot meet in one file).
+constexpr int kXp = 3, kServer2003 = 4, kServer2008 = 6, kWin7 = 7;
 
 TEST(KitsetupStartup, SecondStartBringsTheFirstWindowForwardAndStartsNothing) {
   WizardRun first("win7-x64-en");
@@ -135,12 +137,12 @@ TEST(SystemDetection, ServerAndWorkstationEditionsOf52AndTheSixes) {
     int arch;
     int expected;
   } cases[] = {
-      {"win2003-x64-en", 3, 9, kOsServer2003},
-      {"win2003-x64-en", 1, 9, kOsXp},  // XP x64
-      {"win2003-x64-en", 1, 0, kOsServer2003},
-      {"win7-x64-en", 1, 9, kOsWin7},
-      {"win7-x64-en", 3, 9, kOsServer2008},
-      {"win8-x64-en", 1, 9, kOsWin7},
+      {"win2003-x64-en", 3, 9, kServer2003},
+      {"win2003-x64-en", 1, 9, kXp},  // XP x64
+      {"win2003-x64-en", 1, 0, kServer2003},
+      {"win7-x64-en", 1, 9, kWin7},
+      {"win7-x64-en", 3, 9, kServer2008},
+      {"win8-x64-en", 1, 9, kWin7},
   };
   for (const Case& c : cases) {
     WizardRun run(c.preset);

@@ -64,6 +64,7 @@ KitFiles SampleKit() {
     k.Set(std::string("DRVCONFIG\\setup_Embedded") + bits + ".ini", embedded);
   }
   k.Set("DRVCONFIG\\Left.bmp", SmallBitmapFile());
+  k.Set("Guide\\Guide_EN.chm", "help");
   k.Set("License_EN.txt", "LICENCE AGREEMENT\r\nUse at will.\r\n");
   k.Set("language\\setup_EN.ini",
         "[Setup]\r\nCaption=Printer Driver Setup\r\nHelp=Press F1 for help\r\nBack=< Back\r\nNext=Next >\r\n"
@@ -83,7 +84,8 @@ KitFiles SampleKit() {
         "ByteSize=Bits\r\nStopBits=Stop\r\nProtocol=Flow\r\nRaster=Raster\r\nParity.Even=Even\r\n"
         "Parity.Mark=Mark\r\nParity.None=None\r\nParity.Odd=Odd\r\nParity.Space=Space\r\n"
         "Protocol.None=None\r\nProtocol.Xonoff=Xon/Xoff\r\nProtocol.Hardware=Hardware\r\n"
-        "[About]\r\nCaption=About\r\nVersion=V1\r\nCopyright=C\r\nOK=OK\r\n");
+        "[About]\r\nCaption=About\r\nVersion=V1\r\nCopyright=C\r\nOK=OK\r\n"
+        "[Help Guide]\r\nCaption=Kit Guide\r\n");
   return k;
 }
 

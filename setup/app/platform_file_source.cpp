@@ -1,0 +1,15 @@
+#include "setup/app/platform_file_source.h"
+
+namespace kit::setup {
+
+std::optional<std::string> PlatformFileSource::Read(std::u16string_view path) const {
+  Bytes content;
+  if (!files_.ReadFile(path, &content)) return std::nullopt;
+  return std::string(content.begin(), content.end());
+}
+
+bool PlatformFileSource::Write(std::u16string_view path, std::string_view bytes) {
+  return files_.WriteFile(path, Bytes(bytes.begin(), bytes.end()), WriteMode::kCreateAlways);
+}
+
+}  // namespace kit::setup

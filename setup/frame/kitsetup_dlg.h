@@ -1,0 +1,90 @@
+// The wizard frame (dialog 102): the left picture band, the page area, and
+// Back, Next/Install and Cancel. It hosts the five pages, moves between
+// them with the checks that belong to each step, and gathers the install
+// request when Install is pressed. This file is OS-independent.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "setup/frame/install_request.h"
+#include "setup/pages/confirm_page.h"
+#include "setup/pages/legal_page.h"
+#include "setup/pages/mode_page.h"
+#include "setup/pages/series_page.h"
+#include "setup/pages/system_page.h"
+#include "ui/bitmap.h"
+
+namespace kit::setup {
+
+inline constexpr int kFrameDialogId = 102;
+inline constexpr char16_t kFrameTitle[] = u"Printer Driver Setup";
+inline constexpr char16_t kFrameTitleChinese[] = u"\u6253\u5370\u673A\u9A71\u52A8\u5B89\u88C5\u7A0B\u5E8F";
+inline constexpr int kLeftBandId = 1087;
+inline constexpr int kPageAreaId = 1001;
+inline constexpr int kBackId = 1002;
+inline constexpr int kHelpHintId = 1093;
+// System-menu commands 16..31 open the About box; the menu item uses 16.
+inline constexpr int kAboutCommand = 16;
+inline constexpr int kAboutCommandLast = 31;
+inline constexpr char kLeftBitmapFile[] = "DRVCONFIG\\Left.bmp";
+
+// Page-table indices.
+enum WizardPageIndex : int { kLegalPage = 0, kSeriesPage = 1, kModePage = 2, kSystemPage = 3, kConfirmPage = 4 };
+
+// Said once when Install is pressed while this build cannot install yet.
+inline constexpr char16_t kInstallNotBuilt[] =
+    u"The selections are complete. Installing the driver is not available in this version of the setup program.";
+
+struct WizardPages {
+  CLegalDlg& legal;
+  CPrinterSeries& series;
+  CSetupModeSelect& mode;
+  CSystemPage& system;
+  CSetupConfirm& confirm;
+};
+
+class CKitsetupDlg final : public ui::Page, public FrameLink {
+ public:
+  // `load_licence`: LOADLICENSE is non-zero.
+  CKitsetupDlg(const WizardContext& context, WizardPages pages, bool load_licence);
+
+  const ui::DialogTemplate& Template() const override;
+  void OnInit(ui::Window& window) override;
+  bool OnCommand(ui::Window& window, int id, ui::Notify code) override;
+  bool OnHelp(ui::Window& window) override;
+  void OnDestroy(ui::Window& window) override;
+
+  void EnableNext(bool enabled) override;
+  void CancelFrame() override;
+
+  // The page switch; false when the current page refused or a support check
+  // kept the wizard on the OS page.
+  bool ShowPage(int index);
+
+  int current_page() const { return current_; }
+  bool install_requested() const { return install_requested_; }
+  const InstallRequest& install_request() const { return request_; }
+
+ private:
+  void OnNext();
+  void OnBack();
+  void OnInstall();
+  bool LeaveSystemPageForward();
+  void GatherForPortPage();
+  int LastPage() const { return static_cast<int>(pages_.size()) - 1; }
+
+  const WizardContext& ctx_;
+  WizardPages typed_;
+  std::vector<WizardPage*> pages_;
+  std::vector<ui::Window*> windows_;
+  bool load_licence_;
+  int current_ = -1;
+  bool navigating_back_ = false;
+  bool install_requested_ = false;
+  InstallRequest request_;
+  ui::Window* window_ = nullptr;
+  TopLevelWindowHandle announced_;
+};
+
+}  // namespace kit::setup

@@ -1,0 +1,21 @@
+#include "setup/pages/wizard_page.h"
+
+#include "ui/fonts.h"
+#include "ui/text.h"
+
+namespace kit::setup {
+
+std::u16string WizardContext::Text(std::string_view section, std::string_view key) const {
+  return ui::FromAnsi(texts.Get(section, key));
+}
+
+int WizardContext::Message(ui::Window& window, std::string_view key, std::uint32_t style) const {
+  return window.MessageBox(Text("Message", key), kMessageCaption, style);
+}
+
+void WizardPage::AttachWindow(ui::Window& window) {
+  window_ = &window;
+  if (ctx_.chinese_font) window.SetFont(ui::ChineseSharedFont());
+}
+
+}  // namespace kit::setup
