@@ -83,6 +83,13 @@ struct Frame : Page {
   }
 };
 
+BOOL CALLBACK FindTooltip(HWND w, LPARAM out) {
+  wchar_t cls[32] = {};
+  GetClassNameW(w, cls, 32);
+  if (std::wstring(cls) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(out) = w;
+  return TRUE;
+}
+
 template <typename Body>
 int RunFrame(Frame& frame, Body body) {
   InitCommonControls();
@@ -156,15 +163,7 @@ TEST(Win32Host, TooltipIsAttachedToTheControl) {
   std::wstring tip(64, L'\0');
   RunFrame(frame, [&](HWND h) {
     HWND tooltip = nullptr;
-    EnumThreadWindows(
-        GetWindowThreadProcessId(h, nullptr),
-        [](HWND w, LPARAM out) -> BOOL {
-          wchar_t cls[32] = {};
-          GetClassNameW(w, cls, 32);
-          if (std::wstring(cls) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(out) = w;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&tooltip));
+    EnumThreadWindows(GetWindowThreadProcessId(h, nullptr), FindTooltip, reinterpret_cast<LPARAM>(&tooltip));
     if (tooltip == nullptr) return;
     tools = SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0);
     TOOLINFOW info{};

@@ -21,6 +21,11 @@ constexpr int kEndScroll = 8;
 
 HINSTANCE g_instance = nullptr;
 
+BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
+  SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  return TRUE;
+}
+
 // Logs a failing Win32 call with its name and error code.
 void LogFailure(const char* api) {
   std::fprintf(stderr, "ui/win32: %s failed, error %lu\n", api, GetLastError());
@@ -722,13 +727,7 @@ void DialogHost::SetFont(const FontSpec& font) {
     return;
   }
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
-  EnumChildWindows(
-      hwnd_,
-      [](HWND child, LPARAM font_handle) -> BOOL {
-        SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font_handle), TRUE);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(f));
+  EnumChildWindows(hwnd_, SetFontOnChild, reinterpret_cast<LPARAM>(f));
   if (font_ != nullptr) DeleteObject(font_);
   font_ = f;
 }
