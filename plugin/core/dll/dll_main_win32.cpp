@@ -1,37 +1,48 @@
-// The Windows entry point of VRTQ40UI.dll. The few kernel32 functions it
-// needs are declared here rather than through <windows.h>. Until the Win32
-// platform is linked in, the module knows its system directory but runs
-// without language files (built-in English texts).
+// The Windows entry point of VRTQ40UI.dll. At process attach the module
+// prepares the user's language files on the real Windows (system facts,
+// files and registry of the platform layer; nothing that loads another
+// library, since this runs under the loader lock). The few kernel32 calls of
+// its own are declared here rather than through <windows.h>.
+#include <memory>
+#include <new>
 #include <string>
 
+#include "platform/win32/windows_platform.h"
 #include "plugin/core/dll/module_entry.h"
 
 extern "C" {
 __declspec(dllimport) int __stdcall DisableThreadLibraryCalls(void* module);
-__declspec(dllimport) unsigned __stdcall GetSystemDirectoryW(wchar_t* buffer, unsigned size);
 }
 
 namespace {
 
 constexpr unsigned long kProcessDetach = 0;  // DLL_PROCESS_DETACH
 constexpr unsigned long kProcessAttach = 1;  // DLL_PROCESS_ATTACH
-constexpr unsigned kPathCapacity = 260;      // MAX_PATH
 
-std::u16string SystemDirectory() {
-  wchar_t buffer[kPathCapacity] = {};
-  const unsigned length = GetSystemDirectoryW(buffer, kPathCapacity);
-  if (length == 0 || length >= kPathCapacity) return {};
-  return std::u16string(buffer, buffer + length);
-}
+// The facilities the module keeps for its lifetime.
+struct ModuleFacilities {
+  std::unique_ptr<kit::SystemFacts> system = kit::win32::MakeSystemFacts();
+  std::unique_ptr<kit::Files> files = kit::win32::MakeFiles();
+  std::unique_ptr<kit::Registry> registry = kit::win32::MakeRegistry();
+};
+ModuleFacilities* g_facilities = nullptr;
 
 }  // namespace
 
 extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*reserved*/) {
   if (reason == kProcessAttach) {
     DisableThreadLibraryCalls(module);
-    kit::plugin::dll::OnProcessAttach(module, SystemDirectory());
+    g_facilities = new (std::nothrow) ModuleFacilities();
+    if (g_facilities != nullptr) {
+      kit::plugin::dll::OnProcessAttach(module, *g_facilities->system, *g_facilities->files,
+                                        *g_facilities->registry);
+    } else {
+      kit::plugin::dll::OnProcessAttach(module, std::u16string());
+    }
   } else if (reason == kProcessDetach) {
     kit::plugin::dll::OnProcessDetach();
+    delete g_facilities;
+    g_facilities = nullptr;
   }
   return 1;
 }

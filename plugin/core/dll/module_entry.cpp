@@ -13,13 +13,9 @@ void OnProcessAttach(void* module, std::u16string system_directory) {
   if (!system_directory.empty()) com::SetSystemDirectory(std::move(system_directory));
 }
 
-void OnProcessAttach(void* module, Platform* platform) {
-  if (platform == nullptr) {
-    OnProcessAttach(module, std::u16string());
-    return;
-  }
-  OnProcessAttach(module, platform->system.GetSystemDirectory());
-  auto language = std::make_unique<LanguageFiles>(*platform);
+void OnProcessAttach(void* module, SystemFacts& system, Files& files, Registry& registry) {
+  OnProcessAttach(module, system.GetSystemDirectory());
+  auto language = std::make_unique<LanguageFiles>(system, files, registry);
   language->SetUp();
   InstallModuleLanguage(std::move(language));
 }

@@ -9,9 +9,9 @@
 
 namespace kit::plugin::dll {
 
-// Process attach: remember the module and the system directory, then, when
-// the module has a platform, prepare the user's language files.
-void OnProcessAttach(void* module, Platform* platform);
+// Process attach: remember the module and the system directory, then
+// prepare the user's language files on the given facilities.
+void OnProcessAttach(void* module, SystemFacts& system, Files& files, Registry& registry);
 // Without a platform: only the system directory is known.
 void OnProcessAttach(void* module, std::u16string system_directory);
 

@@ -27,7 +27,12 @@ void* ThisModule() {
 __attribute__((constructor)) void AttachToProcess() {
   std::string error;
   ModuleMachine() = kit::sim::Machine::OpenFromEnvironment(&error);
-  kit::plugin::dll::OnProcessAttach(ThisModule(), ModuleMachine() ? &ModuleMachine()->platform() : nullptr);
+  if (ModuleMachine()) {
+    kit::Platform& platform = ModuleMachine()->platform();
+    kit::plugin::dll::OnProcessAttach(ThisModule(), platform.system, platform.files, platform.registry);
+  } else {
+    kit::plugin::dll::OnProcessAttach(ThisModule(), std::u16string());
+  }
 }
 
 __attribute__((destructor)) void DetachFromProcess() {
