@@ -1,0 +1,130 @@
+// kitsetup on Linux: the setup wizard on a virtual Windows machine, shown in
+// the terminal by the console host.
+//
+//   kitsetup --machine DIR [--kit DIR] [--script FILE]
+//
+// The kit folder (by default the folder of this program) is laid out on the
+// machine's drive as C:\kit, and the wizard runs from there as
+// C:\kit\kitsetup.exe. Actions come from the terminal, or from a script
+// file, one a line.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "platform/sim/machine.h"
+#include "setup/app/kitsetup_app.h"
+#include "ui/console/console.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kit::setup::StartResult;
+
+constexpr char16_t kKitOnMachine[] = u"C:\\kit";
+constexpr char16_t kProgramOnMachine[] = u"C:\\kit\\kitsetup.exe";
+constexpr int kExitUsage = 2;
+constexpr int kExitNoMachine = 3;
+
+int Usage() {
+  std::fputs("usage: kitsetup --machine DIR [--kit DIR] [--script FILE]\n", stderr);
+  return kExitUsage;
+}
+
+// Copies the kit folder onto the machine's drive (programs built for Linux
+// are left out: they are not part of the Windows kit).
+bool LayOutKit(const fs::path& kit, const fs::path& target, std::string* error) {
+  std::error_code ec;
+  if (!fs::is_directory(kit, ec)) {
+    *error = "the kit folder " + kit.string() + " does not exist";
+    return false;
+  }
+  fs::create_directories(target, ec);
+  for (auto it = fs::recursive_directory_iterator(kit, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    const fs::path relative = fs::relative(it->path(), kit, ec);
+    if (it->is_directory()) {
+      fs::create_directories(target / relative, ec);
+    } else if (it->path().filename() != "kitsetup") {
+      fs::copy_file(it->path(), target / relative, fs::copy_options::overwrite_existing, ec);
+    }
+    if (ec) break;
+  }
+  if (ec) *error = "cannot lay out the kit: " + ec.message();
+  return !ec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string machine_dir, kit_dir, script;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (i + 1 >= argc) return Usage();
+    if (a == "--machine") machine_dir = argv[++i];
+    else if (a == "--kit") kit_dir = argv[++i];
+    else if (a == "--script") script = argv[++i];
+    else return Usage();
+  }
+  if (machine_dir.empty()) return Usage();
+  if (kit_dir.empty()) kit_dir = fs::canonical("/proc/self/exe").parent_path().string();
+
+  kit::sim::ProcessOptions process;
+  process.bits = 32;  // the wizard is a 32-bit program
+  process.module_path = kProgramOnMachine;
+  std::string error;
+  auto machine = kit::sim::Machine::Open(machine_dir, process, &error);
+  if (!machine) {
+    std::fprintf(stderr, "kitsetup: %s\n", error.c_str());
+    return kExitNoMachine;
+  }
+  if (!LayOutKit(kit_dir, machine->HostPath(kKitOnMachine), &error)) {
+    std::fprintf(stderr, "kitsetup: %s\n", error.c_str());
+    return kExitNoMachine;
+  }
+
+  std::ifstream script_file;
+  if (!script.empty()) {
+    script_file.open(script);
+    if (!script_file) {
+      std::fprintf(stderr, "kitsetup: cannot read %s\n", script.c_str());
+      return kExitUsage;
+    }
+  }
+  std::istream& in = script.empty() ? std::cin : script_file;
+  kit::ui::console::Options console_options;
+  console_options.interactive = script.empty() && isatty(STDIN_FILENO);
+  kit::ui::console::Console console(in, std::cout, console_options);
+  kit::ui::headless::Environment env;
+  console.Attach(env);
+
+  kit::setup::CKitsetupApp::Options options;
+  options.platform = &machine->platform();
+  options.host.message_box = [](std::u16string_view text, std::u16string_view caption) {
+    kit::ui::ShownMessageBox box;
+    box.text = std::u16string(text);
+    box.caption = std::u16string(caption);
+    std::cout << kit::ui::console::Console::RenderMessageBox(box) << std::flush;
+  };
+  options.host.run_modal = [&](kit::ui::Page& frame) {
+    kit::ui::headless::Dialog dialog(frame, env);
+    dialog.Create();
+    if (!dialog.Ended()) console.Run(dialog);
+    return dialog.Result();
+  };
+  kit::setup::CKitsetupApp app(std::move(options));
+  const StartResult result = app.Run();
+  if (const auto* frame = app.frame(); frame != nullptr && frame->install_requested()) {
+    const auto& r = frame->install_request();
+    std::cout << "install request: model \"" << r.model_name << "\", series " << r.series_index << ", port \""
+              << r.port_name << "\" (kind " << r.port_kind << "), OS code " << r.os_code << ", mode "
+              << (r.mode == kit::setup::kModeTypical ? "Typical" : "Advanced") << ", raster " << r.raster
+              << ", baud " << r.baud_rate << ", data bits " << r.data_bits << ", stop bits " << r.stop_bits
+              << ", parity '" << r.parity << "', flow '" << r.flow << "', IP \"" << r.ip_address << "\", default "
+              << (r.set_as_default ? "yes" : "no") << "\n";
+  }
+  return result == StartResult::kFrameClosed || result == StartResult::kAlreadyRunning ? 0 : 1;
+}

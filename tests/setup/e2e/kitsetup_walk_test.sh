@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# End-to-end walks of the Linux kitsetup on fresh virtual machines, driven by
+# console scripts: checks the transcript and the install request it prints.
+# Usage: kitsetup_walk_test.sh VMACHINE KIT_FOLDER SCRIPT_FOLDER
+set -u
+vmachine=$1 kit=$2 scripts=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+expect() {  # expect NAME FILE TEXT
+  if ! grep -qF -- "$3" "$2"; then
+    echo "FAIL $1: missing: $3"
+    failures=$((failures + 1))
+  fi
+}
+
+# English Windows 7 x64: receipt model on the network port.
+"$vmachine" create "$work/en" --preset win7-x64-en >/dev/null || exit 1
+"$kit/kitsetup" --machine "$work/en" --script "$scripts/walk_net.txt" >"$work/en.txt" 2>&1
+echo "exit $?" >>"$work/en.txt"
+expect en "$work/en.txt" 'install request: model "VRT-Q40", series 0, port "NET:" (kind 3), OS code 7, mode Typical, raster 1, baud 9600, data bits 8, stop bits 1, parity '"'n'"', flow '"'p'"', IP "192.168.0.50", default yes'
+expect en "$work/en.txt" 'exit 0'
+if grep -q '^!' "$work/en.txt"; then echo "FAIL en: refused actions"; grep '^!' "$work/en.txt"; failures=$((failures + 1)); fi
+
+# Simplified Chinese Windows 7 x86: Chinese texts, serial port of the
+# serial-only model, Back lands on the mode page.
+"$vmachine" create "$work/cn" --preset win7-x86-zh-cn >/dev/null || exit 1
+"$kit/kitsetup" --machine "$work/cn" --script "$scripts/walk_serial_cn.txt" >"$work/cn.txt" 2>&1
+echo "exit $?" >>"$work/cn.txt"
+expect cn "$work/cn.txt" '=== 打印机驱动安装程序  [dialog 102]'
+expect cn "$work/cn.txt" '我接受此协议'
+expect cn "$work/cn.txt" 'page 137:'
+expect cn "$work/cn.txt" 'install request: model "VRT-D45", series 0, port "KVCOM1:" (kind 0), OS code 7, mode Typical, raster 0, baud 9600, data bits 8, stop bits 1, parity '"'n'"', flow '"'x'"', IP "", default no'
+expect cn "$work/cn.txt" 'exit 0'
+if grep -q '^!' "$work/cn.txt"; then echo "FAIL cn: refused actions"; grep '^!' "$work/cn.txt"; failures=$((failures + 1)); fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "--- en transcript"; cat "$work/en.txt"; echo "--- cn transcript"; cat "$work/cn.txt"
+  exit 1
+fi
+echo "both walks passed"
