@@ -135,6 +135,11 @@ class Window {
   virtual void SetInputFilter(int id, bool (*accept)(char16_t)) = 0;
   // Appends an item to the system menu; choosing it runs OnCommand(command, kMenu).
   virtual void AddSystemMenuItem(int command, std::u16string_view text) = 0;
+  // The window's large and small icon, from the program's icon resource.
+  virtual void SetIcon(int resource_id) = 0;
+  virtual void Minimize() = 0;
+  // List box: lets it scroll sideways as far as its widest line needs.
+  virtual void FitHorizontalExtent(int id) = 0;
 
   virtual int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) = 0;
   // Runs another page as a modal dialog owned by this window; returns its result.
@@ -148,6 +153,10 @@ class Window {
   // Property-sheet pages: tell the sheet that a value changed (Apply becomes
   // available), or send/post any other message to the parent window.
   virtual void SheetChanged() = 0;
+  // The tabs of the sheet this page is in (0 outside a sheet), and relabelling
+  // one of them in the current language.
+  virtual int SheetTabCount() const = 0;
+  virtual void SetSheetTabTitle(int index, std::u16string_view title) = 0;
   virtual std::intptr_t SendToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
   virtual void PostToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
   // Queues OnCommand(id, kClicked) for this page, after the current handler.

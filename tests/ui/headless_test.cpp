@@ -102,6 +102,15 @@ TEST_F(HeadlessDialog, ListViewCheckBoxesAndTreeSelection) {
   EXPECT_FALSE(dialog.SelectTree(ids::kTree, 3));
 }
 
+TEST_F(HeadlessDialog, LogListFitsItsWidestLineAndTheWindowMinimises) {
+  dialog.AddItem(ids::kUnsortedList, u"a much longer log line");
+  dialog.FitHorizontalExtent(ids::kUnsortedList);
+  EXPECT_EQ(dialog.Find(ids::kUnsortedList)->horizontal_extent, 22);
+  EXPECT_FALSE(dialog.Minimized());
+  dialog.Minimize();
+  EXPECT_TRUE(dialog.Minimized());
+}
+
 TEST_F(HeadlessDialog, CloseBoxSendsCancelWhichThePageMayRefuse) {
   dialog.Close();
   EXPECT_FALSE(dialog.Ended());
@@ -280,6 +289,21 @@ TEST(HeadlessSheet, ChangesEnableApplyAndApplyReachesEveryCreatedPage) {
   EXPECT_TRUE(sheet.Closed());
   EXPECT_EQ(std::count(a.events.begin(), a.events.end(), SheetEvent::kApply), 2);
   EXPECT_TRUE(c.events.empty()) << "a page never shown gets no Apply";
+}
+
+TEST(HeadlessSheet, APageRelabelsTheTabsOfItsSheet) {
+  SheetPage a(1), b(2);
+  Environment env;
+  Sheet sheet(u"Properties", env);
+  sheet.AddPage(a, u"Main");
+  sheet.AddPage(b, u"Version");
+  sheet.Open();
+  Window& page = *sheet.CurrentPage();
+  EXPECT_EQ(page.SheetTabCount(), 2);
+  page.SetSheetTabTitle(1, u"Versionen");
+  page.SetSheetTabTitle(2, u"no such tab");
+  EXPECT_EQ(sheet.TabTitle(1), u"Versionen");
+  EXPECT_EQ(sheet.TabTitle(0), u"Main");
 }
 
 TEST(HeadlessSheet, QueryCancelMayKeepTheSheetOpen) {

@@ -224,8 +224,13 @@ struct SheetPage : Page {
     if (id == 1000) w.SheetChanged();
     return id == 1000;
   }
+  int tabs_seen = -1;
   SheetReply OnSheet(Window& w, SheetEvent e) override {
     events.push_back(e);
+    if (e == SheetEvent::kSetActive) {
+      tabs_seen = w.SheetTabCount();
+      w.SetSheetTabTitle(1, u"Version (new)");
+    }
     if (e == SheetEvent::kApply) option = w.IsChecked(1000);
     return SheetReply::kAccept;
   }
@@ -239,9 +244,15 @@ TEST(Win32Sheet, PagesFromTemplatesGetTheSheetNotifications) {
   EXPECT_EQ(first.Record().dwFlags & (PSP_DLGINDIRECT | PSP_USETITLE), DWORD{PSP_DLGINDIRECT | PSP_USETITLE});
   const DWORD ui_thread = GetCurrentThreadId();
   bool apply_enabled = false;
+  std::wstring second_tab(64, L'\0');
   std::thread driver([&] {
     HWND sheet = WaitForDialog(ui_thread, kWindowTimeoutMs, L"Printer properties");
     if (sheet == nullptr) return;
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = second_tab.data();
+    item.cchTextMax = static_cast<int>(second_tab.size());
+    SendMessageW(FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr), TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
     for (int i = 0; i < 100 && first.hwnd() == nullptr; ++i) Sleep(20);
     RemoteDialog(first.hwnd()).Click(1000);
     // The click is posted: give the page's thread time to handle it.
@@ -254,6 +265,8 @@ TEST(Win32Sheet, PagesFromTemplatesGetTheSheetNotifications) {
   const INT_PTR result = RunPropertySheet(u"Printer properties", {&first, &second});
   driver.join();
   EXPECT_TRUE(apply_enabled) << "a change makes Apply available";
+  EXPECT_EQ(main_page.tabs_seen, 2);
+  EXPECT_EQ(std::wstring(second_tab.c_str()), L"Version (new)") << "a page relabels a tab of its sheet";
   EXPECT_TRUE(main_page.option) << "Apply saw the ticked box";
   EXPECT_THAT(main_page.events, ::testing::Contains(SheetEvent::kSetActive));
   EXPECT_THAT(main_page.events, ::testing::Contains(SheetEvent::kApply));

@@ -187,7 +187,7 @@ void Console::AddCommand(std::string name, std::string help, std::function<std::
 std::string Console::Render(Dialog& d) {
   std::ostringstream out;
   out << "=== " << (d.Caption().empty() ? std::string("(no caption)") : U8(d.Caption())) << "  [dialog "
-      << d.Template().id << "]\n";
+      << d.Template().id << "]" << (d.Minimized() ? "  (minimised)" : "") << "\n";
   RenderInto(d, "  ", out);
   return out.str();
 }

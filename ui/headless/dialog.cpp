@@ -645,6 +645,20 @@ void Dialog::ShowChild(Window& child, bool visible) {
     if (c.get() == &child) c->shown_ = visible;
 }
 
+void Dialog::FitHorizontalExtent(int id) {
+  Control* c = Get(id);
+  if (c == nullptr || c->def.kind != ControlKind::kListBox) return;
+  int widest = 0;
+  for (const auto& item : c->items) widest = std::max(widest, static_cast<int>(item.size()));
+  c->horizontal_extent = widest;
+}
+
+int Dialog::SheetTabCount() const { return sheet_ != nullptr ? sheet_->TabCount() : 0; }
+
+void Dialog::SetSheetTabTitle(int index, std::u16string_view title) {
+  if (sheet_ != nullptr && index >= 0 && index < sheet_->TabCount()) sheet_->SetTabTitle(index, std::u16string(title));
+}
+
 void Dialog::SheetChanged() {
   if (sheet_ != nullptr) sheet_->MarkChanged();
   parent_messages_.push_back({kSheetChangedMessage, 0, 0, false});

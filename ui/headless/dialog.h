@@ -45,6 +45,7 @@ struct Control {
   Bitmap bitmap;
   std::u16string tooltip;
   bool (*filter)(char16_t) = nullptr;
+  int horizontal_extent = 0;  // list box: characters of the widest line, once fitted
 };
 
 struct PaintOp {
@@ -142,6 +143,8 @@ class Dialog final : public Window {
   bool ChildVisible(const Dialog& child) const { return child.shown_; }
   Environment& env() { return env_; }
   bool NeedsPaint() const { return needs_paint_; }
+  int Icon() const { return icon_; }
+  bool Minimized() const { return minimized_; }
 
   // ---- Window ----
   void SetCaption(std::u16string_view text) override { caption_ = std::u16string(text); }
@@ -177,6 +180,11 @@ class Dialog final : public Window {
   void SetTooltip(int id, std::u16string_view text) override;
   void SetInputFilter(int id, bool (*accept)(char16_t)) override;
   void AddSystemMenuItem(int command, std::u16string_view text) override;
+  void SetIcon(int resource_id) override { icon_ = resource_id; }
+  void Minimize() override { minimized_ = true; }
+  void FitHorizontalExtent(int id) override;
+  int SheetTabCount() const override;
+  void SetSheetTabTitle(int index, std::u16string_view title) override;
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override;
   int RunModal(Page& page) override;
   Window* CreateChild(Page& page, int frame_id) override;
@@ -227,6 +235,8 @@ class Dialog final : public Window {
   std::vector<std::unique_ptr<Dialog>> children_;
   FontSpec font_;
   bool font_set_ = false;
+  int icon_ = 0;
+  bool minimized_ = false;
 };
 
 // Case-insensitive comparison of visible texts, ignoring "&" accelerators.

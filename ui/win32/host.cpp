@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <tuple>
 
 #include "ui/dialog_bytes.h"
 
@@ -140,6 +141,33 @@ class DialogHost final : public Window {
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), Wide(text).c_str());
     system_menu_.push_back(command);
   }
+  void SetIcon(int resource_id) override {
+    for (const auto& [which, metric_x, metric_y] :
+         {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON}, std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
+      auto icon = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(resource_id), IMAGE_ICON,
+                                                GetSystemMetrics(metric_x), GetSystemMetrics(metric_y), LR_SHARED));
+      if (icon == nullptr) {
+        LogFailure("LoadImageW(icon)");
+        return;
+      }
+      SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
+  }
+  void Minimize() override { ShowWindow(hwnd_, SW_MINIMIZE); }
+  void FitHorizontalExtent(int id) override;
+  int SheetTabCount() const override {
+    HWND tab = SheetTabs();
+    return tab != nullptr ? static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0)) : 0;
+  }
+  void SetSheetTabTitle(int index, std::u16string_view title) override {
+    HWND tab = SheetTabs();
+    if (tab == nullptr) return;
+    std::wstring w = Wide(title);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = w.data();
+    SendMessageW(tab, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  }
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override {
     return MessageBoxW(hwnd_, Wide(text).c_str(), Wide(caption).c_str(), style);
   }
@@ -189,6 +217,11 @@ class DialogHost final : public Window {
   };
 
   HWND Item(int id) const { return hwnd_ != nullptr ? GetDlgItem(hwnd_, id) : nullptr; }
+  // The tab control of the sheet around a page, found by its class.
+  HWND SheetTabs() const {
+    if (mode_ != Mode::kSheetPage || hwnd_ == nullptr) return nullptr;
+    return FindWindowExW(GetParent(hwnd_), nullptr, WC_TABCONTROLW, nullptr);
+  }
   const ControlTemplate* Def(int id) const { return page_.Template().Find(id); }
   ControlKind KindOf(int id) const {
     const ControlTemplate* d = Def(id);
@@ -782,6 +815,23 @@ void DialogHost::SetInputFilter(int id, bool (*accept)(char16_t)) {
     LogFailure("SetWindowSubclass");
 }
 
+void DialogHost::FitHorizontalExtent(int id) {
+  HWND c = Item(id);
+  if (c == nullptr || KindOf(id) != ControlKind::kListBox) return;
+  HDC dc = GetDC(c);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(c, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  const int count = ItemCount(id);
+  for (int i = 0; i < count; ++i) {
+    const std::wstring text = Wide(ItemText(id, i));
+    SIZE size{};
+    if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) widest = std::max(widest, size.cx);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(c, dc);
+  SendMessageW(c, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
+}
+
 // ---- children
 
 Window* DialogHost::CreateChild(Page& page, int frame_id) {
@@ -832,16 +882,14 @@ PropertyPageRecord::PropertyPageRecord(Page& page, Options options)
     : host_(std::make_unique<DialogHost>(page, DialogHost::Mode::kSheetPage)),
       bytes_(host_->bytes()),
       title_(Wide(options.title)) {
-  record_.dwSize = sizeof record_;
+  record_.dwSize = options.record_size != 0 ? options.record_size : sizeof record_;
   record_.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE | options.extra_flags;
   record_.hInstance = options.instance != nullptr ? options.instance : ModuleInstance();
   record_.pResource = reinterpret_cast<const DLGTEMPLATE*>(bytes_.data());
   record_.pszTitle = title_.c_str();
   record_.pfnDlgProc = DialogHost::PageProc;
   record_.lParam = reinterpret_cast<LPARAM>(host_.get());
-#if defined(PROPSHEETPAGEW_V3_SIZE)
   if (options.activation_context != nullptr) record_.hActCtx = options.activation_context;
-#endif
 }
 
 PropertyPageRecord::~PropertyPageRecord() = default;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,14 @@ class ModelessDialog {
   std::unique_ptr<DialogHost> host_;
 };
 
+// Size of the page record version that ends with the activation context
+// (52 bytes on 32-bit Windows).
+inline constexpr UINT kPageRecordWithActivationContext =
+    static_cast<UINT>(offsetof(PROPSHEETPAGEW, hActCtx) + sizeof(HANDLE));
+#if !defined(_WIN64)
+static_assert(kPageRecordWithActivationContext == 52);
+#endif
+
 // A property-sheet page record (PROPSHEETPAGEW) built from a page's
 // template, for a sheet the caller does not own: pass Record() to
 // PropertySheetW or to the host's add-page callback. The record and the page
@@ -54,6 +63,7 @@ class PropertyPageRecord {
     HINSTANCE instance = nullptr;     // default: ModuleInstance()
     DWORD extra_flags = 0;            // e.g. PSP_USEFUSIONCONTEXT
     HANDLE activation_context = nullptr;
+    UINT record_size = 0;             // 0: the full record; or kPageRecordWithActivationContext
   };
   PropertyPageRecord(Page& page, Options options);
   ~PropertyPageRecord();
