@@ -330,7 +330,8 @@ class SimFiles final : public Files {
         info->translations.push_back({t[0].get<std::uint16_t>(), t[1].get<std::uint16_t>()});
       }
     }
-    for (const auto& [table, entries] : v.value("strings", Json::object()).items()) {
+    const Json tables = v.value("strings", Json::object());
+    for (const auto& [table, entries] : tables.items()) {
       for (const auto& [name, text] : entries.items()) {
         if (text.is_string()) info->strings[FromUtf8(table)][FromUtf8(name)] = FromUtf8(text.get<std::string>());
       }

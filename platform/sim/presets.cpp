@@ -296,7 +296,7 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
   // Where the Unidrv files come from: the driver store from Vista on, the
   // driver cache's cabinet before.
   if (vista) {
-    const std::string repo = windir + "\\System32\\DriverStore\\FileRepository\\ntprint.inf_" +
+    const std::string repo = windir + "\\system32\\DriverStore\\FileRepository\\ntprint.inf_" +
                              (x64 ? "amd64" : "x86") + "_neutral_4616c3a6b4e35c3f\\" + (x64 ? "Amd64" : "I386");
     for (const auto& f : kUnidrvFiles) WriteHostFile(OnDrive(folder, repo + "\\" + f), Text("system " + f + "\n"));
   } else {

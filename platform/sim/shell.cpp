@@ -137,7 +137,8 @@ class SimShell final : public Shell {
       module = r.windows;
       // A program mapped to a Linux executable is run; any other is only
       // recorded as started.
-      for (const auto& [k, v] : s.value("programs", Json::object()).items()) {
+      const Json programs = s.value("programs", Json::object());
+      for (const auto& [k, v] : programs.items()) {
         const WString name = FromUtf8(k);
         if (EqualsNoCase(name, r.windows) || EqualsNoCase(name, r.windows.substr(r.windows.find_last_of(u'\\') + 1))) {
           program = v.get<std::string>();

@@ -1,0 +1,93 @@
+// Windows and mutexes belong to a process and vanish with it; started
+// programs are recorded and, when mapped, run against the same machine.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tests/platform/sim/sim_fixture.h"
+
+namespace kit::sim {
+namespace {
+
+class ProcessesTest : public SimTest {};
+
+TEST_F(ProcessesTest, WindowAndMutexOfAKilledProcessAreGone) {
+  Create();
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto machine = Reopen();
+    auto window = machine->platform().shell.AnnounceWindow(u"Device driver setup");
+    auto mutex = machine->platform().shell.CreateMutex(u"kitsetup", true);
+    const char byte = 1;
+    (void)::write(ready[1], &byte, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  EXPECT_NE(p().shell.FindWindow(u"Device driver setup"), WindowHandle{0});
+  auto mine = p().shell.CreateMutex(u"kitsetup", true);
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorAlreadyExists);
+  mine.reset();
+  EXPECT_FALSE(p().shell.WaitWhileWindowExists(u"Device driver setup", 1000, 2));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(p().shell.WaitWhileWindowExists(u"Device driver setup", 1000, 2));
+  EXPECT_EQ(p().shell.FindWindow(u"Device driver setup"), WindowHandle{0});
+  mine = p().shell.CreateMutex(u"kitsetup", true);
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorSuccess);
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+TEST_F(ProcessesTest, OwnWindowCanBeRestoredAndBroughtToFront) {
+  Create();
+  auto window = p().shell.AnnounceWindow(u"Printer Driver Setup");
+  const auto h = p().shell.FindWindow(u"Printer Driver Setup");
+  ASSERT_EQ(h, window->Handle());
+  EXPECT_EQ(p().shell.FindWindow(u"printer driver setup"), WindowHandle{0});  // titles match exactly
+  ASSERT_TRUE(p().shell.ShowWindow(h, kSwShowMinimized));
+  EXPECT_TRUE(p().shell.IsIconic(h));
+  ASSERT_TRUE(p().shell.ShowWindow(h, kSwRestore));
+  EXPECT_FALSE(p().shell.IsIconic(h));
+  EXPECT_TRUE(p().shell.SetForegroundWindow(h));
+  window.reset();
+  EXPECT_FALSE(p().shell.IsWindow(h));
+}
+
+TEST_F(ProcessesTest, StartedProgramIsRecordedAndAMappedOneRunsOnTheSameMachine) {
+  Create();
+  ASSERT_TRUE(p().files.CreateDirectory(u"C:\\kit"));
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\kit\\Install.exe", Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  // A stand-in program: records its environment and arguments on drive C:.
+  const auto script = folder_ / "fake-install.sh";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\n"
+        << "printf '%s|%s|%s' \"$KIT_SIM_COMMAND_LINE\" \"$1\" \"$#\" > \"$KIT_SIM_MACHINE/drive_c/kit/ran.txt\"\n";
+  }
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  ASSERT_EQ(Tool("program DIR Install.exe '" + script.string() + "'"), 0);
+  ShellExecuteRequest request;
+  request.verb = u"open";
+  request.file = u"C:\\kit\\Install.exe";
+  request.parameters = u"22";
+  EXPECT_GT(p().shell.ShellExecute(request), kShellExecuteErrorLimit);
+  Bytes ran;
+  for (int i = 0; i < 200 && !p().files.ReadFile(u"C:\\kit\\ran.txt", &ran); ++i) ::usleep(20000);
+  EXPECT_EQ(std::string(ran.begin(), ran.end()), "\"C:\\kit\\Install.exe\" 22|22|1");
+  Json s;
+  ASSERT_EQ(Store(folder_).Read(&s, nullptr), StoreError::kNone);
+  ASSERT_EQ(s["launches"].size(), 1u);
+  EXPECT_EQ(s["launches"][0]["parameters"], "22");
+  request.file = u"C:\\kit\\missing.exe";
+  EXPECT_EQ(p().shell.ShellExecute(request), kSeErrFileNotFound);
+}
+
+}  // namespace
+}  // namespace kit::sim

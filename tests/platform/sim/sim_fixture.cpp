@@ -1,0 +1,52 @@
+#include "tests/platform/sim/sim_fixture.h"
+
+#include <unistd.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "platform/sim/presets.h"
+
+namespace kit::sim {
+
+void SimTest::Create(const std::string& preset, int bits, bool administrator) {
+  char pattern[] = "/tmp/kit-sim-test-XXXXXX";
+  folder_ = ::mkdtemp(pattern);
+  std::string error;
+  ASSERT_TRUE(CreateMachine(folder_, preset, administrator, &error)) << error;
+  machine_ = Reopen(bits);
+  ASSERT_NE(machine_, nullptr);
+}
+
+std::unique_ptr<Machine> SimTest::Reopen(int bits) {
+  ProcessOptions process;
+  process.bits = bits;
+  process.module_path = u"C:\\kit\\kitsetup.exe";
+  std::string error;
+  auto machine = Machine::Open(folder_, process, &error);
+  EXPECT_NE(machine, nullptr) << error;
+  return machine;
+}
+
+void SimTest::TearDown() {
+  machine_.reset();
+  if (!folder_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+}
+
+int SimTest::Tool(const std::string& arguments) {
+  std::string line = std::string(KIT_VMACHINE_PATH) + " ";
+  // "DIR" in the arguments stands for this machine's folder.
+  std::string args = arguments;
+  for (std::size_t pos = args.find("DIR"); pos != std::string::npos; pos = args.find("DIR", pos)) {
+    args.replace(pos, 3, "'" + folder_.string() + "'");
+    pos += folder_.string().size() + 2;
+  }
+  const int status = std::system((line + args + " > /dev/null 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace kit::sim

@@ -1,0 +1,101 @@
+// Faults set with the machine tool reach the product's calls as the Win32
+// codes a real system gives.
+#include "tests/platform/sim/sim_fixture.h"
+
+namespace kit::sim {
+namespace {
+
+class ToolFaultTest : public SimTest {};
+
+TEST_F(ToolFaultTest, CallFaultFailsTheNamedCallTheGivenNumberOfTimes) {
+  Create();
+  ASSERT_EQ(Tool("fault DIR call AddMonitor 87 --times 1"), 0);
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\Windows\\Sysnative\\kvmon.dll", Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  p().system.SetLastError(0);
+  EXPECT_FALSE(p().spooler.AddMonitor(u"", {u"KV Serial Monitor", u"", u"kvmon.dll"}));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorInvalidParameter);
+  EXPECT_TRUE(p().spooler.AddMonitor(u"", {u"KV Serial Monitor", u"", u"kvmon.dll"}));
+  p().system.SetLastError(0);
+  EXPECT_FALSE(p().spooler.AddMonitor(u"", {u"KV Serial Monitor", u"", u"kvmon.dll"}));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorPrintMonitorAlreadyInstalled);
+  // The spooler registered it where Windows keeps monitors.
+  RegistryKeyPtr key;
+  ASSERT_EQ(p().registry.RegOpenKeyEx(RootKey::kLocalMachine,
+                                      u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KV Serial Monitor",
+                                      kKeyReadWrite64, &key),
+            0u);
+  WString driver;
+  EXPECT_EQ(key->GetString(u"Driver", &driver), 0u);
+  EXPECT_EQ(driver, u"kvmon.dll");
+}
+
+TEST_F(ToolFaultTest, PathFaultsGiveInUseAndAccessDenied) {
+  Create();
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\kit\\W32\\KVMON.DLL", Bytes{1}, WriteMode::kCreateAlways) ||
+              (p().files.CreateDirectory(u"C:\\kit") && p().files.CreateDirectory(u"C:\\kit\\W32") &&
+               p().files.WriteFile(u"C:\\kit\\W32\\KVMON.DLL", Bytes{1}, WriteMode::kCreateAlways)));
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\Windows\\system32\\kvmon.dll", Bytes{0}, WriteMode::kCreateAlways));
+  ASSERT_EQ(Tool("fault DIR path 'C:\\Windows\\SysWOW64\\KVMON.DLL' 32"), 0);
+  p().system.SetLastError(0);
+  EXPECT_FALSE(p().files.CopyFile(u"C:\\kit\\W32\\KVMON.DLL", u"C:\\Windows\\system32\\kvmon.dll", false));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorSharingViolation);
+  // The side-by-side name is free.
+  EXPECT_TRUE(p().files.CopyFile(u"C:\\kit\\W32\\KVMON.DLL", u"C:\\Windows\\system32\\nKVMON.DLL", false));
+  ASSERT_EQ(Tool("fault DIR path 'C:\\Windows\\SysWOW64\\nKVMON.DLL' 5"), 0);
+  p().system.SetLastError(0);
+  EXPECT_FALSE(p().files.DeleteFile(u"C:\\Windows\\system32\\nkvmon.dll"));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorAccessDenied);
+  ASSERT_EQ(Tool("fault DIR clear"), 0);
+  EXPECT_TRUE(p().files.DeleteFile(u"C:\\Windows\\system32\\nkvmon.dll"));
+}
+
+TEST_F(ToolFaultTest, SpoolerThatWillNotStartOrStaysStopPending) {
+  Create();
+  ASSERT_EQ(Tool("fault DIR service Spooler --start-error 1058"), 0);
+  ServiceManagerHandle scm;
+  ServiceHandle spooler;
+  ASSERT_TRUE(p().services.OpenSCManager(kScManagerAllAccess, &scm));
+  ASSERT_TRUE(scm->OpenService(u"Spooler", kServiceAllAccess, &spooler));
+  ServiceStatus status;
+  ASSERT_TRUE(spooler->ControlService(kServiceControlStop, &status));
+  EXPECT_EQ(status.current_state, kServiceStopped);
+  p().system.SetLastError(0);
+  EXPECT_FALSE(spooler->StartService());
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorServiceDisabled);
+  ASSERT_EQ(Tool("fault DIR clear"), 0);
+  ASSERT_TRUE(spooler->StartService());
+
+  // Stop pending for two queries, then stopped.
+  ASSERT_EQ(Tool("fault DIR service Spooler --stop-pending 2"), 0);
+  ASSERT_TRUE(spooler->ControlService(kServiceControlStop, &status));
+  EXPECT_EQ(status.current_state, kServiceStopPending);
+  p().system.SetLastError(0);
+  EXPECT_FALSE(spooler->StartService());
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorServiceAlreadyRunning);
+  ASSERT_TRUE(spooler->QueryServiceStatus(&status));
+  EXPECT_EQ(status.current_state, kServiceStopPending);
+  ASSERT_TRUE(spooler->QueryServiceStatus(&status));
+  ASSERT_TRUE(spooler->QueryServiceStatus(&status));
+  EXPECT_EQ(status.current_state, kServiceStopped);
+  EXPECT_TRUE(spooler->StartService());
+}
+
+TEST_F(ToolFaultTest, DeviceAndRegistryFaultsCarrySetupApiAndRegistryCodes) {
+  Create("win7-x64-en", 64);
+  ASSERT_EQ(Tool("fault DIR call UpdateDriverForPlugAndPlayDevices 0xE000020B"), 0);
+  ASSERT_EQ(Tool("plug DIR --vid 7A5C --pid 1000"), 0);
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\KVPUSB.INF", Bytes{'[', 'V', ']'}, WriteMode::kCreateAlways));
+  bool reboot = false;
+  p().system.SetLastError(0);
+  EXPECT_FALSE(p().devices.UpdateDriverForPlugAndPlayDevices(u"USB\\VID_7A5C&PID_1000", u"C:\\KVPUSB.INF", 1, &reboot));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorNoSuchDevinst);
+  ASSERT_EQ(Tool("fault DIR call RegCreateKeyEx 5 --subject VELDRAN"), 0);
+  RegistryKeyPtr key;
+  EXPECT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\VELDRAN\\PORTNAME", kKeyReadWrite64, &key),
+            win32::kErrorAccessDenied);
+  EXPECT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Other", kKeyReadWrite64, &key), 0u);
+  EXPECT_EQ(Tool("fault DIR call AddMonitor notanumber"), 1);
+}
+
+}  // namespace
+}  // namespace kit::sim
