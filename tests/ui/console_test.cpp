@@ -89,8 +89,9 @@ TEST(ConsoleScript, ReportsActionsThatCannotBeDone) {
   ids::ConformancePage page;
   int errors = 0;
   bool ended = true;
-  const std::string out = RunScript(page, "click OK\nclick Nowhere\nfly away\nset 111 x\n", &errors, &ended);
-  EXPECT_EQ(errors, 4) << out;
+  const std::string out =
+      RunScript(page, "click OK\nclick Nowhere\nfly away\nset 111 x\nwait 3600001\n", &errors, &ended);
+  EXPECT_EQ(errors, 5) << out;
   EXPECT_FALSE(ended) << "the input ended first";
   EXPECT_THAT(out, HasSubstr("! control 1 cannot be clicked now"));
   EXPECT_THAT(out, HasSubstr("! no control \"Nowhere\" here"));

@@ -14,6 +14,10 @@ using headless::Control;
 using headless::Dialog;
 using headless::SameVisibleText;
 
+// One "wait" lets at most an hour pass, so that a mistyped number cannot keep
+// a dialog's timers running for ages.
+constexpr int kLongestWaitMs = 3600 * 1000;
+
 std::string U8(std::u16string_view s) { return ToUtf8(s); }
 
 std::string Quote(std::u16string_view s) {
@@ -370,7 +374,8 @@ std::string Console::Apply(Dialog& d, const std::string& line, bool* quit) {
   }
   if (action == "wait") {
     int ms;
-    if (!ParseInt(rest, &ms) || ms < 0) return "wait needs milliseconds";
+    if (!ParseInt(rest, &ms) || ms < 0 || ms > kLongestWaitMs)
+      return "wait needs milliseconds, at most " + std::to_string(kLongestWaitMs);
     d.env().Advance(ms);
     return {};
   }
@@ -379,6 +384,10 @@ std::string Console::Apply(Dialog& d, const std::string& line, bool* quit) {
 }
 
 bool Console::Run(Dialog& d) {
+  if (options_.interactive && !greeted_) {
+    out_ << "(type help for the actions)\n";
+    greeted_ = true;
+  }
   std::string last = Render(d);
   out_ << last;
   std::string line;

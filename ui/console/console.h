@@ -69,6 +69,7 @@ class Console {
   std::map<std::string, Extra> extra_;
   bool input_ended_ = false;
   bool quit_ = false;
+  bool greeted_ = false;
   int errors_ = 0;
 };
 
