@@ -1,0 +1,75 @@
+// Page records for the Windows common property-sheet UI: a PROPSHEETPAGEW of
+// the version that carries an activation context, built from the page's
+// template, with the module as its instance and the tab title from the
+// language file. The module's activation context (its own manifest resource,
+// id 2, which asks for version 6 of the common controls) is created once;
+// when the module has none the record goes without it.
+#include <windows.h>
+
+#include <utility>
+
+#include "plugin/core/com/module_state.h"
+#include "plugin/core/sheets/page_record.h"
+#include "ui/win32/host.h"
+
+namespace kit::plugin::sheets {
+namespace {
+
+constexpr WORD kManifestResourceId = 2;
+constexpr DWORD kPathCapacity = 260;  // MAX_PATH
+
+HANDLE ModuleActivationContext() {
+  static HANDLE context = [] {
+    HMODULE module = static_cast<HMODULE>(com::ModuleHandle());
+    wchar_t path[kPathCapacity] = {};
+    if (module == nullptr || GetModuleFileNameW(module, path, kPathCapacity) == 0) return INVALID_HANDLE_VALUE;
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path;
+    request.lpResourceName = MAKEINTRESOURCEW(kManifestResourceId);
+    request.hModule = module;
+    return CreateActCtxW(&request);
+  }();
+  return context;
+}
+
+bool UsableContext(HANDLE context) { return context != nullptr && context != INVALID_HANDLE_VALUE; }
+
+class Win32Record final : public PageRecord {
+ public:
+  Win32Record(ui::Page& page, std::u16string title) {
+    HINSTANCE module = static_cast<HINSTANCE>(com::ModuleHandle());
+    if (module != nullptr) ui::win32::SetModuleInstance(module);
+    const HANDLE context = ModuleActivationContext();
+    ui::win32::PropertyPageRecord::Options options;
+    options.title = std::move(title);
+    options.instance = module;
+    if (UsableContext(context)) {
+      options.extra_flags = PSP_USEFUSIONCONTEXT;
+      options.activation_context = context;
+    }
+    record_ = std::make_unique<ui::win32::PropertyPageRecord>(page, std::move(options));
+    // The sheet is told the size of the version with an activation context.
+    copy_ = record_->Record();
+    copy_.dwSize = PROPSHEETPAGEW_V3_SIZE;
+    if (UsableContext(context)) copy_.hActCtx = context;
+  }
+  com::LPARAM Address() override { return reinterpret_cast<com::LPARAM>(&copy_); }
+
+ private:
+  std::unique_ptr<ui::win32::PropertyPageRecord> record_;
+  PROPSHEETPAGEW copy_{};
+};
+
+}  // namespace
+
+std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageSpec& spec, std::u16string title,
+                                           com::LPARAM context) {
+  // The page reaches its sheet's context through its own object; the
+  // record's lParam carries the host window of the page.
+  (void)spec, (void)context;
+  return std::make_unique<Win32Record>(page, std::move(title));
+}
+
+}  // namespace kit::plugin::sheets

@@ -1,0 +1,149 @@
+// The pages the sheets add, shown in a headless sheet: the Version page in
+// the chosen language, repaints after a language change, and the contract
+// every page keeps (apply reports CPSUI_OK, changes reach the sheet,
+// tooltips and message boxes come from the language file).
+#include <gtest/gtest.h>
+
+#include "plugin/core/sheets/sheet_page.h"
+#include "plugin/core/version/version_page.h"
+#include "tests/plugin/core/sheets/sheet_fixture.h"
+
+namespace kit::plugin::sheets::testing {
+namespace {
+
+using version::kNoticeId;
+using version::kVersionLinesId;
+
+constexpr char16_t kChineseFile[] = u"CHN_VRTQ40.res";
+// Without "RC_STATIC_VER5": the version lines stay the built-in ones.
+constexpr char16_t kChineseTexts[] =
+    u"[VERSION]\r\nRC_VERSIONFORM=\u7248\u672C\r\nRC_STATIC_VER1=\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F\r\n"
+    u"RC_STATIC_VER4=\u4EA7\u54C1\u4FE1\u606F:\r\n";
+
+class PageTest : public SheetTest {
+ protected:
+  // Sets up a sheet and shows its pages; returns the Version page's window.
+  ui::headless::Dialog& OpenDeviceSheet() {
+    com::PROPSHEETUI_INFO info = Request(kReasonInit);
+    EXPECT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
+    ui::headless::Sheet& sheet = ShowAddedPages();
+    return *sheet.PageAt(sheet.TabCount() - 1);
+  }
+};
+
+TEST_F(PageTest, TheVersionPageShowsItsTextsInTheChosenLanguage) {
+  UseLanguage(kChineseFile, kChineseTexts);
+  ui::headless::Dialog& page = OpenDeviceSheet();
+  EXPECT_EQ(page.Template().id, 105);
+  EXPECT_EQ(page.Text(version::kDriverNameId), u"\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F");
+  EXPECT_EQ(page.Text(version::kProductInfoId), u"\u4EA7\u54C1\u4FE1\u606F:");
+  // A file without the version lines shows the two built-in lines.
+  EXPECT_EQ(page.Text(kVersionLinesId), u"Install version: v1.0\nUI version: v1.0");
+  // Texts the file lacks are the built-in ones.
+  EXPECT_EQ(page.Text(version::kOwnershipId), u"Copyright (C) VELDRAN");
+  EXPECT_NE(page.Text(kNoticeId), u"");
+  EXPECT_EQ(sheet_->TabTitle(0), u"\u7248\u672C");
+}
+
+TEST_F(PageTest, AnOpenVersionPageShowsANewLanguageAtItsNextRepaint) {
+  ui::headless::Dialog& page = OpenDeviceSheet();
+  EXPECT_EQ(page.Text(version::kDriverNameId), u"Printer Driver");
+  EXPECT_EQ(PageWindow(PageSlot::kDeviceVersion), &page);
+  EXPECT_EQ(PageWindow(PageSlot::kDocumentVersion), nullptr);
+
+  // Another process switches the language; the page follows when repainted.
+  UseLanguage(kChineseFile, kChineseTexts);
+  page.Paint();
+  EXPECT_EQ(page.Text(version::kDriverNameId), u"\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F");
+  EXPECT_FALSE(page.NeedsPaint());
+  RepaintOpenPages();
+  EXPECT_TRUE(page.NeedsPaint());
+}
+
+TEST_F(PageTest, TheVersionPageAnswersTheSheetAndChangesNothing) {
+  com::OEMUIPSPARAM ps{};
+  std::vector<std::uint8_t> record(1976, 0xA5);
+  ps.pOEMDM = record.data();
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
+  ui::headless::Sheet& sheet = ShowAddedPages();
+  ui::headless::Dialog& page = *sheet.PageAt(0);
+  EXPECT_EQ(PageWindow(PageSlot::kDocumentVersion), &page);
+  recorded_.clear();
+  EXPECT_TRUE(sheet.Apply());
+  EXPECT_TRUE(sheet.Ok());
+  EXPECT_TRUE(recorded_.empty());  // no settings, no result to report
+  EXPECT_EQ(record, std::vector<std::uint8_t>(1976, 0xA5));
+  EXPECT_TRUE(page.ParentMessages().empty());
+}
+
+// A page with one setting, as the settings pages of the sheets are built.
+class SettingPage final : public SheetPage {
+ public:
+  using SheetPage::SheetPage;
+  const ui::DialogTemplate& Template() const override {
+    static const ui::DialogTemplate t = [] {
+      ui::DialogTemplate d;
+      d.id = 900;
+      d.cx = 200;
+      d.cy = 100;
+      d.kind = ui::DialogKind::kChild;
+      d.controls = {{10, ui::ControlKind::kCheckBox, u"Cut", {5, 5, 80, 10}, ui::kTabStop},
+                    {11, ui::ControlKind::kPushButton, u"Test", {5, 20, 80, 14}, ui::kTabStop}};
+      return d;
+    }();
+    return t;
+  }
+  bool OnCommand(ui::Window& window, int id, ui::Notify) override {
+    if (id == 10) Changed(window);
+    if (id == 11) ShowMessage(window, Message::kOperationError1, MessageTitle::kError, ui::kMbOk | ui::kMbIconError);
+    return true;
+  }
+  int applied = 0;
+
+ protected:
+  void LoadTexts(ui::Window& window, const CurrentTexts& texts) override {
+    window.SetText(10, texts.Get(u"OPERATION", u"RC_CUT", u"Cut", 50));
+    SetTooltips(window, texts, u"OPERATION", {{10, u"CTEXT_CUT", u"Cut the paper."}});
+  }
+  void ApplyValues(ui::Window&) override { ++applied; }
+};
+
+TEST_F(PageTest, ASettingsPageTellsTheSheetOfChangesAndReportsItsResultOnApply) {
+  UseLanguage(u"TEST.res",
+              u"[OPERATION]\r\nRC_CUT=Schneiden\r\n[MessageBox]\r\nMB_OPERATION_ERROR1=Befehl zu lang\r\n");
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
+  SettingPage page(PageContext::Document(document_, language_.get()));
+  ui::headless::Sheet sheet(u"Preferences", env_);
+  sheet.AddPage(page, u"Operation");
+  sheet.Open();
+  ui::headless::Dialog& window = *sheet.PageAt(0);
+  EXPECT_EQ(window.Text(10), u"Schneiden");
+  EXPECT_EQ(window.Find(10)->tooltip, u"Cut the paper.");
+
+  ASSERT_TRUE(window.Click(10));
+  EXPECT_TRUE(sheet.Changed());
+  ASSERT_EQ(window.ParentMessages().size(), 1u);
+  EXPECT_EQ(window.ParentMessages()[0].message, ui::kSheetChangedMessage);
+
+  recorded_.clear();
+  ASSERT_TRUE(sheet.Apply());
+  EXPECT_EQ(page.applied, 1);
+  ASSERT_EQ(recorded_.size(), 1u);
+  EXPECT_EQ(recorded_[0].sheet, SheetHandle());
+  EXPECT_EQ(recorded_[0].function, kCpsFuncSetResult);
+  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle);  // the handle of the sheet's last page
+  EXPECT_EQ(recorded_[0].lParam2, kCpsuiOk);
+
+  env_.QueueAnswer(ui::kIdOk);
+  ASSERT_TRUE(window.Click(11));
+  ASSERT_EQ(env_.MessageBoxes().size(), 1u);
+  EXPECT_EQ(env_.MessageBoxes()[0].text, u"Befehl zu lang");
+  EXPECT_EQ(env_.MessageBoxes()[0].caption, u"Error");
+  EXPECT_EQ(env_.MessageBoxes()[0].style, ui::kMbOk | ui::kMbIconError);
+}
+
+}  // namespace
+}  // namespace kit::plugin::sheets::testing

@@ -1,0 +1,191 @@
+// The two sheet handlers driven the way the common property-sheet UI drives
+// them, with a fake sheet callback.
+#include "plugin/core/sheets/sheet_handlers.h"
+
+#include <gtest/gtest.h>
+
+#include "plugin/core/sheets/message_texts.h"
+#include "plugin/core/sheets/page_table.h"
+#include "plugin/core/version/version_page.h"
+#include "tests/plugin/core/com/fake_driver.h"
+#include "tests/plugin/core/sheets/sheet_fixture.h"
+
+namespace kit::plugin::sheets::testing {
+namespace {
+
+using com::kEFail;
+using com::kSOk;
+
+constexpr char16_t kChineseFile[] = u"CHN_VRTQ40.res";
+// A simplified-Chinese text file with the tab titles and one message.
+constexpr char16_t kChineseTexts[] =
+    u"[FILEVER]\r\nINIVERSION=3\r\n"
+    u"[VERSION]\r\nRC_VERSIONFORM=\u7248\u672C\r\nRC_STATIC_VER1=\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F\r\n"
+    u"[MessageBox]\r\nMB_ERROR=\u9519\u8BEF\r\nMB_OPERATION_ERROR1=\u547D\u4EE4\u957F\u5EA6\u9519\u8BEF\r\n"
+    u"[GPD]\r\nRC_DENSITY=\u6253\u5370\u6D53\u5EA6\r\n";
+
+TEST_F(SheetTest, BothSheetsRefuseAMissingOrForeignRequestWithError87) {
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  info.Version = 0x0101;
+  EXPECT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kEFail);
+  EXPECT_EQ(com::GetThreadLastError(), com::kErrorInvalidParameter);
+  com::SetThreadLastError(kSentinelError);
+  EXPECT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kEFail);
+  EXPECT_EQ(com::GetThreadLastError(), com::kErrorInvalidParameter);
+  com::SetThreadLastError(kSentinelError);
+  EXPECT_EQ(HandleDocumentSheet(nullptr, 0, document_, services()), kEFail);
+  EXPECT_EQ(com::GetThreadLastError(), com::kErrorInvalidParameter);
+  com::SetThreadLastError(kSentinelError);
+  EXPECT_EQ(HandleDeviceSheet(nullptr, 0, device_, services()), kEFail);
+  EXPECT_EQ(com::GetThreadLastError(), com::kErrorInvalidParameter);
+  // Nothing was added and the contexts were left as they were.
+  EXPECT_TRUE(recorded_.empty());
+  EXPECT_EQ(info.Result, 0u);
+  EXPECT_EQ(document_.hComPropSheet, com::UnsetHandle());
+  EXPECT_EQ(device_.pfnComPropSheet, nullptr);
+
+  // A set-up request without the sheet's callback cannot add pages.
+  info = Request(kReasonInit);
+  info.pfnComPropSheet = nullptr;
+  EXPECT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kEFail);
+  EXPECT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kEFail);
+  EXPECT_EQ(com::GetThreadLastError(), com::kErrorInvalidParameter);
+}
+
+TEST_F(SheetTest, TheSmallRequestsAnswerTheSameOnBothSheets) {
+  UseLanguage(kChineseFile, kChineseTexts);
+  for (int sheet = 0; sheet < 2; ++sheet) {
+    auto handle = [&](com::PROPSHEETUI_INFO& info, com::LPARAM lParam) {
+      return sheet == 0 ? HandleDocumentSheet(&info, lParam, document_, services())
+                        : HandleDeviceSheet(&info, lParam, device_, services());
+    };
+    // The header's title does not follow the language.
+    com::PROPSHEETUI_INFO info = Request(kReasonGetInfoHeader);
+    com::PROPSHEETUI_INFO_HEADER header{};
+    EXPECT_EQ(handle(info, reinterpret_cast<com::LPARAM>(&header)), kSOk);
+    ASSERT_NE(header.pTitle, nullptr);
+    EXPECT_EQ(std::u16string(header.pTitle), u"OEM UI Page");
+    EXPECT_EQ(info.Result, 1u);
+
+    info = Request(kReasonSetResult);
+    com::SETRESULT_INFO result{};
+    result.Result = 7;
+    EXPECT_EQ(handle(info, reinterpret_cast<com::LPARAM>(&result)), kSOk);
+    EXPECT_EQ(info.Result, 7u);
+
+    info = Request(kReasonGetIcon);
+    info.Result = 99;
+    EXPECT_EQ(handle(info, 0), kSOk);
+    EXPECT_EQ(info.Result, 0u);
+
+    info = Request(kReasonDestroy);
+    EXPECT_EQ(handle(info, 0), kSOk);
+    EXPECT_EQ(info.Result, 1u);
+
+    // Another reason changes nothing; so do the small requests with no record.
+    info = Request(9);
+    info.Result = 42;
+    EXPECT_EQ(handle(info, 0), kSOk);
+    EXPECT_EQ(info.Result, 42u);
+    info = Request(kReasonGetInfoHeader);
+    EXPECT_EQ(handle(info, 0), kSOk);
+    info = Request(kReasonSetResult);
+    info.Result = 5;
+    EXPECT_EQ(handle(info, 0), kSOk);
+    EXPECT_EQ(info.Result, 5u);
+  }
+  EXPECT_TRUE(recorded_.empty());
+  EXPECT_EQ(com::GetThreadLastError(), kSentinelError);
+}
+
+TEST_F(SheetTest, TheDocumentSheetAddsItsPagesAndKeepsTheSheetInItsContext) {
+  com::OEMUIPSPARAM ps{};
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
+
+  const auto pages = AddedPages();
+  ASSERT_EQ(pages.size(), 1u);  // the pages this build has: Version
+  EXPECT_EQ(pages[0].sheet, SheetHandle());
+  EXPECT_EQ(pages[0].title, u"Version");
+  EXPECT_EQ(pages[0].dialog_id, 105);
+  EXPECT_EQ(pages[0].lParam2, 0);
+  EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&document_));
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle));
+  EXPECT_EQ(document_.hComPropSheet, SheetHandle());
+  EXPECT_EQ(document_.pfnComPropSheet, &Callback);
+  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  EXPECT_EQ(document_.lParamInit, reinterpret_cast<com::LPARAM>(&ps));
+  EXPECT_EQ(LivePageCount(), 1u);
+
+  // A second set-up of the same sheet replaces its pages.
+  info = Request(kReasonInit);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
+  EXPECT_EQ(LivePageCount(), 1u);
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 1));
+  info = Request(kReasonDestroy);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
+  EXPECT_EQ(LivePageCount(), 0u);
+}
+
+TEST_F(SheetTest, TheDeviceSheetAnswersWithItsRequestAndUsesTheChosenLanguage) {
+  UseLanguage(kChineseFile, kChineseTexts);
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kSOk);
+  EXPECT_EQ(info.Result, reinterpret_cast<com::ULONG_PTR>(&info));
+  const auto pages = AddedPages();
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].title, u"\u7248\u672C");
+  EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&device_));
+  EXPECT_EQ(device_.hComPropSheet, SheetHandle());
+  EXPECT_EQ(device_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  // The message texts were loaded with the sheet: translated where the file
+  // has them, built-in where it has not.
+  EXPECT_EQ(TextOf(MessageTitle::kError), u"\u9519\u8BEF");
+  EXPECT_EQ(TextOf(Message::kOperationError1), u"\u547D\u4EE4\u957F\u5EA6\u9519\u8BEF");
+  EXPECT_EQ(TextOf(MessageTitle::kWarning), u"Warning");
+  EXPECT_EQ(TextOf(Message::kDownloadError3),
+            u"The image is too big to be selected.\nthe width must be less than 1024 Byte,and the height must be "
+            u"less than 768 Byte!");
+}
+
+TEST_F(SheetTest, TabTitlesAreCutToTheirCapacity) {
+  UseLanguage(u"LONG.res", u"[VERSION]\r\nRC_VERSIONFORM=ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n");
+  const DeviceTitles titles = LoadDeviceTitles(CurrentTexts(language_.get()));
+  EXPECT_EQ(titles[3], u"ABCDEFGHIJKLMNOPQRS");
+  EXPECT_EQ(titles[0], u"Utility");
+  const DocumentTitles builtin = LoadDocumentTitles(CurrentTexts(nullptr));
+  EXPECT_EQ(builtin[0], u"Main");
+  EXPECT_EQ(builtin[1], u"Water Mark");
+  EXPECT_EQ(builtin[5], u"Version");
+}
+
+TEST_F(SheetTest, TheDocumentSheetNamesTheDensityOptionInTheCurrentLanguage) {
+  UseLanguage(kChineseFile, kChineseTexts);
+  char16_t item_name[] = u"Density";
+  char16_t option_name[] = u"Density 1";
+  com::OPTPARAM option{};
+  option.pData = option_name;
+  com::OPTTYPE type{};
+  type.Count = 1;
+  type.pOptParam = &option;
+  com::OPTITEM item{};
+  item.Level = 2;
+  item.pName = item_name;
+  item.pOptType = &type;
+  com::OEMCUIPPARAM cuip{};
+  cuip.pDrvOptItems = &item;
+  cuip.cDrvOptItems = 1;
+  com::testing::FakeDriver driver;
+  document_.pOemCUIPParam = &cuip;
+  document_.pDriver = &driver;
+
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
+  EXPECT_EQ(std::u16string(item.pName), u"\u6253\u5370\u6D53\u5EA6");
+  EXPECT_EQ(std::u16string(option.pData), u"Density0");
+  EXPECT_EQ(driver.updates.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kit::plugin::sheets::testing
