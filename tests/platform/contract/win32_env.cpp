@@ -21,6 +21,10 @@ constexpr const char16_t* kPreferredDrivers[] = {u"Generic / Text Only", u"Wine 
 // nowhere, never on a real printer.
 constexpr const char16_t* kPreferredPorts[] = {u"NUL:", u"FILE:", u"LPT3:", u"LPT1:"};
 
+constexpr char16_t kTestDriver[] = u"Kit Contract Test Driver";
+constexpr int kSpoolerStartPolls = 50;
+constexpr std::uint32_t kSpoolerStartPollMilliseconds = 100;
+
 WString Number(unsigned long value) { return FromUtf8(std::to_string(value)); }
 
 class Win32Env final : public ContractEnv {
@@ -31,6 +35,10 @@ class Win32Env final : public ContractEnv {
     scratch_ = p.system.GetTempPath() + u"kit-contract-" + Number(Pid()) + u"-" + Number(++counter);
     RemoveTree(scratch_);
     if (!p.files.CreateDirectory(scratch_)) std::abort();
+    if (IsWine()) StartSpooler();
+    // Chosen (or installed) up front, so that every enumeration of the test
+    // already sees it.
+    driver_ = FindOrInstallDriver();
   }
   ~Win32Env() override { RemoveTree(scratch_); }
 
@@ -42,12 +50,15 @@ class Win32Env final : public ContractEnv {
     return WString(stem) + u"_" + Number(Pid()) + u"_" + Number(++counter);
   }
 
-  WString TestDriverName() override {
+  WString TestDriverName() override { return driver_; }
+
+  WString FindOrInstallDriver() {
     std::vector<DriverInfo3> drivers;
     std::uint32_t needed = 0, returned = 0;
     auto& spooler = windows_.platform().spooler;
     spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
-    if (!spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned) || drivers.empty()) return {};
+    if (!spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned)) return {};
+    if (drivers.empty()) return InstallTestDriver();
     for (const char16_t* wanted : kPreferredDrivers) {
       for (const auto& d : drivers) {
         if (EqualsNoCase(d.name, wanted)) return d.name;
@@ -75,6 +86,48 @@ class Win32Env final : public ContractEnv {
  private:
   static unsigned long Pid() { return static_cast<unsigned long>(::_getpid()); }
 
+  // Windows starts the spooler at boot; a fresh Wine prefix starts it on
+  // first use, so the environment starts it as Windows would have.
+  void StartSpooler() {
+    auto& services = windows_.platform().services;
+    ServiceManagerHandle scm;
+    ServiceHandle spooler;
+    if (!services.OpenSCManager(kScManagerAllAccess, &scm)) return;
+    if (!scm->OpenService(kSpoolerServiceName, kServiceAllAccess, &spooler)) return;
+    ServiceStatus status;
+    if (spooler->QueryServiceStatus(&status) && status.current_state == kServiceStopped) spooler->StartService();
+    auto& clock = windows_.platform().clock;
+    for (int i = 0; i < kSpoolerStartPolls; ++i) {
+      if (!spooler->QueryServiceStatus(&status) || status.current_state == kServiceRunning) break;
+      clock.Sleep(kSpoolerStartPollMilliseconds);
+    }
+  }
+
+  // A machine without any printer driver (a fresh Wine prefix) gets one:
+  // a system library stands in for the driver files, as the spooler only
+  // copies them.
+  WString InstallTestDriver() {
+    auto& p = windows_.platform();
+    WString folder;
+    if (!p.spooler.GetPrinterDriverDirectory(u"", u"", &folder)) return {};
+    const WString system = p.system.GetSystemDirectory();
+    const WString stand_in = system + u"\\wineps.drv";
+    const WString library = p.files.GetFileAttributes(stand_in) != kInvalidFileAttributes
+                                ? stand_in
+                                : system + u"\\kernel32.dll";
+    if (!p.files.CopyFile(library, folder + u"\\kitcontract.dll", false)) return {};
+    if (!p.files.WriteFile(folder + u"\\kitcontract.ppd", Bytes{'*', 'P', 'P', 'D', '\n'}, WriteMode::kCreateAlways)) {
+      return {};
+    }
+    DriverInfo3 driver;
+    driver.name = kTestDriver;
+    driver.driver_path = u"kitcontract.dll";
+    driver.data_file = u"kitcontract.ppd";
+    driver.config_file = u"kitcontract.dll";
+    if (!p.spooler.AddPrinterDriver(u"", driver)) return {};
+    return driver.name;
+  }
+
   // Deletes a folder and everything in it, read-only files included.
   void RemoveTree(const WString& folder) {
     auto& files = windows_.platform().files;
@@ -98,6 +151,7 @@ class Win32Env final : public ContractEnv {
 
   win32::WindowsPlatform windows_;
   WString scratch_;
+  WString driver_;
 };
 
 }  // namespace
