@@ -15,31 +15,12 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/presets.h"
 #include "setup/app/kitsetup_app.h"
+#include "tests/setup/wizard/sample_kit.h"
 #include "ui/headless/dialog.h"
 
 namespace kit::setup::testing {
 
 inline constexpr char16_t kKitProgram[] = u"C:\\kit\\kitsetup.exe";
-
-// Answers the port page's USB questions as a test sets them.
-struct FakeUsb final : UsbQueries {
-  int classification = kUsbMakerDriverOrNone;
-  std::string version = kNoDriverVersion;
-  int ClassifyConnectedPrinters() override { return classification; }
-  std::string InstalledUsbDriverVersion() override { return version; }
-};
-
-// The kit's configuration as INI sections: file -> text.
-struct KitFiles {
-  std::map<std::string, std::string> files;
-  void Set(const std::string& relative, std::string text) { files[relative] = std::move(text); }
-  void Remove(const std::string& relative) { files.erase(relative); }
-};
-
-// A consistent small kit: five models over the four series, licence on.
-KitFiles SampleKit();
-// A 4 x 2 bitmap file, 24 bits per pixel.
-std::string SmallBitmapFile();
 
 class WizardRun {
  public:
