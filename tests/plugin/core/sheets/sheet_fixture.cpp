@@ -1,5 +1,10 @@
 #include "tests/plugin/core/sheets/sheet_fixture.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <prsht.h>
+#endif
+
 namespace kit::plugin::sheets::testing {
 
 std::vector<CallbackCall>* SheetTest::calls_ = nullptr;
@@ -53,6 +58,20 @@ com::LONG_PTR KIT_STDCALL SheetTest::Callback(com::HANDLE sheet, com::UINT funct
   call.lParam2 = lParam2;
   com::LONG_PTR answer = 1;
   if (function == kCpsFuncAddPropSheetPageW) {
+#ifdef _WIN32
+    // The system's page record, of the version with an activation context,
+    // built from the page's in-memory template.
+    const auto* record = reinterpret_cast<const PROPSHEETPAGEW*>(lParam1);
+    EXPECT_EQ(record->dwSize, sizeof(void*) == 4 ? 52u : 96u);
+    EXPECT_EQ(record->dwFlags & (PSP_USETITLE | PSP_DLGINDIRECT), DWORD{PSP_USETITLE | PSP_DLGINDIRECT});
+    EXPECT_NE(record->pfnDlgProc, nullptr);
+    call.title = std::u16string(record->pszTitle, record->pszTitle + wcslen(record->pszTitle));
+    const auto* dialog = reinterpret_cast<const std::uint8_t*>(record->pResource);
+    // DLGTEMPLATEEX: dlgVer 1, signature 0xFFFF; the dialog id is not part of
+    // an in-memory template, so the page is known by its record only.
+    EXPECT_EQ(dialog[0] | dialog[1] << 8, 1);
+    EXPECT_EQ(dialog[2] | dialog[3] << 8, 0xFFFF);
+#else
     const auto* record = reinterpret_cast<const HostedPageRecord*>(lParam1);
     EXPECT_EQ(record->dwSize, sizeof(HostedPageRecord));
     EXPECT_EQ(record->dwFlags & kPspUseTitle, kPspUseTitle);
@@ -60,6 +79,7 @@ com::LONG_PTR KIT_STDCALL SheetTest::Callback(com::HANDLE sheet, com::UINT funct
     call.dialog_id = record->dialog_id;
     call.page = record->page;
     call.context = record->lParam;
+#endif
     std::size_t added = 0;
     for (const auto& c : *calls_) added += c.function == kCpsFuncAddPropSheetPageW;
     answer = kFirstPageHandle + static_cast<com::LONG_PTR>(added);

@@ -1,0 +1,301 @@
+// printui-sheets: opens the VRTQ40UI plug-in's property sheets the way the
+// universal printer driver does, on a virtual Windows machine, and shows the
+// pages the plug-in adds in the console host. A development and test tool
+// of the Linux build.
+//
+//   printui-sheets --machine DIR [--create PRESET] [--kit-files DIR]
+//                  [--printer NAME] [--sheets document,device,document]
+//                  [--script FILE] [--plugin PATH]
+//
+// --create makes a new machine from a preset first; --kit-files copies the
+// plug-in's language files (LANGUAGE_VRTQ40.DAT, *_VRTQ40.res) into the
+// machine's driver folder before the plug-in is loaded. Each sheet named in
+// --sheets is set up, run in the console (actions from --script, else from
+// the terminal) until it is closed, and destroyed; the private settings
+// record is kept between sheets as a host keeps the job's device mode, and
+// its bytes are compared after every sheet. Exit code 0 when every step
+// answered as a host expects.
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/presets.h"
+#include "platform/types.h"
+#include "plugin/core/com/interfaces.h"
+#include "plugin/core/language/language_files.h"
+#include "plugin/core/sheets/hosted_page_record.h"
+#include "plugin/core/sheets/sheet_protocol.h"
+#include "ui/console/console.h"
+
+namespace {
+
+using namespace kit::plugin::com;
+namespace sheets = kit::plugin::sheets;
+
+constexpr DWORD kDevModeSize = 1, kDevModeDefault = 2;
+constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
+constexpr const char* kLanguageFiles[] = {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
+                                          "CHF_VRTQ40.res"};
+
+// The host's IPrintOemDriverUI: answers for itself and reports the option
+// items the plug-in changes.
+struct HostDriver : IPrintOemDriverUI {
+  HostDriver();
+  ULONG refs = 1;
+};
+HostDriver* Driver(IUnknown* p) { return static_cast<HostDriver*>(reinterpret_cast<IPrintOemDriverUI*>(p)); }
+HRESULT KIT_STDCALL DriverQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
+  if (ppv == nullptr) return kEPointer;
+  if (riid != nullptr && (*riid == kIidIPrintOemDriverUi || *riid == kIidIUnknown)) {
+    ++Driver(self)->refs;
+    *ppv = static_cast<IPrintOemDriverUI*>(Driver(self));
+    return kSOk;
+  }
+  *ppv = nullptr;
+  return kENoInterface;
+}
+ULONG KIT_STDCALL DriverAddRef(IUnknown* self) { return ++Driver(self)->refs; }
+ULONG KIT_STDCALL DriverRelease(IUnknown* self) { return --Driver(self)->refs; }
+HRESULT KIT_STDCALL DriverGetSetting(IPrintOemDriverUI*, void*, const char*, void*, DWORD, DWORD*, DWORD*) {
+  return kENotImpl;
+}
+HRESULT KIT_STDCALL DriverUpgrade(IPrintOemDriverUI*, HANDLE, const char*, const char*) { return kENotImpl; }
+HRESULT KIT_STDCALL DriverUpdateUi(IPrintOemDriverUI*, void*, void* item, DWORD, DWORD mode) {
+  const auto* option = static_cast<const OPTITEM*>(item);
+  std::printf("driver: option item \"%s\" changed (mode %u)\n",
+              option->pName ? kit::ToUtf8(option->pName).c_str() : "", mode);
+  return kSOk;
+}
+constexpr IPrintOemDriverUIVtbl kDriverVtbl = {DriverQueryInterface, DriverAddRef,  DriverRelease,
+                                               DriverGetSetting,     DriverUpgrade, DriverUpdateUi};
+HostDriver::HostDriver() : IPrintOemDriverUI{&kDriverVtbl} {}
+
+// What the common property-sheet UI keeps of one sheet: the pages added and
+// the results the pages reported.
+struct HostSheet {
+  struct Added {
+    kit::ui::Page* page;
+    std::u16string title;
+  };
+  std::vector<Added> pages;
+  int results = 0;
+};
+HostSheet* g_sheet = nullptr;
+
+LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM lParam1, LPARAM lParam2) {
+  if (g_sheet == nullptr) return 0;
+  if (function == sheets::kCpsFuncAddPropSheetPageW) {
+    const auto* record = reinterpret_cast<const sheets::HostedPageRecord*>(lParam1);
+    if (record == nullptr || record->dwSize != sizeof(sheets::HostedPageRecord) || record->page == nullptr) {
+      std::printf("sheet: a page record this host cannot show\n");
+      return 0;
+    }
+    g_sheet->pages.push_back({record->page, record->pszTitle ? record->pszTitle : u""});
+    return static_cast<LONG_PTR>(g_sheet->pages.size());  // the page's handle
+  }
+  if (function == sheets::kCpsFuncSetResult) {
+    std::printf("sheet: page %ld reports result %ld\n", static_cast<long>(lParam1), static_cast<long>(lParam2));
+    ++g_sheet->results;
+    return 1;
+  }
+  std::printf("sheet: callback function %u\n", function);
+  return 0;
+}
+
+int g_failures = 0;
+void Check(const char* what, bool ok) {
+  if (!ok) {
+    std::printf("%s: unexpected answer\n", what);
+    ++g_failures;
+  }
+}
+
+bool ShipLanguageFiles(const std::string& machine_folder, const std::string& kit_files) {
+  std::string error;
+  // The same process as the plug-in sees: the kit's 32-bit process.
+  auto machine = kit::sim::Machine::Open(machine_folder, kit::sim::ProcessOptions(), &error);
+  if (!machine) {
+    std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
+    return false;
+  }
+  kit::plugin::LanguageFiles language(machine->platform());
+  const std::u16string driver_dir = language.DriverDirectory();
+  for (const char* name : kLanguageFiles) {
+    std::ifstream in(kit_files + "/" + name, std::ios::binary);
+    const kit::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty() || !machine->platform().files.WriteFile(driver_dir + kit::FromUtf8(name), bytes,
+                                                              kit::WriteMode::kCreateAlways)) {
+      std::fprintf(stderr, "printui-sheets: cannot place %s in the driver folder\n", name);
+      return false;
+    }
+  }
+  std::printf("language files placed in %s\n", kit::ToUtf8(driver_dir).c_str());
+  return true;
+}
+
+struct Options {
+  std::string machine;
+  std::string preset;
+  std::string kit_files;
+  std::string printer = "VRT-Q40 Receipt";
+  std::string sheets = "document,device";
+  std::string script;
+  std::string plugin = KIT_DEFAULT_PLUGIN_PATH;
+};
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return false;
+    const std::string value = argv[++i];
+    if (arg == "--machine") options->machine = value;
+    else if (arg == "--create") options->preset = value;
+    else if (arg == "--kit-files") options->kit_files = value;
+    else if (arg == "--printer") options->printer = value;
+    else if (arg == "--sheets") options->sheets = value;
+    else if (arg == "--script") options->script = value;
+    else if (arg == "--plugin") options->plugin = value;
+    else return false;
+  }
+  return !options->machine.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, &options)) {
+    std::fprintf(stderr,
+                 "usage: printui-sheets --machine DIR [--create PRESET] [--kit-files DIR] [--printer NAME]\n"
+                 "                      [--sheets document,device] [--script FILE] [--plugin PATH]\n");
+    return 2;
+  }
+  std::string error;
+  if (!options.preset.empty() && !kit::sim::CreateMachine(options.machine, options.preset, true, &error)) {
+    std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
+    return 1;
+  }
+  if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, options.kit_files)) return 1;
+
+  // The plug-in finds its machine as a started program does.
+  setenv(kit::sim::kEnvMachine, options.machine.c_str(), 1);
+  void* module = dlopen(options.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) {
+    std::fprintf(stderr, "printui-sheets: cannot load %s: %s\n", options.plugin.c_str(), dlerror());
+    return 1;
+  }
+  using GetClassObject = HRESULT(KIT_STDCALL*)(const GUID*, const GUID*, void**);
+  using CanUnloadNow = HRESULT(KIT_STDCALL*)();
+  auto get_class_object = reinterpret_cast<GetClassObject>(dlsym(module, "DllGetClassObject"));
+  auto can_unload_now = reinterpret_cast<CanUnloadNow>(dlsym(module, "DllCanUnloadNow"));
+  if (get_class_object == nullptr || can_unload_now == nullptr) {
+    std::fprintf(stderr, "printui-sheets: %s lacks the COM exports\n", options.plugin.c_str());
+    return 1;
+  }
+
+  void* out = nullptr;
+  Check("DllGetClassObject", get_class_object(&kClsidOemUi, &kIidIClassFactory, &out) == kSOk);
+  auto* factory = static_cast<IClassFactory*>(out);
+  if (factory == nullptr) return 1;
+  Check("CreateInstance", factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIPrintOemUi, &out) == kSOk);
+  factory->lpVtbl->Release(AsUnknown(factory));
+  auto* ui = static_cast<IPrintOemUI*>(out);
+  if (ui == nullptr) return 1;
+  const auto& v = *ui->lpVtbl;
+  HostDriver driver;
+  Check("PublishDriverInterface", v.PublishDriverInterface(ui, AsUnknown(static_cast<IPrintOemDriverUI*>(&driver))) == kSOk);
+
+  // The job's private settings record, as the host keeps it between sheets.
+  OEMDMPARAM dm{};
+  dm.cbSize = sizeof dm;
+  Check("DevMode(size)", v.DevMode(ui, kDevModeSize, &dm) == kSOk);
+  std::vector<std::uint8_t> record(dm.cbBufSize);
+  dm.pOEMDMOut = record.data();
+  Check("DevMode(defaults)", v.DevMode(ui, kDevModeDefault, &dm) == kSOk);
+
+  std::u16string printer_name = kit::FromUtf8(options.printer);
+  std::ifstream script_file;
+  if (!options.script.empty()) {
+    script_file.open(options.script);
+    if (!script_file) {
+      std::fprintf(stderr, "printui-sheets: cannot read %s\n", options.script.c_str());
+      return 1;
+    }
+  }
+  std::istream& input = options.script.empty() ? std::cin : script_file;
+  kit::ui::console::Options console_options;
+  console_options.interactive = options.script.empty();
+  kit::ui::console::Console console(input, std::cout, console_options);
+  kit::ui::headless::Environment env;
+  console.Attach(env);
+
+  std::stringstream list(options.sheets);
+  std::string which;
+  while (std::getline(list, which, ',')) {
+    const bool document = which == "document";
+    if (!document && which != "device") {
+      std::fprintf(stderr, "printui-sheets: no sheet called %s\n", which.c_str());
+      return 2;
+    }
+    const std::vector<std::uint8_t> before = record;
+    OEMCUIPPARAM cuip{};
+    cuip.cbSize = sizeof cuip;
+    cuip.pPrinterName = printer_name.data();
+    cuip.pOEMDM = record.data();
+    Check("CommonUIProp", v.CommonUIProp(ui, document ? kDocumentSheet : kDeviceSheet, &cuip) == kSOk);
+    OEMUIPSPARAM ps{};
+    ps.cbSize = sizeof ps;
+    ps.pPrinterName = printer_name.data();
+    ps.pOEMDM = record.data();
+
+    HostSheet host;
+    g_sheet = &host;
+    int sheet_object = 0;
+    auto request = [&](WORD reason, LPARAM lParam) {
+      PROPSHEETUI_INFO info{};
+      info.cbSize = sizeof info;
+      info.Version = sheets::kPropSheetUiInfoVersion;
+      info.Reason = reason;
+      info.hComPropSheet = &sheet_object;
+      info.pfnComPropSheet = SheetCallback;
+      info.lParamInit = reinterpret_cast<LPARAM>(&ps);
+      const HRESULT hr = document ? v.DocumentPropertySheets(ui, &info, lParam) : v.DevicePropertySheets(ui, &info, lParam);
+      Check(document ? "DocumentPropertySheets" : "DevicePropertySheets", hr == kSOk);
+      return info.Result;
+    };
+    PROPSHEETUI_INFO_HEADER header{};
+    header.cbSize = sizeof header;
+    request(sheets::kReasonGetInfoHeader, reinterpret_cast<LPARAM>(&header));
+    request(sheets::kReasonInit, 0);
+    std::printf("=== %s sheet of \"%s\" (header \"%s\"), %zu plug-in page(s)\n", document ? "document" : "device",
+                options.printer.c_str(), header.pTitle ? kit::ToUtf8(header.pTitle).c_str() : "",
+                host.pages.size());
+    {
+      kit::ui::headless::Sheet sheet(printer_name + (document ? u" Printing Preferences" : u" Properties"), env);
+      for (const auto& page : host.pages) sheet.AddPage(*page.page, page.title);
+      if (!host.pages.empty()) console.RunSheet(sheet);
+    }
+    request(sheets::kReasonDestroy, 0);
+    g_sheet = nullptr;
+    std::printf("private settings record: %s\n", record == before ? "unchanged" : "changed");
+  }
+
+  Check("DllCanUnloadNow (object alive)", can_unload_now() == kSFalse);
+  v.Release(AsUnknown(ui));
+  Check("driver interface given back", driver.refs == 1);
+  Check("DllCanUnloadNow", can_unload_now() == kSOk);
+  dlclose(module);
+  std::printf("%s\n", g_failures == 0 && console.Errors() == 0 ? "all steps answered as expected"
+                                                               : "some steps answered unexpectedly");
+  return g_failures == 0 && console.Errors() == 0 ? 0 : 1;
+}
