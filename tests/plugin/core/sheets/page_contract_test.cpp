@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "plugin/core/sheets/sheet_page.h"
+#include "plugin/core/sheets/tab_titles.h"
 #include "plugin/core/version/version_page.h"
 #include "tests/plugin/core/sheets/sheet_fixture.h"
 
@@ -143,6 +144,65 @@ TEST_F(PageTest, ASettingsPageTellsTheSheetOfChangesAndReportsItsResultOnApply) 
   EXPECT_EQ(env_.MessageBoxes()[0].text, u"Befehl zu lang");
   EXPECT_EQ(env_.MessageBoxes()[0].caption, u"Error");
   EXPECT_EQ(env_.MessageBoxes()[0].style, ui::kMbOk | ui::kMbIconError);
+}
+
+// A page of the universal driver's own.
+class DriverPage final : public ui::Page {
+ public:
+  const ui::DialogTemplate& Template() const override {
+    static const ui::DialogTemplate t = [] {
+      ui::DialogTemplate d;
+      d.id = 1;
+      d.cx = 100;
+      d.cy = 50;
+      d.kind = ui::DialogKind::kChild;
+      return d;
+    }();
+    return t;
+  }
+};
+
+TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaintsTheirPages) {
+  // The device sheet: three pages of the driver's, then the plug-in's.
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
+  ASSERT_EQ(AddedPages().size(), 1u);
+  DriverPage general, ports, advanced, layout, paper;
+  ui::headless::Sheet device(u"VRT-Q40 Receipt Properties", env_);
+  device.AddPage(general, u"General");
+  device.AddPage(ports, u"Ports");
+  device.AddPage(advanced, u"Advanced");
+  device.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  device.Open();
+  ASSERT_TRUE(device.SelectTab(3));
+  ui::headless::Dialog& device_version = *device.PageAt(3);
+
+  // The document sheet: the driver's two pages, then the plug-in's.
+  recorded_.clear();
+  info = Request(kReasonInit);
+  ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
+  ui::headless::Sheet document(u"VRT-Q40 Receipt Printing Preferences", env_);
+  document.AddPage(layout, u"Layout");
+  document.AddPage(paper, u"Paper/Quality");
+  document.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  document.Open();
+  ASSERT_TRUE(document.SelectTab(2));
+  ui::headless::Dialog& document_version = *document.PageAt(2);
+  device_version.Paint();
+  EXPECT_FALSE(device_version.NeedsPaint());
+
+  UseLanguage(kChineseFile, kChineseTexts);
+  RelabelAfterLanguageChange(document_version, CurrentTexts(language_.get()));
+  EXPECT_EQ(document.TabTitle(0), u"Layout");
+  EXPECT_EQ(document.TabTitle(1), u"Paper/Quality");
+  EXPECT_EQ(document.TabTitle(2), u"\u7248\u672C");
+  EXPECT_EQ(device.TabTitle(0), u"General");
+  EXPECT_EQ(device.TabTitle(2), u"Advanced");
+  EXPECT_EQ(device.TabTitle(3), u"\u7248\u672C");
+  // The open device page reloads its texts at the repaint it was asked for.
+  EXPECT_TRUE(device_version.NeedsPaint());
+  device_version.Paint();
+  EXPECT_EQ(device_version.Text(version::kDriverNameId), u"\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F");
 }
 
 }  // namespace
