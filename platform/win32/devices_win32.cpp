@@ -197,6 +197,9 @@ UINT CALLBACK CabinetNotify(PVOID context, UINT notification, UINT_PTR param1, U
   switch (notification) {
     case SPFILENOTIFY_FILEINCABINET: {
       auto* info = reinterpret_cast<FILE_IN_CABINET_INFO_W*>(param1);
+      // After a refusal no member is offered or extracted any more, also
+      // where the system goes on walking after FILEOP_ABORT.
+      if (walk->error != NO_ERROR) return FILEOP_SKIP;
       const CabinetMember member{FromWide(info->NameInCabinet), info->FileSize};
       const std::optional<WString> target = (*walk->callback)(member);
       if (!target) return FILEOP_SKIP;
@@ -204,6 +207,7 @@ UINT CALLBACK CabinetNotify(PVOID context, UINT notification, UINT_PTR param1, U
       // path stops the walk instead of being cut to another file's name.
       if (target->size() >= MAX_PATH) {
         walk->error = kErrorFilenameExcedRange;
+        ::SetLastError(kErrorFilenameExcedRange);
         return FILEOP_ABORT;
       }
       std::fill(std::begin(info->FullTargetName), std::end(info->FullTargetName), L'\0');
