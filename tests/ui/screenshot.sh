@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# screenshot.sh WINE_EXEC PREFIX PROGRAM.exe OUT.png
-# Runs the progress-dialog program under Wine on a virtual X display, saves a
+# screenshot.sh WINE_EXEC PREFIX PROGRAM.exe SAMPLE OUT.png
+# Runs the sample-dialog program under Wine on a virtual X display, saves a
 # PNG of the dialog window to OUT.png and checks that it shows something.
 set -euo pipefail
-wine_exec=$1 prefix=$2 program=$3 out=$4
+wine_exec=$1 prefix=$2 program=$3 sample=$4 out=$5
 
 # One virtual display for Wine and for the screenshot tool.
 if [ -z "${KIT_SCREENSHOT_DISPLAY:-}" ]; then
@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-"$wine_exec" "$prefix" "$program" "$(winpath "$work/rect")" "$(winpath "$work/taken")" &
+"$wine_exec" "$prefix" "$program" "$sample" "$(winpath "$work/rect")" "$(winpath "$work/taken")" &
 pid=$!
 for _ in $(seq 1 600); do
   [ -s "$work/rect" ] && break
