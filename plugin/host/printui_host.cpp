@@ -2,7 +2,11 @@
 // driver does and walks it through the host's calling order, printing what
 // each step answers. A development and test tool of the Linux build.
 //
-//   printui-host [--plugin PATH]
+//   printui-host [--plugin PATH] [--machine FOLDER [--printer NAME]]
+//
+// With --machine the plug-in runs on that virtual machine (it prepares the
+// user's language files there when it is loaded), and --printer names one
+// of the machine's printers, whose name the sheets are given.
 //
 // Steps: DllGetClassObject, CreateInstance, PublishDriverInterface (with this
 // host's own driver interface), GetInfo (signature, version), DevMode (size,
@@ -11,11 +15,15 @@
 // DllCanUnloadNow. Exit code 0 when every step answered as a host expects.
 #include <dlfcn.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/sim/machine.h"
 #include "platform/types.h"
 #include "plugin/core/com/interfaces.h"
 #include "plugin/core/devmode/private_devmode.h"
@@ -72,6 +80,17 @@ LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM, LPARAM) {
 
 int g_failures = 0;
 
+// The language the plug-in chose for the user on the machine.
+void ShowLanguage(kit::Platform& platform) {
+  kit::RegistryKeyPtr key;
+  kit::WString value = u"(none)";
+  if (platform.registry.RegOpenKeyEx(kit::RootKey::kCurrentUser, u"SOFTWARE\\VELDRAN\\LANGUAGE\\", kit::kKeyRead,
+                                     &key) == kit::win32::kErrorSuccess) {
+    key->GetString(u"LANGUAGE_VRTQ40", &value);
+  }
+  std::printf("machine: the user's language file is %s\n", kit::ToUtf8(value).c_str());
+}
+
 void Step(const char* what, HRESULT hr, HRESULT expected) {
   std::printf("%-36s 0x%08X%s\n", what, static_cast<unsigned>(hr), hr == expected ? "" : "  (unexpected)");
   if (hr != expected) ++g_failures;
@@ -81,13 +100,37 @@ void Step(const char* what, HRESULT hr, HRESULT expected) {
 
 int main(int argc, char** argv) {
   std::string plugin_path = KIT_DEFAULT_PLUGIN_PATH;
+  std::string machine_folder;
+  std::u16string printer = u"VRT-Q40 Receipt";
+  bool printer_given = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
       plugin_path = argv[++i];
+    } else if (std::strcmp(argv[i], "--machine") == 0 && i + 1 < argc) {
+      machine_folder = argv[++i];
+    } else if (std::strcmp(argv[i], "--printer") == 0 && i + 1 < argc) {
+      printer = kit::FromUtf8(argv[++i]);
+      printer_given = true;
     } else {
-      std::fprintf(stderr, "usage: printui-host [--plugin PATH]\n");
+      std::fprintf(stderr, "usage: printui-host [--plugin PATH] [--machine FOLDER [--printer NAME]]\n");
       return 2;
     }
+  }
+
+  std::unique_ptr<kit::sim::Machine> machine;
+  if (!machine_folder.empty()) {
+    std::string error;
+    machine = kit::sim::Machine::Open(machine_folder, {}, &error);
+    if (machine == nullptr) {
+      std::fprintf(stderr, "printui-host: %s\n", error.c_str());
+      return 1;
+    }
+    kit::PrinterHandle handle;
+    if (printer_given && !machine->platform().spooler.OpenPrinter(printer, {}, &handle)) {
+      std::fprintf(stderr, "printui-host: the machine has no printer \"%s\"\n", kit::ToUtf8(printer).c_str());
+      return 1;
+    }
+    ::setenv(kit::sim::kEnvMachine, machine_folder.c_str(), 1);  // the plug-in's machine, read at load
   }
 
   void* module = dlopen(plugin_path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -104,6 +147,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("plug-in: %s\n", plugin_path.c_str());
+  if (machine) ShowLanguage(machine->platform());
 
   void* out = nullptr;
   Step("DllGetClassObject", get_class_object(&kClsidOemUi, &kIidIClassFactory, &out), kSOk);
@@ -143,17 +187,18 @@ int main(int argc, char** argv) {
                 decoded.EndDocOp.FeedToCut, kit::ToUtf8(kit::TextOf(decoded.LogDirectory)).c_str());
   }
 
-  char16_t printer_name[] = u"VRT-Q40 Receipt";
+  std::vector<char16_t> printer_name(printer.begin(), printer.end());
+  printer_name.push_back(u'\0');
   OEMCUIPPARAM cuip{};
   cuip.cbSize = sizeof cuip;
-  cuip.pPrinterName = printer_name;
+  cuip.pPrinterName = printer_name.data();
   cuip.pOEMDM = validated.data();
   Step("CommonUIProp(document)", v.CommonUIProp(ui, kDocumentSheet, &cuip), kSOk);
   Step("CommonUIProp(printer)", v.CommonUIProp(ui, kDeviceSheet, &cuip), kSOk);
 
   OEMUIPSPARAM ps{};
   ps.cbSize = sizeof ps;
-  ps.pPrinterName = printer_name;
+  ps.pPrinterName = printer_name.data();
   ps.pOEMDM = validated.data();
   PROPSHEETUI_INFO info{};
   info.cbSize = sizeof info;
