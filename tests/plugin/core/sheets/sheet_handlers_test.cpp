@@ -8,6 +8,7 @@
 #include "plugin/core/sheets/page_table.h"
 #include "plugin/core/version/version_page.h"
 #include "tests/plugin/core/com/fake_driver.h"
+#include "tests/plugin/core/sheets/fake_spooler.h"
 #include "tests/plugin/core/sheets/sheet_fixture.h"
 
 namespace kit::plugin::sheets::testing {
@@ -151,6 +152,45 @@ TEST_F(SheetTest, TheDeviceSheetAnswersWithItsRequestAndUsesTheChosenLanguage) {
   EXPECT_EQ(TextOf(Message::kDownloadError3),
             u"The image is too big to be selected.\nthe width must be less than 1024 Byte,and the height must be "
             u"less than 768 Byte!");
+}
+
+TEST_F(SheetTest, TheDeviceSheetRecordsThePrintersPortUnderTheLanguageKey) {
+  FakeSpooler spooler;
+  PrinterInfo2 usb;
+  usb.printer_name = u"VRT-Q40 Receipt";
+  usb.port_name = u"USB_VRT-Q40_1";
+  spooler.borrowable[0x77] = usb;
+  PrinterInfo2 network = usb;
+  network.printer_name = u"Kitchen";
+  network.port_name = u"KVIP_192.168.0.50";
+  spooler.by_name[u"Kitchen"] = network;
+  const SheetServices with_spooler{language_.get(), &spooler};
+
+  // The host's own handle to the printer.
+  com::OEMCUIPPARAM cuip{};
+  cuip.hPrinter = reinterpret_cast<com::HANDLE>(0x77);
+  device_.pOemCUIPParam = &cuip;
+  com::PROPSHEETUI_INFO info = Request(kReasonInit);
+  ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, with_spooler), kSOk);
+  EXPECT_EQ(windows_.UserValue(kLanguageKey, u"USB_VRT-Q40_1").value_or(u"<missing>"), u"LANGUAGE_VRTQ40");
+  EXPECT_EQ(spooler.opened_by_name, 0);
+
+  // A handle this module cannot use: the printer is opened by its name.
+  char16_t kitchen[] = u"Kitchen";
+  cuip.hPrinter = reinterpret_cast<com::HANDLE>(0x78);
+  cuip.pPrinterName = kitchen;
+  EXPECT_EQ(RecordPrinterPort(&cuip, with_spooler), u"KVIP_192.168.0.50");
+  EXPECT_EQ(windows_.UserValue(kLanguageKey, u"KVIP_192.168.0.50").value_or(u"<missing>"), u"LANGUAGE_VRTQ40");
+
+  // No printer to read: nothing is recorded, and the sheet still opens.
+  char16_t unknown[] = u"Unknown";
+  cuip.pPrinterName = unknown;
+  EXPECT_EQ(RecordPrinterPort(&cuip, with_spooler), u"");
+  EXPECT_EQ(RecordPrinterPort(nullptr, with_spooler), u"");
+  recorded_.clear();
+  info = Request(kReasonInit);
+  ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, with_spooler), kSOk);
+  EXPECT_EQ(AddedPages().size(), 1u);
 }
 
 TEST_F(SheetTest, TabTitlesAreCutToTheirCapacity) {
