@@ -3,6 +3,7 @@
 // files and registry of the platform layer; nothing that loads another
 // library, since this runs under the loader lock). The few kernel32 calls of
 // its own are declared here rather than through <windows.h>.
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -12,12 +13,15 @@
 
 extern "C" {
 __declspec(dllimport) int __stdcall DisableThreadLibraryCalls(void* module);
+__declspec(dllimport) void* __stdcall LoadCursorW(void* instance, const wchar_t* name);
+__declspec(dllimport) void* __stdcall SetCursor(void* cursor);
 }
 
 namespace {
 
 constexpr unsigned long kProcessDetach = 0;  // DLL_PROCESS_DETACH
 constexpr unsigned long kProcessAttach = 1;  // DLL_PROCESS_ATTACH
+constexpr unsigned short kArrowCursor = 32512;  // IDC_ARROW
 
 // The facilities the module keeps for its lifetime.
 struct ModuleFacilities {
@@ -39,6 +43,8 @@ extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*res
     } else {
       kit::plugin::dll::OnProcessAttach(module, std::u16string());
     }
+    // The file copies of the set-up are done: back to the arrow.
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(static_cast<std::uintptr_t>(kArrowCursor))));
   } else if (reason == kProcessDetach) {
     kit::plugin::dll::OnProcessDetach();
     delete g_facilities;
