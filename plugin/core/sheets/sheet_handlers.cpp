@@ -100,8 +100,6 @@ bool AnswerCommonRequest(com::PROPSHEETUI_INFO& info, com::LPARAM lParam, const 
   }
 }
 
-SheetServices ModuleServices();
-
 }  // namespace
 
 HRESULT HandleDocumentSheet(com::PROPSHEETUI_INFO* info, com::LPARAM lParam, com::DocumentSheetContext& context,
