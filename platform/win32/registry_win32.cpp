@@ -28,6 +28,10 @@ std::uint32_t Logged(LSTATUS status, const char* api, WStringView subject) {
   return code;
 }
 
+// RegDeleteKeyExW exists from XP x64 and Vista on.
+using DeleteKeyExFn = LSTATUS(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
+DeleteKeyExFn DeleteKeyEx() { return SystemProc<DeleteKeyExFn>(L"advapi32.dll", "RegDeleteKeyExW"); }
+
 std::uint32_t Open(HKEY parent, WStringView sub_key, std::uint32_t access, RegistryKeyPtr* key);
 std::uint32_t Create(HKEY parent, WStringView sub_key, std::uint32_t access, RegistryKeyPtr* key,
                      std::uint32_t* disposition);
@@ -90,7 +94,10 @@ class Win32RegistryKey final : public RegistryKey {
 
   std::uint32_t DeleteKey(WStringView sub_key) override {
     const std::wstring s = Wide(sub_key);
-    // Windows refuses to delete a key that still has subkeys.
+    // Windows refuses to delete a key that still has subkeys. A key opened
+    // in a chosen view deletes its subkey in that view.
+    const auto fn = DeleteKeyEx();
+    if (view_ != 0 && fn != nullptr) return Logged(fn(key_, s.c_str(), view_, 0), "RegDeleteKeyExW", sub_key);
     return Logged(::RegDeleteKeyW(key_, s.c_str()), "RegDeleteKeyW", sub_key);
   }
 
@@ -137,11 +144,9 @@ class Win32Registry final : public Registry {
 
   std::uint32_t RegDeleteKeyEx(RootKey root, WStringView sub_key, std::uint32_t access) override {
     const std::wstring s = Wide(sub_key);
-    // RegDeleteKeyExW exists from XP x64 and Vista on; without a view to
-    // choose, or where it is missing, RegDeleteKeyW deletes in this
-    // process's own view.
-    using Fn = LSTATUS(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
-    const auto fn = SystemProc<Fn>(L"advapi32.dll", "RegDeleteKeyExW");
+    // Without a view to choose, or where RegDeleteKeyExW is missing,
+    // RegDeleteKeyW deletes in this process's own view.
+    const auto fn = DeleteKeyEx();
     if ((access & kViewBits) == 0 || fn == nullptr) {
       return Logged(::RegDeleteKeyW(RootHandle(root), s.c_str()), "RegDeleteKeyW", sub_key);
     }
