@@ -17,8 +17,9 @@ constexpr std::string_view kRemoveFailed = " CallClassInstaller(REMOVE) failed! 
 constexpr std::u16string_view kFamilyPrefixUpper = u"USB\\VID_7A5C&PID_";
 constexpr std::u16string_view kFamilyPrefixMixed = u"USB\\Vid_7a5c&Pid_";
 constexpr std::size_t kProductIdDigits = 4;
-// The hardware-id property is read into a buffer of this many bytes.
-constexpr std::uint32_t kHardwareIdBufferBytes = 1024;
+// The hardware-id property is read into a buffer of 1024 characters (the
+// ANSI call's 1024 bytes); the wide call counts two bytes a character.
+constexpr std::uint32_t kHardwareIdBufferBytes = 1024 * sizeof(char16_t);
 
 constexpr std::string_view kUsbClass = "USB";
 constexpr std::string_view kPortsClass = "Ports";

@@ -67,6 +67,17 @@ TEST(RemovalTest, Action22RemovesThePrinterAndKeepsTheScannerAnd44TheReverse) {
   }
 }
 
+TEST(RemovalTest, LongHardwareIdListsAreReadUpTo1024Characters) {
+  FakeMachine m;
+  // 600 characters of ids: more than 1024 bytes in UTF-16, within 1024 characters.
+  const auto printer = m.Plug({u"USB\\VID_7A5C&PID_1002", WString(580, u'X')});
+  // Past 1024 characters the property does not fit and the device is left alone.
+  const auto oversized = m.Plug({u"USB\\VID_7A5C&PID_1003", WString(1100, u'X')});
+  RunAction(m.context, ParseCommandLine({"22"}));
+  EXPECT_FALSE(m.devices.Registered(printer));
+  EXPECT_TRUE(m.devices.Registered(oversized));
+}
+
 TEST(RemovalTest, SerialRemovalsTakeEveryFamilyPortDevice) {
   FakeMachine m;
   const auto a = m.Plug({u"USB\\VID_7A5C&PID_1001"}, kGuidDevClassPorts);
