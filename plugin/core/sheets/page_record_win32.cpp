@@ -34,9 +34,6 @@ HANDLE ModuleActivationContext() {
   return context;
 }
 
-// The version with an activation context: 52 bytes in a 32-bit process.
-static_assert(sizeof(PROPSHEETPAGEW_V3) == (sizeof(void*) == 4 ? 52 : 96));
-
 bool UsableContext(HANDLE context) { return context != nullptr && context != INVALID_HANDLE_VALUE; }
 
 class Win32Record final : public PageRecord {
@@ -48,21 +45,18 @@ class Win32Record final : public PageRecord {
     ui::win32::PropertyPageRecord::Options options;
     options.title = std::move(title);
     options.instance = module;
+    // The sheet is told the size of the version with an activation context.
+    options.record_size = ui::win32::kPageRecordWithActivationContext;
     if (UsableContext(context)) {
       options.extra_flags = PSP_USEFUSIONCONTEXT;
       options.activation_context = context;
     }
     record_ = std::make_unique<ui::win32::PropertyPageRecord>(page, std::move(options));
-    // The sheet is told the size of the version with an activation context.
-    copy_ = record_->Record();
-    copy_.dwSize = sizeof(PROPSHEETPAGEW_V3);
-    if (UsableContext(context)) copy_.hActCtx = context;
   }
-  com::LPARAM Address() override { return reinterpret_cast<com::LPARAM>(&copy_); }
+  com::LPARAM Address() override { return reinterpret_cast<com::LPARAM>(&record_->Record()); }
 
  private:
   std::unique_ptr<ui::win32::PropertyPageRecord> record_;
-  PROPSHEETPAGEW_V3 copy_{};
 };
 
 }  // namespace
