@@ -199,7 +199,7 @@ class SimDeviceSet final : public DeviceInfoSet {
         for (const auto& p : pending_) {
           if (ToUpperAscii(JsonText(p.record, "instance_id")).rfind(prefix, 0) == 0) ++n;
         }
-        char number[8];
+        char number[16];
         std::snprintf(number, sizeof number, "%04d", n);
         instance_id = prefix + FromUtf8(number);
       } else {

@@ -42,7 +42,9 @@ int SimTest::Tool(const std::string& arguments) {
   // "DIR" in the arguments stands for this machine's folder.
   std::string args = arguments;
   for (std::size_t pos = args.find("DIR"); pos != std::string::npos; pos = args.find("DIR", pos)) {
-    args.replace(pos, 3, "'" + folder_.string() + "'");
+    std::string quoted = "'";
+    quoted.append(folder_.string()).append("'");
+    args.replace(pos, 3, quoted);
     pos += folder_.string().size() + 2;
   }
   const int status = std::system((line + args + " > /dev/null 2>&1").c_str());

@@ -50,7 +50,11 @@ TEST_F(StateTest, WriterKilledMidWriteLeavesAPreviousState) {
       auto machine = Reopen();
       RegistryKeyPtr k;
       machine->platform().registry.RegCreateKeyEx(RootKey::kCurrentUser, u"Software\\Load", kKeyAllAccess, &k);
-      for (int i = 0;; ++i) k->SetDword(FromUtf8("v" + std::to_string(round) + "_" + std::to_string(i)), i);
+      for (int i = 0;; ++i) {
+        std::string name = "v";
+        name.append(std::to_string(round)).append("_").append(std::to_string(i));
+        k->SetDword(FromUtf8(name), static_cast<std::uint32_t>(i));
+      }
     }
     ::usleep(static_cast<useconds_t>(20000 + round * 23000));
     ::kill(child, SIGKILL);
