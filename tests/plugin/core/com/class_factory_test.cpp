@@ -2,6 +2,9 @@
 // aggregation, reference and lock counts, and allocation failure.
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "plugin/core/com/exports.h"
 #include "plugin/core/com/module_state.h"
 #include "plugin/core/com/oem_ui_object.h"
@@ -123,6 +126,37 @@ TEST(AllocationFailure, LeavesNothingHalfBuilt) {
   auto* ui = static_cast<IPrintOemUI*>(out);
   EXPECT_EQ(ui->lpVtbl->Release(AsUnknown(ui)), 0u);
   EXPECT_EQ(factory->lpVtbl->Release(AsUnknown(factory)), 0u);
+}
+
+TEST(PluginObject, CountsStayExactWhenManyThreadsCreateAndReleaseAtOnce) {
+  IClassFactory* factory = GetFactory();
+  void* out = nullptr;
+  ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIPrintOemUi, &out), kSOk);
+  auto* shared = static_cast<IPrintOemUI*>(out);
+  constexpr int kThreads = 8;
+  constexpr int kRounds = 100000;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < kRounds; ++i) {
+        shared->lpVtbl->AddRef(AsUnknown(shared));
+        factory->lpVtbl->LockServer(factory, 1);
+        void* own = nullptr;
+        if (i % 64 == 0 && factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIPrintOemUi, &own) == kSOk) {
+          static_cast<IPrintOemUI*>(own)->lpVtbl->Release(AsUnknown(static_cast<IPrintOemUI*>(own)));
+        }
+        factory->lpVtbl->LockServer(factory, 0);
+        shared->lpVtbl->Release(AsUnknown(shared));
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(ObjectOf(shared)->refs.load(), 1u);
+  EXPECT_EQ(LiveObjects(), 1);
+  EXPECT_EQ(Locks(), 0);
+  EXPECT_EQ(shared->lpVtbl->Release(AsUnknown(shared)), 0u);
+  EXPECT_EQ(factory->lpVtbl->Release(AsUnknown(factory)), 0u);
+  EXPECT_EQ(DllCanUnloadNow(), kSOk);
 }
 
 TEST(PluginObject, StartsWithUnsetSheetHandlesAndNoDriver) {
