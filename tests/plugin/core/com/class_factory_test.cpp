@@ -47,6 +47,10 @@ TEST(DllGetClassObject, AnUnknownInterfaceGivesNoInterfaceAndNull) {
   EXPECT_EQ(DllGetClassObject(&kClsidOemUi, &kIidIPrintOemUi, &out), kENoInterface);
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(DllGetClassObject(&kClsidOemUi, &kIidIClassFactory, nullptr), kEPointer);
+  out = reinterpret_cast<void*>(0x1234);
+  EXPECT_EQ(DllGetClassObject(&kClsidOemUi, nullptr, &out), kENoInterface);
+  EXPECT_EQ(out, nullptr);
+  EXPECT_EQ(DllCanUnloadNow(), kSOk);
 }
 
 TEST(ClassFactory, RefusesAggregationAndUnknownInterfaces) {
@@ -59,6 +63,8 @@ TEST(ClassFactory, RefusesAggregationAndUnknownInterfaces) {
   EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIClassFactory, &out), kENoInterface);
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIPrintOemUi, nullptr), kEPointer);
+  EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, nullptr, &out), kENoInterface);
+  EXPECT_EQ(out, nullptr);
   // No object survives a refused creation.
   EXPECT_EQ(LiveObjects(), 0);
   EXPECT_EQ(factory->lpVtbl->Release(AsUnknown(factory)), 0u);
