@@ -34,8 +34,20 @@ expect cn "$work/cn.txt" 'install request: model "VRT-D45", series 0, port "KVCO
 expect cn "$work/cn.txt" 'exit 0'
 if grep -q '^!' "$work/cn.txt"; then echo "FAIL cn: refused actions"; grep '^!' "$work/cn.txt"; failures=$((failures + 1)); fi
 
+# Traditional Chinese Windows 8.1 x64: code page 950 texts, Windows 8 on the
+# OS page stored as code 7, Advanced mode with four USB ports.
+"$vmachine" create "$work/tw" --preset win81-x64-zh-tw >/dev/null || exit 1
+"$kit/kitsetup" --machine "$work/tw" --script "$scripts/walk_usb_tw.txt" >"$work/tw.txt" 2>&1
+echo "exit $?" >>"$work/tw.txt"
+expect tw "$work/tw.txt" '=== 印表機驅動安裝程式  [dialog 102]'
+expect tw "$work/tw.txt" 'USB_VRT-L50_4'
+expect tw "$work/tw.txt" 'install request: model "VRT-L50", series 2, port "USB_VRT-L50_1" (kind 2), OS code 7, mode Advanced, raster 1,'
+expect tw "$work/tw.txt" 'exit 0'
+if grep -q '^!' "$work/tw.txt"; then echo "FAIL tw: refused actions"; grep '^!' "$work/tw.txt"; failures=$((failures + 1)); fi
+
 if [ "$failures" -ne 0 ]; then
   echo "--- en transcript"; cat "$work/en.txt"; echo "--- cn transcript"; cat "$work/cn.txt"
+  echo "--- tw transcript"; cat "$work/tw.txt"
   exit 1
 fi
-echo "both walks passed"
+echo "all three walks passed"
