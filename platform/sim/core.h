@@ -48,13 +48,27 @@ class Core {
   bool Update(F&& call) {
     std::string message;
     bool result = false;
+    bool malformed = false;
     const auto error = store_.Update(
         [&](Json& state) {
           const Json before = state;
-          result = call(state);
+          // A hand-edited state with a member of the wrong type makes the
+          // JSON library throw; the call fails instead of the program.
+          try {
+            result = call(state);
+          } catch (const nlohmann::json::exception& e) {
+            message = std::string("the machine state holds a value of the wrong kind: ") + e.what();
+            malformed = true;
+            return false;
+          }
           return state != before;
         },
         &message);
+    if (malformed) {
+      last_store_message_ = message;
+      SetLastError(win32::kErrorInvalidData);
+      return false;
+    }
     if (error != StoreError::kNone) {
       last_store_message_ = message;
       SetLastError(win32::kErrorInvalidData);

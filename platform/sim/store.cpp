@@ -37,9 +37,76 @@ StoreError Store::Fail(StoreError error, const std::string& text, std::string* m
   return error;
 }
 
+namespace {
+
+// The members the machine reads, with the JSON type each must have.
+bool HasShape(const Json& state) {
+  static const std::pair<const char*, Json::value_t> kTop[] = {
+      {"system", Json::value_t::object},   {"clock", Json::value_t::object},   {"registry", Json::value_t::object},
+      {"spooler", Json::value_t::object},  {"services", Json::value_t::object}, {"devices", Json::value_t::object},
+      {"files", Json::value_t::object},    {"faults", Json::value_t::object},   {"windows", Json::value_t::array},
+      {"mutexes", Json::value_t::array},   {"launches", Json::value_t::array},  {"programs", Json::value_t::object}};
+  for (const auto& [name, type] : kTop) {
+    if (state.contains(name) && state[name].type() != type) return false;
+  }
+  const Json& system = state["system"];
+  for (const char* number : {"major", "minor", "build", "platform_id", "product_type", "arch", "lang", "acp", "oemcp",
+                             "user_lang", "sp_major", "suite_mask", "processors"}) {
+    if (system.contains(number) && !system[number].is_number_unsigned()) return false;
+  }
+  for (const char* flag : {"admin", "has_is_wow64_process", "has_wow64_functions", "has_native_system_info"}) {
+    if (system.contains(flag) && !system[flag].is_boolean()) return false;
+  }
+  if (state.contains("spooler")) {
+    for (const char* list : {"drivers", "monitors", "processors", "ports", "printers", "forms", "jobs"}) {
+      if (!state["spooler"].contains(list)) continue;
+      const Json& l = state["spooler"][list];
+      if (!l.is_array()) return false;
+      for (const auto& e : l) {
+        if (!e.is_object()) return false;
+      }
+    }
+  }
+  if (state.contains("faults")) {
+    for (const char* list : {"calls", "paths"}) {
+      if (!state["faults"].contains(list)) continue;
+      if (!state["faults"][list].is_array()) return false;
+      for (const auto& e : state["faults"][list]) {
+        if (!e.is_object()) return false;
+      }
+    }
+  }
+  if (state.contains("clock")) {
+    for (const char* number : {"now_ms", "boot_ms", "slept_ms"}) {
+      if (state["clock"].contains(number) && !state["clock"][number].is_number_unsigned()) return false;
+    }
+  }
+  for (const char* flag : {"has_cfgmgr32"}) {
+    if (system.contains(flag) && !system[flag].is_boolean()) return false;
+  }
+  for (const char* list : {"missing_libraries", "missing_procs"}) {
+    if (!system.contains(list)) continue;
+    if (!system[list].is_array()) return false;
+    for (const auto& e : system[list]) {
+      if (!e.is_string()) return false;
+    }
+  }
+  if (state.contains("devices") && state["devices"].contains("list")) {
+    if (!state["devices"]["list"].is_array()) return false;
+    for (const auto& d : state["devices"]["list"]) {
+      if (!d.is_object()) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool Store::IsMachineState(const Json& state) {
-  return state.is_object() && state.value("format", std::string()) == kStateFormat &&
-         state.value("version", 0) == kStateVersion && state.contains("system") && state["system"].is_object();
+  return state.is_object() && state.contains("format") && state["format"].is_string() &&
+         state["format"].get<std::string>() == kStateFormat && state.contains("version") &&
+         state["version"].is_number_integer() && state["version"].get<int>() == kStateVersion && state.contains("system") && state["system"].is_object() &&
+         HasShape(state);
 }
 
 StoreError Store::LoadUnlocked(Json* state, std::string* message) const {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "tools/vmachine/commands.h"
 
 int main(int argc, char** argv) {
@@ -33,7 +35,15 @@ int main(int argc, char** argv) {
       {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
   };
   for (const auto& c : kCommands) {
-    if (command == c.name) return c.run(args, json);
+    if (command != c.name) continue;
+    // A hand-edited state with a member of the wrong type makes the JSON
+    // library throw: report it like any other unusable machine.
+    try {
+      return c.run(args, json);
+    } catch (const nlohmann::json::exception& e) {
+      std::fprintf(stderr, "vmachine: the machine state holds a value of the wrong kind (%s)\n", e.what());
+      return kExitMachine;
+    }
   }
   std::fprintf(stderr, "vmachine: unknown command '%s' (try 'vmachine help')\n", command.c_str());
   return kExitUsage;

@@ -93,6 +93,16 @@ TEST_F(StateTest, DamagedOrForeignStateIsReportedNotCrashed) {
   EXPECT_EQ(Machine::Open(folder_, {}, &error), nullptr);
   EXPECT_NE(error.find("not a virtual machine state"), std::string::npos) << error;
   EXPECT_EQ(Tool("show DIR"), 2);
+  // Right format, but a member of the wrong kind (a hand edit).
+  {
+    std::ofstream(path, std::ios::trunc)
+        << "{\"format\": \"kit-virtual-windows-machine\", \"version\": 1, \"system\": {\"admin\": \"yes\"}}";
+  }
+  EXPECT_EQ(Machine::Open(folder_, {}, &error), nullptr);
+  EXPECT_EQ(Tool("show DIR"), 2);
+  {
+    std::ofstream(path, std::ios::trunc) << "{\"format\": \"something else\", \"version\": 7, \"system\": {}}";
+  }
   std::ifstream in(path);
   const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(kept.find("something else"), std::string::npos);  // nothing overwrote the foreign file
