@@ -70,8 +70,10 @@ enum class WriteMode {
   kOpenAlwaysAppend,  // OPEN_ALWAYS, then write at the end
 };
 
-// Sharing modes for WriteFile (FILE_SHARE_…): 0 opens exclusively, so a
-// second opener gets kErrorSharingViolation while the first holds it.
+// Sharing modes for WriteFile (FILE_SHARE_…), passed on to CreateFile. The
+// file is held only for the length of the call; a file another process
+// holds open fails with kErrorSharingViolation (on the virtual machine: a
+// path fault set with the machine tool).
 inline constexpr std::uint32_t kFileShareRead = 0x1;
 inline constexpr std::uint32_t kFileShareWrite = 0x2;
 
