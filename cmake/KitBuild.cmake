@@ -9,6 +9,12 @@ if(KIT_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${KIT_CCACHE})
 endif()
 
+# The plug-in is a shared object on Linux and links most of the kit's
+# libraries: build them all position-independent there.
+if(NOT WIN32)
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+endif()
+
 # The whole tree includes headers from the repository root ("common/ini/profile.h").
 set(KIT_SOURCE_ROOT ${PROJECT_SOURCE_DIR})
 

@@ -10,6 +10,7 @@
 
 #include "platform/win32/windows_platform.h"
 #include "plugin/core/dll/module_entry.h"
+#include "plugin/core/sheets/sheet_handlers.h"
 
 extern "C" {
 __declspec(dllimport) int __stdcall DisableThreadLibraryCalls(void* module);
@@ -28,6 +29,9 @@ struct ModuleFacilities {
   std::unique_ptr<kit::SystemFacts> system = kit::win32::MakeSystemFacts();
   std::unique_ptr<kit::Files> files = kit::win32::MakeFiles();
   std::unique_ptr<kit::Registry> registry = kit::win32::MakeRegistry();
+  // Makes no spooler call until a sheet uses it (winspool is already mapped
+  // as an import of this module).
+  std::unique_ptr<kit::Spooler> spooler = kit::win32::MakeSpooler();
 };
 ModuleFacilities* g_facilities = nullptr;
 
@@ -40,6 +44,8 @@ extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*res
     if (g_facilities != nullptr) {
       kit::plugin::dll::OnProcessAttach(module, *g_facilities->system, *g_facilities->files,
                                         *g_facilities->registry);
+      // The device sheet records the printer's port language through it.
+      kit::plugin::sheets::SetModuleSpooler(g_facilities->spooler.get());
     } else {
       kit::plugin::dll::OnProcessAttach(module, std::u16string());
     }
@@ -47,6 +53,7 @@ extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*res
     SetCursor(LoadCursorW(nullptr, reinterpret_cast<const wchar_t*>(static_cast<std::uintptr_t>(kArrowCursor))));
   } else if (reason == kProcessDetach) {
     kit::plugin::dll::OnProcessDetach();
+    kit::plugin::sheets::SetModuleSpooler(nullptr);
     delete g_facilities;
     g_facilities = nullptr;
   }

@@ -9,6 +9,7 @@
 
 #include "platform/sim/machine.h"
 #include "plugin/core/dll/module_entry.h"
+#include "plugin/core/sheets/sheet_handlers.h"
 
 namespace {
 
@@ -30,12 +31,15 @@ __attribute__((constructor)) void AttachToProcess() {
   if (ModuleMachine()) {
     kit::Platform& platform = ModuleMachine()->platform();
     kit::plugin::dll::OnProcessAttach(ThisModule(), platform.system, platform.files, platform.registry);
+    // The device sheet records the printer's port language through it.
+    kit::plugin::sheets::SetModuleSpooler(&platform.spooler);
   } else {
     kit::plugin::dll::OnProcessAttach(ThisModule(), std::u16string());
   }
 }
 
 __attribute__((destructor)) void DetachFromProcess() {
+  kit::plugin::sheets::SetModuleSpooler(nullptr);
   kit::plugin::dll::OnProcessDetach();
   ModuleMachine().reset();
 }
