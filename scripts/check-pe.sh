@@ -19,7 +19,10 @@ checked=0
 while IFS= read -r -d '' f; do
   case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix/*) continue ;; esac
   checked=$((checked + 1))
-  if ! $objdump -f "$f" | grep -q "$want"; then
+  # Read objdump's whole output first: with pipefail, grep -q closing the
+  # pipe early would fail objdump and so the check.
+  header=$($objdump -f "$f")
+  if ! grep -q "$want" <<<"$header"; then
     echo "check-pe: $f is not $arch"; status=1
   fi
   while read -r dll; do
@@ -31,8 +34,9 @@ done < <(find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
 
 plugin=$(find "$dir" -type f -iname 'VRTQ40UI.dll' | head -n 1)
 if [ -n "$plugin" ]; then
+  exports=$($objdump -p "$plugin")
   for sym in DllGetClassObject DllCanUnloadNow; do
-    if ! $objdump -p "$plugin" | grep -Eq "\]\s+_?$sym(@[0-9]+)?$"; then
+    if ! grep -Eq "\]\s+_?$sym(@[0-9]+)?$" <<<"$exports"; then
       echo "check-pe: $plugin does not export $sym"; status=1
     fi
   done
