@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/sim/machine.h"
-#include "platform/sim/presets.h"
+#include "platform/sim/scratch_machine.h"
 #include "tests/platform/contract/contract_env.h"
 
 namespace kit::contract {
@@ -16,14 +15,11 @@ namespace {
 class SimEnv final : public ContractEnv {
  public:
   SimEnv() {
-    char pattern[] = "/tmp/kit-contract-XXXXXX";
-    folder_ = ::mkdtemp(pattern);
+    sim::ScratchOptions options;
+    options.process.bits = 64;
+    options.process.module_path = u"C:\\kit\\contract.exe";
     std::string error;
-    if (!sim::CreateMachine(folder_, "win7-x64-en", true, &error)) std::abort();
-    sim::ProcessOptions process;
-    process.bits = 64;
-    process.module_path = u"C:\\kit\\contract.exe";
-    machine_ = sim::Machine::Open(folder_, process, &error);
+    machine_ = sim::ScratchMachine::Create(options, &error);
     if (!machine_) std::abort();
     // A driver the spooler accepts: its files in the driver folder.
     auto& p = machine_->platform();
@@ -40,11 +36,6 @@ class SimEnv final : public ContractEnv {
     if (!p.spooler.AddPrinterDriver(u"", d)) std::abort();
     p.files.CreateDirectory(u"C:\\scratch");
   }
-  ~SimEnv() override {
-    machine_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
   Platform& platform() override { return machine_->platform(); }
   WString ScratchFolder() override { return u"C:\\scratch"; }
   WString UniqueName(WStringView stem) override {
@@ -56,8 +47,7 @@ class SimEnv final : public ContractEnv {
   bool IsWine() const override { return false; }
 
  private:
-  std::filesystem::path folder_;
-  std::unique_ptr<sim::Machine> machine_;
+  std::unique_ptr<sim::ScratchMachine> machine_;
 };
 
 }  // namespace
