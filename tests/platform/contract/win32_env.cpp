@@ -16,12 +16,12 @@ namespace {
 // Driver names tried in order for test printers; the first one installed
 // wins, else the first driver the spooler lists.
 constexpr const char16_t* kPreferredDrivers[] = {u"Generic / Text Only", u"Wine PostScript Driver",
-                                                 u"Microsoft XPS Document Writer"};
+                                                 u"Kit Contract PostScript Driver", u"Microsoft XPS Document Writer"};
 // Ports tried in order for test printers: raw jobs to them end in a file or
 // nowhere, never on a real printer.
 constexpr const char16_t* kPreferredPorts[] = {u"NUL:", u"FILE:", u"LPT3:", u"LPT1:"};
 
-constexpr char16_t kTestDriver[] = u"Kit Contract Test Driver";
+constexpr char16_t kTestDriver[] = u"Kit Contract PostScript Driver";
 constexpr int kSpoolerStartPolls = 50;
 constexpr std::uint32_t kSpoolerStartPollMilliseconds = 100;
 
@@ -45,9 +45,13 @@ class Win32Env final : public ContractEnv {
   Platform& platform() override { return windows_.platform(); }
   WString ScratchFolder() override { return scratch_; }
 
+  // Wine hands out the same small process ids run after run, and a run
+  // that stops early leaves its printers behind: the start time of the run
+  // keeps names apart across runs.
   WString UniqueName(WStringView stem) override {
     static std::atomic<unsigned long> counter{0};
-    return WString(stem) + u"_" + Number(Pid()) + u"_" + Number(++counter);
+    static const unsigned long run = static_cast<unsigned long>(windows_.platform().clock.GetTickCount64() % 1000000);
+    return WString(stem) + u"_" + Number(Pid()) + u"_" + Number(run) + u"_" + Number(++counter);
   }
 
   WString TestDriverName() override { return driver_; }
@@ -58,12 +62,13 @@ class Win32Env final : public ContractEnv {
     auto& spooler = windows_.platform().spooler;
     spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
     if (!spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned)) return {};
-    if (drivers.empty()) return InstallTestDriver();
     for (const char16_t* wanted : kPreferredDrivers) {
       for (const auto& d : drivers) {
         if (EqualsNoCase(d.name, wanted)) return d.name;
       }
     }
+    // Under Wine only a driver known to load is used for test printers.
+    if (drivers.empty() || IsWine()) return InstallTestDriver();
     return drivers.front().name;
   }
 
@@ -103,27 +108,32 @@ class Win32Env final : public ContractEnv {
     }
   }
 
-  // A machine without any printer driver (a fresh Wine prefix) gets one:
-  // a system library stands in for the driver files, as the spooler only
-  // copies them.
+  // A machine without any printer driver (a fresh Wine prefix) gets one
+  // built on Wine's PostScript driver library, which a fresh prefix keeps
+  // in the driver folder, with a minimal PPD. The spooler loads the
+  // driver's configuration library when a printer is added, so the stand-in
+  // must be a real printer driver.
   WString InstallTestDriver() {
     auto& p = windows_.platform();
     WString folder;
     if (!p.spooler.GetPrinterDriverDirectory(u"", u"", &folder)) return {};
-    const WString system = p.system.GetSystemDirectory();
-    const WString stand_in = system + u"\\wineps.drv";
-    const WString library = p.files.GetFileAttributes(stand_in) != kInvalidFileAttributes
-                                ? stand_in
-                                : system + u"\\kernel32.dll";
-    if (!p.files.CopyFile(library, folder + u"\\kitcontract.dll", false)) return {};
-    if (!p.files.WriteFile(folder + u"\\kitcontract.ppd", Bytes{'*', 'P', 'P', 'D', '\n'}, WriteMode::kCreateAlways)) {
+    const WString library = folder + u"\\3\\wineps.drv";
+    if (p.files.GetFileAttributes(library) == kInvalidFileAttributes) return {};
+    if (!p.files.CopyFile(library, folder + u"\\wineps.drv", false)) return {};
+    const std::string ppd =
+        "*PPD-Adobe: \"4.3\"\r\n*ModelName: \"Kit Contract\"\r\n*NickName: \"Kit Contract\"\r\n"
+        "*LanguageLevel: \"2\"\r\n*DefaultPageSize: Letter\r\n"
+        "*PageSize Letter: \"<</PageSize[612 792]>>setpagedevice\"\r\n*DefaultImageableArea: Letter\r\n"
+        "*ImageableArea Letter: \"0 0 612 792\"\r\n*DefaultPaperDimension: Letter\r\n"
+        "*PaperDimension Letter: \"612 792\"\r\n";
+    if (!p.files.WriteFile(folder + u"\\kitcontract.ppd", Bytes(ppd.begin(), ppd.end()), WriteMode::kCreateAlways)) {
       return {};
     }
     DriverInfo3 driver;
     driver.name = kTestDriver;
-    driver.driver_path = u"kitcontract.dll";
+    driver.driver_path = u"wineps.drv";
     driver.data_file = u"kitcontract.ppd";
-    driver.config_file = u"kitcontract.dll";
+    driver.config_file = u"wineps.drv";
     if (!p.spooler.AddPrinterDriver(u"", driver)) return {};
     return driver.name;
   }
