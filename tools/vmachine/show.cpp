@@ -15,6 +15,12 @@ std::string S(const Json& object, const char* member) {
   return v.is_string() ? v.get<std::string>() : v.dump();
 }
 
+std::string Cat(std::initializer_list<std::string> parts) {
+  std::string out;
+  for (const auto& part : parts) out.append(part);
+  return out;
+}
+
 void Heading(const char* title) { std::printf("%s:\n", title); }
 
 // Registry value data as text by type.
@@ -112,7 +118,7 @@ void ShowSection(const Json& s, const std::string& what) {
     Heading("monitors");
     for (const auto& m : sp["monitors"]) {
       std::printf("  %s  (%s)%s\n", S(m, "name").c_str(), S(m, "dll").c_str(),
-                  m.contains("ports_from_key") ? (" ports from HKLM\\" + S(m, "ports_from_key")).c_str() : "");
+                  m.contains("ports_from_key") ? Cat({" ports from HKLM\\", S(m, "ports_from_key")}).c_str() : "");
     }
   }
   if (all || what == "processors") {
@@ -125,7 +131,7 @@ void ShowSection(const Json& s, const std::string& what) {
     Heading("ports");
     for (const auto& p : sp["ports"]) {
       std::printf("  %s  %s%s\n", S(p, "name").c_str(), S(p, "monitor").c_str(),
-                  p.contains("host") ? ("  " + S(p, "host") + ":" + S(p, "port_number")).c_str() : "");
+                  p.contains("host") ? Cat({"  ", S(p, "host"), ":", S(p, "port_number")}).c_str() : "");
     }
     for (const auto& [port, mapping] : sp["port_map"].items()) {
       std::printf("  mapped %s -> %s %s\n", port.c_str(), S(mapping, "kind").c_str(), S(mapping, "target").c_str());
@@ -142,7 +148,7 @@ void ShowSection(const Json& s, const std::string& what) {
     Heading("devices");
     for (const auto& d : s["devices"]["list"]) {
       std::string ids;
-      for (const auto& id : d.value("hardware_ids", Json::array())) ids += " " + id.get<std::string>();
+      for (const auto& id : d.value("hardware_ids", Json::array())) ids.append(" ").append(id.get<std::string>());
       std::printf("  %s  class %s  driver '%s'  %s%s\n    ids:%s\n", S(d, "instance_id").c_str(), S(d, "class").c_str(),
                   S(d, "driver_inf").c_str(), d.value("plugged", true) ? "plugged" : "unplugged",
                   d.value("installed", true) ? "" : ", removed", ids.c_str());
@@ -163,7 +169,7 @@ void ShowSection(const Json& s, const std::string& what) {
       static const char* kStates[] = {"?", "stopped", "start pending", "stop pending", "running"};
       const int state = svc.value("state", 4);
       std::printf("  %s  %s%s\n", name.c_str(), state >= 1 && state <= 4 ? kStates[state] : "?",
-                  svc.contains("start_error") ? (" (refuses to start: " + S(svc, "start_error") + ")").c_str() : "");
+                  svc.contains("start_error") ? Cat({" (refuses to start: ", S(svc, "start_error"), ")"}).c_str() : "");
     }
   }
   if (all || what == "windows") {
@@ -181,8 +187,8 @@ void ShowSection(const Json& s, const std::string& what) {
     Heading("faults");
     for (const auto& f : s["faults"]["calls"]) {
       std::printf("  call %s fails with %s%s (%s)\n", S(f, "api").c_str(), S(f, "error").c_str(),
-                  f.contains("subject") ? (" for '" + S(f, "subject") + "'").c_str() : "",
-                  f.value("remaining", -1) < 0 ? "always" : (S(f, "remaining") + " more time(s)").c_str());
+                  f.contains("subject") ? Cat({" for '", S(f, "subject"), "'"}).c_str() : "",
+                  f.value("remaining", -1) < 0 ? "always" : Cat({S(f, "remaining"), " more time(s)"}).c_str());
     }
     for (const auto& f : s["faults"]["paths"]) std::printf("  path %s fails with %s\n", S(f, "path").c_str(), S(f, "error").c_str());
   }
@@ -190,10 +196,10 @@ void ShowSection(const Json& s, const std::string& what) {
     Heading("raw jobs");
     for (const auto& j : sp["jobs"]) {
       std::string pieces;
-      for (const auto& p : j.value("pieces", Json::array())) pieces += (pieces.empty() ? "" : ",") + p.dump();
+      for (const auto& p : j.value("pieces", Json::array())) pieces.append(pieces.empty() ? "" : ",").append(p.dump());
       std::printf("  #%s '%s' on %s (port %s): %s, pieces [%s]%s\n", S(j, "id").c_str(), S(j, "document").c_str(),
                   S(j, "printer").c_str(), S(j, "port").c_str(), S(j, "status").c_str(), pieces.c_str(),
-                  j.contains("error") ? ("  error: " + S(j, "error")).c_str() : "");
+                  j.contains("error") ? Cat({"  error: ", S(j, "error")}).c_str() : "");
     }
   }
 }
@@ -321,10 +327,10 @@ int CmdJobs(const Args& args, bool json) {
       continue;
     }
     std::string pieces;
-    for (const auto& p : j.value("pieces", Json::array())) pieces += (pieces.empty() ? "" : ",") + p.dump();
+    for (const auto& p : j.value("pieces", Json::array())) pieces.append(pieces.empty() ? "" : ",").append(p.dump());
     std::printf("job #%s '%s' on %s (port %s), %s, %zu bytes in pieces [%s]%s\n", S(j, "id").c_str(),
                 S(j, "document").c_str(), S(j, "printer").c_str(), S(j, "port").c_str(), S(j, "status").c_str(),
-                data.size(), pieces.c_str(), j.contains("error") ? ("\n  error: " + S(j, "error")).c_str() : "");
+                data.size(), pieces.c_str(), j.contains("error") ? Cat({"\n  error: ", S(j, "error")}).c_str() : "");
     HexDump(data);
   }
   if (json) std::puts(out.dump(1).c_str());
