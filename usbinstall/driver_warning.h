@@ -3,7 +3,9 @@
 // This file is OS-independent; the Windows hook is in driver_warning_win32.cpp.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/system.h"
@@ -22,6 +24,11 @@ inline constexpr std::size_t kWindowCaptionCapacity = 251;
 // C as the second character ("&Yes", "&Continue Anyway") or as the
 // next-to-last one ("Yes(&Y)", "Continue(&C)").
 bool IsConfirmButtonText(std::string_view text);
+
+// The caption of a dialog resource (DLGTEMPLATE or DLGTEMPLATEEX bytes):
+// the text after the menu and class fields, whatever form they take. Empty
+// for a template too short to hold one.
+std::u16string DialogTemplateCaption(const std::uint8_t* data, std::size_t size);
 
 // Watches for the warning dialogs for as long as it lives.
 class DriverWarningResponder {

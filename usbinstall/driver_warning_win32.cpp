@@ -11,32 +11,11 @@
 namespace kit::usbinstall {
 namespace {
 
-// Signature words of an extended dialog template (DLGTEMPLATEEX).
-constexpr WORD kExtendedVersion = 1;
-constexpr WORD kExtendedSignature = 0xFFFF;
-// Sizes of the fixed headers before the menu field.
-constexpr std::size_t kExtendedHeaderBytes = 26;
-constexpr std::size_t kPlainHeaderBytes = 18;
-
 struct HookState {
   HHOOK hook = nullptr;
   std::vector<std::string> captions;
 };
 HookState g_state;
-
-WORD WordAt(const BYTE* data, std::size_t size, std::size_t offset) {
-  if (offset + 2 > size) return 0;
-  return static_cast<WORD>(data[offset] | (data[offset + 1] << 8));
-}
-
-// Skips a menu or class field: 0 (none), 0xFFFF and an ordinal, or a string.
-std::size_t SkipNameOrOrdinal(const BYTE* data, std::size_t size, std::size_t offset) {
-  const WORD first = WordAt(data, size, offset);
-  if (first == 0) return offset + 2;
-  if (first == 0xFFFF) return offset + 4;
-  while (offset + 2 <= size && WordAt(data, size, offset) != 0) offset += 2;
-  return offset + 2;
-}
 
 // The caption of a dialog resource, converted to the ANSI code page.
 std::string DialogCaption(HMODULE module, int id) {
@@ -45,18 +24,8 @@ std::string DialogCaption(HMODULE module, int id) {
   HGLOBAL loaded = LoadResource(module, resource);
   const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
   const std::size_t size = SizeofResource(module, resource);
-  if (!data || size < kPlainHeaderBytes) return {};
-  const bool extended =
-      WordAt(data, size, 0) == kExtendedVersion && WordAt(data, size, 2) == kExtendedSignature;
-  std::size_t offset = extended ? kExtendedHeaderBytes : kPlainHeaderBytes;
-  offset = SkipNameOrOrdinal(data, size, offset);  // menu
-  offset = SkipNameOrOrdinal(data, size, offset);  // class
-  std::wstring title;
-  for (; offset + 2 <= size; offset += 2) {
-    const WORD c = WordAt(data, size, offset);
-    if (c == 0) break;
-    title.push_back(static_cast<wchar_t>(c));
-  }
+  const std::u16string caption = DialogTemplateCaption(data, size);
+  const std::wstring title(caption.begin(), caption.end());
   char buffer[kWarningCaptionCapacity] = {};
   WideCharToMultiByte(CP_ACP, 0, title.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
   buffer[sizeof buffer - 1] = '\0';

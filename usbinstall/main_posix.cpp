@@ -49,7 +49,7 @@ class ConsoleProgressHost final : public kit::usbinstall::ProgressWindowHost {
 
 std::string Quoted(const std::string& argument) {
   if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
-  std::string out = "\"";
+  std::string out(1, '"');
   for (const char c : argument) {
     if (c == '"') out += '\\';
     out += c;
@@ -99,8 +99,13 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
     process.module_path = !module.empty() ? module : (process.bits == 64 ? kModule64 : kModule32);
-    std::string command_line = "\"" + kit::ToUtf8(process.module_path) + "\"";
-    for (const auto& a : arguments) command_line += " " + Quoted(a);
+    std::string command_line(1, '"');
+    command_line += kit::ToUtf8(process.module_path);
+    command_line += '"';
+    for (const auto& a : arguments) {
+      command_line += ' ';
+      command_line += Quoted(a);
+    }
     process.command_line = kit::FromUtf8(command_line);
     machine = kit::sim::Machine::Open(machine_folder, process, &error);
   }
