@@ -8,6 +8,9 @@
 namespace kit::contract {
 namespace {
 
+// Windows' own print processor, which every test printer uses.
+constexpr const char16_t* kTestPrintProcessor = u"WinPrint";
+
 class SpoolerContract : public ::testing::Test {
  protected:
   void SetUp() override { env_ = MakeContractEnv(); }
@@ -25,7 +28,7 @@ class SpoolerContract : public ::testing::Test {
     info.printer_name = name;
     info.port_name = env_->TestPortName();
     info.driver_name = env_->TestDriverName();
-    info.print_processor = u"WinPrint";
+    info.print_processor = kTestPrintProcessor;
     info.datatype = u"RAW";
     PrinterHandle printer;
     if (spooler().AddPrinter(u"", info, &printer)) created_.push_back(name);
@@ -62,18 +65,25 @@ TEST_F(SpoolerContract, AlreadyInstalledMonitorAndProcessorAndUnknownNames) {
   sys().SetLastError(kSentinelError);
   EXPECT_FALSE(spooler().AddMonitor(u"", {u"Local Port", u"", u"localspl.dll"}));
   EXPECT_EQ(sys().GetLastError(), win32::kErrorPrintMonitorAlreadyInstalled);
-  sys().SetLastError(kSentinelError);
-  EXPECT_FALSE(spooler().AddPrintProcessor(u"", u"", u"winprint.dll", u"winprint"));
-  EXPECT_EQ(sys().GetLastError(), win32::kErrorPrintProcessorAlreadyInstalled);
+  // Wine: AddPrintProcessorW and DeletePrintProcessorW are stubs that
+  // succeed, and DeletePrinterDriverW of an unknown driver fails without
+  // setting the last error.
+  if (!env_->IsWine()) {
+    sys().SetLastError(kSentinelError);
+    EXPECT_FALSE(spooler().AddPrintProcessor(u"", u"", u"winprint.dll", u"winprint"));
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorPrintProcessorAlreadyInstalled);
+  }
   sys().SetLastError(kSentinelError);
   EXPECT_FALSE(spooler().DeleteMonitor(u"", u"", env_->UniqueName(u"NoMonitor")));
   EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPrintMonitor);
-  sys().SetLastError(kSentinelError);
-  EXPECT_FALSE(spooler().DeletePrinterDriver(u"", u"", env_->UniqueName(u"NoDriver")));
-  EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPrinterDriver);
-  sys().SetLastError(kSentinelError);
-  EXPECT_FALSE(spooler().DeletePrintProcessor(u"", u"", env_->UniqueName(u"NoProc")));
-  EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPrintProcessor);
+  if (!env_->IsWine()) {
+    sys().SetLastError(kSentinelError);
+    EXPECT_FALSE(spooler().DeletePrinterDriver(u"", u"", env_->UniqueName(u"NoDriver")));
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPrinterDriver);
+    sys().SetLastError(kSentinelError);
+    EXPECT_FALSE(spooler().DeletePrintProcessor(u"", u"", env_->UniqueName(u"NoProc")));
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPrintProcessor);
+  }
   PrinterHandle p;
   sys().SetLastError(kSentinelError);
   EXPECT_FALSE(spooler().OpenPrinter(env_->UniqueName(u"NoPrinter"), {}, &p));
@@ -125,10 +135,14 @@ TEST_F(SpoolerContract, PrinterNameTakenGives1802AndLevelTwoReadsBack) {
   info.printer_name = name;
   info.port_name = env_->TestPortName();
   info.driver_name = env_->TestDriverName();
+  info.print_processor = kTestPrintProcessor;  // only the name is at issue
+  info.datatype = u"RAW";
   PrinterHandle second;
-  sys().SetLastError(kSentinelError);
-  EXPECT_FALSE(spooler().AddPrinter(u"", info, &second));
-  EXPECT_EQ(sys().GetLastError(), win32::kErrorPrinterAlreadyExists);
+  if (!env_->IsWine()) {  // Wine: AddPrinterW accepts a name that is taken
+    sys().SetLastError(kSentinelError);
+    EXPECT_FALSE(spooler().AddPrinter(u"", info, &second));
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorPrinterAlreadyExists);
+  }
 
   PrinterInfo2 read;
   std::uint32_t needed = 0;
@@ -158,10 +172,14 @@ TEST_F(SpoolerContract, UnknownPortOrDriverIsRefused) {
   info.printer_name = env_->UniqueName(u"Kit Contract Bad");
   info.port_name = env_->UniqueName(u"NOPORT");
   info.driver_name = env_->TestDriverName();
+  info.print_processor = kTestPrintProcessor;  // only the port, then the driver, is at issue
+  info.datatype = u"RAW";
   PrinterHandle p;
-  sys().SetLastError(kSentinelError);
-  EXPECT_FALSE(spooler().AddPrinter(u"", info, &p));
-  EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPort);
+  if (!env_->IsWine()) {  // Wine: AddPrinterW does not check the port
+    sys().SetLastError(kSentinelError);
+    EXPECT_FALSE(spooler().AddPrinter(u"", info, &p));
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorUnknownPort);
+  }
   info.port_name = env_->TestPortName();
   info.driver_name = env_->UniqueName(u"No Driver");
   sys().SetLastError(kSentinelError);
@@ -175,7 +193,12 @@ TEST_F(SpoolerContract, DriverInUseIsNotDeletedAndDefaultPrinterFollows) {
   ASSERT_NE(printer, nullptr);
   sys().SetLastError(kSentinelError);
   EXPECT_FALSE(spooler().DeletePrinterDriverEx(u"", u"", env_->TestDriverName(), kDpdDeleteUnusedFiles, 0));
-  EXPECT_EQ(sys().GetLastError(), win32::kErrorPrinterDriverInUse);
+  if (env_->IsWine()) {
+    // Wine: DeletePrinterDriverExW refuses with 87 whatever the driver's use.
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorInvalidParameter);
+  } else {
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorPrinterDriverInUse);
+  }
   ASSERT_TRUE(spooler().SetDefaultPrinter(name));
   WString current;
   ASSERT_TRUE(spooler().GetDefaultPrinter(&current));
@@ -215,6 +238,7 @@ TEST_F(SpoolerContract, RawJobRunsThroughAndBorrowedHandleStaysOpen) {
 }
 
 TEST_F(SpoolerContract, UserFormsAddSetDeleteAndDuplicateIsRefused) {
+  if (env_->IsWine()) GTEST_SKIP() << "Wine: user forms are not stored (AddFormW succeeds, the form is never listed)";
   const WString name = env_->UniqueName(u"Kit Contract Forms");
   auto printer = AddTestPrinter(name);
   ASSERT_NE(printer, nullptr);
@@ -249,6 +273,7 @@ TEST_F(SpoolerContract, UserFormsAddSetDeleteAndDuplicateIsRefused) {
 }
 
 TEST_F(SpoolerContract, StandardTcpIpPortIsAddedThroughXcvData) {
+  if (env_->IsWine()) GTEST_SKIP() << "Wine: no Standard TCP/IP Port monitor is registered";
   PrinterHandle xcv;
   ASSERT_TRUE(spooler().OpenPrinter(kXcvStandardTcpIpMonitor, {u"", {}, kServerAccessAdminister}, &xcv))
       << sys().GetLastError();
