@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "common/oscode/os_version.h"
 #include "platform/types.h"
 
 namespace kit {
@@ -38,9 +39,8 @@ struct SystemInfo {
   std::uint32_t page_size = 4096;
   std::uint32_t number_of_processors = 1;
 };
-inline constexpr std::uint16_t kProcessorArchitectureIntel = 0;
-inline constexpr std::uint16_t kProcessorArchitectureIa64 = 6;
-inline constexpr std::uint16_t kProcessorArchitectureAmd64 = 9;
+// kProcessorArchitectureIntel, …Ia64, …Amd64 come with the version record
+// the OS classifications read (common/oscode/os_version.h).
 
 // Language ids the kit tells apart.
 inline constexpr std::uint16_t kLangEnglishUs = 0x0409;
