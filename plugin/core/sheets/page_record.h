@@ -19,7 +19,7 @@ class PageRecord {
   virtual com::LPARAM Address() = 0;
 };
 
-std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageSpec& spec, std::u16string title,
+std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageEntry& entry, std::u16string title,
                                            com::LPARAM context);
 
 }  // namespace kit::plugin::sheets

@@ -10,10 +10,10 @@ namespace {
 
 class HostedRecord final : public PageRecord {
  public:
-  HostedRecord(ui::Page& page, const PageSpec& spec, std::u16string title, com::LPARAM context)
+  HostedRecord(ui::Page& page, const PageEntry& entry, std::u16string title, com::LPARAM context)
       : title_(std::move(title)) {
     record_.hInstance = com::ModuleHandle();
-    record_.dialog_id = spec.dialog_id;
+    record_.dialog_id = entry.dialog_id;
     record_.pszTitle = title_.c_str();
     record_.page = &page;
     record_.lParam = context;
@@ -27,9 +27,9 @@ class HostedRecord final : public PageRecord {
 
 }  // namespace
 
-std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageSpec& spec, std::u16string title,
+std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageEntry& entry, std::u16string title,
                                            com::LPARAM context) {
-  return std::make_unique<HostedRecord>(page, spec, std::move(title), context);
+  return std::make_unique<HostedRecord>(page, entry, std::move(title), context);
 }
 
 }  // namespace kit::plugin::sheets

@@ -61,11 +61,11 @@ class Win32Record final : public PageRecord {
 
 }  // namespace
 
-std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageSpec& spec, std::u16string title,
+std::unique_ptr<PageRecord> MakePageRecord(ui::Page& page, const PageEntry& entry, std::u16string title,
                                            com::LPARAM context) {
   // The page reaches its sheet's context through its own object; the
   // record's lParam carries the host window of the page.
-  (void)spec, (void)context;
+  (void)entry, (void)context;
   return std::make_unique<Win32Record>(page, std::move(title));
 }
 

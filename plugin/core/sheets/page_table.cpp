@@ -11,7 +11,7 @@ std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
 }
 
 template <std::size_t N>
-std::array<std::u16string, N> LoadTitles(const std::array<PageSpec, N>& pages, const CurrentTexts& texts) {
+std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, const CurrentTexts& texts) {
   std::array<std::u16string, N> titles;
   for (std::size_t i = 0; i < N; ++i)
     titles[i] = texts.Get(pages[i].section, pages[i].title_key, pages[i].builtin_title, kTabTitleCapacity);
@@ -20,7 +20,7 @@ std::array<std::u16string, N> LoadTitles(const std::array<PageSpec, N>& pages, c
 
 }  // namespace
 
-const std::array<PageSpec, kDocumentPageCount> kDocumentPages = {{
+const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
     {u"RC_LAYOUTFORM", u"LAYOUT", u"Main", 128, nullptr},
     {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
     {u"RC_OPERATIONFORM", u"OPERATION", u"Operation", 103, nullptr},
@@ -29,7 +29,7 @@ const std::array<PageSpec, kDocumentPageCount> kDocumentPages = {{
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
 }};
 
-const std::array<PageSpec, kDevicePageCount> kDevicePages = {{
+const std::array<PageEntry, kDevicePageCount> kDevicePages = {{
     {u"RC_UTILITYFORM", u"UTILITY", u"Utility", 114, nullptr},
     {u"RC_DOWNLOADFORM", u"DOWNLOAD", u"Download", 113, nullptr},
     {u"RC_FONTFORM", u"FONT", u"Font", 119, nullptr},

@@ -16,7 +16,7 @@ namespace kit::plugin::sheets {
 
 inline constexpr std::size_t kTabTitleCapacity = 20;
 
-struct PageSpec {
+struct PageEntry {
   const char16_t* title_key;  // in `section`
   const char16_t* section;
   const char16_t* builtin_title;
@@ -27,8 +27,8 @@ struct PageSpec {
 
 inline constexpr std::size_t kDocumentPageCount = 6;
 inline constexpr std::size_t kDevicePageCount = 4;
-extern const std::array<PageSpec, kDocumentPageCount> kDocumentPages;
-extern const std::array<PageSpec, kDevicePageCount> kDevicePages;
+extern const std::array<PageEntry, kDocumentPageCount> kDocumentPages;
+extern const std::array<PageEntry, kDevicePageCount> kDevicePages;
 
 using DocumentTitles = std::array<std::u16string, kDocumentPageCount>;
 using DeviceTitles = std::array<std::u16string, kDevicePageCount>;

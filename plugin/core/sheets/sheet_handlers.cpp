@@ -50,18 +50,18 @@ bool ValidRequest(const com::PROPSHEETUI_INFO* info) {
 // Adds the table's pages that this build has, in order; returns the handle
 // the sheet gave for the last page added (0 when none was added).
 template <std::size_t N, typename Titles>
-com::LONG_PTR AddPages(const std::array<PageSpec, N>& table, const Titles& titles, PageContext context,
+com::LONG_PTR AddPages(const std::array<PageEntry, N>& table, const Titles& titles, PageContext context,
                        com::HANDLE sheet, com::PFNCOMPROPSHEET callback) {
   const void* key = reinterpret_cast<const void*>(context.Address());
   auto& kept = SheetPages()[key];
   kept.clear();
   com::LONG_PTR last = 0;
   for (std::size_t i = 0; i < N; ++i) {
-    const PageSpec& spec = table[i];
-    if (spec.create == nullptr) continue;
+    const PageEntry& entry = table[i];
+    if (entry.create == nullptr) continue;
     HostedPage hosted;
-    hosted.page = spec.create(context);
-    hosted.record = MakePageRecord(*hosted.page, spec, titles[i], context.Address());
+    hosted.page = entry.create(context);
+    hosted.record = MakePageRecord(*hosted.page, entry, titles[i], context.Address());
     // A failed addition is not checked: the sheet shows what it accepted.
     last = callback(sheet, kCpsFuncAddPropSheetPageW, hosted.record->Address(), 0);
     kept.push_back(std::move(hosted));

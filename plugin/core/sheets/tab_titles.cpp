@@ -10,7 +10,7 @@ namespace {
 
 // The titles of the pages this build adds, in table order.
 template <std::size_t N, typename Titles>
-std::vector<std::u16string> AddedTitles(const std::array<PageSpec, N>& table, const Titles& titles) {
+std::vector<std::u16string> AddedTitles(const std::array<PageEntry, N>& table, const Titles& titles) {
   std::vector<std::u16string> added;
   for (std::size_t i = 0; i < N; ++i)
     if (table[i].create != nullptr) added.push_back(titles[i]);
