@@ -6,6 +6,8 @@
 //   printui-sheets --machine DIR [--create PRESET] [--kit-files DIR]
 //                  [--printer NAME] [--sheets document,device,document]
 //                  [--script FILE] [--plugin PATH]
+//   printui-sheets prefs PRINTER --machine DIR [...]   (the document sheet)
+//   printui-sheets props PRINTER --machine DIR [...]   (the device sheet)
 //
 // --create makes a new machine from a preset first; --kit-files copies the
 // plug-in's language files (LANGUAGE_VRTQ40.DAT, *_VRTQ40.res) into the
@@ -13,12 +15,19 @@
 // --sheets is set up, run in the console (actions from --script, else from
 // the terminal) until it is closed, and destroyed; the private settings
 // record is kept between sheets as a host keeps the job's device mode, and
-// its bytes are compared after every sheet. Exit code 0 when every step
-// answered as a host expects.
+// its bytes are compared after every sheet. The record is kept per printer
+// in the machine folder (printui/<printer>.devmode), so settings survive
+// between runs: a stored record is brought in through the plug-in's own
+// conversion, and the record is stored again after every sheet. The host
+// offers the plug-in the universal driver's own option items it looks for:
+// the paper size (DMPUB_FORMNAME) listing the spooler's forms, and the
+// printer's density. Exit code 0 when every step answered as a host expects.
 #include <dlfcn.h>
 #include <stdlib.h>
 
 #include <cstdio>
+#include <deque>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -42,7 +51,15 @@ namespace {
 using namespace kit::plugin::com;
 namespace sheets = kit::plugin::sheets;
 
-constexpr DWORD kDevModeSize = 1, kDevModeDefault = 2;
+constexpr DWORD kDevModeSize = 1, kDevModeDefault = 2, kDevModeConvert = 3;
+// The universal driver's option items the host offers the plug-in.
+constexpr BYTE kDmPubFormName = 9;       // DMPUB_FORMNAME
+constexpr BYTE kOptTypeListBox = 6;      // TVOT_LISTBOX
+constexpr BYTE kDensityItemLevel = 2;
+constexpr const char16_t* kDensityItemName = u"Density";
+constexpr const char16_t* kDensityOptions[] = {u"Density1", u"Density2", u"Density3"};
+// Where the host keeps each printer's record, below the machine folder.
+constexpr const char* kRecordFolder = "printui";
 constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
 constexpr const char* kLanguageFiles[] = {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
                                           "CHF_VRTQ40.res"};
@@ -143,6 +160,98 @@ bool ShipLanguageFiles(const std::string& machine_folder, const std::string& kit
   return true;
 }
 
+// The universal driver's own option items of one sheet: the strings, option
+// lists and items stay in place while the plug-in holds pointers to them.
+class DriverOptionItems {
+ public:
+  DriverOptionItems(const std::vector<std::u16string>& forms, std::size_t selected_form) {
+    names_.reserve(forms.size() + std::size(kDensityOptions) + 2);
+    AddItem(u"Paper Size", forms, kDmPubFormName, 1, static_cast<LONG>(selected_form));
+    AddItem(kDensityItemName, {std::begin(kDensityOptions), std::end(kDensityOptions)}, kDmPubNone,
+            kDensityItemLevel, 0);
+  }
+  OPTITEM* items() { return items_.data(); }
+  DWORD count() const { return static_cast<DWORD>(items_.size()); }
+
+ private:
+  void AddItem(const std::u16string& name, const std::vector<std::u16string>& options, BYTE dm_pub_id, BYTE level,
+               LONG sel) {
+    names_.push_back(name);
+    auto& params = params_.emplace_back();
+    for (const auto& option : options) {
+      names_.push_back(option);
+      OPTPARAM param{};
+      param.cbSize = sizeof param;
+      param.pData = names_.back().data();
+      params.push_back(param);
+    }
+    OPTTYPE& type = types_.emplace_back();
+    type = OPTTYPE{};
+    type.cbSize = sizeof type;
+    type.Type = kOptTypeListBox;
+    type.Count = static_cast<WORD>(params.size());
+    type.pOptParam = params.data();
+    OPTITEM item{};
+    item.cbSize = sizeof item;
+    item.Level = level;
+    item.pName = names_[names_.size() - options.size() - 1].data();
+    item.Sel = sel;
+    item.pOptType = &type;
+    item.DMPubID = dm_pub_id;
+    items_.push_back(item);
+  }
+
+  // Reserved up front, so that the pointers handed out never move.
+  std::vector<std::u16string> names_;
+  std::deque<std::vector<OPTPARAM>> params_;
+  std::deque<OPTTYPE> types_;
+  std::vector<OPTITEM> items_;
+};
+
+// The spooler's form names, from the printer or else the print server.
+std::vector<std::u16string> SpoolerForms(kit::Platform& platform, const std::u16string& printer_name) {
+  kit::PrinterHandle handle;
+  if (!platform.spooler.OpenPrinter(printer_name, {}, &handle) &&
+      !platform.spooler.OpenPrinter(std::u16string(), {}, &handle)) {
+    return {};
+  }
+  std::vector<kit::FormInfo1> forms;
+  std::uint32_t needed = 0, returned = 0;
+  handle->EnumForms(&forms, 0, &needed, &returned);
+  if (!handle->EnumForms(&forms, needed, &needed, &returned)) return {};
+  std::vector<std::u16string> names;
+  for (const auto& form : forms) names.push_back(form.name);
+  return names;
+}
+
+// The host's file for a printer's record: the printer's name with the
+// characters a file name cannot hold replaced.
+std::filesystem::path RecordFile(const std::string& machine_folder, const std::string& printer) {
+  std::string name = printer;
+  for (char& c : name) {
+    if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|') c = '_';
+  }
+  return std::filesystem::path(machine_folder) / kRecordFolder / (name + ".devmode");
+}
+
+std::vector<std::uint8_t> ReadRecord(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool WriteRecord(const std::filesystem::path& file, const std::vector<std::uint8_t>& record) {
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  const std::filesystem::path partial = file.string() + ".new";
+  {
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
+    if (!out.flush()) return false;
+  }
+  std::filesystem::rename(partial, file, ec);
+  return !ec;
+}
+
 struct Options {
   std::string machine;
   std::string preset;
@@ -154,7 +263,13 @@ struct Options {
 };
 
 bool ParseOptions(int argc, char** argv, Options* options) {
-  for (int i = 1; i < argc; ++i) {
+  int first = 1;
+  if (argc >= 3 && (std::strcmp(argv[1], "prefs") == 0 || std::strcmp(argv[1], "props") == 0)) {
+    options->sheets = std::strcmp(argv[1], "prefs") == 0 ? "document" : "device";
+    options->printer = argv[2];
+    first = 3;
+  }
+  for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return false;
     const std::string value = argv[++i];
@@ -177,7 +292,8 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: printui-sheets --machine DIR [--create PRESET] [--kit-files DIR] [--printer NAME]\n"
-                 "                      [--sheets document,device] [--script FILE] [--plugin PATH]\n");
+                 "                      [--sheets document,device] [--script FILE] [--plugin PATH]\n"
+                 "       printui-sheets prefs|props PRINTER --machine DIR [options]\n");
     return 2;
   }
   std::string error;
@@ -186,6 +302,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, options.kit_files)) return 1;
+
+  // What the host itself reads from the machine: the spooler's forms.
+  std::vector<std::u16string> forms;
+  {
+    auto machine = kit::sim::Machine::Open(options.machine, kit::sim::ProcessOptions(), &error);
+    if (!machine) {
+      std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
+      return 1;
+    }
+    forms = SpoolerForms(machine->platform(), kit::FromUtf8(options.printer));
+  }
 
   // The plug-in finds its machine as a started program does.
   setenv(kit::sim::kEnvMachine, options.machine.c_str(), 1);
@@ -222,6 +349,19 @@ int main(int argc, char** argv) {
   std::vector<std::uint8_t> record(dm.cbBufSize);
   dm.pOEMDMOut = record.data();
   Check("DevMode(defaults)", v.DevMode(ui, kDevModeDefault, &dm) == kSOk);
+  const std::filesystem::path record_file = RecordFile(options.machine, options.printer);
+  std::vector<std::uint8_t> stored = ReadRecord(record_file);
+  if (!stored.empty()) {
+    // A record kept from an earlier run comes in through the plug-in's own
+    // conversion, as a stored device mode does.
+    // The plug-in reads a record by its own size field: never hand it fewer
+    // bytes than a whole record.
+    if (stored.size() < record.size()) stored.resize(record.size());
+    dm.pOEMDMIn = stored.data();
+    Check("DevMode(convert)", v.DevMode(ui, kDevModeConvert, &dm) == kSOk);
+    dm.pOEMDMIn = nullptr;
+    std::printf("private settings record: brought in from %s\n", record_file.string().c_str());
+  }
 
   std::u16string printer_name = kit::FromUtf8(options.printer);
   std::ifstream script_file;
@@ -252,6 +392,9 @@ int main(int argc, char** argv) {
     cuip.cbSize = sizeof cuip;
     cuip.pPrinterName = printer_name.data();
     cuip.pOEMDM = record.data();
+    DriverOptionItems driver_items(forms, 0);
+    cuip.pDrvOptItems = driver_items.items();
+    cuip.cDrvOptItems = driver_items.count();
     Check("CommonUIProp", v.CommonUIProp(ui, document ? kDocumentSheet : kDeviceSheet, &cuip) == kSOk);
     OEMUIPSPARAM ps{};
     ps.cbSize = sizeof ps;
@@ -288,6 +431,7 @@ int main(int argc, char** argv) {
     request(sheets::kReasonDestroy, 0);
     g_sheet = nullptr;
     std::printf("private settings record: %s\n", record == before ? "unchanged" : "changed");
+    Check("record kept in the machine", WriteRecord(record_file, record));
   }
 
   Check("DllCanUnloadNow (object alive)", can_unload_now() == kSFalse);
