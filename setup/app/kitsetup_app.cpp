@@ -1,7 +1,7 @@
 #include "setup/app/kitsetup_app.h"
 
 #include "common/text/setup_string.h"
-#include "setup/app/platform_file_source.h"
+#include "platform/profile_file_source.h"
 #include "setup/app/platform_usb_queries.h"
 #include "setup/app/system_detection.h"
 #include "ui/text.h"

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "plugin/core/language/platform_file_source.h"
+#include "platform/profile_file_source.h"
 
 namespace kit::plugin {
 

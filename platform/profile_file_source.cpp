@@ -1,6 +1,6 @@
-#include "setup/app/platform_file_source.h"
+#include "platform/profile_file_source.h"
 
-namespace kit::setup {
+namespace kit {
 
 std::optional<std::string> PlatformFileSource::Read(std::u16string_view path) const {
   Bytes content;
@@ -12,4 +12,4 @@ bool PlatformFileSource::Write(std::u16string_view path, std::string_view bytes)
   return files_.WriteFile(path, Bytes(bytes.begin(), bytes.end()), WriteMode::kCreateAlways);
 }
 
-}  // namespace kit::setup
+}  // namespace kit
