@@ -36,24 +36,27 @@ bool WaitFor(const std::function<bool()>& ready) {
 }
 
 // The visible page window of the frame that holds control `id`.
+struct PageSearch {
+  int id;
+  HWND found;
+};
+
+// A named CALLBACK function: g++ cannot turn a lambda into a stdcall pointer
+// on 32-bit Windows.
+BOOL CALLBACK FindPageWith(HWND child, LPARAM p) {
+  auto* s = reinterpret_cast<PageSearch*>(p);
+  wchar_t cls[16] = {};
+  GetClassNameW(child, cls, 16);
+  if (std::wstring(cls) == L"#32770" && IsWindowVisible(child) && GetDlgItem(child, s->id) != nullptr) {
+    s->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND PageWith(HWND frame, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      frame,
-      [](HWND child, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t cls[16] = {};
-        GetClassNameW(child, cls, 16);
-        if (std::wstring(cls) == L"#32770" && IsWindowVisible(child) && GetDlgItem(child, s->id) != nullptr) {
-          s->found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  PageSearch search{id, nullptr};
+  EnumChildWindows(frame, FindPageWith, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
