@@ -12,7 +12,7 @@ case $arch in
 esac
 
 # DLLs a shipped binary may import: Windows' own.
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|winspool\.drv|setupapi|newdev|cfgmgr32|version|msvcrt|ucrtbase|api-ms-win-.*|ws2_32|uxtheme|msimg32|imm32|rpcrt4|winmm|bcrypt|crypt32)\.dll$'
+allowed='^((kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|setupapi|newdev|cfgmgr32|version|msvcrt|ucrtbase|api-ms-win-.*|ws2_32|uxtheme|msimg32|imm32|rpcrt4|winmm|bcrypt|crypt32)\.dll|winspool\.drv)$'
 
 status=0
 checked=0
