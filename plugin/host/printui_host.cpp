@@ -26,6 +26,7 @@
 #include "platform/sim/machine.h"
 #include "platform/types.h"
 #include "plugin/core/com/interfaces.h"
+#include "plugin/host/host_driver.h"
 #include "plugin/core/devmode/private_devmode.h"
 
 namespace {
@@ -38,40 +39,7 @@ constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
 constexpr WORD kPropSheetUiVersion = 0x0100;
 constexpr WORD kReasonInit = 0;
 
-// The host's IPrintOemDriverUI: answers for itself and reports the option
-// items the plug-in changes.
-struct HostDriver : IPrintOemDriverUI {
-  HostDriver();
-  ULONG refs = 1;
-};
-
-HostDriver* Driver(IUnknown* p) { return static_cast<HostDriver*>(reinterpret_cast<IPrintOemDriverUI*>(p)); }
-
-HRESULT KIT_STDCALL DriverQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
-  if (ppv == nullptr) return kEPointer;
-  if (riid != nullptr && (*riid == kIidIPrintOemDriverUi || *riid == kIidIUnknown)) {
-    ++Driver(self)->refs;
-    *ppv = static_cast<IPrintOemDriverUI*>(Driver(self));
-    return kSOk;
-  }
-  *ppv = nullptr;
-  return kENoInterface;
-}
-ULONG KIT_STDCALL DriverAddRef(IUnknown* self) { return ++Driver(self)->refs; }
-ULONG KIT_STDCALL DriverRelease(IUnknown* self) { return --Driver(self)->refs; }
-HRESULT KIT_STDCALL DriverGetSetting(IPrintOemDriverUI*, void*, const char*, void*, DWORD, DWORD*, DWORD*) {
-  return kENotImpl;
-}
-HRESULT KIT_STDCALL DriverUpgrade(IPrintOemDriverUI*, HANDLE, const char*, const char*) { return kENotImpl; }
-HRESULT KIT_STDCALL DriverUpdateUi(IPrintOemDriverUI*, void*, void* item, DWORD, DWORD mode) {
-  const auto* option = static_cast<const OPTITEM*>(item);
-  std::printf("driver: option item \"%s\" changed (mode %u)\n",
-              option->pName ? kit::ToUtf8(option->pName).c_str() : "", mode);
-  return kSOk;
-}
-constexpr IPrintOemDriverUIVtbl kDriverVtbl = {DriverQueryInterface, DriverAddRef,  DriverRelease,
-                                               DriverGetSetting,     DriverUpgrade, DriverUpdateUi};
-HostDriver::HostDriver() : IPrintOemDriverUI{&kDriverVtbl} {}
+using kit::plugin::host::HostDriver;
 
 LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM, LPARAM) {
   std::printf("sheet: callback function %u\n", function);

@@ -41,6 +41,7 @@
 #include "platform/sim/presets.h"
 #include "platform/types.h"
 #include "plugin/core/com/interfaces.h"
+#include "plugin/host/host_driver.h"
 #include "plugin/core/language/language_files.h"
 #include "plugin/core/sheets/hosted_page_record.h"
 #include "plugin/core/sheets/sheet_protocol.h"
@@ -64,38 +65,7 @@ constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
 constexpr const char* kLanguageFiles[] = {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
                                           "CHF_VRTQ40.res"};
 
-// The host's IPrintOemDriverUI: answers for itself and reports the option
-// items the plug-in changes.
-struct HostDriver : IPrintOemDriverUI {
-  HostDriver();
-  ULONG refs = 1;
-};
-HostDriver* Driver(IUnknown* p) { return static_cast<HostDriver*>(reinterpret_cast<IPrintOemDriverUI*>(p)); }
-HRESULT KIT_STDCALL DriverQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
-  if (ppv == nullptr) return kEPointer;
-  if (riid != nullptr && (*riid == kIidIPrintOemDriverUi || *riid == kIidIUnknown)) {
-    ++Driver(self)->refs;
-    *ppv = static_cast<IPrintOemDriverUI*>(Driver(self));
-    return kSOk;
-  }
-  *ppv = nullptr;
-  return kENoInterface;
-}
-ULONG KIT_STDCALL DriverAddRef(IUnknown* self) { return ++Driver(self)->refs; }
-ULONG KIT_STDCALL DriverRelease(IUnknown* self) { return --Driver(self)->refs; }
-HRESULT KIT_STDCALL DriverGetSetting(IPrintOemDriverUI*, void*, const char*, void*, DWORD, DWORD*, DWORD*) {
-  return kENotImpl;
-}
-HRESULT KIT_STDCALL DriverUpgrade(IPrintOemDriverUI*, HANDLE, const char*, const char*) { return kENotImpl; }
-HRESULT KIT_STDCALL DriverUpdateUi(IPrintOemDriverUI*, void*, void* item, DWORD, DWORD mode) {
-  const auto* option = static_cast<const OPTITEM*>(item);
-  std::printf("driver: option item \"%s\" changed (mode %u)\n",
-              option->pName ? kit::ToUtf8(option->pName).c_str() : "", mode);
-  return kSOk;
-}
-constexpr IPrintOemDriverUIVtbl kDriverVtbl = {DriverQueryInterface, DriverAddRef,  DriverRelease,
-                                               DriverGetSetting,     DriverUpgrade, DriverUpdateUi};
-HostDriver::HostDriver() : IPrintOemDriverUI{&kDriverVtbl} {}
+using kit::plugin::host::HostDriver;
 
 // What the common property-sheet UI keeps of one sheet: the pages added and
 // the results the pages reported.
