@@ -71,7 +71,8 @@ class Shell {
   // of the SE_ERR codes. Does not wait for the program.
   virtual std::uintptr_t ShellExecute(const ShellExecuteRequest& request) = 0;
 
-  // FindWindow(no class, title): an exact, case-sensitive title match.
+  // FindWindow(no class, title): the whole title, compared without case as
+  // Windows does.
   virtual WindowHandle FindWindow(WStringView title) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   virtual bool IsIconic(WindowHandle window) = 0;

@@ -162,7 +162,7 @@ class SimShell final : public Shell {
     core_.Update([&](Json& s) {
       PruneDead(s);
       for (const auto& w : s["windows"]) {
-        if (JsonText(w, "title") == title) {
+        if (EqualsNoCase(JsonText(w, "title"), title)) {  // Windows ignores case here
           found = w.value("id", WindowHandle{0});
           break;
         }

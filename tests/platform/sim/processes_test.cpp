@@ -50,7 +50,8 @@ TEST_F(ProcessesTest, OwnWindowCanBeRestoredAndBroughtToFront) {
   auto window = p().shell.AnnounceWindow(u"Printer Driver Setup");
   const auto h = p().shell.FindWindow(u"Printer Driver Setup");
   ASSERT_EQ(h, window->Handle());
-  EXPECT_EQ(p().shell.FindWindow(u"printer driver setup"), WindowHandle{0});  // titles match exactly
+  EXPECT_EQ(p().shell.FindWindow(u"printer driver setup"), h);  // whole title, without case
+  EXPECT_EQ(p().shell.FindWindow(u"Printer Driver"), WindowHandle{0});
   ASSERT_TRUE(p().shell.ShowWindow(h, kSwShowMinimized));
   EXPECT_TRUE(p().shell.IsIconic(h));
   ASSERT_TRUE(p().shell.ShowWindow(h, kSwRestore));
