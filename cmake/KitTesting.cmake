@@ -86,3 +86,20 @@ function(kit_benchmark name)
   add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0.05)
   set_tests_properties(bench.${name} PROPERTIES LABELS bench TIMEOUT 600)
 endfunction()
+
+# kit_output_test(name PASS regex COMMAND program args...)
+# A test judged by what a program prints: it passes when the output matches
+# `regex` and the program ended with exit status 0 (a crash fails it, even
+# one at exit, which a pass expression alone would not see). Arguments pass
+# through a CMake list: a shell command line given here must not contain ';'.
+function(kit_output_test name)
+  cmake_parse_arguments(K "" "PASS" "COMMAND;FAIL" ${ARGN})
+  if(NOT KIT_RUN_TESTS)
+    return()
+  endif()
+  add_test(NAME ${name} COMMAND sh ${KIT_SOURCE_ROOT}/scripts/say-exit-status.sh ${K_COMMAND})
+  set_tests_properties(${name} PROPERTIES PASS_REGULAR_EXPRESSION "${K_PASS}.*\nexit status 0\n")
+  if(K_FAIL)
+    set_tests_properties(${name} PROPERTIES FAIL_REGULAR_EXPRESSION "${K_FAIL}")
+  endif()
+endfunction()

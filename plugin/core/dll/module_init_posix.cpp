@@ -13,10 +13,10 @@
 
 namespace {
 
-std::unique_ptr<kit::sim::Machine>& ModuleMachine() {
-  static std::unique_ptr<kit::sim::Machine> machine;
-  return machine;
-}
+// The module's machine. A plain pointer: objects with destructors at
+// namespace or function scope may already be destroyed when the detach below
+// runs at process exit, so the detach releases it itself.
+kit::sim::Machine* g_machine = nullptr;
 
 // The module's own load address stands for its instance handle.
 void* ThisModule() {
@@ -27,9 +27,9 @@ void* ThisModule() {
 
 __attribute__((constructor)) void AttachToProcess() {
   std::string error;
-  ModuleMachine() = kit::sim::Machine::OpenFromEnvironment(&error);
-  if (ModuleMachine()) {
-    kit::Platform& platform = ModuleMachine()->platform();
+  g_machine = kit::sim::Machine::OpenFromEnvironment(&error).release();
+  if (g_machine != nullptr) {
+    kit::Platform& platform = g_machine->platform();
     kit::plugin::dll::OnProcessAttach(ThisModule(), platform.system, platform.files, platform.registry);
     // The device sheet records the printer's port language through it.
     kit::plugin::sheets::SetModuleSpooler(&platform.spooler);
@@ -41,7 +41,8 @@ __attribute__((constructor)) void AttachToProcess() {
 __attribute__((destructor)) void DetachFromProcess() {
   kit::plugin::sheets::SetModuleSpooler(nullptr);
   kit::plugin::dll::OnProcessDetach();
-  ModuleMachine().reset();
+  delete g_machine;
+  g_machine = nullptr;
 }
 
 }  // namespace
