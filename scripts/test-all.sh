@@ -10,6 +10,13 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup-deps.sh
 
+# Wine and ccache keep files under the home folder: make sure there is one
+# even where the environment does not name it.
+if [ -z "${HOME:-}" ]; then
+  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
+  export HOME
+fi
+
 # Let ccache share objects between checkouts in different folders.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
