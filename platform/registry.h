@@ -39,6 +39,12 @@ inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 inline constexpr std::uint32_t kRegQword = 11;
 
+// REG_MULTI_SZ data (also SPDRP_HARDWAREID): UTF-16LE strings, each ended by
+// a NUL, the list ended by one more. Parsing stops at the empty string and
+// keeps a last string whose terminator is missing.
+Bytes EncodeMultiSz(const std::vector<WString>& items);
+std::vector<WString> ParseMultiSz(const Bytes& data);
+
 // RegCreateKeyEx dispositions.
 inline constexpr std::uint32_t kRegCreatedNewKey = 1;
 inline constexpr std::uint32_t kRegOpenedExistingKey = 2;

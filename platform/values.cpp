@@ -22,6 +22,34 @@ Bytes Utf16Le(WStringView text) {
 
 }  // namespace
 
+Bytes EncodeMultiSz(const std::vector<WString>& items) {
+  Bytes out;
+  for (const auto& s : items) {
+    const Bytes one = Utf16Le(s);
+    out.insert(out.end(), one.begin(), one.end());
+  }
+  out.push_back(0);
+  out.push_back(0);
+  return out;
+}
+
+std::vector<WString> ParseMultiSz(const Bytes& data) {
+  std::vector<WString> out;
+  WString current;
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    const char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    if (c == 0) {
+      if (current.empty()) break;
+      out.push_back(current);
+      current.clear();
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) out.push_back(current);
+  return out;
+}
+
 std::uint32_t RegistryKey::GetDword(WStringView name, std::uint32_t* value) {
   std::uint32_t type = 0;
   std::uint8_t data[4] = {};

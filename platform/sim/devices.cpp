@@ -17,41 +17,9 @@ namespace fs = std::filesystem;
 constexpr std::uint32_t kRootDevInst = 1;
 constexpr char16_t kRootDeviceId[] = u"HTREE\\ROOT\\0";
 
-Bytes MultiSz(const std::vector<WString>& items) {
-  Bytes out;
-  for (const auto& s : items) {
-    for (char16_t c : s) {
-      out.push_back(static_cast<std::uint8_t>(c & 0xFF));
-      out.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    out.push_back(0);
-    out.push_back(0);
-  }
-  out.push_back(0);
-  out.push_back(0);
-  return out;
-}
-
 Bytes Sz(const WString& s) {
-  Bytes out = MultiSz({s});
+  Bytes out = EncodeMultiSz({s});
   out.resize(out.size() - 2);
-  return out;
-}
-
-std::vector<WString> ParseMultiSz(const Bytes& data) {
-  std::vector<WString> out;
-  WString current;
-  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-    const char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-    if (c == 0) {
-      if (current.empty()) break;
-      out.push_back(current);
-      current.clear();
-    } else {
-      current.push_back(c);
-    }
-  }
-  if (!current.empty()) out.push_back(current);
   return out;
 }
 
@@ -116,7 +84,7 @@ class SimDeviceSet final : public DeviceInfoSet {
       case kSpdrpCompatibleIds: {
         const auto ids = TextList(rec, property == kSpdrpHardwareId ? "hardware_ids" : "compatible_ids");
         if (ids.empty()) return Core::Fail(win32::kErrorInvalidData);
-        value = MultiSz(ids);
+        value = EncodeMultiSz(ids);
         type = kRegMultiSz;
         break;
       }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/port_data.h"
+#include "platform/registry.h"
 #include "platform/types.h"
 
 namespace kit {
@@ -73,6 +74,28 @@ TEST(Text, Utf8RoundTripAndNoCaseCompare) {
   EXPECT_TRUE(EqualsNoCase(u"C:\\Windows\\System32", u"c:\\WINDOWS\\system32"));
   EXPECT_FALSE(EqualsNoCase(u"KVCOM1:", u"KVCOM1"));
   EXPECT_FALSE(EqualsNoCase(u"\u6253", u"\u6254"));
+}
+
+}  // namespace
+}  // namespace kit
+
+namespace kit {
+namespace {
+
+TEST(MultiSz, EncodesTerminatedStringsAndParsesWhatWindowsWrites) {
+  const Bytes data = EncodeMultiSz({u"USB\\VID_7A5C&PID_1002", u"USB\\VID_7A5C"});
+  ASSERT_EQ(data.size(), (21 + 1 + 12 + 1 + 1) * 2u);
+  EXPECT_EQ(data[0], 'U');
+  EXPECT_EQ(data[1], 0);
+  EXPECT_EQ(Bytes(data.end() - 4, data.end()), Bytes(4, 0));
+  EXPECT_EQ(ParseMultiSz(data), (std::vector<WString>{u"USB\\VID_7A5C&PID_1002", u"USB\\VID_7A5C"}));
+
+  EXPECT_EQ(EncodeMultiSz({}), Bytes(2, 0));
+  EXPECT_TRUE(ParseMultiSz(Bytes(2, 0)).empty());
+  // A last string without its terminator is kept; an odd trailing byte is not read.
+  EXPECT_EQ(ParseMultiSz(Bytes{'A', 0, 'B', 0, 'C'}), std::vector<WString>{u"AB"});
+  // The list ends at the first empty string.
+  EXPECT_EQ(ParseMultiSz(Bytes{'A', 0, 0, 0, 0, 0, 'B', 0, 0, 0}), std::vector<WString>{u"A"});
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/registry.h"
+
 namespace kit::usbinstall::testing {
 namespace {
 
@@ -160,35 +162,6 @@ bool FakeFiles::WriteFile(WStringView path, const Bytes& content, WriteMode mode
 
 namespace {
 
-Bytes MultiSz(const std::vector<WString>& ids) {
-  Bytes out;
-  for (const auto& id : ids) {
-    for (char16_t c : id) {
-      out.push_back(static_cast<std::uint8_t>(c & 0xFF));
-      out.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    out.insert(out.end(), 2, 0);
-  }
-  out.insert(out.end(), 2, 0);
-  return out;
-}
-
-std::vector<WString> ParseMultiSz(const Bytes& data) {
-  std::vector<WString> out;
-  WString current;
-  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-    const char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-    if (c == 0) {
-      if (current.empty()) break;
-      out.push_back(current);
-      current.clear();
-    } else {
-      current.push_back(c);
-    }
-  }
-  return out;
-}
-
 // A set over devices of the tree (indices), plus devices created in it.
 class FakeSet final : public DeviceInfoSet {
  public:
@@ -207,7 +180,7 @@ class FakeSet final : public DeviceInfoSet {
                                         Bytes* buffer, std::uint32_t buffer_size,
                                         std::uint32_t* required_size) override {
     if (property != kSpdrpHardwareId) return owner_.system().Unsupported();
-    const Bytes value = MultiSz(Device(device).hardware_ids);
+    const Bytes value = EncodeMultiSz(Device(device).hardware_ids);
     *required_size = static_cast<std::uint32_t>(value.size());
     *type = 7;
     if (buffer_size < value.size()) {
