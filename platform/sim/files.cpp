@@ -7,11 +7,16 @@
 #include <fstream>
 
 #include "platform/sim/core.h"
+#include "platform/sim/missing_exports.h"
 
 namespace kit::sim {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr char kKernel32[] = "kernel32.dll";
+constexpr char kWow64Disable[] = "Wow64DisableWow64FsRedirection";
+constexpr char kWow64Revert[] = "Wow64RevertWow64FsRedirection";
 
 // Case-insensitive match of '*' and '?' patterns.
 bool Matches(WStringView pattern, WStringView name) {
@@ -340,25 +345,31 @@ class SimFiles final : public Files {
   }
 
   bool HasFsRedirectionFunctions() override {
-    Json s;
-    if (!core_.Read(&s)) return false;
-    return s["system"].value("has_wow64_functions", true);
+    return HasRedirectionFunction(kWow64Disable) && HasRedirectionFunction(kWow64Revert);
   }
 
   bool Wow64DisableWow64FsRedirection(void** old_value) override {
-    if (!HasFsRedirectionFunctions()) return Core::Fail(win32::kErrorProcNotFound);
+    if (!HasRedirectionFunction(kWow64Disable)) return Core::Fail(win32::kErrorProcNotFound);
     if (old_value) *old_value = reinterpret_cast<void*>(static_cast<std::uintptr_t>(core_.RedirectionDisabled() ? 1 : 0));
     core_.SetRedirectionDisabled(true);
     return true;
   }
 
   bool Wow64RevertWow64FsRedirection(void* old_value) override {
-    if (!HasFsRedirectionFunctions()) return Core::Fail(win32::kErrorProcNotFound);
+    if (!HasRedirectionFunction(kWow64Revert)) return Core::Fail(win32::kErrorProcNotFound);
     core_.SetRedirectionDisabled(reinterpret_cast<std::uintptr_t>(old_value) != 0);
     return true;
   }
 
  private:
+  // A Windows that has the WOW64 functions, and neither kernel32 nor the
+  // entry point marked missing on this machine.
+  bool HasRedirectionFunction(const char* proc) {
+    Json s;
+    if (!core_.Read(&s)) return false;
+    return s["system"].value("has_wow64_functions", true) && !ProcMissing(s, kKernel32, proc);
+  }
+
   static bool ParentExists(const ResolvedPath& r) {
     std::error_code ec;
     return fs::is_directory(r.host.parent_path(), ec);

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/sim/core.h"
+#include "platform/sim/missing_exports.h"
 
 namespace kit::sim {
 namespace {
@@ -235,23 +236,19 @@ const std::map<std::string, std::vector<std::string>>& KnownExports() {
 
 class SimLibrary final : public Library {
  public:
-  SimLibrary(std::string library, std::vector<std::string> missing)
-      : library_(std::move(library)), missing_(std::move(missing)) {}
+  // `state` is the machine's state when the library was loaded.
+  SimLibrary(std::string library, Json state) : library_(std::move(library)), state_(std::move(state)) {}
   bool HasProc(std::string_view name) const override {
-    const std::string upper = ToUtf8(ToUpperAscii(FromUtf8(std::string(name))));
-    const std::string wanted = library_ + "!" + upper;
-    for (const auto& m : missing_) {
-      if (ToUtf8(ToUpperAscii(FromUtf8(m))) == wanted) return false;
-    }
+    if (ProcMissing(state_, library_, name)) return false;
     const auto& table = KnownExports();
     const auto it = table.find(library_);
     if (it == table.end()) return false;
-    return std::find(it->second.begin(), it->second.end(), upper) != it->second.end();
+    return std::find(it->second.begin(), it->second.end(), UpperKey(FromUtf8(std::string(name)))) != it->second.end();
   }
 
  private:
   std::string library_;
-  std::vector<std::string> missing_;
+  Json state_;
 };
 
 LibraryHandle SimSystemFacts::LoadLibrary(WStringView name) {
@@ -262,12 +259,10 @@ LibraryHandle SimSystemFacts::LoadLibrary(WStringView name) {
   const auto slash = base.find_last_of(u"\\/");
   if (slash != WString::npos) base = base.substr(slash + 1);
   if (base.find(u'.') == WString::npos) base += u".dll";
-  const std::string upper = UpperKey(base);
-  for (const auto& m : s["system"].value("missing_libraries", Json::array())) {
-    if (UpperKey(W(m.get<std::string>())) == upper) {
-      Core::SetLastError(win32::kErrorModNotFound);
-      return nullptr;
-    }
+  const std::string upper = LibraryKey(U8(base));
+  if (LibraryMissing(s, upper)) {
+    Core::SetLastError(win32::kErrorModNotFound);
+    return nullptr;
   }
   // A library is found by its path, else in the system folder.
   ResolvedPath r;
@@ -277,9 +272,7 @@ LibraryHandle SimSystemFacts::LoadLibrary(WStringView name) {
     Core::SetLastError(win32::kErrorModNotFound);
     return nullptr;
   }
-  std::vector<std::string> missing;
-  for (const auto& m : s["system"].value("missing_procs", Json::array())) missing.push_back(m.get<std::string>());
-  return std::make_unique<SimLibrary>(upper, std::move(missing));
+  return std::make_unique<SimLibrary>(upper, std::move(s));
 }
 
 // Virtual time: Sleep adds to the machine's clock and returns at once.

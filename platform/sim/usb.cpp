@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/sim/core.h"
+#include "platform/sim/missing_exports.h"
 
 namespace kit::sim {
 namespace {
@@ -12,15 +13,6 @@ namespace {
 constexpr std::uint8_t kIdWritePrefix[] = {0x1B, 0x73, 0x42, 0x45, 0x92, 0x99, 0x1D, 0x49, 0x20};
 constexpr int kMaxUsbIndex = 7;
 constexpr UsbDeviceHandle kFirstHandle = 0x5100;
-
-bool LibraryMissing(const Json& s, const char* library, std::string_view function) {
-  for (const auto& m : s["system"].value("missing_procs", Json::array())) {
-    if (ToUpperAscii(FromUtf8(m.get<std::string>())) == ToUpperAscii(FromUtf8(std::string(library) + "!" + std::string(function)))) {
-      return true;
-    }
-  }
-  return false;
-}
 
 // The plugged USB devices the maker's library can open, in plug order.
 std::vector<Json*> OpenableDevices(Json& s) {
@@ -38,7 +30,7 @@ class SimKvUsbInt final : public KvUsbInt {
   bool HasFunction(std::string_view name) const override {
     Json s;
     if (!core_.Read(&s)) return false;
-    return !LibraryMissing(s, "KVUSBINT.DLL", name);
+    return !ProcMissing(s, "KvUsbInt.dll", name);
   }
 
   UsbDeviceHandle OpenDeviceX(int index) override {
@@ -116,7 +108,7 @@ class SimUsbPrintDll final : public UsbPrintDll {
   bool HasFunction(std::string_view name) const override {
     Json s;
     if (!core_.Read(&s)) return false;
-    return !LibraryMissing(s, "USBPRINTDLL.DLL", name);
+    return !ProcMissing(s, "USBPrintDll.dll", name);
   }
   int EnumUSBPrinter(WString* text) override {
     Json s;

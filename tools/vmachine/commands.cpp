@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/missing_exports.h"
 #include "platform/sim/presets.h"
 #include "tools/vmachine/tool_support.h"
 
@@ -326,8 +327,9 @@ int CmdFileVersion(const Args& args, bool) {
 }
 
 int CmdSet(const Args& args, bool) {
-  if (args.size() < 3) return Usage("set DIR admin|lang|acp VALUE");
+  if (args.size() < 3) return Usage("set DIR admin|lang|acp|missing-proc VALUE");
   return ChangeMachine(args[0], [&](Json& s) -> std::string {
+    if (args[1] == "missing-proc") return sim::MarkMissing(s, args[2]);
     if (args[1] == "admin") {
       s["system"]["admin"] = args[2] == "true" || args[2] == "1" || args[2] == "yes";
       return {};
