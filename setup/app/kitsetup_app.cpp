@@ -120,7 +120,10 @@ StartResult CKitsetupApp::Run() {
   // 7, 8. The frame with its five pages, modally.
   UsbQueries* usb = options_.usb;
   if (usb == nullptr) {
-    own_usb_ = std::make_unique<PlatformUsbQueries>(p.system, p.files, p.devices);
+    auto notice = [this](std::u16string_view text) {
+      if (options_.host.message_box) options_.host.message_box(text, kMessageCaption);
+    };
+    own_usb_ = std::make_unique<PlatformUsbQueries>(p.system, p.files, p.devices, is_64bit_, notice);
     usb = own_usb_.get();
   }
   context_ = std::unique_ptr<WizardContext>(new WizardContext{*texts_, *inf_, p.system, p.files, p.shell, *usb,

@@ -65,7 +65,7 @@ std::string PlatformUsbQueries::InstalledUsbDriverVersion() {
   FileVersionInfo info;
   bool ok = false;
   {
-    ScopedFsRedirectionOff guard(files_);
+    RedirectionGuard guard(system_, files_, is_64bit_, notice_);
     ok = files_.GetFileVersionInfo(path, &info);
   }
   if (!ok || info.translations.empty()) return kNoDriverVersion;

@@ -3,9 +3,12 @@
 // read with file-system redirection off. This file is OS-independent.
 #pragma once
 
+#include <utility>
+
 #include "platform/devices.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "setup/app/redirection_guard.h"
 #include "setup/app/usb_queries.h"
 
 namespace kit::setup {
@@ -14,8 +17,10 @@ namespace kit::setup {
 // version resource read with file-system redirection off.
 class PlatformUsbQueries final : public UsbQueries {
  public:
-  PlatformUsbQueries(SystemFacts& system, Files& files, Devices& devices)
-      : system_(system), files_(files), devices_(devices) {}
+  // `is_64bit`: the 64-bit flag, which decides the redirection guard;
+  // `notice` shows the guard's texts.
+  PlatformUsbQueries(SystemFacts& system, Files& files, Devices& devices, bool is_64bit, GuardNotice notice)
+      : system_(system), files_(files), devices_(devices), is_64bit_(is_64bit), notice_(std::move(notice)) {}
   int ClassifyConnectedPrinters() override;
   std::string InstalledUsbDriverVersion() override;
 
@@ -23,6 +28,8 @@ class PlatformUsbQueries final : public UsbQueries {
   SystemFacts& system_;
   Files& files_;
   Devices& devices_;
+  bool is_64bit_;
+  GuardNotice notice_;
 };
 
 }  // namespace kit::setup
