@@ -29,13 +29,25 @@ bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// What a read gives without a file: the default, cut to the buffer.
+std::string CappedDefault(std::string_view default_value, std::size_t capacity) {
+  return std::string(default_value.substr(0, capacity ? capacity - 1 : 0));
+}
+
 }  // namespace
 
+bool IsKnownSeries(Series series) {
+  const int index = static_cast<int>(series);
+  return index >= 0 && index < kSeriesCount;
+}
+
 std::string_view SeriesSuffix(Series series) {
+  if (!IsKnownSeries(series)) return {};
   return kSeriesTable[static_cast<std::size_t>(series)].suffix;
 }
 
 std::string SeriesFile(Series series, bool is_64bit) {
+  if (!IsKnownSeries(series)) return {};
   const auto& row = kSeriesTable[static_cast<std::size_t>(series)];
   std::string path(kConfigFolder);
   path += '\\';
@@ -83,7 +95,7 @@ std::string CPrinterInfManager::ReadString(std::string_view relative_file,
                                            std::string_view section, std::string_view key,
                                            std::string_view default_value,
                                            std::size_t capacity) const {
-  if (options_.files == nullptr) return std::string(default_value.substr(0, capacity ? capacity - 1 : 0));
+  if (options_.files == nullptr) return CappedDefault(default_value, capacity);
   return ini::ReadProfileStringA(*options_.files, PackagePath(relative_file), section, key,
                                  default_value, capacity, options_.profile);
 }
@@ -130,16 +142,19 @@ std::optional<ModelEntry> CPrinterInfManager::ReadDefaultModel() const {
 
 int CPrinterInfManager::ReadSeriesInt(Series series, std::string_view section,
                                       std::string_view key) const {
+  if (!IsKnownSeries(series)) return LeadingDecimal(kAbsentValue);
   return ReadInt(SeriesFileFor(series), section, key);
 }
 
 std::string CPrinterInfManager::ReadSeriesName(Series series, std::string_view section,
                                                std::string_view key) const {
+  if (!IsKnownSeries(series)) return std::string(kAbsentValue);
   return ReadName(SeriesFileFor(series), section, key);
 }
 
 std::string CPrinterInfManager::ReadSeriesFile(Series series, std::string_view section,
                                                std::string_view key) const {
+  if (!IsKnownSeries(series)) return std::string(kAbsentValue);
   return ReadFile(SeriesFileFor(series), section, key);
 }
 
@@ -147,6 +162,7 @@ std::string CPrinterInfManager::ReadSeriesString(Series series, std::string_view
                                                  std::string_view key,
                                                  std::string_view default_value,
                                                  std::size_t capacity) const {
+  if (!IsKnownSeries(series)) return CappedDefault(default_value, capacity);
   return ReadString(SeriesFileFor(series), section, key, default_value, capacity);
 }
 

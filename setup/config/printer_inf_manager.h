@@ -40,9 +40,14 @@ inline constexpr std::string_view kDeviceNameSection = "DEVICENAME";
 enum class Series : int { kReceipt = 0, kTicket = 1, kLabel = 2, kEmbedded = 3 };
 inline constexpr int kSeriesCount = 4;
 
-// The suffix of a model entry in [DEVICENAME] that names its series.
+// Whether `series` is one of the four (the wizard's index is -1 while no
+// series is chosen).
+bool IsKnownSeries(Series series);
+// The suffix of a model entry in [DEVICENAME] that names its series; empty
+// for an index outside the four.
 std::string_view SeriesSuffix(Series series);
-// The per-series file, package-relative, for the running bitness.
+// The per-series file, package-relative, for the running bitness; empty for
+// an index outside the four, whose keys then all read as their defaults.
 std::string SeriesFile(Series series, bool is_64bit);
 
 // Whether a file key's value names a file ("0" and "" do not).

@@ -227,6 +227,11 @@ void CKitsetupDlg::OnInstall() {
   request_.flow = port.flow();
   request_.ip_address = port.ip_address();
   request_.port_kind = KindOfPort(request_.port_name);
+  // No model chosen (no series checked): nothing to install.
+  if (typed_.series.model_name().empty()) {
+    ctx_.Message(*window_, "IDS_ERR_SELPRINTER");
+    return;
+  }
   install_requested_ = true;
   window_->MessageBox(kInstallNotBuilt, kMessageCaption, ui::kMbIconInformation);
 }

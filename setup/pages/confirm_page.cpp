@@ -31,6 +31,17 @@ constexpr int kInitialDataBitsIndex = 3;  // "8"
 constexpr int kInitialStopBitsIndex = 0;  // "1"
 constexpr int kInitialParityIndex = 2;    // the third text, "None"
 constexpr int kInitialFlowIndex = 2;      // the third text, "Hardware"
+// The letters of the parity and flow-control items, by list position: the
+// items' texts are translated, the letters stored with the port are not.
+constexpr std::array<char, 5> kParityLetters = {'e', 'm', 'n', 'o', 's'};  // Even, Mark, None, Odd, Space
+constexpr std::array<char, 3> kFlowLetters = {' ', 'x', 'p'};             // None, Xon/Xoff, Hardware
+
+// The letter of the selected item; `current` when nothing valid is selected.
+template <std::size_t N>
+char LetterAt(const std::array<char, N>& letters, int selection, char current) {
+  if (selection < 0 || static_cast<std::size_t>(selection) >= N) return current;
+  return letters[static_cast<std::size_t>(selection)];
+}
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
@@ -135,6 +146,11 @@ void CSetupConfirm::FillPortList(const std::string& model, int os_code, int seri
   os_code_ = os_code;
   w.ClearItems(kPortListId);
   port_name_.clear();
+  // The serial note belongs to the model of this fill only.
+  w.Show(kSerialNoteId, false);
+  // No series chosen: every key reads as 0, so the list stays empty and the
+  // connected printers are not asked about; Install then refuses.
+  const bool series_known = IsKnownSeries(static_cast<Series>(series));
 
   const Series s = static_cast<Series>(series);
   const std::string section = model + ".PORT";
@@ -177,7 +193,7 @@ void CSetupConfirm::FillPortList(const std::string& model, int os_code, int seri
     w.Enable(kIpAddressId, true);
   }
 
-  const int classification = ctx_.usb.ClassifyConnectedPrinters();
+  const int classification = series_known ? ctx_.usb.ClassifyConnectedPrinters() : kUsbMakerDriverOrNone;
   if (usb && os_code != kOsNt4) {
     const std::string base = "USB_" + model + "_";
     if (mode_ == 1 /* Typical */) {
@@ -287,15 +303,8 @@ void CSetupConfirm::OnSerialListChanged(ui::Window& w, int id) {
     case kBaudListId: baud_rate_ = LeadingDecimal(text); break;
     case kDataBitsListId: data_bits_ = LeadingDecimal(text); break;
     case kStopBitsListId: stop_bits_ = std::atof(text.c_str()); break;
-    case kParityListId:
-      if (!text.empty()) parity_ = text[0];
-      break;
-    case kFlowListId:
-      // Only the exact English words change the letter.
-      if (text == "Xon/Xoff") flow_ = 'x';
-      else if (text == "Hardware") flow_ = 'p';
-      else if (text == "None") flow_ = ' ';
-      break;
+    case kParityListId: parity_ = LetterAt(kParityLetters, sel, parity_); break;
+    case kFlowListId: flow_ = LetterAt(kFlowLetters, sel, flow_); break;
     default: break;
   }
 }

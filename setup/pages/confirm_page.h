@@ -67,6 +67,8 @@ class CSetupConfirm final : public WizardPage {
   int baud_rate() const { return baud_rate_; }
   int data_bits() const { return data_bits_; }
   double stop_bits() const { return stop_bits_; }
+  // The letters of the selected parity (e, m, n, o, s) and flow-control
+  // (blank, x, p) items.
   char parity() const { return parity_; }
   char flow() const { return flow_; }
   int raster() const { return raster_; }

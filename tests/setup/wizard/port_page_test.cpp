@@ -141,7 +141,7 @@ TEST(KitsetupPorts, ParallelDefaultAndRasterHiddenByTheModel) {
   });
 }
 
-TEST(KitsetupPorts, FlowLetterFollowsOnlyTheExactEnglishWords) {
+TEST(KitsetupPorts, SerialLettersFollowTheItemsPositionWhateverTheirText) {
   auto kit = SampleKit();
   std::string lang = kit.files.at("language\\setup_EN.ini");
   lang.replace(lang.find("Protocol.Hardware=Hardware"), 26, "Protocol.Hardware=RTS/CTS");
@@ -151,18 +151,113 @@ TEST(KitsetupPorts, FlowLetterFollowsOnlyTheExactEnglishWords) {
     WalkToPorts(f, 2, 0);  // VRT-L50: serial ports first
     auto& p = PageOf(f, kConfirmPage);
     EXPECT_EQ(PortPage(f).flow(), 'p');
-    p.Select(kFlowListId, 1);  // Xon/Xoff
-    EXPECT_EQ(PortPage(f).flow(), 'x');
-    p.Select(kFlowListId, 2);  // RTS/CTS matches nothing: unchanged
-    EXPECT_EQ(PortPage(f).flow(), 'x');
-    p.Select(kFlowListId, 0);
-    EXPECT_EQ(PortPage(f).flow(), ' ');
-    p.Select(kParityListId, 3);
-    EXPECT_EQ(PortPage(f).parity(), 'O');
+    EXPECT_EQ(PortPage(f).parity(), 'n');
+    const std::pair<int, char> flows[] = {{1, 'x'}, {2, 'p'}, {0, ' '}};
+    for (const auto& [index, letter] : flows) {
+      p.Select(kFlowListId, index);
+      EXPECT_EQ(PortPage(f).flow(), letter) << index;
+    }
+    const char parities[] = {'e', 'm', 'n', 'o', 's'};
+    for (int i = 0; i < 5; ++i) {
+      p.Select(kParityListId, i);
+      EXPECT_EQ(PortPage(f).parity(), parities[i]) << i;
+    }
     p.Select(kStopBitsListId, 1);
     EXPECT_DOUBLE_EQ(PortPage(f).stop_bits(), 1.5);
     p.Select(kDataBitsListId, 0);
     EXPECT_EQ(PortPage(f).data_bits(), 5);
+    f.Click(ui::kIdCancel);
+  });
+}
+
+// Translated items give the same letters: "无" (none) is "n", not the first
+// byte of its code page 936 form, and a translated Xon/Xoff is "x".
+TEST(KitsetupPorts, ChineseSerialTextsStoreTheSameLetters) {
+  auto kit = SampleKit();
+  std::string lang = kit.files.at("language\\setup_EN.ini");
+  auto replace = [&](const std::string& from, const std::string& to) { lang.replace(lang.find(from), from.size(), to); };
+  replace("Parity.None=None", "Parity.None=\xCE\xDE");               // 无
+  replace("Parity.Odd=Odd", "Parity.Odd=\xC6\xE6");                  // 奇
+  replace("Protocol.Xonoff=Xon/Xoff", "Protocol.Xonoff=\xC8\xED\xBC\xFE");  // 软件
+  replace("Protocol.None=None", "Protocol.None=\xCE\xDE");           // 无
+  kit.Set("language\\setup_CN.ini", lang);
+  kit.Set("License_CN.txt", "\xD0\xED\xBF\xC9");
+  WizardRun run("win7-x86-zh-cn");
+  run.Run(kit, [&](ui::headless::Dialog& f) {
+    WalkToPorts(f, 2, 0);  // VRT-L50: serial ports first
+    auto& p = PageOf(f, kConfirmPage);
+    ASSERT_EQ(p.Find(kParityListId)->items.at(2), u"\u65E0");
+    p.Select(kParityListId, 3);
+    p.Select(kParityListId, 2);
+    p.Select(kFlowListId, 1);
+    f.Click(ui::kIdOk);  // Install
+    f.Click(ui::kIdCancel);
+  });
+  const auto* frame = run.app()->frame();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->install_requested());
+  EXPECT_EQ(frame->install_request().parity, 'n');
+  EXPECT_EQ(frame->install_request().flow, 'x');
+}
+
+// No series chosen (no DEFAULTNAME): the port page is empty and Install
+// refuses with its message, the wizard staying open. On OS codes 4-7 the
+// support check already stops at the OS page.
+TEST(KitsetupPorts, NoSeriesChosenRefusesAtInstall) {
+  auto kit = SampleKit();
+  std::string ini = kit.files.at("DRVCONFIG\\setup.ini");
+  ini.erase(ini.find("DEFAULTNAME=1\r\n"), 15);
+  kit.Set("DRVCONFIG\\setup.ini", ini);
+  WizardRun xp("winxp-x86-en");
+  xp.Run(kit, [&](ui::headless::Dialog& f) {
+    PageOf(f, kLegalPage).Click(kLegalAcceptId);
+    f.Click(ui::kIdOk);
+    ASSERT_EQ(VisiblePage(f), kSeriesPage);
+    EXPECT_EQ(static_cast<CPrinterSeries&>(PageOf(f, kSeriesPage).page()).series_index(), -1);
+    f.Click(ui::kIdOk);  // mode page
+    f.Click(ui::kIdOk);  // OS page, passed at once
+    ASSERT_EQ(VisiblePage(f), kConfirmPage);
+    EXPECT_THAT(PageOf(f, kConfirmPage).Find(kPortListId)->items, IsEmpty());
+    EXPECT_EQ(PortPage(f).port_name(), "");
+    f.Click(ui::kIdOk);  // Install
+    EXPECT_FALSE(f.Ended());
+    f.Click(ui::kIdOk);  // and again
+    EXPECT_FALSE(f.Ended());
+    f.Click(ui::kIdCancel);
+  });
+  EXPECT_THAT(xp.FrameMessages(), ElementsAre(u"Select a model", u"Select a model"));
+  EXPECT_FALSE(xp.app()->frame()->install_requested());
+
+  WizardRun win7("win7-x64-en");
+  win7.Run(kit, [&](ui::headless::Dialog& f) {
+    PageOf(f, kLegalPage).Click(kLegalAcceptId);
+    f.Click(ui::kIdOk);
+    f.Click(ui::kIdOk);
+    f.Click(ui::kIdOk);
+    EXPECT_EQ(VisiblePage(f), kSystemPage);
+    f.Click(ui::kIdCancel);
+  });
+  EXPECT_THAT(win7.FrameMessages(), ElementsAre(u"Not on Windows 7"));
+}
+
+// Note 1105 belongs to the model of the fill: going back to a model with
+// serial ports hides it again.
+TEST(KitsetupPorts, SerialNoteIsHiddenAgainForAModelWithSerialPorts) {
+  WizardRun run("winxp-x86-en");
+  run.Run(SampleKit(), [&](ui::headless::Dialog& f) {
+    WalkToPorts(f, 1, 0);  // VRT-T80: no serial ports
+    auto& p = PageOf(f, kConfirmPage);
+    EXPECT_TRUE(p.Find(kSerialNoteId)->visible);
+    f.Click(kBackId);  // mode page
+    f.Click(kBackId);  // series page
+    auto& s = PageOf(f, kSeriesPage);
+    s.Click(kSeriesRadioIds[2]);
+    s.Select(kSeriesListIds[2], 0);  // VRT-L50: LPT and COM
+    f.Click(ui::kIdOk);
+    f.Click(ui::kIdOk);
+    ASSERT_EQ(VisiblePage(f), kConfirmPage);
+    EXPECT_EQ(p.Find(kPortListId)->items.front(), u"KVCOM1:");
+    EXPECT_FALSE(p.Find(kSerialNoteId)->visible);
     f.Click(ui::kIdCancel);
   });
 }

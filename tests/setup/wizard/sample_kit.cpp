@@ -69,6 +69,7 @@ KitFiles SampleKit() {
         "IDS_ADMIN=Administrators only\r\nIDS_ERR_NOLEFT=No left picture\r\nIDS_NOTSUPPORTWin7=Not on Windows 7\r\n"
         "IDS_NOTSUPPORT2003=Not on Server 2003\r\nIDS_TYPICAL_NOTES=Typical only\r\n"
         "IDS_ERR_UPDATEUSB=USB driver missing\r\nIDS_ERR_UNSUPPORTCOM=No serial ports\r\n"
+        "IDS_ERR_SELPRINTER=Select a model\r\n"
         "[Legal]\r\nAgreement=Licence\r\nAccept=I accept\r\nReject=I do not accept\r\n"
         "[Series]\r\nSelect=Series\r\nReceipt=Receipt\r\nTicket=Ticket\r\nLabel=Label\r\nEmbedded=Embedded\r\n"
         "Default=Set as default\r\n"
