@@ -45,9 +45,20 @@ expect tw "$work/tw.txt" 'install request: model "VRT-L50", series 2, port "USB_
 expect tw "$work/tw.txt" 'exit 0'
 if grep -q '^!' "$work/tw.txt"; then echo "FAIL tw: refused actions"; grep '^!' "$work/tw.txt"; failures=$((failures + 1)); fi
 
+# English Windows 7 x64 without Wow64DisableWow64FsRedirection: the port page
+# says so when it reads the installed USB driver's version, and goes on.
+"$vmachine" create "$work/nofs" --preset win7-x64-en >/dev/null || exit 1
+"$vmachine" set "$work/nofs" missing-proc 'Kernel32.dll!Wow64DisableWow64FsRedirection' || exit 1
+"$kit/kitsetup" --machine "$work/nofs" --script "$scripts/walk_net.txt" >"$work/nofs.txt" 2>&1
+echo "exit $?" >>"$work/nofs.txt"
+expect nofs "$work/nofs.txt" "Can't Get Function Wow64DisableWow64FsRedirection Address"
+expect nofs "$work/nofs.txt" 'install request: model "VRT-Q40", series 0, port "NET:" (kind 3), OS code 7,'
+expect nofs "$work/nofs.txt" 'exit 0'
+
 if [ "$failures" -ne 0 ]; then
+  echo "--- nofs transcript"; cat "$work/nofs.txt"
   echo "--- en transcript"; cat "$work/en.txt"; echo "--- cn transcript"; cat "$work/cn.txt"
   echo "--- tw transcript"; cat "$work/tw.txt"
   exit 1
 fi
-echo "all three walks passed"
+echo "all four walks passed"
