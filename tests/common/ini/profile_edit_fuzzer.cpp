@@ -19,24 +19,22 @@ constexpr CodePage kCodePages[] = {CodePage::kWestern, CodePage::kSimplifiedChin
 constexpr char16_t kSection[] = u"s";
 constexpr char16_t kValue[] = u"v\u4E2D";
 
-// The changed bytes of the old file, [first, last), lie within one line
-// (its line break included); a pure insertion changes no old byte.
+// Every byte of the old file outside one line (its line break included) is
+// in the new file, in place: the new file is the old one with at most the
+// bytes of that line replaced, or with bytes inserted next to it.
 bool ChangeStaysInOneLine(std::string_view before, std::string_view after,
                           const kit::ini::ByteLines& lines) {
-  std::size_t prefix = 0;
-  while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) {
-    ++prefix;
+  if (lines.lines.empty()) {
+    return after.substr(0, lines.text_begin) == before.substr(0, lines.text_begin) &&
+           after.ends_with(before.substr(lines.text_end));
   }
-  std::size_t suffix = 0;
-  while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
-         before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
-    ++suffix;
-  }
-  const std::size_t first = prefix;
-  const std::size_t last = before.size() - suffix;
-  if (first == last) return true;
   for (const kit::ini::ByteLine& line : lines.lines) {
-    if (first >= line.begin && last <= line.next) return true;
+    const std::string_view head = before.substr(0, line.begin);
+    const std::string_view tail = before.substr(line.next);
+    if (after.size() >= head.size() + tail.size() && after.starts_with(head) &&
+        after.ends_with(tail)) {
+      return true;
+    }
   }
   return false;
 }
