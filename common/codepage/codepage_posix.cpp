@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kUtf16Name = "UTF-16LE";
 constexpr std::size_t kCodeUnits = 0x10000;
+constexpr unsigned kAsciiEnd = 0x80;
 // Code pages 936 and 950 have lead bytes 0x81 to 0xFE (see IsLeadByte).
 constexpr unsigned kFirstLeadByte = 0x81;
 constexpr std::size_t kLeadBytes = 0xFE - kFirstLeadByte + 1;
@@ -107,16 +108,21 @@ Tables BuildTables(CodePage code_page) {
   Converter to_code_page(IconvName(code_page), kUtf16Name);
   Converter from_code_page(kUtf16Name, IconvName(code_page));
 
+  // ASCII is the same in all three, and stays so should iconv lack them.
   tables.encode.assign(kCodeUnits, kDefaultCode);
+  for (unsigned ascii = 0; ascii < kAsciiEnd; ++ascii) {
+    tables.encode[ascii] = static_cast<std::uint16_t>(ascii);
+    tables.single[ascii] = static_cast<char16_t>(ascii);
+  }
   for (std::size_t unit = 0; unit < kCodeUnits; ++unit) {
     const unsigned char le[2] = {static_cast<unsigned char>(unit & 0xFF),
                                  static_cast<unsigned char>(unit >> 8)};
     const auto out = to_code_page.Whole(le, 2, 2);
-    if (!out) continue;
+    if (!out) continue;  // not in iconv's table: the default, or Windows' entry below
     tables.encode[unit] =
         out->size() == 1 ? (*out)[0] : static_cast<std::uint16_t>(((*out)[0] << 8) | (*out)[1]);
   }
-  for (unsigned byte = 0; byte < 256; ++byte) {
+  for (unsigned byte = kAsciiEnd; byte < 256; ++byte) {
     const unsigned char b = static_cast<unsigned char>(byte);
     tables.single[byte] = tables.IsLeadByte(b) ? kDefaultUnit : DecodeWithIconv(from_code_page, &b, 1);
   }
