@@ -155,8 +155,8 @@ TEST(AnsiCodePages, ConvertAsWindowsDoes) {
 
 // A digest of the whole of a code page's conversion: every UTF-16 code unit
 // encoded alone, every byte and every pair of bytes with a first byte from
-// 0x80 up decoded alone. The values were recorded from Windows' conversion
-// (under Wine 8.0); both builds must give them.
+// 0x80 up decoded alone. The values are those of Windows' conversion as
+// Wine 8.0 gives it; both builds must give them.
 std::uint64_t WholeCodePageDigest(CodePage code_page) {
   constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
   constexpr std::uint64_t kFnvPrime = 1099511628211ull;
