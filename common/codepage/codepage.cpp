@@ -14,6 +14,10 @@ constexpr unsigned kLangChineseTaiwan = 0x0404;
 constexpr unsigned kLangChineseHongKong = 0x0C04;
 constexpr unsigned kLangChineseSingapore = 0x1004;
 
+// The lead bytes of code pages 936 and 950.
+constexpr unsigned char kFirstLeadByte = 0x81;
+constexpr unsigned char kLastLeadByte = 0xFE;
+
 bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
   return byte >= low && byte <= high;
 }
@@ -119,6 +123,10 @@ CodePage CodePageForLanguage(unsigned language_id) {
     default:
       return CodePage::kWestern;
   }
+}
+
+bool IsLeadByte(unsigned char byte, CodePage code_page) {
+  return code_page != CodePage::kWestern && InRange(byte, kFirstLeadByte, kLastLeadByte);
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {

@@ -1,20 +1,35 @@
-// ANSI code pages through glibc's iconv (Linux build).
+// ANSI code pages on Linux, converting exactly as Windows does.
+//
+// Windows converts these code pages through fixed tables, one character at a
+// time: each UTF-16 code unit becomes one or two bytes (a surrogate pair
+// becomes two default characters), and each byte, or lead byte with the byte
+// after it, becomes one code unit. The Linux build fills the same tables once
+// per code page from glibc's iconv, one character at a time, and applies the
+// recorded differences of Windows' tables (codepage_windows_tables.cpp: its
+// best-fit mappings, its user-defined areas and the characters the two map
+// apart).
 #include <iconv.h>
 
-#include <bit>
-#include <cerrno>
-#include <cstring>
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/codepage/codepage.h"
+#include "common/codepage/codepage_windows_tables.h"
 
 namespace kit::codepage {
 namespace {
 
-static_assert(std::endian::native == std::endian::little,
-              "char16_t text is handed to iconv as UTF-16LE");
-
 constexpr const char* kUtf16Name = "UTF-16LE";
+constexpr std::size_t kCodeUnits = 0x10000;
+constexpr unsigned kAsciiEnd = 0x80;
+// Code pages 936 and 950 have lead bytes 0x81 to 0xFE (see IsLeadByte).
+constexpr unsigned kFirstLeadByte = 0x81;
+constexpr std::size_t kLeadBytes = 0xFE - kFirstLeadByte + 1;
+// What Windows decodes a byte sequence its table does not map to.
+constexpr char16_t kDefaultUnit = static_cast<char16_t>(kDefaultAnsiCharacter);
+constexpr std::uint16_t kDefaultCode = static_cast<unsigned char>(kDefaultAnsiCharacter);
 
 const char* IconvName(CodePage code_page) {
   switch (code_page) {
@@ -28,12 +43,6 @@ const char* IconvName(CodePage code_page) {
   return "CP1252";
 }
 
-// Windows maps the five bytes that 1252 leaves undefined to the C1 control
-// characters of the same value; iconv rejects them.
-bool IsUndefinedIn1252(unsigned char byte) {
-  return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-}
-
 class Converter {
  public:
   Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
@@ -45,31 +54,124 @@ class Converter {
 
   bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
-  // Converts as much as it can; returns false with errno set when it stopped
-  // at bad or cut input. `in`/`in_left` advance past what was converted.
-  bool Step(char*& in, std::size_t& in_left, std::vector<char>& out) {
-    char buffer[4096];
-    while (in_left > 0) {
-      char* out_ptr = buffer;
-      std::size_t out_left = sizeof buffer;
-      const std::size_t result = iconv(handle_, &in, &in_left, &out_ptr, &out_left);
-      out.insert(out.end(), buffer, out_ptr);
-      if (result != static_cast<std::size_t>(-1)) continue;
-      if (errno == E2BIG) continue;
-      return false;
+  // The conversion of the whole input when it converts to at most
+  // `max_out` bytes, else nothing.
+  std::optional<std::vector<unsigned char>> Whole(const unsigned char* data, std::size_t size,
+                                                  std::size_t max_out) {
+    if (!ok()) return std::nullopt;
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    unsigned char input[2] = {};
+    for (std::size_t i = 0; i < size; ++i) input[i] = data[i];
+    unsigned char output[8] = {};
+    char* in = reinterpret_cast<char*>(input);
+    char* out = reinterpret_cast<char*>(output);
+    std::size_t in_left = size;
+    std::size_t out_left = sizeof output;
+    if (iconv(handle_, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) ||
+        in_left != 0) {
+      return std::nullopt;
     }
-    return true;
+    const std::size_t written = sizeof output - out_left;
+    if (written == 0 || written > max_out) return std::nullopt;
+    return std::vector<unsigned char>(output, output + written);
   }
-
-  void Reset() { iconv(handle_, nullptr, nullptr, nullptr, nullptr); }
 
  private:
   iconv_t handle_;
 };
 
-void AppendUnit(std::vector<char>& out, char16_t unit) {
-  out.push_back(static_cast<char>(unit & 0xFF));
-  out.push_back(static_cast<char>(unit >> 8));
+// One code page's conversion, as Windows' tables hold it.
+struct Tables {
+  CodePage code_page = CodePage::kWestern;
+  std::vector<std::uint16_t> encode;           // code unit -> code (< 0x100: one byte)
+  std::array<char16_t, 256> single{};          // byte that is no lead byte -> code unit
+  std::vector<char16_t> pairs;                 // lead and trail byte -> code unit
+
+  bool IsLeadByte(unsigned char byte) const { return codepage::IsLeadByte(byte, code_page); }
+  char16_t& Pair(unsigned lead, unsigned trail) {
+    return pairs[(lead - kFirstLeadByte) * 256 + trail];
+  }
+  char16_t Pair(unsigned lead, unsigned trail) const {
+    return pairs[(lead - kFirstLeadByte) * 256 + trail];
+  }
+};
+
+char16_t DecodeWithIconv(Converter& converter, const unsigned char* data, std::size_t size) {
+  const auto out = converter.Whole(data, size, 2);
+  if (!out || out->size() != 2) return kDefaultUnit;
+  return static_cast<char16_t>((*out)[0] | ((*out)[1] << 8));
+}
+
+Tables BuildTables(CodePage code_page) {
+  Tables tables;
+  tables.code_page = code_page;
+  Converter to_code_page(IconvName(code_page), kUtf16Name);
+  Converter from_code_page(kUtf16Name, IconvName(code_page));
+
+  // ASCII is the same in all three, and stays so should iconv lack them.
+  tables.encode.assign(kCodeUnits, kDefaultCode);
+  for (unsigned ascii = 0; ascii < kAsciiEnd; ++ascii) {
+    tables.encode[ascii] = static_cast<std::uint16_t>(ascii);
+    tables.single[ascii] = static_cast<char16_t>(ascii);
+  }
+  for (std::size_t unit = 0; unit < kCodeUnits; ++unit) {
+    const unsigned char le[2] = {static_cast<unsigned char>(unit & 0xFF),
+                                 static_cast<unsigned char>(unit >> 8)};
+    const auto out = to_code_page.Whole(le, 2, 2);
+    if (!out) continue;  // not in iconv's table: the default, or Windows' entry below
+    tables.encode[unit] =
+        out->size() == 1 ? (*out)[0] : static_cast<std::uint16_t>(((*out)[0] << 8) | (*out)[1]);
+  }
+  for (unsigned byte = kAsciiEnd; byte < 256; ++byte) {
+    const unsigned char b = static_cast<unsigned char>(byte);
+    tables.single[byte] = tables.IsLeadByte(b) ? kDefaultUnit : DecodeWithIconv(from_code_page, &b, 1);
+  }
+  if (code_page != CodePage::kWestern) {
+    tables.pairs.assign(kLeadBytes * 256, kDefaultUnit);
+    for (unsigned lead = kFirstLeadByte; lead < kFirstLeadByte + kLeadBytes; ++lead) {
+      for (unsigned trail = 0; trail < 256; ++trail) {
+        const unsigned char pair[2] = {static_cast<unsigned char>(lead),
+                                       static_cast<unsigned char>(trail)};
+        tables.Pair(lead, trail) = DecodeWithIconv(from_code_page, pair, 2);
+      }
+    }
+  }
+
+  const WindowsTable windows = WindowsDifferences(code_page);
+  for (const TableRun& run : windows.encode) {
+    for (unsigned k = 0; k < run.count; ++k) {
+      tables.encode[run.from + k] = static_cast<std::uint16_t>(run.to + k);
+    }
+  }
+  for (const TableRun& run : windows.decode) {
+    for (unsigned k = 0; k < run.count; ++k) {
+      const unsigned code = run.from + k;
+      const auto unit = static_cast<char16_t>(run.to + k);
+      if (code < 0x100) {
+        tables.single[code] = unit;
+      } else if (tables.IsLeadByte(static_cast<unsigned char>(code >> 8))) {
+        tables.Pair(code >> 8, code & 0xFF) = unit;
+      }
+    }
+  }
+  return tables;
+}
+
+const Tables& TablesFor(CodePage code_page) {
+  switch (code_page) {
+    case CodePage::kSimplifiedChinese: {
+      static const Tables tables = BuildTables(CodePage::kSimplifiedChinese);
+      return tables;
+    }
+    case CodePage::kTraditionalChinese: {
+      static const Tables tables = BuildTables(CodePage::kTraditionalChinese);
+      return tables;
+    }
+    case CodePage::kWestern:
+      break;
+  }
+  static const Tables tables = BuildTables(CodePage::kWestern);
+  return tables;
 }
 
 }  // namespace
@@ -77,81 +179,39 @@ void AppendUnit(std::vector<char>& out, char16_t unit) {
 std::u16string AnsiToUtf16(std::string_view bytes, CodePage code_page) {
   std::u16string result;
   if (bytes.empty()) return result;
-  Converter converter(kUtf16Name, IconvName(code_page));
-  std::vector<char> out;
-  if (!converter.ok()) {
-    // No converter installed: keep ASCII, replace everything else.
-    for (const char c : bytes) {
-      const auto byte = static_cast<unsigned char>(c);
-      result.push_back(byte < 0x80 ? char16_t{byte} : kReplacementCharacter);
+  const Tables& tables = TablesFor(code_page);
+  result.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (!tables.IsLeadByte(byte)) {
+      result.push_back(tables.single[byte]);
+      ++i;
+      continue;
     }
-    return result;
-  }
-  std::vector<char> input(bytes.begin(), bytes.end());
-  char* in = input.data();
-  std::size_t in_left = input.size();
-  while (in_left > 0) {
-    if (converter.Step(in, in_left, out)) break;
-    const bool cut_at_end = errno == EINVAL;
-    const auto byte = static_cast<unsigned char>(*in);
-    if (!cut_at_end && code_page == CodePage::kWestern && IsUndefinedIn1252(byte)) {
-      AppendUnit(out, char16_t{byte});
-    } else {
-      AppendUnit(out, kReplacementCharacter);
+    // A lead byte at the end, or before a NUL, is the default character;
+    // Windows then reads the NUL on its own.
+    if (i + 1 == bytes.size() || bytes[i + 1] == '\0') {
+      result.push_back(kDefaultUnit);
+      ++i;
+      continue;
     }
-    if (cut_at_end) break;
-    ++in;
-    --in_left;
-    converter.Reset();
+    result.push_back(tables.Pair(byte, static_cast<unsigned char>(bytes[i + 1])));
+    i += 2;
   }
-  result.resize(out.size() / 2);
-  std::memcpy(result.data(), out.data(), result.size() * 2);
   return result;
 }
 
 std::string Utf16ToAnsi(std::u16string_view text, CodePage code_page) {
   std::string result;
   if (text.empty()) return result;
-  Converter converter(IconvName(code_page), kUtf16Name);
-  if (!converter.ok()) {
-    for (const char16_t unit : text) {
-      result.push_back(unit < 0x80 ? static_cast<char>(unit) : kDefaultAnsiCharacter);
-    }
-    return result;
+  const Tables& tables = TablesFor(code_page);
+  result.reserve(text.size());
+  for (const char16_t unit : text) {
+    const std::uint16_t code = tables.encode[unit];
+    if (code >= 0x100) result.push_back(static_cast<char>(code >> 8));
+    result.push_back(static_cast<char>(code & 0xFF));
   }
-  std::vector<char> input(text.size() * 2);
-  std::memcpy(input.data(), text.data(), input.size());
-  std::vector<char> out;
-  char* in = input.data();
-  std::size_t in_left = input.size();
-  while (in_left > 0) {
-    if (converter.Step(in, in_left, out)) break;
-    if (errno == EINVAL) {  // a high surrogate cut at the end
-      out.push_back(kDefaultAnsiCharacter);
-      break;
-    }
-    // Skip the character iconv could not take: a whole surrogate pair when
-    // the input holds one, else one code unit.
-    std::size_t skip = 2;
-    char16_t unit = 0;
-    std::memcpy(&unit, in, 2);
-    if (code_page == CodePage::kWestern && unit < 0x100 &&
-        IsUndefinedIn1252(static_cast<unsigned char>(unit))) {
-      out.push_back(static_cast<char>(unit));
-    } else {
-      out.push_back(kDefaultAnsiCharacter);
-    }
-    if (unit >= 0xD800 && unit <= 0xDBFF && in_left >= 4) {
-      char16_t next = 0;
-      std::memcpy(&next, in + 2, 2);
-      if (next >= 0xDC00 && next <= 0xDFFF) skip = 4;
-    }
-    skip = skip > in_left ? in_left : skip;
-    in += skip;
-    in_left -= skip;
-    converter.Reset();
-  }
-  result.assign(out.begin(), out.end());
   return result;
 }
 

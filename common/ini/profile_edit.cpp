@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "common/ini/profile_bytes.h"
 #include "common/ini/profile_lines.h"
 
 namespace kit::ini {
@@ -39,13 +40,6 @@ Located Locate(const std::vector<ProfileLine>& lines, std::u16string_view text,
   return found;
 }
 
-// The text with a line break after `line` when it has none (the file's end).
-std::u16string EnsureBreakAfter(std::u16string_view text, const ProfileLine& line) {
-  std::u16string out(text.substr(0, line.next));
-  if (line.next == line.end) out += kNewLine;
-  return out;
-}
-
 }  // namespace
 
 ProfileEdit EditProfile(std::string_view bytes, std::u16string_view section,
@@ -56,49 +50,66 @@ ProfileEdit EditProfile(std::string_view bytes, std::u16string_view section,
   const DecodedText decoded = DecodeProfileText(bytes, options);
   const std::u16string_view text = decoded.text;
   const std::vector<ProfileLine> lines = ScanProfileLines(text);
+  const ByteLines byte_lines = SplitByteLines(bytes, decoded.encoding, options.ansi_code_page);
+  if (byte_lines.lines.size() != lines.size()) {
+    // The two splits agree by construction; never guess where a line is.
+    edit.failed = true;
+    return edit;
+  }
   section = TrimProfileSpaces(CutAtNul(section));
   key = TrimProfileSpaces(CutAtNul(key));
   const Located found = Locate(lines, text, section, key);
+  const auto encode = [&](std::u16string_view piece) {
+    return EncodeProfileTextBody(piece, decoded.encoding, options.ansi_code_page);
+  };
 
-  std::u16string result;
+  // Only the bytes of [from, to) change, to `replacement`; every other byte
+  // of the file is kept as it is, decodable or not.
+  std::size_t from = 0;
+  std::size_t to = 0;
+  std::string replacement;
   if (!value) {
     if (found.key_line == kNone) return edit;
-    const ProfileLine& line = lines[found.key_line];
-    result.assign(text.substr(0, line.begin));
-    result.append(text.substr(line.next));
+    from = byte_lines.lines[found.key_line].begin;
+    to = byte_lines.lines[found.key_line].next;
   } else {
     std::u16string_view new_value = CutAtNul(*value);
     // Windows drops the leading spaces of a value it writes.
     while (!new_value.empty() && IsProfileSpace(new_value.front())) new_value.remove_prefix(1);
+    std::u16string entry(found.key_line != kNone ? lines[found.key_line].Name(text) : key);
+    entry += u'=';
+    entry.append(new_value);
     if (found.key_line != kNone) {
       const ProfileLine& line = lines[found.key_line];
       if (line.has_value && line.Value(text) == new_value) return edit;
-      result.assign(text.substr(0, line.begin));
-      result.append(line.Name(text));
-      result += u'=';
-      result.append(new_value);
-      result.append(text.substr(line.end));
+      // The line itself is rewritten as key=value; its line break stays.
+      from = byte_lines.lines[found.key_line].begin;
+      to = byte_lines.lines[found.key_line].end;
+      replacement = encode(entry);
     } else {
-      std::u16string entry(key);
-      entry += u'=';
-      entry.append(new_value);
-      entry += kNewLine;
-      if (found.section_line != kNone) {
-        const ProfileLine& last = lines[found.last_line];
-        result = EnsureBreakAfter(text, last);
-        result += entry;
-        result.append(text.substr(last.next));
-      } else {
-        result = lines.empty() ? std::u16string() : EnsureBreakAfter(text, lines.back());
-        result += u'[';
-        result.append(section);
-        result += u']';
-        result += kNewLine;
-        result += entry;
+      // After the section's last line that is not blank, or at the end of
+      // the text as a new section; a last line without break gets one.
+      const bool in_section = found.section_line != kNone;
+      std::u16string added;
+      std::size_t at = byte_lines.text_end;
+      if (in_section || !byte_lines.lines.empty()) {
+        const ByteLine& after = byte_lines.lines[in_section ? found.last_line : lines.size() - 1];
+        at = in_section ? after.next : byte_lines.text_end;
+        if (after.next == after.end) added += kNewLine;
       }
+      if (!in_section) {
+        added += u'[';
+        added.append(section);
+        added += u']';
+        added += kNewLine;
+      }
+      added += entry;
+      added += kNewLine;
+      from = to = at;
+      replacement = encode(added);
     }
   }
-  edit.bytes = EncodeProfileText(result, decoded.encoding, options.ansi_code_page);
+  edit.bytes.replace(from, to - from, replacement);
   edit.changed = true;
   return edit;
 }

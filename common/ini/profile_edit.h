@@ -1,7 +1,9 @@
 // Changing private-profile (INI) files as WritePrivateProfileStringA/W do,
-// by editing the file's text in place: every other line, comment, blank line
-// and line break of the file is kept, and so is its encoding (ANSI, UTF-8
-// with or without byte-order mark, UTF-16 with byte-order mark).
+// by editing the file's bytes in place: only the bytes of the line that
+// changes are replaced (a new line or section is inserted as bytes in the
+// file's encoding), so every other line, comment, blank line and line break
+// keeps its bytes, even bytes that do not decode; the file's encoding (ANSI,
+// UTF-8 with or without byte-order mark, UTF-16 with byte-order mark) stays.
 //  - Setting a key replaces the line of the first matching key in the first
 //    matching section with "key=value" (the file's spelling of the key, the
 //    value without leading spaces); a key the section lacks is added after
@@ -24,6 +26,8 @@ namespace kit::ini {
 struct ProfileEdit {
   std::string bytes;
   bool changed = false;
+  // The file's lines could not be found in its bytes; nothing is written.
+  bool failed = false;
 };
 
 // Sets `key` in `section` to `value`, or deletes the key when `value` is

@@ -7,23 +7,53 @@
 
 namespace kit::ini {
 
-std::optional<std::string> HostFileSource::Read(std::u16string_view path) const {
+namespace {
+
+// The host path of a Windows path; nothing for one the file system cannot
+// name (an unpaired surrogate does not convert).
+std::optional<std::filesystem::path> HostPath(std::u16string_view path) {
   if (path.empty()) return std::nullopt;
-  std::ifstream in(std::filesystem::path(std::u16string(path)), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
+  try {
+    return std::filesystem::path(std::u16string(path));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> HostFileSource::Read(std::u16string_view path) const {
+  const std::optional<std::filesystem::path> host = HostPath(path);
+  if (!host) return std::nullopt;
+  // A folder opens as a stream on some systems and then fails (or throws)
+  // on the first read: it reads as a missing file.
+  std::error_code error;
+  if (std::filesystem::is_directory(*host, error)) return std::nullopt;
+  try {
+    std::ifstream in(*host, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 bool HostFileSource::Write(std::u16string_view path, std::string_view bytes) {
-  if (path.empty()) return false;
-  std::ofstream out(std::filesystem::path(std::u16string(path)),
-                    std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
+  const std::optional<std::filesystem::path> host = HostPath(path);
+  if (!host) return false;
+  std::error_code error;
+  if (std::filesystem::is_directory(*host, error)) return false;
+  try {
+    std::ofstream out(*host, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 Profile LoadProfile(const FileSource& files, std::u16string_view path,
@@ -66,6 +96,7 @@ bool WriteProfileValue(FileSource& files, std::u16string_view path, std::u16stri
                        const ProfileOptions& options) {
   const std::optional<std::string> bytes = files.Read(path);
   const ProfileEdit edit = EditProfile(bytes.value_or(std::string()), section, key, value, options);
+  if (edit.failed) return false;
   if (!edit.changed) return true;
   return files.Write(path, edit.bytes);
 }

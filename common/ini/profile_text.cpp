@@ -79,27 +79,40 @@ DecodedText DecodeProfileText(std::string_view bytes, const ProfileOptions& opti
   return decoded;
 }
 
-std::string EncodeProfileText(std::u16string_view text, TextEncoding encoding, CodePage code_page) {
+std::string EncodeProfileTextBody(std::u16string_view text, TextEncoding encoding,
+                                  CodePage code_page) {
   std::string out;
   switch (encoding) {
     case TextEncoding::kAnsi:
       return codepage::Utf16ToAnsi(text, code_page);
     case TextEncoding::kUtf8:
-      return codepage::Utf16ToUtf8(text);
     case TextEncoding::kUtf8WithBom:
-      out.assign(reinterpret_cast<const char*>(kUtf8Bom), sizeof kUtf8Bom);
-      out += codepage::Utf16ToUtf8(text);
-      return out;
+      return codepage::Utf16ToUtf8(text);
     case TextEncoding::kUtf16Le:
-      out.assign(reinterpret_cast<const char*>(kUtf16LeBom), sizeof kUtf16LeBom);
-      AppendUtf16(out, text, false);
-      return out;
     case TextEncoding::kUtf16Be:
-      out.assign(reinterpret_cast<const char*>(kUtf16BeBom), sizeof kUtf16BeBom);
-      AppendUtf16(out, text, true);
+      AppendUtf16(out, text, encoding == TextEncoding::kUtf16Be);
       return out;
   }
   return out;
+}
+
+std::string EncodeProfileText(std::u16string_view text, TextEncoding encoding, CodePage code_page) {
+  std::string out;
+  switch (encoding) {
+    case TextEncoding::kUtf8WithBom:
+      out.assign(reinterpret_cast<const char*>(kUtf8Bom), sizeof kUtf8Bom);
+      break;
+    case TextEncoding::kUtf16Le:
+      out.assign(reinterpret_cast<const char*>(kUtf16LeBom), sizeof kUtf16LeBom);
+      break;
+    case TextEncoding::kUtf16Be:
+      out.assign(reinterpret_cast<const char*>(kUtf16BeBom), sizeof kUtf16BeBom);
+      break;
+    case TextEncoding::kAnsi:
+    case TextEncoding::kUtf8:
+      break;
+  }
+  return out + EncodeProfileTextBody(text, encoding, code_page);
 }
 
 bool IsProfileSpace(char16_t c) {

@@ -45,6 +45,9 @@ DecodedText DecodeProfileText(std::string_view bytes, const ProfileOptions& opti
 
 // Encodes text in `encoding`, byte-order mark included where it has one.
 std::string EncodeProfileText(std::u16string_view text, TextEncoding encoding, CodePage code_page);
+// The same without the byte-order mark: text to put inside a file.
+std::string EncodeProfileTextBody(std::u16string_view text, TextEncoding encoding,
+                                  CodePage code_page);
 
 // The characters the profile functions trim: tab, line feed, vertical tab,
 // form feed, carriage return, space, and ^Z (an old end-of-file mark).

@@ -195,6 +195,46 @@ TEST(ProfileEdit, TheFilesEncodingIsKept) {
   EXPECT_EQ(gbk.bytes, "[s]\r\nk=\xD6\xD0\xCE\xC4\r\n");
 }
 
+TEST(ProfileEdit, OnlyTheNamedLineChangesWhateverBytesTheOthersHold) {
+  const ProfileOptions western{CodePage::kWestern, true};
+  const ProfileOptions big5{CodePage::kTraditionalChinese, true};
+  struct Case {
+    const char* name;
+    ProfileOptions options;
+    std::string start;
+    const char16_t* section;
+    const char16_t* key;
+    std::optional<std::u16string_view> value;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"UTF-8 with mark, a line that does not decode", western,
+       "\xEF\xBB\xBF[s]\r\nraw=\xFF\xC3(\r\nk=1\r\n", u"s", u"k", u"2",
+       "\xEF\xBB\xBF[s]\r\nraw=\xFF\xC3(\r\nk=2\r\n"},
+      {"936, a cut double-byte character and an unmapped pair", kChinese,
+       "[s]\r\ncut=\xD6\r\nbad=\x81\x7F!\r\nk=1\r\n", u"s", u"k", u"\u4E2D",
+       "[s]\r\ncut=\xD6\r\nbad=\x81\x7F!\r\nk=\xD6\xD0\r\n"},
+      {"936, a key added after an undecodable line", kChinese,
+       "[s]\nbad=\x81\x7F\n\n[t]\n", u"s", u"new", u"1",
+       "[s]\nbad=\x81\x7F\nnew=1\r\n\n[t]\n"},
+      {"950, a line deleted between undecodable ones", big5,
+       "[s]\r\na=\xA4\r\nk=1\r\nb=\xFF\xFF\r\n", u"s", u"k", std::nullopt,
+       "[s]\r\na=\xA4\r\nb=\xFF\xFF\r\n"},
+      {"ANSI, a new section after a last line without break", western,
+       "[s]\r\nx=caf\xE9\x81", u"t", u"k", u"v",
+       "[s]\r\nx=caf\xE9\x81\r\n[t]\r\nk=v\r\n"},
+      {"UTF-16LE, an unpaired surrogate and a stray last byte", western,
+       std::string("\xFF\xFE[\0s\0]\0\n\0x\0=\0\x00\xD8\n\0\x41", 19), u"u", u"k", u"v",
+       std::string("\xFF\xFE[\0s\0]\0\n\0x\0=\0\x00\xD8\n\0"
+                   "[\0u\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0\x41", 39)},
+  };
+  for (const Case& c : cases) {
+    const ProfileEdit edit = EditProfile(c.start, c.section, c.key, c.value, c.options);
+    EXPECT_TRUE(edit.changed) << c.name;
+    EXPECT_EQ(edit.bytes, c.expected) << c.name;
+  }
+}
+
 // --------------------------------------------------------- host files ----
 
 class HostFilesTest : public ::testing::Test {
@@ -227,6 +267,18 @@ TEST_F(HostFilesTest, AnsiCallsTakeTheirPathInTheCodePage) {
   EXPECT_TRUE(WriteProfileValueA(files_, narrow, "KVPRINTER", "PRINTERNUM", "2"));
   EXPECT_EQ(ReadProfileStringA(files_, narrow, "KVPRINTER", "PRINTERNUM", "0", 30), "2");
   EXPECT_EQ(ReadProfileIntA(files_, narrow, "KVPRINTER", "PRINTERNUM", 0), 2u);
+}
+
+TEST_F(HostFilesTest, AFolderOrAPathNoFileCanHaveReadsAsMissingAndFailsAWrite) {
+  const std::u16string folder = Path("");
+  const std::u16string unpaired = Path("x") + char16_t(0xD800) + u".ini";
+  for (const std::u16string& path : {folder, unpaired}) {
+    EXPECT_FALSE(files_.Read(path).has_value());
+    EXPECT_EQ(ReadProfileString(files_, path, u"s", u"k", u"d", 10), u"d");
+    EXPECT_EQ(ReadProfileInt(files_, path, u"s", u"k", 7), 7u);
+    EXPECT_FALSE(WriteProfileValue(files_, path, u"s", u"k", u"v"));
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(folder_));
 }
 
 TEST_F(HostFilesTest, AWriteIntoAMissingFolderFails) {
