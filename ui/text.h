@@ -23,9 +23,9 @@ inline constexpr unsigned kCodePageTraditionalChinese = 950;
 void SetAnsiCodePage(unsigned code_page);
 unsigned AnsiCodePage();
 
-// ANSI program text -> UI text, and back. Bytes that are not valid in the
-// code page become U+FFFD; characters the code page cannot hold become '?',
-// as the system's conversion does by default.
+// ANSI program text -> UI text, and back, as the system's conversion does
+// with no flags: bytes that are not valid in the code page become '?', and
+// characters it cannot hold take their best-fit byte or '?'.
 std::u16string FromAnsi(std::string_view bytes);
 std::string ToAnsi(std::u16string_view text);
 
