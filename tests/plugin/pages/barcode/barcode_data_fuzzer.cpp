@@ -18,10 +18,11 @@ std::string Unpack128(std::string_view packed) {
   bool in_c = false;
   for (std::size_t i = 0; i < packed.size(); ++i) {
     const char c = packed[i];
-    if (c == '{' && i + 1 < packed.size()) {
-      in_c = packed[i + 1] == 'C';
+    if (c == '{') {
+      // Each "{" ends a segment; only "{C" starts a packed one.
+      in_c = i + 1 < packed.size() && packed[i + 1] == 'C';
       text.push_back(c);
-      text.push_back(packed[++i]);
+      if (in_c) text.push_back(packed[++i]);
       continue;
     }
     if (in_c) {
