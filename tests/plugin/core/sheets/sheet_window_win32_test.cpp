@@ -106,7 +106,9 @@ class PluginSheetWindows : public ::testing::Test {
     ps_.pOEMDM = record_.data();
   }
   void TearDown() override {
-    if (ui_ != nullptr) EXPECT_EQ(ui_->lpVtbl->Release(com::AsUnknown(ui_)), 0u);
+    if (ui_ != nullptr) {
+      EXPECT_EQ(ui_->lpVtbl->Release(com::AsUnknown(ui_)), 0u);
+    }
     EXPECT_EQ(driver_.refs, 1u);
     if (module_ != nullptr) FreeLibrary(module_);
   }
