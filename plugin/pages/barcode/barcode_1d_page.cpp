@@ -5,8 +5,8 @@
 #include <string>
 
 #include "plugin/pages/barcode/barcode_data.h"
-#include "plugin/pages/barcode/edit_number.h"
 #include "plugin/pages/barcode/font_height.h"
+#include "plugin/pages/barcode/page_controls.h"
 #include "ui/fonts.h"
 
 namespace kit::plugin::barcode {
@@ -27,12 +27,7 @@ constexpr const char16_t* kTypeNames[commands::kBarcodeTypeCount] = {
 constexpr std::uint8_t kDefaultModuleWidth = 3;
 constexpr std::uint32_t kDefaultBarHeight = 163;
 
-struct Label {
-  int id;
-  const char16_t* key;
-  const char16_t* builtin;
-};
-const Label kLabels[] = {
+const PageText kLabels[] = {
     {kFontNameLabelId, u"RC_STATIC_1DCODE_FONTNAME", u"Font Name:"},
     {kTypeLabelId, u"RC_STATIC_1DCODE_TYPE", u"Type:"},
     {kWidthLabelId, u"RC_STATIC_1DCODE_WIDTH", u"Element Width:"},
@@ -46,7 +41,7 @@ const Label kLabels[] = {
     {kDataLabelId, u"RC_STATIC_1DCODE_DATA", u"Data:"},
     {kPrint1DButtonId, u"RC_BUTTON_PRINT", u"Print"},
 };
-const Label kPositions[kHriPositionCount] = {
+const PageText kPositions[kHriPositionCount] = {
     {0, u"RC_STATIC_1DCODE_POSITION1", u"Not printed"},
     {1, u"RC_STATIC_1DCODE_POSITION2", u"Above the barcode"},
     {2, u"RC_STATIC_1DCODE_POSITION3", u"Below the barcode"},
@@ -148,15 +143,13 @@ void Barcode1DPage::OnInit(ui::Window& window) {
 }
 
 void Barcode1DPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& texts) {
-  for (const Label& label : kLabels)
-    window.SetText(label.id, texts.Get(kBarcode1DSection, label.key, label.builtin, kLabelCapacity));
+  SetPageTexts(window, texts, kBarcode1DSection, kLabels);
+  std::vector<std::u16string> positions;
+  for (const PageText& item : kPositions)
+    positions.push_back(texts.Get(kBarcode1DSection, item.key, item.builtin, kLabelCapacity));
   const bool was_loading = loading_;
   loading_ = true;
-  const int selected = window.Selection(kHriPositionComboId);
-  window.ClearItems(kHriPositionComboId);
-  for (const Label& item : kPositions)
-    window.AddItem(kHriPositionComboId, texts.Get(kBarcode1DSection, item.key, item.builtin, kLabelCapacity));
-  if (selected >= 0) window.SetSelection(kHriPositionComboId, selected);
+  SetComboItems(window, kHriPositionComboId, positions);
   loading_ = was_loading;
   SetTooltips(window, texts, kBarcode1DSection, kTooltips);
 }
@@ -170,12 +163,9 @@ void Barcode1DPage::LoadFont(ui::Window& window, std::size_t font) {
   shown_ = ShownValues(record, font);
   loading_ = true;
   window.SetSelection(kTypeComboId, static_cast<int>(shown_.type));
-  window.SetText(kWidthEditId, std::u16string(1, static_cast<char16_t>(u'0' + shown_.module_width)));
+  window.SetText(kWidthEditId, DigitsText(shown_.module_width));
   window.SetPosition(kWidthSpinId, shown_.module_width);
-  window.SetText(kHeightEditId, [&] {
-    std::string digits = std::to_string(shown_.height);
-    return std::u16string(digits.begin(), digits.end());
-  }());
+  window.SetText(kHeightEditId, DigitsText(shown_.height));
   window.SetPosition(kHeightSpinId, static_cast<int>(shown_.height));
   window.SetSelection(kHriPositionComboId, shown_.hri_position);
   window.SetChecked(kFontARadioId, shown_.hri_font == 0);
@@ -205,13 +195,7 @@ void Barcode1DPage::EnableHriFont(ui::Window& window) {
 
 template <typename Change>
 void Barcode1DPage::Store(ui::Window& window, Change change) {
-  std::uint8_t* bytes = context().PrivateRecord();
-  if (bytes == nullptr) return;
-  PrivateDevModeSpan span(bytes, kPrivateDevModeSize);
-  PrivateDevMode record = Decode(span);
-  change(record.Barcode1D[font_]);
-  Encode(record, span);
-  Changed(window);
+  EditRecord(context(), window, [&](PrivateDevMode& record) { change(record.Barcode1D[font_]); });
 }
 
 void Barcode1DPage::Recompute(ui::Window& window) {
@@ -232,7 +216,7 @@ void Barcode1DPage::OnWidth(ui::Window& window) {
   });
   loading_ = true;
   window.SetPosition(kWidthSpinId, width);
-  if (!text.empty() && EditNumber(text) != width) window.SetText(kWidthEditId, std::u16string(1, u'0' + width));
+  if (!text.empty() && EditNumber(text) != width) window.SetText(kWidthEditId, DigitsText(width));
   loading_ = false;
 }
 
@@ -243,10 +227,7 @@ void Barcode1DPage::OnHeight(ui::Window& window) {
   Store(window, [&](Barcode1DSettings& r) { r.Height = height; });
   loading_ = true;
   window.SetPosition(kHeightSpinId, static_cast<int>(height));
-  if (!text.empty() && EditNumber(text) != height) {
-    const std::string digits = std::to_string(height);
-    window.SetText(kHeightEditId, std::u16string(digits.begin(), digits.end()));
-  }
+  if (!text.empty() && EditNumber(text) != height) window.SetText(kHeightEditId, DigitsText(height));
   loading_ = false;
   Recompute(window);
 }

@@ -55,7 +55,6 @@ inline constexpr int kMaxModuleWidth = 6;
 inline constexpr int kMinBarHeight = 1;
 inline constexpr int kMaxBarHeight = 255;
 inline constexpr int kHriPositionCount = 4;
-inline constexpr std::size_t kLabelCapacity = 256;
 
 // The sample data put into the data edit for each type.
 extern const char16_t* const kSampleData1D[commands::kBarcodeTypeCount];

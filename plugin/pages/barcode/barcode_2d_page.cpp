@@ -4,9 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "plugin/pages/barcode/barcode_1d_page.h"
 #include "plugin/pages/barcode/barcode_data.h"
-#include "plugin/pages/barcode/edit_number.h"
+#include "plugin/pages/barcode/page_controls.h"
 #include "ui/fonts.h"
 
 namespace kit::plugin::barcode {
@@ -17,15 +16,10 @@ constexpr int kPageHeight = 218;
 constexpr std::size_t kQrRecord = 0;
 constexpr int kLanguageModeCount = 2;
 constexpr int kModelCount = 2;
-constexpr int kPdf417LevelCount = 9;
+constexpr std::uint32_t kPdf417LevelCount = 9;
 constexpr commands::QrParameters kDefaults{3, 0, 1, 1};
 
-struct Label {
-  int id;
-  const char16_t* key;
-  const char16_t* builtin;
-};
-const Label kLabels[] = {
+const PageText kLabels[] = {
     {kFont2DLabelId, u"RC_STATIC_2DCODE_FONTNAME", u"Font Name:"},
     {kType2DLabelId, u"RC_STATIC_2DCODE_TYPE", u"Type:"},
     {kPoint2DLabelId, u"RC_STATIC_2DCODE_POINT", u"point"},
@@ -40,7 +34,7 @@ const Label kLabels[] = {
     {kPrint2DButtonId, u"RC_BUTTON_PRINT2D", u"Print"},
     {kPdf417GroupId, u"RC_STATIC_2DCODE_PDF417", u"PDF417"},
 };
-const Label kLanguageModes[kLanguageModeCount] = {
+const PageText kLanguageModes[kLanguageModeCount] = {
     {0, u"RC_CMB_FONTMODE1", u"Chinese"},
     {1, u"RC_CMB_FONTMODE2", u"Japanese"},
 };
@@ -98,11 +92,6 @@ ui::DialogTemplate MakeTemplate() {
   return t;
 }
 
-std::u16string Digits(unsigned value) {
-  const std::string text = std::to_string(value);
-  return std::u16string(text.begin(), text.end());
-}
-
 }  // namespace
 
 commands::QrParameters ShownQrValues(const Barcode2DSettings& r) {
@@ -123,7 +112,7 @@ void Barcode2DPage::OnInit(ui::Window& window) {
   loading_ = true;
   window.AddItem(kFont2DComboId, u"2D Code1");
   window.AddItem(kType2DComboId, u"QR Code");
-  for (int model = 1; model <= kModelCount; ++model) window.AddItem(kModelComboId, Digits(static_cast<unsigned>(model)));
+  for (int model = 1; model <= kModelCount; ++model) window.AddItem(kModelComboId, DigitsText(static_cast<std::uint32_t>(model)));
   for (std::uint8_t letter : commands::kQrErrorLetters)
     window.AddItem(kErrorLevelComboId, std::u16string(1, static_cast<char16_t>(letter)));
   window.SetRange(kQrWidthSpinId, kMinQrModuleSize, kMaxQrModuleSize);
@@ -133,25 +122,19 @@ void Barcode2DPage::OnInit(ui::Window& window) {
 }
 
 void Barcode2DPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& texts) {
-  for (const Label& label : kLabels)
-    window.SetText(label.id, texts.Get(kBarcode2DSection, label.key, label.builtin, kLabelCapacity));
+  SetPageTexts(window, texts, kBarcode2DSection, kLabels);
+  std::vector<std::u16string> modes;
+  for (const PageText& item : kLanguageModes)
+    modes.push_back(texts.Get(kBarcode2DSection, item.key, item.builtin, kLabelCapacity));
+  // The hidden PDF417 levels take their texts too.
+  std::vector<std::u16string> levels;
+  for (std::uint32_t i = 1; i <= kPdf417LevelCount; ++i)
+    levels.push_back(texts.Get(kBarcode2DSection, u"RC_STATIC_2DCODE_ERRORCOR" + DigitsText(i),
+                               u"Error Correction Level " + DigitsText(i - 1), kLabelCapacity));
   const bool was_loading = loading_;
   loading_ = true;
-  const int mode = window.Selection(kLanguageModeComboId);
-  window.ClearItems(kLanguageModeComboId);
-  for (const Label& item : kLanguageModes)
-    window.AddItem(kLanguageModeComboId, texts.Get(kBarcode2DSection, item.key, item.builtin, kLabelCapacity));
-  if (mode >= 0) window.SetSelection(kLanguageModeComboId, mode);
-  // The hidden PDF417 levels take their texts too.
-  const int level = window.Selection(kPdf417ErrorComboId);
-  window.ClearItems(kPdf417ErrorComboId);
-  for (int i = 1; i <= kPdf417LevelCount; ++i) {
-    const std::u16string key = u"RC_STATIC_2DCODE_ERRORCOR" + Digits(static_cast<unsigned>(i));
-    window.AddItem(kPdf417ErrorComboId,
-                   texts.Get(kBarcode2DSection, key, u"Error Correction Level " + Digits(static_cast<unsigned>(i - 1)),
-                             kLabelCapacity));
-  }
-  if (level >= 0) window.SetSelection(kPdf417ErrorComboId, level);
+  SetComboItems(window, kLanguageModeComboId, modes);
+  SetComboItems(window, kPdf417ErrorComboId, levels);
   loading_ = was_loading;
   SetTooltips(window, texts, kBarcode2DSection, kTooltips);
 }
@@ -168,7 +151,7 @@ void Barcode2DPage::LoadRecord(ui::Window& window) {
   window.SetSelection(kFont2DComboId, 0);
   window.SetSelection(kType2DComboId, 0);
   window.SetText(kPoint2DDisplayId, kQrPointSize);
-  window.SetText(kQrWidthEditId, Digits(shown_.module_size));
+  window.SetText(kQrWidthEditId, DigitsText(shown_.module_size));
   window.SetPosition(kQrWidthSpinId, shown_.module_size);
   window.SetSelection(kLanguageModeComboId, shown_.language_mode);
   window.SetSelection(kModelComboId, shown_.model - 1);
@@ -180,13 +163,7 @@ void Barcode2DPage::LoadRecord(ui::Window& window) {
 
 template <typename Change>
 void Barcode2DPage::Store(ui::Window& window, Change change) {
-  std::uint8_t* bytes = context().PrivateRecord();
-  if (bytes == nullptr) return;
-  PrivateDevModeSpan span(bytes, kPrivateDevModeSize);
-  PrivateDevMode record = Decode(span);
-  change(record.Barcode2D[kQrRecord]);
-  Encode(record, span);
-  Changed(window);
+  EditRecord(context(), window, [&](PrivateDevMode& record) { change(record.Barcode2D[kQrRecord]); });
 }
 
 void Barcode2DPage::OnWidth(ui::Window& window) {
@@ -197,7 +174,7 @@ void Barcode2DPage::OnWidth(ui::Window& window) {
   Store(window, [&](Barcode2DSettings& r) { r.QrModuleSize = size; });
   loading_ = true;
   window.SetPosition(kQrWidthSpinId, size);
-  if (!text.empty() && EditNumber(text) != size) window.SetText(kQrWidthEditId, Digits(size));
+  if (!text.empty() && EditNumber(text) != size) window.SetText(kQrWidthEditId, DigitsText(size));
   loading_ = false;
 }
 
