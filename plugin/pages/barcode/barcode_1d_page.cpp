@@ -7,7 +7,6 @@
 #include "plugin/pages/barcode/barcode_data.h"
 #include "plugin/pages/barcode/font_height.h"
 #include "plugin/pages/barcode/page_controls.h"
-#include "ui/fonts.h"
 
 namespace kit::plugin::barcode {
 
@@ -18,8 +17,6 @@ const std::uint8_t kDefaultSymbology[kBarcode1DCount] = {0, 1, 3, 4, 5, 6, 7, 8}
 
 namespace {
 
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 constexpr int kFontCount = static_cast<int>(kBarcode1DCount);
 constexpr char16_t kFontNamePrefix[] = u"1D Code";
 constexpr const char16_t* kTypeNames[commands::kBarcodeTypeCount] = {
@@ -63,14 +60,7 @@ const std::vector<sheets::TooltipKey> kTooltips = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kBarcode1DDialogId;
-  t.caption = u"1D Code";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = PageTemplate(kBarcode1DDialogId, u"1D Code");
   const auto combo = kDropDownList | kVScroll | kTabStop;
   t.controls = {
       {kGeneralGroupId, ControlKind::kGroupBox, u"General Bar Code", {7, 4, 238, 134}, kNone},
@@ -206,29 +196,22 @@ void Barcode1DPage::Recompute(ui::Window& window) {
 }
 
 void Barcode1DPage::OnWidth(ui::Window& window) {
-  const std::u16string text = window.Text(kWidthEditId);
-  const auto width = static_cast<std::uint8_t>(
-      std::clamp<std::uint32_t>(EditNumber(text), kMinModuleWidth, kMaxModuleWidth));
+  loading_ = true;
+  const auto width =
+      static_cast<std::uint8_t>(ClampEdit(window, kWidthEditId, kWidthSpinId, kMinModuleWidth, kMaxModuleWidth));
+  loading_ = false;
   shown_.module_width = width;
   Store(window, [&](Barcode1DSettings& r) {
     r.ModuleWidth = width;
     r.ModuleWidthX8 = width * 8u;
   });
-  loading_ = true;
-  window.SetPosition(kWidthSpinId, width);
-  if (!text.empty() && EditNumber(text) != width) window.SetText(kWidthEditId, DigitsText(width));
-  loading_ = false;
 }
 
 void Barcode1DPage::OnHeight(ui::Window& window) {
-  const std::u16string text = window.Text(kHeightEditId);
-  const std::uint32_t height = std::clamp<std::uint32_t>(EditNumber(text), kMinBarHeight, kMaxBarHeight);
-  shown_.height = height;
-  Store(window, [&](Barcode1DSettings& r) { r.Height = height; });
   loading_ = true;
-  window.SetPosition(kHeightSpinId, static_cast<int>(height));
-  if (!text.empty() && EditNumber(text) != height) window.SetText(kHeightEditId, DigitsText(height));
+  shown_.height = ClampEdit(window, kHeightEditId, kHeightSpinId, kMinBarHeight, kMaxBarHeight);
   loading_ = false;
+  Store(window, [&](Barcode1DSettings& r) { r.Height = shown_.height; });
   Recompute(window);
 }
 

@@ -6,13 +6,10 @@
 
 #include "plugin/pages/barcode/barcode_data.h"
 #include "plugin/pages/barcode/page_controls.h"
-#include "ui/fonts.h"
 
 namespace kit::plugin::barcode {
 namespace {
 
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 constexpr std::size_t kQrRecord = 0;
 constexpr int kLanguageModeCount = 2;
 constexpr int kModelCount = 2;
@@ -52,14 +49,7 @@ const std::vector<sheets::TooltipKey> kTooltips = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kBarcode2DDialogId;
-  t.caption = u"2D Code";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = PageTemplate(kBarcode2DDialogId, u"2D Code");
   const auto combo = kDropDownList | kVScroll | kTabStop;
   t.controls = {
       {kFont2DLabelId, ControlKind::kStatic, u"Font Name:", {14, 12, 70, 10}, kNone},
@@ -167,15 +157,11 @@ void Barcode2DPage::Store(ui::Window& window, Change change) {
 }
 
 void Barcode2DPage::OnWidth(ui::Window& window) {
-  const std::u16string text = window.Text(kQrWidthEditId);
-  const auto size = static_cast<std::uint8_t>(
-      std::clamp<std::uint32_t>(EditNumber(text), kMinQrModuleSize, kMaxQrModuleSize));
-  shown_.module_size = size;
-  Store(window, [&](Barcode2DSettings& r) { r.QrModuleSize = size; });
   loading_ = true;
-  window.SetPosition(kQrWidthSpinId, size);
-  if (!text.empty() && EditNumber(text) != size) window.SetText(kQrWidthEditId, DigitsText(size));
+  shown_.module_size =
+      static_cast<std::uint8_t>(ClampEdit(window, kQrWidthEditId, kQrWidthSpinId, kMinQrModuleSize, kMaxQrModuleSize));
   loading_ = false;
+  Store(window, [&](Barcode2DSettings& r) { r.QrModuleSize = shown_.module_size; });
 }
 
 bool Barcode2DPage::OnCommand(ui::Window& window, int id, ui::Notify code) {

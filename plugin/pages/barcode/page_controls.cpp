@@ -1,7 +1,38 @@
 // This file is OS-independent.
 #include "plugin/pages/barcode/page_controls.h"
 
+#include <algorithm>
+
+#include "ui/fonts.h"
+
 namespace kit::plugin::barcode {
+namespace {
+
+// Size of the plug-in's property pages, in dialog units.
+constexpr int kPageWidth = 252;
+constexpr int kPageHeight = 218;
+
+}  // namespace
+
+ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption) {
+  ui::DialogTemplate t;
+  t.id = dialog_id;
+  t.caption = std::move(caption);
+  t.cx = kPageWidth;
+  t.cy = kPageHeight;
+  t.font = ui::DialogFont();
+  t.kind = ui::DialogKind::kChild;
+  t.centered = false;
+  return t;
+}
+
+std::uint32_t ClampEdit(ui::Window& window, int edit_id, int spin_id, std::uint32_t low, std::uint32_t high) {
+  const std::u16string text = window.Text(edit_id);
+  const std::uint32_t value = std::clamp(EditNumber(text), low, high);
+  window.SetPosition(spin_id, static_cast<int>(value));
+  if (!text.empty() && EditNumber(text) != value) window.SetText(edit_id, DigitsText(value));
+  return value;
+}
 
 void SetPageTexts(ui::Window& window, const sheets::CurrentTexts& texts, std::u16string_view section,
                   std::span<const PageText> labels) {

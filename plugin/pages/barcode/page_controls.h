@@ -12,6 +12,7 @@
 #include "plugin/core/sheets/current_texts.h"
 #include "plugin/core/sheets/page_context.h"
 #include "ui/page.h"
+#include "ui/template.h"
 
 namespace kit::plugin::barcode {
 
@@ -41,6 +42,15 @@ inline std::u16string DigitsText(std::uint32_t value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
 }
+
+// The frame of a barcode page's template: a child dialog of the sheet's page
+// size in the dialog font; the page adds its controls.
+ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption);
+
+// The value of a digits-only edit clamped to low..high (an empty edit gives
+// low), mirrored in its spin; a typed number outside the range is replaced
+// by the clamped one, an empty edit is left for the user to fill.
+std::uint32_t ClampEdit(ui::Window& window, int edit_id, int spin_id, std::uint32_t low, std::uint32_t high);
 
 // Each control's text from `section`.
 void SetPageTexts(ui::Window& window, const sheets::CurrentTexts& texts, std::u16string_view section,
