@@ -231,12 +231,15 @@ bool Barcode1DPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
         ShowSample(window);
       }
       return true;
+    // A spin click has already written its position into the edit.
     case kWidthEditId:
-      if (code != ui::Notify::kChanged) return false;
+    case kWidthSpinId:
+      if (code != (id == kWidthEditId ? ui::Notify::kChanged : ui::Notify::kScrolled)) return false;
       OnWidth(window);
       return true;
     case kHeightEditId:
-      if (code != ui::Notify::kChanged) return false;
+    case kHeightSpinId:
+      if (code != (id == kHeightEditId ? ui::Notify::kChanged : ui::Notify::kScrolled)) return false;
       OnHeight(window);
       return true;
     case kHriPositionComboId: {

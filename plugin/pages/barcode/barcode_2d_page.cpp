@@ -173,8 +173,10 @@ bool Barcode2DPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
       if (code != ui::Notify::kSelChanged) return false;
       LoadRecord(window);
       return true;
+    // A spin click has already written its position into the edit.
     case kQrWidthEditId:
-      if (code != ui::Notify::kChanged) return false;
+    case kQrWidthSpinId:
+      if (code != (id == kQrWidthEditId ? ui::Notify::kChanged : ui::Notify::kScrolled)) return false;
       OnWidth(window);
       return true;
     case kLanguageModeComboId:

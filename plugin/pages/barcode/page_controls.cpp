@@ -29,8 +29,11 @@ ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption) {
 std::uint32_t ClampEdit(ui::Window& window, int edit_id, int spin_id, std::uint32_t low, std::uint32_t high) {
   const std::u16string text = window.Text(edit_id);
   const std::uint32_t value = std::clamp(EditNumber(text), low, high);
+  // The spin writes its position into the edit: an edit the user emptied
+  // keeps its place until the next digit.
+  if (text.empty()) return value;
   window.SetPosition(spin_id, static_cast<int>(value));
-  if (!text.empty() && EditNumber(text) != value) window.SetText(edit_id, DigitsText(value));
+  if (EditNumber(text) != value) window.SetText(edit_id, DigitsText(value));
   return value;
 }
 

@@ -47,9 +47,9 @@ inline std::u16string DigitsText(std::uint32_t value) {
 // size in the dialog font; the page adds its controls.
 ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption);
 
-// The value of a digits-only edit clamped to low..high (an empty edit gives
-// low), mirrored in its spin; a typed number outside the range is replaced
-// by the clamped one, an empty edit is left for the user to fill.
+// The value of a digits-only edit clamped to low..high, mirrored in its spin;
+// a typed number outside the range is replaced by the clamped one. An empty
+// edit gives low and is left empty for the user to fill.
 std::uint32_t ClampEdit(ui::Window& window, int edit_id, int spin_id, std::uint32_t low, std::uint32_t high);
 
 // Each control's text from `section`.

@@ -120,11 +120,19 @@ TEST_F(Barcode1DPageTest, ClampsTheWidthAndHeight) {
       EXPECT_EQ(d.Position(kWidthSpinId), static_cast<int>(c.stored));
     } else {
       EXPECT_EQ(r.Height, c.stored);
-      EXPECT_EQ(d.Position(kHeightSpinId), static_cast<int>(c.stored));
+      if (*c.typed != u'\0') {
+        EXPECT_EQ(d.Position(kHeightSpinId), static_cast<int>(c.stored));
+      }
     }
     EXPECT_GT(ChangeCount(d), changes);
     changes = ChangeCount(d);
   }
+  // An emptied edit stays empty while the user types; the spin stores too.
+  ASSERT_TRUE(d.Type(kHeightEditId, u""));
+  EXPECT_EQ(d.Text(kHeightEditId), u"");
+  ASSERT_TRUE(d.MoveTo(kWidthSpinId, 5));
+  EXPECT_EQ(Record().Barcode1D[0].ModuleWidth, 5);
+  ASSERT_TRUE(d.Type(kHeightEditId, u"82"));
   // Height 82 with the HRI below in Font A: total 106 -> 42.0 points, 105 dots.
   ASSERT_TRUE(d.Select(kHriPositionComboId, 2));
   EXPECT_EQ(d.Text(kPointDisplayId), u" 42.0");

@@ -44,6 +44,9 @@ TEST_F(Barcode2DPageTest, StoresEachChoiceAndPrintsIt) {
     EXPECT_EQ(d.Position(kQrWidthSpinId), 24);
     ASSERT_TRUE(d.Type(kQrWidthEditId, u""));
     EXPECT_EQ(Record().Barcode2D[0].QrModuleSize, 1);
+    EXPECT_EQ(d.Text(kQrWidthEditId), u"");
+    ASSERT_TRUE(d.MoveTo(kQrWidthSpinId, 12));
+    EXPECT_EQ(Record().Barcode2D[0].QrModuleSize, 12);
     ASSERT_TRUE(d.Type(kQrWidthEditId, u"8"));
     ASSERT_TRUE(d.Select(kModelComboId, 1));
     ASSERT_TRUE(d.Select(kLanguageModeComboId, 1));
@@ -52,7 +55,7 @@ TEST_F(Barcode2DPageTest, StoresEachChoiceAndPrintsIt) {
     EXPECT_EQ(r.QrModel, 2);
     EXPECT_EQ(r.QrLanguageMode, 1);
     EXPECT_EQ(r.QrErrorLevel, 3);
-    EXPECT_EQ(ChangeCount(d), 6);
+    EXPECT_EQ(ChangeCount(d), 7);
     ASSERT_TRUE(d.Type(kData2DEditId, u"AB"));
     ASSERT_TRUE(d.Click(kPrint2DButtonId));
     ASSERT_TRUE(d.Select(kErrorLevelComboId, 2));
