@@ -61,7 +61,8 @@ class Decoder {
  private:
   std::size_t Left() const { return b_.size() - pos_; }
   bool StartsWith(std::span<const std::uint8_t> what) const {
-    return Left() >= what.size() && std::equal(what.begin(), what.end(), b_.begin() + static_cast<std::ptrdiff_t>(pos_));
+    return Left() >= what.size() &&
+           std::equal(what.begin(), what.end(), b_.begin() + static_cast<std::ptrdiff_t>(pos_));
   }
   void Line(const std::string& text) {
     FlushUnknown();

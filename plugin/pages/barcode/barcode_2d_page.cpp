@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::size_t kQrRecord = 0;
 constexpr int kLanguageModeCount = 2;
-constexpr int kModelCount = 2;
+constexpr std::uint32_t kModelCount = 2;
 constexpr std::uint32_t kPdf417LevelCount = 9;
 constexpr commands::QrParameters kDefaults{3, 0, 1, 1};
 
@@ -102,7 +102,7 @@ void Barcode2DPage::OnInit(ui::Window& window) {
   loading_ = true;
   window.AddItem(kFont2DComboId, u"2D Code1");
   window.AddItem(kType2DComboId, u"QR Code");
-  for (int model = 1; model <= kModelCount; ++model) window.AddItem(kModelComboId, DigitsText(static_cast<std::uint32_t>(model)));
+  for (std::uint32_t model = 1; model <= kModelCount; ++model) window.AddItem(kModelComboId, DigitsText(model));
   for (std::uint8_t letter : commands::kQrErrorLetters)
     window.AddItem(kErrorLevelComboId, std::u16string(1, static_cast<char16_t>(letter)));
   window.SetRange(kQrWidthSpinId, kMinQrModuleSize, kMaxQrModuleSize);
@@ -185,7 +185,7 @@ bool Barcode2DPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
       Store(window, [&](Barcode2DSettings& r) { r.QrLanguageMode = shown_.language_mode; });
       return true;
     case kModelComboId:
-      if (code != ui::Notify::kSelChanged || selection < 0 || selection >= kModelCount) return false;
+      if (code != ui::Notify::kSelChanged || selection < 0 || selection >= static_cast<int>(kModelCount)) return false;
       shown_.model = static_cast<std::uint8_t>(selection + 1);
       Store(window, [&](Barcode2DSettings& r) { r.QrModel = shown_.model; });
       return true;
