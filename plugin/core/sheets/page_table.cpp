@@ -2,12 +2,30 @@
 #include "plugin/core/sheets/page_table.h"
 
 #include "plugin/core/version/version_page.h"
+#include "plugin/pages/barcode/barcode_1d_page.h"
+#include "plugin/pages/barcode/barcode_2d_page.h"
 
 namespace kit::plugin::sheets {
 namespace {
 
 std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
   return std::make_unique<version::VersionPage>(context);
+}
+
+// Where the barcode pages' test prints go: the raw job channel on the
+// sheet's printer, and the system's ANSI code page for the typed data.
+// Until the channel is in this build a test print goes nowhere and reports
+// so, and the data converts as western.
+barcode::TestPrint BarcodeTestPrint(const PageContext& context) {
+  (void)context;
+  return {[](const rawjob::RawJob&) { return false; }, nullptr};
+}
+
+std::unique_ptr<SheetPage> MakeBarcode1DPage(PageContext context) {
+  return std::make_unique<barcode::Barcode1DPage>(context, BarcodeTestPrint(context));
+}
+std::unique_ptr<SheetPage> MakeBarcode2DPage(PageContext context) {
+  return std::make_unique<barcode::Barcode2DPage>(context, BarcodeTestPrint(context));
 }
 
 template <std::size_t N>
@@ -24,8 +42,8 @@ const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
     {u"RC_LAYOUTFORM", u"LAYOUT", u"Main", 128, nullptr},
     {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
     {u"RC_OPERATIONFORM", u"OPERATION", u"Operation", 103, nullptr},
-    {u"RC_1DCODEFORM", u"1DCODE", u"1D Code", 117, nullptr},
-    {u"RC_2DCODEFORM", u"2DCODE", u"2D Code", 118, nullptr},
+    {u"RC_1DCODEFORM", barcode::kBarcode1DSection, u"1D Code", barcode::kBarcode1DDialogId, MakeBarcode1DPage},
+    {u"RC_2DCODEFORM", barcode::kBarcode2DSection, u"2D Code", barcode::kBarcode2DDialogId, MakeBarcode2DPage},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
 }};
 

@@ -33,6 +33,17 @@ TEST_F(SystemContract, VersionFoldersAndWow64AreReported) {
   EXPECT_EQ(temp.back(), u'\\');
 }
 
+// The plug-in converts typed barcode data with the ANSI code page: it must
+// be one of the code pages Windows uses as a system's ANSI page.
+TEST_F(SystemContract, TheAnsiCodePageIsAWindowsAnsiCodePage) {
+  const std::uint32_t acp = p().system.GetACP();
+  const bool known = acp == 874 || acp == 932 || acp == 936 || acp == 949 || acp == 950 ||
+                     (acp >= 1250 && acp <= 1258) || acp == 65001;
+  EXPECT_TRUE(known) << acp;
+  EXPECT_EQ(p().system.GetACP(), acp);  // the same answer for the life of the process
+  EXPECT_NE(p().system.GetOEMCP(), 0u);
+}
+
 TEST_F(SystemContract, LibrariesAndEntryPointsCanBeAskedFor) {
   auto kernel32 = p().system.LoadLibrary(u"kernel32.dll");
   ASSERT_NE(kernel32, nullptr);

@@ -68,7 +68,10 @@ TEST_F(PageTest, TheVersionPageAnswersTheSheetAndChangesNothing) {
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
-  ui::headless::Sheet& sheet = ShowAddedPages();
+  // The Version page alone: the sheet's last page.
+  ui::headless::Sheet sheet(u"Preferences", env_);
+  sheet.AddPage(*AddedPages().back().page, AddedPages().back().title);
+  sheet.Open();
   ui::headless::Dialog& page = *sheet.PageAt(0);
   EXPECT_EQ(PageWindow(PageSlot::kDocumentVersion), &page);
   recorded_.clear();
@@ -116,6 +119,7 @@ TEST_F(PageTest, ASettingsPageTellsTheSheetOfChangesAndReportsItsResultOnApply) 
               u"[OPERATION]\r\nRC_CUT=Schneiden\r\n[MessageBox]\r\nMB_OPERATION_ERROR1=Befehl zu lang\r\n");
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
+  const auto added = static_cast<com::LONG_PTR>(AddedPages().size());
   SettingPage page(PageContext::Document(document_, language_.get()));
   ui::headless::Sheet sheet(u"Preferences", env_);
   sheet.AddPage(page, u"Operation");
@@ -135,7 +139,8 @@ TEST_F(PageTest, ASettingsPageTellsTheSheetOfChangesAndReportsItsResultOnApply) 
   ASSERT_EQ(recorded_.size(), 1u);
   EXPECT_EQ(recorded_[0].sheet, SheetHandle());
   EXPECT_EQ(recorded_[0].function, kCpsFuncSetResult);
-  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle);  // the handle of the sheet's last page
+  // The handle of the sheet's last page.
+  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle + added - 1);
   EXPECT_EQ(recorded_[0].lParam2, kCpsuiOk);
 
   env_.QueueAnswer(ui::kIdOk);
@@ -184,10 +189,12 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   ui::headless::Sheet document(u"VRT-Q40 Receipt Printing Preferences", env_);
   document.AddPage(layout, u"Layout");
   document.AddPage(paper, u"Paper/Quality");
-  document.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  const auto plugin_pages = AddedPages();
+  for (const auto& added : plugin_pages) document.AddPage(*added.page, added.title);
   document.Open();
-  ASSERT_TRUE(document.SelectTab(2));
-  ui::headless::Dialog& document_version = *document.PageAt(2);
+  const int version_tab = document.TabCount() - 1;
+  ASSERT_TRUE(document.SelectTab(version_tab));
+  ui::headless::Dialog& document_version = *document.PageAt(version_tab);
   device_version.Paint();
   EXPECT_FALSE(device_version.NeedsPaint());
 
@@ -195,7 +202,8 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   RelabelAfterLanguageChange(document_version, CurrentTexts(language_.get()));
   EXPECT_EQ(document.TabTitle(0), u"Layout");
   EXPECT_EQ(document.TabTitle(1), u"Paper/Quality");
-  EXPECT_EQ(document.TabTitle(2), u"\u7248\u672C");
+  EXPECT_EQ(document.TabTitle(version_tab), u"\u7248\u672C");
+  EXPECT_EQ(document.TabTitle(2), u"1D Code");  // the plug-in's first page: no text in this language
   EXPECT_EQ(device.TabTitle(0), u"General");
   EXPECT_EQ(device.TabTitle(2), u"Advanced");
   EXPECT_EQ(device.TabTitle(3), u"\u7248\u672C");

@@ -105,27 +105,37 @@ TEST_F(SheetTest, TheDocumentSheetAddsItsPagesAndKeepsTheSheetInItsContext) {
   info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
 
+  // The pages this build has, in table order; Version is the last.
+  std::vector<std::u16string> built;
+  for (const PageEntry& entry : kDocumentPages)
+    if (entry.create != nullptr) built.push_back(entry.builtin_title);
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 1u);  // the pages this build has: Version
-  EXPECT_EQ(pages[0].sheet, SheetHandle());
-  EXPECT_EQ(pages[0].title, u"Version");
-  EXPECT_EQ(pages[0].lParam2, 0);
+  ASSERT_EQ(pages.size(), built.size());
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    EXPECT_EQ(pages[i].sheet, SheetHandle());
+    EXPECT_EQ(pages[i].title, built[i]);
+    EXPECT_EQ(pages[i].lParam2, 0);
 #ifndef _WIN32
-  EXPECT_EQ(pages[0].dialog_id, 105);
-  EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&document_));
+    EXPECT_EQ(pages[i].context, reinterpret_cast<com::LPARAM>(&document_));
 #endif
-  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle));
+  }
+  EXPECT_EQ(pages.back().title, u"Version");
+#ifndef _WIN32
+  EXPECT_EQ(pages.back().dialog_id, 105);
+#endif
+  const auto last_handle = static_cast<com::LONG_PTR>(kFirstPageHandle + pages.size() - 1);
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(last_handle));
   EXPECT_EQ(document_.hComPropSheet, SheetHandle());
   EXPECT_EQ(document_.pfnComPropSheet, &Callback);
-  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(last_handle));
   EXPECT_EQ(document_.lParamInit, reinterpret_cast<com::LPARAM>(&ps));
-  EXPECT_EQ(LivePageCount(), 1u);
+  EXPECT_EQ(LivePageCount(), pages.size());
 
   // A second set-up of the same sheet replaces its pages.
   info = Request(kReasonInit);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
-  EXPECT_EQ(LivePageCount(), 1u);
-  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 1));
+  EXPECT_EQ(LivePageCount(), pages.size());
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(last_handle + static_cast<com::LONG_PTR>(pages.size())));
   info = Request(kReasonDestroy);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
   EXPECT_EQ(LivePageCount(), 0u);

@@ -1,0 +1,40 @@
+// This file is OS-independent.
+#include "plugin/pages/barcode/font_height.h"
+
+#include <cstdio>
+
+namespace kit::plugin::barcode {
+namespace {
+
+constexpr double kHalfFrom = 0.4;
+constexpr double kUpFrom = 0.7;
+
+std::u16string Format(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%5.1f", value);
+  return std::u16string(buffer, buffer + std::char_traits<char>::length(buffer));
+}
+
+}  // namespace
+
+FontHeight ComputeFontHeight(std::uint32_t bar_height, std::uint8_t hri_position, std::uint8_t hri_font) {
+  const std::uint32_t once = hri_font == 0 ? kHriHeightFontA : kHriHeightFontB;
+  const std::uint32_t lines = hri_position == 1 || hri_position == 2 ? 1 : hri_position == 3 ? 2 : 0;
+  FontHeight h;
+  h.total = bar_height + once * lines;
+  const double p = static_cast<double>(h.total) * kPointsPerInch / kDotsPerInch;
+  const double n = static_cast<double>(static_cast<std::uint64_t>(p));
+  const double f = p - n;
+  h.points = f < kHalfFrom ? n : f < kUpFrom ? n + 0.5 : n + 1;
+  h.preview_height = static_cast<std::uint32_t>(h.points * kDotsPerInch / kPointsPerInch);
+  if (h.preview_height == 0) h.preview_height = kMinPreviewHeight;
+  return h;
+}
+
+std::u16string MillimetreText(std::uint32_t dots) {
+  return Format(static_cast<double>(dots) * kMillimetresPerInch / kDotsPerInch);
+}
+std::u16string PointText(double points) { return Format(points); }
+double PointsOf(std::uint32_t dots) { return static_cast<double>(dots) * kPointsPerInch / kDotsPerInch; }
+
+}  // namespace kit::plugin::barcode

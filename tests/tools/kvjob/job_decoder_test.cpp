@@ -1,0 +1,60 @@
+#include "tools/kvjob/job_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include "plugin/pages/commands/printer_commands.h"
+
+namespace kit::tools {
+namespace {
+
+namespace cmd = plugin::commands;
+
+std::vector<std::uint8_t> Joined(const plugin::rawjob::RawJob& job) {
+  std::vector<std::uint8_t> all;
+  for (const auto& piece : job.pieces) all.insert(all.end(), piece.begin(), piece.end());
+  return all;
+}
+std::vector<std::uint8_t> Text(std::string_view t) { return {t.begin(), t.end()}; }
+
+TEST(DecodeJob, BarcodeJobsInCommandTerms) {
+  EXPECT_EQ(DecodeJob(Joined(cmd::BarcodeJob({0, 2, 3, 163, cmd::BarcodeType::kCode93}, Text("123456789")))),
+            "HRI font 0 (Font A)\nHRI position 2 (below)\nelement width 3\nelement height 163\n"
+            "barcode Code93 (0x48), 0 bytes: \"\"\n"
+            "element width 3\nelement height 163\nbarcode Code93 (0x48), 9 bytes: \"123456789\"\n"
+            "end of data (00)\nline feed (0A)\n");
+  EXPECT_EQ(DecodeJob(Joined(cmd::BarcodeJob({1, 0, 2, 1, cmd::BarcodeType::kEan8}, Text("1234567")))),
+            "HRI font 1 (Font B)\nHRI position 0 (not printed)\nelement width 2\nelement height 1\n"
+            "barcode EAN8 (0x03), 7 bytes: \"1234567\"\nline feed (0A)\n");
+  const std::vector<std::uint8_t> packed = {'{', 'C', 0x00, 0x0C};
+  EXPECT_NE(DecodeJob(Joined(cmd::BarcodeJob({0, 0, 2, 9, cmd::BarcodeType::kCode128}, packed)))
+                .find("barcode Code128 (0x49), 4 bytes: \"{C\\x00\\x0C\"\n"),
+            std::string::npos);
+  EXPECT_EQ(DecodeJob(Joined(*cmd::QrJob({3, 1, 2, 3}, Text("AB")))),
+            "QR parameters: element width 3, language mode 1, model 2\n"
+            "QR code, error correction Q, 2 bytes: \"AB\"\nline feed (0A)\n");
+}
+
+TEST(DecodeJob, LogosAsPictures) {
+  cmd::LogoImage logo{4, 1, std::vector<std::uint8_t>(32, 0)};
+  logo.data[0] = 0x80;  // column 0, top dot
+  logo.data[31] = 0x01; // column 31, bottom dot
+  const cmd::LogoImage logos[] = {logo};
+  const std::string text = DecodeJob(Joined(*cmd::LogoDownloadJob(logos)));
+  const std::string blank = "  " + std::string(32, '.') + "\n";
+  std::string picture = "  #" + std::string(31, '.') + "\n";
+  for (int row = 1; row < 7; ++row) picture += blank;
+  picture += "  " + std::string(31, '.') + "#\n";
+  EXPECT_EQ(text, "bracket open\ndefine 1 logos\nlogo 1: x 4, y 1 (32 x 8 dots)\n" + picture +
+                      "end of logos (0A)\nbracket close\n");
+}
+
+TEST(DecodeJob, CutOrForeignBytesAreListedNotOverread) {
+  // A logo header promising more data than there is, and a barcode without its end.
+  EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1C, 0x71, 0x01, 0x10, 0x00, 0x07, 0x00, 0xFF}),
+            "bytes: 1C 71 01 10\nend of data (00)\nbytes: 07\nend of data (00)\nbytes: FF\n");
+  EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1D, 0x6B, 0x49, 0x05, 'a'}), "bytes: 1D 6B 49 05 61\n");
+  EXPECT_EQ(DecodeJob(Joined(cmd::FileDownloadJob(Text("\x01\x02")))), "bytes: 01 02\n");
+}
+
+}  // namespace
+}  // namespace kit::tools
