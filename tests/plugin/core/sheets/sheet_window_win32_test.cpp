@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,6 +37,33 @@ struct ShownSheet {
   std::u16string driver_name;
   std::wstring tab;
 };
+
+// The side-by-side assembly that `context` (null: the thread's current one)
+// takes comctl32.dll from, as its encoded identity; empty when it takes none.
+std::wstring CommonControlsAssemblyIn(HANDLE context) {
+  ULONG_PTR cookie = 0;
+  if (context != nullptr && !ActivateActCtx(context, &cookie)) return {};
+  std::wstring identity;
+  ACTCTX_SECTION_KEYED_DATA found{};
+  found.cbSize = sizeof found;
+  if (FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
+                               ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &found)) {
+    DWORD index = found.ulAssemblyRosterIndex;
+    SIZE_T needed = 0;
+    QueryActCtxW(0, found.hActCtx, &index, AssemblyDetailedInformationInActivationContext, nullptr, 0, &needed);
+    std::vector<std::uint8_t> buffer(needed);
+    auto* info = reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+    if (needed >= sizeof *info &&
+        QueryActCtxW(0, found.hActCtx, &index, AssemblyDetailedInformationInActivationContext, info, needed,
+                     &needed) &&
+        info->lpAssemblyEncodedAssemblyIdentity != nullptr) {
+      identity = info->lpAssemblyEncodedAssemblyIdentity;
+    }
+    ReleaseActCtx(found.hActCtx);
+  }
+  if (context != nullptr) DeactivateActCtx(0, cookie);
+  return identity;
+}
 
 // Runs a modal sheet of `records`; another thread reads the plug-in page and
 // presses OK.
@@ -106,6 +134,10 @@ TEST(PluginSheetWindows, TheModuleShowsItsVersionPageOnBothSheets) {
   ps.cbSize = sizeof ps;
   ps.pOEMDM = record.data();
 
+  // The test program has no manifest of its own: without the module's
+  // context the system's common controls are used.
+  EXPECT_EQ(CommonControlsAssemblyIn(nullptr), L"");
+  HANDLE context = nullptr;
   for (const bool document : {true, false}) {
     SCOPED_TRACE(document ? "document sheet" : "device sheet");
     ASSERT_EQ(v.CommonUIProp(ui, document ? 1 : 2, &cuip), com::kSOk);
@@ -124,6 +156,16 @@ TEST(PluginSheetWindows, TheModuleShowsItsVersionPageOnBothSheets) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].dwSize, sizeof(void*) == 4 ? 52u : 96u);
     EXPECT_EQ(records[0].hInstance, module);
+    // The pages are created in the module's own activation context, made once
+    // from its manifest: version 6 of the common controls.
+    EXPECT_EQ(records[0].dwFlags & PSP_USEFUSIONCONTEXT, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
+    ASSERT_NE(records[0].hActCtx, nullptr);
+    ASSERT_NE(records[0].hActCtx, INVALID_HANDLE_VALUE);
+    const std::wstring assembly = CommonControlsAssemblyIn(records[0].hActCtx);
+    EXPECT_NE(assembly.find(L"Microsoft.Windows.Common-Controls"), std::wstring::npos) << assembly;
+    EXPECT_NE(assembly.find(L"version=\"6."), std::wstring::npos) << assembly;
+    if (context == nullptr) context = records[0].hActCtx;
+    EXPECT_EQ(records[0].hActCtx, context) << "one context for every sheet";
 
     const ShownSheet shown = ShowSheet(document ? L"Printing Preferences" : L"Printer Properties", records);
     EXPECT_GE(shown.result, 0);
