@@ -288,6 +288,17 @@ int CmdMonitorRule(const Args& args, bool) {
 
 namespace {
 
+// The machine as a native program sees it (no file-system redirection);
+// null, with the reason printed, when the folder holds no usable machine.
+std::unique_ptr<sim::Machine> OpenAsNativeProgram(const std::string& folder) {
+  std::string error;
+  sim::ProcessOptions process;
+  process.bits = 64;
+  auto machine = sim::Machine::Open(folder, process, &error);
+  if (!machine) std::fprintf(stderr, "vmachine: %s\n", error.c_str());
+  return machine;
+}
+
 // add-printer: a printer without running the setup wizard. A driver the
 // machine lacks is added first, as the universal driver with the text-only
 // data file, from placeholder files (the machine's system files are
@@ -329,14 +340,8 @@ bool AddStandInDriver(Platform& platform, const WString& name) {
 
 int CmdAddPrinter(const Args& args, bool json) {
   if (args.size() < 2) return Usage("add-printer DIR NAME [--port PORT] [--driver NAME]");
-  std::string error;
-  sim::ProcessOptions process;
-  process.bits = 64;
-  auto machine = sim::Machine::Open(args[0], process, &error);
-  if (!machine) {
-    std::fprintf(stderr, "vmachine: %s\n", error.c_str());
-    return kExitMachine;
-  }
+  auto machine = OpenAsNativeProgram(args[0]);
+  if (!machine) return kExitMachine;
   Platform& platform = machine->platform();
   PrinterInfo2 printer;
   printer.printer_name = FromUtf8(args[1]);
@@ -364,14 +369,8 @@ int CmdPut(const Args& args, bool) {
     return kExitFailed;
   }
   const Bytes content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string error;
-  sim::ProcessOptions process;
-  process.bits = 64;
-  auto machine = sim::Machine::Open(args[0], process, &error);
-  if (!machine) {
-    std::fprintf(stderr, "vmachine: %s\n", error.c_str());
-    return kExitMachine;
-  }
+  auto machine = OpenAsNativeProgram(args[0]);
+  if (!machine) return kExitMachine;
   auto& files = machine->platform().files;
   // Create the folders along the path.
   const WString path = FromUtf8(args[2]);
