@@ -2,7 +2,7 @@
 # check-pe.sh BUILD_DIR ARCH
 # Checks the Windows binaries of a build folder with objdump: the right machine
 # type, no DLL imports beyond the system's own (the kit ships no runtime DLLs),
-# and the COM exports of the UI plug-in.
+# and the COM exports and manifest resource of the UI plug-in.
 set -euo pipefail
 dir=$1 arch=$2
 case $arch in
@@ -40,6 +40,15 @@ if [ -n "$plugin" ]; then
       echo "check-pe: $plugin does not export $sym"; status=1
     fi
   done
+  # Its own manifest, the source of its pages' activation context: resource
+  # type 24 (RT_MANIFEST), id 2 (ISOLATIONAWARE_MANIFEST_RESOURCE_ID).
+  # objdump indents type entries by three spaces and name entries by five.
+  manifest=$(awk '/^[0-9a-f]+   Entry: ID: /     { in_manifest = ($4 == "0x000018,") }
+                  /^[0-9a-f]+     Entry: ID: / { if (in_manifest && $4 == "0x000002,") found = 1 }
+                  END { print found ? "yes" : "no" }' <<<"$exports")
+  if [ "$manifest" != yes ]; then
+    echo "check-pe: $plugin carries no manifest resource 2"; status=1
+  fi
 fi
 echo "check-pe: $checked $arch binaries in $dir checked"
 exit $status

@@ -78,4 +78,12 @@ std::unique_ptr<Machine> Machine::OpenFromEnvironment(std::string* error) {
   return Open(folder, process, error);
 }
 
+std::string RefusalText(Platform& platform, win32::Error code) {
+  WString message = platform.system.FormatMessage(code);
+  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r')) message.pop_back();
+  std::string text = ToUtf8(message);
+  if (!text.empty()) text += ' ';
+  return text + "(error " + std::to_string(code) + ")";
+}
+
 }  // namespace kit::sim

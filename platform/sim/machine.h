@@ -55,4 +55,9 @@ class Machine {
   virtual std::uint64_t SleptMilliseconds() = 0;
 };
 
+// Windows' answer to a refused call as the Linux tools report it on one
+// line: the system's message text and the code, "The printer name is
+// invalid. (error 1801)".
+std::string RefusalText(Platform& platform, win32::Error code);
+
 }  // namespace kit::sim

@@ -21,7 +21,9 @@
 // conversion, and the record is stored again after every sheet. The host
 // offers the plug-in the universal driver's own option items it looks for:
 // the paper size (DMPUB_FORMNAME) listing the spooler's forms, and the
-// printer's density. Exit code 0 when every step answered as a host expects.
+// printer's density. Exit code 0 when every step answered as a host expects;
+// 3 when the machine refuses the printer (Windows' answer on standard error,
+// 1801 for a printer it does not have).
 #include <dlfcn.h>
 #include <stdlib.h>
 
@@ -62,6 +64,7 @@ constexpr const char16_t* kDensityOptions[] = {u"Density1", u"Density2", u"Densi
 // Where the host keeps each printer's record, below the machine folder.
 constexpr const char* kRecordFolder = "printui";
 constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
+constexpr int kExitRefused = 3;  // the machine refused the printer
 constexpr const char* kLanguageFiles[] = {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
                                           "CHF_VRTQ40.res"};
 
@@ -128,6 +131,17 @@ bool ShipLanguageFiles(const std::string& machine_folder, const std::string& kit
   }
   std::printf("language files placed in %s\n", kit::ToUtf8(driver_dir).c_str());
   return true;
+}
+
+// Whether the driver folder holds any of the plug-in's language files: without
+// them it shows its built-in English texts.
+bool HasLanguageFiles(kit::Platform& platform) {
+  kit::plugin::LanguageFiles language(platform);
+  const std::u16string driver_dir = language.DriverDirectory();
+  for (const char* name : kLanguageFiles) {
+    if (platform.files.GetFileAttributes(driver_dir + kit::FromUtf8(name)) != kit::kInvalidFileAttributes) return true;
+  }
+  return false;
 }
 
 // The universal driver's own option items of one sheet: the strings, option
@@ -273,7 +287,9 @@ int main(int argc, char** argv) {
   }
   if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, options.kit_files)) return 1;
 
-  // What the host itself reads from the machine: the spooler's forms.
+  // What the host itself reads from the machine: the printer, which must be
+  // one the machine has (the spooler's answer otherwise), and the spooler's
+  // forms.
   std::vector<std::u16string> forms;
   {
     auto machine = kit::sim::Machine::Open(options.machine, kit::sim::ProcessOptions(), &error);
@@ -281,7 +297,19 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
       return 1;
     }
-    forms = SpoolerForms(machine->platform(), kit::FromUtf8(options.printer));
+    kit::Platform& platform = machine->platform();
+    kit::PrinterHandle printer;
+    if (!platform.spooler.OpenPrinter(kit::FromUtf8(options.printer), {}, &printer)) {
+      std::fprintf(stderr, "printui-sheets: cannot open printer \"%s\": %s\n", options.printer.c_str(),
+                   kit::sim::RefusalText(platform, platform.system.GetLastError()).c_str());
+      return kExitRefused;
+    }
+    forms = SpoolerForms(platform, kit::FromUtf8(options.printer));
+    if (!HasLanguageFiles(platform)) {
+      std::fprintf(stderr,
+                   "printui-sheets: no language files in the machine's driver folder; the pages show their "
+                   "built-in English texts (--kit-files DIR places the kit's)\n");
+    }
   }
 
   // The plug-in finds its machine as a started program does.

@@ -64,6 +64,34 @@ TEST(ConsoleRender, ListsItemsWithSelectionAndCheckBoxes) {
   EXPECT_THAT(text, Not(HasSubstr("\x1b"))) << "no terminal escapes";
 }
 
+// A disabled list or tree says so on its own line, never after its last item
+// (where it would read as that item's state).
+TEST(ConsoleRender, ADisabledListSaysSoOnItsOwnLine) {
+  struct Disabling : ids::ConformancePage {
+    void OnInit(Window& w) override {
+      ids::ConformancePage::OnInit(w);
+      for (int id : {ids::kSortedList, ids::kDropList, ids::kTree}) w.Enable(id, false);
+    }
+  } page;
+  headless::Environment env;
+  headless::Dialog dialog(page, env);
+  dialog.Create();
+  const std::string text = Console::Render(dialog);
+  EXPECT_THAT(text, HasSubstr("  list      105   3 items  (disabled)\n            0     Apple\n")) << text;
+  EXPECT_THAT(text, HasSubstr("  combo     107   \"\" 2 items  (disabled)\n            0     9600\n")) << text;
+  EXPECT_THAT(text, HasSubstr("  tree      110   2 items  (disabled)\n            1     Fonts\n")) << text;
+  // No item row carries a state.
+  std::istringstream lines(text);
+  std::string line;
+  int disabled = 0;
+  while (std::getline(lines, line)) {
+    if (line.find("(disabled)") == std::string::npos) continue;
+    ++disabled;
+    EXPECT_NE(line.substr(0, 12), std::string(12, ' ')) << line;
+  }
+  EXPECT_EQ(disabled, 5) << text;  // the three above, OK and the disabled button
+}
+
 TEST(ConsoleScript, ActsByIdAndByTextAndRunsToTheEnd) {
   ids::ConformancePage page;
   int errors = -1;

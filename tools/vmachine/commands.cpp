@@ -66,6 +66,7 @@ void PrintUsage() {
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
       "  monitor-rule DIR --dll-contains TEXT --ports-from-key KEY\n"
+      "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer (LPT1:, Generic / Text Only)\n"
       "  put DIR HOST-FILE WINDOWS-PATH            copy a file onto drive C:\n"
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
       "  set DIR admin|lang|acp VALUE\n"
@@ -285,6 +286,81 @@ int CmdMonitorRule(const Args& args, bool) {
   });
 }
 
+namespace {
+
+// The machine as a native program sees it (no file-system redirection);
+// null, with the reason printed, when the folder holds no usable machine.
+std::unique_ptr<sim::Machine> OpenAsNativeProgram(const std::string& folder) {
+  std::string error;
+  sim::ProcessOptions process;
+  process.bits = 64;
+  auto machine = sim::Machine::Open(folder, process, &error);
+  if (!machine) std::fprintf(stderr, "vmachine: %s\n", error.c_str());
+  return machine;
+}
+
+// add-printer: a printer without running the setup wizard. A driver the
+// machine lacks is added first, as the universal driver with the text-only
+// data file, from placeholder files (the machine's system files are
+// placeholders too).
+constexpr const char16_t* kStandInDriverFiles[] = {u"UNIDRV.DLL", u"TTY.GPD", u"UNIDRVUI.DLL"};
+constexpr const char* kStandInDriverText = "virtual machine driver file\n";
+constexpr const char* kDefaultPrinterPort = "LPT1:";
+constexpr const char* kDefaultPrinterDriver = "Generic / Text Only";
+constexpr const char16_t* kDefaultPrintProcessor = u"winprint";
+
+bool DriverInstalled(Spooler& spooler, WStringView name) {
+  std::vector<DriverInfo3> drivers;
+  std::uint32_t needed = 0, returned = 0;
+  spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
+  if (!spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned)) return false;
+  for (const auto& d : drivers) {
+    if (EqualsNoCase(d.name, name)) return true;
+  }
+  return false;
+}
+
+bool AddStandInDriver(Platform& platform, const WString& name) {
+  WString directory;
+  if (!platform.spooler.GetPrinterDriverDirectory(u"", u"", &directory)) return false;
+  const std::string text = kStandInDriverText;
+  const Bytes content(text.begin(), text.end());
+  for (const char16_t* file : kStandInDriverFiles) {
+    if (!platform.files.WriteFile(directory + u"\\" + file, content, WriteMode::kCreateAlways)) return false;
+  }
+  DriverInfo3 driver;
+  driver.name = name;
+  driver.driver_path = kStandInDriverFiles[0];
+  driver.data_file = kStandInDriverFiles[1];
+  driver.config_file = kStandInDriverFiles[2];
+  return platform.spooler.AddPrinterDriver(u"", driver);
+}
+
+}  // namespace
+
+int CmdAddPrinter(const Args& args, bool json) {
+  if (args.size() < 2) return Usage("add-printer DIR NAME [--port PORT] [--driver NAME]");
+  auto machine = OpenAsNativeProgram(args[0]);
+  if (!machine) return kExitMachine;
+  Platform& platform = machine->platform();
+  PrinterInfo2 printer;
+  printer.printer_name = FromUtf8(args[1]);
+  printer.port_name = FromUtf8(Option(args, "--port").value_or(kDefaultPrinterPort));
+  printer.driver_name = FromUtf8(Option(args, "--driver").value_or(kDefaultPrinterDriver));
+  printer.print_processor = kDefaultPrintProcessor;
+  const bool added = (DriverInstalled(platform.spooler, printer.driver_name) ||
+                      AddStandInDriver(platform, printer.driver_name)) &&
+                     platform.spooler.AddPrinter(u"", printer, nullptr);
+  if (!added) {
+    std::fprintf(stderr, "vmachine: cannot add printer %s: %s\n", args[1].c_str(),
+                 sim::RefusalText(platform, platform.system.GetLastError()).c_str());
+    return kExitFailed;
+  }
+  if (json) std::puts(Json({{"printer", args[1]}, {"port", ToUtf8(printer.port_name)},
+                            {"driver", ToUtf8(printer.driver_name)}}).dump().c_str());
+  return kExitOk;
+}
+
 int CmdPut(const Args& args, bool) {
   if (args.size() < 3) return Usage("put DIR HOST-FILE WINDOWS-PATH");
   std::ifstream in(args[1], std::ios::binary);
@@ -293,14 +369,8 @@ int CmdPut(const Args& args, bool) {
     return kExitFailed;
   }
   const Bytes content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string error;
-  sim::ProcessOptions process;
-  process.bits = 64;
-  auto machine = sim::Machine::Open(args[0], process, &error);
-  if (!machine) {
-    std::fprintf(stderr, "vmachine: %s\n", error.c_str());
-    return kExitMachine;
-  }
+  auto machine = OpenAsNativeProgram(args[0]);
+  if (!machine) return kExitMachine;
   auto& files = machine->platform().files;
   // Create the folders along the path.
   const WString path = FromUtf8(args[2]);

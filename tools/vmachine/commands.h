@@ -26,6 +26,7 @@ int CmdMapPort(const Args& args, bool json);
 int CmdFault(const Args& args, bool json);
 int CmdProgram(const Args& args, bool json);
 int CmdMonitorRule(const Args& args, bool json);
+int CmdAddPrinter(const Args& args, bool json);
 int CmdPut(const Args& args, bool json);
 int CmdFileVersion(const Args& args, bool json);
 int CmdSet(const Args& args, bool json);

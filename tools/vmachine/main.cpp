@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
       {"presets", CmdPresets}, {"create", CmdCreate},   {"show", CmdShow},           {"registry", CmdRegistry},
       {"files", CmdFiles},     {"jobs", CmdJobs},       {"plug", CmdPlug},           {"unplug", CmdUnplug},
       {"map-port", CmdMapPort}, {"fault", CmdFault},    {"program", CmdProgram},     {"monitor-rule", CmdMonitorRule},
-      {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
+      {"add-printer", CmdAddPrinter}, {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
   };
   for (const auto& c : kCommands) {
     if (command != c.name) continue;

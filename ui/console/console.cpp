@@ -79,6 +79,7 @@ std::string Pad(std::string s, std::size_t width) {
 void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::ostringstream& out) {
   const int id = c.def.id;
   out << indent << Pad(KindName(c.def.kind), 10) << Pad(IdText(id), 6);
+  std::ostringstream rows;  // the items of a list or tree, one line each
   switch (c.def.kind) {
     case ControlKind::kCheckBox: out << (c.checked ? "[x] " : "[ ] ") << Quote(c.text); break;
     case ControlKind::kRadioButton: out << (c.checked ? "(o) " : "( ) ") << Quote(c.text); break;
@@ -105,10 +106,10 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
       if (c.def.kind == ControlKind::kComboBox) out << Quote(c.text) << " ";
       out << c.items.size() << (c.items.size() == 1 ? " item" : " items");
       for (std::size_t i = 0; i < c.items.size(); ++i) {
-        out << "\n" << indent << "          " << Pad(std::to_string(i), 4);
-        out << (static_cast<int>(i) == c.selection ? "> " : "  ");
-        if (c.def.kind == ControlKind::kListView && c.def.Has(kCheckBoxes)) out << (c.item_checked[i] ? "[x] " : "[ ] ");
-        out << U8(c.items[i]);
+        rows << "\n" << indent << "          " << Pad(std::to_string(i), 4);
+        rows << (static_cast<int>(i) == c.selection ? "> " : "  ");
+        if (c.def.kind == ControlKind::kListView && c.def.Has(kCheckBoxes)) rows << (c.item_checked[i] ? "[x] " : "[ ] ");
+        rows << U8(c.items[i]);
       }
       break;
     }
@@ -117,16 +118,18 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
       for (std::size_t i = 0; i < c.tree.size(); ++i) {
         int depth = 0;
         for (int p = c.tree[i].parent; p != 0; p = c.tree[p - 1].parent) ++depth;
-        out << "\n" << indent << "          " << Pad(std::to_string(i + 1), 4)
-            << (static_cast<int>(i + 1) == c.tree_selection ? "> " : "  ") << std::string(2 * depth, ' ')
-            << U8(c.tree[i].text);
+        rows << "\n" << indent << "          " << Pad(std::to_string(i + 1), 4)
+             << (static_cast<int>(i + 1) == c.tree_selection ? "> " : "  ") << std::string(2 * depth, ' ')
+             << U8(c.tree[i].text);
       }
       break;
     }
     default: out << Quote(c.text); break;
   }
+  // The control's state belongs to its own line, before any item rows: after
+  // a list's last item it would read as that item's state.
   if (!c.enabled) out << "  (disabled)";
-  out << "\n";
+  out << rows.str() << "\n";
 }
 
 void RenderInto(Dialog& d, const std::string& indent, std::ostringstream& out) {

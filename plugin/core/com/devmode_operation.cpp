@@ -32,9 +32,12 @@ HRESULT DevModeCore(DWORD dwMode, OEMDMPARAM* pOemDMParam) {
     pOemDMParam->cbBufSize = kPrivateDevModeSize;
     return kSOk;
   }
-  // Like Convert, every request without its records leaves everything as it is.
+  // Without its output record a request leaves everything as it is; so does
+  // Convert without its input. Validate without an input validates the
+  // output record in place.
   void* out = pOemDMParam->pOEMDMOut;
-  if (out == nullptr || (dwMode != OEMDM_DEFAULT && pOemDMParam->pOEMDMIn == nullptr)) return kSOk;
+  const void* in = pOemDMParam->pOEMDMIn;
+  if (out == nullptr || (dwMode == OEMDM_CONVERT && in == nullptr)) return kSOk;
   if (pOemDMParam->cbBufSize < kPrivateDevModeSize) {
     // The host's buffer cannot take the record: nothing is written.
     SetThreadLastError(kErrorInsufficientBuffer);
@@ -47,10 +50,10 @@ HRESULT DevModeCore(DWORD dwMode, OEMDMPARAM* pOemDMParam) {
       WriteDefaults(record, system_directory);
       break;
     case OEMDM_CONVERT:
-      Convert(InputRecord(pOemDMParam->pOEMDMIn), record, system_directory);
+      Convert(InputRecord(in), record, system_directory);
       break;
     default:  // OEMDM_VALIDATE
-      Validate(InputRecord(pOemDMParam->pOEMDMIn), record, system_directory);
+      Validate(in != nullptr ? InputRecord(in) : std::span<const std::uint8_t>(), record, system_directory);
       break;
   }
   return kSOk;

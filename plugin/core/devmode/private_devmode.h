@@ -14,8 +14,8 @@
 //   OEMDM_VALIDATE  Validate(in, out, system directory)
 // `in` is a span over the readable bytes of pOEMDMIn (never more than the
 // record size is read, whatever the incoming size field says); `out` is the
-// 1976-byte pOEMDMOut. A null input makes Convert and Validate leave `out`
-// as it is. `in` and `out` may be the same memory.
+// 1976-byte pOEMDMOut. A null input makes Convert leave `out` as it is and
+// Validate validate `out` in place. `in` and `out` may be the same memory.
 //
 // The property pages edit the record in place: Decode the bytes, change the
 // fields, Encode them back.
@@ -249,7 +249,9 @@ void Convert(std::span<const std::uint8_t> in, PrivateDevModeSpan out,
              std::u16string_view system_directory);
 
 // Convert, then the header is stamped again and a Reserved value above 100
-// becomes 0.
+// becomes 0. Without an input (an empty span) the output is validated in
+// place: a record of this plug-in keeps its fields (within its own size) with
+// the header stamped and Reserved repaired; any other becomes the defaults.
 void Validate(std::span<const std::uint8_t> in, PrivateDevModeSpan out,
               std::u16string_view system_directory);
 

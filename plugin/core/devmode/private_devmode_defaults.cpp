@@ -169,7 +169,9 @@ void Convert(std::span<const std::uint8_t> in, PrivateDevModeSpan out,
 
 void Validate(std::span<const std::uint8_t> in, PrivateDevModeSpan out,
               std::u16string_view system_directory) {
-  if (in.data() == nullptr) return;
+  // Without an input record the host asks about the record it holds: that
+  // one is validated in place (Convert reads it before it writes).
+  if (in.data() == nullptr) in = out;
   Convert(in, out, system_directory);
   StampHeader(out);
   const auto reserved = static_cast<std::int32_t>(ReadU32(out, kOffsetReserved));

@@ -2,7 +2,8 @@
 // prepares the user's language files on the real Windows (system facts,
 // files and registry of the platform layer; nothing that loads another
 // library, since this runs under the loader lock). The few kernel32 calls of
-// its own are declared here rather than through <windows.h>.
+// its own are declared here rather than through <windows.h>. At process
+// detach it gives back what it holds, the pages' activation context among it.
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -10,6 +11,7 @@
 
 #include "platform/win32/windows_platform.h"
 #include "plugin/core/dll/module_entry.h"
+#include "plugin/core/sheets/activation_context_win32.h"
 #include "plugin/core/sheets/sheet_handlers.h"
 
 extern "C" {
@@ -54,6 +56,8 @@ extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*res
   } else if (reason == kProcessDetach) {
     kit::plugin::dll::OnProcessDetach();
     kit::plugin::sheets::SetModuleSpooler(nullptr);
+    // The activation context the pages were created in.
+    kit::plugin::sheets::ReleaseModuleActivationContext();
     delete g_facilities;
     g_facilities = nullptr;
   }

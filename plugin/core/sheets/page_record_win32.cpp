@@ -1,40 +1,19 @@
 // Page records for the Windows common property-sheet UI: a PROPSHEETPAGEW of
 // the version that carries an activation context, built from the page's
 // template, with the module as its instance and the tab title from the
-// language file. The module's activation context (its own manifest resource,
-// id 2, which asks for version 6 of the common controls) is created once;
-// when the module has none the record goes without it.
+// language file. The record carries the module's activation context
+// (version 6 of the common controls) when the module has one.
 #include <windows.h>
 
 #include <utility>
 
 #include "plugin/core/com/module_state.h"
+#include "plugin/core/sheets/activation_context_win32.h"
 #include "plugin/core/sheets/page_record.h"
 #include "ui/win32/host.h"
 
 namespace kit::plugin::sheets {
 namespace {
-
-constexpr WORD kManifestResourceId = 2;
-constexpr DWORD kPathCapacity = 260;  // MAX_PATH
-
-HANDLE ModuleActivationContext() {
-  static HANDLE context = [] {
-    HMODULE module = static_cast<HMODULE>(com::ModuleHandle());
-    wchar_t path[kPathCapacity] = {};
-    if (module == nullptr || GetModuleFileNameW(module, path, kPathCapacity) == 0) return INVALID_HANDLE_VALUE;
-    ACTCTXW request{};
-    request.cbSize = sizeof request;
-    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path;
-    request.lpResourceName = MAKEINTRESOURCEW(kManifestResourceId);
-    request.hModule = module;
-    return CreateActCtxW(&request);
-  }();
-  return context;
-}
-
-bool UsableContext(HANDLE context) { return context != nullptr && context != INVALID_HANDLE_VALUE; }
 
 class Win32Record final : public PageRecord {
  public:
@@ -47,7 +26,7 @@ class Win32Record final : public PageRecord {
     options.instance = module;
     // The sheet is told the size of the version with an activation context.
     options.record_size = ui::win32::kPageRecordWithActivationContext;
-    if (UsableContext(context)) {
+    if (context != nullptr) {
       options.extra_flags = PSP_USEFUSIONCONTEXT;
       options.activation_context = context;
     }

@@ -342,10 +342,35 @@ TEST_F(DevModeRecordTest, MissingRecordsLeaveEverythingAsItIs) {
   param.pOEMDMOut = out.data();
   param.cbBufSize = kPrivateDevModeSize;
   EXPECT_EQ(V().DevMode(ui_, OEMDM_CONVERT, &param), kSOk);
-  EXPECT_EQ(V().DevMode(ui_, OEMDM_VALIDATE, &param), kSOk);
   EXPECT_EQ(out, std::vector<std::uint8_t>(kPrivateDevModeSize, 0x22));
   param.pOEMDMOut = nullptr;
-  EXPECT_EQ(V().DevMode(ui_, OEMDM_DEFAULT, &param), kSOk);
+  for (DWORD mode : {OEMDM_DEFAULT, OEMDM_CONVERT, OEMDM_VALIDATE}) {
+    EXPECT_EQ(V().DevMode(ui_, mode, &param), kSOk) << mode;
+  }
+}
+
+TEST_F(DevModeRecordTest, ValidateWithoutAnInputValidatesTheOutputInPlace) {
+  OEMDMPARAM param{};
+  param.cbBufSize = kPrivateDevModeSize;
+  // A record of this plug-in: the header is stamped, Reserved repaired, and
+  // every setting stays.
+  std::vector<std::uint8_t> own = Defaults();
+  const std::uint32_t old_version = 4;
+  const std::int32_t reserved = 250;
+  std::memcpy(own.data() + kOffsetVersion, &old_version, 4);
+  std::memcpy(own.data() + kOffsetReserved, &reserved, 4);
+  own[kOffsetZoomPercent] = 42;
+  param.pOEMDMOut = own.data();
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_VALIDATE, &param), kSOk);
+  std::vector<std::uint8_t> expected = Defaults();
+  expected[kOffsetZoomPercent] = 42;
+  EXPECT_EQ(own, expected);
+
+  // Anything else in the host's buffer becomes the defaults.
+  std::vector<std::uint8_t> foreign(kPrivateDevModeSize, 0x22);
+  param.pOEMDMOut = foreign.data();
+  EXPECT_EQ(V().DevMode(ui_, OEMDM_VALIDATE, &param), kSOk);
+  EXPECT_EQ(foreign, Defaults());
 }
 
 }  // namespace

@@ -192,8 +192,45 @@ TEST(PrivateDevModeConvert, WorksInPlaceAndIgnoresANullInput) {
   const PrivateDevModeBytes untouched = out;
   Convert(std::span<const std::uint8_t>(), out, kSystemDir);
   EXPECT_EQ(out, untouched);
-  Validate(std::span<const std::uint8_t>(), out, kSystemDir);
-  EXPECT_EQ(out, untouched);
+}
+
+// Validate without an input record validates the output where it lies.
+TEST(PrivateDevModeValidate, WithoutAnInputValidatesTheOutputInPlace) {
+  const PrivateDevModeBytes defaults = Defaults();
+  struct Case {
+    const char* what;
+    std::uint32_t size, signature, version;
+    std::int32_t reserved, expected_reserved;
+    bool own;              // the record's fields are kept
+    std::size_t kept = kPrivateDevModeSize;  // bytes kept from the record
+  };
+  const Case cases[] = {
+      {"own record, Reserved too large", 1976, 0x56513430, 3, 101, 0, true},
+      {"own record, Reserved kept", 1976, 0x56513430, 1, 100, 100, true},
+      {"own record, negative Reserved", 1976, 0x56513430, 7, -5, -5, true},
+      {"own record, no size", 0, 0x56513430, 1, 100, 0, true, 0},
+      {"own older record", 1000, 0x56513430, 1, 101, 0, true, 1000},
+      {"foreign record", 1976, 0x4D524F46, 1, 5, 0, false},
+      {"no header at all", 0, 0, 0, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto bytes = OwnRecord(kPrivateDevModeSize, c.size);
+    PutU32(bytes, 4, c.signature);
+    PutU32(bytes, 8, c.version);
+    PutU32(bytes, 12, static_cast<std::uint32_t>(c.reserved));
+    const auto before = bytes;
+    PrivateDevModeSpan record(bytes.data(), kPrivateDevModeSize);
+    Validate(std::span<const std::uint8_t>(), record, kSystemDir);
+    EXPECT_EQ(U32At(bytes, 0), 1976u);
+    EXPECT_EQ(U32At(bytes, 4), 0x56513430u);
+    EXPECT_EQ(U32At(bytes, 8), 1u);
+    EXPECT_EQ(static_cast<std::int32_t>(U32At(bytes, 12)), c.expected_reserved);
+    for (std::size_t i = 16; i < kPrivateDevModeSize; ++i) {
+      const bool from_record = c.own && i < c.kept;
+      ASSERT_EQ(bytes[i], from_record ? before[i] : defaults[i]) << "byte " << i;
+    }
+  }
 }
 
 TEST(PrivateDevModeValidate, ResetsReservedAbove100AndRestampsTheHeader) {

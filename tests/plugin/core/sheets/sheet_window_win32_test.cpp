@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -36,6 +37,33 @@ struct ShownSheet {
   INT_PTR result = -1;
   std::wstring tab;  // the title of the tab shown
 };
+
+// The side-by-side assembly that `context` (null: the thread's current one)
+// takes comctl32.dll from, as its encoded identity; empty when it takes none.
+std::wstring CommonControlsAssemblyIn(HANDLE context) {
+  ULONG_PTR cookie = 0;
+  if (context != nullptr && !ActivateActCtx(context, &cookie)) return {};
+  std::wstring identity;
+  ACTCTX_SECTION_KEYED_DATA found{};
+  found.cbSize = sizeof found;
+  if (FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
+                               ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &found)) {
+    DWORD index = found.ulAssemblyRosterIndex;
+    SIZE_T needed = 0;
+    QueryActCtxW(0, found.hActCtx, &index, AssemblyDetailedInformationInActivationContext, nullptr, 0, &needed);
+    std::vector<std::uint8_t> buffer(needed);
+    auto* info = reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+    if (needed >= sizeof *info &&
+        QueryActCtxW(0, found.hActCtx, &index, AssemblyDetailedInformationInActivationContext, info, needed,
+                     &needed) &&
+        info->lpAssemblyEncodedAssemblyIdentity != nullptr) {
+      identity = info->lpAssemblyEncodedAssemblyIdentity;
+    }
+    ReleaseActCtx(found.hActCtx);
+  }
+  if (context != nullptr) DeactivateActCtx(0, cookie);
+  return identity;
+}
 
 // Runs a modal sheet of `records` opened on `start_page`; another thread
 // hands the page's window to `inspect`, reads the tab's title and presses OK.
@@ -148,6 +176,10 @@ class PluginSheetWindows : public ::testing::Test {
 };
 
 TEST_F(PluginSheetWindows, TheModuleShowsItsVersionPageOnBothSheets) {
+  // The test program has no manifest of its own: without the module's
+  // context the system's common controls are used.
+  EXPECT_EQ(CommonControlsAssemblyIn(nullptr), L"");
+  HANDLE context = nullptr;
   for (const bool document : {true, false}) {
     SCOPED_TRACE(document ? "document sheet" : "device sheet");
     com::PROPSHEETUI_INFO info;
@@ -157,6 +189,18 @@ TEST_F(PluginSheetWindows, TheModuleShowsItsVersionPageOnBothSheets) {
     for (const PROPSHEETPAGEW& record : records) {
       EXPECT_EQ(record.dwSize, sizeof(void*) == 4 ? 52u : 96u);
       EXPECT_EQ(record.hInstance, module_);
+      // The pages are created in the module's own activation context, made
+      // once from its manifest: version 6 of the common controls.
+      EXPECT_EQ(record.dwFlags & PSP_USEFUSIONCONTEXT, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
+      ASSERT_NE(record.hActCtx, nullptr);
+      ASSERT_NE(record.hActCtx, INVALID_HANDLE_VALUE);
+      if (context == nullptr) {
+        context = record.hActCtx;
+        const std::wstring assembly = CommonControlsAssemblyIn(context);
+        EXPECT_NE(assembly.find(L"Microsoft.Windows.Common-Controls"), std::wstring::npos) << assembly;
+        EXPECT_NE(assembly.find(L"version=\"6."), std::wstring::npos) << assembly;
+      }
+      EXPECT_EQ(record.hActCtx, context) << "one context for every sheet";
     }
     std::u16string driver_name;
     const ShownSheet shown =
