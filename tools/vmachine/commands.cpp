@@ -59,10 +59,12 @@ void PrintUsage() {
       "           [--hardware-id ID]... [--usbprint-id ID] [--serial S]\n"
       "  unplug DIR INSTANCE-ID\n"
       "  map-port DIR PORT file|hold|tcp:HOST:PORT|device:PATH\n"
-      "  fault DIR call API CODE [--subject TEXT] [--times N]\n"
+      "  fault DIR call API CODE [--subject TEXT] [--times N] [--after N]\n"
+      "  fault DIR short-write [--subject PRINTER] [--taken BYTES] [--times N] [--after N]\n"
       "  fault DIR path WINDOWS-PATH CODE          (32 in use, 5 access denied)\n"
       "  fault DIR service NAME --start-error CODE | --stop-pending QUERIES\n"
       "  fault DIR clear\n"
+      "  add-printer DIR NAME --port PORT          a printer with a stand-in driver\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
       "  monitor-rule DIR --dll-contains TEXT --ports-from-key KEY\n"
       "  put DIR HOST-FILE WINDOWS-PATH            copy a file onto drive C:\n"
@@ -216,12 +218,16 @@ int CmdFault(const Args& args, bool) {
     });
   }
   if (kind == "call") {
-    if (args.size() < 4) return Usage("fault DIR call API CODE [--subject TEXT] [--times N]");
+    if (args.size() < 4) return Usage("fault DIR call API CODE [--subject TEXT] [--times N] [--after N]");
     const auto code = ParseNumber(args[3]);
     const auto times = ParseNumber(Option(args, "--times").value_or("0"));
-    if (!code || *code > 0xFFFFFFFF || !times) return Usage("fault DIR call API CODE (a 32-bit number)");
+    const auto after = ParseNumber(Option(args, "--after").value_or("0"));
+    if (!code || *code > 0xFFFFFFFF || !times || !after || *after > 0x7FFFFFFF) {
+      return Usage("fault DIR call API CODE (a 32-bit number)");
+    }
     return ChangeMachine(args[0], [&](Json& s) -> std::string {
       Json f = {{"api", args[2]}, {"error", *code}, {"remaining", *times == 0 ? -1 : static_cast<int>(*times)}};
+      if (*after > 0) f["skip"] = static_cast<int>(*after);
       if (auto subject = Option(args, "--subject")) f["subject"] = *subject;
       s["faults"]["calls"].push_back(f);
       return {};
@@ -253,7 +259,8 @@ int CmdFault(const Args& args, bool) {
       return "no service " + args[2];
     });
   }
-  return Usage("fault DIR call|path|service|clear ...");
+  if (kind == "short-write") return CmdFaultShortWrite(args);
+  return Usage("fault DIR call|path|service|short-write|clear ...");
 }
 
 int CmdProgram(const Args& args, bool) {

@@ -1,0 +1,20 @@
+// A printer put on a virtual machine without the setup wizard, for the
+// plug-in's tests and demonstrations: a stand-in driver (placeholder files
+// in the driver folder, added once) and Windows' own print processor, on a
+// port the machine has. An administrator puts it there, also on a machine
+// made for a standard user.
+#pragma once
+
+#include <string>
+
+#include "platform/sim/machine.h"
+
+namespace kit::sim {
+
+inline constexpr char16_t kStandInDriverName[] = u"Kit Stand-in Driver";
+
+// False with *error (a sentence for the user) when the spooler refuses:
+// a printer of that name exists, no such port, the spooler does not run.
+bool AddStandInPrinter(Machine& machine, WStringView name, WStringView port, std::string* error);
+
+}  // namespace kit::sim
