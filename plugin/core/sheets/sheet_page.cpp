@@ -13,9 +13,24 @@ std::array<ui::Window*, kPageSlotCount>& Slots() {
 
 }  // namespace
 
+SheetPage::~SheetPage() {
+  if (remembered_slot_) ForgetPageWindow(*remembered_slot_, remembered_window_);
+}
+
 void SheetPage::OnInit(ui::Window& window) {
+  remembered_slot_ = Slot();
+  if (remembered_slot_) {
+    remembered_window_ = &window;
+    RememberPageWindow(*remembered_slot_, &window);
+  }
   LoadTexts(window, CurrentTexts(context_.language()));
   ShowValues(window);
+}
+
+void SheetPage::OnDestroy(ui::Window& window) {
+  if (remembered_slot_) ForgetPageWindow(*remembered_slot_, &window);
+  remembered_slot_.reset();
+  remembered_window_ = nullptr;
 }
 
 void SheetPage::OnPaint(ui::Window& window, ui::Painter& painter) {

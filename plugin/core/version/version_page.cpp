@@ -53,22 +53,9 @@ const ui::DialogTemplate& VersionPage::Template() const {
   return t;
 }
 
-sheets::PageSlot VersionPage::Slot() const {
+std::optional<sheets::PageSlot> VersionPage::Slot() const {
   return context().kind() == sheets::SheetKind::kDocument ? sheets::PageSlot::kDocumentVersion
                                                           : sheets::PageSlot::kDeviceVersion;
-}
-
-VersionPage::~VersionPage() { sheets::ForgetPageWindow(Slot(), window_); }
-
-void VersionPage::OnInit(ui::Window& window) {
-  window_ = &window;
-  sheets::RememberPageWindow(Slot(), &window);
-  SheetPage::OnInit(window);
-}
-
-void VersionPage::OnDestroy(ui::Window& window) {
-  sheets::ForgetPageWindow(Slot(), &window);
-  window_ = nullptr;
 }
 
 ui::SheetReply VersionPage::OnSheet(ui::Window& window, ui::SheetEvent event) {
