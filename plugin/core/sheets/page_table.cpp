@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "plugin/core/sheets/page_table.h"
 
+#include "plugin/core/utility/utility_page.h"
 #include "plugin/core/version/version_page.h"
 
 namespace kit::plugin::sheets {
@@ -8,6 +9,10 @@ namespace {
 
 std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
   return std::make_unique<version::VersionPage>(context);
+}
+
+std::unique_ptr<SheetPage> MakeUtilityPage(PageContext context) {
+  return std::make_unique<utility::UtilityPage>(context);
 }
 
 template <std::size_t N>
@@ -30,7 +35,7 @@ const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
 }};
 
 const std::array<PageEntry, kDevicePageCount> kDevicePages = {{
-    {u"RC_UTILITYFORM", u"UTILITY", u"Utility", 114, nullptr},
+    {u"RC_UTILITYFORM", utility::kUtilitySection, u"Utility", utility::kUtilityDialogId, MakeUtilityPage},
     {u"RC_DOWNLOADFORM", u"DOWNLOAD", u"Download", 113, nullptr},
     {u"RC_FONTFORM", u"FONT", u"Font", 119, nullptr},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
