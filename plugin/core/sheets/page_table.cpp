@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "plugin/core/sheets/page_table.h"
 
+#include "plugin/core/main/main_page.h"
 #include "plugin/core/utility/utility_page.h"
 #include "plugin/core/version/version_page.h"
 
@@ -10,6 +11,8 @@ namespace {
 std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
   return std::make_unique<version::VersionPage>(context);
 }
+
+std::unique_ptr<SheetPage> MakeMainPage(PageContext context) { return std::make_unique<main::MainPage>(context); }
 
 std::unique_ptr<SheetPage> MakeUtilityPage(PageContext context) {
   return std::make_unique<utility::UtilityPage>(context);
@@ -26,7 +29,7 @@ std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, 
 }  // namespace
 
 const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
-    {u"RC_LAYOUTFORM", u"LAYOUT", u"Main", 128, nullptr},
+    {u"RC_LAYOUTFORM", main::kLayoutSection, u"Main", main::kMainDialogId, MakeMainPage},
     {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
     {u"RC_OPERATIONFORM", u"OPERATION", u"Operation", 103, nullptr},
     {u"RC_1DCODEFORM", u"1DCODE", u"1D Code", 117, nullptr},

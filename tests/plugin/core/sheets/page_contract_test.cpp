@@ -70,7 +70,11 @@ TEST_F(PageTest, TheVersionPageAnswersTheSheetAndChangesNothing) {
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
-  ui::headless::Sheet& sheet = ShowAddedPages();
+  // The Version page alone: the Main page next to it has settings.
+  ASSERT_EQ(AddedPages().size(), 2u);
+  ui::headless::Sheet sheet(u"Preferences", env_);
+  sheet.AddPage(*AddedPages()[1].page, AddedPages()[1].title);
+  sheet.Open();
   ui::headless::Dialog& page = *sheet.PageAt(0);
   EXPECT_EQ(PageWindow(PageSlot::kDocumentVersion), &page);
   recorded_.clear();
@@ -137,7 +141,7 @@ TEST_F(PageTest, ASettingsPageTellsTheSheetOfChangesAndReportsItsResultOnApply) 
   ASSERT_EQ(recorded_.size(), 1u);
   EXPECT_EQ(recorded_[0].sheet, SheetHandle());
   EXPECT_EQ(recorded_[0].function, kCpsFuncSetResult);
-  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle);  // the handle of the sheet's last page
+  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle + 1);  // the handle of the sheet's last page
   EXPECT_EQ(recorded_[0].lParam2, kCpsuiOk);
 
   env_.QueueAnswer(ui::kIdOk);
@@ -190,9 +194,10 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   document.AddPage(layout, u"Layout");
   document.AddPage(paper, u"Paper/Quality");
   document.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  document.AddPage(*AddedPages()[1].page, AddedPages()[1].title);
   document.Open();
-  ASSERT_TRUE(document.SelectTab(2));
-  ui::headless::Dialog& document_version = *document.PageAt(2);
+  ASSERT_TRUE(document.SelectTab(3));
+  ui::headless::Dialog& document_version = *document.PageAt(3);
   device_version.Paint();
   EXPECT_FALSE(device_version.NeedsPaint());
 
@@ -200,7 +205,8 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   RelabelAfterLanguageChange(document_version, CurrentTexts(language_.get()));
   EXPECT_EQ(document.TabTitle(0), u"Layout");
   EXPECT_EQ(document.TabTitle(1), u"Paper/Quality");
-  EXPECT_EQ(document.TabTitle(2), u"\u7248\u672C");
+  EXPECT_EQ(document.TabTitle(2), u"Main");
+  EXPECT_EQ(document.TabTitle(3), u"\u7248\u672C");
   EXPECT_EQ(device.TabTitle(0), u"General");
   EXPECT_EQ(device.TabTitle(2), u"Advanced");
   EXPECT_EQ(device.TabTitle(3), u"Utility");

@@ -106,26 +106,28 @@ TEST_F(SheetTest, TheDocumentSheetAddsItsPagesAndKeepsTheSheetInItsContext) {
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
 
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 1u);  // the pages this build has: Version
+  ASSERT_EQ(pages.size(), 2u);  // the pages this build has: Main, Version
   EXPECT_EQ(pages[0].sheet, SheetHandle());
-  EXPECT_EQ(pages[0].title, u"Version");
-  EXPECT_EQ(pages[0].lParam2, 0);
+  EXPECT_EQ(pages[0].title, u"Main");
+  EXPECT_EQ(pages[1].title, u"Version");
+  EXPECT_EQ(pages[1].lParam2, 0);
 #ifndef _WIN32
-  EXPECT_EQ(pages[0].dialog_id, 105);
-  EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&document_));
+  EXPECT_EQ(pages[0].dialog_id, 128);
+  EXPECT_EQ(pages[1].dialog_id, 105);
+  EXPECT_EQ(pages[1].context, reinterpret_cast<com::LPARAM>(&document_));
 #endif
-  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle));
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 1));
   EXPECT_EQ(document_.hComPropSheet, SheetHandle());
   EXPECT_EQ(document_.pfnComPropSheet, &Callback);
-  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle + 1));
   EXPECT_EQ(document_.lParamInit, reinterpret_cast<com::LPARAM>(&ps));
-  EXPECT_EQ(LivePageCount(), 1u);
+  EXPECT_EQ(LivePageCount(), 2u);
 
   // A second set-up of the same sheet replaces its pages.
   info = Request(kReasonInit);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
-  EXPECT_EQ(LivePageCount(), 1u);
-  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 1));
+  EXPECT_EQ(LivePageCount(), 2u);
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 3));
   info = Request(kReasonDestroy);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
   EXPECT_EQ(LivePageCount(), 0u);
