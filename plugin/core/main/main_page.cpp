@@ -9,24 +9,14 @@
 #include "plugin/core/sheets/dialog_number.h"
 #include "plugin/core/sheets/tab_titles.h"
 #include "plugin/core/sheets/watermark_signal.h"
-#include "ui/fonts.h"
 
 namespace kit::plugin::main {
 namespace {
 
-// Size of the plug-in's property pages, in dialog units.
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 // The sheet's "nothing left to apply" message (PSM_UNCHANGED).
 constexpr std::uint32_t kSheetUnchangedMessage = 0x046D;
 
-struct LayoutText {
-  int control_id;
-  const char16_t* key;
-  const char16_t* builtin;
-  std::size_t capacity;
-};
-const LayoutText kTexts[] = {
+const std::vector<sheets::PageText> kTexts = {
     {kDocSettingGroupId, u"RC_DOCSETTING", u"Document Setting", 50},
     {kPrintAsImageLabelId, u"RC_PRINT_AS_IMAGE", u"Print all text as graphics image:", 50},
     {kGraphicsYesId, u"RC_RADIO_ASGRAPHICSYES", u"Yes", 20},
@@ -65,14 +55,7 @@ const std::vector<sheets::TooltipKey> kTooltips = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kMainDialogId;
-  t.caption = u"Main";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = sheets::PageTemplate(kMainDialogId, u"Main");
   t.controls = {
       {kDocSettingGroupId, ControlKind::kGroupBox, u"Document Setting", {8, 6, 236, 70}, kNone},
       {kPrintAsImageLabelId, ControlKind::kStatic, u"Print all text as graphics image:", {16, 20, 130, 10}, kNone},
@@ -80,9 +63,9 @@ ui::DialogTemplate MakeTemplate() {
       {kGraphicsNoId, ControlKind::kRadioButton, u"No", {194, 19, 40, 10}, kNone},
       {kZoomCheckId, ControlKind::kCheckBox, u"Zoom Printing", {16, 38, 90, 10}, kTabStop},
       {kScaleLabelId, ControlKind::kStatic, u"Scale:", {110, 39, 36, 10}, kNone},
-      {kScaleEditId, ControlKind::kEdit, u"", {150, 37, 30, 13}, kTabStop | kBorder | kNumber, kScaleLimit},
-      {kScaleSpinId, ControlKind::kUpDown, u"", {180, 37, 10, 13}, kNone, 0, kScaleEditId},
-      {kPercentLabelId, ControlKind::kStatic, u"%", {193, 39, 12, 10}, kNone},
+      {kScaleEditId, ControlKind::kEdit, u"", {150, 37, 36, 13}, kTabStop | kBorder | kNumber, kScaleLimit},
+      {kScaleSpinId, ControlKind::kUpDown, u"", {186, 37, 10, 13}, kNone, 0, kScaleEditId},
+      {kPercentLabelId, ControlKind::kStatic, u"%", {200, 39, 12, 10}, kNone},
       {kRotateGroupId, ControlKind::kGroupBox, u"Rotate", {8, 80, 236, 10}, kHidden},
       {kRotateNormalId, ControlKind::kRadioButton, u"Normal", {16, 80, 80, 10}, kHidden | kGroup},
       {kRotate180Id, ControlKind::kRadioButton, u"Rotate by 180 Degrees", {100, 80, 100, 10}, kHidden},
@@ -130,8 +113,7 @@ void MainPage::Write(const PrivateDevMode& record) {
 }
 
 void MainPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& texts) {
-  for (const LayoutText& text : kTexts)
-    window.SetText(text.control_id, texts.Get(kLayoutSection, text.key, text.builtin, text.capacity));
+  SetTexts(window, texts, kLayoutSection, kTexts);
   SetTooltips(window, texts, kLayoutSection, kTooltips);
 }
 

@@ -31,6 +31,21 @@ struct TooltipKey {
 };
 inline constexpr std::size_t kTooltipCapacity = 1024;
 
+// A control's text: its "RC_…" key in the page's section, the built-in
+// text and the capacity it is cut to.
+struct PageText {
+  int control_id;
+  const char16_t* key;
+  const char16_t* builtin;
+  std::size_t capacity;
+};
+
+// Size of the plug-in's property pages, in dialog units.
+inline constexpr int kPageWidth = 252;
+inline constexpr int kPageHeight = 218;
+// A page template of that size with the dialog font, controls to be added.
+ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption);
+
 // The pages that are repainted after a language change, each remembered by
 // its window while it is open.
 enum class PageSlot { kUtility, kDownload, kFont, kDocumentVersion, kDeviceVersion };
@@ -66,6 +81,9 @@ class SheetPage : public ui::Page {
 
   // Tells the sheet that a value changed (PSM_CHANGED).
   static void Changed(ui::Window& window) { window.SheetChanged(); }
+  // Sets each listed control's text from `section`.
+  static void SetTexts(ui::Window& window, const CurrentTexts& texts, std::u16string_view section,
+                       const std::vector<PageText>& page_texts);
   // Gives each listed control its tooltip text from `section`.
   static void SetTooltips(ui::Window& window, const CurrentTexts& texts, std::u16string_view section,
                           const std::vector<TooltipKey>& tooltips);

@@ -3,22 +3,11 @@
 
 #include "plugin/core/sheets/dialog_number.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
-#include "ui/fonts.h"
 
 namespace kit::plugin::utility {
 namespace {
 
-// Size of the plug-in's property pages, in dialog units.
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
-
-struct UtilityText {
-  int control_id;
-  const char16_t* key;
-  const char16_t* builtin;
-  std::size_t capacity;
-};
-const UtilityText kTexts[] = {
+const std::vector<sheets::PageText> kTexts = {
     {kSelfTestButtonId, u"RC_SELFTEST", u"SelfTest", 20},
     {kSelfTestLabelId, u"RC_STATIC_SELFTEST", u"Print a self-test page", 50},
     {kCheckCommLabelId, u"RC_STATIC_CHECKCOMM", u"Check that communication settings is correct first", 100},
@@ -48,14 +37,7 @@ const std::vector<sheets::TooltipKey> kTooltips = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kUtilityDialogId;
-  t.caption = u"Utility";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = sheets::PageTemplate(kUtilityDialogId, u"Utility");
   t.controls = {
       {kSelfTestButtonId, ControlKind::kPushButton, u"SelfTest", {14, 14, 60, 16}, kTabStop},
       {kSelfTestLabelId, ControlKind::kStatic, u"Print a self-test page", {82, 12, 160, 10}, kNone},
@@ -93,8 +75,7 @@ const ui::DialogTemplate& UtilityPage::Template() const {
 }
 
 void UtilityPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& texts) {
-  for (const UtilityText& text : kTexts)
-    window.SetText(text.control_id, texts.Get(kUtilitySection, text.key, text.builtin, text.capacity));
+  SetTexts(window, texts, kUtilitySection, kTexts);
   SetTooltips(window, texts, kUtilitySection, kTooltips);
 }
 

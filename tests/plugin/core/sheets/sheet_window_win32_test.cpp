@@ -1,19 +1,19 @@
 // VRTQ40UI.dll loaded the way the universal driver loads it, with both of
 // its sheets shown as real property sheets: the pages it adds are created
-// from its page records and show their texts.
+// from its page records, show their texts, and the Main page's scale is
+// clamped when its box is left.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "plugin/core/com/interfaces.h"
-#include "plugin/core/sheets/sheet_protocol.h"
-#include "tests/plugin/core/com/fake_driver.h"
+#include "tests/plugin/core/sheets/plugin_sheets_win32.h"
 #include "ui/win32/remote.h"
 
 namespace kit::plugin::sheets::testing {
@@ -21,26 +21,27 @@ namespace {
 
 constexpr int kWindowTimeoutMs = 10000;
 constexpr int kDriverNameId = 1301;
+// Main page: the zoom check box and the scale box; Utility page: SelfTest.
+constexpr int kScaleEditId = 1507;
+constexpr int kSelfTestId = 1401;
+constexpr std::size_t kZoomPercentOffset = 1395, kPrintAsGraphicsOffset = 998, kZoomEnabledOffset = 1462;
 
-std::vector<PROPSHEETPAGEW>* g_records = nullptr;
-
-// The common property-sheet UI's callback: keeps a copy of every page record.
-com::LONG_PTR KIT_STDCALL CollectPages(com::HANDLE, com::UINT function, com::LPARAM lParam1, com::LPARAM) {
-  if (function != kCpsFuncAddPropSheetPageW || g_records == nullptr) return 0;
-  g_records->push_back(*reinterpret_cast<const PROPSHEETPAGEW*>(lParam1));
-  return static_cast<com::LONG_PTR>(g_records->size());
+std::wstring TabText(HWND tabs, int index) {
+  std::wstring text(64, L'\0');
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+  text.resize(wcslen(text.c_str()));
+  return text;
 }
 
-struct ShownSheet {
-  INT_PTR result = -1;
-  std::u16string driver_name;
-  std::wstring tab;
-};
-
-// Runs a modal sheet of `records`; another thread reads the plug-in page and
-// presses OK.
-ShownSheet ShowSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& records) {
-  ShownSheet shown;
+// Runs a modal sheet of `records`; another thread waits for its first page,
+// lets `act` work on it, and presses OK. Returns the tab titles.
+std::vector<std::wstring> ShowSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& records,
+                                    const std::function<void(HWND sheet, HWND page)>& act) {
+  std::vector<std::wstring> tabs;
   const DWORD ui_thread = GetCurrentThreadId();
   std::thread driver([&] {
     HWND sheet = ui::win32::WaitForDialog(ui_thread, kWindowTimeoutMs, caption.c_str());
@@ -50,93 +51,84 @@ ShownSheet ShowSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& r
       page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
       if (page == nullptr) Sleep(20);
     }
-    if (page != nullptr) shown.driver_name = ui::win32::RemoteDialog(page).Text(kDriverNameId);
-    shown.tab.assign(64, L'\0');
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = shown.tab.data();
-    item.cchTextMax = static_cast<int>(shown.tab.size());
-    SendMessageW(FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr), TCM_GETITEMW, 0,
-                 reinterpret_cast<LPARAM>(&item));
-    shown.tab.resize(wcslen(shown.tab.c_str()));
+    if (page != nullptr) act(sheet, page);
+    HWND tab_control = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    const int count = static_cast<int>(SendMessageW(tab_control, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) tabs.push_back(TabText(tab_control, i));
     ui::win32::RemoteDialog(sheet).Click(IDOK);
   });
-  PROPSHEETHEADERW header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
-  header.pszCaption = caption.c_str();
-  header.nPages = static_cast<UINT>(records.size());
-  header.ppsp = records.data();
-  shown.result = PropertySheetW(&header);
+  RunPluginSheet(caption, records);
   driver.join();
-  return shown;
+  return tabs;
 }
 
-TEST(PluginSheetWindows, TheModuleShowsItsVersionPageOnBothSheets) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring module_path(path, length);
-  module_path = module_path.substr(0, module_path.find_last_of(L"\\/") + 1) + L"VRTQ40UI.dll";
-  HMODULE module = LoadLibraryW(module_path.c_str());
-  ASSERT_NE(module, nullptr) << "LoadLibraryW failed with " << GetLastError();
-  using GetClassObject = com::HRESULT(KIT_STDCALL*)(const com::GUID*, const com::GUID*, void**);
-  auto get_class_object =
-      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
-  ASSERT_NE(get_class_object, nullptr);
-
-  void* out = nullptr;
-  ASSERT_EQ(get_class_object(&com::kClsidOemUi, &com::kIidIClassFactory, &out), com::kSOk);
-  auto* factory = static_cast<com::IClassFactory*>(out);
-  ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &com::kIidIPrintOemUi, &out), com::kSOk);
-  factory->lpVtbl->Release(com::AsUnknown(factory));
-  auto* ui = static_cast<com::IPrintOemUI*>(out);
-  const auto& v = *ui->lpVtbl;
-  com::testing::FakeDriver driver;
-  ASSERT_EQ(v.PublishDriverInterface(ui, driver.Unknown()), com::kSOk);
-
-  char16_t printer[] = u"VRT-Q40 Receipt";
-  std::vector<std::uint8_t> record(1976);
-  com::OEMCUIPPARAM cuip{};
-  cuip.cbSize = sizeof cuip;
-  cuip.pPrinterName = printer;
-  cuip.pOEMDM = record.data();
-  com::OEMUIPSPARAM ps{};
-  ps.cbSize = sizeof ps;
-  ps.pOEMDM = record.data();
-
-  for (const bool document : {true, false}) {
-    SCOPED_TRACE(document ? "document sheet" : "device sheet");
-    ASSERT_EQ(v.CommonUIProp(ui, document ? 1 : 2, &cuip), com::kSOk);
-    std::vector<PROPSHEETPAGEW> records;
-    g_records = &records;
-    int sheet_object = 0;
-    com::PROPSHEETUI_INFO info{};
-    info.cbSize = sizeof info;
-    info.Version = kPropSheetUiInfoVersion;
-    info.Reason = kReasonInit;
-    info.hComPropSheet = &sheet_object;
-    info.pfnComPropSheet = CollectPages;
-    info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
-    ASSERT_EQ(document ? v.DocumentPropertySheets(ui, &info, 0) : v.DevicePropertySheets(ui, &info, 0), com::kSOk);
-    g_records = nullptr;
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].dwSize, sizeof(void*) == 4 ? 52u : 96u);
-    EXPECT_EQ(records[0].hInstance, module);
-
-    const ShownSheet shown = ShowSheet(document ? L"Printing Preferences" : L"Printer Properties", records);
-    EXPECT_GE(shown.result, 0);
-    EXPECT_EQ(shown.driver_name, u"Printer Driver");
-    EXPECT_EQ(shown.tab, L"Version");
-
-    info.Reason = kReasonDestroy;
-    EXPECT_EQ(document ? v.DocumentPropertySheets(ui, &info, 0) : v.DevicePropertySheets(ui, &info, 0), com::kSOk);
-    EXPECT_EQ(info.Result, 1u);
+class PluginSheetWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    ASSERT_TRUE(plugin_.ok()) << "VRTQ40UI.dll: " << GetLastError();
+    cuip_.cbSize = sizeof cuip_;
+    cuip_.pPrinterName = printer_;
+    cuip_.pOEMDM = record_.data();
+    ps_.cbSize = sizeof ps_;
+    ps_.pOEMDM = record_.data();
   }
-  EXPECT_EQ(v.Release(com::AsUnknown(ui)), 0u);
-  EXPECT_EQ(driver.refs, 1u);
-  FreeLibrary(module);
+
+  LoadedPlugin plugin_;
+  char16_t printer_[32] = u"VRT-Q40 Receipt";
+  std::vector<std::uint8_t> record_ = std::vector<std::uint8_t>(1976);
+  com::OEMCUIPPARAM cuip_{};
+  com::OEMUIPSPARAM ps_{};
+};
+
+TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
+  record_[kZoomEnabledOffset] = 1;
+  record_[kPrintAsGraphicsOffset] = 1;
+  record_[kZoomPercentOffset] = 50;
+  std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
+  ASSERT_EQ(records.size(), 2u);  // Main, Version
+  EXPECT_EQ(records[0].dwSize, sizeof(void*) == 4 ? 52u : 96u);
+  EXPECT_EQ(records[0].hInstance, plugin_.module());
+
+  std::u16string shown, after_low, after_high;
+  const auto tabs = ShowSheet(L"Printing Preferences", records, [&](HWND, HWND page) {
+    ui::win32::RemoteDialog main(page);
+    shown = main.Text(kScaleEditId);
+    HWND edit = GetDlgItem(page, kScaleEditId);
+    // Typing, then leaving the box (the edit's own notification).
+    main.Type(kScaleEditId, u"5");
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kScaleEditId, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
+    after_low = main.Text(kScaleEditId);
+    main.Type(kScaleEditId, u"150");
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kScaleEditId, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
+    after_high = main.Text(kScaleEditId);
+  });
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Main", L"Version"}));
+  EXPECT_EQ(shown, u"50");
+  EXPECT_EQ(after_low, u"10");
+  EXPECT_EQ(after_high, u"100");
+  EXPECT_EQ(record_[kZoomPercentOffset], 100);
+  EXPECT_EQ(plugin_.DestroySheet(true, ps_), 1u);
+}
+
+TEST_F(PluginSheetWindows, TheDeviceSheetShowsUtilityAndVersion) {
+  std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(false, cuip_, ps_);
+  ASSERT_EQ(records.size(), 2u);  // Utility, Version
+  std::u16string self_test, driver_name;
+  const auto tabs = ShowSheet(L"Printer Properties", records, [&](HWND sheet, HWND page) {
+    self_test = ui::win32::RemoteDialog(page).Text(kSelfTestId);
+    // Wine's form calls are stubs: the form list is not checked here.
+    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    HWND version = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (version != nullptr) driver_name = ui::win32::RemoteDialog(version).Text(kDriverNameId);
+  });
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Utility", L"Version"}));
+  EXPECT_EQ(self_test, u"SelfTest");
+  EXPECT_EQ(driver_name, u"Printer Driver");
+  EXPECT_EQ(plugin_.DestroySheet(false, ps_), 1u);
+  EXPECT_EQ(plugin_.Release(), 0u);
+  EXPECT_EQ(plugin_.driver().refs, 1u);
 }
 
 }  // namespace
