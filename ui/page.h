@@ -163,9 +163,10 @@ class Window {
   virtual int SheetTabCount() const = 0;
   virtual void SetSheetTabTitle(int index, std::u16string_view title) = 0;
   // Other open property sheets (top-level dialogs whose title contains
-  // `title_part`, this window's own sheet excepted, in this process or
-  // another): their last titles.size() tabs get `titles`, in order. Returns
-  // how many sheets were relabelled.
+  // `title_part`, in this process or another; this window's own sheet and
+  // sheets titled exactly as it, which are of its own kind, excepted): their
+  // last titles.size() tabs get `titles`, in order. Returns how many sheets
+  // were relabelled.
   virtual int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) = 0;
   virtual std::intptr_t SendToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
   virtual void PostToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;

@@ -31,6 +31,8 @@ int Dialog::RelabelOtherSheets(std::u16string_view title_part, const std::vector
   int relabelled = 0;
   for (Sheet* other : env_.Sheets()) {
     if (other == sheet_ || other->Caption().find(title_part) == std::u16string::npos) continue;
+    // A sheet captioned as this one is of the same kind: not relabelled.
+    if (sheet_ != nullptr && other->Caption() == sheet_->Caption()) continue;
     const int count = other->TabCount();
     const int first = count - static_cast<int>(titles.size());
     for (std::size_t i = 0; i < titles.size(); ++i)

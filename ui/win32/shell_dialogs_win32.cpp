@@ -44,6 +44,7 @@ bool SetRemoteTabText(HWND tab, DWORD process_id, int index, const std::wstring&
 
 struct Search {
   HWND own_sheet;
+  std::wstring own_title;
   std::wstring title_part;
   const std::vector<std::u16string>* titles;
   int relabelled = 0;
@@ -57,6 +58,9 @@ BOOL CALLBACK RelabelIfSheet(HWND window, LPARAM lParam) {
   wchar_t title[512] = {};
   GetWindowTextW(window, title, 512);
   if (std::wstring_view(title).find(search.title_part) == std::wstring_view::npos) return TRUE;
+  // A sheet titled as this one is a sheet of the same kind (another
+  // process's printing preferences): the titles are not its own.
+  if (!search.own_title.empty() && search.own_title == title) return TRUE;
   HWND tab = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
   if (tab == nullptr) return TRUE;
   DWORD process_id = 0;
@@ -98,7 +102,9 @@ std::optional<std::u16string> BrowseForFolder(HWND owner, std::u16string_view ti
 }
 
 int RelabelOtherSheets(HWND own_sheet, std::u16string_view title_part, const std::vector<std::u16string>& titles) {
-  Search search{own_sheet, WideText(title_part), &titles};
+  wchar_t own_title[512] = {};
+  if (own_sheet != nullptr) GetWindowTextW(own_sheet, own_title, 512);
+  Search search{own_sheet, own_title, WideText(title_part), &titles};
   if (search.title_part.empty()) return 0;
   EnumWindows(RelabelIfSheet, reinterpret_cast<LPARAM>(&search));
   return search.relabelled;

@@ -16,8 +16,8 @@ namespace kit::ui::win32 {
 std::optional<std::u16string> BrowseForFolder(HWND owner, std::u16string_view title);
 
 // Every top-level dialog (class "#32770") whose title contains `title_part`,
-// `own_sheet` excepted: the last titles.size() items of its tab control get
-// `titles`. A sheet of another process gets the item record in its own
+// `own_sheet` and dialogs titled exactly as it (sheets of its own kind)
+// excepted: the last titles.size() items of its tab control get `titles`. A sheet of another process gets the item record in its own
 // memory (a pointer into this process would mean nothing there); one of
 // another bitness is left alone. Returns how many sheets were relabelled.
 int RelabelOtherSheets(HWND own_sheet, std::u16string_view title_part, const std::vector<std::u16string>& titles);

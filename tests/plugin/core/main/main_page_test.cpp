@@ -324,6 +324,8 @@ TEST_F(MainPageTest, ALanguageChangeRelabelsOtherSheetsOfThePrinter) {
   ui::headless::Dialog& page = Open(/*with_language=*/true);
   ui::headless::Sheet other(u"VRT-Q40 Receipt Properties", env_);
   ui::headless::Sheet unrelated(u"Kitchen Properties", env_);
+  // Another process's printing preferences of the same printer.
+  ui::headless::Sheet same_kind(u"VRT-Q40 Receipt Printing Preferences", env_);
   class Blank final : public ui::Page {
    public:
     const ui::DialogTemplate& Template() const override {
@@ -338,7 +340,7 @@ TEST_F(MainPageTest, ALanguageChangeRelabelsOtherSheetsOfThePrinter) {
       return t;
     }
   } general, utility, version;
-  for (ui::headless::Sheet* s : {&other, &unrelated}) {
+  for (ui::headless::Sheet* s : {&other, &unrelated, &same_kind}) {
     s->AddPage(general, u"General");
     s->AddPage(utility, u"Old 1");
     s->AddPage(version, u"Old 2");
@@ -350,6 +352,7 @@ TEST_F(MainPageTest, ALanguageChangeRelabelsOtherSheetsOfThePrinter) {
   EXPECT_EQ(other.TabTitle(1), u"Utility");
   EXPECT_EQ(other.TabTitle(2), u"Version");
   EXPECT_EQ(unrelated.TabTitle(1), u"Old 1");
+  EXPECT_EQ(same_kind.TabTitle(1), u"Old 1");
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
   EXPECT_EQ(records[0].hInstance, plugin_.module());
 
   std::u16string shown, after_low, after_high;
-  const auto tabs = ShowSheet(L"Printing Preferences", records, [&](HWND, HWND page) {
+  const auto tabs = ShowSheet(L"VRT-Q40 Receipt Printing Preferences", records, [&](HWND, HWND page) {
     ui::win32::RemoteDialog main(page);
     shown = main.Text(kScaleEditId);
     HWND edit = GetDlgItem(page, kScaleEditId);
@@ -116,7 +116,7 @@ TEST_F(PluginSheetWindows, TheDeviceSheetShowsUtilityAndVersion) {
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(false, cuip_, ps_);
   ASSERT_EQ(records.size(), 2u);  // Utility, Version
   std::u16string self_test, driver_name;
-  const auto tabs = ShowSheet(L"Printer Properties", records, [&](HWND sheet, HWND page) {
+  const auto tabs = ShowSheet(L"VRT-Q40 Receipt Properties", records, [&](HWND sheet, HWND page) {
     self_test = ui::win32::RemoteDialog(page).Text(kSelfTestId);
     // Wine's form calls are stubs: the form list is not checked here.
     SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
