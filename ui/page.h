@@ -31,6 +31,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -142,6 +143,10 @@ class Window {
   virtual void FitHorizontalExtent(int id) = 0;
 
   virtual int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) = 0;
+  // The system's folder dialog (file-system folders only) owned by this
+  // window, with `title` above the tree; the chosen folder, or nothing when
+  // the user cancelled.
+  virtual std::optional<std::u16string> BrowseForFolder(std::u16string_view title) = 0;
   // Runs another page as a modal dialog owned by this window; returns its result.
   virtual int RunModal(Page& page) = 0;
   // Creates `page` as a child window placed in the rectangle of control
@@ -157,6 +162,12 @@ class Window {
   // one of them in the current language.
   virtual int SheetTabCount() const = 0;
   virtual void SetSheetTabTitle(int index, std::u16string_view title) = 0;
+  // Other open property sheets (top-level dialogs whose title contains
+  // `title_part`, in this process or another; this window's own sheet and
+  // sheets titled exactly as it, which are of its own kind, excepted): their
+  // last titles.size() tabs get `titles`, in order. Returns how many sheets
+  // were relabelled.
+  virtual int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) = 0;
   virtual std::intptr_t SendToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
   virtual void PostToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
   // Queues OnCommand(id, kClicked) for this page, after the current handler.

@@ -59,6 +59,11 @@ std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, W
       const WString a = ToUpperAscii(subject), b = ToUpperAscii(wanted);
       if (a.find(b) == WString::npos) continue;
     }
+    // "--after N": the first N matching calls go through.
+    if (const int skip = fault.value("skip", 0); skip > 0) {
+      fault["skip"] = skip - 1;
+      continue;
+    }
     const auto code = fault.value("error", std::uint32_t{win32::kErrorAccessDenied});
     const int remaining = fault.value("remaining", -1);
     if (remaining > 0) {

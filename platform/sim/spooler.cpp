@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/port_data.h"
+#include "platform/sim/channel_faults.h"
 #include "platform/sim/core.h"
 #include "platform/sim/delivery.h"
 
@@ -1024,13 +1025,14 @@ bool SimPrinter::WritePrinter(const std::uint8_t* data, std::uint32_t size, std:
   return spooler_.HandleCall(info_, closed_, "WritePrinter", [&](Json& s) {
     for (auto& j : s["spooler"]["jobs"]) {
       if (j.value("id", 0u) != current_job_) continue;
+      const std::uint32_t taken = TakeShortWrite(s, info_.name, size).value_or(size);
       std::ofstream out(spooler_.core().store().Folder() / j.value("file", std::string()),
                         std::ios::binary | std::ios::app);
-      out.write(reinterpret_cast<const char*>(data), size);
+      out.write(reinterpret_cast<const char*>(data), taken);
       out.flush();
       if (!out) return Core::Fail(win32::kErrorDiskFull);
-      j["pieces"].push_back(size);
-      if (written) *written = size;
+      j["pieces"].push_back(taken);
+      if (written) *written = taken;
       return true;
     }
     return Core::Fail(win32::kErrorSplNoStartdoc);
@@ -1039,9 +1041,9 @@ bool SimPrinter::WritePrinter(const std::uint8_t* data, std::uint32_t size, std:
 
 bool SimPrinter::EndPagePrinter() {
   if (current_job_ == 0) return Core::Fail(win32::kErrorSplNoStartdoc);
-  if (closed_) return Core::Fail(win32::kErrorInvalidHandle);
+  // The page ends even when the call reports a failure.
   in_page_ = false;
-  return true;
+  return spooler_.HandleCall(info_, closed_, "EndPagePrinter", [](Json&) { return true; });
 }
 
 bool SimPrinter::EndDocPrinter() {
@@ -1097,6 +1099,7 @@ bool SimPrinter::AddForm(const FormInfo1& form) {
   if (form.name.empty()) return Core::Fail(win32::kErrorInvalidFormName);
   if (!FormSizeValid(form)) return Core::Fail(win32::kErrorInvalidFormSize);
   return spooler_.HandleCall(info_, closed_, "AddForm", [&](Json& s) {
+    if (auto refusal = FormChangeRefusal(s)) return Core::Fail(*refusal);
     auto& forms = s["spooler"]["forms"];
     if (FindByName(forms, form.name)) return Core::Fail(win32::kErrorFileExists);
     forms.push_back(FormJson(form));
@@ -1107,6 +1110,7 @@ bool SimPrinter::AddForm(const FormInfo1& form) {
 bool SimPrinter::SetForm(WStringView name, const FormInfo1& form) {
   if (!FormSizeValid(form)) return Core::Fail(win32::kErrorInvalidFormSize);
   return spooler_.HandleCall(info_, closed_, "SetForm", [&](Json& s) {
+    if (auto refusal = FormChangeRefusal(s)) return Core::Fail(*refusal);
     Json* f = FindByName(s["spooler"]["forms"], name);
     if (!f) return Core::Fail(win32::kErrorInvalidFormName);
     if ((*f).value("flags", 0u) == kFormBuiltin) return Core::Fail(win32::kErrorInvalidParameter);
@@ -1119,6 +1123,7 @@ bool SimPrinter::SetForm(WStringView name, const FormInfo1& form) {
 
 bool SimPrinter::DeleteForm(WStringView name) {
   return spooler_.HandleCall(info_, closed_, "DeleteForm", [&](Json& s) {
+    if (auto refusal = FormChangeRefusal(s)) return Core::Fail(*refusal);
     Json* f = FindByName(s["spooler"]["forms"], name);
     if (!f) return Core::Fail(win32::kErrorInvalidFormName);
     if ((*f).value("flags", 0u) == kFormBuiltin) return Core::Fail(win32::kErrorInvalidParameter);

@@ -218,6 +218,43 @@ std::filesystem::path RecordFile(const std::string& machine_folder, const std::s
   return std::filesystem::path(machine_folder) / kRecordFolder / (name + ".devmode");
 }
 
+// The host's own handle to the printer, opened on its view of the machine
+// and passed to the plug-in as OEMCUIPPARAM.hPrinter, as the universal
+// driver passes its handle. Null when the machine has no such printer.
+kit::PrinterHandle OpenHostPrinter(kit::sim::Machine& machine, const std::u16string& printer_name) {
+  kit::PrinterHandle handle;
+  kit::PrinterDefaults defaults;
+  defaults.desired_access = kit::kPrinterAccessUse;
+  if (!machine.platform().spooler.OpenPrinter(printer_name, defaults, &handle)) return nullptr;
+  return handle;
+}
+
+// The paper the driver's option shows for a printer, kept by name beside
+// its record (printui/<printer>.paper) as the driver keeps it in the
+// printer's device mode; the first form when none is kept or it is gone.
+std::filesystem::path PaperFile(const std::filesystem::path& record_file) {
+  std::filesystem::path file = record_file;
+  return file.replace_extension(".paper");
+}
+
+std::size_t KeptPaper(const std::filesystem::path& file, const std::vector<std::u16string>& forms) {
+  std::ifstream in(file, std::ios::binary);
+  std::string name;
+  std::getline(in, name);
+  for (std::size_t i = 0; i < forms.size(); ++i)
+    if (kit::ToUtf8(forms[i]) == name) return i;
+  return 0;
+}
+
+void KeepPaper(const std::filesystem::path& file, const std::vector<std::u16string>& forms, LONG selected) {
+  if (selected < 0 || static_cast<std::size_t>(selected) >= forms.size()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << kit::ToUtf8(forms[static_cast<std::size_t>(selected)]) << "\n";
+  std::printf("paper of the driver's option: %s\n", kit::ToUtf8(forms[static_cast<std::size_t>(selected)]).c_str());
+}
+
 std::vector<std::uint8_t> ReadRecord(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -288,28 +325,25 @@ int main(int argc, char** argv) {
   if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, options.kit_files)) return 1;
 
   // What the host itself reads from the machine: the printer, which must be
-  // one the machine has (the spooler's answer otherwise), and the spooler's
-  // forms.
-  std::vector<std::u16string> forms;
-  {
-    auto machine = kit::sim::Machine::Open(options.machine, kit::sim::ProcessOptions(), &error);
-    if (!machine) {
-      std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
-      return 1;
-    }
-    kit::Platform& platform = machine->platform();
-    kit::PrinterHandle printer;
-    if (!platform.spooler.OpenPrinter(kit::FromUtf8(options.printer), {}, &printer)) {
-      std::fprintf(stderr, "printui-sheets: cannot open printer \"%s\": %s\n", options.printer.c_str(),
-                   kit::sim::RefusalText(platform, platform.system.GetLastError()).c_str());
-      return kExitRefused;
-    }
-    forms = SpoolerForms(platform, kit::FromUtf8(options.printer));
-    if (!HasLanguageFiles(platform)) {
-      std::fprintf(stderr,
-                   "printui-sheets: no language files in the machine's driver folder; the pages show their "
-                   "built-in English texts (--kit-files DIR places the kit's)\n");
-    }
+  // one the machine has (the spooler's answer otherwise), kept open while the
+  // sheets run; and the spooler's forms.
+  auto host_machine = kit::sim::Machine::Open(options.machine, kit::sim::ProcessOptions(), &error);
+  if (!host_machine) {
+    std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
+    return 1;
+  }
+  kit::Platform& host_platform = host_machine->platform();
+  kit::PrinterHandle host_printer = OpenHostPrinter(*host_machine, kit::FromUtf8(options.printer));
+  if (!host_printer) {
+    std::fprintf(stderr, "printui-sheets: cannot open printer \"%s\": %s\n", options.printer.c_str(),
+                 kit::sim::RefusalText(host_platform, host_platform.system.GetLastError()).c_str());
+    return kExitRefused;
+  }
+  const std::vector<std::u16string> forms = SpoolerForms(host_platform, kit::FromUtf8(options.printer));
+  if (!HasLanguageFiles(host_platform)) {
+    std::fprintf(stderr,
+                 "printui-sheets: no language files in the machine's driver folder; the pages show their "
+                 "built-in English texts (--kit-files DIR places the kit's)\n");
   }
 
   // The plug-in finds its machine as a started program does.
@@ -390,7 +424,8 @@ int main(int argc, char** argv) {
     cuip.cbSize = sizeof cuip;
     cuip.pPrinterName = printer_name.data();
     cuip.pOEMDM = record.data();
-    DriverOptionItems driver_items(forms, 0);
+    DriverOptionItems driver_items(forms, KeptPaper(PaperFile(record_file), forms));
+    cuip.hPrinter = host_printer ? reinterpret_cast<HANDLE>(host_printer->NativeHandle()) : nullptr;
     cuip.pDrvOptItems = driver_items.items();
     cuip.cDrvOptItems = driver_items.count();
     Check("CommonUIProp", v.CommonUIProp(ui, document ? kDocumentSheet : kDeviceSheet, &cuip) == kSOk);
@@ -398,6 +433,7 @@ int main(int argc, char** argv) {
     ps.cbSize = sizeof ps;
     ps.pPrinterName = printer_name.data();
     ps.pOEMDM = record.data();
+    ps.hPrinter = cuip.hPrinter;
 
     HostSheet host;
     g_sheet = &host;
@@ -428,6 +464,7 @@ int main(int argc, char** argv) {
     }
     request(sheets::kReasonDestroy, 0);
     g_sheet = nullptr;
+    if (document) KeepPaper(PaperFile(record_file), forms, driver_items.items()[0].Sel);
     std::printf("private settings record: %s\n", record == before ? "unchanged" : "changed");
     Check("record kept in the machine", WriteRecord(record_file, record));
   }
@@ -437,6 +474,7 @@ int main(int argc, char** argv) {
   Check("driver interface given back", driver.refs == 1);
   Check("DllCanUnloadNow", can_unload_now() == kSOk);
   dlclose(module);
+  host_printer.reset();
   std::printf("%s\n", g_failures == 0 && console.Errors() == 0 ? "all steps answered as expected"
                                                                : "some steps answered unexpectedly");
   return g_failures == 0 && console.Errors() == 0 ? 0 : 1;

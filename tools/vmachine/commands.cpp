@@ -60,13 +60,14 @@ void PrintUsage() {
       "           [--hardware-id ID]... [--usbprint-id ID] [--serial S]\n"
       "  unplug DIR INSTANCE-ID\n"
       "  map-port DIR PORT file|hold|tcp:HOST:PORT|device:PATH\n"
-      "  fault DIR call API CODE [--subject TEXT] [--times N]\n"
+      "  fault DIR call API CODE [--subject TEXT] [--times N] [--after N]\n"
+      "  fault DIR short-write [--subject PRINTER] [--taken BYTES] [--times N] [--after N]\n"
       "  fault DIR path WINDOWS-PATH CODE          (32 in use, 5 access denied)\n"
       "  fault DIR service NAME --start-error CODE | --stop-pending QUERIES\n"
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
       "  monitor-rule DIR --dll-contains TEXT --ports-from-key KEY\n"
-      "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer (LPT1:, Generic / Text Only)\n"
+      "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer on a stand-in driver (LPT1:)\n"
       "  put DIR HOST-FILE WINDOWS-PATH            copy a file onto drive C:\n"
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
       "  set DIR admin|lang|acp VALUE\n"
@@ -218,12 +219,16 @@ int CmdFault(const Args& args, bool) {
     });
   }
   if (kind == "call") {
-    if (args.size() < 4) return Usage("fault DIR call API CODE [--subject TEXT] [--times N]");
+    if (args.size() < 4) return Usage("fault DIR call API CODE [--subject TEXT] [--times N] [--after N]");
     const auto code = ParseNumber(args[3]);
     const auto times = ParseNumber(Option(args, "--times").value_or("0"));
-    if (!code || *code > 0xFFFFFFFF || !times) return Usage("fault DIR call API CODE (a 32-bit number)");
+    const auto after = ParseNumber(Option(args, "--after").value_or("0"));
+    if (!code || *code > 0xFFFFFFFF || !times || !after || *after > 0x7FFFFFFF) {
+      return Usage("fault DIR call API CODE (a 32-bit number)");
+    }
     return ChangeMachine(args[0], [&](Json& s) -> std::string {
       Json f = {{"api", args[2]}, {"error", *code}, {"remaining", *times == 0 ? -1 : static_cast<int>(*times)}};
+      if (*after > 0) f["skip"] = static_cast<int>(*after);
       if (auto subject = Option(args, "--subject")) f["subject"] = *subject;
       s["faults"]["calls"].push_back(f);
       return {};
@@ -255,7 +260,8 @@ int CmdFault(const Args& args, bool) {
       return "no service " + args[2];
     });
   }
-  return Usage("fault DIR call|path|service|clear ...");
+  if (kind == "short-write") return CmdFaultShortWrite(args);
+  return Usage("fault DIR call|path|service|short-write|clear ...");
 }
 
 int CmdProgram(const Args& args, bool) {
@@ -299,67 +305,7 @@ std::unique_ptr<sim::Machine> OpenAsNativeProgram(const std::string& folder) {
   return machine;
 }
 
-// add-printer: a printer without running the setup wizard. A driver the
-// machine lacks is added first, as the universal driver with the text-only
-// data file, from placeholder files (the machine's system files are
-// placeholders too).
-constexpr const char16_t* kStandInDriverFiles[] = {u"UNIDRV.DLL", u"TTY.GPD", u"UNIDRVUI.DLL"};
-constexpr const char* kStandInDriverText = "virtual machine driver file\n";
-constexpr const char* kDefaultPrinterPort = "LPT1:";
-constexpr const char* kDefaultPrinterDriver = "Generic / Text Only";
-constexpr const char16_t* kDefaultPrintProcessor = u"winprint";
-
-bool DriverInstalled(Spooler& spooler, WStringView name) {
-  std::vector<DriverInfo3> drivers;
-  std::uint32_t needed = 0, returned = 0;
-  spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
-  if (!spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned)) return false;
-  for (const auto& d : drivers) {
-    if (EqualsNoCase(d.name, name)) return true;
-  }
-  return false;
-}
-
-bool AddStandInDriver(Platform& platform, const WString& name) {
-  WString directory;
-  if (!platform.spooler.GetPrinterDriverDirectory(u"", u"", &directory)) return false;
-  const std::string text = kStandInDriverText;
-  const Bytes content(text.begin(), text.end());
-  for (const char16_t* file : kStandInDriverFiles) {
-    if (!platform.files.WriteFile(directory + u"\\" + file, content, WriteMode::kCreateAlways)) return false;
-  }
-  DriverInfo3 driver;
-  driver.name = name;
-  driver.driver_path = kStandInDriverFiles[0];
-  driver.data_file = kStandInDriverFiles[1];
-  driver.config_file = kStandInDriverFiles[2];
-  return platform.spooler.AddPrinterDriver(u"", driver);
-}
-
 }  // namespace
-
-int CmdAddPrinter(const Args& args, bool json) {
-  if (args.size() < 2) return Usage("add-printer DIR NAME [--port PORT] [--driver NAME]");
-  auto machine = OpenAsNativeProgram(args[0]);
-  if (!machine) return kExitMachine;
-  Platform& platform = machine->platform();
-  PrinterInfo2 printer;
-  printer.printer_name = FromUtf8(args[1]);
-  printer.port_name = FromUtf8(Option(args, "--port").value_or(kDefaultPrinterPort));
-  printer.driver_name = FromUtf8(Option(args, "--driver").value_or(kDefaultPrinterDriver));
-  printer.print_processor = kDefaultPrintProcessor;
-  const bool added = (DriverInstalled(platform.spooler, printer.driver_name) ||
-                      AddStandInDriver(platform, printer.driver_name)) &&
-                     platform.spooler.AddPrinter(u"", printer, nullptr);
-  if (!added) {
-    std::fprintf(stderr, "vmachine: cannot add printer %s: %s\n", args[1].c_str(),
-                 sim::RefusalText(platform, platform.system.GetLastError()).c_str());
-    return kExitFailed;
-  }
-  if (json) std::puts(Json({{"printer", args[1]}, {"port", ToUtf8(printer.port_name)},
-                            {"driver", ToUtf8(printer.driver_name)}}).dump().c_str());
-  return kExitOk;
-}
 
 int CmdPut(const Args& args, bool) {
   if (args.size() < 3) return Usage("put DIR HOST-FILE WINDOWS-PATH");

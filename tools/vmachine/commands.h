@@ -30,6 +30,8 @@ int CmdAddPrinter(const Args& args, bool json);
 int CmdPut(const Args& args, bool json);
 int CmdFileVersion(const Args& args, bool json);
 int CmdSet(const Args& args, bool json);
+// "fault DIR short-write ...", reached through CmdFault.
+int CmdFaultShortWrite(const Args& args);
 
 // "Usage" text of the tool.
 void PrintUsage();

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
       {"presets", CmdPresets}, {"create", CmdCreate},   {"show", CmdShow},           {"registry", CmdRegistry},
       {"files", CmdFiles},     {"jobs", CmdJobs},       {"plug", CmdPlug},           {"unplug", CmdUnplug},
       {"map-port", CmdMapPort}, {"fault", CmdFault},    {"program", CmdProgram},     {"monitor-rule", CmdMonitorRule},
-      {"add-printer", CmdAddPrinter}, {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
+      {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
+      {"add-printer", CmdAddPrinter},
   };
   for (const auto& c : kCommands) {
     if (command != c.name) continue;

@@ -191,6 +191,12 @@ void ShowSection(const Json& s, const std::string& what) {
                   f.value("remaining", -1) < 0 ? "always" : Cat({S(f, "remaining"), " more time(s)"}).c_str());
     }
     for (const auto& f : s["faults"]["paths"]) std::printf("  path %s fails with %s\n", S(f, "path").c_str(), S(f, "error").c_str());
+    for (const auto& f : s["faults"].value("short_writes", Json::array())) {
+      std::printf("  WritePrinter%s takes %s byte(s) (after %s more write(s))\n",
+                  f.contains("subject") ? Cat({" on '", S(f, "subject"), "'"}).c_str() : "",
+                  f.value("taken", -1) < 0 ? "one fewer than asked" : S(f, "taken").c_str(),
+                  std::to_string(f.value("skip", 0)).c_str());
+    }
   }
   if (all || what == "jobs") {
     Heading("raw jobs");

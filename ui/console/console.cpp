@@ -185,6 +185,24 @@ void Console::Attach(headless::Environment& env) {
   env_ = &env;
   env.responder = [this](const ShownMessageBox& box) { return AnswerMessageBox(box); };
   env.modal_driver = [this](Dialog& nested) { Run(nested); };
+  env.folder_responder = [this](std::u16string_view title) { return AnswerFolderDialog(title); };
+}
+
+std::optional<std::u16string> Console::AnswerFolderDialog(std::u16string_view title) {
+  out_ << "--- folder dialog" << (title.empty() ? std::string() : ": " + U8(std::u16string(title))) << "\n"
+       << "  folder <path> chooses it, cancel closes the dialog\n";
+  std::string line;
+  if (!quit_ && ReadAction(&line)) {
+    std::string rest;
+    const std::string word = Word(line, &rest);
+    if (word == "folder" && !rest.empty()) {
+      out_ << "  chose " << rest << "\n";
+      return FromUtf8(rest);
+    }
+    if (word != "cancel") Report("a folder dialog takes \"folder <path>\" or \"cancel\"");
+  }
+  out_ << "  (cancelled)\n";
+  return std::nullopt;
 }
 
 void Console::AddCommand(std::string name, std::string help, std::function<std::string(const std::string&)> run) {
@@ -244,6 +262,7 @@ std::string Console::Help() const {
          "  wait <ms>                 let time pass (timers run)\n"
          "  tab <n|title>, apply, ok, cancel   property sheets\n"
          "  answer <button>           answer a message box (or just the button's name)\n"
+         "  folder <path>, cancel     answer a folder dialog\n"
          "  show                      show the dialog again\n"
          "  help                      this list\n"
          "  quit                      stop\n";

@@ -8,6 +8,7 @@
 #include <functional>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ class Console {
   std::string Apply(headless::Dialog& dialog, const std::string& line, bool* quit);
   std::string ApplySheet(headless::Sheet& sheet, const std::string& line, bool* quit, bool* handled);
   int AnswerMessageBox(const ShownMessageBox& box);
+  std::optional<std::u16string> AnswerFolderDialog(std::u16string_view title);
   void Report(const std::string& error);
 
   std::istream& in_;

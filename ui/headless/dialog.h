@@ -75,6 +75,14 @@ class Environment {
   std::function<int(const ShownMessageBox&)> responder;
   const std::vector<ShownMessageBox>& MessageBoxes() const { return boxes_; }
   int UnansweredBoxes() const { return unanswered_; }
+  // Answers for the next folder dialogs, in order (nullopt: Cancel). When
+  // none is queued the folder responder runs; without one the dialog is
+  // cancelled. Every title shown is kept.
+  void QueueFolder(std::optional<std::u16string> folder) { folder_answers_.push_back(std::move(folder)); }
+  std::function<std::optional<std::u16string>(std::u16string_view title)> folder_responder;
+  const std::vector<std::u16string>& FolderDialogs() const { return folder_titles_; }
+  // The property sheets open in this run.
+  const std::vector<Sheet*>& Sheets() const { return sheets_; }
 
   // Runs a nested modal dialog: the driver acts on it until it ends. Without
   // a driver a modal dialog ends at once with Cancel.
@@ -87,6 +95,9 @@ class Environment {
 
   // Internal: used by Dialog.
   int ShowMessageBox(ShownMessageBox box);
+  std::optional<std::u16string> ShowFolderDialog(std::u16string_view title);
+  void RegisterSheet(Sheet* sheet);
+  void UnregisterSheet(Sheet* sheet);
   void Register(Dialog* dialog);
   void Unregister(Dialog* dialog);
 
@@ -96,6 +107,9 @@ class Environment {
   int unanswered_ = 0;
   std::int64_t now_ = 0;
   std::vector<Dialog*> dialogs_;
+  std::deque<std::optional<std::u16string>> folder_answers_;
+  std::vector<std::u16string> folder_titles_;
+  std::vector<Sheet*> sheets_;
 };
 
 class Dialog final : public Window {
@@ -185,7 +199,9 @@ class Dialog final : public Window {
   void FitHorizontalExtent(int id) override;
   int SheetTabCount() const override;
   void SetSheetTabTitle(int index, std::u16string_view title) override;
+  int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) override;
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override;
+  std::optional<std::u16string> BrowseForFolder(std::u16string_view title) override;
   int RunModal(Page& page) override;
   Window* CreateChild(Page& page, int frame_id) override;
   void ShowChild(Window& child, bool visible) override;

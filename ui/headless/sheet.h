@@ -13,7 +13,14 @@ namespace kit::ui::headless {
 
 class Sheet {
  public:
-  Sheet(std::u16string caption, Environment& env) : caption_(std::move(caption)), env_(env) {}
+  // The sheet is known to `env` (other sheets' relabelling finds it by its
+  // caption) while it exists.
+  Sheet(std::u16string caption, Environment& env) : caption_(std::move(caption)), env_(env) {
+    env_.RegisterSheet(this);
+  }
+  ~Sheet() { env_.UnregisterSheet(this); }
+  Sheet(const Sheet&) = delete;
+  Sheet& operator=(const Sheet&) = delete;
 
   // Adds a tab; the caller keeps `page` alive as long as the sheet.
   void AddPage(Page& page, std::u16string title);

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "ui/dialog_bytes.h"
+#include "ui/win32/shell_dialogs_win32.h"
 
 namespace kit::ui::win32 {
 namespace {
@@ -170,6 +171,12 @@ class DialogHost final : public Window {
   }
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override {
     return MessageBoxW(hwnd_, Wide(text).c_str(), Wide(caption).c_str(), style);
+  }
+  std::optional<std::u16string> BrowseForFolder(std::u16string_view title) override {
+    return win32::BrowseForFolder(hwnd_, title);
+  }
+  int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) override {
+    return win32::RelabelOtherSheets(mode_ == Mode::kSheetPage ? GetParent(hwnd_) : hwnd_, title_part, titles);
   }
   int RunModal(Page& page) override { return win32::RunModal(page, hwnd_); }
   Window* CreateChild(Page& page, int frame_id) override;

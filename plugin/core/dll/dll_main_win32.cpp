@@ -34,6 +34,9 @@ struct ModuleFacilities {
   // Makes no spooler call until a sheet uses it (winspool is already mapped
   // as an import of this module).
   std::unique_ptr<kit::Spooler> spooler = kit::win32::MakeSpooler();
+  // The Main page starts the log viewer through it.
+  std::unique_ptr<kit::Clock> clock = kit::win32::MakeClock();
+  std::unique_ptr<kit::Shell> shell = kit::win32::MakeShell(*clock);
 };
 ModuleFacilities* g_facilities = nullptr;
 
@@ -48,6 +51,8 @@ extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*res
                                         *g_facilities->registry);
       // The device sheet records the printer's port language through it.
       kit::plugin::sheets::SetModuleSpooler(g_facilities->spooler.get());
+      kit::plugin::sheets::SetModulePagePlatform(g_facilities->files.get(), g_facilities->shell.get(),
+                                                 g_facilities->system.get());
     } else {
       kit::plugin::dll::OnProcessAttach(module, std::u16string());
     }
@@ -56,6 +61,7 @@ extern "C" int __stdcall DllMain(void* module, unsigned long reason, void* /*res
   } else if (reason == kProcessDetach) {
     kit::plugin::dll::OnProcessDetach();
     kit::plugin::sheets::SetModuleSpooler(nullptr);
+    kit::plugin::sheets::SetModulePagePlatform(nullptr, nullptr, nullptr);
     // The activation context the pages were created in.
     kit::plugin::sheets::ReleaseModuleActivationContext();
     delete g_facilities;

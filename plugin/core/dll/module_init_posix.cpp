@@ -33,6 +33,8 @@ __attribute__((constructor)) void AttachToProcess() {
     kit::plugin::dll::OnProcessAttach(ThisModule(), platform.system, platform.files, platform.registry);
     // The device sheet records the printer's port language through it.
     kit::plugin::sheets::SetModuleSpooler(&platform.spooler);
+    // The pages' forms, jobs, files and program starts.
+    kit::plugin::sheets::SetModulePagePlatform(&platform.files, &platform.shell, &platform.system);
   } else {
     kit::plugin::dll::OnProcessAttach(ThisModule(), std::u16string());
   }
@@ -40,6 +42,7 @@ __attribute__((constructor)) void AttachToProcess() {
 
 __attribute__((destructor)) void DetachFromProcess() {
   kit::plugin::sheets::SetModuleSpooler(nullptr);
+  kit::plugin::sheets::SetModulePagePlatform(nullptr, nullptr, nullptr);
   kit::plugin::dll::OnProcessDetach();
   delete g_machine;
   g_machine = nullptr;

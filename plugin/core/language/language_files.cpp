@@ -192,6 +192,17 @@ void LanguageFiles::ChangeLanguage(std::u16string_view selected) {
   ReloadCurrentLanguage();
 }
 
+bool LanguageFiles::FollowsSystemLanguage() {
+  RegistryKeyPtr key = OpenLanguageKey();
+  if (key == nullptr) return true;
+  const std::optional<std::u16string> stored = ReadString(*key, kFirstRunValue, kRegistryStringBytes);
+  if (!stored) {
+    StoreString(*key, kFirstRunValue, kTrue);
+    return true;
+  }
+  return stored->find(kTrue) != std::u16string::npos;
+}
+
 void LanguageFiles::RecordPrinterPort(std::u16string_view port) {
   if (RegistryKeyPtr key = OpenLanguageKey()) StoreString(*key, port, kCurrentLanguageValue);
 }

@@ -112,6 +112,11 @@ class LanguageFiles {
   // system-language choice (stored, following the system again).
   void ChangeLanguage(std::u16string_view selected);
 
+  // Whether the user follows the system language: "IsFirstRun_VRTQ40"
+  // contains "TRUE". A missing value is written as "TRUE" and counts as
+  // such; without the key the answer is true, as at process attach.
+  bool FollowsSystemLanguage();
+
   // Records that a device sheet of a printer on `port` opened.
   void RecordPrinterPort(std::u16string_view port);
 

@@ -31,10 +31,29 @@ std::u16string PageContext::PrinterName() const {
   return std::u16string(param->pPrinterName);
 }
 
-std::uint8_t* PageContext::PrivateRecord() const {
-  if (document_ == nullptr || document_->lParamInit == 0) return nullptr;
+std::uintptr_t PageContext::PrinterHandleValue() const {
+  const com::OEMCUIPPARAM* param = CommonParam();
+  return param == nullptr ? 0 : reinterpret_cast<std::uintptr_t>(param->hPrinter);
+}
+
+std::optional<PrivateDevModeSpan> PageContext::PrivateRecord() const {
+  if (document_ == nullptr || document_->lParamInit == 0) return std::nullopt;
   auto* param = reinterpret_cast<com::OEMUIPSPARAM*>(document_->lParamInit);
-  return static_cast<std::uint8_t*>(param->pOEMDM);
+  if (param->pOEMDM == nullptr) return std::nullopt;
+  // The host sized the record by the plug-in's own answer to OEMDM_SIZE.
+  return PrivateDevModeSpan(static_cast<std::uint8_t*>(param->pOEMDM), kPrivateDevModeSize);
+}
+
+PrinterHandle UseSheetPrinter(Spooler* spooler, const com::OEMCUIPPARAM* param) {
+  if (spooler == nullptr || param == nullptr) return nullptr;
+  PrinterHandle printer;
+  if (param->hPrinter != nullptr) printer = spooler->BorrowPrinter(reinterpret_cast<std::uintptr_t>(param->hPrinter));
+  if (!printer && param->pPrinterName != nullptr && param->pPrinterName[0] != u'\0') {
+    PrinterDefaults defaults;
+    defaults.desired_access = kPrinterAccessUse;
+    if (!spooler->OpenPrinter(param->pPrinterName, defaults, &printer)) printer.reset();
+  }
+  return printer;
 }
 
 com::LONG_PTR PageContext::ReportApplied() const {

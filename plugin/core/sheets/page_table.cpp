@@ -1,9 +1,12 @@
 // This file is OS-independent.
 #include "plugin/core/sheets/page_table.h"
 
+#include "plugin/core/main/main_page.h"
+#include "plugin/core/utility/utility_page.h"
 #include "plugin/core/version/version_page.h"
 #include "plugin/pages/barcode/barcode_1d_page.h"
 #include "plugin/pages/barcode/barcode_2d_page.h"
+#include "plugin/pages/rawjob/raw_job_channel.h"
 
 namespace kit::plugin::sheets {
 namespace {
@@ -12,13 +15,22 @@ std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
   return std::make_unique<version::VersionPage>(context);
 }
 
+std::unique_ptr<SheetPage> MakeMainPage(PageContext context) { return std::make_unique<main::MainPage>(context); }
+
+std::unique_ptr<SheetPage> MakeUtilityPage(PageContext context) {
+  return std::make_unique<utility::UtilityPage>(context);
+}
+
 // Where the barcode pages' test prints go: the raw job channel on the
-// sheet's printer, and the system's ANSI code page for the typed data.
-// Until the channel is in this build a test print goes nowhere and reports
-// so, and the data converts as western.
+// sheet's printer, and the system's ANSI code page for the typed data
+// (western when the page has no system to ask).
 barcode::TestPrint BarcodeTestPrint(const PageContext& context) {
-  (void)context;
-  return {[](const rawjob::RawJob&) { return false; }, nullptr};
+  barcode::TestPrint print;
+  print.send = [context](const rawjob::RawJob& job) { return rawjob::SendRawJob(context, job).ok; };
+  if (SystemFacts* system = context.platform().system; system != nullptr) {
+    print.ansi_code_page = [system] { return system->GetACP(); };
+  }
+  return print;
 }
 
 std::unique_ptr<SheetPage> MakeBarcode1DPage(PageContext context) {
@@ -39,7 +51,7 @@ std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, 
 }  // namespace
 
 const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
-    {u"RC_LAYOUTFORM", u"LAYOUT", u"Main", 128, nullptr},
+    {u"RC_LAYOUTFORM", main::kLayoutSection, u"Main", main::kMainDialogId, MakeMainPage},
     {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
     {u"RC_OPERATIONFORM", u"OPERATION", u"Operation", 103, nullptr},
     {u"RC_1DCODEFORM", barcode::kBarcode1DSection, u"1D Code", barcode::kBarcode1DDialogId, MakeBarcode1DPage},
@@ -48,7 +60,7 @@ const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
 }};
 
 const std::array<PageEntry, kDevicePageCount> kDevicePages = {{
-    {u"RC_UTILITYFORM", u"UTILITY", u"Utility", 114, nullptr},
+    {u"RC_UTILITYFORM", utility::kUtilitySection, u"Utility", utility::kUtilityDialogId, MakeUtilityPage},
     {u"RC_DOWNLOADFORM", u"DOWNLOAD", u"Download", 113, nullptr},
     {u"RC_FONTFORM", u"FONT", u"Font", 119, nullptr},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},

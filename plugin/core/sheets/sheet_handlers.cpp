@@ -124,7 +124,7 @@ HRESULT HandleDocumentSheet(com::PROPSHEETUI_INFO* info, com::LPARAM lParam, com
   context.hComPropSheet = info->hComPropSheet;
   context.pfnComPropSheet = info->pfnComPropSheet;
   context.lParamInit = info->lParamInit;
-  const com::LONG_PTR last = AddPages(kDocumentPages, titles, PageContext::Document(context, services.language), info->hComPropSheet,
+  const com::LONG_PTR last = AddPages(kDocumentPages, titles, PageContext::Document(context, services.language, services.Platform()), info->hComPropSheet,
                                       info->pfnComPropSheet);
   context.hPage = reinterpret_cast<com::HANDLE>(last);
   info->Result = static_cast<com::ULONG_PTR>(last);
@@ -148,22 +148,17 @@ HRESULT HandleDeviceSheet(com::PROPSHEETUI_INFO* info, com::LPARAM lParam, com::
   context.hComPropSheet = info->hComPropSheet;
   context.pfnComPropSheet = info->pfnComPropSheet;
   const com::LONG_PTR last =
-      AddPages(kDevicePages, titles, PageContext::Device(context, services.language), info->hComPropSheet, info->pfnComPropSheet);
+      AddPages(kDevicePages, titles, PageContext::Device(context, services.language, services.Platform()), info->hComPropSheet, info->pfnComPropSheet);
   context.hPage = reinterpret_cast<com::HANDLE>(last);
   info->Result = reinterpret_cast<com::ULONG_PTR>(info);
   return com::kSOk;
 }
 
 std::u16string RecordPrinterPort(const com::OEMCUIPPARAM* param, const SheetServices& services) {
-  if (param == nullptr || services.spooler == nullptr || services.language == nullptr) return {};
-  PrinterHandle printer = services.spooler->BorrowPrinter(reinterpret_cast<std::uintptr_t>(param->hPrinter));
-  if (!printer && param->pPrinterName != nullptr) {
-    // A handle this module cannot use (a host on another spooler view):
-    // open the printer by its name instead, for reading.
-    PrinterDefaults defaults;
-    defaults.desired_access = kPrinterAccessUse;
-    if (!services.spooler->OpenPrinter(param->pPrinterName, defaults, &printer)) printer.reset();
-  }
+  if (services.language == nullptr) return {};
+  // A handle this module cannot use (a host on another spooler view): the
+  // printer is opened by its name instead, for reading.
+  PrinterHandle printer = UseSheetPrinter(services.spooler, param);
   if (!printer) return {};
   std::uint32_t needed = 0;
   PrinterInfo2 info;
@@ -185,8 +180,12 @@ std::size_t LivePageCount() {
 namespace {
 
 Spooler* g_module_spooler = nullptr;
+PagePlatform g_module_platform;
 
-SheetServices ModuleServices() { return {ModuleLanguage(), g_module_spooler}; }
+SheetServices ModuleServices() {
+  return {ModuleLanguage(), g_module_spooler, g_module_platform.files, g_module_platform.shell,
+          g_module_platform.system};
+}
 
 HRESULT ModuleDocumentSheet(com::PROPSHEETUI_INFO* info, com::LPARAM lParam, com::DocumentSheetContext& context) {
   return HandleDocumentSheet(info, lParam, context, ModuleServices());
@@ -199,6 +198,12 @@ HRESULT ModuleDeviceSheet(com::PROPSHEETUI_INFO* info, com::LPARAM lParam, com::
 }  // namespace
 
 void SetModuleSpooler(Spooler* spooler) { g_module_spooler = spooler; }
+
+void SetModulePagePlatform(Files* files, Shell* shell, SystemFacts* system) {
+  g_module_platform.files = files;
+  g_module_platform.shell = shell;
+  g_module_platform.system = system;
+}
 
 void InstallSheetHandlers() { com::SetSheetHandlers(ModuleDocumentSheet, ModuleDeviceSheet); }
 

@@ -23,15 +23,22 @@
 #include "platform/spooler.h"
 #include "plugin/core/com/sheet_context.h"
 #include "plugin/core/language/language_files.h"
+#include "plugin/core/sheets/page_context.h"
 
 namespace kit::plugin::sheets {
 
 // What the handlers work with besides the host's records: the module's
-// language state and the spooler that reads the printer's port. Either may
-// be null: built-in texts, no port record.
+// language state, the spooler that reads the printer's port, and the rest of
+// the system the pages work on. Any may be null: built-in texts, no port
+// record, pages without what needs the missing facility.
 struct SheetServices {
   LanguageFiles* language = nullptr;
   Spooler* spooler = nullptr;
+  Files* files = nullptr;
+  Shell* shell = nullptr;
+  SystemFacts* system = nullptr;
+
+  PagePlatform Platform() const { return {spooler, files, shell, system}; }
 };
 
 com::HRESULT HandleDocumentSheet(com::PROPSHEETUI_INFO* info, com::LPARAM lParam,
@@ -47,10 +54,12 @@ std::u16string RecordPrinterPort(const com::OEMCUIPPARAM* param, const SheetServ
 // The number of pages currently kept for sheets (tests and diagnostics).
 std::size_t LivePageCount();
 
-// The module's handlers: the module's language state and the spooler set by
-// SetModuleSpooler. InstallSheetHandlers hands them to the COM surface; the
-// plug-in module does so when it is loaded.
+// The module's handlers: the module's language state, the spooler set by
+// SetModuleSpooler and the facilities set by SetModulePagePlatform.
+// InstallSheetHandlers hands them to the COM surface; the plug-in module
+// does so when it is loaded.
 void SetModuleSpooler(Spooler* spooler);
+void SetModulePagePlatform(Files* files, Shell* shell, SystemFacts* system);
 void InstallSheetHandlers();
 
 }  // namespace kit::plugin::sheets

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "ui/fonts.h"
+
 namespace kit::plugin::sheets {
 namespace {
 
@@ -13,9 +15,24 @@ std::array<ui::Window*, kPageSlotCount>& Slots() {
 
 }  // namespace
 
+SheetPage::~SheetPage() {
+  if (remembered_slot_) ForgetPageWindow(*remembered_slot_, remembered_window_);
+}
+
 void SheetPage::OnInit(ui::Window& window) {
+  remembered_slot_ = Slot();
+  if (remembered_slot_) {
+    remembered_window_ = &window;
+    RememberPageWindow(*remembered_slot_, &window);
+  }
   LoadTexts(window, CurrentTexts(context_.language()));
   ShowValues(window);
+}
+
+void SheetPage::OnDestroy(ui::Window& window) {
+  if (remembered_slot_) ForgetPageWindow(*remembered_slot_, &window);
+  remembered_slot_.reset();
+  remembered_window_ = nullptr;
 }
 
 void SheetPage::OnPaint(ui::Window& window, ui::Painter& painter) {
@@ -29,6 +46,24 @@ ui::SheetReply SheetPage::OnSheet(ui::Window& window, ui::SheetEvent event) {
     context_.ReportApplied();
   }
   return ui::SheetReply::kAccept;
+}
+
+ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption) {
+  ui::DialogTemplate t;
+  t.id = dialog_id;
+  t.caption = std::move(caption);
+  t.cx = kPageWidth;
+  t.cy = kPageHeight;
+  t.font = ui::DialogFont();
+  t.kind = ui::DialogKind::kChild;
+  t.centered = false;
+  return t;
+}
+
+void SheetPage::SetTexts(ui::Window& window, const CurrentTexts& texts, std::u16string_view section,
+                         const std::vector<PageText>& page_texts) {
+  for (const PageText& text : page_texts)
+    window.SetText(text.control_id, texts.Get(section, text.key, text.builtin, text.capacity));
 }
 
 void SheetPage::SetTooltips(ui::Window& window, const CurrentTexts& texts, std::u16string_view section,

@@ -12,6 +12,7 @@
 // This file is OS-independent.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,13 +31,42 @@ struct TooltipKey {
 };
 inline constexpr std::size_t kTooltipCapacity = 1024;
 
+// A control's text: its "RC_…" key in the page's section, the built-in
+// text and the capacity it is cut to.
+struct PageText {
+  int control_id;
+  const char16_t* key;
+  const char16_t* builtin;
+  std::size_t capacity;
+};
+
+// Size of the plug-in's property pages, in dialog units.
+inline constexpr int kPageWidth = 252;
+inline constexpr int kPageHeight = 218;
+// A page template of that size with the dialog font, controls to be added.
+ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption);
+
+// The pages that are repainted after a language change, each remembered by
+// its window while it is open.
+enum class PageSlot { kUtility, kDownload, kFont, kDocumentVersion, kDeviceVersion };
+inline constexpr int kPageSlotCount = 5;
+
 class SheetPage : public ui::Page {
  public:
   explicit SheetPage(PageContext context) : context_(context) {}
+  ~SheetPage() override;
   const PageContext& context() const { return context_; }
 
-  // Start: the page's texts, then its values (ShowValues).
+  // The slot a page of the device sheet (and the document sheet's Version
+  // page) is remembered in while it is open, so that a language change
+  // repaints it and reaches its sheet's tabs; none for the other pages.
+  virtual std::optional<PageSlot> Slot() const { return std::nullopt; }
+
+  // Start: the page is remembered in its slot, then its texts, then its
+  // values (ShowValues).
   void OnInit(ui::Window& window) override;
+  // End: the page leaves its slot.
+  void OnDestroy(ui::Window& window) override;
   // Repaint: the current language again, and the page's texts with it.
   void OnPaint(ui::Window& window, ui::Painter& painter) override;
   // Apply: ApplyValues, then CPSUI_OK to the sheet; the other notifications
@@ -51,6 +81,9 @@ class SheetPage : public ui::Page {
 
   // Tells the sheet that a value changed (PSM_CHANGED).
   static void Changed(ui::Window& window) { window.SheetChanged(); }
+  // Sets each listed control's text from `section`.
+  static void SetTexts(ui::Window& window, const CurrentTexts& texts, std::u16string_view section,
+                       const std::vector<PageText>& page_texts);
   // Gives each listed control its tooltip text from `section`.
   static void SetTooltips(ui::Window& window, const CurrentTexts& texts, std::u16string_view section,
                           const std::vector<TooltipKey>& tooltips);
@@ -60,12 +93,10 @@ class SheetPage : public ui::Page {
 
  private:
   PageContext context_;
+  // Where this page is remembered, while it is open.
+  std::optional<PageSlot> remembered_slot_;
+  ui::Window* remembered_window_ = nullptr;
 };
-
-// The pages that are repainted after a language change, each remembered by
-// its window while it is open.
-enum class PageSlot { kUtility, kDownload, kFont, kDocumentVersion, kDeviceVersion };
-inline constexpr int kPageSlotCount = 5;
 
 void RememberPageWindow(PageSlot slot, ui::Window* window);
 // Forgets the slot if it still holds `window`.

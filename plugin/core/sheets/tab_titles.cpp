@@ -36,15 +36,19 @@ void RelabelSheetTabs(ui::Window& page, SheetKind kind, const CurrentTexts& text
   }
 }
 
-void RelabelAfterLanguageChange(ui::Window& page, const CurrentTexts& texts) {
+void RelabelAfterLanguageChange(ui::Window& page, const CurrentTexts& texts, std::u16string_view printer_name) {
   RelabelSheetTabs(page, SheetKind::kDocument, texts);
   // One remembered page is enough to reach the device sheet's tabs.
+  ui::Window* device_page = nullptr;
   for (PageSlot slot : {PageSlot::kDeviceVersion, PageSlot::kUtility, PageSlot::kDownload, PageSlot::kFont}) {
-    if (ui::Window* device_page = PageWindow(slot)) {
+    if ((device_page = PageWindow(slot)) != nullptr) {
       RelabelSheetTabs(*device_page, SheetKind::kDevice, texts);
       break;
     }
   }
+  // The device sheets found by the printer's name: those of this process
+  // were relabelled through their pages above and get the same titles again.
+  if (!printer_name.empty()) page.RelabelOtherSheets(printer_name, AddedTitles(kDevicePages, LoadDeviceTitles(texts)));
   RepaintOpenPages();
 }
 

@@ -22,7 +22,9 @@ void RelabelSheetTabs(ui::Window& page, SheetKind kind, const CurrentTexts& text
 
 // After a language change on the document sheet holding `page`: relabels its
 // tabs, then those of the open device sheet (through its remembered pages),
-// then repaints every remembered page so that it reloads its texts.
-void RelabelAfterLanguageChange(ui::Window& page, const CurrentTexts& texts);
+// then, when `printer_name` is given, the last tabs of every other open
+// sheet whose title contains it (other processes' sheets too), and repaints
+// every remembered page so that it reloads its texts.
+void RelabelAfterLanguageChange(ui::Window& page, const CurrentTexts& texts, std::u16string_view printer_name = {});
 
 }  // namespace kit::plugin::sheets

@@ -1,8 +1,6 @@
 // This file is OS-independent.
 #include "plugin/core/version/version_page.h"
 
-#include "ui/fonts.h"
-
 namespace kit::plugin::version {
 
 const VersionText kVersionTexts[8] = {
@@ -20,21 +18,11 @@ const VersionText kVersionTexts[8] = {
 
 namespace {
 
-// Size of the plug-in's property pages, in dialog units.
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 constexpr char16_t kSeparator[] = u"________________________________________________________________";
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kVersionDialogId;
-  t.caption = u"Version";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = sheets::PageTemplate(kVersionDialogId, u"Version");
   t.controls = {
       {kDriverNameId, ControlKind::kStatic, u"Printer Driver", {14, 14, 224, 10}, kNone},
       {kOwnershipId, ControlKind::kStatic, u"", {14, 28, 224, 10}, kNone},
@@ -53,22 +41,9 @@ const ui::DialogTemplate& VersionPage::Template() const {
   return t;
 }
 
-sheets::PageSlot VersionPage::Slot() const {
+std::optional<sheets::PageSlot> VersionPage::Slot() const {
   return context().kind() == sheets::SheetKind::kDocument ? sheets::PageSlot::kDocumentVersion
                                                           : sheets::PageSlot::kDeviceVersion;
-}
-
-VersionPage::~VersionPage() { sheets::ForgetPageWindow(Slot(), window_); }
-
-void VersionPage::OnInit(ui::Window& window) {
-  window_ = &window;
-  sheets::RememberPageWindow(Slot(), &window);
-  SheetPage::OnInit(window);
-}
-
-void VersionPage::OnDestroy(ui::Window& window) {
-  sheets::ForgetPageWindow(Slot(), &window);
-  window_ = nullptr;
 }
 
 ui::SheetReply VersionPage::OnSheet(ui::Window& window, ui::SheetEvent event) {

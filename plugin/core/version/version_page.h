@@ -39,22 +39,16 @@ extern const VersionText kVersionTexts[8];
 class VersionPage final : public sheets::SheetPage {
  public:
   explicit VersionPage(sheets::PageContext context) : SheetPage(context) {}
-  ~VersionPage() override;
 
   const ui::DialogTemplate& Template() const override;
-  void OnInit(ui::Window& window) override;
-  void OnDestroy(ui::Window& window) override;
   // Set-active, kill-active and apply are handled and change nothing.
   ui::SheetReply OnSheet(ui::Window& window, ui::SheetEvent event) override;
 
   // Which module-wide slot this copy of the page records itself in.
-  sheets::PageSlot Slot() const;
+  std::optional<sheets::PageSlot> Slot() const override;
 
  protected:
   void LoadTexts(ui::Window& window, const sheets::CurrentTexts& texts) override;
-
- private:
-  ui::Window* window_ = nullptr;  // while the page is open
 };
 
 }  // namespace kit::plugin::version

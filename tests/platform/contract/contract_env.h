@@ -23,6 +23,10 @@ class ContractEnv {
   virtual WString TestPortName() = 0;
   // True under Wine, where a test may name a known difference.
   virtual bool IsWine() const = 0;
+  // Makes the rest of the test run as a user outside the Administrators
+  // group; false where the environment cannot (the real Windows runs the
+  // test as whoever started it).
+  virtual bool BecomeStandardUser() { return false; }
 };
 
 std::unique_ptr<ContractEnv> MakeContractEnv();

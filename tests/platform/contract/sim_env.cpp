@@ -45,8 +45,19 @@ class SimEnv final : public ContractEnv {
   WString TestDriverName() override { return u"Kit Contract Text Driver"; }
   WString TestPortName() override { return u"LPT3:"; }
   bool IsWine() const override { return false; }
+  bool BecomeStandardUser() override {
+    std::string message;
+    machine_->machine().store().Update(
+        [](sim::Json& s) {
+          s["system"]["admin"] = false;
+          return true;
+        },
+        &message);
+    return !p().system.IsAdministrator();
+  }
 
  private:
+  Platform& p() { return machine_->platform(); }
   std::unique_ptr<sim::ScratchMachine> machine_;
 };
 

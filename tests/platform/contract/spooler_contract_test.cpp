@@ -272,6 +272,44 @@ TEST_F(SpoolerContract, UserFormsAddSetDeleteAndDuplicateIsRefused) {
   EXPECT_EQ(sys().GetLastError(), win32::kErrorInvalidFormName);
 }
 
+// Forms belong to the print server: only an administrator changes them. The
+// refusal is access denied for every change, whoever's form it is.
+TEST_F(SpoolerContract, AStandardUserMayListFormsButNotChangeThem) {
+  if (env_->IsWine()) GTEST_SKIP() << "Wine: user forms are not stored (AddFormW succeeds, the form is never listed)";
+  const WString name = env_->UniqueName(u"Kit Contract User Forms");
+  auto printer = AddTestPrinter(name);
+  ASSERT_NE(printer, nullptr);
+  const WString form = u"Custom Paper-" + env_->UniqueName(u"U");
+  FormInfo1 info{kFormUser, form, 58000, 100000, 0, 0, 58000, 100000};
+  const bool administrator = sys().IsAdministrator();
+  if (administrator) ASSERT_TRUE(printer->AddForm(info)) << sys().GetLastError();
+  if (!env_->BecomeStandardUser() && administrator) {
+    printer->DeleteForm(form);
+    GTEST_SKIP() << "the test runs as an administrator";
+  }
+  std::vector<FormInfo1> forms;
+  std::uint32_t needed = 0, returned = 0;
+  printer->EnumForms(&forms, 0, &needed, &returned);
+  EXPECT_TRUE(printer->EnumForms(&forms, needed, &needed, &returned));
+  FormInfo1 other = info;
+  other.name = form + u"2";
+  struct Change {
+    const char* call;
+    bool (*run)(Printer&, const FormInfo1&, const FormInfo1&);
+  };
+  const Change changes[] = {
+      {"AddForm", [](Printer& p, const FormInfo1&, const FormInfo1& o) { return p.AddForm(o); }},
+      {"SetForm", [](Printer& p, const FormInfo1& f, const FormInfo1&) { return p.SetForm(f.name, f); }},
+      {"DeleteForm", [](Printer& p, const FormInfo1& f, const FormInfo1&) { return p.DeleteForm(f.name); }},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.call);
+    sys().SetLastError(kSentinelError);
+    EXPECT_FALSE(change.run(*printer, info, other));
+    EXPECT_EQ(sys().GetLastError(), win32::kErrorAccessDenied);
+  }
+}
+
 TEST_F(SpoolerContract, StandardTcpIpPortIsAddedThroughXcvData) {
   if (env_->IsWine()) GTEST_SKIP() << "Wine: no Standard TCP/IP Port monitor is registered";
   PrinterHandle xcv;

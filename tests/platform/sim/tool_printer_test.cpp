@@ -1,5 +1,6 @@
 // Printers added with the machine tool are the spooler's own: the product
 // opens them, and the spooler's refusals come back as the tool's exit code.
+#include "platform/sim/stand_in_printer.h"
 #include "tests/platform/sim/sim_fixture.h"
 
 namespace kit::sim {
@@ -17,7 +18,7 @@ TEST_F(ToolPrinterTest, AddsThePrinterAndItsDriverOnceAndRefusesWhatTheSpoolerRe
   printer->GetPrinter(2, &info, 0, &size);
   ASSERT_TRUE(printer->GetPrinter(2, &info, size, &size)) << p().system.GetLastError();
   EXPECT_EQ(info.port_name, u"LPT1:");
-  EXPECT_EQ(info.driver_name, u"Generic / Text Only");
+  EXPECT_EQ(info.driver_name, kStandInDriverName);
 
   // A second printer on another port keeps the driver already there.
   ASSERT_EQ(Tool("add-printer DIR P2 --port COM2:"), 0);

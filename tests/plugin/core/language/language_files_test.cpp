@@ -226,3 +226,39 @@ TEST_F(LanguageFilesTest, ADeviceSheetRecordsItsPort) {
 
 }  // namespace
 }  // namespace kit::plugin::testing
+
+namespace kit::plugin::testing {
+namespace {
+
+// The Main page's language list selects the system choice while the user
+// follows the system language.
+TEST(LanguageFirstRunTest, TheFirstRunValueTellsWhetherTheUserFollowsTheSystem) {
+  struct Case {
+    const char16_t* stored;  // null: no value
+    bool follows;
+    const char16_t* after;
+  };
+  const Case cases[] = {
+      {nullptr, true, u"TRUE"},
+      {u"TRUE", true, u"TRUE"},
+      {u"FALSE", false, u"FALSE"},
+      {u"xTRUEx", true, u"xTRUEx"},  // "contains TRUE", as at load
+      {u"true", false, u"true"},
+  };
+  for (const Case& c : cases) {
+    FakeWindows windows;
+    windows.PutUserKey(kKey);
+    if (c.stored != nullptr) windows.PutUserValue(kKey, u"IsFirstRun_VRTQ40", c.stored);
+    LanguageFiles files(windows, windows, windows);
+    EXPECT_EQ(files.FollowsSystemLanguage(), c.follows) << (c.stored ? ToUtf8(c.stored) : "none");
+    EXPECT_EQ(windows.UserValue(kKey, u"IsFirstRun_VRTQ40").value_or(u"<missing>"), c.after);
+  }
+  // Without the key the user follows the system, and nothing is created.
+  FakeWindows no_key;
+  LanguageFiles files(no_key, no_key, no_key);
+  EXPECT_TRUE(files.FollowsSystemLanguage());
+  EXPECT_FALSE(no_key.HasUserKey(kKey));
+}
+
+}  // namespace
+}  // namespace kit::plugin::testing

@@ -28,6 +28,7 @@ class PageTest : public SheetTest {
     com::PROPSHEETUI_INFO info = Request(kReasonInit);
     EXPECT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
     ui::headless::Sheet& sheet = ShowAddedPages();
+    EXPECT_TRUE(sheet.SelectTab(sheet.TabCount() - 1));
     return *sheet.PageAt(sheet.TabCount() - 1);
   }
 };
@@ -43,7 +44,8 @@ TEST_F(PageTest, TheVersionPageShowsItsTextsInTheChosenLanguage) {
   // Texts the file lacks are the built-in ones.
   EXPECT_EQ(page.Text(version::kOwnershipId), u"Copyright (C) VELDRAN");
   EXPECT_NE(page.Text(kNoticeId), u"");
-  EXPECT_EQ(sheet_->TabTitle(0), u"\u7248\u672C");
+  EXPECT_EQ(sheet_->TabTitle(0), u"Utility");
+  EXPECT_EQ(sheet_->TabTitle(1), u"\u7248\u672C");
 }
 
 TEST_F(PageTest, AnOpenVersionPageShowsANewLanguageAtItsNextRepaint) {
@@ -171,16 +173,19 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   // The device sheet: three pages of the driver's, then the plug-in's.
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
-  ASSERT_EQ(AddedPages().size(), 1u);
+  ASSERT_EQ(AddedPages().size(), 2u);
   DriverPage general, ports, advanced, layout, paper;
   ui::headless::Sheet device(u"VRT-Q40 Receipt Properties", env_);
   device.AddPage(general, u"General");
   device.AddPage(ports, u"Ports");
   device.AddPage(advanced, u"Advanced");
   device.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  device.AddPage(*AddedPages()[1].page, AddedPages()[1].title);
   device.Open();
   ASSERT_TRUE(device.SelectTab(3));
-  ui::headless::Dialog& device_version = *device.PageAt(3);
+  ui::headless::Dialog& device_utility = *device.PageAt(3);
+  ASSERT_TRUE(device.SelectTab(4));
+  ui::headless::Dialog& device_version = *device.PageAt(4);
 
   // The document sheet: the driver's two pages, then the plug-in's.
   recorded_.clear();
@@ -203,11 +208,13 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   EXPECT_EQ(document.TabTitle(0), u"Layout");
   EXPECT_EQ(document.TabTitle(1), u"Paper/Quality");
   EXPECT_EQ(document.TabTitle(version_tab), u"\u7248\u672C");
-  EXPECT_EQ(document.TabTitle(2), u"1D Code");  // the plug-in's first page: no text in this language
+  EXPECT_EQ(document.TabTitle(2), u"Main");  // the plug-in's first page: no text in this language
   EXPECT_EQ(device.TabTitle(0), u"General");
   EXPECT_EQ(device.TabTitle(2), u"Advanced");
-  EXPECT_EQ(device.TabTitle(3), u"\u7248\u672C");
-  // The open device page reloads its texts at the repaint it was asked for.
+  EXPECT_EQ(device.TabTitle(3), u"Utility");
+  EXPECT_EQ(device.TabTitle(4), u"\u7248\u672C");
+  // The open device pages reload their texts at the repaint they were asked for.
+  EXPECT_TRUE(device_utility.NeedsPaint());
   EXPECT_TRUE(device_version.NeedsPaint());
   device_version.Paint();
   EXPECT_EQ(device_version.Text(version::kDriverNameId), u"\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F");

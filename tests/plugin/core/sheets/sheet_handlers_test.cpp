@@ -147,13 +147,17 @@ TEST_F(SheetTest, TheDeviceSheetAnswersWithItsRequestAndUsesTheChosenLanguage) {
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kSOk);
   EXPECT_EQ(info.Result, reinterpret_cast<com::ULONG_PTR>(&info));
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(pages[0].title, u"\u7248\u672C");
+  ASSERT_EQ(pages.size(), 2u);
+  // The file has no Utility title: the built-in one.
+  EXPECT_EQ(pages[0].title, u"Utility");
+  EXPECT_EQ(pages[1].title, u"\u7248\u672C");
 #ifndef _WIN32
+  EXPECT_EQ(pages[0].dialog_id, 114);
   EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&device_));
+  EXPECT_EQ(pages[1].context, reinterpret_cast<com::LPARAM>(&device_));
 #endif
   EXPECT_EQ(device_.hComPropSheet, SheetHandle());
-  EXPECT_EQ(device_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  EXPECT_EQ(device_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle + 1));
   // The message texts were loaded with the sheet: translated where the file
   // has them, built-in where it has not.
   EXPECT_EQ(TextOf(MessageTitle::kError), u"\u9519\u8BEF");
@@ -200,7 +204,7 @@ TEST_F(SheetTest, TheDeviceSheetRecordsThePrintersPortUnderTheLanguageKey) {
   recorded_.clear();
   info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, with_spooler), kSOk);
-  EXPECT_EQ(AddedPages().size(), 1u);
+  EXPECT_EQ(AddedPages().size(), 2u);
 }
 
 TEST_F(SheetTest, TabTitlesAreCutToTheirCapacity) {

@@ -1,0 +1,45 @@
+// The headless stand-ins of the system's shell dialogs and of other sheets:
+// the folder dialog answered from a queue or a responder, and the open
+// property sheets of one environment.
+// This file is OS-independent.
+#include <algorithm>
+
+#include "ui/headless/dialog.h"
+#include "ui/headless/sheet.h"
+
+namespace kit::ui::headless {
+
+std::optional<std::u16string> Environment::ShowFolderDialog(std::u16string_view title) {
+  folder_titles_.emplace_back(title);
+  if (!folder_answers_.empty()) {
+    std::optional<std::u16string> answer = std::move(folder_answers_.front());
+    folder_answers_.pop_front();
+    return answer;
+  }
+  if (folder_responder) return folder_responder(title);
+  return std::nullopt;
+}
+
+void Environment::RegisterSheet(Sheet* sheet) { sheets_.push_back(sheet); }
+void Environment::UnregisterSheet(Sheet* sheet) { std::erase(sheets_, sheet); }
+
+std::optional<std::u16string> Dialog::BrowseForFolder(std::u16string_view title) {
+  return env_.ShowFolderDialog(title);
+}
+
+int Dialog::RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) {
+  int relabelled = 0;
+  for (Sheet* other : env_.Sheets()) {
+    if (other == sheet_ || other->Caption().find(title_part) == std::u16string::npos) continue;
+    // A sheet captioned as this one is of the same kind: not relabelled.
+    if (sheet_ != nullptr && other->Caption() == sheet_->Caption()) continue;
+    const int count = other->TabCount();
+    const int first = count - static_cast<int>(titles.size());
+    for (std::size_t i = 0; i < titles.size(); ++i)
+      if (first + static_cast<int>(i) >= 0) other->SetTabTitle(first + static_cast<int>(i), titles[i]);
+    ++relabelled;
+  }
+  return relabelled;
+}
+
+}  // namespace kit::ui::headless
