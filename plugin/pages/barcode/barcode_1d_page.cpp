@@ -96,9 +96,10 @@ ui::DialogTemplate MakeTemplate() {
   return t;
 }
 
-Barcode1DSettings* RecordOf(std::uint8_t* bytes, PrivateDevMode& decoded, std::size_t font) {
-  if (bytes == nullptr) return nullptr;
-  decoded = Decode(ConstPrivateDevModeSpan(bytes, kPrivateDevModeSize));
+Barcode1DSettings* RecordOf(const std::optional<PrivateDevModeSpan>& bytes, PrivateDevMode& decoded,
+                            std::size_t font) {
+  if (!bytes) return nullptr;
+  decoded = Decode(*bytes);
   return &decoded.Barcode1D[font];
 }
 

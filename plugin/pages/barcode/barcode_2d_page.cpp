@@ -134,8 +134,7 @@ void Barcode2DPage::LoadRecord(ui::Window& window) {
   record.QrModuleSize = kDefaults.module_size;
   record.QrModel = kDefaults.model;
   record.QrErrorLevel = kDefaults.error_level;
-  if (const std::uint8_t* bytes = context().PrivateRecord())
-    record = Decode(ConstPrivateDevModeSpan(bytes, kPrivateDevModeSize)).Barcode2D[kQrRecord];
+  if (const auto bytes = context().PrivateRecord()) record = Decode(*bytes).Barcode2D[kQrRecord];
   shown_ = ShownQrValues(record);
   loading_ = true;
   window.SetSelection(kFont2DComboId, 0);

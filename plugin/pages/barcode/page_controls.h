@@ -65,12 +65,11 @@ void SetComboItems(ui::Window& window, int id, const std::vector<std::u16string>
 // stored and the sheet is not told.
 template <typename Change>
 void EditRecord(const sheets::PageContext& context, ui::Window& window, Change change) {
-  std::uint8_t* bytes = context.PrivateRecord();
-  if (bytes == nullptr) return;
-  PrivateDevModeSpan span(bytes, kPrivateDevModeSize);
-  PrivateDevMode record = Decode(span);
+  const auto span = context.PrivateRecord();
+  if (!span) return;
+  PrivateDevMode record = Decode(*span);
   change(record);
-  Encode(record, span);
+  Encode(record, *span);
   window.SheetChanged();
 }
 
