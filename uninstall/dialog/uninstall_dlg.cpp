@@ -150,8 +150,10 @@ bool CUninstallPrinterDlg::OnCommand(ui::Window& window, int id, ui::Notify code
 
 bool CUninstallPrinterDlg::OnHelp(ui::Window&) {
   // The program's own window may carry the same title: it is not the help.
-  const WindowHandle help = p_.shell.FindWindow(kHelpWindowTitle);
-  if (help != 0 && !(announced_ && announced_->Handle() == help)) {
+  const WindowHandle own = announced_ ? announced_->Handle() : 0;
+  WindowHandle help = p_.shell.FindWindowEx(0, kHelpWindowTitle);
+  if (help != 0 && help == own) help = p_.shell.FindWindowEx(own, kHelpWindowTitle);
+  if (help != 0) {
     p_.shell.SetForegroundWindow(help);
     p_.shell.ShowWindow(help, kSwRestore);
     return true;
