@@ -2,37 +2,18 @@
 #include "uninstall/config/system_values.h"
 
 #include "common/oscode/os_code.h"
+#include "common/oscode/os_version.h"
+#include "setup/app/system_detection.h"
 
 namespace kit::uninstall {
-namespace {
 
-constexpr char16_t kKernel32[] = u"kernel32.dll";
-constexpr char kIsWow64Process[] = "IsWow64Process";
+// The uninstaller classifies Windows and detects 64-bit Windows exactly as
+// the setup wizard does.
+int ReadOsCode(SystemFacts& system) { return ClassifyOs(setup::ReadOsVersion(system)); }
 
-}  // namespace
+bool ReadRedirectionFlag(SystemFacts& system) { return setup::Detect64BitWindows(system); }
 
-int ReadOsCode(SystemFacts& system) {
-  OsVersionInfo info;
-  system.GetVersionEx(&info);
-  SystemInfo native;
-  if (!system.GetNativeSystemInfo(&native)) system.GetSystemInfo(&native);
-  OsVersion v;
-  v.platform_id = info.platform_id;
-  v.major = info.major;
-  v.minor = info.minor;
-  v.product_type = info.product_type;
-  v.processor_architecture = native.processor_architecture;
-  return ClassifyOs(v);
-}
-
-bool ReadRedirectionFlag(SystemFacts& system) {
-  if (system.Is64BitProcess()) return true;
-  LibraryHandle kernel = system.LoadLibrary(system.GetSystemDirectory() + u"\\" + kKernel32);
-  if (!kernel) kernel = system.LoadLibrary(kKernel32);
-  if (!kernel || !kernel->HasProc(kIsWow64Process)) return false;
-  bool wow64 = false;
-  return system.IsWow64Process(&wow64) && wow64;
-}
+bool UsesChineseFont(unsigned language_id) { return setup::IsChineseLanguage(static_cast<std::uint16_t>(language_id)); }
 
 codepage::CodePage AnsiCodePage(SystemFacts& system) {
   switch (system.GetACP()) {
@@ -40,10 +21,6 @@ codepage::CodePage AnsiCodePage(SystemFacts& system) {
     case 950: return codepage::CodePage::kTraditionalChinese;
     default: return codepage::CodePage::kWestern;
   }
-}
-
-bool UsesChineseFont(unsigned language_id) {
-  return language_id == 1028 || language_id == 2052 || language_id == 3076 || language_id == 4100;
 }
 
 }  // namespace kit::uninstall

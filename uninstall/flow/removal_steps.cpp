@@ -45,19 +45,9 @@ bool UninstallRun::PrinterUsesSerialPort(const std::string& monitor) {
   for (const auto& printer : *printers) {
     PrinterHandle handle;
     PrinterInfo2 info;
-    switch (OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info)) {
-      case PrinterRead::kOpenFailed:
-        Log("IDS_ERR_OPENPRN", monitor);
-        return true;
-      case PrinterRead::kReadFailed:
-        Log("IDS_ERR_GETPRNINFO");
-        Pause(kErrorPauseMs);
-        return true;
-      case PrinterRead::kNoMemory:
-        Log("IDS_ERR_ALLOC");
-        Pause(kErrorPauseMs);
-        return true;
-      case PrinterRead::kOk: break;
+    // A printer that cannot be read counts as one using the port.
+    if (LogReadProblem(OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info), monitor)) {
+      return true;
     }
     if (Holds(info.port_name, kSerialPortMark)) {
       Log("IDS_ERR_HAVEJOB1", monitor);

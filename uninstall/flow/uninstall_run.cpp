@@ -20,6 +20,24 @@ void UninstallRun::Log(const char* key, std::string_view argument) {
 
 void UninstallRun::Pause(std::uint32_t ms) { ctx_.platform.clock.Sleep(ms); }
 
+bool UninstallRun::LogReadProblem(PrinterRead outcome, const std::string& name) {
+  switch (outcome) {
+    case PrinterRead::kOpenFailed:
+      Log("IDS_ERR_OPENPRN", name);
+      return true;
+    case PrinterRead::kReadFailed:
+      Log("IDS_ERR_GETPRNINFO");
+      Pause(kErrorPauseMs);
+      return true;
+    case PrinterRead::kNoMemory:
+      Log("IDS_ERR_ALLOC");
+      Pause(kErrorPauseMs);
+      return true;
+    case PrinterRead::kOk: break;
+  }
+  return false;
+}
+
 bool UninstallRun::CheckQueuedJobs() {
   Platform& p = ctx_.platform;
   const auto printers = EnumLocalPrinters(p.spooler, 5);
@@ -28,19 +46,8 @@ bool UninstallRun::CheckQueuedJobs() {
     const std::string name = ctx_.Ansi(printer.printer_name);
     PrinterHandle handle;
     PrinterInfo2 info;
-    switch (OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info)) {
-      case PrinterRead::kOpenFailed:
-        Log("IDS_ERR_OPENPRN", name);
-        return false;
-      case PrinterRead::kReadFailed:
-        Log("IDS_ERR_GETPRNINFO");
-        Pause(kErrorPauseMs);
-        return false;
-      case PrinterRead::kNoMemory:
-        Log("IDS_ERR_ALLOC");
-        Pause(kErrorPauseMs);
-        return false;
-      case PrinterRead::kOk: break;
+    if (LogReadProblem(OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info), name)) {
+      return false;
     }
     if (info.jobs > 0) {
       Log("IDS_ERR_HAVEJOB2", name);

@@ -11,6 +11,7 @@
 
 #include "uninstall/flow/component_list.h"
 #include "uninstall/flow/context.h"
+#include "uninstall/flow/printer_records.h"
 
 namespace kit::uninstall {
 
@@ -79,6 +80,10 @@ class UninstallRun {
   void Log(const char* key);
   void Log(const char* key, std::string_view argument);
   void Pause(std::uint32_t ms);
+  // Logs why a printer could not be read (IDS_ERR_OPENPRN with `name`,
+  // IDS_ERR_GETPRNINFO or IDS_ERR_ALLOC, the last two followed by 100 ms);
+  // false when it was read.
+  bool LogReadProblem(PrinterRead outcome, const std::string& name);
   bool PrinterUsesSerialPort(const std::string& monitor);
   void DeleteMonitorFiles(const std::string& name);
   void DeleteProcessorFile(const std::string& name);

@@ -16,6 +16,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "uninstall/app/uninstall_app.h"
 #include "ui/console/console.h"
@@ -29,36 +30,10 @@ constexpr char16_t kKitOnMachine[] = u"C:\\kit";
 constexpr char16_t kProgramOnMachine[] = u"C:\\kit\\Uninstall.exe";
 constexpr int kExitUsage = 2;
 constexpr int kExitNoMachine = 3;
-// The Linux programs of the kit folder are not part of the Windows kit.
-constexpr const char* kLinuxPrograms[] = {"kitsetup", "Uninstall"};
 
 int Usage() {
   std::fputs("usage: Uninstall [--machine DIR] [--kit DIR] [--script FILE]\n", stderr);
   return kExitUsage;
-}
-
-bool IsLinuxProgram(const fs::path& file) {
-  for (const char* name : kLinuxPrograms)
-    if (file.filename() == name) return true;
-  return false;
-}
-
-bool LayOutKit(const fs::path& kit, const fs::path& target, std::string* error) {
-  std::error_code ec;
-  if (!fs::is_directory(kit, ec)) {
-    *error = "the kit folder " + kit.string() + " does not exist";
-    return false;
-  }
-  fs::create_directories(target, ec);
-  for (auto it = fs::recursive_directory_iterator(kit, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    const fs::path relative = fs::relative(it->path(), kit, ec);
-    if (it->is_directory()) fs::create_directories(target / relative, ec);
-    else if (!IsLinuxProgram(it->path())) fs::copy_file(it->path(), target / relative, fs::copy_options::overwrite_existing, ec);
-    if (ec) break;
-  }
-  if (ec) *error = "cannot lay out the kit: " + ec.message();
-  return !ec;
 }
 
 }  // namespace
@@ -86,7 +61,9 @@ int main(int argc, char** argv) {
     machine = kit::sim::Machine::Open(machine_dir, process, &error);
     if (machine) {
       if (kit_dir.empty()) kit_dir = fs::current_path().string();
-      if (!LayOutKit(kit_dir, machine->HostPath(kKitOnMachine), &error)) machine.reset();
+      if (!kit::sim::LayOutKitFolder(kit_dir, machine->HostPath(kKitOnMachine), &error)) {
+        machine.reset();
+      }
     }
   }
   if (!machine) {
