@@ -51,6 +51,37 @@ TEST_F(DialogTest, OpensWithTheFamilyTheTextsAndTheUsbOption) {
   EXPECT_NE(u().shell.FindWindow(u"Uninstall"), 0u);
 }
 
+TEST_F(DialogTest, OnASimplifiedChineseSystemTheChineseTitleAndFont) {
+  Build("win7-x86-zh-cn");
+  ui::SetAnsiCodePage(936);
+  CUninstallPrinterDlg::Options options;
+  options.platform = &u();
+  options.chinese_font = true;
+  page_ = std::make_unique<CUninstallPrinterDlg>(options);
+  dialog_ = std::make_unique<ui::headless::Dialog>(*page_, env_);
+  dialog_->Create();
+  EXPECT_EQ(dialog_->Caption(), u"\u6253\u5370\u673A\u5378\u8F7D\u7A0B\u5E8F");
+  ASSERT_NE(dialog_->Font(), nullptr);
+  EXPECT_EQ(dialog_->Font()->face, u"\u5B8B\u4F53");
+  EXPECT_EQ(dialog_->ItemCount(kComponentListId), 10);
+  // Setup and a second start find the window by its Chinese title.
+  EXPECT_NE(u().shell.FindWindow(u"\u6253\u5370\u673A\u5378\u8F7D\u7A0B\u5E8F"), 0u);
+  ui::SetAnsiCodePage(1252);
+}
+
+TEST_F(DialogTest, DamagedConfigurationAndLanguageFilesListNothingAndShowNoText) {
+  Build("win7-x64-en");
+  std::string garbage(3 << 20, '\0');
+  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919u) >> 3);
+  garbage += "\n[KVMONITOR]\nMonitorNUM=99999999999999999999\nMONITORNAME1=\nMONITORNAME2=0\n";
+  Put(u"C:\\kit\\DRVCONFIG\\Uninstall.ini", garbage);
+  Put(u"C:\\kit\\language\\uninstall_EN.ini", garbage);
+  Open();
+  ASSERT_FALSE(dialog_->Ended());
+  EXPECT_EQ(dialog_->ItemCount(kComponentListId), 0);
+  EXPECT_EQ(dialog_->Caption(), u"Uninstall");  // the window keeps its own title
+}
+
 TEST_F(DialogTest, TheUsbOptionNeedsTheDriverAPrinterAndTheLibrary) {
   Build("win7-x64-en");
   ASSERT_EQ(Tool("unplug DIR 'USB\\VID_7A5C&PID_1000\\6&2759426&0&1'"), 0);

@@ -180,6 +180,25 @@ TEST_F(RunTest, AMonitorInUseIsTriedTwiceThenLoggedInUse) {
   EXPECT_EQ(UninstallRun(Context(), view).RemoveMonitor("KVR Language Monitor"), UninstallRun::Step::kRemoved);
 }
 
+TEST_F(RunTest, ASpoolerThatWillNotStartFailsEachEntryWithItsLine) {
+  Build("win7-x64-en");
+  ASSERT_EQ(Tool("fault DIR service Spooler --start-error 1058"), 0);
+  FakeView view;
+  view.Add({"KVR Language Monitor", K::kMonitor});
+  view.Add({"KVRPrint", K::kProcessor});
+  view.Add({"VRT-Q40(P)", K::kPrinter});
+  UninstallRun(Context(), view).Run();
+  // The monitor goes; the spooler restart after it leaves the spooler
+  // stopped: the processor fails with its line, and the printer cannot be
+  // opened, which ends the walk.
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Removing KVR Language Monitor ...",
+                                                "KVR Language Monitor was removed.",
+                                                "Removing KVRPrint ...", "An error occurred while removing KVRPrint!",
+                                                "Cannot open VRT-Q40(P)!"}));
+  EXPECT_EQ(view.entries.size(), 2u);
+  EXPECT_EQ(view.restart_questions, 0);
+}
+
 TEST_F(RunTest, OnNt4ThePrinterGoesAndItsDriverStays) {
   Build("winnt4-x86-en");
   FakeView view;
