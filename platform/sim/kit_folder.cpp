@@ -7,7 +7,6 @@ namespace kit::sim {
 namespace fs = std::filesystem;
 
 bool LayOutKitFolder(const fs::path& kit, const fs::path& target, std::string* error) {
-  const auto& left_out = kLinuxKitPrograms;
   std::error_code ec;
   if (!fs::is_directory(kit, ec)) {
     *error = "the kit folder " + kit.string() + " does not exist";
@@ -19,7 +18,8 @@ bool LayOutKitFolder(const fs::path& kit, const fs::path& target, std::string* e
     const fs::path relative = fs::relative(it->path(), kit, ec);
     if (it->is_directory()) {
       fs::create_directories(target / relative, ec);
-    } else if (std::find(left_out.begin(), left_out.end(), it->path().filename().string()) == left_out.end()) {
+    } else if (std::find(kLinuxKitPrograms.begin(), kLinuxKitPrograms.end(), it->path().filename().string()) ==
+                   kLinuxKitPrograms.end()) {
       fs::copy_file(it->path(), target / relative, fs::copy_options::overwrite_existing, ec);
     }
     if (ec) break;

@@ -18,7 +18,9 @@ std::vector<std::string> ManufacturerSections(std::string_view manufacturer) {
 
 bool InfBelongsToPrinter(const ini::FileSource& files, const std::string& inf_path, std::string_view printer_name,
                          std::string_view manufacturer, const ini::ProfileOptions& options) {
-  const std::string key = "\"" + std::string(printer_name) + "\"";
+  std::string key;
+  key.reserve(printer_name.size() + 2);
+  key.append(1, '"').append(printer_name).append(1, '"');
   for (const auto& section : ManufacturerSections(manufacturer)) {
     if (!ini::ReadProfileStringA(files, inf_path, section, key, "", kInfValueCapacity, options).empty()) return true;
   }
