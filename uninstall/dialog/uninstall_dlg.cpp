@@ -77,7 +77,7 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
   reboot_texts_ = std::make_unique<CMyString>(files_, current, language, kRebootSection, profile);
   about_texts_ = std::make_unique<CMyString>(files_, current, language, kAboutSection, profile);
 
-  // 1-2: fonts, system menu, icon.
+  // 1-2: the font and the system menu.
   if (options_.chinese_font) window.SetFont(ui::ChineseSharedFont());
   window.AddSystemMenuItem(kAboutCommand, ui::FromAnsi(messages_->Get("IDS_ABOUTBOX")));
   // 3: redirection flag, then the OS code.
