@@ -84,6 +84,14 @@ TEST_F(UninstallExeTest, ShowsItsEnglishMainWindowAndEndsOnExit) {
   HWND log = GetDlgItem(window, 1008);
   ASSERT_NE(log, nullptr);
   EXPECT_EQ(SendMessageW(log, LB_GETCOUNT, 0, 0), 1);
+  // A run over the empty list goes on the worker thread, which changes the
+  // window through the dialog's thread: afterwards only Exit is enabled.
+  ASSERT_TRUE(dialog.Enabled(1002));
+  ASSERT_TRUE(dialog.Click(1002));
+  for (int waited = 0; waited < kTimeoutMs && dialog.Enabled(1002); waited += kPollMs) Sleep(kPollMs);
+  EXPECT_FALSE(dialog.Enabled(1002));
+  EXPECT_FALSE(dialog.Enabled(1010));
+  EXPECT_TRUE(dialog.Enabled(2));
   ASSERT_TRUE(dialog.Click(2));
   EXPECT_TRUE(dialog.WaitClosed(kTimeoutMs));
   EXPECT_EQ(WaitForExit(), 0u);
