@@ -74,6 +74,10 @@ class Shell {
   // FindWindow(no class, title): the whole title, compared without case as
   // Windows does.
   virtual WindowHandle FindWindow(WStringView title) = 0;
+  // FindWindowEx(no parent, after, no class, title): the next top-level
+  // window with this title after `after` (0: from the first), compared as
+  // FindWindow does; 0 when there is none. Walks windows that share a title.
+  virtual WindowHandle FindWindowEx(WindowHandle after, WStringView title) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   virtual bool IsIconic(WindowHandle window) = 0;
   virtual bool SetForegroundWindow(WindowHandle window) = 0;

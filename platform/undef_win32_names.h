@@ -157,6 +157,9 @@
 #ifdef FindWindow
 #undef FindWindow
 #endif
+#ifdef FindWindowEx
+#undef FindWindowEx
+#endif
 #ifdef FormatMessage
 #undef FormatMessage
 #endif

@@ -43,10 +43,21 @@ constexpr Preset kPresets[] = {
     {"win2000-x86-en", "Windows 2000 SP4, English", 5, 0, 2195, 4, 1, 0, 1033, 1252, 437, "C:\\WINNT",
      "Microsoft Windows 2000"},
     {"win8-x64-en", "Windows 8 x64, English", 6, 2, 9200, 0, 1, 9, 1033, 1252, 437, "C:\\Windows", "Windows 8 Pro"},
+    {"winnt4-x86-en", "Windows NT 4.0 SP6, English", 4, 0, 1381, 6, 1, 0, 1033, 1252, 437, "C:\\WINNT",
+     "Microsoft Windows NT 4.0"},
 };
 
 const std::vector<std::string> kUnidrvFiles = {"unidrvui.dll", "unidrv.dll", "unires.dll",
                                                "unidrv.hlp",   "stdnames.gpd", "ttfsub.gpd"};
+
+// Entry points Windows NT 4.0 does not have: besides the WOW64 and
+// native-system calls of later versions, DeletePrinterDriverEx (Windows 2000).
+void MarkNt4Gaps(const Preset& preset, Json& system) {
+  if (preset.major != 4) return;
+  system["missing_procs"] = {"KERNEL32.DLL!ISWOW64PROCESS", "KERNEL32.DLL!WOW64DISABLEWOW64FSREDIRECTION",
+                             "KERNEL32.DLL!WOW64REVERTWOW64FSREDIRECTION", "KERNEL32.DLL!GETNATIVESYSTEMINFO",
+                             "WINSPOOL.DRV!DELETEPRINTERDRIVEREXA", "WINSPOOL.DRV!DELETEPRINTERDRIVEREXW"};
+}
 
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
@@ -216,6 +227,7 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
     s["system"]["missing_procs"] = {"KERNEL32.DLL!WOW64DISABLEWOW64FSREDIRECTION",
                                     "KERNEL32.DLL!WOW64REVERTWOW64FSREDIRECTION"};
   }
+  MarkNt4Gaps(*preset, s["system"]);
   s["clock"] = {{"now_ms", kCreationTimeMs}, {"boot_ms", kCreationTimeMs}, {"slept_ms", 0}};
 
   // Registry.

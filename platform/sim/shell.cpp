@@ -172,6 +172,27 @@ class SimShell final : public Shell {
     return found;
   }
 
+  WindowHandle FindWindowEx(WindowHandle after, WStringView title) override {
+    WindowHandle found = 0;
+    core_.Update([&](Json& s) {
+      PruneDead(s);
+      bool past = after == 0;
+      for (const auto& w : s["windows"]) {
+        const WindowHandle id = w.value("id", WindowHandle{0});
+        if (!past) {
+          past = id == after;
+          continue;
+        }
+        if (EqualsNoCase(JsonText(w, "title"), title)) {
+          found = id;
+          break;
+        }
+      }
+      return true;
+    });
+    return found;
+  }
+
   bool IsWindow(WindowHandle window) override { return WithWindow(window, [](Json&) { return true; }); }
   bool IsIconic(WindowHandle window) override {
     bool iconic = false;

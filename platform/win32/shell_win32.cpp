@@ -20,12 +20,19 @@ class Win32NamedMutex final : public NamedMutex {
 };
 
 // On Windows the program's real dialog is the window others find; this
-// record only remembers the title under which it is shown.
+// record only remembers the title under which it is shown, and finds this
+// process's window of that title (another program's may share it).
 class Win32TopLevelWindow final : public TopLevelWindow {
  public:
   explicit Win32TopLevelWindow(WStringView title) : title_(Wide(title)) {}
   WindowHandle Handle() const override {
-    return reinterpret_cast<WindowHandle>(::FindWindowW(nullptr, title_.c_str()));
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, nullptr, title_.c_str()); w != nullptr;
+         w = ::FindWindowExW(nullptr, w, nullptr, title_.c_str())) {
+      DWORD process = 0;
+      ::GetWindowThreadProcessId(w, &process);
+      if (process == ::GetCurrentProcessId()) return reinterpret_cast<WindowHandle>(w);
+    }
+    return 0;
   }
   void SetTitle(WStringView title) override { title_ = Wide(title); }
 
@@ -78,6 +85,11 @@ class Win32Shell final : public Shell {
   WindowHandle FindWindow(WStringView title) override {
     const std::wstring t = Wide(title);
     return reinterpret_cast<WindowHandle>(::FindWindowW(nullptr, t.c_str()));
+  }
+
+  WindowHandle FindWindowEx(WindowHandle after, WStringView title) override {
+    const std::wstring t = Wide(title);
+    return reinterpret_cast<WindowHandle>(::FindWindowExW(nullptr, ToHwnd(after), nullptr, t.c_str()));
   }
 
   bool IsWindow(WindowHandle window) override { return ::IsWindow(ToHwnd(window)) != FALSE; }

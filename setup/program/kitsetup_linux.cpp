@@ -15,6 +15,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "setup/app/kitsetup_app.h"
 #include "ui/console/console.h"
@@ -32,29 +33,6 @@ constexpr int kExitNoMachine = 3;
 int Usage() {
   std::fputs("usage: kitsetup --machine DIR [--kit DIR] [--script FILE]\n", stderr);
   return kExitUsage;
-}
-
-// Copies the kit folder onto the machine's drive (programs built for Linux
-// are left out: they are not part of the Windows kit).
-bool LayOutKit(const fs::path& kit, const fs::path& target, std::string* error) {
-  std::error_code ec;
-  if (!fs::is_directory(kit, ec)) {
-    *error = "the kit folder " + kit.string() + " does not exist";
-    return false;
-  }
-  fs::create_directories(target, ec);
-  for (auto it = fs::recursive_directory_iterator(kit, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    const fs::path relative = fs::relative(it->path(), kit, ec);
-    if (it->is_directory()) {
-      fs::create_directories(target / relative, ec);
-    } else if (it->path().filename() != "kitsetup") {
-      fs::copy_file(it->path(), target / relative, fs::copy_options::overwrite_existing, ec);
-    }
-    if (ec) break;
-  }
-  if (ec) *error = "cannot lay out the kit: " + ec.message();
-  return !ec;
 }
 
 }  // namespace
@@ -81,7 +59,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kitsetup: %s\n", error.c_str());
     return kExitNoMachine;
   }
-  if (!LayOutKit(kit_dir, machine->HostPath(kKitOnMachine), &error)) {
+  if (!kit::sim::LayOutKitFolder(kit_dir, machine->HostPath(kKitOnMachine), &error)) {
     std::fprintf(stderr, "kitsetup: %s\n", error.c_str());
     return kExitNoMachine;
   }

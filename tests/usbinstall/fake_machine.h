@@ -259,6 +259,7 @@ class FakeShell final : public Shell {
 
   std::uintptr_t ShellExecute(const ShellExecuteRequest&) override { return kSeErrFileNotFound; }
   WindowHandle FindWindow(WStringView) override { return 0; }
+  WindowHandle FindWindowEx(WindowHandle, WStringView) override { return 0; }
   bool IsWindow(WindowHandle) override { return false; }
   bool IsIconic(WindowHandle) override { return false; }
   bool SetForegroundWindow(WindowHandle) override { return system_.Unsupported(); }

@@ -96,6 +96,7 @@ TEST_F(SystemContract, SecondMutexOfTheSameNameReportsAlreadyExists) {
 
 TEST_F(SystemContract, MissingWindowAndProgramAreReported) {
   EXPECT_EQ(p().shell.FindWindow(env_->UniqueName(u"Kit No Such Window")), WindowHandle{0});
+  EXPECT_EQ(p().shell.FindWindowEx(0, env_->UniqueName(u"Kit No Such Window")), WindowHandle{0});
   ShellExecuteRequest request;
   request.verb = u"open";
   request.file = env_->ScratchFolder() + u"\\missing.exe";

@@ -52,6 +52,12 @@ TEST_F(ProcessesTest, OwnWindowCanBeRestoredAndBroughtToFront) {
   ASSERT_EQ(h, window->Handle());
   EXPECT_EQ(p().shell.FindWindow(u"printer driver setup"), h);  // whole title, without case
   EXPECT_EQ(p().shell.FindWindow(u"Printer Driver"), WindowHandle{0});
+  // Windows sharing a title are walked one after the other.
+  auto second = p().shell.AnnounceWindow(u"PRINTER DRIVER SETUP");
+  EXPECT_EQ(p().shell.FindWindowEx(0, u"Printer Driver Setup"), h);
+  EXPECT_EQ(p().shell.FindWindowEx(h, u"Printer Driver Setup"), second->Handle());
+  EXPECT_EQ(p().shell.FindWindowEx(second->Handle(), u"Printer Driver Setup"), WindowHandle{0});
+  second.reset();
   ASSERT_TRUE(p().shell.ShowWindow(h, kSwShowMinimized));
   EXPECT_TRUE(p().shell.IsIconic(h));
   ASSERT_TRUE(p().shell.ShowWindow(h, kSwRestore));

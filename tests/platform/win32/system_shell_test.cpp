@@ -76,6 +76,17 @@ TEST(ShellWin32, WaitPollsWhileTheWindowExistsAndStopsAtTheLimit) {
   // Windows compares titles without regard to case.
   EXPECT_EQ(shell->FindWindow(u"KIT WINDOW-WAIT TEST 7F3A"), reinterpret_cast<WindowHandle>(window));
   EXPECT_EQ(shell->FindWindow(u"Kit window-wait test 7f3"), 0u);
+  // A second window of the title: FindWindowEx walks both.
+  HWND other = ::CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  const WindowHandle first_found = shell->FindWindowEx(0, FromWide(title));
+  const WindowHandle second_found = shell->FindWindowEx(first_found, FromWide(title));
+  EXPECT_NE(first_found, second_found);
+  EXPECT_TRUE(first_found == reinterpret_cast<WindowHandle>(window) || first_found == reinterpret_cast<WindowHandle>(other));
+  EXPECT_TRUE(second_found == reinterpret_cast<WindowHandle>(window) || second_found == reinterpret_cast<WindowHandle>(other));
+  EXPECT_EQ(shell->FindWindowEx(second_found, FromWide(title)), 0u);
+  ::DestroyWindow(other);
 
   ::DestroyWindow(window);
   EXPECT_TRUE(shell->WaitWhileWindowExists(FromWide(title), 500, 3));

@@ -1,0 +1,218 @@
+// The uninstall run on a machine with the family installed: the list, the
+// queued-job check, each removal with its log lines and pauses, the USB
+// driver hand-off and the restart.
+#include <gtest/gtest.h>
+
+#include "tests/uninstall/family_machine.h"
+#include "uninstall/flow/component_list.h"
+
+namespace kit::uninstall {
+namespace {
+
+using K = ComponentKind;
+
+// The installer's path as the program names it; the kit's folder is
+// "USBDRV", found because Windows looks names up without case.
+constexpr char kInstaller64Started[] = "C:\\kit\\USBDrv\\USBDriver_x64\\Install.exe 22";
+
+class RunTest : public FamilyMachineTest {
+ protected:
+  std::uint64_t Slept() { return program_->SleptMilliseconds(); }
+};
+
+TEST_F(RunTest, TheListHoldsExactlyTheFamily) {
+  Build("win7-x64-en");
+  const std::vector<Component> expected = {
+      {"VRT-Q40(U) 1", K::kPrinter}, {"KVRO TP80", K::kPrinter},    {"VRT-T80(S)", K::kPrinter},
+      {"VRT-Q40(P)", K::kPrinter},   {"VRT-Q40(N) 1", K::kPrinter}, {"VRT-Q40(N) 2", K::kPrinter},
+      {"KVR Language Monitor", K::kMonitor}, {"KVR USB Port", K::kMonitor}, {"KVR Serial Port", K::kMonitor},
+      {"KVRPrint", K::kProcessor}};
+  EXPECT_EQ(BuildComponentList(Context()), expected);
+}
+
+TEST_F(RunTest, AQueuedJobOnAnyPrinterPreventsTheRun) {
+  Build("win7-x64-en");
+  FakeView view;
+  EXPECT_TRUE(UninstallRun(Context(), view).CheckQueuedJobs());
+  QueueJob(kForeignPrinter);
+  EXPECT_FALSE(UninstallRun(Context(), view).CheckQueuedJobs());
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Delete the print jobs in Acme Label 2000 first!"}));
+}
+
+TEST_F(RunTest, SelectAllWithTheUsbBoxRemovesEverythingAndRestarts) {
+  Build("win7-x64-en");
+  FakeView view;
+  for (const auto& c : BuildComponentList(Context())) view.Add(c);
+  view.usb_box = true;
+  view.restart_answer = true;
+  UninstallRun(Context(), view).Run();
+
+  EXPECT_TRUE(view.entries.empty());
+  EXPECT_EQ(view.restart_questions, 1);
+  EXPECT_FALSE(view.end_entries_left);
+  for (const char16_t* printer : {u"VRT-Q40(U) 1", u"KVRO TP80", u"VRT-T80(S)", u"VRT-Q40(P)", u"VRT-Q40(N) 1"})
+    EXPECT_FALSE(HasPrinter(printer)) << ToUtf8(printer);
+  EXPECT_TRUE(HasPrinter(kForeignPrinter));
+  EXPECT_TRUE(view.Logged("The driver was removed."));
+  // Setup's records (64-bit view), the monitors' keys and files in the
+  // 64-bit system folder, the processor's key and file.
+  EXPECT_FALSE(HasKey(u"SOFTWARE\\VELDRAN\\PORTNAME"));
+  EXPECT_FALSE(HasKey(u"SOFTWARE\\VELDRAN\\PRINTERPORT"));
+  EXPECT_FALSE(HasKey(u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVR USB Port"));
+  EXPECT_FALSE(HasKey(u"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\KVRPrint"));
+  for (const char16_t* f : {u"KVRLMON.DLL", u"KVRUSBMON.DLL", u"KVRUSBUI.DLL", u"KVRCOMMON.DLL", u"KVRCOMUI.DLL"})
+    EXPECT_FALSE(Exists(WString(u"C:\\Windows\\System32\\") + f)) << ToUtf8(f);
+  EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\spool\\prtprocs\\x64\\KVRPRT64.DLL"));
+  // The class printer's INF copies go, another maker's stay.
+  EXPECT_FALSE(Exists(u"C:\\Windows\\inf\\oem3.inf"));
+  EXPECT_FALSE(Exists(u"C:\\Windows\\inf\\oem3.PNF"));
+  EXPECT_TRUE(Exists(u"C:\\Windows\\inf\\oem4.inf"));
+  // The 64-bit USB installer with "22", then the restart.
+  EXPECT_EQ(Launches(), (std::vector<std::string>{kInstaller64Started}));
+  EXPECT_TRUE(view.Logged("The USB printer driver was removed."));
+  EXPECT_EQ(Restarts(), 1);
+}
+
+TEST_F(RunTest, ASharedNetworkPortGoesWithTheSecondPrinter) {
+  Build("win7-x64-en");
+  auto ports = [&] {
+    std::vector<PortInfo2> list;
+    std::uint32_t needed = 0, returned = 0;
+    u().spooler.EnumPorts(u"", 1, &list, 0, &needed, &returned);
+    u().spooler.EnumPorts(u"", 1, &list, needed, &needed, &returned);
+    for (const auto& p : list)
+      if (p.port_name == kNetworkPort) return true;
+    return false;
+  };
+  FakeView first;
+  first.Add({"VRT-Q40(N) 1", K::kPrinter});
+  UninstallRun(Context(), first).Run();
+  EXPECT_FALSE(HasPrinter(u"VRT-Q40(N) 1"));
+  EXPECT_TRUE(ports());
+  // The driver stays while the other printers use it.
+  EXPECT_TRUE(first.Logged("The driver is in use and cannot be removed!"));
+  FakeView second;
+  second.Add({"VRT-Q40(N) 2", K::kPrinter});
+  UninstallRun(Context(), second).Run();
+  EXPECT_FALSE(ports());
+}
+
+TEST_F(RunTest, TwoAdjacentTickedEntriesBothGoAndUntickedStay) {
+  Build("win7-x64-en");
+  FakeView view;
+  view.Add({"VRT-Q40(N) 1", K::kPrinter});
+  view.Add({"VRT-Q40(N) 2", K::kPrinter});
+  view.Add({"VRT-Q40(P)", K::kPrinter}, false);
+  UninstallRun(Context(), view).Run();
+  EXPECT_FALSE(HasPrinter(u"VRT-Q40(N) 1"));
+  EXPECT_FALSE(HasPrinter(u"VRT-Q40(N) 2"));
+  EXPECT_TRUE(HasPrinter(u"VRT-Q40(P)"));
+  EXPECT_EQ(view.entries, (std::vector<Component>{{"VRT-Q40(P)", K::kPrinter}}));
+  EXPECT_TRUE(view.end_entries_left);
+  EXPECT_TRUE(view.end_usb_box);
+  EXPECT_EQ(view.restart_questions, 1);
+  EXPECT_EQ(Restarts(), 0);  // "No"
+}
+
+TEST_F(RunTest, AnEmptyListWithTheUsbBoxOnlyStartsTheInstaller) {
+  Build("win7-x64-en");
+  FakeView view;
+  view.usb_box = true;
+  view.restart_answer = true;
+  UninstallRun(Context(), view).Run();
+  EXPECT_EQ(Launches(), (std::vector<std::string>{kInstaller64Started}));
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Removing the USB printer driver ...",
+                                                "The USB printer driver was removed."}));
+  EXPECT_EQ(view.restart_questions, 0);
+}
+
+TEST_F(RunTest, AMissingInstallerIsLoggedAsAFailure) {
+  Build("win7-x64-en", false);
+  ASSERT_TRUE(u().files.DeleteFile(u"C:\\kit\\USBDRV\\USBDriver_x64\\Install.exe"));
+  FakeView view;
+  view.usb_box = true;
+  const std::uint64_t before = Slept();
+  UninstallRun(Context(), view).Run();
+  EXPECT_EQ(view.log, (std::vector<std::string>{
+                          "Removing the USB printer driver ...",
+                          "An error occurred while removing C:\\kit\\USBDrv\\USBDriver_x64\\Install.exe!"}));
+  EXPECT_TRUE(Launches().empty());
+  EXPECT_EQ(Slept() - before, 0u);  // no wait for a window that never comes
+}
+
+TEST_F(RunTest, APrinterThatCannotBeOpenedEndsTheWalk) {
+  Build("win7-x64-en");
+  FakeView view;
+  view.Add({"Gone printer", K::kPrinter});
+  view.Add({"VRT-Q40(P)", K::kPrinter});
+  view.usb_box = true;
+  UninstallRun(Context(), view).Run();
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Cannot open Gone printer!"}));
+  EXPECT_TRUE(HasPrinter(u"VRT-Q40(P)"));
+  EXPECT_TRUE(Launches().empty());  // the USB box has no effect
+  EXPECT_EQ(view.restart_questions, 0);
+  EXPECT_EQ(view.entries.size(), 2u);
+}
+
+TEST_F(RunTest, OnePrinterRemovalWaitsAsTheSpoolerNeeds) {
+  Build("win7-x64-en");
+  FakeView view;
+  const std::uint64_t before = Slept();
+  EXPECT_EQ(UninstallRun(Context(), view).RemovePrinter("VRT-Q40(P)"), UninstallRun::Step::kRemoved);
+  // 100 after the deletion, 2000 inside the spooler restart, 1000 after it,
+  // 100 after the driver line, 1000 before the port check.
+  EXPECT_EQ(Slept() - before, 4200u);
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Removing printer VRT-Q40(P) ...", "VRT-Q40(P) was removed.",
+                                                "Removing the driver of VRT-Q40(P) ...",
+                                                "The driver is in use and cannot be removed!"}));
+}
+
+TEST_F(RunTest, AMonitorInUseIsTriedTwiceThenLoggedInUse) {
+  Build("win7-x64-en");
+  ASSERT_EQ(Tool("fault DIR call DeleteMonitor 3008 --times 2"), 0);
+  FakeView view;
+  const std::uint64_t before = Slept();
+  EXPECT_EQ(UninstallRun(Context(), view).RemoveMonitor("KVR Language Monitor"), UninstallRun::Step::kFailed);
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Removing KVR Language Monitor ...",
+                                                "KVR Language Monitor is in use and cannot be removed!"}));
+  EXPECT_EQ(Slept() - before, 2000u + 500u + 100u);
+  // A third try succeeds.
+  EXPECT_EQ(UninstallRun(Context(), view).RemoveMonitor("KVR Language Monitor"), UninstallRun::Step::kRemoved);
+}
+
+TEST_F(RunTest, ASpoolerThatWillNotStartFailsEachEntryWithItsLine) {
+  Build("win7-x64-en");
+  ASSERT_EQ(Tool("fault DIR service Spooler --start-error 1058"), 0);
+  FakeView view;
+  view.Add({"KVR Language Monitor", K::kMonitor});
+  view.Add({"KVRPrint", K::kProcessor});
+  view.Add({"VRT-Q40(P)", K::kPrinter});
+  UninstallRun(Context(), view).Run();
+  // The monitor goes; the spooler restart after it leaves the spooler
+  // stopped: the processor fails with its line, and the printer cannot be
+  // opened, which ends the walk.
+  EXPECT_EQ(view.log, (std::vector<std::string>{"Removing KVR Language Monitor ...",
+                                                "KVR Language Monitor was removed.",
+                                                "Removing KVRPrint ...", "An error occurred while removing KVRPrint!",
+                                                "Cannot open VRT-Q40(P)!"}));
+  EXPECT_EQ(view.entries.size(), 2u);
+  EXPECT_EQ(view.restart_questions, 0);
+}
+
+TEST_F(RunTest, OnNt4ThePrinterGoesAndItsDriverStays) {
+  Build("winnt4-x86-en");
+  FakeView view;
+  view.Add({"VRT-T80(S)", K::kPrinter});
+  UninstallRun(Context(), view).Run();
+  EXPECT_FALSE(HasPrinter(u"VRT-T80(S)"));
+  EXPECT_FALSE(view.Logged("Removing the driver of VRT-T80(S) ..."));
+  std::vector<DriverInfo3> drivers;
+  std::uint32_t needed = 0, returned = 0;
+  u().spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
+  ASSERT_TRUE(u().spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned));
+  EXPECT_TRUE(std::any_of(drivers.begin(), drivers.end(), [](const auto& d) { return d.name == u"VRT-T80"; }));
+  EXPECT_FALSE(view.end_usb_box);  // NT 4.0 does not offer the box again
+}
+
+}  // namespace
+}  // namespace kit::uninstall

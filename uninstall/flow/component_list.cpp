@@ -1,0 +1,43 @@
+// This file is OS-independent.
+#include "uninstall/flow/component_list.h"
+
+#include "common/oscode/os_code.h"
+#include "uninstall/flow/printer_records.h"
+
+namespace kit::uninstall {
+
+WString ProcessorEnvironment(int os_code, bool redirection) {
+  if (os_code == kOsWin9x) return kEnvironmentWin40;
+  if (redirection) return {};
+  return kEnvironmentNtX86;
+}
+
+std::vector<Component> BuildComponentList(const UninstallContext& ctx) {
+  Platform& p = ctx.platform;
+  std::vector<Component> list;
+  if (auto printers = EnumLocalPrinters(p.spooler, 5)) {
+    for (const auto& printer : *printers) {
+      PrinterHandle handle;
+      PrinterInfo2 info;
+      if (OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info) != PrinterRead::kOk) continue;
+      if (ctx.ini.IsFamilyDriver(ctx.Ansi(info.driver_name))) {
+        list.push_back({ctx.Ansi(printer.printer_name), ComponentKind::kPrinter});
+      }
+    }
+  }
+  if (auto monitors = EnumMonitorNames(p.spooler)) {
+    for (const auto& monitor : *monitors) {
+      const std::string name = ctx.Ansi(monitor.name);
+      if (ctx.ini.IsFamilyMonitor(name)) list.push_back({name, ComponentKind::kMonitor});
+    }
+  }
+  if (auto processors = EnumProcessorNames(p.spooler, ProcessorEnvironment(ctx.os_code, ctx.redirection))) {
+    for (const auto& processor : *processors) {
+      const std::string name = ctx.Ansi(processor.name);
+      if (ctx.ini.IsFamilyProcessor(name)) list.push_back({name, ComponentKind::kProcessor});
+    }
+  }
+  return list;
+}
+
+}  // namespace kit::uninstall

@@ -1,0 +1,258 @@
+// The removal of one entry: a port monitor, a print processor, or a printer
+// with its INF copies, its driver and its TCP/IP port.
+// This file is OS-independent.
+#include <cstdio>
+
+#include "common/oscode/os_code.h"
+#include "platform/profile_file_source.h"
+#include "platform/win32_errors.h"
+#include "uninstall/config/inf_rule.h"
+#include "uninstall/config/log_text.h"
+#include "uninstall/flow/printer_records.h"
+#include "uninstall/flow/uninstall_run.h"
+
+namespace kit::uninstall {
+namespace {
+
+constexpr char kUsbMark[] = "USB";
+constexpr char kSerialPortMark[] = "KVCOM";
+constexpr char kUsbClassPortMark[] = "USB00";
+constexpr char kNetworkPortMark[] = "KVIP_";
+constexpr char kNoSystemDirectoryLine[] = "Get system Directory error.";
+constexpr char16_t kInstallPrinterKey[] = u"SOFTWARE\\VELDRAN\\INSTALLPRINTER";
+constexpr char16_t kPortNameKey[] = u"SOFTWARE\\VELDRAN\\PORTNAME";
+// Setup records its printers' ports here too; they go with the port records.
+constexpr char16_t kPrinterPortKey[] = u"SOFTWARE\\VELDRAN\\PRINTERPORT";
+constexpr char kMonitorsKey[] = "SYSTEM\\CURRENTCONTROLSET\\CONTROL\\PRINT\\MONITORS\\";
+constexpr char kProcessorsX64Key[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\";
+constexpr char kProcessorsX86Key[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\";
+constexpr char16_t kInfFolder[] = u"inf\\";
+constexpr char16_t kInfPattern[] = u"*.inf";
+constexpr char16_t kPnfExtension[] = u"PNF";
+
+bool Holds(WStringView text, std::string_view mark) {
+  return text.find(WString(mark.begin(), mark.end())) != WStringView::npos;
+}
+
+}  // namespace
+
+bool UninstallRun::PrinterUsesSerialPort(const std::string& monitor) {
+  Platform& p = ctx_.platform;
+  const auto printers = EnumLocalPrinters(p.spooler, 5);
+  if (!printers) return false;
+  for (const auto& printer : *printers) {
+    PrinterHandle handle;
+    PrinterInfo2 info;
+    // A printer that cannot be read counts as one using the port.
+    if (LogReadProblem(OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info), monitor)) {
+      return true;
+    }
+    if (Holds(info.port_name, kSerialPortMark)) {
+      Log("IDS_ERR_HAVEJOB1", monitor);
+      Pause(kErrorPauseMs);
+      return true;
+    }
+  }
+  return false;
+}
+
+UninstallRun::Step UninstallRun::RemoveMonitor(const std::string& name) {
+  Platform& p = ctx_.platform;
+  Log("IDS_DELETING1", name);
+  if (ctx_.os_code == kOsWin9x && PrinterUsesSerialPort(name)) {
+    Log("IDS_USING", name);
+    return Step::kFailed;
+  }
+  const std::string registry_name = ctx_.ini.MonitorRegistryName(name);
+  const WString wide = ctx_.Wide(name);
+  if (!p.spooler.DeleteMonitor(u"", u"", wide)) {
+    RestartSpooler();
+    Pause(kAfterSpoolerRestartMs);
+    if (!p.spooler.DeleteMonitor(u"", u"", wide)) {
+      Log(p.system.GetLastError() == win32::kErrorPrintMonitorInUse ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
+      Pause(kErrorPauseMs);
+      return Step::kFailed;
+    }
+  }
+  if (name.find(kUsbMark) != std::string::npos) {
+    // Setup's records live in the 64-bit view on 64-bit Windows.
+    const std::uint32_t view = ctx_.redirection ? kKeyWow64_64Key : 0;
+    for (const char16_t* key : {kInstallPrinterKey, kPortNameKey, kPrinterPortKey}) {
+      p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, view);
+    }
+  }
+  RestartSpooler();
+  Pause(kAfterSpoolerRestartMs);
+  // An empty name would be the Monitors key itself.
+  if (!NamesNothing(registry_name)) {
+    p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, ctx_.Wide(kMonitorsKey + registry_name), 0);
+  }
+  DeleteMonitorFiles(name);
+  Log("IDS_SUCCESS", name);
+  return Step::kRemoved;
+}
+
+void UninstallRun::DeleteMonitorFiles(const std::string& name) {
+  Platform& p = ctx_.platform;
+  const WString system = p.system.GetSystemDirectory();
+  if (system.empty()) {
+    // Without the folder the names would be taken from the drive root.
+    view_.Log(kNoSystemDirectoryLine);
+    return;
+  }
+  for (const auto& file : ctx_.ini.MonitorFiles(name)) {
+    const WString path = system + u"\\" + ctx_.Wide(file);
+    if (!ctx_.redirection) {
+      p.files.DeleteFile(path);
+      continue;
+    }
+    ScopedFsRedirectionOff off(p.files);
+    if (!off.Active()) return;  // the remaining files stay
+    p.files.DeleteFile(path);
+  }
+}
+
+UninstallRun::Step UninstallRun::RemoveProcessor(const std::string& name) {
+  Platform& p = ctx_.platform;
+  Log("IDS_DELETING1", name);
+  if (!p.spooler.DeletePrintProcessor(u"", u"", ctx_.Wide(name))) {
+    Log(p.system.GetLastError() == win32::kErrorCanNotComplete ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
+    Pause(kErrorPauseMs);
+    return Step::kFailed;
+  }
+  RestartSpooler();
+  Pause(kAfterSpoolerRestartMs);
+  p.registry.RegDeleteKeyEx(RootKey::kLocalMachine,
+                            ctx_.Wide((ctx_.redirection ? kProcessorsX64Key : kProcessorsX86Key) + name), 0);
+  DeleteProcessorFile(name);
+  Log("IDS_SUCCESS", name);
+  return Step::kRemoved;
+}
+
+void UninstallRun::DeleteProcessorFile(const std::string& name) {
+  Platform& p = ctx_.platform;
+  const std::string file = ctx_.ini.ProcessorFile(name);
+  WString folder;
+  if (!p.spooler.GetPrintProcessorDirectory(u"", u"", &folder) || folder.empty()) {
+    view_.Log(kNoSystemDirectoryLine);
+    return;
+  }
+  if (!file.empty()) p.files.DeleteFile(folder + u"\\" + ctx_.Wide(file));
+}
+
+void UninstallRun::DeleteInfCopies(const std::string& printer_name) {
+  Platform& p = ctx_.platform;
+  WString windows = p.system.GetWindowsDirectory();
+  if (!windows.empty() && windows.back() != u'\\') windows += u'\\';
+  const WString folder = windows + kInfFolder;
+  FindData entry;
+  FindHandlePtr find = p.files.FindFirstFile(folder + kInfPattern, &entry);
+  if (!find) {
+    std::printf("Invalid File Handle. Get Last Error reports %u\n", static_cast<unsigned>(p.system.GetLastError()));
+    return;
+  }
+  PlatformFileSource source(p.files);
+  ini::ProfileOptions options;
+  options.ansi_code_page = ctx_.code_page;
+  do {
+    const WString inf = folder + entry.file_name;
+    if (!InfBelongsToPrinter(source, ctx_.Ansi(inf), printer_name, ctx_.ini.manufacturer(), options)) continue;
+    const auto dot = inf.rfind(u'.');
+    const WString pnf = inf.substr(0, dot + 1) + kPnfExtension;
+    for (const WString& path : {inf, pnf}) {
+      p.files.SetFileAttributes(path, kFileAttributeNormal);
+      p.files.DeleteFile(path);
+    }
+  } while (find->FindNextFile(&entry));
+}
+
+UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
+  Platform& p = ctx_.platform;
+  PrinterHandle printer;
+  PrinterDefaults defaults;
+  defaults.desired_access = kPrinterAllAccess;
+  if (!p.spooler.OpenPrinter(ctx_.Wide(name), defaults, &printer) || !printer) {
+    Log("IDS_ERR_OPENPRN", name);
+    return Step::kAbort;
+  }
+  Log("IDS_DELETING2", name);
+  PrinterInfo2 record;
+  std::uint32_t needed = 0;
+  if (!printer->GetPrinter(2, &record, 0, &needed) &&
+      (p.system.GetLastError() != win32::kErrorInsufficientBuffer || needed == 0)) {
+    Log("IDS_ERR_GETPRNINFO");
+  } else if (needed > kMaxPrinterRecordBytes) {
+    Log("IDS_ERR_ALLOC");
+  } else if (!printer->GetPrinter(2, &record, needed, &needed)) {
+    Log("IDS_ERR_GETPRNINFO");
+  } else {
+    needed = 0;
+  }
+  if (needed != 0) {
+    printer->ClosePrinter();
+    Pause(kErrorPauseMs);
+    return Step::kAbort;
+  }
+  if (Holds(record.port_name, kUsbClassPortMark)) {
+    if (p.system.GetWindowsDirectory().empty()) {
+      printer->ClosePrinter();
+      return Step::kAbort;
+    }
+    DeleteInfCopies(name);
+  }
+  if (record.jobs > 0) {
+    Log("IDS_ERR_HAVEJOB1", name);
+    printer->ClosePrinter();
+    Pause(kErrorPauseMs);
+    return Step::kAbort;
+  }
+  if (!printer->DeletePrinter()) {
+    Log("IDS_ERR_DELPRINTER");
+    Pause(kErrorPauseMs);
+    printer->ClosePrinter();
+    return Step::kFailed;
+  }
+  Pause(kErrorPauseMs);
+  Log("IDS_SUCCESS", name);
+  printer->ClosePrinter();
+  // The entry leaves the list when this step answers kRemoved; the driver
+  // and the port follow the spooler restart.
+  RestartSpooler();
+  Pause(kAfterPrinterDeletionMs);
+  if (ctx_.os_code >= kOsWin2000) RemoveDriver(record);
+  Pause(kAfterPrinterDeletionMs);
+  if (Holds(record.port_name, kNetworkPortMark)) DeleteUnusedNetworkPort(record.port_name);
+  return Step::kRemoved;
+}
+
+void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
+  Platform& p = ctx_.platform;
+  Log("IDS_DRVDELETING", ctx_.Ansi(record.printer_name));
+  const bool ok = ctx_.has_delete_driver_ex
+                      ? p.spooler.DeletePrinterDriverEx(record.server_name, u"", record.driver_name,
+                                                        kDpdDeleteUnusedFiles, 0)
+                      : p.spooler.DeletePrinterDriver(record.server_name, u"", record.driver_name);
+  if (ok) {
+    Log("IDS_DRV_SUCCESS");
+  } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {
+    Log("IDS_ERR_DRVUSING");
+  } else {
+    view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
+  }
+  Pause(kErrorPauseMs);
+}
+
+void UninstallRun::DeleteUnusedNetworkPort(const WString& port) {
+  Platform& p = ctx_.platform;
+  const auto printers = EnumLocalPrinters(p.spooler, 2);
+  // Printers that cannot be listed may still use the port: it stays.
+  if (!printers) return;
+  for (const auto& printer : *printers) {
+    if (printer.port_name.find(port) != WString::npos) return;
+  }
+  p.spooler.DeletePort(u"", port);
+}
+
+}  // namespace kit::uninstall

@@ -1,0 +1,145 @@
+// This file is OS-independent.
+#include "uninstall/flow/uninstall_run.h"
+
+#include "common/oscode/os_code.h"
+#include "uninstall/config/log_text.h"
+#include "uninstall/flow/printer_records.h"
+
+namespace kit::uninstall {
+namespace {
+
+constexpr char16_t kOpenVerb[] = u"open";
+
+}  // namespace
+
+void UninstallRun::Log(const char* key) { view_.Log(FormatLogText(ctx_.messages.Get(key), "")); }
+
+void UninstallRun::Log(const char* key, std::string_view argument) {
+  view_.Log(FormatLogText(ctx_.messages.Get(key), argument));
+}
+
+void UninstallRun::Pause(std::uint32_t ms) { ctx_.platform.clock.Sleep(ms); }
+
+bool UninstallRun::LogReadProblem(PrinterRead outcome, const std::string& name) {
+  switch (outcome) {
+    case PrinterRead::kOpenFailed:
+      Log("IDS_ERR_OPENPRN", name);
+      return true;
+    case PrinterRead::kReadFailed:
+      Log("IDS_ERR_GETPRNINFO");
+      Pause(kErrorPauseMs);
+      return true;
+    case PrinterRead::kNoMemory:
+      Log("IDS_ERR_ALLOC");
+      Pause(kErrorPauseMs);
+      return true;
+    case PrinterRead::kOk: break;
+  }
+  return false;
+}
+
+bool UninstallRun::CheckQueuedJobs() {
+  Platform& p = ctx_.platform;
+  const auto printers = EnumLocalPrinters(p.spooler, 5);
+  if (!printers) return true;
+  for (const auto& printer : *printers) {
+    const std::string name = ctx_.Ansi(printer.printer_name);
+    PrinterHandle handle;
+    PrinterInfo2 info;
+    if (LogReadProblem(OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info), name)) {
+      return false;
+    }
+    if (info.jobs > 0) {
+      Log("IDS_ERR_HAVEJOB2", name);
+      Pause(kErrorPauseMs);
+      return false;
+    }
+  }
+  return true;
+}
+
+void UninstallRun::Run() {
+  view_.DisableControls();
+  bool removed = false;
+  bool aborted = false;
+  for (int i = 0; i < view_.EntryCount();) {
+    Pause(kEntryPauseMs);
+    if (!view_.IsEntryTicked(i)) {
+      ++i;
+      continue;
+    }
+    const Component entry = view_.Entry(i);
+    Step step = Step::kFailed;
+    switch (entry.kind) {
+      case ComponentKind::kMonitor: step = RemoveMonitor(entry.name); break;
+      case ComponentKind::kProcessor: step = RemoveProcessor(entry.name); break;
+      case ComponentKind::kPrinter: step = RemovePrinter(entry.name); break;
+    }
+    if (step == Step::kAbort) {
+      aborted = true;
+      break;
+    }
+    if (step == Step::kRemoved) {
+      // The next entry moved up into this position.
+      view_.DeleteEntry(i);
+      removed = true;
+    } else {
+      ++i;
+    }
+  }
+  if (!aborted) {
+    if (view_.IsUsbBoxTicked()) RemoveUsbDrivers();
+    if (removed && view_.AskRestart()) RestartWindows();
+  }
+  view_.EnableControls(view_.EntryCount() > 0, ctx_.os_code >= kOsWin2000);
+  view_.FitLog();
+}
+
+void UninstallRun::RestartSpooler() {
+  Platform& p = ctx_.platform;
+  ServiceManagerHandle manager;
+  if (!p.services.OpenSCManager(kScManagerAllAccess, &manager) || !manager) return;
+  ServiceHandle service;
+  if (manager->OpenService(kSpoolerServiceName, kServiceStop, &service) && service) {
+    ServiceStatus status;
+    service->ControlService(kServiceControlStop, &status);
+  }
+  service.reset();
+  Pause(kSpoolerStopStartMs);
+  if (manager->OpenService(kSpoolerServiceName, kServiceStart, &service) && service) service->StartService();
+}
+
+std::string UninstallRun::InstallerPath() const {
+  return ctx_.current_directory + (ctx_.redirection ? kInstaller64 : kInstaller32);
+}
+
+void UninstallRun::RemoveUsbDrivers() {
+  Platform& p = ctx_.platform;
+  Log("IDS_DELETING3");
+  const std::string path = InstallerPath();
+  ShellExecuteRequest request;
+  request.verb = kOpenVerb;
+  request.file = ctx_.Wide(path);
+  request.parameters = kRemoveUsbDriversAction;
+  request.show_command = kSwShowNormal;
+  if (p.shell.ShellExecute(request) <= kShellExecuteErrorLimit) {
+    // Nothing was started: say so instead of reporting a removal.
+    Log("IDS_ERR_UNINSTALL", path);
+    return;
+  }
+  const WString caption = ctx_.Wide(ctx_.usb_caption.empty() ? kUsbInstallerCaption : ctx_.usb_caption);
+  Pause(kInstallerFirstLookMs);
+  // As long as the installer's window exists, wait a second and look again.
+  p.shell.WaitWhileWindowExists(caption, kInstallerPollMs, 0);
+  Pause(kInstallerSettleMs);
+  Pause(kInstallerEndMs);
+  Log("IDS_DRV_SUCCESS1");
+}
+
+void UninstallRun::RestartWindows() {
+  // The platform enables the shutdown privilege first and calls
+  // ExitWindowsEx only when that succeeds (Windows 9x has no privileges).
+  ctx_.platform.shell.ExitWindowsEx(kEwxReboot, 0);
+}
+
+}  // namespace kit::uninstall

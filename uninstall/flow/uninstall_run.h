@@ -1,0 +1,98 @@
+// The uninstall run: the check for queued jobs before it, then, on the
+// worker thread, the walk over the ticked entries (monitors, processors,
+// printers with their drivers, INF copies and TCP/IP ports), the USB driver
+// removal through Install "22", the restart question and the end state of
+// the window. Every step writes its line to the log; the fixed pauses give
+// the spooler time to settle.
+// This file is OS-independent.
+#pragma once
+
+#include <string>
+
+#include "uninstall/flow/component_list.h"
+#include "uninstall/flow/context.h"
+#include "uninstall/flow/printer_records.h"
+
+namespace kit::uninstall {
+
+// Pauses, in milliseconds.
+inline constexpr std::uint32_t kEntryPauseMs = 500;
+inline constexpr std::uint32_t kErrorPauseMs = 100;
+inline constexpr std::uint32_t kAfterSpoolerRestartMs = 500;
+inline constexpr std::uint32_t kAfterPrinterDeletionMs = 1000;
+inline constexpr std::uint32_t kSpoolerStopStartMs = 2000;
+inline constexpr std::uint32_t kInstallerFirstLookMs = 500;
+inline constexpr std::uint32_t kInstallerPollMs = 1000;
+inline constexpr std::uint32_t kInstallerSettleMs = 500;
+inline constexpr std::uint32_t kInstallerEndMs = 1000;
+
+// Install's argument that removes the USB device drivers.
+inline constexpr char16_t kRemoveUsbDriversAction[] = u"22";
+inline constexpr char kInstaller32[] = "\\USBDrv\\USBDriver\\Install.exe";
+inline constexpr char kInstaller64[] = "\\USBDrv\\USBDriver_x64\\Install.exe";
+
+// What the run does to the window. The dialog carries each call out on its
+// own thread.
+class RunView {
+ public:
+  virtual ~RunView() = default;
+  // Appends a line to the log and selects it.
+  virtual void Log(const std::string& line) = 0;
+  virtual int EntryCount() = 0;
+  virtual Component Entry(int index) = 0;
+  virtual bool IsEntryTicked(int index) = 0;
+  virtual void DeleteEntry(int index) = 0;
+  virtual bool IsUsbBoxTicked() = 0;
+  // Disables the list, the check box and buttons 1002, 1012 and 2.
+  virtual void DisableControls() = 0;
+  // The end of a run: with entries left, IDS_SELECTPRN1 and the list and
+  // buttons enabled (the check box too when `usb_box`); else only button 2.
+  virtual void EnableControls(bool entries_left, bool usb_box) = 0;
+  // The restart dialog; true for its button 1.
+  virtual bool AskRestart() = 0;
+  // Widens the log to its widest line and selects the last one.
+  virtual void FitLog() = 0;
+};
+
+class UninstallRun {
+ public:
+  UninstallRun(const UninstallContext& ctx, RunView& view) : ctx_(ctx), view_(view) {}
+
+  // Every local printer, of the family or not, is examined for queued jobs;
+  // the first problem is logged and answers false: no run starts.
+  bool CheckQueuedJobs();
+  // The whole run (on the worker thread).
+  void Run();
+
+  // The steps, public for tests.
+  enum class Step { kRemoved, kFailed, kAbort };
+  Step RemoveMonitor(const std::string& name);
+  Step RemoveProcessor(const std::string& name);
+  Step RemovePrinter(const std::string& name);
+  void RestartSpooler();
+  void RemoveUsbDrivers();
+  void RestartWindows();
+
+  // The USB installer's path for this system.
+  std::string InstallerPath() const;
+
+ private:
+  void Log(const char* key);
+  void Log(const char* key, std::string_view argument);
+  void Pause(std::uint32_t ms);
+  // Logs why a printer could not be read (IDS_ERR_OPENPRN with `name`,
+  // IDS_ERR_GETPRNINFO or IDS_ERR_ALLOC, the last two followed by 100 ms);
+  // false when it was read.
+  bool LogReadProblem(PrinterRead outcome, const std::string& name);
+  bool PrinterUsesSerialPort(const std::string& monitor);
+  void DeleteMonitorFiles(const std::string& name);
+  void DeleteProcessorFile(const std::string& name);
+  void DeleteInfCopies(const std::string& printer_name);
+  void RemoveDriver(const PrinterInfo2& record);
+  void DeleteUnusedNetworkPort(const WString& port);
+
+  const UninstallContext& ctx_;
+  RunView& view_;
+};
+
+}  // namespace kit::uninstall
