@@ -77,6 +77,22 @@ class Painter {
 
 class Page;
 
+// What an edit's key filter does with one typed character.
+enum class KeyAction {
+  kPass,             // the edit takes the character
+  kDrop,             // the character is lost
+  kNextControl,      // the character is lost and the focus moves on (Tab)
+  kPreviousControl,  // the same, backwards (Shift+Tab)
+};
+// One typed character with the keys held while it was typed.
+struct KeyPress {
+  char16_t character = 0;
+  bool ctrl = false;
+  bool shift = false;
+  bool tab = false;  // the Tab key is down
+};
+using KeyFilter = KeyAction (*)(const KeyPress&);
+
 // The window of one page, as the page sees it.
 class Window {
  public:
@@ -140,6 +156,29 @@ class Window {
   virtual void Minimize() = 0;
   // List box: lets it scroll sideways as far as its widest line needs.
   virtual void FitHorizontalExtent(int id) = 0;
+
+  // List view in report mode: sets column `column` (title, width in pixels),
+  // adding it after the last one when it is missing. Column 0 is the item's
+  // own text (AddItem, ItemText).
+  virtual void SetColumn(int id, int column, std::u16string_view title, int width) = 0;
+  // The text of one column of an item (column 0 is the item's text).
+  virtual void SetSubItemText(int id, int index, int column, std::u16string_view text) = 0;
+  virtual std::u16string SubItemText(int id, int index, int column) const = 0;
+  // List view: scrolls so that item `index` is visible.
+  virtual void EnsureItemVisible(int id, int index) = 0;
+  // Tree view: a 16 x 16 image list of the module's icon resources; image n
+  // of an item is icon_ids[n], as normal and as selected image.
+  virtual void SetTreeImages(int id, const std::vector<int>& icon_ids) = 0;
+  virtual int AddTreeItemWithImage(int id, int parent, std::u16string_view text, int image) = 0;
+  virtual void ExpandTreeItem(int id, int item) = 0;
+  // Scrolls the tree so that `item` is the first visible one.
+  virtual void ScrollTreeTo(int id, int item) = 0;
+  // Picture control: the module's bitmap resource `resource_id`, stretched
+  // over the client area; 0 clears it.
+  virtual void ShowBitmapResource(int id, int resource_id) = 0;
+  // Edits: every typed character goes through `filter` (null removes it).
+  // The edit also asks for all keys, so Tab, Enter and Esc reach it.
+  virtual void SetKeyFilter(int id, KeyFilter filter) = 0;
 
   virtual int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) = 0;
   // Runs another page as a modal dialog owned by this window; returns its result.
