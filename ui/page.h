@@ -192,6 +192,9 @@ class Window {
   // Property-sheet pages: tell the sheet that a value changed (Apply becomes
   // available), or send/post any other message to the parent window.
   virtual void SheetChanged() = 0;
+  // The reverse: the page's values are saved, nothing is pending
+  // (PSM_UNCHANGED).
+  virtual void SheetUnchanged() = 0;
   // The tabs of the sheet this page is in (0 outside a sheet), and relabelling
   // one of them in the current language.
   virtual int SheetTabCount() const = 0;
@@ -236,6 +239,8 @@ class Page {
 
 // The message SheetChanged sends to the sheet (PSM_CHANGED).
 inline constexpr std::uint32_t kSheetChangedMessage = 0x0468;
+// The message SheetUnchanged sends to the sheet (PSM_UNCHANGED).
+inline constexpr std::uint32_t kSheetUnchangedMessage = 0x046D;
 
 // Id shared by labels that are never addressed.
 inline constexpr int kIdStatic = -1;

@@ -232,6 +232,7 @@ class Dialog final : public Window {
   void ScrollTreeTo(int id, int item) override;
   void ShowBitmapResource(int id, int resource_id) override;
   void SetKeyFilter(int id, KeyFilter filter) override;
+  void SheetUnchanged() override;
 
   // Internal: the environment's clock asks for the next due timer.
   bool NextDue(std::int64_t until, std::int64_t* when, int* timer_id) const;

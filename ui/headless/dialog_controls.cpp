@@ -92,6 +92,8 @@ void Dialog::SetKeyFilter(int id, KeyFilter filter) {
   if (Control* c = Get(id)) c->key_filter = filter;
 }
 
+void Dialog::SheetUnchanged() { parent_messages_.push_back({kSheetUnchangedMessage, 0, 0, false}); }
+
 // ---- user actions
 
 bool Dialog::PressKey(int id, KeyPress key) {

@@ -221,6 +221,7 @@ class DialogHost final : public Window {
       if (c.get() == &child) ShowWindow(c->hwnd_, visible ? SW_SHOW : SW_HIDE);
   }
   void SheetChanged() override { SendMessageW(GetParent(hwnd_), PSM_CHANGED, reinterpret_cast<WPARAM>(hwnd_), 0); }
+  void SheetUnchanged() override { SendMessageW(GetParent(hwnd_), PSM_UNCHANGED, reinterpret_cast<WPARAM>(hwnd_), 0); }
   std::intptr_t SendToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override {
     return SendMessageW(GetParent(hwnd_), message, wparam, lparam);
   }

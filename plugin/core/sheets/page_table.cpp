@@ -1,10 +1,15 @@
 // This file is OS-independent.
 #include "plugin/core/sheets/page_table.h"
 
+#include "plugin/core/operation/operation_page.h"
 #include "plugin/core/version/version_page.h"
 
 namespace kit::plugin::sheets {
 namespace {
+
+std::unique_ptr<SheetPage> MakeOperationPage(PageContext context) {
+  return std::make_unique<operation::OperationPage>(context);
+}
 
 std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
   return std::make_unique<version::VersionPage>(context);
@@ -23,7 +28,7 @@ std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, 
 const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
     {u"RC_LAYOUTFORM", u"LAYOUT", u"Main", 128, nullptr},
     {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
-    {u"RC_OPERATIONFORM", u"OPERATION", u"Operation", 103, nullptr},
+    {u"RC_OPERATIONFORM", operation::kOperationSection, u"Operation", operation::kOperationPageId, MakeOperationPage},
     {u"RC_1DCODEFORM", u"1DCODE", u"1D Code", 117, nullptr},
     {u"RC_2DCODEFORM", u"2DCODE", u"2D Code", 118, nullptr},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
