@@ -171,6 +171,7 @@ class Window {
   virtual void SetTreeImages(int id, const std::vector<int>& icon_ids) = 0;
   virtual int AddTreeItemWithImage(int id, int parent, std::u16string_view text, int image) = 0;
   virtual void ExpandTreeItem(int id, int item) = 0;
+  virtual void SetTreeItemText(int id, int item, std::u16string_view text) = 0;
   // Scrolls the tree so that `item` is the first visible one.
   virtual void ScrollTreeTo(int id, int item) = 0;
   // Picture control: the module's bitmap resource `resource_id`, stretched

@@ -229,6 +229,7 @@ class Dialog final : public Window {
   void SetTreeImages(int id, const std::vector<int>& icon_ids) override;
   int AddTreeItemWithImage(int id, int parent, std::u16string_view text, int image) override;
   void ExpandTreeItem(int id, int item) override;
+  void SetTreeItemText(int id, int item, std::u16string_view text) override;
   void ScrollTreeTo(int id, int item) override;
   void ShowBitmapResource(int id, int resource_id) override;
   void SetKeyFilter(int id, KeyFilter filter) override;

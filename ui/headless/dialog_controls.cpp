@@ -76,6 +76,11 @@ void Dialog::ExpandTreeItem(int id, int item) {
   if (c != nullptr && item > 0 && item <= static_cast<int>(c->tree.size())) c->tree[item - 1].expanded = true;
 }
 
+void Dialog::SetTreeItemText(int id, int item, std::u16string_view text) {
+  Control* c = Get(id);
+  if (c != nullptr && item > 0 && item <= static_cast<int>(c->tree.size())) c->tree[item - 1].text = std::u16string(text);
+}
+
 void Dialog::ScrollTreeTo(int id, int item) {
   Control* c = Get(id);
   if (c != nullptr && item > 0 && item <= static_cast<int>(c->tree.size())) c->first_visible_tree_item = item;

@@ -184,6 +184,17 @@ class DialogHost final : public Window {
     if (c != nullptr && item > 0 && item <= static_cast<int>(items.size()))
       SendMessageW(c, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[item - 1]));
   }
+  void SetTreeItemText(int id, int item, std::u16string_view text) override {
+    HWND c = Item(id);
+    const auto& items = tree_items_[id];
+    if (c == nullptr || item <= 0 || item > static_cast<int>(items.size())) return;
+    std::wstring w = Wide(text);
+    TVITEMW tv{};
+    tv.mask = TVIF_HANDLE | TVIF_TEXT;
+    tv.hItem = items[item - 1];
+    tv.pszText = w.data();
+    SendMessageW(c, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  }
   void ScrollTreeTo(int id, int item) override {
     HWND c = Item(id);
     const auto& items = tree_items_[id];

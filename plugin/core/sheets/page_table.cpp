@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "plugin/core/sheets/page_table.h"
 
+#include "plugin/core/font/font_page.h"
 #include "plugin/core/operation/operation_page.h"
 #include "plugin/core/version/version_page.h"
 
@@ -9,6 +10,10 @@ namespace {
 
 std::unique_ptr<SheetPage> MakeOperationPage(PageContext context) {
   return std::make_unique<operation::OperationPage>(context);
+}
+
+std::unique_ptr<SheetPage> MakeFontPage(PageContext context) {
+  return std::make_unique<font::FontPage>(context);
 }
 
 std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
@@ -37,7 +42,7 @@ const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
 const std::array<PageEntry, kDevicePageCount> kDevicePages = {{
     {u"RC_UTILITYFORM", u"UTILITY", u"Utility", 114, nullptr},
     {u"RC_DOWNLOADFORM", u"DOWNLOAD", u"Download", 113, nullptr},
-    {u"RC_FONTFORM", u"FONT", u"Font", 119, nullptr},
+    {u"RC_FONTFORM", font::kFontSection, u"Font", font::kFontPageId, MakeFontPage},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
 }};
 
