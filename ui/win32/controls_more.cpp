@@ -13,15 +13,18 @@ constexpr int kTreeIconSize = 16;
 // Subclass ids of this file.
 constexpr UINT_PTR kTreeImagesSubclass = 0x4B54;  // "KT"
 constexpr UINT_PTR kKeyFilterSubclass = 0x4B46;   // "KF"
+// The window property that holds a tree's own image list.
+constexpr wchar_t kTreeImagesProperty[] = L"KitTreeImages";
 
 void LogFailure(const char* api) {
   std::fprintf(stderr, "ui/win32: %s failed, error %lu\n", api, GetLastError());
 }
 
 LRESULT CALLBACK TreeImagesProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data) {
+  (void)data;
   if (message == WM_NCDESTROY) {
     // A tree view never destroys its image list itself.
-    ImageList_Destroy(reinterpret_cast<HIMAGELIST>(data));
+    if (auto owned = static_cast<HIMAGELIST>(RemovePropW(hwnd, kTreeImagesProperty))) ImageList_Destroy(owned);
     RemoveWindowSubclass(hwnd, TreeImagesProc, id);
   }
   return DefSubclassProc(hwnd, message, wparam, lparam);
@@ -60,6 +63,10 @@ void SetListColumn(HWND list, int column, std::u16string_view title, int width) 
   c.pszText = text.data();
   c.cx = width;
   c.iSubItem = column;
+  // A list whose columns have titles shows its header (the template makes
+  // report views without one).
+  const LONG style = GetWindowLongW(list, GWL_STYLE);
+  if (style & LVS_NOCOLUMNHEADER) SetWindowLongW(list, GWL_STYLE, style & ~LVS_NOCOLUMNHEADER);
   const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   const int count = header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
   if (column < count) {
@@ -109,12 +116,11 @@ void SetTreeIconImages(HWND tree, const std::vector<int>& icon_ids) {
     ImageList_AddIcon(images, icon);
     DestroyIcon(icon);
   }
-  auto old = reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images)));
-  DWORD_PTR owned = 0;
-  if (GetWindowSubclass(tree, TreeImagesProc, kTreeImagesSubclass, &owned) && old != nullptr &&
-      reinterpret_cast<HIMAGELIST>(owned) == old)
-    ImageList_Destroy(old);
-  SetWindowSubclass(tree, TreeImagesProc, kTreeImagesSubclass, reinterpret_cast<DWORD_PTR>(images));
+  SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  // The subclass owns the list; a list set here before goes now.
+  if (auto owned = static_cast<HIMAGELIST>(GetPropW(tree, kTreeImagesProperty))) ImageList_Destroy(owned);
+  SetPropW(tree, kTreeImagesProperty, images);
+  SetWindowSubclass(tree, TreeImagesProc, kTreeImagesSubclass, 0);
 }
 
 void SetTreeItemImage(HWND tree, HTREEITEM item, int image) {
