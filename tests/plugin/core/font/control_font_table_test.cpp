@@ -218,3 +218,27 @@ TEST(ControlFontFile, KeysAndPath) {
 
 }  // namespace
 }  // namespace kit::plugin::font
+
+namespace kit::plugin::font {
+namespace {
+
+TEST(ShippedControlFontFile, EveryCommandOfTheKitsSampleFitsAndItHasNoOtherKeys) {
+  const std::string path = std::string(KIT_SOURCE_ROOT) + "/kit/plugin/VRTQ40CONTROL.dat";
+  const ini::HostFileSource host;
+  const ControlFontTexts texts = LoadControlFontTexts(host, FromUtf8(path));
+  int commands = 0;
+  for (const std::u16string& text : texts) {
+    if (text.empty()) continue;
+    ++commands;
+    EXPECT_TRUE(HexTextToCommand(text).has_value());
+  }
+  EXPECT_EQ(commands, 4);
+  EXPECT_EQ(texts['C' - kFirstControlCode], u"1D 56 42 00");
+  // Saving the sample's table writes the same entries back.
+  const std::optional<std::string> bytes = host.Read(FromUtf8(path));
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_NE(bytes->find(ControlFontFileBytes(texts)), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kit::plugin::font
