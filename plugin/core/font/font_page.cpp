@@ -1,13 +1,9 @@
 // This file is OS-independent.
 #include "plugin/core/font/font_page.h"
 
-#include "ui/fonts.h"
-
 namespace kit::plugin::font {
 namespace {
 
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 constexpr int kImageRoot = 0, kImageGroup = 1, kImageFont = 2;
 // Columns of the hidden list, in pixels.
 constexpr int kNameColumnWidth = 120;
@@ -15,14 +11,7 @@ constexpr int kPointColumnWidth = 60;
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kFontPageId;
-  t.caption = u"Font";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = sheets::PageTemplate(kFontPageId, u"Font");
   t.controls = {
       {kFontTreeId, ControlKind::kTreeView, u"", {14, 14, 224, 160}, kBorder | kTabStop},
       {kFontListId, ControlKind::kListView, u"", {14, 14, 224, 160}, kReportView | kHidden},

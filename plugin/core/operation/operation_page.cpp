@@ -1,14 +1,9 @@
 // This file is OS-independent.
 #include "plugin/core/operation/operation_page.h"
 
-#include "ui/fonts.h"
 
 namespace kit::plugin::operation {
 namespace {
-
-// Size of the plug-in's property pages, in dialog units.
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 
 struct EventTexts {
   const char16_t* button_key;
@@ -25,14 +20,7 @@ constexpr EventTexts kEventTexts[kEventCount] = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kOperationPageId;
-  t.caption = u"Operation";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = sheets::PageTemplate(kOperationPageId, u"Operation");
   for (int e = 0; e < kEventCount; ++e) {
     const int y = 20 + 44 * e;
     t.controls.push_back({kEventButtonIds[e], ControlKind::kPushButton, kEventTexts[e].button, {20, y, 90, 16}, kTabStop});

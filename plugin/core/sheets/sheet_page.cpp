@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "ui/fonts.h"
+
 namespace kit::plugin::sheets {
 namespace {
 
@@ -35,6 +37,18 @@ void SheetPage::SetTooltips(ui::Window& window, const CurrentTexts& texts, std::
                             const std::vector<TooltipKey>& tooltips) {
   for (const TooltipKey& tip : tooltips)
     window.SetTooltip(tip.control_id, texts.Get(section, tip.key, tip.builtin, kTooltipCapacity));
+}
+
+ui::DialogTemplate PageTemplate(int id, std::u16string caption) {
+  ui::DialogTemplate t;
+  t.id = id;
+  t.caption = std::move(caption);
+  t.cx = kPageWidth;
+  t.cy = kPageHeight;
+  t.font = ui::DialogFont();
+  t.kind = ui::DialogKind::kChild;
+  t.centered = false;
+  return t;
 }
 
 void RememberPageWindow(PageSlot slot, ui::Window* window) { Slots()[static_cast<int>(slot)] = window; }

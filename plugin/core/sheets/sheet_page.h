@@ -62,6 +62,14 @@ class SheetPage : public ui::Page {
   PageContext context_;
 };
 
+// Size of the plug-in's property pages, in dialog units.
+inline constexpr int kPageWidth = 252;
+inline constexpr int kPageHeight = 218;
+// The frame every page's template starts from: its id, caption (the tab's
+// built-in title), the page size and font, as a child page; the caller adds
+// the controls.
+ui::DialogTemplate PageTemplate(int id, std::u16string caption);
+
 // The pages that are repainted after a language change, each remembered by
 // its window while it is open.
 enum class PageSlot { kUtility, kDownload, kFont, kDocumentVersion, kDeviceVersion };

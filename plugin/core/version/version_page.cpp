@@ -1,7 +1,6 @@
 // This file is OS-independent.
 #include "plugin/core/version/version_page.h"
 
-#include "ui/fonts.h"
 
 namespace kit::plugin::version {
 
@@ -20,21 +19,11 @@ const VersionText kVersionTexts[8] = {
 
 namespace {
 
-// Size of the plug-in's property pages, in dialog units.
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
 constexpr char16_t kSeparator[] = u"________________________________________________________________";
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t;
-  t.id = kVersionDialogId;
-  t.caption = u"Version";
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = DialogFont();
-  t.kind = DialogKind::kChild;
-  t.centered = false;
+  DialogTemplate t = sheets::PageTemplate(kVersionDialogId, u"Version");
   t.controls = {
       {kDriverNameId, ControlKind::kStatic, u"Printer Driver", {14, 14, 224, 10}, kNone},
       {kOwnershipId, ControlKind::kStatic, u"", {14, 28, 224, 10}, kNone},

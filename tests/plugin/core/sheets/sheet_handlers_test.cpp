@@ -106,26 +106,29 @@ TEST_F(SheetTest, TheDocumentSheetAddsItsPagesAndKeepsTheSheetInItsContext) {
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
 
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 1u);  // the pages this build has: Version
-  EXPECT_EQ(pages[0].sheet, SheetHandle());
-  EXPECT_EQ(pages[0].title, u"Version");
-  EXPECT_EQ(pages[0].lParam2, 0);
+  ASSERT_EQ(pages.size(), 2u);  // the pages this build has: Operation, Version
+  EXPECT_EQ(pages[0].title, u"Operation");
+  EXPECT_EQ(pages[1].sheet, SheetHandle());
+  EXPECT_EQ(pages[1].title, u"Version");
+  EXPECT_EQ(pages[1].lParam2, 0);
 #ifndef _WIN32
-  EXPECT_EQ(pages[0].dialog_id, 105);
-  EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&document_));
+  EXPECT_EQ(pages[0].dialog_id, 103);
+  EXPECT_EQ(pages[1].dialog_id, 105);
+  EXPECT_EQ(pages[1].context, reinterpret_cast<com::LPARAM>(&document_));
 #endif
-  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle));
+  // The handle of the last page added.
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 1));
   EXPECT_EQ(document_.hComPropSheet, SheetHandle());
   EXPECT_EQ(document_.pfnComPropSheet, &Callback);
-  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  EXPECT_EQ(document_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle + 1));
   EXPECT_EQ(document_.lParamInit, reinterpret_cast<com::LPARAM>(&ps));
-  EXPECT_EQ(LivePageCount(), 1u);
+  EXPECT_EQ(LivePageCount(), 2u);
 
   // A second set-up of the same sheet replaces its pages.
   info = Request(kReasonInit);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
-  EXPECT_EQ(LivePageCount(), 1u);
-  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 1));
+  EXPECT_EQ(LivePageCount(), 2u);
+  EXPECT_EQ(info.Result, static_cast<com::ULONG_PTR>(kFirstPageHandle + 3));
   info = Request(kReasonDestroy);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), kSOk);
   EXPECT_EQ(LivePageCount(), 0u);
@@ -137,13 +140,14 @@ TEST_F(SheetTest, TheDeviceSheetAnswersWithItsRequestAndUsesTheChosenLanguage) {
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kSOk);
   EXPECT_EQ(info.Result, reinterpret_cast<com::ULONG_PTR>(&info));
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(pages[0].title, u"\u7248\u672C");
+  ASSERT_EQ(pages.size(), 2u);  // Font, Version
+  EXPECT_EQ(pages[1].title, u"\u7248\u672C");
 #ifndef _WIN32
-  EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&device_));
+  EXPECT_EQ(pages[0].dialog_id, 119);
+  EXPECT_EQ(pages[1].context, reinterpret_cast<com::LPARAM>(&device_));
 #endif
   EXPECT_EQ(device_.hComPropSheet, SheetHandle());
-  EXPECT_EQ(device_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle));
+  EXPECT_EQ(device_.hPage, reinterpret_cast<com::HANDLE>(kFirstPageHandle + 1));
   // The message texts were loaded with the sheet: translated where the file
   // has them, built-in where it has not.
   EXPECT_EQ(TextOf(MessageTitle::kError), u"\u9519\u8BEF");
@@ -190,7 +194,7 @@ TEST_F(SheetTest, TheDeviceSheetRecordsThePrintersPortUnderTheLanguageKey) {
   recorded_.clear();
   info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, with_spooler), kSOk);
-  EXPECT_EQ(AddedPages().size(), 1u);
+  EXPECT_EQ(AddedPages().size(), 2u);
 }
 
 TEST_F(SheetTest, TabTitlesAreCutToTheirCapacity) {
