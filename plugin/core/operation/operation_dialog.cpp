@@ -153,7 +153,7 @@ ui::DialogTemplate MakeTemplate() {
       {kCutLabelId, ControlKind::kStatic, u"Paper Cut:", {10, 140, 72, 10}, kDisabled},
       {kCutListId, ControlKind::kComboBox, u"", {85, 138, 120, 60}, list | kDisabled},
       {kLogoLabelId, ControlKind::kStatic, u"Print Logo:", {10, 156, 72, 10}, kNone},
-      {kLogoListId, ControlKind::kComboBox, u"", {85, 154, 120, 120}, list},
+      {kLogoListId, ControlKind::kComboBox, u"", {85, 154, 120, 70}, list},
       {kAlignLabelId, ControlKind::kStatic, u"Align:", {10, 172, 40, 10}, kNone},
       {kLeftId, ControlKind::kRadioButton, u"Left", {52, 172, 44, 10}, kGroup | kTabStop},
       {kCenteredId, ControlKind::kRadioButton, u"Centered", {98, 172, 52, 10}, kNone},

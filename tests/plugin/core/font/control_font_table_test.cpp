@@ -92,6 +92,12 @@ TEST_F(ControlFontTableTest, RowsShowTheFileAndOnlyKeysOfTheTableAreKept) {
   EXPECT_EQ(ReadTable(kTemp), "(missing)");
 }
 
+TEST_F(ControlFontTableTest, TheTableTemplateKeepsTheTemplateRules) {
+  ControlFontTable table(files(), kTable);
+  EXPECT_EQ(ui::Validate(table.Template()), "");
+  EXPECT_EQ(table.Template().id, 115);
+}
+
 TEST_F(ControlFontTableTest, EditWritesTheDisplayFormAndDeleteKeepsTheSelection) {
   owner_.Create();
   std::vector<std::u16string> opened;

@@ -2,6 +2,7 @@
 // expansion, the hidden list, the notice, and the relabelling slot.
 #include <gtest/gtest.h>
 
+#include "plugin/core/font/control_font_dialogs.h"
 #include "plugin/core/font/font_page.h"
 #include "ui/headless/dialog.h"
 
@@ -61,6 +62,16 @@ TEST(FontPage, ShowsTheFontTreeFullyExpandedWithItsImagesAndTheHiddenList) {
   window.Paint();
   EXPECT_EQ(window.Find(kFontTreeId)->tree[0].text, u"Printer Fonts and Font Sizes");
   EXPECT_EQ(window.Find(kFontTreeId)->tree.size(), expected.size());
+}
+
+TEST(FontTemplates, KeepTheTemplateRules) {
+  com::DeviceSheetContext context;
+  FontPage page(sheets::PageContext::Device(context, nullptr));
+  ControlFontTranslator translator(u"A", u"41", u"");
+  EXPECT_EQ(ui::Validate(page.Template()), "");
+  EXPECT_EQ(ui::Validate(translator.Template()), "");
+  EXPECT_EQ(translator.Template().id, 116);
+  EXPECT_EQ(page.Template().id, 119);
 }
 
 }  // namespace

@@ -271,6 +271,15 @@ TEST_F(OperationTest, TheDialogTitleAndPreviewFollowTheEvent) {
   }
 }
 
+TEST_F(OperationTest, TheTemplatesKeepTheTemplateRules) {
+  WorkingSet working;
+  OperationDialog dialog(nullptr, working);
+  EXPECT_EQ(ui::Validate(dialog.Template()), "");
+  EXPECT_EQ(ui::Validate(page_.Template()), "");
+  EXPECT_EQ(dialog.Template().id, kOperationDialogId);
+  EXPECT_EQ(page_.Template().id, 103);
+}
+
 TEST(OperationRules, PreviewBitmapByEventAndCase) {
   struct Case {
     int event;
