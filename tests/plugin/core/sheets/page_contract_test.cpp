@@ -28,6 +28,8 @@ class PageTest : public SheetTest {
     com::PROPSHEETUI_INFO info = Request(kReasonInit);
     EXPECT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
     ui::headless::Sheet& sheet = ShowAddedPages();
+    // The Version page is the last tab.
+    EXPECT_TRUE(sheet.SelectTab(sheet.TabCount() - 1));
     return *sheet.PageAt(sheet.TabCount() - 1);
   }
 };
@@ -43,7 +45,7 @@ TEST_F(PageTest, TheVersionPageShowsItsTextsInTheChosenLanguage) {
   // Texts the file lacks are the built-in ones.
   EXPECT_EQ(page.Text(version::kOwnershipId), u"Copyright (C) VELDRAN");
   EXPECT_NE(page.Text(kNoticeId), u"");
-  EXPECT_EQ(sheet_->TabTitle(0), u"\u7248\u672C");
+  EXPECT_EQ(sheet_->TabTitle(1), u"\u7248\u672C");
 }
 
 TEST_F(PageTest, AnOpenVersionPageShowsANewLanguageAtItsNextRepaint) {
@@ -69,12 +71,16 @@ TEST_F(PageTest, TheVersionPageAnswersTheSheetAndChangesNothing) {
   info.lParamInit = reinterpret_cast<com::LPARAM>(&ps);
   ASSERT_EQ(HandleDocumentSheet(&info, 0, document_, services()), com::kSOk);
   ui::headless::Sheet& sheet = ShowAddedPages();
-  ui::headless::Dialog& page = *sheet.PageAt(0);
+  ASSERT_TRUE(sheet.SelectTab(1));  // after the Operation page
+  ui::headless::Dialog& page = *sheet.PageAt(1);
   EXPECT_EQ(PageWindow(PageSlot::kDocumentVersion), &page);
   recorded_.clear();
   EXPECT_TRUE(sheet.Apply());
   EXPECT_TRUE(sheet.Ok());
-  EXPECT_TRUE(recorded_.empty());  // no settings, no result to report
+  // No settings, no result to report: what is recorded is the Operation
+  // page's result, once for Apply and once for OK.
+  for (const CallbackCall& call : recorded_) EXPECT_EQ(call.lParam2, kCpsuiOk);
+  EXPECT_LE(recorded_.size(), 2u);
   EXPECT_EQ(record, std::vector<std::uint8_t>(1976, 0xA5));
   EXPECT_TRUE(page.ParentMessages().empty());
 }
@@ -135,7 +141,7 @@ TEST_F(PageTest, ASettingsPageTellsTheSheetOfChangesAndReportsItsResultOnApply) 
   ASSERT_EQ(recorded_.size(), 1u);
   EXPECT_EQ(recorded_[0].sheet, SheetHandle());
   EXPECT_EQ(recorded_[0].function, kCpsFuncSetResult);
-  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle);  // the handle of the sheet's last page
+  EXPECT_EQ(recorded_[0].lParam1, kFirstPageHandle + 1);  // the handle of the sheet's last page
   EXPECT_EQ(recorded_[0].lParam2, kCpsuiOk);
 
   env_.QueueAnswer(ui::kIdOk);
@@ -166,16 +172,16 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   // The device sheet: three pages of the driver's, then the plug-in's.
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
-  ASSERT_EQ(AddedPages().size(), 1u);
+  ASSERT_EQ(AddedPages().size(), 2u);  // Font, Version
   DriverPage general, ports, advanced, layout, paper;
   ui::headless::Sheet device(u"VRT-Q40 Receipt Properties", env_);
   device.AddPage(general, u"General");
   device.AddPage(ports, u"Ports");
   device.AddPage(advanced, u"Advanced");
-  device.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  for (const CallbackCall& added : AddedPages()) device.AddPage(*added.page, added.title);
   device.Open();
-  ASSERT_TRUE(device.SelectTab(3));
-  ui::headless::Dialog& device_version = *device.PageAt(3);
+  ASSERT_TRUE(device.SelectTab(4));
+  ui::headless::Dialog& device_version = *device.PageAt(4);
 
   // The document sheet: the driver's two pages, then the plug-in's.
   recorded_.clear();
@@ -184,10 +190,10 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   ui::headless::Sheet document(u"VRT-Q40 Receipt Printing Preferences", env_);
   document.AddPage(layout, u"Layout");
   document.AddPage(paper, u"Paper/Quality");
-  document.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
+  for (const CallbackCall& added : AddedPages()) document.AddPage(*added.page, added.title);
   document.Open();
-  ASSERT_TRUE(document.SelectTab(2));
-  ui::headless::Dialog& document_version = *document.PageAt(2);
+  ASSERT_TRUE(document.SelectTab(3));
+  ui::headless::Dialog& document_version = *document.PageAt(3);
   device_version.Paint();
   EXPECT_FALSE(device_version.NeedsPaint());
 
@@ -195,10 +201,12 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   RelabelAfterLanguageChange(document_version, CurrentTexts(language_.get()));
   EXPECT_EQ(document.TabTitle(0), u"Layout");
   EXPECT_EQ(document.TabTitle(1), u"Paper/Quality");
-  EXPECT_EQ(document.TabTitle(2), u"\u7248\u672C");
+  EXPECT_EQ(document.TabTitle(2), u"Operation");
+  EXPECT_EQ(document.TabTitle(3), u"\u7248\u672C");
   EXPECT_EQ(device.TabTitle(0), u"General");
   EXPECT_EQ(device.TabTitle(2), u"Advanced");
-  EXPECT_EQ(device.TabTitle(3), u"\u7248\u672C");
+  EXPECT_EQ(device.TabTitle(3), u"Font");
+  EXPECT_EQ(device.TabTitle(4), u"\u7248\u672C");
   // The open device page reloads its texts at the repaint it was asked for.
   EXPECT_TRUE(device_version.NeedsPaint());
   device_version.Paint();
