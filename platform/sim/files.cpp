@@ -409,11 +409,13 @@ class SimFiles final : public Files {
 
  private:
   // A standard user may read below the Windows folder but not change
-  // anything there (the system and driver folders among it).
+  // anything there (the system and driver folders among it); its "Temp"
+  // folder is the one place Windows lets every user create files.
   static bool StandardUserDenied(const Json& s, const ResolvedPath& r) {
     if (s["system"].value("admin", true)) return false;
     const std::string windows = UpperKey(Core::WindowsDirectory(s)) + "\\";
-    return r.key.compare(0, windows.size(), windows) == 0;
+    const std::string temp = windows + "TEMP\\";
+    return r.key.compare(0, windows.size(), windows) == 0 && r.key.compare(0, temp.size(), temp) != 0;
   }
 
   static bool ParentExists(const ResolvedPath& r) {

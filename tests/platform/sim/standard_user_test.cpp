@@ -58,6 +58,9 @@ TEST_F(StandardUser, EveryChangeBelowTheWindowsFolderGivesAccessDenied) {
   // Outside the Windows folder the user writes as before.
   EXPECT_TRUE(Write(u"C:\\Users\\other.txt", "fine"));
   EXPECT_EQ(Read(u"C:\\Users\\other.txt"), "fine");
+  // So does everybody in the Windows folder's Temp.
+  p().files.CreateDirectory(u"C:\\Windows\\Temp");
+  EXPECT_TRUE(Write(u"C:\\Windows\\Temp\\mine.txt", "fine"));
 }
 
 }  // namespace
