@@ -90,6 +90,13 @@ class Files {
   // DeleteFile: kErrorAccessDenied on a read-only file, as on Windows.
   virtual bool DeleteFile(WStringView path) = 0;
   virtual bool MoveFile(WStringView source, WStringView destination) = 0;
+  // MoveFileEx(source, destination, MOVEFILE_REPLACE_EXISTING |
+  // MOVEFILE_WRITE_THROUGH): renames `source` over `destination` in one step
+  // (both in the same folder, so on one volume) and returns only when the
+  // rename is on disk. Readers see the old file or the new one, never a
+  // part. A read-only destination gives kErrorAccessDenied; on failure both
+  // files stay as they were.
+  virtual bool MoveFileReplace(WStringView source, WStringView destination) = 0;
   // CreateDirectory: one level; kErrorAlreadyExists when present,
   // kErrorPathNotFound when the parent is missing.
   virtual bool CreateDirectory(WStringView path) = 0;

@@ -78,6 +78,22 @@ class Painter {
 
 class Page;
 
+// What an edit's key filter does with one typed character.
+enum class KeyAction {
+  kPass,             // the edit takes the character
+  kDrop,             // the character is lost
+  kNextControl,      // the character is lost and the focus moves on (Tab)
+  kPreviousControl,  // the same, backwards (Shift+Tab)
+};
+// One typed character with the keys held while it was typed.
+struct KeyPress {
+  char16_t character = 0;
+  bool ctrl = false;
+  bool shift = false;
+  bool tab = false;  // the Tab key is down
+};
+using KeyFilter = KeyAction (*)(const KeyPress&);
+
 // The window of one page, as the page sees it.
 class Window {
  public:
@@ -142,6 +158,30 @@ class Window {
   // List box: lets it scroll sideways as far as its widest line needs.
   virtual void FitHorizontalExtent(int id) = 0;
 
+  // List view in report mode: sets column `column` (title, width in pixels),
+  // adding it after the last one when it is missing. Column 0 is the item's
+  // own text (AddItem, ItemText).
+  virtual void SetColumn(int id, int column, std::u16string_view title, int width) = 0;
+  // The text of one column of an item (column 0 is the item's text).
+  virtual void SetSubItemText(int id, int index, int column, std::u16string_view text) = 0;
+  virtual std::u16string SubItemText(int id, int index, int column) const = 0;
+  // List view: scrolls so that item `index` is visible.
+  virtual void EnsureItemVisible(int id, int index) = 0;
+  // Tree view: a 16 x 16 image list of the module's icon resources; image n
+  // of an item is icon_ids[n], as normal and as selected image.
+  virtual void SetTreeImages(int id, const std::vector<int>& icon_ids) = 0;
+  virtual int AddTreeItemWithImage(int id, int parent, std::u16string_view text, int image) = 0;
+  virtual void ExpandTreeItem(int id, int item) = 0;
+  virtual void SetTreeItemText(int id, int item, std::u16string_view text) = 0;
+  // Scrolls the tree so that `item` is the first visible one.
+  virtual void ScrollTreeTo(int id, int item) = 0;
+  // Picture control: the module's bitmap resource `resource_id`, stretched
+  // over the client area; 0 clears it.
+  virtual void ShowBitmapResource(int id, int resource_id) = 0;
+  // Edits: every typed character goes through `filter` (null removes it).
+  // The edit also asks for all keys, so Tab, Enter and Esc reach it.
+  virtual void SetKeyFilter(int id, KeyFilter filter) = 0;
+
   virtual int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) = 0;
   // The system's folder dialog (file-system folders only) owned by this
   // window, with `title` above the tree; the chosen folder, or nothing when
@@ -158,6 +198,9 @@ class Window {
   // Property-sheet pages: tell the sheet that a value changed (Apply becomes
   // available), or send/post any other message to the parent window.
   virtual void SheetChanged() = 0;
+  // The reverse: the page's values are saved, nothing is pending
+  // (PSM_UNCHANGED).
+  virtual void SheetUnchanged() = 0;
   // The tabs of the sheet this page is in (0 outside a sheet), and relabelling
   // one of them in the current language.
   virtual int SheetTabCount() const = 0;
@@ -208,6 +251,8 @@ class Page {
 
 // The message SheetChanged sends to the sheet (PSM_CHANGED).
 inline constexpr std::uint32_t kSheetChangedMessage = 0x0468;
+// The message SheetUnchanged sends to the sheet (PSM_UNCHANGED).
+inline constexpr std::uint32_t kSheetUnchangedMessage = 0x046D;
 
 // Id shared by labels that are never addressed.
 inline constexpr int kIdStatic = -1;

@@ -57,6 +57,13 @@ bool WriteAll(const fs::path& path, const Bytes& content, bool append) {
   return ::close(fd) == 0;
 }
 
+void SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 class SimFindHandle final : public FindHandle {
  public:
   explicit SimFindHandle(std::vector<FindData> rest) : rest_(std::move(rest)) {}
@@ -100,6 +107,7 @@ class SimFiles final : public Files {
       ResolvedPath r;
       if (!core_.Resolve(s, path, true, &r)) return false;
       if (auto f = Core::TakeFault(s, "SetFileAttributes", r.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, r)) return Core::Fail(win32::kErrorAccessDenied);
       std::error_code ec;
       if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
       // FILE_ATTRIBUTE_NORMAL alone means "no attributes".
@@ -114,6 +122,7 @@ class SimFiles final : public Files {
       ResolvedPath from, to;
       if (!core_.Resolve(s, source, true, &from) || !core_.Resolve(s, destination, true, &to)) return false;
       if (auto f = Core::TakeFault(s, "CopyFile", to.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, to)) return Core::Fail(win32::kErrorAccessDenied);
       if (auto f = Core::PathFault(s, from.key)) return Core::Fail(*f);
       std::error_code ec;
       if (!fs::is_regular_file(from.host, ec)) {
@@ -146,6 +155,7 @@ class SimFiles final : public Files {
       ResolvedPath r;
       if (!core_.Resolve(s, path, true, &r)) return false;
       if (auto f = Core::TakeFault(s, "DeleteFile", r.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, r)) return Core::Fail(win32::kErrorAccessDenied);
       std::error_code ec;
       if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
       if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
@@ -163,6 +173,7 @@ class SimFiles final : public Files {
       ResolvedPath from, to;
       if (!core_.Resolve(s, source, true, &from) || !core_.Resolve(s, destination, true, &to)) return false;
       if (auto f = Core::TakeFault(s, "MoveFile", to.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, from) || StandardUserDenied(s, to)) return Core::Fail(win32::kErrorAccessDenied);
       std::error_code ec;
       if (!fs::exists(from.host, ec)) return Core::Fail(ParentExists(from) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
       if (fs::exists(to.host, ec)) return Core::Fail(win32::kErrorAlreadyExists);
@@ -178,11 +189,47 @@ class SimFiles final : public Files {
     });
   }
 
+  bool MoveFileReplace(WStringView source, WStringView destination) override {
+    return core_.Update([&](Json& s) {
+      ResolvedPath from, to;
+      if (!core_.Resolve(s, source, true, &from) || !core_.Resolve(s, destination, true, &to)) return false;
+      if (auto f = Core::TakeFault(s, "MoveFileReplace", to.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, from) || StandardUserDenied(s, to)) return Core::Fail(win32::kErrorAccessDenied);
+      std::error_code ec;
+      if (!fs::is_regular_file(from.host, ec)) {
+        return Core::Fail(ParentExists(from) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
+      }
+      if (!ParentExists(to)) return Core::Fail(win32::kErrorPathNotFound);
+      if (fs::is_directory(to.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
+      if (auto f = Core::PathFault(s, from.key)) return Core::Fail(*f);
+      const bool exists = fs::exists(to.host, ec);
+      if (exists) {
+        if (auto f = Core::PathFault(s, to.key)) return Core::Fail(*f);
+        // Windows refuses to replace a read-only file.
+        if (Attributes(s, to, false) & kFileAttributeReadOnly) return Core::Fail(win32::kErrorAccessDenied);
+      }
+      // rename(2) replaces the destination in one step; the folder is synced
+      // so that the rename is on disk when the call returns (write-through).
+      fs::rename(from.host, to.host, ec);
+      if (ec) return Core::Fail(win32::kErrorAccessDenied);
+      SyncFolder(to.host.parent_path());
+      Json meta = s["files"].value(from.key, Json::object());
+      s["files"].erase(from.key);
+      if (meta.empty()) {
+        s["files"].erase(to.key);
+      } else {
+        s["files"][to.key] = meta;
+      }
+      return true;
+    });
+  }
+
   bool CreateDirectory(WStringView path) override {
     return core_.Update([&](Json& s) {
       ResolvedPath r;
       if (!core_.Resolve(s, path, true, &r)) return false;
       if (auto f = Core::TakeFault(s, "CreateDirectory", r.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, r)) return Core::Fail(win32::kErrorAccessDenied);
       std::error_code ec;
       if (fs::exists(r.host, ec)) return Core::Fail(win32::kErrorAlreadyExists);
       if (!ParentExists(r)) return Core::Fail(win32::kErrorPathNotFound);
@@ -196,6 +243,7 @@ class SimFiles final : public Files {
     return core_.Update([&](Json& s) {
       ResolvedPath r;
       if (!core_.Resolve(s, path, true, &r)) return false;
+      if (StandardUserDenied(s, r)) return Core::Fail(win32::kErrorAccessDenied);
       std::error_code ec;
       if (!fs::is_directory(r.host, ec)) {
         return Core::Fail(fs::exists(r.host, ec) ? win32::kErrorDirectory : win32::kErrorFileNotFound);
@@ -283,6 +331,7 @@ class SimFiles final : public Files {
       ResolvedPath r;
       if (!core_.Resolve(s, path, true, &r)) return false;
       if (auto f = Core::TakeFault(s, "WriteFile", r.windows)) return Core::Fail(*f);
+      if (StandardUserDenied(s, r)) return Core::Fail(win32::kErrorAccessDenied);
       std::error_code ec;
       if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
       if (!ParentExists(r)) return Core::Fail(win32::kErrorPathNotFound);
@@ -368,6 +417,16 @@ class SimFiles final : public Files {
     Json s;
     if (!core_.Read(&s)) return false;
     return s["system"].value("has_wow64_functions", true) && !ProcMissing(s, kKernel32, proc);
+  }
+
+  // A standard user may read below the Windows folder but not change
+  // anything there (the system and driver folders among it); its "Temp"
+  // folder is the one place Windows lets every user create files.
+  static bool StandardUserDenied(const Json& s, const ResolvedPath& r) {
+    if (s["system"].value("admin", true)) return false;
+    const std::string windows = UpperKey(Core::WindowsDirectory(s)) + "\\";
+    const std::string temp = windows + "TEMP\\";
+    return r.key.compare(0, windows.size(), windows) == 0 && r.key.compare(0, temp.size(), temp) != 0;
   }
 
   static bool ParentExists(const ResolvedPath& r) {

@@ -92,6 +92,12 @@ class Win32Files final : public Files {
     return Check(::MoveFileW(from.c_str(), to.c_str()), "MoveFileW", destination);
   }
 
+  bool MoveFileReplace(WStringView source, WStringView destination) override {
+    const std::wstring from = Wide(source), to = Wide(destination);
+    return Check(::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH),
+                 "MoveFileExW", destination);
+  }
+
   bool CreateDirectory(WStringView path) override {
     const std::wstring p = Wide(path);
     return Check(::CreateDirectoryW(p.c_str(), nullptr), "CreateDirectoryW", path);

@@ -104,6 +104,7 @@ class FakeFiles final : public Files {
   bool CopyFile(WStringView, WStringView, bool) override { return system_.Unsupported(); }
   bool DeleteFile(WStringView path) override;
   bool MoveFile(WStringView, WStringView) override { return system_.Unsupported(); }
+  bool MoveFileReplace(WStringView, WStringView) override { return system_.Unsupported(); }
   bool CreateDirectory(WStringView) override { return system_.Unsupported(); }
   bool RemoveDirectory(WStringView) override { return system_.Unsupported(); }
   FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) override;

@@ -90,7 +90,9 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
       if (c.def.text_limit > 0) out << " (at most " << c.def.text_limit << ")";
       break;
     case ControlKind::kPicture:
-      if (c.bitmap.Empty())
+      if (c.bitmap_resource != 0)
+        out << "(bitmap " << c.bitmap_resource << ")";
+      else if (c.bitmap.Empty())
         out << "(empty)";
       else
         out << "(picture " << c.bitmap.width << "x" << c.bitmap.height << ")";
@@ -105,11 +107,17 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
     case ControlKind::kListView: {
       if (c.def.kind == ControlKind::kComboBox) out << Quote(c.text) << " ";
       out << c.items.size() << (c.items.size() == 1 ? " item" : " items");
+      if (!c.columns.empty()) {
+        out << "; columns:";
+        for (const auto& [title, width] : c.columns) out << " " << Quote(title) << " " << width;
+      }
       for (std::size_t i = 0; i < c.items.size(); ++i) {
         rows << "\n" << indent << "          " << Pad(std::to_string(i), 4);
         rows << (static_cast<int>(i) == c.selection ? "> " : "  ");
         if (c.def.kind == ControlKind::kListView && c.def.Has(kCheckBoxes)) rows << (c.item_checked[i] ? "[x] " : "[ ] ");
         rows << U8(c.items[i]);
+        if (i < c.sub_items.size())
+          for (const auto& cell : c.sub_items[i]) rows << " | " << U8(cell);
       }
       break;
     }
@@ -121,6 +129,8 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
         rows << "\n" << indent << "          " << Pad(std::to_string(i + 1), 4)
              << (static_cast<int>(i + 1) == c.tree_selection ? "> " : "  ") << std::string(2 * depth, ' ')
              << U8(c.tree[i].text);
+        if (c.tree[i].image >= 0 && c.tree[i].image < static_cast<int>(c.tree_images.size()))
+          rows << "  (icon " << c.tree_images[c.tree[i].image] << ")";
       }
       break;
     }
@@ -257,6 +267,10 @@ std::string Console::Help() const {
          "  set <id> <n>              move a trackbar or spin control to n\n"
          "  tree <id> <n>             select item n of a tree\n"
          "  menu <command>            choose a system-menu entry\n"
+         "  paste <id> <text>         Ctrl+V: paste text at the end of an edit field\n"
+         "  key <id> tab|shift-tab|<c>  one key typed into an edit field\n"
+         "  dblclick <id> <n>         double-click item n of a list\n"
+         "  command <id>              send a control's command, even a hidden button's\n"
          "  help-key                  press F1\n"
          "  close                     the window's close box\n"
          "  wait <ms>                 let time pass (timers run)\n"
@@ -377,6 +391,42 @@ std::string Console::Apply(Dialog& d, const std::string& line, bool* quit) {
     if (action == "set") return owner->MoveTo(id, n) ? "" : refused("moved");
     if (action == "tree") return owner->SelectTree(id, n) ? "" : refused("selected");
     return owner->CheckItem(id, n, action == "tick") ? "" : refused("ticked");
+  }
+  if (action == "paste") {
+    std::string text;
+    const std::string target = Word(rest, &text);
+    if (auto e = need(target); !e.empty()) return e;
+    return owner->Paste(id, FromUtf8(text)) ? "" : refused("pasted into");
+  }
+  if (action == "key") {
+    std::string which;
+    const std::string target = Word(rest, &which);
+    if (auto e = need(target); !e.empty()) return e;
+    KeyPress key;
+    if (which == "tab" || which == "shift-tab") {
+      key = {u'\t', false, which == "shift-tab", true};
+    } else {
+      const std::u16string c = FromUtf8(which);
+      if (c.size() != 1) return "key needs tab, shift-tab or one character";
+      key.character = c[0];
+    }
+    return owner->PressKey(id, key) ? "" : refused("typed into");
+  }
+  if (action == "dblclick") {
+    std::string arg;
+    const std::string target = Word(rest, &arg);
+    if (auto e = need(target); !e.empty()) return e;
+    int n = 0;
+    if (!ParseInt(arg, &n)) return "\"" + arg + "\" is not a number";
+    return owner->DoubleClickItem(id, n) ? "" : refused("double-clicked");
+  }
+  if (action == "command") {
+    int number = 0;
+    if (!ParseInt(rest, &number)) return "command needs a control id";
+    if (d.SendCommand(number)) return {};
+    for (Dialog* child : d.Children())
+      if (d.ChildVisible(*child) && child->SendCommand(number)) return {};
+    return "no control \"" + rest + "\" here";
   }
   if (action == "menu") {
     int command = -1;

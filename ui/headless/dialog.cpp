@@ -247,6 +247,7 @@ bool Dialog::Type(int id, std::u16string_view text) {
   if (c == nullptr || !TakesText(c->def) || c->def.Has(kReadOnly)) return false;
   std::u16string kept;
   for (char16_t ch : text) {
+    if (c->key_filter != nullptr && c->key_filter(KeyPress{ch}) != KeyAction::kPass) continue;
     if (c->filter != nullptr && !c->filter(ch)) continue;
     if (c->def.Has(kNumber) && (ch < u'0' || ch > u'9')) continue;
     kept.push_back(ch);
@@ -463,6 +464,7 @@ void Dialog::ClearItems(int id) {
     c->selection = -1;
     c->tree.clear();
     c->tree_selection = 0;
+    c->sub_items.clear();
   }
 }
 
@@ -485,6 +487,7 @@ void Dialog::DeleteItem(int id, int index) {
   if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size())) return;
   c->items.erase(c->items.begin() + index);
   c->item_checked.erase(c->item_checked.begin() + index);
+  if (index < static_cast<int>(c->sub_items.size())) c->sub_items.erase(c->sub_items.begin() + index);
   if (c->selection == index)
     c->selection = -1;
   else if (c->selection > index)

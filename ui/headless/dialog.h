@@ -24,6 +24,8 @@ class Sheet;
 struct TreeNode {
   int parent = 0;
   std::u16string text;
+  int image = -1;  // index into the control's tree_images; -1 none
+  bool expanded = false;
 };
 
 // State of one control.
@@ -46,6 +48,15 @@ struct Control {
   std::u16string tooltip;
   bool (*filter)(char16_t) = nullptr;
   int horizontal_extent = 0;  // list box: characters of the widest line, once fitted
+  // List view in report mode: column titles and widths, and the texts of
+  // columns 1.. of each item (column 0 is `items`).
+  std::vector<std::pair<std::u16string, int>> columns;
+  std::vector<std::vector<std::u16string>> sub_items;
+  int visible_item = -1;            // list view: the item last scrolled into view
+  std::vector<int> tree_images;     // tree view: icon resource ids
+  int first_visible_tree_item = 0;  // tree view: 0 = not scrolled
+  int bitmap_resource = 0;          // picture: the bitmap resource shown, 0 none
+  KeyFilter key_filter = nullptr;
 };
 
 struct PaintOp {
@@ -134,6 +145,20 @@ class Dialog final : public Window {
   bool SelectTree(int id, int item);
   bool ChooseSystemMenu(int command);
   bool PressHelp();
+  // Ctrl+V in an edit: the key goes through the key filter like any typed
+  // character; when it passes, `text` is inserted at the end (the caret),
+  // unfiltered as a paste is, up to the text limit.
+  bool Paste(int id, std::u16string_view text);
+  // One key typed into an edit through its key filter (and input filter).
+  bool PressKey(int id, KeyPress key);
+  // A double click on item `index` of a list view or list box (selects it).
+  bool DoubleClickItem(int id, int index);
+  // WM_COMMAND for control `id` sent by another program or a test: reaches
+  // the page even when the control is hidden or disabled. False when the
+  // template has no such control.
+  bool SendCommand(int id);
+  // The control that has the focus, 0 when none.
+  int FocusedControl() const;
   void Close();  // the close box: Cancel
   void FireTimer(int timer_id);
   std::vector<PaintOp> Paint();
@@ -213,6 +238,18 @@ class Dialog final : public Window {
   void KillTimer(int timer_id) override;
   void Invalidate() override { needs_paint_ = true; }
   void EndDialog(int result) override;
+  void SetColumn(int id, int column, std::u16string_view title, int width) override;
+  void SetSubItemText(int id, int index, int column, std::u16string_view text) override;
+  std::u16string SubItemText(int id, int index, int column) const override;
+  void EnsureItemVisible(int id, int index) override;
+  void SetTreeImages(int id, const std::vector<int>& icon_ids) override;
+  int AddTreeItemWithImage(int id, int parent, std::u16string_view text, int image) override;
+  void ExpandTreeItem(int id, int item) override;
+  void SetTreeItemText(int id, int item, std::u16string_view text) override;
+  void ScrollTreeTo(int id, int item) override;
+  void ShowBitmapResource(int id, int resource_id) override;
+  void SetKeyFilter(int id, KeyFilter filter) override;
+  void SheetUnchanged() override;
 
   // Internal: the environment's clock asks for the next due timer.
   bool NextDue(std::int64_t until, std::int64_t* when, int* timer_id) const;

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "ui/dialog_bytes.h"
+#include "ui/win32/controls_more.h"
 #include "ui/win32/shell_dialogs_win32.h"
 
 namespace kit::ui::win32 {
@@ -156,6 +157,59 @@ class DialogHost final : public Window {
   }
   void Minimize() override { ShowWindow(hwnd_, SW_MINIMIZE); }
   void FitHorizontalExtent(int id) override;
+  void SetColumn(int id, int column, std::u16string_view title, int width) override {
+    if (HWND c = Item(id); c != nullptr && KindOf(id) == ControlKind::kListView) detail::SetListColumn(c, column, title, width);
+  }
+  void SetSubItemText(int id, int index, int column, std::u16string_view text) override {
+    Guard g(this);
+    if (HWND c = Item(id); c != nullptr && KindOf(id) == ControlKind::kListView) detail::SetListSubItemText(c, index, column, text);
+  }
+  std::u16string SubItemText(int id, int index, int column) const override {
+    HWND c = Item(id);
+    return c != nullptr && KindOf(id) == ControlKind::kListView ? detail::ListSubItemText(c, index, column) : std::u16string();
+  }
+  void EnsureItemVisible(int id, int index) override {
+    if (HWND c = Item(id); c != nullptr && KindOf(id) == ControlKind::kListView) SendMessageW(c, LVM_ENSUREVISIBLE, index, FALSE);
+  }
+  void SetTreeImages(int id, const std::vector<int>& icon_ids) override {
+    if (HWND c = Item(id); c != nullptr && KindOf(id) == ControlKind::kTreeView) detail::SetTreeIconImages(c, icon_ids);
+  }
+  int AddTreeItemWithImage(int id, int parent, std::u16string_view text, int image) override {
+    const int item = AddTreeItem(id, parent, text);
+    if (item > 0) detail::SetTreeItemImage(Item(id), tree_items_[id][item - 1], image);
+    return item;
+  }
+  void ExpandTreeItem(int id, int item) override {
+    HWND c = Item(id);
+    const auto& items = tree_items_[id];
+    if (c != nullptr && item > 0 && item <= static_cast<int>(items.size()))
+      SendMessageW(c, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[item - 1]));
+  }
+  void SetTreeItemText(int id, int item, std::u16string_view text) override {
+    HWND c = Item(id);
+    const auto& items = tree_items_[id];
+    if (c == nullptr || item <= 0 || item > static_cast<int>(items.size())) return;
+    std::wstring w = Wide(text);
+    TVITEMW tv{};
+    tv.mask = TVIF_HANDLE | TVIF_TEXT;
+    tv.hItem = items[item - 1];
+    tv.pszText = w.data();
+    SendMessageW(c, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+  }
+  void ScrollTreeTo(int id, int item) override {
+    HWND c = Item(id);
+    const auto& items = tree_items_[id];
+    if (c != nullptr && item > 0 && item <= static_cast<int>(items.size()))
+      SendMessageW(c, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(items[item - 1]));
+  }
+  void ShowBitmapResource(int id, int resource_id) override {
+    resource_bitmaps_[id] = resource_id;
+    bitmaps_.erase(id);
+    if (HWND c = Item(id)) InvalidateRect(c, nullptr, TRUE);
+  }
+  void SetKeyFilter(int id, KeyFilter filter) override {
+    if (HWND c = Item(id)) detail::SetEditKeyFilter(c, filter);
+  }
   int SheetTabCount() const override {
     HWND tab = SheetTabs();
     return tab != nullptr ? static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0)) : 0;
@@ -185,6 +239,7 @@ class DialogHost final : public Window {
       if (c.get() == &child) ShowWindow(c->hwnd_, visible ? SW_SHOW : SW_HIDE);
   }
   void SheetChanged() override { SendMessageW(GetParent(hwnd_), PSM_CHANGED, reinterpret_cast<WPARAM>(hwnd_), 0); }
+  void SheetUnchanged() override { SendMessageW(GetParent(hwnd_), PSM_UNCHANGED, reinterpret_cast<WPARAM>(hwnd_), 0); }
   std::intptr_t SendToParent(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override {
     return SendMessageW(GetParent(hwnd_), message, wparam, lparam);
   }
@@ -258,6 +313,7 @@ class DialogHost final : public Window {
   HFONT font_ = nullptr;
   HWND tooltip_ = nullptr;
   std::map<int, Bitmap> bitmaps_;
+  std::map<int, int> resource_bitmaps_;  // picture control -> bitmap resource id
   std::map<int, std::vector<HTREEITEM>> tree_items_;
   std::vector<int> system_menu_;
   std::vector<std::unique_ptr<DialogHost>> children_;
@@ -475,6 +531,10 @@ bool DialogHost::HandleNotify(const NMHDR* header, LRESULT* result) {
       if (changed & LVIS_SELECTED) Command(static_cast<int>(header->idFrom), Notify::kSelChanged);
       return false;
     }
+    case NM_DBLCLK:
+      if (page_call_ == 0 && KindOf(static_cast<int>(header->idFrom)) == ControlKind::kListView)
+        Command(static_cast<int>(header->idFrom), Notify::kDoubleClicked);
+      return false;
     case TVN_SELCHANGEDW:
       if (page_call_ == 0) Command(static_cast<int>(header->idFrom), Notify::kSelChanged);
       return false;
@@ -492,6 +552,11 @@ bool DialogHost::HandleNotify(const NMHDR* header, LRESULT* result) {
 
 void DialogHost::PaintPicture(const DRAWITEMSTRUCT* draw) {
   const RECT& r = draw->rcItem;
+  if (const auto res = resource_bitmaps_.find(static_cast<int>(draw->CtlID));
+      res != resource_bitmaps_.end() && res->second != 0 && bitmaps_.count(res->first) == 0) {
+    if (!detail::PaintBitmapResource(draw->hDC, r, res->second)) FillRect(draw->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
   const auto it = bitmaps_.find(static_cast<int>(draw->CtlID));
   if (it == bitmaps_.end() || it->second.Empty()) {
     FillRect(draw->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));

@@ -3,6 +3,8 @@
 
 #include "plugin/core/main/main_page.h"
 #include "plugin/core/utility/utility_page.h"
+#include "plugin/core/font/font_page.h"
+#include "plugin/core/operation/operation_page.h"
 #include "plugin/core/version/version_page.h"
 #include "plugin/pages/barcode/barcode_1d_page.h"
 #include "plugin/pages/barcode/barcode_2d_page.h"
@@ -10,6 +12,14 @@
 
 namespace kit::plugin::sheets {
 namespace {
+
+std::unique_ptr<SheetPage> MakeOperationPage(PageContext context) {
+  return std::make_unique<operation::OperationPage>(context);
+}
+
+std::unique_ptr<SheetPage> MakeFontPage(PageContext context) {
+  return std::make_unique<font::FontPage>(context);
+}
 
 std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
   return std::make_unique<version::VersionPage>(context);
@@ -53,7 +63,7 @@ std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, 
 const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
     {u"RC_LAYOUTFORM", main::kLayoutSection, u"Main", main::kMainDialogId, MakeMainPage},
     {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
-    {u"RC_OPERATIONFORM", u"OPERATION", u"Operation", 103, nullptr},
+    {u"RC_OPERATIONFORM", operation::kOperationSection, u"Operation", operation::kOperationPageId, MakeOperationPage},
     {u"RC_1DCODEFORM", barcode::kBarcode1DSection, u"1D Code", barcode::kBarcode1DDialogId, MakeBarcode1DPage},
     {u"RC_2DCODEFORM", barcode::kBarcode2DSection, u"2D Code", barcode::kBarcode2DDialogId, MakeBarcode2DPage},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
@@ -62,7 +72,7 @@ const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
 const std::array<PageEntry, kDevicePageCount> kDevicePages = {{
     {u"RC_UTILITYFORM", utility::kUtilitySection, u"Utility", utility::kUtilityDialogId, MakeUtilityPage},
     {u"RC_DOWNLOADFORM", u"DOWNLOAD", u"Download", 113, nullptr},
-    {u"RC_FONTFORM", u"FONT", u"Font", 119, nullptr},
+    {u"RC_FONTFORM", font::kFontSection, u"Font", font::kFontPageId, MakeFontPage},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
 }};
 

@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "plugin/core/utility/utility_page.h"
 
+#include "plugin/core/font/control_font_dialogs.h"
 #include "plugin/core/sheets/dialog_number.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
 
@@ -143,8 +144,17 @@ bool UtilityPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
     case kSelfTestButtonId: SelfTest(); return true;
     case kSaveButtonId: Save(window); return true;
     case kDeleteButtonId: Delete(window); return true;
+    case kControlFontButtonId: OpenControlFontTable(window); return true;
     default: return false;
   }
+}
+
+// The hidden "Control Font" button: the control-font translation table, on
+// the system the page works on. Without one the button does nothing.
+void UtilityPage::OpenControlFontTable(ui::Window& window) {
+  const sheets::PagePlatform& platform = context().platform();
+  if (platform.files == nullptr || platform.system == nullptr) return;
+  font::RunControlFontTable(window, *platform.files, *platform.system);
 }
 
 void UtilityPage::Save(ui::Window& window) {

@@ -70,6 +70,7 @@ class UtilityPage final : public sheets::SheetPage {
   // from a fresh enumeration.
   void ShowSelected(ui::Window& window);
   void UpdateDelete(ui::Window& window);
+  void OpenControlFontTable(ui::Window& window);
   void Save(ui::Window& window);
   void Delete(ui::Window& window);
   void SelfTest();

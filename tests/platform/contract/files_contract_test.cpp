@@ -139,5 +139,51 @@ TEST_F(FilesContract, FileWithoutVersionResourceHasNoVersionInfo) {
   EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
 }
 
+TEST_F(FilesContract, MoveFileReplaceSwapsInTheNewFileOrLeavesBothAsTheyWere) {
+  ASSERT_TRUE(Write(dir_ + u"\\table.dat", "old table"));
+  ASSERT_TRUE(Write(dir_ + u"\\table.tmp", "new table"));
+  ASSERT_TRUE(files().MoveFileReplace(dir_ + u"\\table.tmp", dir_ + u"\\TABLE.DAT"));
+  Bytes content;
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\table.dat", &content));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "new table");
+  sys().SetLastError(kSentinelError);
+  EXPECT_EQ(files().GetFileAttributes(dir_ + u"\\table.tmp"), kInvalidFileAttributes);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+
+  // Onto a name that does not exist yet it is a plain rename.
+  ASSERT_TRUE(Write(dir_ + u"\\first.tmp", "first"));
+  ASSERT_TRUE(files().MoveFileReplace(dir_ + u"\\first.tmp", dir_ + u"\\first.dat"));
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\first.dat", &content));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "first");
+
+  // A missing source fails and leaves the destination alone.
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().MoveFileReplace(dir_ + u"\\missing.tmp", dir_ + u"\\table.dat"));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\table.dat", &content));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "new table");
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().MoveFileReplace(dir_ + u"\\first.dat", dir_ + u"\\nofolder\\x.dat"));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorPathNotFound);
+  EXPECT_NE(files().GetFileAttributes(dir_ + u"\\first.dat"), kInvalidFileAttributes);
+}
+
+TEST_F(FilesContract, MoveFileReplaceRefusesAReadOnlyDestination) {
+  if (env_->IsWine()) {
+    GTEST_SKIP() << "Wine: the read-only attribute is a Unix permission bit, which the root user (as in CI) passes";
+  }
+  ASSERT_TRUE(Write(dir_ + u"\\ro.dat", "kept"));
+  ASSERT_TRUE(Write(dir_ + u"\\ro.tmp", "lost"));
+  ASSERT_TRUE(files().SetFileAttributes(dir_ + u"\\ro.dat", kFileAttributeReadOnly));
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().MoveFileReplace(dir_ + u"\\ro.tmp", dir_ + u"\\ro.dat"));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorAccessDenied);
+  Bytes content;
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\ro.dat", &content));
+  EXPECT_EQ(std::string(content.begin(), content.end()), "kept");
+  EXPECT_NE(files().GetFileAttributes(dir_ + u"\\ro.tmp"), kInvalidFileAttributes);
+  ASSERT_TRUE(files().SetFileAttributes(dir_ + u"\\ro.dat", kFileAttributeArchive));
+}
+
 }  // namespace
 }  // namespace kit::contract

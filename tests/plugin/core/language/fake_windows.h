@@ -65,6 +65,7 @@ class FakeWindows : public SystemFacts, public Files, public Registry {
   bool CopyFile(WStringView source, WStringView destination, bool fail_if_exists) override;
   bool DeleteFile(WStringView) override { return Unsupported(); }
   bool MoveFile(WStringView, WStringView) override { return Unsupported(); }
+  bool MoveFileReplace(WStringView, WStringView) override { return Unsupported(); }
   bool CreateDirectory(WStringView path) override;
   bool RemoveDirectory(WStringView) override { return Unsupported(); }
   FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) override;

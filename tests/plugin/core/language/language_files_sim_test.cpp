@@ -11,6 +11,7 @@
 #include "common/text/plugin_text.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/presets.h"
+#include "platform/sim/store.h"
 #include "plugin/core/language/language_files.h"
 
 namespace kit::plugin {
@@ -35,13 +36,28 @@ class LanguageOnMachineTest : public ::testing::Test {
     if (!folder_.empty()) std::filesystem::remove_all(folder_);
   }
   Platform& platform() { return machine_->platform(); }
+  // The machine's user: a standard user cannot write into the driver folder.
+  void SetAdministrator(bool administrator) {
+    std::string message;
+    ASSERT_EQ(sim::Store(folder_).Update(
+                  [&](sim::Json& state) {
+                    state["system"]["admin"] = administrator;
+                    return true;
+                  },
+                  &message),
+              sim::StoreError::kNone)
+        << message;
+  }
+  // The kit's files, as the administrator's install laid them.
   void ShipKitFiles(const std::u16string& driver_dir) {
+    SetAdministrator(true);
     for (const char* name : {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res", "CHF_VRTQ40.res"}) {
       std::ifstream in(std::string(KIT_PLUGIN_DATA_DIR) + "/" + name, std::ios::binary);
       const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       ASSERT_FALSE(bytes.empty()) << name;
       ASSERT_TRUE(platform().files.WriteFile(driver_dir + FromUtf8(name), bytes, WriteMode::kCreateAlways));
     }
+    SetAdministrator(false);
   }
   std::u16string UserValue(std::u16string_view name) {
     RegistryKeyPtr key;

@@ -28,6 +28,7 @@ class PageTest : public SheetTest {
     com::PROPSHEETUI_INFO info = Request(kReasonInit);
     EXPECT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
     ui::headless::Sheet& sheet = ShowAddedPages();
+    // The Version page is the last tab.
     EXPECT_TRUE(sheet.SelectTab(sheet.TabCount() - 1));
     return *sheet.PageAt(sheet.TabCount() - 1);
   }
@@ -45,7 +46,7 @@ TEST_F(PageTest, TheVersionPageShowsItsTextsInTheChosenLanguage) {
   EXPECT_EQ(page.Text(version::kOwnershipId), u"Copyright (C) VELDRAN");
   EXPECT_NE(page.Text(kNoticeId), u"");
   EXPECT_EQ(sheet_->TabTitle(0), u"Utility");
-  EXPECT_EQ(sheet_->TabTitle(1), u"\u7248\u672C");
+  EXPECT_EQ(sheet_->TabTitle(sheet_->TabCount() - 1), u"\u7248\u672C");
 }
 
 TEST_F(PageTest, AnOpenVersionPageShowsANewLanguageAtItsNextRepaint) {
@@ -79,7 +80,10 @@ TEST_F(PageTest, TheVersionPageAnswersTheSheetAndChangesNothing) {
   recorded_.clear();
   EXPECT_TRUE(sheet.Apply());
   EXPECT_TRUE(sheet.Ok());
-  EXPECT_TRUE(recorded_.empty());  // no settings, no result to report
+  // No settings, no result to report: what is recorded is the Operation
+  // page's result, once for Apply and once for OK.
+  for (const CallbackCall& call : recorded_) EXPECT_EQ(call.lParam2, kCpsuiOk);
+  EXPECT_LE(recorded_.size(), 2u);
   EXPECT_EQ(record, std::vector<std::uint8_t>(1976, 0xA5));
   EXPECT_TRUE(page.ParentMessages().empty());
 }
@@ -173,19 +177,20 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   // The device sheet: three pages of the driver's, then the plug-in's.
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
-  ASSERT_EQ(AddedPages().size(), 2u);
+  ASSERT_EQ(AddedPages().size(), 3u);  // Utility, Font, Version
   DriverPage general, ports, advanced, layout, paper;
   ui::headless::Sheet device(u"VRT-Q40 Receipt Properties", env_);
   device.AddPage(general, u"General");
   device.AddPage(ports, u"Ports");
   device.AddPage(advanced, u"Advanced");
-  device.AddPage(*AddedPages()[0].page, AddedPages()[0].title);
-  device.AddPage(*AddedPages()[1].page, AddedPages()[1].title);
+  for (const CallbackCall& added : AddedPages()) device.AddPage(*added.page, added.title);
   device.Open();
   ASSERT_TRUE(device.SelectTab(3));
   ui::headless::Dialog& device_utility = *device.PageAt(3);
   ASSERT_TRUE(device.SelectTab(4));
-  ui::headless::Dialog& device_version = *device.PageAt(4);
+  ui::headless::Dialog& device_font = *device.PageAt(4);
+  ASSERT_TRUE(device.SelectTab(5));
+  ui::headless::Dialog& device_version = *device.PageAt(5);
 
   // The document sheet: the driver's two pages, then the plug-in's.
   recorded_.clear();
@@ -212,9 +217,11 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   EXPECT_EQ(device.TabTitle(0), u"General");
   EXPECT_EQ(device.TabTitle(2), u"Advanced");
   EXPECT_EQ(device.TabTitle(3), u"Utility");
-  EXPECT_EQ(device.TabTitle(4), u"\u7248\u672C");
+  EXPECT_EQ(device.TabTitle(4), u"Font");
+  EXPECT_EQ(device.TabTitle(5), u"\u7248\u672C");
   // The open device pages reload their texts at the repaint they were asked for.
   EXPECT_TRUE(device_utility.NeedsPaint());
+  EXPECT_TRUE(device_font.NeedsPaint());
   EXPECT_TRUE(device_version.NeedsPaint());
   device_version.Paint();
   EXPECT_EQ(device_version.Text(version::kDriverNameId), u"\u6253\u5370\u673A\u9A71\u52A8\u7A0B\u5E8F");

@@ -147,12 +147,14 @@ TEST_F(SheetTest, TheDeviceSheetAnswersWithItsRequestAndUsesTheChosenLanguage) {
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kSOk);
   EXPECT_EQ(info.Result, reinterpret_cast<com::ULONG_PTR>(&info));
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 2u);
-  // The file has no Utility title: the built-in one.
+  ASSERT_EQ(pages.size(), 3u);  // Utility, Font, Version
+  // The file has no Utility or Font title: the built-in ones.
   EXPECT_EQ(pages[0].title, u"Utility");
-  EXPECT_EQ(pages[1].title, u"\u7248\u672C");
+  EXPECT_EQ(pages[1].title, u"Font");
+  EXPECT_EQ(pages[2].title, u"\u7248\u672C");
 #ifndef _WIN32
   EXPECT_EQ(pages[0].dialog_id, 114);
+  EXPECT_EQ(pages[1].dialog_id, 119);
   EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&device_));
   EXPECT_EQ(pages[1].context, reinterpret_cast<com::LPARAM>(&device_));
 #endif

@@ -136,7 +136,7 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
   // context the system's common controls are used.
   EXPECT_EQ(CommonControlsAssemblyIn(nullptr), L"");
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
-  ASSERT_EQ(records.size(), 4u);  // Main, 1D Code, 2D Code, Version
+  ASSERT_EQ(records.size(), 5u);  // Main, Operation, 1D Code, 2D Code, Version
   EXPECT_EQ(records[0].dwSize, sizeof(void*) == 4 ? 52u : 96u);
   EXPECT_EQ(records[0].hInstance, plugin_.module());
   ExpectModuleContext(records, &context_);
@@ -154,7 +154,7 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(kScaleEditId, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
     after_high = main.Text(kScaleEditId);
   });
-  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Main", L"1D Code", L"2D Code", L"Version"}));
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Main", L"Operation", L"1D Code", L"2D Code", L"Version"}));
   EXPECT_EQ(shown, u"50");
   EXPECT_EQ(after_low, u"10");
   EXPECT_EQ(after_high, u"100");
@@ -168,18 +168,18 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
 TEST_F(PluginSheetWindows, TheBarcodePagesStoreClampedValuesInTheRecord) {
   constexpr std::size_t kBarcode1D = 596, kBarcode2D = 884;
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
-  ASSERT_EQ(records.size(), 4u);
+  ASSERT_EQ(records.size(), 5u);
   std::u16string font, width, points;
   bool print_enabled = true;
   ShowSheet(L"VRT-Q40 Receipt Printing Preferences", records, [&](HWND sheet, HWND) {
-    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (page == nullptr) return;
     ui::win32::RemoteDialog code1d(page);
     font = code1d.Text(1020);
     code1d.Type(1206, u"9");
     width = code1d.Text(1206);
-    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 3, 0);
     page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (page == nullptr) return;
     ui::win32::RemoteDialog code2d(page);
@@ -198,19 +198,81 @@ TEST_F(PluginSheetWindows, TheBarcodePagesStoreClampedValuesInTheRecord) {
   EXPECT_EQ(plugin_.DestroySheet(true, ps_), 1u);
 }
 
+// The operation dialog of the Start of Document event, driven by control id
+// on its real window: the controls that are never enabled stay disabled, the
+// command filter drops a non-hex letter, the feed is clamped, 129 command
+// bytes are refused with the dialog left open, and OK writes the record.
+TEST_F(PluginSheetWindows, TheOperationDialogIsDrivenByControlIdAndWritesTheRecord) {
+  std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
+  ASSERT_EQ(records.size(), 5u);
+  struct Seen {
+    std::u16string caption, feed, after_g, message;
+    bool never_enabled_seen = false, refused_stays_open = false, closed = false;
+  } seen;
+  const DWORD ui_thread = GetCurrentThreadId();
+  ShowSheet(L"VRT-Q40 Receipt Printing Preferences", records, [&](HWND sheet, HWND) {
+    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (page == nullptr) return;
+    ui::win32::RemoteDialog(page).Click(1101);  // Start of Document
+    HWND dialog = ui::win32::WaitForDialog(ui_thread, kWindowTimeoutMs, L"Start Document Operation");
+    if (dialog == nullptr) return;
+    ui::win32::RemoteDialog d(dialog);
+    seen.caption = d.Caption();
+    for (int id : {1004, 1008, 1017, 1019, 1027, 1028}) seen.never_enabled_seen |= d.Enabled(id);
+    d.Click(1001);
+    Sleep(200);
+    d.Type(1002, u"1D");
+    SendMessageW(GetDlgItem(dialog, 1002), EM_SETSEL, 2, 2);  // the caret after "1D"
+    SendMessageW(GetDlgItem(dialog, 1002), WM_CHAR, L'G', 0);
+    SendMessageW(GetDlgItem(dialog, 1002), WM_CHAR, L' ', 0);
+    seen.after_g = d.Text(1002);
+    d.Type(1002, u"1D 56 42 00");
+    d.Type(1014, u"250");
+    seen.feed = d.Text(1014);
+    // 129 bytes are refused and the dialog stays.
+    std::u16string long_text;
+    for (int i = 0; i < 129; ++i) long_text += u"AB ";
+    d.Type(1002, long_text.substr(0, 399));
+    d.Click(IDOK);
+    if (HWND box = ui::win32::WaitForMessageBox(ui_thread, dialog, kWindowTimeoutMs)) {
+      seen.message = ui::win32::RemoteDialog(box).MessageText();
+      ui::win32::RemoteDialog(box).Click(IDOK);
+      ui::win32::RemoteDialog(box).WaitClosed(kWindowTimeoutMs);
+    }
+    seen.refused_stays_open = d.Exists();
+    d.Type(1002, u"1D 56 42 00");
+    d.Click(IDOK);
+    seen.closed = d.WaitClosed(kWindowTimeoutMs);
+  });
+  EXPECT_EQ(seen.caption, u"Start Document Operation");
+  EXPECT_FALSE(seen.never_enabled_seen);
+  EXPECT_EQ(seen.after_g, u"1D ") << "G is dropped, the space passes";
+  EXPECT_EQ(seen.feed, u"100");
+  EXPECT_EQ(seen.message, u"Command length error!");
+  EXPECT_TRUE(seen.refused_stays_open);
+  EXPECT_TRUE(seen.closed);
+  EXPECT_EQ(record_[16], 1);     // SendCommand
+  EXPECT_EQ(record_[18], 0x1D);
+  EXPECT_EQ(record_[21], 0x00);
+  EXPECT_EQ(record_[146], 4);    // CommandLength
+  EXPECT_EQ(record_[149], 100);  // FeedMm
+  EXPECT_EQ(plugin_.DestroySheet(true, ps_), 1u);
+}
+
 TEST_F(PluginSheetWindows, TheDeviceSheetShowsUtilityAndVersion) {
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(false, cuip_, ps_);
-  ASSERT_EQ(records.size(), 2u);  // Utility, Version
+  ASSERT_EQ(records.size(), 3u);  // Utility, Font, Version
   ExpectModuleContext(records, &context_);
   std::u16string self_test, driver_name;
   const auto tabs = ShowSheet(L"VRT-Q40 Receipt Properties", records, [&](HWND sheet, HWND page) {
     self_test = ui::win32::RemoteDialog(page).Text(kSelfTestId);
     // Wine's form calls are stubs: the form list is not checked here.
-    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
     HWND version = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (version != nullptr) driver_name = ui::win32::RemoteDialog(version).Text(kDriverNameId);
   });
-  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Utility", L"Version"}));
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Utility", L"Font", L"Version"}));
   EXPECT_EQ(self_test, u"SelfTest");
   EXPECT_EQ(driver_name, u"Printer Driver");
   EXPECT_EQ(plugin_.DestroySheet(false, ps_), 1u);
