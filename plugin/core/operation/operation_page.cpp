@@ -55,9 +55,9 @@ bool OperationPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
 }
 
 void OperationPage::EditEvent(ui::Window& window, int event) {
-  std::uint8_t* record = context().PrivateRecord();
-  if (record == nullptr) return;
-  const PrivateDevModeSpan bytes(record, kPrivateDevModeSize);
+  const auto record = context().PrivateRecord();
+  if (!record) return;
+  const PrivateDevModeSpan bytes = *record;
   WorkingSet& working = ModuleWorkingSet();
   working.event = event;
   working.values = *EventByIndex(Decode(bytes), event);

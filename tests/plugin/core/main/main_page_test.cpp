@@ -26,6 +26,7 @@ class FakeShell final : public Shell {
     return result;
   }
   WindowHandle FindWindow(WStringView) override { return 0; }
+  WindowHandle FindWindowEx(WindowHandle, WStringView) override { return 0; }
   bool IsWindow(WindowHandle) override { return false; }
   bool IsIconic(WindowHandle) override { return false; }
   bool SetForegroundWindow(WindowHandle) override { return false; }
@@ -339,18 +340,20 @@ TEST_F(MainPageTest, ALanguageChangeRelabelsOtherSheetsOfThePrinter) {
       }();
       return t;
     }
-  } general, utility, version;
+  } general, utility, font, version;
   for (ui::headless::Sheet* s : {&other, &unrelated, &same_kind}) {
     s->AddPage(general, u"General");
     s->AddPage(utility, u"Old 1");
-    s->AddPage(version, u"Old 2");
+    s->AddPage(font, u"Old 2");
+    s->AddPage(version, u"Old 3");
   }
   ASSERT_GE(page.ItemCount(kLanguageListId), 1);
   ASSERT_TRUE(page.Select(kLanguageListId, 0));
   ASSERT_TRUE(sheet_->Apply());
   EXPECT_EQ(other.TabTitle(0), u"General");
   EXPECT_EQ(other.TabTitle(1), u"Utility");
-  EXPECT_EQ(other.TabTitle(2), u"Version");
+  EXPECT_EQ(other.TabTitle(2), u"Font");
+  EXPECT_EQ(other.TabTitle(3), u"Version");
   EXPECT_EQ(unrelated.TabTitle(1), u"Old 1");
   EXPECT_EQ(same_kind.TabTitle(1), u"Old 1");
 }
