@@ -38,7 +38,7 @@ DriverDescription Sample() {
   d.data_file = "VRTQ40G.GPD";
   d.config_file = "UNIDRVUI.DLL";
   d.help_file = "UNIDRV.HLP";
-  d.dependent_file = "0";
+  d.dependent_file.assign(1, '0');
   d.oem_ui_dll = "VRTQ40UI.DLL";
   d.oem_render_dll.clear();  // an empty value stays out like "0"
   d.oem_render_ini = "VRTQ40.INI";
