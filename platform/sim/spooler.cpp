@@ -247,9 +247,13 @@ class SimSpooler final : public Spooler {
       ports.push_back({JsonText(p, "name"), JsonText(p, "monitor"), JsonText(p, "description"), p.value("type", 3u)});
     }
     for (const auto& m : s["spooler"]["monitors"]) {
+      std::vector<WString> names;
+      for (const auto& fixed : m.value("ports", Json::array())) names.push_back(FromUtf8(fixed.get<std::string>()));
       const WString key = JsonText(m, "ports_from_key");
-      if (key.empty()) continue;
-      for (const auto& name : RegistryValueNames(s, key)) {
+      if (!key.empty()) {
+        for (auto& name : RegistryValueNames(s, key)) names.push_back(std::move(name));
+      }
+      for (const auto& name : names) {
         bool dup = false;
         for (const auto& p : ports) dup = dup || EqualsNoCase(p.port_name, name);
         if (!dup) ports.push_back({name, JsonText(m, "name"), JsonText(m, "name"), 3u});
@@ -646,7 +650,8 @@ class SimSpooler final : public Spooler {
       for (const auto& rule : s["spooler"].value("monitor_rules", Json::array())) {
         const WString contains = Upper(JsonText(rule, "dll_contains"));
         if (!contains.empty() && Upper(info.dll_name).find(contains) != WString::npos) {
-          m["ports_from_key"] = rule.value("ports_from_key", std::string());
+          if (rule.contains("ports_from_key")) m["ports_from_key"] = rule["ports_from_key"];
+          if (rule.contains("ports")) m["ports"] = rule["ports"];
         }
       }
       sp["monitors"].push_back(m);

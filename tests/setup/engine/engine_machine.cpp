@@ -17,7 +17,7 @@ const char* const kSamplePayload[] = {
     "VRTQ40G.GPD",  "VRTQ40S.GPD",   "VRTQ40UI.DLL",   "VRTQ40R.DLL",      "VRTQ40.INI",          "VRTQ40CONTROL.DAT",
     "LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.RES", "KVRPRT32.DLL", "KVRPRT64.DLL", "KVRCOMMON.DLL",      "KVRCOMUI.DLL",
     "KVRUSBMON.DLL", "KVRUSBUI.DLL", "KVRLMON.DLL",    "SRCLIENT.DLL",     "FRAMEDYN.DLL",        "NEWDEV.DLL",
-    "ICONLIB.DLL",  nullptr};
+    "ICONLIB.DLL",  "VRTD45G.GPD",   "VRTD45S.GPD",    "VRTD45R.DLL",      "VRTD45.INI",          nullptr};
 
 EngineMachine::EngineMachine(const std::string& preset) {
   std::string error;
