@@ -17,6 +17,7 @@
 
 #include "platform/sim/machine.h"
 #include "setup/app/kitsetup_app.h"
+#include "setup/progress/progress_headless.h"
 #include "ui/console/console.h"
 
 namespace {
@@ -114,6 +115,11 @@ int main(int argc, char** argv) {
     dialog.Create();
     if (!dialog.Ended()) console.Run(dialog);
     return dialog.Result();
+  };
+  options.host.run_progress = [&](kit::ui::Page& progress) {
+    return kit::setup::RunProgressHeadless(env, progress, [](kit::ui::headless::Dialog& dialog) {
+      std::cout << kit::ui::console::Console::Render(dialog) << std::flush;
+    });
   };
   kit::setup::CKitsetupApp app(std::move(options));
   const StartResult result = app.Run();
