@@ -14,8 +14,7 @@ namespace kit::setup {
 inline constexpr int kHeadlessProgressStepMs = 10;
 inline constexpr int kHeadlessProgressPauseMicroseconds = 500;
 
-// Runs `page` until it ends; `shown` (optional) sees it once it exists and
-// once more at its last state before it closes.
+// Runs `page` until it ends; `shown` (optional) sees it once it exists.
 int RunProgressHeadless(ui::headless::Environment& env, ui::Page& page,
                         const std::function<void(ui::headless::Dialog&)>& shown = {});
 
