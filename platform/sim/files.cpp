@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/sim/core.h"
+#include "platform/sim/loaded_modules.h"
 
 namespace kit::sim {
 namespace {
@@ -119,6 +120,9 @@ class SimFiles final : public Files {
       const bool exists = fs::exists(to.host, ec);
       if (exists && fail_if_exists) return Core::Fail(win32::kErrorFileExists);
       if (auto f = Core::PathFault(s, to.key)) return Core::Fail(*f);
+      if (exists) {
+        if (auto f = LoadedModuleFault(core_, s, to)) return Core::Fail(*f);
+      }
       // Windows refuses to overwrite a read-only (or hidden/system) file.
       if (exists && (Attributes(s, to, false) & (kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem))) {
         return Core::Fail(win32::kErrorAccessDenied);

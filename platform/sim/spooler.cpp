@@ -8,6 +8,7 @@
 
 #include "platform/port_data.h"
 #include "platform/sim/core.h"
+#include "platform/sim/loaded_modules.h"
 #include "platform/sim/delivery.h"
 
 namespace kit::sim {
@@ -40,14 +41,6 @@ bool EraseByName(Json& list, WStringView name, const char* member = "name") {
     }
   }
   return false;
-}
-
-// Folder name of an environment below "spool\drivers" and "spool\prtprocs".
-WString EnvironmentFolder(WStringView env) {
-  if (EqualsNoCase(env, kEnvironmentX64)) return u"x64";
-  if (EqualsNoCase(env, kEnvironmentWin40)) return u"WIN40";
-  if (EqualsNoCase(env, kEnvironmentIa64)) return u"IA64";
-  return u"W32X86";
 }
 
 bool IsKnownEnvironment(WStringView env) {

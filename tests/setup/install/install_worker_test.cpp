@@ -169,6 +169,23 @@ TEST(Install, LockedMonitorUpdateRefusedTwiceNeedsARestart) {
   EXPECT_EQ(m.State()["services"]["Spooler"]["state"], kServiceRunning) << "started again after the failure";
 }
 
+TEST(Install, OutdatedLanguageMonitorHeldByTheSpoolerIsReplacedBesideIt) {
+  EngineMachine m;
+  SetMonitorRules(m);
+  ASSERT_EQ(Install(m, Request(m, "USB_VRT-Q40_1")).state, kProgressDone);
+  const std::string key = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVR Language Monitor";
+  RegistryKeyPtr open;
+  m.platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, ui::FromUtf8(key), kKeyReadWrite64, &open);
+  open->SetDword(u"DriverVersion", 1);
+  m.ctx().error_text.clear();
+  // No restart for the language monitor: the running spooler holds its DLL.
+  const InstallRun run = Install(m, Request(m, "USB_VRT-Q40_2"));
+  ASSERT_EQ(run.state, kProgressDone) << run.text;
+  EXPECT_EQ(m.String(key, "Driver"), "nKVRLMON.DLL");
+  EXPECT_EQ(m.Dword(key, "DriverVersion"), 3u);
+  EXPECT_EQ(m.Content(m.system32 + "\\nKVRLMON.DLL"), "W64 KVRLMON.DLL");
+}
+
 TEST(Install, SpoolerThatWillNotStartAgainFailsTheUpdate) {
   EngineMachine m;
   SetMonitorRules(m);
