@@ -224,7 +224,10 @@ class SimSpooler final : public Spooler {
     return Core::WindowsDirectory(s) + u"\\system32\\spool\\prtprocs\\" + EnvironmentFolder(Env(s, env));
   }
   // The native system folder (monitor DLLs live there).
-  WString NativeSystemDirectory(const Json& s) const { return Core::WindowsDirectory(s) + u"\\system32"; }
+  WString NativeSystemDirectory(const Json& s) const {
+    const bool nine_x = s["system"].value("platform_id", 2) == static_cast<int>(kVerPlatformWin32Windows);
+    return Core::WindowsDirectory(s) + (nine_x ? u"\\SYSTEM" : u"\\system32");
+  }
 
   bool HostFileExists(const Json& s, const WString& windows_path) {
     ResolvedPath r;

@@ -69,6 +69,15 @@ for preset in win7-x64-en winxp-x86-en; do
   expect "$preset-net" "$work/$preset-net.txt" 'KVIP_192.168.0.50  Standard TCP/IP Port'
 done
 
+# Windows 95: its own path (driver version 0 for "Windows 4.0", no service
+# restarts, a restart question after the final message).
+machine win95 win95-x86-en
+walk win95 walk_lpt_95.txt
+expect win95 "$work/win95.txt" 'VRT-Q40(P) (default)  port LPT1:  driver VRT-Q40  processor KVRPrint'
+expect win95 "$work/win95.txt" 'VRT-Q40  [Windows 4.0, version 0]'
+expect win95 "$work/win95.txt" 'KVRPrint  [Windows 4.0]  (KVRPRT32.DLL)'
+expect win95 "$work/win95.txt" 'Restart Windows now?'
+
 # The USB install records.
 expect usb "$work/win7-x64-en-usb.txt" 'USB_VRT-Q40_1'
 expect usb "$work/win7-x64-en-usb.txt" 'PRINTERPORT'
