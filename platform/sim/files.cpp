@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/profile_file_source.h"
 #include "platform/sim/core.h"
 #include "platform/sim/loaded_modules.h"
 
@@ -341,6 +342,15 @@ class SimFiles final : public Files {
       }
     }
     return true;
+  }
+
+  // The profile is "win.ini" in the Windows folder, written with the
+  // profile-file rules.
+  bool WriteProfileString(WStringView section, WStringView key, WStringView value) override {
+    Json s;
+    if (!core_.Read(&s)) return false;
+    PlatformFileSource source(*this);
+    return ini::WriteProfileValue(source, Core::WindowsDirectory(s) + u"\\win.ini", section, key, value);
   }
 
   bool HasFsRedirectionFunctions() override {

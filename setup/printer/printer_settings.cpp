@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "common/oscode/os_code.h"
-#include "platform/profile_file_source.h"
+#include "platform/default_printer.h"
 #include "setup/engine/copy_driver_file.h"
 #include "setup/engine/spooler_control.h"
 
@@ -11,38 +11,16 @@ namespace kit::setup {
 namespace {
 
 constexpr std::string_view kSerialPrefix = "COM";
-constexpr char16_t kUserProfileFile[] = u"\\win.ini";
-
-// Writes a key of the user profile ("win.ini" in the Windows folder).
-bool WriteUserProfile(EngineContext& ctx, WStringView section, WStringView key, WStringView value) {
-  PlatformFileSource source(ctx.platform.files);
-  return ini::WriteProfileValue(source, ctx.platform.system.GetWindowsDirectory() + kUserProfileFile, section, key,
-                                value);
-}
 
 }  // namespace
 
 bool SetDefaultPrinter(EngineContext& ctx, std::string_view printer_name) {
   Platform& p = ctx.platform;
-  if (ctx.os_code == kOsWin9x) {
-    PrinterHandle printer;
-    PrinterDefaults defaults;
-    defaults.desired_access = kPrinterAllAccess;
-    PrinterInfo2 info;
-    std::uint32_t needed = 0;
-    if (!p.spooler.OpenPrinter(ctx.Wide(printer_name), defaults, &printer)) return false;
-    printer->GetPrinter(2, &info, 0, &needed);
-    if (!printer->GetPrinter(2, &info, needed, &needed)) return false;
-    info.attributes |= kPrinterAttributeDefault;
-    if (!printer->SetPrinter(info)) return false;
-    p.shell.BroadcastSettingChange(kWindowsSection, kSettingChangeTimeoutMs);
-    return true;
-  }
-  const LibraryHandle winspool = p.system.LoadLibrary(kWinspoolLibrary);
-  if (!winspool || !winspool->HasProc(kSetDefaultPrinterProc)) return false;
-  if (!p.spooler.SetDefaultPrinter(ctx.Wide(printer_name))) return false;
-  p.shell.BroadcastSettingChange(u"", kSettingChangeTimeoutMs);
-  return true;
+  const DefaultPrinterCalls calls{p.system, p.spooler, p.shell, [&p](WStringView section, WStringView key,
+                                                                     WStringView value) {
+                                    return p.files.WriteProfileString(section, key, value);
+                                  }};
+  return MakeDefaultPrinter(calls, ctx.Wide(printer_name));
 }
 
 void SetPrinterSpoolFolder(EngineContext& ctx, std::string_view printer_name) {
@@ -96,7 +74,7 @@ void WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const S
   if (name.empty()) return;
   const WString value = ctx.Wide(FormatSerialSettings(settings));
   if (ctx.os_code == kOsWin9x) {
-    if (WriteUserProfile(ctx, kPortsSection, ctx.Wide(name), value)) {
+    if (ctx.platform.files.WriteProfileString(kPortsSection, ctx.Wide(name), value)) {
       ctx.platform.shell.BroadcastSettingChange(kPortsSection, kSettingChangeTimeoutMs);
     }
     return;

@@ -11,11 +11,7 @@
 
 namespace kit::setup {
 
-inline constexpr char16_t kWindowsSection[] = u"windows";
 inline constexpr char16_t kPortsSection[] = u"Ports";
-inline constexpr std::uint32_t kSettingChangeTimeoutMs = 1000;
-inline constexpr char16_t kWinspoolLibrary[] = u"winspool.drv";
-inline constexpr std::string_view kSetDefaultPrinterProc = "SetDefaultPrinterA";
 inline constexpr std::string_view kPrintersKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\Printers\\";
 inline constexpr char16_t kSpoolDirectoryValue[] = u"SpoolDirectory";
 inline constexpr std::string_view kSpoolSubfolder = "\\spool\\printers";
