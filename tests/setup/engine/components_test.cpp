@@ -63,9 +63,11 @@ TEST(PortMonitors, OutdatedOrUnversionedMonitorsAreReported) {
   };
   for (const Case& c : {Case{1u, kUpdateUsbMonitor}, Case{std::nullopt, kUpdateUsbMonitor}, Case{5u, 0}, Case{9u, 0}}) {
     EngineMachine m;
-    RegistryKeyPtr key;
-    m.platform().registry.RegCreateKeyEx(RootKey::kLocalMachine, ui::FromUtf8(kUsbKey), kKeyReadWrite64, &key);
-    if (c.installed) key->SetDword(u"DriverVersion", *c.installed);
+    if (c.installed) {
+      m.SetDword(kUsbKey, "DriverVersion", *c.installed);
+    } else {
+      m.SetString(kUsbKey, "Driver", "KVRUSBMON.DLL");
+    }
     EXPECT_EQ(InstallPortMonitors(m.ctx(), kPortUsb, ReadMonitorSet(m.config(), m.ctx().os_code)), c.expected);
   }
 }

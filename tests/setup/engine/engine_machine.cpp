@@ -129,4 +129,16 @@ std::optional<std::string> EngineMachine::String(const std::string& key, const s
   return ui::ToUtf8(data);
 }
 
+void EngineMachine::SetDword(const std::string& key, const std::string& value, std::uint32_t data) {
+  RegistryKeyPtr open;
+  ASSERT_EQ(platform().registry.RegCreateKeyEx(RootKey::kLocalMachine, ui::FromUtf8(key), kKeyReadWrite64, &open), 0u);
+  open->SetDword(ui::FromUtf8(value), data);
+}
+
+void EngineMachine::SetString(const std::string& key, const std::string& value, const std::string& data) {
+  RegistryKeyPtr open;
+  ASSERT_EQ(platform().registry.RegCreateKeyEx(RootKey::kLocalMachine, ui::FromUtf8(key), kKeyReadWrite64, &open), 0u);
+  open->SetString(ui::FromUtf8(value), ui::FromUtf8(data));
+}
+
 }  // namespace kit::setup::testing

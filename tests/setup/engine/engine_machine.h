@@ -50,6 +50,9 @@ class EngineMachine {
   // A DWORD under HKLM, nullopt when the key or value is missing.
   std::optional<std::uint32_t> Dword(const std::string& key, const std::string& value);
   std::optional<std::string> String(const std::string& key, const std::string& value);
+  // Writes a value under HKLM (64-bit view), creating the key.
+  void SetDword(const std::string& key, const std::string& value, std::uint32_t data);
+  void SetString(const std::string& key, const std::string& value, const std::string& data);
   std::uint64_t Slept() { return machine().SleptMilliseconds(); }
 
   // The system folder as a 64-bit program sees it.

@@ -128,12 +128,9 @@ TEST(Install, OutdatedMonitorAndProcessorAreBothUpdatedUnderOneRestart) {
   SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
   // An earlier kit left an older monitor under its "n" name and an older processor.
-  RegistryKeyPtr key;
-  m.platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, ui::FromUtf8(kSerialKey), kKeyReadWrite64, &key);
-  key->SetDword(u"DriverVersion", 1);
-  key->SetString(u"Driver", u"nKVRCOMMON.DLL");
-  m.platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, ui::FromUtf8(kProcessorKey), kKeyReadWrite64, &key);
-  key->SetDword(u"DriverVersion", 3);
+  m.SetDword(kSerialKey, "DriverVersion", 1);
+  m.SetString(kSerialKey, "Driver", "nKVRCOMMON.DLL");
+  m.SetDword(kProcessorKey, "DriverVersion", 3);
   m.Put(m.processor_folder + "\\KVRPRT64.DLL", "old processor");
   const auto stops = m.State()["services"]["Spooler"].value("stops", 0);
   const auto slept = m.Slept();
@@ -155,9 +152,7 @@ TEST(Install, LockedMonitorUpdateRefusedTwiceNeedsARestart) {
   EngineMachine m;
   SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
-  RegistryKeyPtr key;
-  m.platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, ui::FromUtf8(kSerialKey), kKeyReadWrite64, &key);
-  key->SetDword(u"DriverVersion", 1);
+  m.SetDword(kSerialKey, "DriverVersion", 1);
   m.PathFault(m.system32 + "\\KVRCOMMON.DLL", 32);
   m.PathFault(m.system32 + "\\nKVRCOMMON.DLL", 5);
   m.ctx().error_text.clear();
@@ -174,9 +169,7 @@ TEST(Install, OutdatedLanguageMonitorHeldByTheSpoolerIsReplacedBesideIt) {
   SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "USB_VRT-Q40_1")).state, kProgressDone);
   const std::string key = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVR Language Monitor";
-  RegistryKeyPtr open;
-  m.platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, ui::FromUtf8(key), kKeyReadWrite64, &open);
-  open->SetDword(u"DriverVersion", 1);
+  m.SetDword(key, "DriverVersion", 1);
   m.ctx().error_text.clear();
   // No restart for the language monitor: the running spooler holds its DLL.
   const InstallRun run = Install(m, Request(m, "USB_VRT-Q40_2"));
@@ -190,9 +183,7 @@ TEST(Install, SpoolerThatWillNotStartAgainFailsTheUpdate) {
   EngineMachine m;
   SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
-  RegistryKeyPtr key;
-  m.platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, ui::FromUtf8(kSerialKey), kKeyReadWrite64, &key);
-  key->SetDword(u"DriverVersion", 1);
+  m.SetDword(kSerialKey, "DriverVersion", 1);
   m.Change([](sim::Json& s) { s["services"]["Spooler"]["start_error"] = 1058; });
   m.ctx().error_text.clear();
   const InstallRun run = Install(m, Request(m, "KVCOM1:"));
