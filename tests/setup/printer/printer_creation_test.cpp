@@ -41,11 +41,18 @@ TEST(AddPrinterWithUniqueName, NumbersTakenNamesUpTo98) {
   PrinterRecord second = Record("COM1:");
   ASSERT_TRUE(AddPrinterWithUniqueName(m.ctx(), &second, false));
   EXPECT_EQ(second.printer_name, "VRT-Q40(S)(1)");
-  for (int n = 2; n <= kLastNumberedName; ++n) {
-    PrinterRecord next = Record("COM1:");
-    ASSERT_TRUE(AddPrinterWithUniqueName(m.ctx(), &next, false)) << n;
-    ASSERT_EQ(next.printer_name, "VRT-Q40(S)(" + std::to_string(n) + ")");
-  }
+  // (2) to (97) taken directly in the machine's state; (98) through the rule.
+  m.Change([](sim::Json& s) {
+    const sim::Json first = s["spooler"]["printers"][0];
+    for (int n = 2; n < kLastNumberedName; ++n) {
+      sim::Json copy = first;
+      copy["name"] = "VRT-Q40(S)(" + std::to_string(n) + ")";
+      s["spooler"]["printers"].push_back(copy);
+    }
+  });
+  PrinterRecord last = Record("COM1:");
+  ASSERT_TRUE(AddPrinterWithUniqueName(m.ctx(), &last, false));
+  EXPECT_EQ(last.printer_name, "VRT-Q40(S)(98)");
   PrinterRecord none = Record("COM1:");
   EXPECT_FALSE(AddPrinterWithUniqueName(m.ctx(), &none, false));
   EXPECT_EQ(m.ctx().error_text, "IDS_ERR_TOOMANY");
