@@ -120,6 +120,10 @@ class Files {
   // kErrorResourceTypeNotFound when the file has no version resource.
   virtual bool GetFileVersionInfo(WStringView path, FileVersionInfo* info) = 0;
 
+  // WriteProfileString(section, key, value): the user profile ("win.ini";
+  // Windows NT keeps it in the user's registry).
+  virtual bool WriteProfileString(WStringView section, WStringView key, WStringView value) = 0;
+
   // Whether "Wow64DisableWow64FsRedirection" and
   // "Wow64RevertWow64FsRedirection" can be found in kernel32 (Windows XP x64
   // and later; 32-bit XP SP2 has them too).

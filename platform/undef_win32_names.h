@@ -511,6 +511,9 @@
 #ifdef WritePrinter
 #undef WritePrinter
 #endif
+#ifdef WriteProfileString
+#undef WriteProfileString
+#endif
 #ifdef XcvData
 #undef XcvData
 #endif

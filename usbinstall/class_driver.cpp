@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/default_printer.h"
 #include "usbinstall/os_code_bridge.h"
 #include "usbinstall/outcome_texts.h"
 
@@ -15,31 +16,12 @@ constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "Mar
                                                      "May",     "June",     "July",      "August",
                                                      "September", "October", "November", "December"};
 
-constexpr char16_t kWindowsSection[] = u"windows";
-constexpr std::string_view kProfileSection = "windows";
-constexpr std::string_view kProfileDeviceKey = "device";
-constexpr char16_t kWinspoolLibrary[] = u"winspool.drv";
-constexpr std::string_view kSetDefaultPrinterProc = "SetDefaultPrinterA";
-constexpr std::uint32_t kFirstNt5Major = 5;
-
 void Report(InstallerContext& context, bool silent, std::string_view text, std::uint32_t icon) {
   if (silent) {
     AppendSilentLog(context, text);
   } else {
     context.view.MessageBox(text, kMessageBoxCaption, kBoxOk | icon);
   }
-}
-
-bool ReadPrinterRecord(InstallerContext& context, std::string_view name, std::uint32_t access,
-                       PrinterHandle* printer, PrinterInfo2* info) {
-  PrinterDefaults defaults;
-  defaults.desired_access = access;
-  if (!context.spooler.OpenPrinter(Wide(context.system, name), defaults, printer) || !*printer) return false;
-  std::uint32_t needed = 0;
-  (*printer)->GetPrinter(2, info, 0, &needed);  // size query
-  if (needed == 0) return false;
-  *info = PrinterInfo2{};
-  return (*printer)->GetPrinter(2, info, needed, &needed);
 }
 
 }  // namespace
@@ -70,34 +52,12 @@ void AppendSilentLog(InstallerContext& context, std::string_view text) {
 }
 
 void MakeDefaultPrinter(InstallerContext& context, std::string_view printer_name) {
-  OsVersionInfo version;
-  if (!context.system.GetVersionEx(&version)) return;
-
-  if (version.platform_id == kVerPlatformWin32Windows) {
-    PrinterHandle printer;
-    PrinterInfo2 info;
-    if (!ReadPrinterRecord(context, printer_name, 0, &printer, &info)) return;
-    info.attributes |= kPrinterAttributeDefault;
-    if (!printer->SetPrinter(info)) return;
-    context.shell.BroadcastSettingChange(kWindowsSection, kBroadcastTimeoutMs);
-    return;
-  }
-
-  if (version.major < kFirstNt5Major) {
-    PrinterHandle printer;
-    PrinterInfo2 info;
-    if (!ReadPrinterRecord(context, printer_name, 0, &printer, &info)) return;
-    const std::string device = std::string(printer_name) + "," + Ansi(context.system, info.driver_name) + "," +
-                               Ansi(context.system, info.port_name);
-    if (!context.profile.WriteProfileString(kProfileSection, kProfileDeviceKey, device)) return;
-    context.shell.BroadcastSettingChange(u"", kBroadcastTimeoutMs);
-    return;
-  }
-
-  const LibraryHandle winspool = context.system.LoadLibrary(kWinspoolLibrary);
-  if (!winspool || !winspool->HasProc(kSetDefaultPrinterProc)) return;
-  if (!context.spooler.SetDefaultPrinter(Wide(context.system, printer_name))) return;
-  context.shell.BroadcastSettingChange(u"", kBroadcastTimeoutMs);
+  const DefaultPrinterCalls calls{
+      context.system, context.spooler, context.shell, [&](WStringView section, WStringView key, WStringView value) {
+        return context.profile.WriteProfileString(Ansi(context.system, section), Ansi(context.system, key),
+                                                  Ansi(context.system, value));
+      }};
+  kit::MakeDefaultPrinter(calls, Wide(context.system, printer_name));
 }
 
 void RunClassDriverInstall(InstallerContext& context, const CommandLine& command_line) {

@@ -9,11 +9,8 @@
 
 namespace kit::usbinstall {
 
-// The profile's file on the virtual machine, in the Windows folder.
-inline constexpr char16_t kUserProfileFile[] = u"\\win.ini";
-
-// Windows: WriteProfileStringA. Linux: "win.ini" in the virtual machine's
-// Windows folder, written with the profile-file rules.
+// WriteProfileStringA through the platform (Windows: the system's profile;
+// the virtual machine: "win.ini" in its Windows folder).
 std::unique_ptr<UserProfile> MakeUserProfile(SystemFacts& system, Files& files);
 
 }  // namespace kit::usbinstall

@@ -2,7 +2,11 @@
 """Writes the setup wizard's generated kit data: the three language files
 (English in code page 1252, simplified Chinese in code page 936, traditional
 Chinese in code page 950), the licence texts, placeholder help files and the
-left-band picture DRVCONFIG/Left.bmp. Run from anywhere; writes beside itself."""
+left-band picture DRVCONFIG/Left.bmp, and the placeholder payload: a small
+text file in W32/ and W64/ for every driver, monitor, processor and system
+file the configuration names, and RegUtility/Regutility.exe. The plug-in
+module and its language files are laid in by the build's packaging step.
+Run from anywhere; writes beside itself."""
 import os
 import struct
 
@@ -228,6 +232,8 @@ def model_section(model, suffix, bits):
               "USBInternalID=0",
               "LanguageResourceFile1=%s" % ("LANGUAGE_VRTQ40.DAT" if model == "VRT-Q40" else "0"),
               "LanguageResourceFile2=%s" % ("ENG_VRTQ40.res" if model == "VRT-Q40" else "0"),
+              "LanguageResourceFile3=%s" % ("CHN_VRTQ40.res" if model == "VRT-Q40" else "0"),
+              "LanguageResourceFile4=%s" % ("CHF_VRTQ40.res" if model == "VRT-Q40" else "0"),
               "DriverlogViewer=0", "DriverlogINI=0", ""]
     return lines
 
@@ -270,7 +276,36 @@ def setup_ini():
     write("DRVCONFIG/setup.ini", "\r\n".join(lines).encode("cp1252"))
 
 
+# Files of the payload besides each model's data file, rendering plug-in and
+# its INI: the Unidrv core (taken from the package where the system has no
+# copy), the kit's monitors and processors, the files Windows XP's tools
+# need, the Windows 95 Unidrv files and the control-font table.
+COMMON_PAYLOAD = [
+    "UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL",
+    "KVRPRT32.DLL", "KVRPRT64.DLL", "KVRLMON.DLL", "KVRUSBMON.DLL", "KVRUSBUI.DLL", "KVRCOMMON.DLL", "KVRCOMUI.DLL",
+    "srclient.dll", "framedyn.dll", "newdev.dll",
+    "ICONLIB.DLL", "DMCOLOR.DLL",
+    "VRTQ40CONTROL.dat",
+]
+# Provided by the packaging step from the plug-in's build and kit/plugin.
+PACKAGED = {"VRTQ40UI.DLL", "LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res", "CHF_VRTQ40.res"}
+
+
+def payload():
+    names = list(COMMON_PAYLOAD)
+    for _, _, models in SERIES:
+        short_names = [m.replace("-", "") for m, _ in models]
+        for short in short_names:
+            names += ["%sG.GPD" % short, "%sS.GPD" % short, "%sR.DLL" % short, "%s.INI" % short]
+    for folder in ("W32", "W64"):
+        for name in names:
+            if name not in PACKAGED:
+                write("%s/%s" % (folder, name), ("placeholder %s for %s\r\n" % (name, folder)).encode("ascii"))
+    write("RegUtility/Regutility.exe", b"placeholder post-install tool\r\n")
+
+
 if __name__ == "__main__":
+    payload()
     setup_ini()
     series_files()
     language_files()

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/profile_file_source.h"
 #include "platform/sim/core.h"
 #include "platform/sim/missing_exports.h"
+#include "platform/sim/loaded_modules.h"
 
 namespace kit::sim {
 namespace {
@@ -133,6 +135,9 @@ class SimFiles final : public Files {
       const bool exists = fs::exists(to.host, ec);
       if (exists && fail_if_exists) return Core::Fail(win32::kErrorFileExists);
       if (auto f = Core::PathFault(s, to.key)) return Core::Fail(*f);
+      if (exists) {
+        if (auto f = LoadedModuleFault(core_, s, to)) return Core::Fail(*f);
+      }
       // Windows refuses to overwrite a read-only (or hidden/system) file.
       if (exists && (Attributes(s, to, false) & (kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem))) {
         return Core::Fail(win32::kErrorAccessDenied);
@@ -391,6 +396,15 @@ class SimFiles final : public Files {
       }
     }
     return true;
+  }
+
+  // The profile is "win.ini" in the Windows folder, written with the
+  // profile-file rules.
+  bool WriteProfileString(WStringView section, WStringView key, WStringView value) override {
+    Json s;
+    if (!core_.Read(&s)) return false;
+    PlatformFileSource source(*this);
+    return ini::WriteProfileValue(source, Core::WindowsDirectory(s) + u"\\win.ini", section, key, value);
   }
 
   bool HasFsRedirectionFunctions() override {

@@ -45,6 +45,9 @@ constexpr Preset kPresets[] = {
     {"win8-x64-en", "Windows 8 x64, English", 6, 2, 9200, 0, 1, 9, 1033, 1252, 437, "C:\\Windows", "Windows 8 Pro"},
     {"winnt4-x86-en", "Windows NT 4.0 SP6, English", 4, 0, 1381, 6, 1, 0, 1033, 1252, 437, "C:\\WINNT",
      "Microsoft Windows NT 4.0"},
+    // Windows 9x (product type 0): its own path through the setup wizard.
+    {"win95-x86-en", "Windows 95 OSR2, English", 4, 0, 1111, 0, 0, 0, 1033, 1252, 437, "C:\\WINDOWS",
+     "Microsoft Windows 95"},
 };
 
 const std::vector<std::string> kUnidrvFiles = {"unidrvui.dll", "unidrv.dll", "unires.dll",
@@ -112,6 +115,41 @@ fs::path OnDrive(const fs::path& folder, const std::string& windows_path) {
     pos = next + 1;
   }
   return p;
+}
+
+// Windows 9x: platform 1, no service or WOW64 functions of NT, the system
+// folder "SYSTEM" (also the printer-driver and print-processor folder), the
+// "Windows 4.0" environment, the user profile in "win.ini", and the Unidrv
+// core in "Sysbckup" for setup programs to restore.
+void MakeWindows9x(const fs::path& folder, const std::string& windir, Json* state) {
+  Json& s = *state;
+  Json& sys = s["system"];
+  sys["platform_id"] = static_cast<int>(kVerPlatformWin32Windows);
+  sys["csd"] = " B";
+  sys["has_is_wow64_process"] = false;
+  sys["has_wow64_functions"] = false;
+  sys["has_native_system_info"] = false;
+  sys["has_cfgmgr32"] = false;
+  sys["missing_procs"] = {"KERNEL32.DLL!ISWOW64PROCESS", "KERNEL32.DLL!WOW64DISABLEWOW64FSREDIRECTION",
+                          "KERNEL32.DLL!WOW64REVERTWOW64FSREDIRECTION", "KERNEL32.DLL!GETNATIVESYSTEMINFO",
+                          "WINSPOOL.DRV!SETDEFAULTPRINTERA", "WINSPOOL.DRV!SETDEFAULTPRINTERW"};
+  const std::string env = "Windows 4.0";
+  for (auto& p : s["spooler"]["processors"]) p["environment"] = env;
+  Json& hklm = s["registry"]["HKLM"];
+  Node(hklm, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + env + "\\Print Processors\\winprint")["v"]
+      ["Driver"] = RegSz("winprint.dll");
+
+  std::error_code ec;
+  fs::remove_all(OnDrive(folder, windir + "\\system32"), ec);
+  const Bytes stub = Text("virtual machine system file\n");
+  for (const char* dll : {"kernel32.dll", "spoolss.dll", "localspl.dll", "tcpmon.dll", "usbmon.dll", "winspool.drv",
+                          "setupapi.dll", "winprint.dll"}) {
+    WriteHostFile(OnDrive(folder, windir + "\\SYSTEM\\" + dll), stub);
+  }
+  WriteHostFile(OnDrive(folder, windir + "\\SYSBCKUP\\UNIDRV.DLL"), Text("system unidrv.dll\n"));
+  WriteHostFile(OnDrive(folder, windir + "\\win.ini"),
+                Text("[windows]\r\nload=\r\nrun=\r\n\r\n[Ports]\r\nLPT1:=\r\nCOM1:=9600,n,8,1\r\n"
+                     "COM2:=9600,n,8,1\r\nFILE:=\r\n"));
 }
 
 }  // namespace
@@ -318,6 +356,7 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
     WriteHostFile(OnDrive(folder, windir + "\\Driver Cache\\" + (x64 ? "AMD64" : "i386") + "\\driver.cab"),
                   WriteCabinet(members));
   }
+  if (preset->product_type == 0) MakeWindows9x(folder, windir, &s);
   Store store(folder);
   return store.Create(s, error) == StoreError::kNone;
 }

@@ -9,6 +9,7 @@
 #include "platform/port_data.h"
 #include "platform/sim/channel_faults.h"
 #include "platform/sim/core.h"
+#include "platform/sim/loaded_modules.h"
 #include "platform/sim/delivery.h"
 
 namespace kit::sim {
@@ -41,14 +42,6 @@ bool EraseByName(Json& list, WStringView name, const char* member = "name") {
     }
   }
   return false;
-}
-
-// Folder name of an environment below "spool\drivers" and "spool\prtprocs".
-WString EnvironmentFolder(WStringView env) {
-  if (EqualsNoCase(env, kEnvironmentX64)) return u"x64";
-  if (EqualsNoCase(env, kEnvironmentWin40)) return u"WIN40";
-  if (EqualsNoCase(env, kEnvironmentIa64)) return u"IA64";
-  return u"W32X86";
 }
 
 bool IsKnownEnvironment(WStringView env) {
@@ -232,7 +225,10 @@ class SimSpooler final : public Spooler {
     return Core::WindowsDirectory(s) + u"\\system32\\spool\\prtprocs\\" + EnvironmentFolder(Env(s, env));
   }
   // The native system folder (monitor DLLs live there).
-  WString NativeSystemDirectory(const Json& s) const { return Core::WindowsDirectory(s) + u"\\system32"; }
+  WString NativeSystemDirectory(const Json& s) const {
+    const bool nine_x = s["system"].value("platform_id", 2) == static_cast<int>(kVerPlatformWin32Windows);
+    return Core::WindowsDirectory(s) + (nine_x ? u"\\SYSTEM" : u"\\system32");
+  }
 
   bool HostFileExists(const Json& s, const WString& windows_path) {
     ResolvedPath r;
@@ -248,9 +244,13 @@ class SimSpooler final : public Spooler {
       ports.push_back({JsonText(p, "name"), JsonText(p, "monitor"), JsonText(p, "description"), p.value("type", 3u)});
     }
     for (const auto& m : s["spooler"]["monitors"]) {
+      std::vector<WString> names;
+      for (const auto& fixed : m.value("ports", Json::array())) names.push_back(FromUtf8(fixed.get<std::string>()));
       const WString key = JsonText(m, "ports_from_key");
-      if (key.empty()) continue;
-      for (const auto& name : RegistryValueNames(s, key)) {
+      if (!key.empty()) {
+        for (auto& name : RegistryValueNames(s, key)) names.push_back(std::move(name));
+      }
+      for (const auto& name : names) {
         bool dup = false;
         for (const auto& p : ports) dup = dup || EqualsNoCase(p.port_name, name);
         if (!dup) ports.push_back({name, JsonText(m, "name"), JsonText(m, "name"), 3u});
@@ -647,7 +647,8 @@ class SimSpooler final : public Spooler {
       for (const auto& rule : s["spooler"].value("monitor_rules", Json::array())) {
         const WString contains = Upper(JsonText(rule, "dll_contains"));
         if (!contains.empty() && Upper(info.dll_name).find(contains) != WString::npos) {
-          m["ports_from_key"] = rule.value("ports_from_key", std::string());
+          if (rule.contains("ports_from_key")) m["ports_from_key"] = rule["ports_from_key"];
+          if (rule.contains("ports")) m["ports"] = rule["ports"];
         }
       }
       sp["monitors"].push_back(m);

@@ -223,6 +223,11 @@ class Win32Files final : public Files {
     return true;
   }
 
+  bool WriteProfileString(WStringView section, WStringView key, WStringView value) override {
+    return Check(::WriteProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(value).c_str()),
+                 "WriteProfileStringW", key);
+  }
+
   bool HasFsRedirectionFunctions() override {
     return SystemProc<Wow64Disable>(L"kernel32.dll", "Wow64DisableWow64FsRedirection") != nullptr &&
            SystemProc<Wow64Revert>(L"kernel32.dll", "Wow64RevertWow64FsRedirection") != nullptr;

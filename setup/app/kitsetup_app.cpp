@@ -137,6 +137,7 @@ StartResult CKitsetupApp::Run() {
   confirm_ = std::make_unique<CSetupConfirm>(*context_);
   frame_ = std::make_unique<CKitsetupDlg>(*context_, WizardPages{*legal_, *series_, *mode_, *system_page_, *confirm_},
                                           load_licence);
+  frame_->SetInstallHost({&p, options_.host.run_progress, options_.usb_install});
   if (options_.host.run_modal) options_.host.run_modal(*frame_);
   return StartResult::kFrameClosed;
 }

@@ -36,6 +36,9 @@ enum class StartResult {
 struct AppHost {
   std::function<void(std::u16string_view text, std::u16string_view caption)> message_box;
   std::function<int(ui::Page& frame)> run_modal;
+  // The install's progress dialog, modal without an owner; unset: owned by
+  // the frame.
+  std::function<int(ui::Page& progress)> run_progress;
 };
 
 class CKitsetupApp {
@@ -46,6 +49,8 @@ class CKitsetupApp {
     std::string package_folder;
     // Where the wizard asks about USB; null: the platform.
     UsbQueries* usb = nullptr;
+    // The USB hand-off at Install; null: a USB port takes the normal install.
+    UsbInstallHooks* usb_install = nullptr;
     AppHost host;
   };
 

@@ -2,6 +2,8 @@
 // what the install that follows works from. This file is OS-independent.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace kit::setup {
@@ -20,7 +22,8 @@ struct InstallRequest {
   char parity = 'n';
   char flow = 'p';
   int raster = 0;  // 1: GDI flavour, 0: STD flavour
-  std::string ip_address;
+  std::string ip_address;                // the address control's text
+  std::array<std::uint8_t, 4> ip_bytes{};  // its four fields; a blank control reads 0.0.0.0
   std::string series_file;  // full path of the model's per-series file
   std::string setup_ini;    // full path of setup.ini
 };

@@ -4,6 +4,7 @@
 #include "setup/about/about_dialog.h"
 #include "setup/app/system_detection.h"
 #include "setup/frame/bitmap_file.h"
+#include "setup/printer/port_names.h"
 #include "ui/fonts.h"
 #include "ui/text.h"
 
@@ -227,13 +228,14 @@ void CKitsetupDlg::OnInstall() {
   request_.flow = port.flow();
   request_.ip_address = port.ip_address();
   request_.port_kind = KindOfPort(request_.port_name);
+  request_.ip_bytes = ParseIpAddressText(request_.ip_address);
   // No model chosen (no series checked): nothing to install.
   if (typed_.series.model_name().empty()) {
     ctx_.Message(*window_, "IDS_ERR_SELPRINTER");
     return;
   }
   install_requested_ = true;
-  window_->MessageBox(kInstallNotBuilt, kMessageCaption, ui::kMbIconInformation);
+  RunInstall();
 }
 
 bool CKitsetupDlg::OnCommand(ui::Window& window, int id, ui::Notify code) {

@@ -5,7 +5,12 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <vector>
+
+#include "platform/platform.h"
+#include "setup/install/install_start.h"
 
 #include "setup/frame/install_request.h"
 #include "setup/pages/confirm_page.h"
@@ -32,9 +37,18 @@ inline constexpr char kLeftBitmapFile[] = "DRVCONFIG\\Left.bmp";
 // Page-table indices.
 enum WizardPageIndex : int { kLegalPage = 0, kSeriesPage = 1, kModePage = 2, kSystemPage = 3, kConfirmPage = 4 };
 
-// Said once when Install is pressed while this build cannot install yet.
-inline constexpr char16_t kInstallNotBuilt[] =
-    u"The selections are complete. Installing the driver is not available in this version of the setup program.";
+// The tool the kit runs after every install, and its parameter.
+inline constexpr char kRegUtilityProgram[] = "RegUtility\\Regutility.exe";
+inline constexpr char16_t kRegUtilityParameters[] = u"999";
+
+// What the frame needs to install: the platform, how the progress dialog
+// runs (a modal dialog without owner: Windows hides one owned by the
+// minimised frame), and the USB hand-off.
+struct InstallHost {
+  Platform* platform = nullptr;
+  std::function<int(ui::Page& progress)> run_progress;
+  UsbInstallHooks* usb = nullptr;  // null: a USB port takes the normal install
+};
 
 struct WizardPages {
   CLegalDlg& legal;
@@ -55,6 +69,8 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool OnHelp(ui::Window& window) override;
   void OnDestroy(ui::Window& window) override;
 
+  void SetInstallHost(InstallHost host) { install_host_ = std::move(host); }
+
   void EnableNext(bool enabled) override;
   void CancelFrame() override;
 
@@ -70,6 +86,10 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   void OnNext();
   void OnBack();
   void OnInstall();
+  // Install start after the request is built: the checks, the worker with
+  // the progress dialog, the final message, the post-install tool.
+  void RunInstall();
+  void FinishInstall(const EngineContext& engine, int state);
   bool LeaveSystemPageForward();
   void GatherForPortPage();
   int LastPage() const { return static_cast<int>(pages_.size()) - 1; }
@@ -85,6 +105,7 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   InstallRequest request_;
   ui::Window* window_ = nullptr;
   TopLevelWindowHandle announced_;
+  InstallHost install_host_;
 };
 
 }  // namespace kit::setup

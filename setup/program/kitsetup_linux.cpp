@@ -18,6 +18,7 @@
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "setup/app/kitsetup_app.h"
+#include "setup/progress/progress_headless.h"
 #include "ui/console/console.h"
 
 namespace {
@@ -93,16 +94,12 @@ int main(int argc, char** argv) {
     if (!dialog.Ended()) console.Run(dialog);
     return dialog.Result();
   };
+  options.host.run_progress = [&](kit::ui::Page& progress) {
+    return kit::setup::RunProgressHeadless(env, progress, [](kit::ui::headless::Dialog& dialog) {
+      std::cout << kit::ui::console::Console::Render(dialog) << std::flush;
+    });
+  };
   kit::setup::CKitsetupApp app(std::move(options));
   const StartResult result = app.Run();
-  if (const auto* frame = app.frame(); frame != nullptr && frame->install_requested()) {
-    const auto& r = frame->install_request();
-    std::cout << "install request: model \"" << r.model_name << "\", series " << r.series_index << ", port \""
-              << r.port_name << "\" (kind " << r.port_kind << "), OS code " << r.os_code << ", mode "
-              << (r.mode == kit::setup::kModeTypical ? "Typical" : "Advanced") << ", raster " << r.raster
-              << ", baud " << r.baud_rate << ", data bits " << r.data_bits << ", stop bits " << r.stop_bits
-              << ", parity '" << r.parity << "', flow '" << r.flow << "', IP \"" << r.ip_address << "\", default "
-              << (r.set_as_default ? "yes" : "no") << "\n";
-  }
   return result == StartResult::kFrameClosed || result == StartResult::kAlreadyRunning ? 0 : 1;
 }

@@ -112,6 +112,7 @@ class FakeFiles final : public Files {
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override;
   bool GetFileSize(WStringView, std::uint64_t*) override { return system_.Unsupported(); }
   bool GetFileVersionInfo(WStringView, FileVersionInfo*) override { return system_.Unsupported(); }
+  bool WriteProfileString(WStringView, WStringView, WStringView) override { return system_.Unsupported(); }
   bool HasFsRedirectionFunctions() override { return true; }
   bool Wow64DisableWow64FsRedirection(void**) override { return true; }
   bool Wow64RevertWow64FsRedirection(void*) override { return true; }

@@ -66,7 +66,7 @@ void PrintUsage() {
       "  fault DIR service NAME --start-error CODE | --stop-pending QUERIES\n"
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
-      "  monitor-rule DIR --dll-contains TEXT --ports-from-key KEY\n"
+      "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)\n"
       "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer on a stand-in driver (LPT1:)\n"
       "  put DIR HOST-FILE WINDOWS-PATH            copy a file onto drive C:\n"
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
@@ -274,18 +274,35 @@ int CmdProgram(const Args& args, bool) {
   });
 }
 
+// A fixed port list: "KVCOM1:,KVCOM2:".
+Json PortList(const std::string& text) {
+  Json ports = Json::array();
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const auto comma = std::min(text.find(',', start), text.size());
+    if (comma > start) ports.push_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return ports;
+}
+
 int CmdMonitorRule(const Args& args, bool) {
+  static constexpr char kUsage[] = "monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)";
   const auto dll = Option(args, "--dll-contains");
   const auto key = Option(args, "--ports-from-key");
-  if (args.empty() || !dll || !key) return Usage("monitor-rule DIR --dll-contains TEXT --ports-from-key KEY");
-  std::string k = *key;
-  if (k.rfind("HKLM\\", 0) == 0) k = k.substr(5);
+  const auto fixed = Option(args, "--ports");
+  if (args.empty() || !dll || (!key && !fixed)) return Usage(kUsage);
+  Json rule = {{"dll_contains", *dll}};
+  if (key) rule["ports_from_key"] = key->rfind("HKLM\\", 0) == 0 ? key->substr(5) : *key;
+  if (fixed) rule["ports"] = PortList(*fixed);
   return ChangeMachine(args[0], [&](Json& s) -> std::string {
-    s["spooler"]["monitor_rules"].push_back({{"dll_contains", *dll}, {"ports_from_key", k}});
+    s["spooler"]["monitor_rules"].push_back(rule);
     // Monitors already installed follow the rule at once.
     for (auto& m : s["spooler"]["monitors"]) {
       if (ToUpperAscii(FromUtf8(m.value("dll", std::string()))).find(ToUpperAscii(FromUtf8(*dll))) != WString::npos) {
-        m["ports_from_key"] = k;
+        for (const char* member : {"ports_from_key", "ports"}) {
+          if (rule.contains(member)) m[member] = rule[member];
+        }
       }
     }
     return {};

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tools/vmachine/monitor_ports.h"
 #include "tools/vmachine/tool_support.h"
 
 namespace kit::vmachine {
@@ -234,6 +235,7 @@ int CmdShow(const Args& args, bool json) {
     return kExitOk;
   }
   ShowSection(s, what);
+  if (what == "all" || what == "ports") ShowMonitorPorts(args[0], s);
   return kExitOk;
 }
 

@@ -117,6 +117,23 @@ TEST_F(FilesContract, AppendKeepsEarlierContentAndCreateNewRefusesExisting) {
   EXPECT_EQ(sys().GetLastError(), win32::kErrorFileExists);
 }
 
+// A section Windows does not map to the registry lives in "win.ini" itself.
+TEST_F(FilesContract, ProfileStringsLandInWinIni) {
+  const WString section = env_->UniqueName(u"KitContract");
+  ASSERT_TRUE(files().WriteProfileString(section, u"COM3:", u"9600,n,8,1"));
+  ASSERT_TRUE(files().WriteProfileString(section, u"COM3:", u"19200,e,7,1.5,x")) << "a second write replaces";
+  Bytes content;
+  ASSERT_TRUE(files().ReadFile(sys().GetWindowsDirectory() + u"\\win.ini", &content));
+  const std::string text(content.begin(), content.end());
+  std::string header(1, '[');
+  header += ToUtf8(section);
+  header += ']';
+  const auto at = text.find(header);
+  ASSERT_NE(at, std::string::npos) << text;
+  EXPECT_NE(text.find("COM3:=19200,e,7,1.5,x", at), std::string::npos) << text;
+  EXPECT_EQ(text.find("COM3:=9600,n,8,1", at), std::string::npos);
+}
+
 TEST_F(FilesContract, BadPathsFailWithTheCodesWindowsGives) {
   sys().SetLastError(kSentinelError);
   EXPECT_EQ(files().GetFileAttributes(dir_ + u"\\bad|name.txt"), kInvalidFileAttributes);

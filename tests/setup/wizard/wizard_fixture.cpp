@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "setup/progress/progress_headless.h"
 
 namespace kit::setup::testing {
 namespace {
@@ -59,6 +60,7 @@ StartResult WizardRun::Run(const KitFiles& kit, const std::function<void(ui::hea
     frame_result = dialog.Result();
     return frame_result;
   };
+  options.host.run_progress = [this](ui::Page& progress) { return RunProgressHeadless(env, progress); };
   app_ = std::make_unique<CKitsetupApp>(std::move(options));
   return app_->Run();
 }

@@ -73,6 +73,7 @@ class FakeWindows : public SystemFacts, public Files, public Registry {
   bool WriteFile(WStringView path, const Bytes& content, WriteMode, std::uint32_t) override;
   bool GetFileSize(WStringView, std::uint64_t*) override { return Unsupported(); }
   bool GetFileVersionInfo(WStringView, FileVersionInfo*) override { return Unsupported(); }
+  bool WriteProfileString(WStringView, WStringView, WStringView) override { return Unsupported(); }
   bool HasFsRedirectionFunctions() override { return false; }
   bool Wow64DisableWow64FsRedirection(void**) override { return Unsupported(); }
   bool Wow64RevertWow64FsRedirection(void*) override { return Unsupported(); }

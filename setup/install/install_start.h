@@ -1,0 +1,58 @@
+// Install start, on the frame's thread once the pages are saved and the
+// install request is built: the checks that may refuse the install, the
+// driver description for the port, the network port, the printer name and
+// the USB install records. Each refusal shows one message and leaves the
+// wizard open.
+// This file is OS-independent.
+#pragma once
+
+#include <string_view>
+
+#include "setup/config/printer_inf_manager.h"
+#include "setup/engine/engine_context.h"
+#include "setup/frame/install_request.h"
+#include "setup/install/install_plan.h"
+
+namespace kit::setup {
+
+// What the wizard tells the user while the install starts.
+class InstallPrompts {
+ public:
+  virtual ~InstallPrompts() = default;
+  // A "Message"/key box.
+  virtual void Message(std::string_view key) = 0;
+  // The "ERROR" box (information icon) with a system text.
+  virtual void ErrorBox(std::string_view text) = 0;
+};
+inline constexpr std::string_view kErrorBoxCaption = "ERROR";
+
+// The USB hand-off's two places in the install start.
+enum class UsbRoute {
+  kNormalInstall,  // the maker's USB driver and the kit's USB ports
+  kRefused,        // a message was shown; the wizard stays open
+  kWizardEnds,     // the class-printer route took over; the frame closes
+};
+class UsbInstallHooks {
+ public:
+  virtual ~UsbInstallHooks() = default;
+  // USB routing at Install, before anything else of the install.
+  virtual UsbRoute RouteUsbInstall(const InstallRequest& request) = 0;
+  // USB id matching once the driver description is read: false stops the
+  // install (any message was shown).
+  virtual bool MatchUsbId(const InstallRequest& request, int port_index) = 0;
+};
+// Until the hand-off is built: every USB install is a normal install, the
+// printer's id unchecked.
+class DirectUsbInstall final : public UsbInstallHooks {
+ public:
+  UsbRoute RouteUsbInstall(const InstallRequest&) override { return UsbRoute::kNormalInstall; }
+  bool MatchUsbId(const InstallRequest&, int) override { return true; }
+};
+
+enum class StartOutcome { kRunWorker, kRefused, kWizardEnds };
+
+// Steps 3 to 9 of Install: fills *plan when the worker is to run.
+StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config, const InstallRequest& request,
+                            InstallPrompts& prompts, UsbInstallHooks& usb, InstallPlan* plan);
+
+}  // namespace kit::setup

@@ -1,0 +1,121 @@
+// CopyDriverFile on virtual machines: every destination, files in use,
+// the Unidrv core files from the driver cache (XP) and the driver store
+// (Windows 7), and the texts of failures.
+#include <gtest/gtest.h>
+
+#include "setup/engine/copy_driver_file.h"
+#include "tests/setup/engine/engine_machine.h"
+#include "ui/text.h"
+
+namespace kit::setup::testing {
+namespace {
+
+TEST(CopyDriverFile, EachDestinationOnWindows7x64) {
+  EngineMachine m;
+  m.Put(m.system32 + "\\SRCLIENT.DLL", "already there");
+  struct Case {
+    int destination;
+    std::string file;
+    std::string expected_path;
+    std::string expected_content;
+  };
+  const Case cases[] = {
+      {kDestInfFolder, "vrtq40.ini", m.windows + "\\inf\\VRTQ40.INI", "W64 VRTQ40.INI"},
+      {kDestDriverLogFolder, "VRTQ40.INI", m.windows + "\\KVRODriverlog\\VRTQ40.INI", "W64 VRTQ40.INI"},
+      {kDestVersion3Folder, "VRTQ40CONTROL.dat", m.driver_folder + "\\3\\VRTQ40CONTROL.DAT", "W64 VRTQ40CONTROL.DAT"},
+      {kDestDriverFolder, "VRTQ40G.GPD", m.driver_folder + "\\VRTQ40G.GPD", "W64 VRTQ40G.GPD"},
+      {kDestProcessorFolder, "KVRPRT64.DLL", m.processor_folder + "\\KVRPRT64.DLL", "W64 KVRPRT64.DLL"},
+      // The 32-bit wizard writes the native system folder with redirection off.
+      {kDestSystemFolder, "KVRCOMMON.DLL", m.system32 + "\\KVRCOMMON.DLL", "W64 KVRCOMMON.DLL"},
+      {kDestSystemIfAbsent, "srclient.dll", m.system32 + "\\SRCLIENT.DLL", "already there"},
+      {kDestWbemIfAbsent, "framedyn.dll", m.windows + "\\SysWOW64\\wbem\\FRAMEDYN.DLL", "W64 FRAMEDYN.DLL"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.destination);
+    std::string target;
+    EXPECT_EQ(CopyDriverFile(m.ctx(), c.file, c.destination, false, &target), kCopyDone);
+    EXPECT_EQ(m.Content(c.expected_path), c.expected_content);
+    EXPECT_TRUE(m.ctx().error_text.empty()) << m.ctx().error_text;
+  }
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "VRTQ40.INI", 12345, false), kCopyFailed);
+  EXPECT_EQ(m.ctx().error_text, "IDS_ERR_DIRTYPE");
+}
+
+TEST(CopyDriverFile, InUseAndDeniedReturnTheirCodesWithoutText) {
+  EngineMachine m;
+  m.PathFault(m.system32 + "\\KVRCOMMON.DLL", 32);
+  m.PathFault(m.system32 + "\\KVRCOMUI.DLL", 5);
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "KVRCOMMON.DLL", kDestSystemFolder, false), kCopyInUse);
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "KVRCOMUI.DLL", kDestSystemFolder, false), kCopyAccessDenied);
+  EXPECT_TRUE(m.ctx().error_text.empty());
+  // The side-by-side copy takes the "n" name.
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "kvrcommon.dll", kDestSystemFolder, true), kCopyDone);
+  EXPECT_EQ(m.Content(m.system32 + "\\nKVRCOMMON.DLL"), "W64 KVRCOMMON.DLL");
+  // A read-only destination is made writable first.
+  m.Put(m.driver_folder + "\\VRTQ40G.GPD", "old");
+  m.platform().files.SetFileAttributes(u"C:\\Windows\\system32\\spool\\drivers\\x64\\VRTQ40G.GPD",
+                                       kFileAttributeReadOnly);
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "VRTQ40G.GPD", kDestDriverFolder, false), kCopyDone);
+  EXPECT_EQ(m.Content(m.driver_folder + "\\VRTQ40G.GPD"), "W64 VRTQ40G.GPD");
+}
+
+TEST(CopyDriverFile, MissingSourceGivesTheCopyText) {
+  EngineMachine m;
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "NOFILE.DLL", kDestDriverFolder, false), kCopyFailed);
+  const std::string& text = m.ctx().error_text;
+  EXPECT_EQ(text.rfind("IDS_ERR_COPYFIEL" + m.driver_folder + "\\NOFILE.DLL\n", 0), 0u) << text;
+  EXPECT_EQ(text.substr(text.size() - 17), "IDS_ERR_COPYFIEL1");
+  EXPECT_GT(text.size(), std::string("IDS_ERR_COPYFIEL\nIDS_ERR_COPYFIEL1").size() + m.driver_folder.size() + 12)
+      << "the system's text is part of it";
+}
+
+TEST(CopyDriverFile, Windows7TakesUnidrvFilesFromTheDriverStore) {
+  EngineMachine m;
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "UNIRES.DLL", kDestDriverFolder, false), kCopyDone);
+  EXPECT_EQ(m.Content(m.driver_folder + "\\UNIRES.DLL"), "system unires.dll\n");
+  // Files outside the Unidrv set come from the package.
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "VRTQ40R.DLL", kDestDriverFolder, false), kCopyDone);
+  EXPECT_EQ(m.Content(m.driver_folder + "\\VRTQ40R.DLL"), "W64 VRTQ40R.DLL");
+}
+
+TEST(CopyDriverFile, Windows7WithoutDriverStoreFails) {
+  EngineMachine m;
+  m.Remove(m.system32 + "\\DriverStore");
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "TTFSUB.GPD", kDestDriverFolder, false), kCopyFailed);
+  EXPECT_EQ(m.ctx().error_text.rfind("Couldn't find system files.\n", 0), 0u) << m.ctx().error_text;
+  EXPECT_EQ(m.Content(m.driver_folder + "\\TTFSUB.GPD"), "(missing)");
+}
+
+TEST(CopyDriverFile, XpExtractsTheCabinetOnceAndFallsBackToThePackage) {
+  EngineMachine m("winxp-x86-en");
+  ASSERT_EQ(m.ctx().os_code, 3);
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "UNIRES.DLL", kDestDriverFolder, false), kCopyDone);
+  EXPECT_EQ(m.Content(m.driver_folder + "\\UNIRES.DLL"), "system unires.dll\n");
+  const std::string temp = ui::ToAnsi(m.platform().system.GetTempPath());
+  for (const char* member : {"unidrvui.dll", "unidrv.dll", "unires.dll", "unidrv.hlp", "stdnames.gpd", "ttfsub.gpd"}) {
+    EXPECT_EQ(m.Content(temp + member), std::string("system ") + member + "\n");
+  }
+  EXPECT_EQ(m.Content(temp + "other.dll"), "(missing)") << "other members are skipped";
+  // Later calls use the extracted files: the cabinets are not walked again.
+  m.Remove(m.windows + "\\Driver Cache");
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "TTFSUB.GPD", kDestDriverFolder, false), kCopyDone);
+  EXPECT_EQ(m.Content(m.driver_folder + "\\TTFSUB.GPD"), "system ttfsub.gpd\n");
+}
+
+TEST(CopyDriverFile, XpDamagedCabinetFallsBackToThePackage) {
+  EngineMachine m("winxp-x86-en");
+  m.Put(m.windows + "\\Driver Cache\\i386\\driver.cab", "not a cabinet");
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "UNIRES.DLL", kDestDriverFolder, false), kCopyDone);
+  EXPECT_EQ(m.Content(m.driver_folder + "\\UNIRES.DLL"), "W32 UNIRES.DLL");
+  EXPECT_TRUE(m.ctx().error_text.empty());
+}
+
+TEST(CopyDriverFile, OverlongFolderCountsAsMissing) {
+  EngineMachine m;
+  m.Change([](sim::Json& s) { s["system"]["windows_dir"] = "C:\\" + std::string(260, 'W'); });
+  EXPECT_EQ(CopyDriverFile(m.ctx(), "VRTQ40.INI", kDestInfFolder, false), kCopyFailed);
+  EXPECT_EQ(m.ctx().error_text, "IDS_ERR_GETWINDIR");
+}
+
+}  // namespace
+}  // namespace kit::setup::testing

@@ -1,0 +1,39 @@
+// Whole installs on a virtual machine: the request as the frame builds it,
+// Install start and the worker (on the test's thread), with the monitor
+// rules that make the kit's serial and USB monitors offer their ports.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "setup/install/install_start.h"
+#include "setup/install/install_worker.h"
+#include "tests/setup/engine/engine_machine.h"
+
+namespace kit::setup::testing {
+
+struct RecordingPrompts final : InstallPrompts {
+  std::vector<std::string> shown;
+  void Message(std::string_view key) override { shown.emplace_back(key); }
+  void ErrorBox(std::string_view text) override { shown.push_back("ERROR: " + std::string(text)); }
+};
+
+struct InstallRun {
+  StartOutcome outcome = StartOutcome::kRefused;
+  int state = -1;  // the progress state the worker left, -1 when it did not run
+  std::string text;
+  std::vector<std::string> prompts;
+};
+
+// The serial monitor offers KVCOM1: to KVCOM8:, the USB monitor the ports
+// named under HKLM\SOFTWARE\VELDRAN\PORTNAME.
+void SetMonitorRules(EngineMachine& m);
+// A request for the sample kit's receipt model "VRT-Q40" (or `model`).
+InstallRequest Request(EngineMachine& m, const std::string& port, const std::string& model = "VRT-Q40");
+InstallRun Install(EngineMachine& m, const InstallRequest& request);
+
+// The spooler's printers, drivers and monitors by name.
+sim::Json Printer(EngineMachine& m, const std::string& name);
+sim::Json Driver(EngineMachine& m, const std::string& name);
+
+}  // namespace kit::setup::testing
