@@ -61,7 +61,7 @@ const std::vector<sheets::TooltipKey> kTooltips = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t = PageTemplate(kBarcode1DDialogId, u"1D Code");
+  DialogTemplate t = sheets::PageTemplate(kBarcode1DDialogId, u"1D Code");
   const auto combo = kDropDownList | kVScroll | kTabStop;
   t.controls = {
       {kGeneralGroupId, ControlKind::kGroupBox, u"General Bar Code", {7, 4, 238, 134}, kNone},

@@ -49,7 +49,7 @@ const std::vector<sheets::TooltipKey> kTooltips = {
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
-  DialogTemplate t = PageTemplate(kBarcode2DDialogId, u"2D Code");
+  DialogTemplate t = sheets::PageTemplate(kBarcode2DDialogId, u"2D Code");
   const auto combo = kDropDownList | kVScroll | kTabStop;
   t.controls = {
       {kFont2DLabelId, ControlKind::kStatic, u"Font Name:", {14, 12, 70, 10}, kNone},

@@ -3,28 +3,7 @@
 
 #include <algorithm>
 
-#include "ui/fonts.h"
-
 namespace kit::plugin::barcode {
-namespace {
-
-// Size of the plug-in's property pages, in dialog units.
-constexpr int kPageWidth = 252;
-constexpr int kPageHeight = 218;
-
-}  // namespace
-
-ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption) {
-  ui::DialogTemplate t;
-  t.id = dialog_id;
-  t.caption = std::move(caption);
-  t.cx = kPageWidth;
-  t.cy = kPageHeight;
-  t.font = ui::DialogFont();
-  t.kind = ui::DialogKind::kChild;
-  t.centered = false;
-  return t;
-}
 
 std::uint32_t ClampEdit(ui::Window& window, int edit_id, int spin_id, std::uint32_t low, std::uint32_t high) {
   const std::u16string text = window.Text(edit_id);

@@ -43,10 +43,6 @@ inline std::u16string DigitsText(std::uint32_t value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-// The frame of a barcode page's template: a child dialog of the sheet's page
-// size in the dialog font; the page adds its controls.
-ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption);
-
 // The value of a digits-only edit clamped to low..high, mirrored in its spin;
 // a typed number outside the range is replaced by the clamped one. An empty
 // edit gives low and is left empty for the user to fill.
