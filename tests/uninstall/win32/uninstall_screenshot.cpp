@@ -11,6 +11,7 @@
 #include "platform/win32/windows_platform.h"
 #include "ui/text.h"
 #include "ui/win32/host.h"
+#include "tests/ui/screenshot_window.h"
 #include "ui/win32/remote.h"
 #include "uninstall/dialog/uninstall_dlg.h"
 
@@ -18,8 +19,6 @@ namespace {
 
 constexpr int kWindowTimeoutMs = 20000;
 constexpr int kUpBeforeShotMs = 2000;
-constexpr int kShotTimeoutMs = 30000;
-constexpr int kPollMs = 50;
 
 }  // namespace
 
@@ -47,18 +46,7 @@ int wmain(int argc, wchar_t** argv) {
       return;
     }
     Sleep(kUpBeforeShotMs);
-    RECT r;
-    GetWindowRect(h, &r);
-    if (FILE* f = _wfopen(argv[2], L"w")) {
-      std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-      std::fclose(f);
-    } else {
-      status = 1;
-    }
-    for (int waited = 0; waited < kShotTimeoutMs; waited += kPollMs) {
-      if (GetFileAttributesW(argv[3]) != INVALID_FILE_ATTRIBUTES) break;
-      Sleep(kPollMs);
-    }
+    if (!kit::ui::testing::ReportForScreenshot(h, argv[2], argv[3])) status = 1;
     kit::ui::win32::RemoteDialog(h).Click(IDCANCEL);
   });
   const int result = kit::ui::win32::RunModal(page);

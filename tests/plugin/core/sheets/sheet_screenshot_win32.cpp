@@ -14,14 +14,13 @@
 #include <vector>
 
 #include "tests/plugin/core/sheets/plugin_sheets_win32.h"
+#include "tests/ui/screenshot_window.h"
 #include "ui/win32/remote.h"
 
 namespace {
 
 constexpr int kWindowTimeoutMs = 10000;
 constexpr int kUpBeforeShotMs = 1500;
-constexpr int kShotTimeoutMs = 30000;
-constexpr int kPollMs = 50;
 constexpr kit::plugin::com::DWORD kDevModeDefault = 2;  // OEMDM_DEFAULT
 
 }  // namespace
@@ -71,18 +70,7 @@ int wmain(int argc, wchar_t** argv) {
       return;
     }
     Sleep(kUpBeforeShotMs);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    if (FILE* f = _wfopen(argv[2], L"w")) {
-      std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-      std::fclose(f);
-    } else {
-      status = 1;
-    }
-    for (int waited = 0; waited < kShotTimeoutMs; waited += kPollMs) {
-      if (GetFileAttributesW(argv[3]) != INVALID_FILE_ATTRIBUTES) break;
-      Sleep(kPollMs);
-    }
+    if (!kit::ui::testing::ReportForScreenshot(sheet, argv[2], argv[3])) status = 1;
     kit::ui::win32::RemoteDialog(sheet).Click(IDOK);
   });
   sheets::testing::RunPluginSheet(caption, records);

@@ -14,14 +14,13 @@
 #include "plugin/pages/barcode/barcode_1d_page.h"
 #include "plugin/pages/barcode/barcode_2d_page.h"
 #include "ui/win32/host.h"
+#include "tests/ui/screenshot_window.h"
 #include "ui/win32/remote.h"
 
 namespace {
 
 constexpr int kWindowTimeoutMs = 10000;
 constexpr int kUpBeforeShotMs = 1500;
-constexpr int kShotTimeoutMs = 30000;
-constexpr int kPollMs = 50;
 constexpr wchar_t kCaption[] = L"VRT-Q40 Receipt Printing Preferences";
 
 }  // namespace
@@ -58,18 +57,7 @@ int wmain(int argc, wchar_t** argv) {
       return;
     }
     Sleep(kUpBeforeShotMs);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    if (FILE* f = _wfopen(argv[2], L"w")) {
-      std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-      std::fclose(f);
-    } else {
-      status = 1;
-    }
-    for (int waited = 0; waited < kShotTimeoutMs; waited += kPollMs) {
-      if (GetFileAttributesW(argv[3]) != INVALID_FILE_ATTRIBUTES) break;
-      Sleep(kPollMs);
-    }
+    if (!kit::ui::testing::ReportForScreenshot(sheet, argv[2], argv[3])) status = 1;
     kit::ui::win32::RemoteDialog(sheet).Click(IDOK);
   });
   const INT_PTR result = kit::ui::win32::RunPropertySheet(
