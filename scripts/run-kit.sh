@@ -15,7 +15,7 @@ bash scripts/setup-deps.sh
 cmake --preset linux-release >/dev/null
 # Every program of the README's table (the wizard with its kit folder), so
 # that all of them are there after this command; the build is incremental.
-programs=(kitsetup_package Install vmachine printui_sheets printui_host kvlogo)
+programs=(kitsetup_package Install Uninstall vmachine printui_sheets printui_host kvlogo kvjob)
 log=$(mktemp /tmp/kit-build.XXXXXX)
 if ! cmake --build --preset linux-release --target "${programs[@]}" >"$log" 2>&1; then
   tail -n 40 "$log" >&2
