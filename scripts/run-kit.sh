@@ -26,6 +26,13 @@ rm -f "$log"
 
 bin=build/linux-release
 machine=$(mktemp -d /tmp/kit-machine.XXXXXX)
-"$bin/tools/vmachine/vmachine" create "$machine/machine" --preset "$preset"
-echo "The virtual machine is in $machine/machine (inspect it with $bin/tools/vmachine/vmachine show)."
+vmachine=$bin/tools/vmachine/vmachine
+"$vmachine" create "$machine/machine" --preset "$preset"
+# The kit's port monitors offer their ports as on Windows: the serial monitor
+# KVCOM1: to KVCOM8:, the USB monitor one port per install record.
+"$vmachine" monitor-rule "$machine/machine" --dll-contains KVRCOMMON \
+  --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: >/dev/null
+"$vmachine" monitor-rule "$machine/machine" --dll-contains KVRUSBMON \
+  --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null
+echo "The virtual machine is in $machine/machine (inspect it with $vmachine show)."
 exec "$bin/kit/kitsetup" --machine "$machine/machine"
