@@ -4,15 +4,13 @@
 // Without --machine the machine comes from the environment a program started
 // on the machine receives. Message boxes are answered from the script, or
 // from standard input.
-#include <unistd.h>
-
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/sim/machine.h"
+#include "ui/console/action_source.h"
 #include "ui/console/console.h"
 #include "ui/text.h"
 #include "usbinstall/installer_dialog.h"
@@ -117,18 +115,12 @@ int main(int argc, char** argv) {
   kit::Platform& p = machine->platform();
   kit::ui::SetAnsiCodePage(p.system.GetACP());
 
-  std::ifstream script_file;
-  if (!script.empty()) {
-    script_file.open(script);
-    if (!script_file) {
-      std::cerr << "Install: cannot read " << script << "\n";
-      return kExitUsage;
-    }
+  kit::ui::console::ActionSource actions;
+  if (!actions.Open(script)) {
+    std::cerr << "Install: cannot read " << script << "\n";
+    return kExitUsage;
   }
-  std::istream& in = script.empty() ? std::cin : script_file;
-  kit::ui::console::Options options;
-  options.interactive = script.empty() && isatty(STDIN_FILENO);
-  kit::ui::console::Console console(in, std::cout, options);
+  kit::ui::console::Console console(actions.stream(), std::cout, actions.options());
   kit::ui::headless::Environment env;
   console.Attach(env);
 

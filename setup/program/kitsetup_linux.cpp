@@ -7,11 +7,8 @@
 // machine's drive as C:\kit, and the wizard runs from there as
 // C:\kit\kitsetup.exe. Actions come from the terminal, or from a script
 // file, one a line.
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -19,6 +16,7 @@
 #include "platform/sim/machine.h"
 #include "setup/app/kitsetup_app.h"
 #include "setup/progress/progress_headless.h"
+#include "ui/console/action_source.h"
 #include "ui/console/console.h"
 
 namespace {
@@ -65,18 +63,12 @@ int main(int argc, char** argv) {
     return kExitNoMachine;
   }
 
-  std::ifstream script_file;
-  if (!script.empty()) {
-    script_file.open(script);
-    if (!script_file) {
-      std::fprintf(stderr, "kitsetup: cannot read %s\n", script.c_str());
-      return kExitUsage;
-    }
+  kit::ui::console::ActionSource actions;
+  if (!actions.Open(script)) {
+    std::fprintf(stderr, "kitsetup: cannot read %s\n", script.c_str());
+    return kExitUsage;
   }
-  std::istream& in = script.empty() ? std::cin : script_file;
-  kit::ui::console::Options console_options;
-  console_options.interactive = script.empty() && isatty(STDIN_FILENO);
-  kit::ui::console::Console console(in, std::cout, console_options);
+  kit::ui::console::Console console(actions.stream(), std::cout, actions.options());
   kit::ui::headless::Environment env;
   console.Attach(env);
 

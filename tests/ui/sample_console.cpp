@@ -3,10 +3,7 @@
 // Without --script, actions are read from standard input (a person types
 // them at a terminal). The progress dialog's install worker is played by the
 // extra action "worker done" or "worker fail".
-#include <unistd.h>
-
 #include <atomic>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -15,6 +12,7 @@
 #include "setup/about/about_dialog.h"
 #include "setup/about/language_texts.h"
 #include "setup/progress/progress_dialog.h"
+#include "ui/console/action_source.h"
 #include "ui/console/console.h"
 
 namespace {
@@ -56,18 +54,12 @@ int main(int argc, char** argv) {
   if (!language.empty()) from_file = std::make_unique<kit::setup::FileLanguageTexts>(files, language);
   const kit::setup::LanguageTexts& texts = from_file ? *from_file : static_cast<const kit::setup::LanguageTexts&>(built_in);
 
-  std::ifstream script_file;
-  if (!script.empty()) {
-    script_file.open(script);
-    if (!script_file) {
-      std::cerr << "cannot read " << script << "\n";
-      return 2;
-    }
+  kit::ui::console::ActionSource actions;
+  if (!actions.Open(script)) {
+    std::cerr << "cannot read " << script << "\n";
+    return 2;
   }
-  std::istream& in = script.empty() ? std::cin : script_file;
-  kit::ui::console::Options options;
-  options.interactive = script.empty() && isatty(STDIN_FILENO);
-  kit::ui::console::Console console(in, std::cout, options);
+  kit::ui::console::Console console(actions.stream(), std::cout, actions.options());
   kit::ui::headless::Environment env;
   console.Attach(env);
 

@@ -8,17 +8,15 @@
 // C:\kit\Uninstall.exe with C:\kit as its current directory. Without
 // --machine the machine is the one a program started on it receives.
 // Actions come from the terminal, or from a script file, one a line.
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "uninstall/app/uninstall_app.h"
+#include "ui/console/action_source.h"
 #include "ui/console/console.h"
 #include "ui/text.h"
 
@@ -73,18 +71,12 @@ int main(int argc, char** argv) {
   kit::Platform& p = machine->platform();
   kit::ui::SetAnsiCodePage(p.system.GetACP());
 
-  std::ifstream script_file;
-  if (!script.empty()) {
-    script_file.open(script);
-    if (!script_file) {
-      std::fprintf(stderr, "Uninstall: cannot read %s\n", script.c_str());
-      return kExitUsage;
-    }
+  kit::ui::console::ActionSource actions;
+  if (!actions.Open(script)) {
+    std::fprintf(stderr, "Uninstall: cannot read %s\n", script.c_str());
+    return kExitUsage;
   }
-  std::istream& in = script.empty() ? std::cin : script_file;
-  kit::ui::console::Options console_options;
-  console_options.interactive = script.empty() && isatty(STDIN_FILENO);
-  kit::ui::console::Console console(in, std::cout, console_options);
+  kit::ui::console::Console console(actions.stream(), std::cout, actions.options());
   kit::ui::headless::Environment env;
   console.Attach(env);
 
