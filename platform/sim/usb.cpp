@@ -23,6 +23,16 @@ std::vector<Json*> OpenableDevices(Json& s) {
   return out;
 }
 
+// An entry point the machine took away answers as the real wrapper does
+// when GetProcAddress failed: no device, last error 127.
+bool Missing(Core& core, const char* library, const char* proc) {
+  Json s;
+  if (!core.Read(&s)) return true;
+  if (!ProcMissing(s, library, proc)) return false;
+  Core::SetLastError(win32::kErrorProcNotFound);
+  return true;
+}
+
 class SimKvUsbInt final : public KvUsbInt {
  public:
   explicit SimKvUsbInt(Core& core) : core_(core) {}
@@ -30,10 +40,11 @@ class SimKvUsbInt final : public KvUsbInt {
   bool HasFunction(std::string_view name) const override {
     Json s;
     if (!core_.Read(&s)) return false;
-    return !ProcMissing(s, "KvUsbInt.dll", name);
+    return !ProcMissing(s, kLibrary, name);
   }
 
   UsbDeviceHandle OpenDeviceX(int index) override {
+    if (Missing(core_, kLibrary, "OpenDeviceX")) return 0;
     if (index < 0 || index > kMaxUsbIndex) return 0;
     std::uint32_t inst = 0;
     core_.Update([&](Json& s) {
@@ -50,6 +61,7 @@ class SimKvUsbInt final : public KvUsbInt {
   }
 
   int GetDescriptor(UsbDeviceHandle handle, std::uint8_t* buffer, std::size_t buffer_size) override {
+    if (Missing(core_, kLibrary, "GetDescriptor")) return 0;
     const auto it = open_.find(handle);
     if (it == open_.end() || buffer == nullptr || buffer_size < kUsbDeviceDescriptorSize) return 0;
     Json s;
@@ -73,6 +85,7 @@ class SimKvUsbInt final : public KvUsbInt {
   }
 
   int uWrite(UsbDeviceHandle handle, int pipe, const std::uint8_t* data, std::uint32_t length) override {
+    if (Missing(core_, kLibrary, "uWrite")) return 0;
     const auto it = open_.find(handle);
     if (it == open_.end() || (data == nullptr && length > 0)) return 0;
     int written = 0;
@@ -94,9 +107,13 @@ class SimKvUsbInt final : public KvUsbInt {
     return written;
   }
 
-  void CloseDevice(UsbDeviceHandle handle) override { open_.erase(handle); }
+  void CloseDevice(UsbDeviceHandle handle) override {
+    if (Missing(core_, kLibrary, "CloseDevice")) return;
+    open_.erase(handle);
+  }
 
  private:
+  static constexpr char kLibrary[] = "KvUsbInt.dll";
   Core& core_;
   std::map<UsbDeviceHandle, std::uint32_t> open_;
   UsbDeviceHandle next_ = kFirstHandle;
@@ -111,6 +128,7 @@ class SimUsbPrintDll final : public UsbPrintDll {
     return !ProcMissing(s, "USBPrintDll.dll", name);
   }
   int EnumUSBPrinter(WString* text) override {
+    if (Missing(core_, "USBPrintDll.dll", "EnumUSBPrinter")) return -1;
     Json s;
     if (!core_.Read(&s)) return -1;
     if (Core::TakeFault(s, "EnumUSBPrinter")) return -1;
@@ -147,11 +165,13 @@ class SimUsbLibraries final : public UsbLibraries {
   }
 
  private:
-  // The library must be on drive C: where the caller looks for it.
+  // The library must be on drive C: where the caller looks for it, and not
+  // taken away from the machine.
   bool Loadable(WStringView dll_path) {
     Json s;
     ResolvedPath r;
     if (!core_.Read(&s) || !core_.Resolve(s, dll_path, true, &r)) return false;
+    if (LibraryMissing(s, U8(dll_path))) return Core::Fail(win32::kErrorModNotFound);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(r.host, ec)) return Core::Fail(win32::kErrorModNotFound);
     return true;
