@@ -96,12 +96,26 @@ bool FindEntry(const Image& image, std::size_t root, std::size_t root_size, std:
 
 }  // namespace
 
+// The offset of the COFF header, or 0 for bytes that are no PE image.
+static std::size_t CoffHeader(const Image& image) {
+  if (image.bytes == nullptr || !image.Has(0, kDosNewHeaderOffset + 4) || image.Word(0) != kDosMagic) return 0;
+  const std::size_t pe = image.Dword(kDosNewHeaderOffset);
+  if (!image.Has(pe, 4 + kCoffHeaderSize) || image.Dword(pe) != kPeSignature) return 0;
+  return pe + 4;
+}
+
+bool ReadPeMachine(const std::uint8_t* bytes, std::size_t size, std::uint16_t* machine) {
+  const Image image{bytes, size};
+  const std::size_t coff = CoffHeader(image);
+  if (coff == 0) return false;
+  *machine = image.Word(coff);
+  return true;
+}
+
 bool FindPeResource(const std::uint8_t* bytes, std::size_t size, std::uint16_t type, Bytes* data) {
   const Image image{bytes, size};
-  if (bytes == nullptr || !image.Has(0, kDosNewHeaderOffset + 4) || image.Word(0) != kDosMagic) return false;
-  const std::size_t pe = image.Dword(kDosNewHeaderOffset);
-  if (!image.Has(pe, 4 + kCoffHeaderSize) || image.Dword(pe) != kPeSignature) return false;
-  const std::size_t coff = pe + 4;
+  const std::size_t coff = CoffHeader(image);
+  if (coff == 0) return false;
   const std::size_t section_count = image.Word(coff + kCoffSectionCount);
   const std::size_t optional_size = image.Word(coff + kCoffOptionalHeaderSize);
   const std::size_t optional = coff + kCoffHeaderSize;

@@ -16,6 +16,12 @@ namespace kit {
 // Resource type of a version resource (RT_VERSION).
 inline constexpr std::uint16_t kResourceTypeVersion = 16;
 
+// The COFF machine of an image: 0x14C (i386), 0x8664 (x86-64), ...; false
+// for bytes that are no PE image.
+inline constexpr std::uint16_t kPeMachineI386 = 0x14C;
+inline constexpr std::uint16_t kPeMachineAmd64 = 0x8664;
+bool ReadPeMachine(const std::uint8_t* image, std::size_t size, std::uint16_t* machine);
+
 // The bytes of the first resource of `type` (first name, first language).
 // False when the image is no PE file, has no resource directory, or the
 // resource is missing or reaches outside the image.

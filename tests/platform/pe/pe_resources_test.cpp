@@ -30,6 +30,18 @@ TEST(PeResources, VersionOfBothImageKindsReadsLikeTheBlock) {
   }
 }
 
+TEST(PeResources, MachineOfTheImage) {
+  std::uint16_t machine = 0;
+  const Bytes plain = PeImage(test::SampleBlock(), false), plus = PeImage(test::SampleBlock(), true);
+  ASSERT_TRUE(ReadPeMachine(plain.data(), plain.size(), &machine));
+  EXPECT_EQ(machine, kPeMachineI386);
+  ASSERT_TRUE(ReadPeMachine(plus.data(), plus.size(), &machine));
+  EXPECT_EQ(machine, kPeMachineAmd64);
+  const std::string elf = "\x7F" "ELF and more bytes than a DOS header holds, for the header check......";
+  EXPECT_FALSE(ReadPeMachine(reinterpret_cast<const std::uint8_t*>(elf.data()), elf.size(), &machine));
+  EXPECT_FALSE(ReadPeMachine(plain.data(), 0x40, &machine));
+}
+
 TEST(PeResources, DamagedOrForeignImagesGiveNothing) {
   const Bytes good = PeImage(test::SampleBlock());
   struct Case {
