@@ -62,8 +62,12 @@ class SimKvUsbInt final : public KvUsbInt {
 
   int GetDescriptor(UsbDeviceHandle handle, std::uint8_t* buffer, std::size_t buffer_size) override {
     if (Missing(core_, kLibrary, "GetDescriptor")) return 0;
+    if (buffer == nullptr || buffer_size < kUsbDeviceDescriptorSize) {
+      Core::SetLastError(win32::kErrorInsufficientBuffer);
+      return 0;
+    }
     const auto it = open_.find(handle);
-    if (it == open_.end() || buffer == nullptr || buffer_size < kUsbDeviceDescriptorSize) return 0;
+    if (it == open_.end()) return 0;
     Json s;
     if (!core_.Read(&s)) return 0;
     if (Core::TakeFault(s, "GetDescriptor")) return 0;
