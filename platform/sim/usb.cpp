@@ -5,12 +5,12 @@
 
 #include "platform/sim/core.h"
 #include "platform/sim/missing_exports.h"
+#include "tools/usbstandin/printer_file.h"
 
 namespace kit::sim {
 namespace {
 
-// The id-write command: these nine bytes, then the new id.
-constexpr std::uint8_t kIdWritePrefix[] = {0x1B, 0x73, 0x42, 0x45, 0x92, 0x99, 0x1D, 0x49, 0x20};
+static_assert(usbstandin::kDescriptorSize == kUsbDeviceDescriptorSize);
 constexpr int kMaxUsbIndex = 7;
 constexpr UsbDeviceHandle kFirstHandle = 0x5100;
 
@@ -73,16 +73,13 @@ class SimKvUsbInt final : public KvUsbInt {
     if (Core::TakeFault(s, "GetDescriptor")) return 0;
     for (const auto& d : s["devices"]["list"]) {
       if (d.value("inst", 0u) != it->second || !d.value("plugged", true)) continue;
+      // The same printer the kit's stand-in libraries simulate.
       const auto& usb = d["usb"];
-      const std::uint16_t vid = usb.value("vid", std::uint16_t{0}), pid = usb.value("pid", std::uint16_t{0});
-      const std::uint16_t release = usb.value("release", std::uint16_t{0});
-      const std::uint8_t descriptor[kUsbDeviceDescriptorSize] = {
-          18, 1, 0x10, 0x01, 0, 0, 0, 64,
-          static_cast<std::uint8_t>(vid), static_cast<std::uint8_t>(vid >> 8),
-          static_cast<std::uint8_t>(pid), static_cast<std::uint8_t>(pid >> 8),
-          static_cast<std::uint8_t>(release), static_cast<std::uint8_t>(release >> 8),
-          1, 2, 3, 1};
-      std::copy(descriptor, descriptor + kUsbDeviceDescriptorSize, buffer);
+      usbstandin::SimulatedPrinter printer;
+      printer.vid = usb.value("vid", std::uint16_t{0});
+      printer.pid = usb.value("pid", std::uint16_t{0});
+      printer.release = usb.value("release", std::uint16_t{0});
+      usbstandin::Descriptor(printer, buffer);
       return 1;
     }
     return 0;
@@ -100,9 +97,8 @@ class SimKvUsbInt final : public KvUsbInt {
         const Bytes bytes(data, data + length);
         d["usb"]["writes"].push_back({{"pipe", pipe}, {"data", ToHex(bytes)}});
         // The printer takes a new id from the id-write command at once.
-        if (length == sizeof kIdWritePrefix + 1 && std::equal(kIdWritePrefix, kIdWritePrefix + sizeof kIdWritePrefix, data)) {
-          d["usb"]["release"] = data[sizeof kIdWritePrefix];
-        }
+        std::uint16_t id = 0;
+        if (usbstandin::IdWrite(data, length, &id)) d["usb"]["release"] = id;
         written = static_cast<int>(length);
         return true;
       }
