@@ -1,5 +1,7 @@
 #include "platform/pe/pe_resources.h"
 
+#include <algorithm>
+
 #include "platform/pe/version_resource.h"
 
 namespace kit {
@@ -94,15 +96,15 @@ bool FindEntry(const Image& image, std::size_t root, std::size_t root_size, std:
   return false;
 }
 
-}  // namespace
-
 // The offset of the COFF header, or 0 for bytes that are no PE image.
-static std::size_t CoffHeader(const Image& image) {
+std::size_t CoffHeader(const Image& image) {
   if (image.bytes == nullptr || !image.Has(0, kDosNewHeaderOffset + 4) || image.Word(0) != kDosMagic) return 0;
   const std::size_t pe = image.Dword(kDosNewHeaderOffset);
   if (!image.Has(pe, 4 + kCoffHeaderSize) || image.Dword(pe) != kPeSignature) return 0;
   return pe + 4;
 }
+
+}  // namespace
 
 bool ReadPeMachine(const std::uint8_t* bytes, std::size_t size, std::uint16_t* machine) {
   const Image image{bytes, size};
