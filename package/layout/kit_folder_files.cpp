@@ -45,6 +45,11 @@ std::optional<fs::path> FindNoCase(const fs::path& root, std::string_view relati
 }
 
 std::optional<std::string> KitFolderFiles::Read(std::u16string_view path) const {
+  if (const auto it = read_.find(path); it != read_.end()) return it->second;
+  return read_.emplace(std::u16string(path), ReadUncached(path)).first->second;
+}
+
+std::optional<std::string> KitFolderFiles::ReadUncached(std::u16string_view path) const {
   const std::string text = codepage::Utf16ToUtf8(path);
   const std::string_view root = kKitRoot;
   if (text.size() <= root.size() || !SameNoCase(std::string_view(text).substr(0, root.size()), root)) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,12 +24,16 @@ std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& roo
 class KitFolderFiles final : public ini::FileSource {
  public:
   explicit KitFolderFiles(std::filesystem::path root) : root_(std::move(root)) {}
-  // `path` starts with kKitRoot; other paths read as missing.
+  // `path` starts with kKitRoot; other paths read as missing. Each file is
+  // read once: the readers look up one key at a time.
   std::optional<std::string> Read(std::u16string_view path) const override;
   bool Write(std::u16string_view, std::string_view) override { return false; }
 
  private:
+  std::optional<std::string> ReadUncached(std::u16string_view path) const;
+
   std::filesystem::path root_;
+  mutable std::map<std::u16string, std::optional<std::string>, std::less<>> read_;
 };
 
 }  // namespace kit::package
