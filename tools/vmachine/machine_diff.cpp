@@ -248,7 +248,12 @@ std::map<std::string, DriveEntry> ReadDrive(const fs::path& machine, const Json&
   }
   for (const auto& [key, facts] : FileFacts(state)) {
     auto& entry = out[key];
-    if (entry.shown.empty()) entry.shown = "C:\\" + key;
+    if (entry.shown.empty()) {
+      // Facts of a path the walk does not list: drive C: itself, or one
+      // that no longer exists.
+      entry.shown = "C:\\" + key;
+      entry.folder = key.empty() || fs::is_directory(root / key, ec);
+    }
     entry.facts = facts;
   }
   return out;

@@ -30,6 +30,8 @@ inline constexpr VolatileMember kVolatileState[] = {
     {"windows/*/id", "a window handle"},
     {"mutexes/*/pid", "the id of the process that owns a mutex"},
     {"mutexes/*/id", "a mutex handle"},
+    {"next_window", "the next window handle"},
+    {"next_mutex", "the next mutex handle"},
 };
 
 struct Difference {
