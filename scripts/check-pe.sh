@@ -1,57 +1,129 @@
 #!/usr/bin/env bash
 # check-pe.sh BUILD_DIR ARCH
-# Checks the Windows binaries of a build folder with objdump: the right machine
-# type, no DLL imports beyond the system's own (the kit ships no runtime DLLs),
-# and the COM exports and manifest resource of the UI plug-in.
+# check-pe.sh --kit KIT_DIR FLAVOUR     (FLAVOUR: x86 or x64)
+# Checks Windows binaries with objdump: the right machine type, no DLL imports
+# beyond the system's own (the kit ships no runtime DLLs), and the COM
+# exports and manifest resource of the UI plug-in.
+# In a build folder every binary must be of ARCH. In a kit folder the machine
+# type follows the place: PE32 (i686) in W32\ and USBDRV\USBDriver\, PE32+
+# (x86_64) in W64\ and USBDRV\USBDriver_x64\, the flavour's elsewhere; there
+# the plug-in of both payload folders is checked, and kitsetup, Uninstall and
+# Install must carry a manifest that asks for administrator rights.
 set -euo pipefail
-dir=$1 arch=$2
-case $arch in
-  i686)   objdump=i686-w64-mingw32-objdump;   want='file format pei-i386' ;;
-  x86_64) objdump=x86_64-w64-mingw32-objdump; want='file format pei-x86-64' ;;
-  *) echo "check-pe: unknown arch $arch" >&2; exit 2 ;;
-esac
+
+if [ "${1:-}" = --kit ]; then
+  mode=kit dir=$2
+  case $3 in
+    x86) arch=i686 ;;
+    x64) arch=x86_64 ;;
+    *) echo "check-pe: unknown flavour $3 (x86 or x64)" >&2; exit 2 ;;
+  esac
+else
+  mode=build dir=$1 arch=$2
+fi
+
+objdump_of() {
+  case $1 in
+    i686)   echo i686-w64-mingw32-objdump ;;
+    x86_64) echo x86_64-w64-mingw32-objdump ;;
+    *) echo "check-pe: unknown arch $1" >&2; exit 2 ;;
+  esac
+}
+format_of() {
+  case $1 in
+    i686)   echo 'file format pei-i386' ;;
+    x86_64) echo 'file format pei-x86-64' ;;
+  esac
+}
+objdump_of "$arch" >/dev/null
 
 # DLLs a shipped binary may import: Windows' own.
 allowed='^((kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|setupapi|newdev|cfgmgr32|version|msvcrt|ucrtbase|api-ms-win-.*|ws2_32|uxtheme|msimg32|imm32|rpcrt4|winmm|bcrypt|crypt32)\.dll|winspool\.drv)$'
 
+# The machine type a file of the kit must have, by its folder (names compare
+# without case, as Windows looks them up).
+arch_of_place() {
+  local relative lower
+  relative=${1#"$dir"/}
+  lower=$(tr 'A-Z' 'a-z' <<<"$relative")
+  case $lower in
+    w32/*|usbdrv/usbdriver/*)     echo i686 ;;
+    w64/*|usbdrv/usbdriver_x64/*) echo x86_64 ;;
+    *)                            echo "$arch" ;;
+  esac
+}
+
+# Whether objdump's resource listing holds resource type 24 (RT_MANIFEST)
+# with name `id`. objdump indents type entries by three spaces and name
+# entries by five.
+has_manifest() {
+  awk -v id="$2" '/^[0-9a-f]+   Entry: ID: /     { in_manifest = ($4 == "0x000018,") }
+                  /^[0-9a-f]+     Entry: ID: / { if (in_manifest && $4 == id ",") found = 1 }
+                  END { exit found ? 0 : 1 }' <<<"$1"
+}
+
 status=0
 checked=0
+check_plugin() {
+  local plugin=$1 exports
+  exports=$($2 -p "$plugin" 2>/dev/null || true)
+  for sym in DllGetClassObject DllCanUnloadNow; do
+    if ! grep -Eq "\]\s+_?$sym(@[0-9]+)?$" <<<"$exports"; then
+      echo "check-pe: $plugin does not export $sym"; status=1
+    fi
+  done
+  # Its own manifest, the source of its pages' activation context: id 2
+  # (ISOLATIONAWARE_MANIFEST_RESOURCE_ID).
+  if ! has_manifest "$exports" 0x000002; then
+    echo "check-pe: $plugin carries no manifest resource 2"; status=1
+  fi
+}
+
 while IFS= read -r -d '' f; do
   case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix/*) continue ;; esac
   # The kit folder's placeholder payload (text files named as the driver's
   # DLLs) is no build output: only PE images ("MZ") are checked.
   [ "$(head -c 2 "$f")" = "MZ" ] || continue
   checked=$((checked + 1))
+  want_arch=$arch
+  [ $mode = kit ] && want_arch=$(arch_of_place "$f")
+  objdump=$(objdump_of "$want_arch")
   # Read objdump's whole output first: with pipefail, grep -q closing the
   # pipe early would fail objdump and so the check.
-  header=$($objdump -f "$f")
-  if ! grep -q "$want" <<<"$header"; then
-    echo "check-pe: $f is not $arch"; status=1
+  header=$($objdump -f "$f" 2>/dev/null || true)
+  if ! grep -q "$(format_of "$want_arch")" <<<"$header"; then
+    echo "check-pe: $f is not $want_arch"; status=1
   fi
   while read -r dll; do
     if ! printf '%s\n' "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
       echo "check-pe: $f imports $dll"; status=1
     fi
-  done < <($objdump -p "$f" | sed -n 's/^\s*DLL Name: //p')
+  done < <($objdump -p "$f" 2>/dev/null | sed -n 's/^\s*DLL Name: //p')
 done < <(find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
 
-plugin=$(find "$dir" -type f -iname 'VRTQ40UI.dll' | head -n 1)
-if [ -n "$plugin" ]; then
-  exports=$($objdump -p "$plugin")
-  for sym in DllGetClassObject DllCanUnloadNow; do
-    if ! grep -Eq "\]\s+_?$sym(@[0-9]+)?$" <<<"$exports"; then
-      echo "check-pe: $plugin does not export $sym"; status=1
+if [ $mode = build ]; then
+  plugin=$(find "$dir" -type f -iname 'VRTQ40UI.dll' | head -n 1)
+  [ -z "$plugin" ] || check_plugin "$plugin" "$(objdump_of "$arch")"
+else
+  for payload in W32:i686 W64:x86_64; do
+    plugin=$(find "$dir" -maxdepth 2 -ipath "$dir/${payload%%:*}/VRTQ40UI.dll" -type f | head -n 1)
+    if [ -z "$plugin" ]; then
+      echo "check-pe: no ${payload%%:*}\\VRTQ40UI.DLL in $dir"; status=1
+    else
+      check_plugin "$plugin" "$(objdump_of "${payload#*:}")"
     fi
   done
-  # Its own manifest, the source of its pages' activation context: resource
-  # type 24 (RT_MANIFEST), id 2 (ISOLATIONAWARE_MANIFEST_RESOURCE_ID).
-  # objdump indents type entries by three spaces and name entries by five.
-  manifest=$(awk '/^[0-9a-f]+   Entry: ID: /     { in_manifest = ($4 == "0x000018,") }
-                  /^[0-9a-f]+     Entry: ID: / { if (in_manifest && $4 == "0x000002,") found = 1 }
-                  END { print found ? "yes" : "no" }' <<<"$exports")
-  if [ "$manifest" != yes ]; then
-    echo "check-pe: $plugin carries no manifest resource 2"; status=1
-  fi
+  # The three programs run with administrator rights: their application
+  # manifest (id 1, CREATEPROCESS_MANIFEST_RESOURCE_ID) asks for them.
+  while IFS= read -r -d '' program; do
+    resources=$($(objdump_of "$(arch_of_place "$program")") -p "$program" 2>/dev/null || true)
+    if ! has_manifest "$resources" 0x000001 || ! grep -aq 'level="requireAdministrator"' "$program"; then
+      echo "check-pe: $program does not ask for administrator rights"; status=1
+    fi
+  done < <(find "$dir" -type f \( -iname 'kitsetup.exe' -o -iname 'Uninstall.exe' -o -iname 'Install.exe' \) -print0)
+  for program in kitsetup.exe Uninstall.exe; do
+    [ -n "$(find "$dir" -maxdepth 1 -iname "$program" -type f)" ] || { echo "check-pe: no $program in $dir"; status=1; }
+  done
 fi
-echo "check-pe: $checked $arch binaries in $dir checked"
+echo "check-pe: $checked binaries in $dir checked"
 exit $status

@@ -53,6 +53,10 @@ step "check mingw-x86 binaries"
 bash scripts/check-pe.sh build/mingw-x86 i686
 bash scripts/check-pe.sh build/mingw-x64 x86_64
 
+step "package the kit (x86, x64, linux) and check each flavour's layout"
+python3 package/make_kit.py
+bash package/check_kit.sh build/linux-release/package/layout/kitlayout build/package x86 x64 linux
+
 build linux-debug
 step "test linux-debug (ASan + UBSan, fuzz targets)"
 ctest --preset linux-debug

@@ -4,7 +4,8 @@
 Chinese in code page 950), the licence texts, placeholder help files and the
 left-band picture DRVCONFIG/Left.bmp, and the placeholder payload: a small
 text file in W32/ and W64/ for every driver, monitor, processor and system
-file the configuration names, and RegUtility/Regutility.exe. The plug-in
+file the configuration names, and RegUtility/Regutility.exe. (W32/Setup.inf and W64/Setup.inf, the
+class-printer INFs, are written by hand.) The plug-in
 module and its language files are laid in by the build's packaging step.
 Run from anywhere; writes beside itself."""
 import os
@@ -354,7 +355,7 @@ def class_printer_infs():
 # need, the Windows 95 Unidrv files and the control-font table.
 COMMON_PAYLOAD = [
     "UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL",
-    "KVRPRT32.DLL", "KVRPRT64.DLL", "KVRLMON.DLL", "KVRUSBMON.DLL", "KVRUSBUI.DLL", "KVRCOMMON.DLL", "KVRCOMUI.DLL",
+    "KVRLMON.DLL", "KVRUSBMON.DLL", "KVRUSBUI.DLL", "KVRCOMMON.DLL", "KVRCOMUI.DLL",
     "srclient.dll", "framedyn.dll", "newdev.dll",
     "ICONLIB.DLL", "DMCOLOR.DLL",
     "VRTQ40CONTROL.dat",
@@ -369,8 +370,9 @@ def payload():
         short_names = [m.replace("-", "") for m, _ in models]
         for short in short_names:
             names += ["%sG.GPD" % short, "%sS.GPD" % short, "%sR.DLL" % short, "%s.INI" % short]
-    for folder in ("W32", "W64"):
-        for name in names:
+    # The print processor of each bitness, as the series files name it.
+    for folder, processor in (("W32", "KVRPRT32.DLL"), ("W64", "KVRPRT64.DLL")):
+        for name in names + [processor]:
             if name not in PACKAGED:
                 write("%s/%s" % (folder, name), ("placeholder %s for %s\r\n" % (name, folder)).encode("ascii"))
     write("RegUtility/Regutility.exe", b"placeholder post-install tool\r\n")

@@ -58,6 +58,7 @@ void CKitsetupDlg::RunInstall() {
 }
 
 void CKitsetupDlg::FinishInstall(const EngineContext& engine, int state) {
+  install_finished_ = state == kProgressDone;
   // The message follows the outcome: a failed install never shows the
   // success text, even without a text of its own.
   std::string text = engine.error_text;

@@ -80,6 +80,8 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
 
   int current_page() const { return current_; }
   bool install_requested() const { return install_requested_; }
+  // Whether an install ran to its end without failing.
+  bool install_finished() const { return install_finished_; }
   const InstallRequest& install_request() const { return request_; }
 
  private:
@@ -102,6 +104,7 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   int current_ = -1;
   bool navigating_back_ = false;
   bool install_requested_ = false;
+  bool install_finished_ = false;
   InstallRequest request_;
   ui::Window* window_ = nullptr;
   TopLevelWindowHandle announced_;

@@ -15,9 +15,8 @@
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "setup/app/kitsetup_app.h"
-#include "setup/progress/progress_headless.h"
+#include "setup/scripted/console_wizard_host.h"
 #include "ui/console/action_source.h"
-#include "ui/console/console.h"
 
 namespace {
 
@@ -68,29 +67,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kitsetup: cannot read %s\n", script.c_str());
     return kExitUsage;
   }
-  kit::ui::console::Console console(actions.stream(), std::cout, actions.options());
-  kit::ui::headless::Environment env;
-  console.Attach(env);
-
+  kit::setup::ConsoleWizardHost host(actions.stream(), std::cout, actions.options());
   kit::setup::CKitsetupApp::Options options;
   options.platform = &machine->platform();
-  options.host.message_box = [](std::u16string_view text, std::u16string_view caption) {
-    kit::ui::ShownMessageBox box;
-    box.text = std::u16string(text);
-    box.caption = std::u16string(caption);
-    std::cout << kit::ui::console::Console::RenderMessageBox(box) << std::flush;
-  };
-  options.host.run_modal = [&](kit::ui::Page& frame) {
-    kit::ui::headless::Dialog dialog(frame, env);
-    dialog.Create();
-    if (!dialog.Ended()) console.Run(dialog);
-    return dialog.Result();
-  };
-  options.host.run_progress = [&](kit::ui::Page& progress) {
-    return kit::setup::RunProgressHeadless(env, progress, [](kit::ui::headless::Dialog& dialog) {
-      std::cout << kit::ui::console::Console::Render(dialog) << std::flush;
-    });
-  };
+  options.host = host.Host();
   kit::setup::CKitsetupApp app(std::move(options));
   const StartResult result = app.Run();
   return result == StartResult::kFrameClosed || result == StartResult::kAlreadyRunning ? 0 : 1;

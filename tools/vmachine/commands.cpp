@@ -1,4 +1,5 @@
 // Commands that create or change a virtual machine.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -68,9 +69,13 @@ void PrintUsage() {
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
       "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)\n"
       "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer on a stand-in driver (LPT1:)\n"
-      "  put DIR HOST-FILE WINDOWS-PATH            copy a file onto drive C:\n"
+      "  put DIR HOST-FILE-OR-FOLDER WINDOWS-PATH  copy a file, or a folder with all below it, onto drive C:\n"
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
       "  set DIR admin|lang|acp VALUE\n"
+      "  snapshot DIR SNAPSHOT                     copy the machine (state, drive C:, jobs) to a new folder\n"
+      "  diff DIR1 DIR2                            what changed from one machine or snapshot to the other\n"
+      "                                            (exit 4 when they differ; clock, job ids, process ids\n"
+      "                                            and handles are left out)\n"
       "\n"
       "Add --json for machine-readable output. Exit codes: 0 done, 1 usage,\n"
       "2 no usable machine (missing, damaged or foreign state), 3 refused.");
@@ -324,26 +329,82 @@ std::unique_ptr<sim::Machine> OpenAsNativeProgram(const std::string& folder) {
 
 }  // namespace
 
-int CmdPut(const Args& args, bool) {
-  if (args.size() < 3) return Usage("put DIR HOST-FILE WINDOWS-PATH");
-  std::ifstream in(args[1], std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "vmachine: cannot read %s\n", args[1].c_str());
-    return kExitFailed;
-  }
-  const Bytes content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  auto machine = OpenAsNativeProgram(args[0]);
-  if (!machine) return kExitMachine;
-  auto& files = machine->platform().files;
-  // Create the folders along the path.
-  const WString path = FromUtf8(args[2]);
+namespace {
+
+// Creates the folders along `path` (a folder of drive C:, "C:\\a\\b"), the
+// last one too; those that exist stay.
+void CreateFolders(sim::Machine& machine, const WString& path) {
+  auto& files = machine.platform().files;
   for (std::size_t pos = path.find(u'\\', 3); pos != WString::npos; pos = path.find(u'\\', pos + 1)) {
     files.CreateDirectory(path.substr(0, pos));
   }
+  files.CreateDirectory(path);
+}
+
+// Writes one file of drive C:, creating the folders along its path.
+bool PutFile(sim::Machine& machine, const Bytes& content, const WString& path) {
+  if (const auto slash = path.rfind(u'\\'); slash != WString::npos && slash > 2) {
+    CreateFolders(machine, path.substr(0, slash));
+  }
+  auto& files = machine.platform().files;
   if (!files.WriteFile(path, content, WriteMode::kCreateAlways)) {
-    std::fprintf(stderr, "vmachine: cannot write %s (error %u)\n", args[2].c_str(),
-                 machine->platform().system.GetLastError());
-    return kExitFailed;
+    std::fprintf(stderr, "vmachine: cannot write %s (error %u)\n", sim::U8(path).c_str(),
+                 machine.platform().system.GetLastError());
+    return false;
+  }
+  return true;
+}
+
+std::optional<Bytes> ReadHostFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "vmachine: cannot read %s\n", path.c_str());
+    return std::nullopt;
+  }
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int CmdPut(const Args& args, bool) {
+  if (args.size() < 3) return Usage("put DIR HOST-FILE-OR-FOLDER WINDOWS-PATH");
+  const fs::path source = args[1];
+  std::error_code ec;
+  // A folder goes over whole, below WINDOWS-PATH, its empty folders too;
+  // every file is read before the machine is touched.
+  std::vector<std::pair<WString, Bytes>> files;
+  std::vector<WString> folders;
+  WString target = FromUtf8(args[2]);
+  while (target.size() > 3 && target.back() == u'\\') target.pop_back();
+  if (fs::is_directory(source, ec)) {
+    folders.push_back(target);
+    for (auto it = fs::recursive_directory_iterator(source, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+      std::string relative = fs::relative(it->path(), source).generic_string();
+      std::replace(relative.begin(), relative.end(), '/', '\\');
+      const WString path = target + u"\\" + FromUtf8(relative);
+      if (it->is_directory()) {
+        folders.push_back(path);
+      } else {
+        auto content = ReadHostFile(it->path());
+        if (!content) return kExitFailed;
+        files.emplace_back(path, std::move(*content));
+      }
+    }
+    if (ec) {
+      std::fprintf(stderr, "vmachine: cannot read %s (%s)\n", args[1].c_str(), ec.message().c_str());
+      return kExitFailed;
+    }
+  } else {
+    auto content = ReadHostFile(source);
+    if (!content) return kExitFailed;
+    files.emplace_back(target, std::move(*content));
+  }
+  auto machine = OpenAsNativeProgram(args[0]);
+  if (!machine) return kExitMachine;
+  for (const auto& folder : folders) CreateFolders(*machine, folder);
+  for (const auto& [path, content] : files) {
+    if (!PutFile(*machine, content, path)) return kExitFailed;
   }
   return kExitOk;
 }

@@ -11,6 +11,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitMachine = 2;  // no machine, damaged or foreign state
 inline constexpr int kExitFailed = 3;   // the machine refused the change
+inline constexpr int kExitDifferent = 4;  // diff: the machines differ
 
 using Args = std::vector<std::string>;
 
@@ -30,6 +31,8 @@ int CmdAddPrinter(const Args& args, bool json);
 int CmdPut(const Args& args, bool json);
 int CmdFileVersion(const Args& args, bool json);
 int CmdSet(const Args& args, bool json);
+int CmdSnapshot(const Args& args, bool json);
+int CmdDiff(const Args& args, bool json);
 // "fault DIR short-write ...", reached through CmdFault.
 int CmdFaultShortWrite(const Args& args);
 

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
       {"files", CmdFiles},     {"jobs", CmdJobs},       {"plug", CmdPlug},           {"unplug", CmdUnplug},
       {"map-port", CmdMapPort}, {"fault", CmdFault},    {"program", CmdProgram},     {"monitor-rule", CmdMonitorRule},
       {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
-      {"add-printer", CmdAddPrinter},
+      {"add-printer", CmdAddPrinter}, {"snapshot", CmdSnapshot}, {"diff", CmdDiff},
   };
   for (const auto& c : kCommands) {
     if (command != c.name) continue;

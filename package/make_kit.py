@@ -1,0 +1,215 @@
+#!/usr/bin/env python3
+"""Lays out the kit as it ships, from the builds, and zips it.
+
+    python3 package/make_kit.py [--builds DIR] [--linux-build DIR] [--out DIR] [x86|x64|linux ...]
+
+Each build lays out its own kit folder (<build>/kit: the kit's data, the
+front-ends of its bitness, the plug-in in the payload folder of its
+bitness). A flavour is the kit folder of one build with the other bitness's
+parts taken from the other Windows build:
+
+  x86    the i686 front-ends (for 32- and 64-bit Windows); W64\\ and
+         USBDRV\\USBDriver_x64\\ from the x86_64 build
+  x64    the x86_64 front-ends (64-bit Windows only); W32\\ and
+         USBDRV\\USBDriver\\ from the i686 build
+  linux  the Linux build's kit folder as it is (not zipped): the Linux
+         programs where the Windows ones stand, for the virtual machine
+
+Out (by default <builds>/package): the folder of each flavour, and for x86
+and x64 "kit-<flavour>.zip" with "kit-<flavour>.files.txt" (one line a file:
+path, size, SHA-256, tab-separated). Zips are reproducible: entries sorted
+by name, every timestamp the same fixed time, the same bytes each run.
+
+Every input is checked before anything is written: a missing build output
+stops the run with its path named, and a flavour's folder and zip are
+written under temporary names and renamed into place only when complete.
+"""
+import argparse
+import hashlib
+import os
+import shutil
+import sys
+import zipfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# Every zip entry carries this time (zip time has no zone and starts 1980).
+ZIP_TIME = (2026, 1, 1, 0, 0, 0)
+ZIP_COMPRESSION = zipfile.ZIP_DEFLATED
+ZIP_LEVEL = 9
+# The build of each Windows bitness, by preset.
+BUILD_32 = "mingw-x86"
+BUILD_64 = "mingw-x64"
+BUILD_LINUX = "linux-release"
+PAYLOAD_32 = "W32"
+PAYLOAD_64 = "W64"
+USB_DRIVER_32 = os.path.join("USBDRV", "USBDriver")
+USB_DRIVER_64 = os.path.join("USBDRV", "USBDriver_x64")
+
+# flavour -> (build of the front-ends, program suffix, {kit part: build it comes from}, zipped)
+FLAVOURS = {
+    "x86": (BUILD_32, ".exe", {PAYLOAD_64: BUILD_64, USB_DRIVER_64: BUILD_64}, True),
+    "x64": (BUILD_64, ".exe", {PAYLOAD_32: BUILD_32, USB_DRIVER_32: BUILD_32}, True),
+    "linux": (BUILD_LINUX, "", {}, False),
+}
+FRONT_ENDS = ("kitsetup", "Uninstall")
+# The USB hand-off's folder: taken when a build lays it out.
+USB_PARTS = (USB_DRIVER_32, USB_DRIVER_64)
+
+
+class PackagingError(Exception):
+    pass
+
+
+def require(path, what):
+    if not os.path.exists(path):
+        raise PackagingError("%s is missing: %s" % (what, path))
+    return path
+
+
+def files_below(folder):
+    """Kit-relative paths ("/" between folders) of every file below folder, sorted."""
+    out = []
+    for here, dirs, names in os.walk(folder):
+        dirs.sort()
+        for name in names:
+            out.append(os.path.relpath(os.path.join(here, name), folder).replace(os.sep, "/"))
+    return sorted(out)
+
+
+def build_folder(builds, build):
+    """The folder of a preset's build: <builds>/<preset>, or a folder given for it."""
+    return builds.get(build) or os.path.join(builds[None], build)
+
+
+def plan(builds, flavour):
+    """{kit-relative path: source file} of a flavour; raises on a missing input."""
+    build, suffix, others, _ = FLAVOURS[flavour]
+    kit = require(os.path.join(build_folder(builds, build), "kit"), "the kit folder of the %s build" % build)
+    for program in FRONT_ENDS:
+        require(os.path.join(kit, program + suffix), "the %s build's %s" % (build, program))
+    own_parts = set(others)
+    # The USB hand-off: once one build lays out its part, every build must.
+    usb_present = any(os.path.isdir(os.path.join(build_folder(builds, b), "kit", p))
+                      for p in USB_PARTS for b in (BUILD_32, BUILD_64, build))
+    sources = {}
+    for relative in files_below(kit):
+        if any(relative == p.replace(os.sep, "/") or relative.startswith(p.replace(os.sep, "/") + "/")
+               for p in own_parts):
+            continue
+        sources[relative] = os.path.join(kit, relative)
+    for part, other_build in sorted(others.items()):
+        if part in USB_PARTS and not usb_present:
+            continue
+        folder = require(os.path.join(build_folder(builds, other_build), "kit", part),
+                         "%s of the %s build" % (part.replace(os.sep, "\\"), other_build))
+        for relative in files_below(folder):
+            sources[part.replace(os.sep, "/") + "/" + relative] = os.path.join(folder, relative)
+    if usb_present:
+        for part in USB_PARTS:
+            if not any(r.startswith(part.replace(os.sep, "/") + "/") for r in sources):
+                raise PackagingError("%s is missing from the kit folders of the builds (%s)"
+                                     % (part.replace(os.sep, "\\"), builds[None]))
+    return sources
+
+
+def lay_out(sources, target):
+    for relative, source in sorted(sources.items()):
+        destination = os.path.join(target, *relative.split("/"))
+        os.makedirs(os.path.dirname(destination), exist_ok=True)
+        shutil.copyfile(source, destination)
+        shutil.copymode(source, destination)
+
+
+def sha256(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 16), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def file_list(folder):
+    lines = []
+    for relative in files_below(folder):
+        path = os.path.join(folder, *relative.split("/"))
+        lines.append("%s\t%d\t%s\n" % (relative, os.path.getsize(path), sha256(path)))
+    return "".join(lines)
+
+
+def write_zip(folder, target):
+    with zipfile.ZipFile(target, "w") as z:
+        for relative in files_below(folder):
+            info = zipfile.ZipInfo(relative, date_time=ZIP_TIME)
+            info.compress_type = ZIP_COMPRESSION
+            info.create_system = 0  # MS-DOS attributes, as Windows' own zips
+            info.external_attr = 0
+            with open(os.path.join(folder, *relative.split("/")), "rb") as f:
+                z.writestr(info, f.read(), compresslevel=ZIP_LEVEL)
+
+
+def replace(temporary, final):
+    if os.path.isdir(final):
+        shutil.rmtree(final)
+    elif os.path.exists(final):
+        os.remove(final)
+    os.replace(temporary, final)
+
+
+def package(builds, out, flavours):
+    plans = {f: plan(builds, f) for f in flavours}  # every input checked first
+    os.makedirs(out, exist_ok=True)
+    for flavour in flavours:
+        zipped = FLAVOURS[flavour][3]
+        folder = os.path.join(out, flavour)
+        partial = folder + ".partial"
+        leftovers = [partial, os.path.join(out, "kit-%s.zip.partial" % flavour)]
+        try:
+            for leftover in leftovers:
+                if os.path.isdir(leftover):
+                    shutil.rmtree(leftover)
+                elif os.path.exists(leftover):
+                    os.remove(leftover)
+            lay_out(plans[flavour], partial)
+            listing = file_list(partial)
+            if zipped:
+                write_zip(partial, leftovers[1])
+            replace(partial, folder)
+            with open(os.path.join(out, "kit-%s.files.txt" % flavour), "w", newline="\n") as f:
+                f.write(listing)
+            if zipped:
+                replace(leftovers[1], os.path.join(out, "kit-%s.zip" % flavour))
+        except BaseException:
+            for leftover in leftovers:
+                if os.path.isdir(leftover):
+                    shutil.rmtree(leftover, ignore_errors=True)
+                elif os.path.exists(leftover):
+                    os.remove(leftover)
+            raise
+        print("make_kit: %s: %s%s" % (flavour, folder, " and kit-%s.zip" % flavour if zipped else ""))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--builds", default=os.path.join(ROOT, "build"), help="the folder of the preset builds")
+    parser.add_argument("--linux-build", help="the Linux build (default: <builds>/%s)" % BUILD_LINUX)
+    parser.add_argument("--out", help="where the flavours go (default: <builds>/package)")
+    parser.add_argument("flavours", nargs="*", help="x86, x64 or linux (default: all three)")
+    args = parser.parse_args()
+    flavours = args.flavours or ["x86", "x64", "linux"]
+    for flavour in flavours:
+        if flavour not in FLAVOURS:
+            parser.error("unknown flavour %s (x86, x64 or linux)" % flavour)
+    try:
+        builds = {None: os.path.abspath(args.builds)}
+        if args.linux_build:
+            builds[BUILD_LINUX] = os.path.abspath(args.linux_build)
+        package(builds, os.path.abspath(args.out or os.path.join(args.builds, "package")), flavours)
+    except (PackagingError, OSError) as e:
+        print("make_kit: %s" % e, file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
