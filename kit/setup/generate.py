@@ -4,8 +4,8 @@
 Chinese in code page 950), the licence texts, placeholder help files and the
 left-band picture DRVCONFIG/Left.bmp, and the placeholder payload: a small
 text file in W32/ and W64/ for every driver, monitor, processor and system
-file the configuration names, and RegUtility/Regutility.exe. (W32/Setup.inf and W64/Setup.inf, the
-class-printer INFs, are written by hand.) The plug-in
+file the configuration names, RegUtility/Regutility.exe, and the class-printer
+INFs (W32/Setup.inf, W64/Setup.inf and the Inffilename forms). The plug-in
 module and its language files are laid in by the build's packaging step.
 Run from anywhere; writes beside itself."""
 import os
