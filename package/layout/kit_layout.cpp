@@ -81,7 +81,8 @@ void AddFixedNames(Collector& out, const LayoutOptions& options) {
   if (!options.usb_hand_off) return;
   for (const char* library : kUsbLibraries) out.Add(library, "kitsetup and Uninstall: the USB library");
   for (const char* folder : {kUsbDriverFolder32, kUsbDriverFolder64}) {
-    out.Add(std::string(folder) + "\\" + ProgramName("Install", options.flavour), "kitsetup and Uninstall: Install");
+    // The wizard starts Install.exe by that name on every kit, the Linux one included.
+    out.Add(std::string(folder) + "\\Install.exe", "kitsetup and Uninstall: Install");
     for (const char* file : kUsbDriverPackageFiles) {
       out.Add(std::string(folder) + "\\" + file, "Install: a driver package of its own folder");
     }
