@@ -483,19 +483,11 @@ INT_PTR DialogHost::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       };
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
-      if (icon_ != nullptr && IsIconic(hwnd_)) {
-        // Minimised: the icon centred in the client area, as dialog
-        // programs draw it.
-        SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        DrawIcon(dc, (r.right - r.left - GetSystemMetrics(SM_CXICON) + 1) / 2,
-                 (r.bottom - r.top - GetSystemMetrics(SM_CYICON) + 1) / 2, icon_);
-        EndPaint(hwnd_, &ps);
-        return TRUE;
-      }
       GdiPainter painter(hwnd_, dc);
-      page_.OnPaint(*this, painter);
+      if (icon_ != nullptr && IsIconic(hwnd_))
+        detail::PaintMinimisedIcon(hwnd_, dc, icon_);
+      else
+        page_.OnPaint(*this, painter);
       EndPaint(hwnd_, &ps);
       return TRUE;
     }

@@ -9,24 +9,15 @@
 
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "common/text/uninstall_string.h"
 #include "platform/profile_file_source.h"
 #include "platform/win32/windows_platform.h"
 #include "ui/text.h"
 #include "ui/win32/host.h"
-#include "tests/ui/screenshot_window.h"
-#include "ui/win32/remote.h"
+#include "tests/ui/screenshot_modal.h"
 #include "uninstall/dialog/small_dialogs.h"
 #include "uninstall/dialog/uninstall_dlg.h"
-
-namespace {
-
-constexpr int kWindowTimeoutMs = 20000;
-constexpr int kUpBeforeShotMs = 2000;
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc == 5 ? argv[1] : L"";
@@ -47,20 +38,7 @@ int wmain(int argc, wchar_t** argv) {
   kit::uninstall::CMyString restart_texts(files, kit_folder, kit::uninstall::UninstallLanguageFile(0x409), "Reboot");
   kit::uninstall::CRebootDlg restart(restart_texts, false);
 
-  const DWORD ui_thread = GetCurrentThreadId();
-  int status = 0;
-  std::thread driver([&] {
-    HWND h = kit::ui::win32::WaitForDialog(ui_thread, kWindowTimeoutMs);
-    if (h == nullptr) {
-      std::fprintf(stderr, "the window did not appear\n");
-      status = 1;
-      return;
-    }
-    Sleep(kUpBeforeShotMs);
-    if (!kit::ui::testing::ReportForScreenshot(h, argv[3], argv[4])) status = 1;
-    kit::ui::win32::RemoteDialog(h).Click(IDCANCEL);
-  });
-  const int result = kit::ui::win32::RunModal(mode == L"main" ? static_cast<kit::ui::Page&>(main_window) : restart);
-  driver.join();
-  return status != 0 ? status : (result == IDCANCEL ? 0 : 1);
+  kit::ui::Page& page = mode == L"main" ? static_cast<kit::ui::Page&>(main_window) : restart;
+  return kit::ui::testing::ShowModalForScreenshot(page, argv[3], argv[4],
+                                                  {.window_timeout_ms = 20000, .up_before_shot_ms = 2000});
 }
