@@ -112,3 +112,5 @@ function(kit_program name)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${K_OUTPUT_NAME})
   endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/KitArt.cmake)

@@ -125,5 +125,41 @@ else
     [ -n "$(find "$dir" -maxdepth 1 -iname "$program" -type f)" ] || { echo "check-pe: no $program in $dir"; status=1; }
   done
 fi
-echo "check-pe: $checked binaries in $dir checked"
+# The artwork each module carries, drawn at build time: group icons (resource
+# type 14, RT_GROUP_ICON) and bitmaps (type 2, RT_BITMAP), by numeric id.
+# resource_ids FILE TYPE prints the ids of FILE's resources of TYPE.
+resource_ids() {
+  local listing id
+  listing=$($(objdump_of "$(arch_of_place "$1")") -p "$1" 2>/dev/null || true)
+  # objdump indents type entries by three spaces and name entries by five;
+  # ids are printed as 0x-prefixed hexadecimal.
+  while read -r id; do
+    echo $((id))
+  done < <(awk -v type="$(printf '0x%06x,' "$2")" \
+             '/^[0-9a-f]+   Entry: ID: /     { in_type = ($4 == type) }
+              /^[0-9a-f]+     Entry: ID: / { if (in_type) { id = $4; sub(",", "", id); print id } }' <<<"$listing")
+}
+declare -A artwork=(
+  [kitsetup.exe]="14:128"
+  [install.exe]="14:128"
+  [uninstall.exe]="14:128 14:130"
+  [vrtq40ui.dll]="14:125 14:126 14:127 $(for id in $(seq 136 149); do printf '2:%d ' "$id"; done)"
+)
+modules=0
+for name in "${!artwork[@]}"; do
+  while IFS= read -r -d '' f; do
+    modules=$((modules + 1))
+    for want in ${artwork[$name]}; do
+      ids=$(resource_ids "$f" "${want%%:*}")
+      if ! grep -qx "${want#*:}" <<<"$ids"; then
+        echo "check-pe: $f lacks resource ${want#*:} of type ${want%%:*}"; status=1
+      fi
+    done
+  done < <(find "$dir" -type f -iname "$name" -not -path '*/wineprefix/*' -print0)
+done
+if [ "$modules" -eq 0 ]; then
+  echo "check-pe: none of the kit's modules found in $dir"; status=1
+fi
+
+echo "check-pe: $checked binaries in $dir checked, artwork of $modules modules"
 exit $status

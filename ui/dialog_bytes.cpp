@@ -31,6 +31,11 @@ class Writer {
     }
     Word(0);
   }
+  // A resource named by number: 0xFFFF, then the id.
+  void Ordinal(int id) {
+    Word(0xFFFF);
+    Word(static_cast<std::uint16_t>(id));
+  }
   void AlignDword() {
     while (bytes_.size() % 4 != 0) bytes_.push_back(0);
   }
@@ -45,7 +50,8 @@ class Writer {
 const char16_t* ControlClassName(ControlKind kind) {
   switch (kind) {
     case ControlKind::kStatic:
-    case ControlKind::kPicture: return u"Static";
+    case ControlKind::kPicture:
+    case ControlKind::kIcon: return u"Static";
     case ControlKind::kGroupBox:
     case ControlKind::kPushButton:
     case ControlKind::kCheckBox:
@@ -77,6 +83,7 @@ std::uint32_t ControlStyleBits(const ControlTemplate& c) {
       if (c.Has(kNotify)) s |= kSsNotify;
       break;
     case ControlKind::kPicture: s |= kSsOwnerDraw; break;
+    case ControlKind::kIcon: s |= kSsIcon; break;
     case ControlKind::kGroupBox: s |= kBsGroupBox; break;
     case ControlKind::kPushButton: s |= c.Has(kDefault) ? kBsDefPushButton : kBsPushButton; break;
     case ControlKind::kCheckBox: s |= kBsAutoCheckBox; break;
@@ -179,8 +186,13 @@ std::vector<std::uint8_t> BuildDialogTemplateEx(const DialogTemplate& d) {
     w.Short(c.rect.cy);
     w.Dword(static_cast<std::uint32_t>(c.id));
     w.String(ControlClassName(c.kind));
-    // A picture is drawn by its page; its text would only show as a tooltip name.
-    w.String(c.kind == ControlKind::kPicture ? std::u16string_view{} : std::u16string_view{c.text});
+    // A picture is drawn by its page; its text would only show as a tooltip
+    // name. An icon's text is its resource, which the system loads from the
+    // module that creates the dialog.
+    if (c.kind == ControlKind::kIcon)
+      w.Ordinal(c.resource);
+    else
+      w.String(c.kind == ControlKind::kPicture ? std::u16string_view{} : std::u16string_view{c.text});
     w.Word(0);  // no creation data
   }
   return w.Take();

@@ -70,6 +70,7 @@ inline constexpr std::uint32_t kEsNumber = 0x2000;
 
 inline constexpr std::uint32_t kSsCenter = 0x1;
 inline constexpr std::uint32_t kSsOwnerDraw = 0xD;
+inline constexpr std::uint32_t kSsIcon = 0x3;
 inline constexpr std::uint32_t kSsNotify = 0x100;
 
 inline constexpr std::uint32_t kLbsNotify = 0x1;

@@ -153,6 +153,8 @@ class Window {
   // Appends an item to the system menu; choosing it runs OnCommand(command, kMenu).
   virtual void AddSystemMenuItem(int command, std::u16string_view text) = 0;
   // The window's large and small icon, from the program's icon resource.
+  // While the window is minimised it paints this icon centred in its client
+  // area and offers it as its drag image.
   virtual void SetIcon(int resource_id) = 0;
   virtual void Minimize() = 0;
   // List box: lets it scroll sideways as far as its widest line needs.

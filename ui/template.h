@@ -23,6 +23,7 @@ struct Rect {
 enum class ControlKind {
   kStatic,       // text label
   kPicture,      // frame into which the page draws a bitmap
+  kIcon,         // one of the module's icon resources (`resource`), as a dialog resource shows it
   kGroupBox,
   kPushButton,
   kCheckBox,     // automatic check box
@@ -79,6 +80,7 @@ struct ControlTemplate {
   std::uint32_t styles = kNone;
   int text_limit = 0;  // edits: maximum characters, 0 = the system default
   int buddy = 0;       // up-down: the id of the edit it drives (placed just before it)
+  int resource = 0;    // icon: the module's icon resource id
 
   bool Has(Style s) const { return (styles & s) != 0; }
 };
@@ -120,7 +122,8 @@ struct DialogTemplate {
 
 // Checks the rules every template must keep: unique non-zero ids (static
 // labels may share id -1), controls inside the dialog, an up-down placed just
-// after its buddy, a text limit only on edits. Returns a description of the
+// after its buddy, a text limit only on edits, a resource on every icon and
+// on nothing else. Returns a description of the
 // first broken rule, or an empty string.
 std::string Validate(const DialogTemplate& dialog);
 

@@ -45,7 +45,8 @@ ui::DialogTemplate AboutTemplate() {
   t.cy = 50;
   t.kind = DialogKind::kPopup;
   t.controls = {
-      {kIdStatic, ControlKind::kStatic, kVersionLine, {12, 12, 150, 8}, kNone},
+      {kIdStatic, ControlKind::kIcon, u"", {10, 10, 21, 20}, kNone, 0, 0, kProgramIconId},
+      {kIdStatic, ControlKind::kStatic, kVersionLine, {40, 14, 130, 8}, kNone},
       {kIdOk, ControlKind::kPushButton, u"OK", {120, 28, 50, 14}, kDefault | kGroup | kTabStop},
   };
   return t;
@@ -79,6 +80,7 @@ const ui::DialogTemplate& CInfInstallDlg::Template() const {
 void CInfInstallDlg::OnInit(ui::Window& window) {
   window_ = &window;
   window.AddSystemMenuItem(kAboutCommand, kAboutMenuText);
+  window.SetIcon(kProgramIconId);
   // Makes the window known by its caption to programs that wait for it.
   announced_ = services_.shell.AnnounceWindow(kMainCaption);
   program_folder_ = Ansi(services_.system, FolderOf(services_.system.GetModuleFileName()));

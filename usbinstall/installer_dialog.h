@@ -21,6 +21,8 @@ inline constexpr int kProgressEditId = 1007;
 inline constexpr int kInstallButtonId = 1002;
 inline constexpr int kAboutDialogId = 100;
 inline constexpr int kAboutCommand = 16;
+// The program's icon resource: the main window's large and small icons.
+inline constexpr int kProgramIconId = 128;
 inline constexpr int kProgressDialogId = 131;
 inline constexpr int kProgressBarId = 1008;
 

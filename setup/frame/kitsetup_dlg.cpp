@@ -65,6 +65,7 @@ const ui::DialogTemplate& CKitsetupDlg::Template() const {
 void CKitsetupDlg::OnInit(ui::Window& window) {
   window_ = &window;
   window.AddSystemMenuItem(kAboutCommand, ctx_.Text("Message", "IDS_ABOUTBOX"));
+  window.SetIcon(kProgramIconId);
   if (ctx_.chinese_font) window.SetFont(ui::ChineseSharedFont());
   // Without a caption text the window keeps its template title, so that a
   // second start can still find it.

@@ -33,6 +33,8 @@ inline constexpr int kHelpHintId = 1093;
 inline constexpr int kAboutCommand = 16;
 inline constexpr int kAboutCommandLast = 31;
 inline constexpr char kLeftBitmapFile[] = "DRVCONFIG\\Left.bmp";
+// The program's icon resource: the frame's large and small icons.
+inline constexpr int kProgramIconId = 128;
 
 // Page-table indices.
 enum WizardPageIndex : int { kLegalPage = 0, kSeriesPage = 1, kModePage = 2, kSystemPage = 3, kConfirmPage = 4 };

@@ -135,6 +135,21 @@ TEST(DialogTemplateBytes, ChildPagesAndListViewStyles) {
   EXPECT_EQ(std::u16string(ControlClassName(ControlKind::kListView)), u"SysListView32");
 }
 
+TEST(DialogTemplateBytes, AnIconNamesItsResourceByNumber) {
+  DialogTemplate t = TwoControls();
+  t.controls = {{-1, ControlKind::kIcon, u"ignored", {8, 8, 21, 20}, kNone, 0, 0, 130}};
+  const auto b = BuildDialogTemplateEx(t);
+  const std::size_t at = 68;
+  EXPECT_EQ(Dword(b, at + 8), 0x50000003u) << "WS_CHILD | WS_VISIBLE | SS_ICON";
+  std::size_t end = 0;
+  EXPECT_EQ(String(b, at + 24, &end), u"Static");
+  // The title is the ordinal 0xFFFF, 130, not a text.
+  EXPECT_EQ(Word(b, end), 0xFFFF);
+  EXPECT_EQ(Word(b, end + 2), 130);
+  EXPECT_EQ(Word(b, end + 4), 0);  // no creation data
+  EXPECT_EQ(end + 6, b.size());
+}
+
 TEST(DialogTemplateRules, ValidateFindsBrokenTemplates) {
   DialogTemplate t = TwoControls();
   EXPECT_EQ(Validate(t), "");
@@ -152,6 +167,12 @@ TEST(DialogTemplateRules, ValidateFindsBrokenTemplates) {
   t.controls.push_back({-1, ControlKind::kStatic, u"x", {0, 0, 5, 5}});
   t.controls.push_back({-1, ControlKind::kStatic, u"y", {0, 0, 5, 5}});
   EXPECT_EQ(Validate(t), "") << "labels share id -1";
+  t.controls.push_back({-1, ControlKind::kIcon, u"", {0, 0, 5, 5}, kNone, 0, 0, 130});
+  EXPECT_EQ(Validate(t), "") << "an icon with its resource";
+  t.controls.back().resource = 0;
+  EXPECT_NE(Validate(t), "") << "an icon without a resource";
+  t.controls.back() = {1300, ControlKind::kStatic, u"", {0, 0, 5, 5}, kNone, 0, 0, 130};
+  EXPECT_NE(Validate(t), "") << "a resource on a label";
 }
 
 }  // namespace

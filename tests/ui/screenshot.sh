@@ -1,20 +1,33 @@
 #!/usr/bin/env bash
-# screenshot.sh WINE_EXEC PREFIX PROGRAM.exe SAMPLE OUT.png
-# Runs the sample-dialog program under Wine on a virtual X display, saves a
-# PNG of the dialog window to OUT.png and checks that it shows something.
+# screenshot.sh WINE_EXEC PREFIX PROGRAM.exe [ARG...] OUT.png
+# Runs a screenshot program under Wine on a virtual X display, saves a PNG of
+# the window it reports to OUT.png and checks that it shows something. The
+# program gets ARG... followed by the files of the hand-over (RECT TAKEN).
+# With KIT_SCREENSHOT_DESKTOP=1 the program runs in a Wine virtual desktop,
+# where Wine draws the title bars (with the window's small icon) itself;
+# without a window manager it draws none.
 set -euo pipefail
-wine_exec=$1 prefix=$2 program=$3 sample=$4 out=$5
+wine_exec=$1 prefix=$2 program=$3
+shift 3
+out=${!#}
+args=("${@:1:$#-1}")
 
 # One virtual display for Wine and for the screenshot tool.
 if [ -z "${KIT_SCREENSHOT_DISPLAY:-}" ]; then
-  exec env KIT_SCREENSHOT_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec env KIT_SCREENSHOT_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$wine_exec" "$prefix" "$program" "$@"
 fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-"$wine_exec" "$prefix" "$program" "$sample" "$(winpath "$work/rect")" "$(winpath "$work/taken")" &
+desktop=()
+if [ "${KIT_SCREENSHOT_DESKTOP:-}" = 1 ]; then
+  # The desktop window covers the display from its top left corner, so
+  # window rectangles are screen positions as they are without it.
+  desktop=(explorer /desktop=kitshot,1024x768)
+fi
+"$wine_exec" "$prefix" "${desktop[@]}" "$program" "${args[@]}" "$(winpath "$work/rect")" "$(winpath "$work/taken")" &
 pid=$!
 for _ in $(seq 1 600); do
   [ -s "$work/rect" ] && break

@@ -21,6 +21,8 @@ constexpr int kEdit = 1002;
 constexpr int kPicture = 1003;
 constexpr int kAsk = 1004;
 constexpr int kAboutCommand = 16;
+constexpr int kIcon = 1005;
+constexpr int kIconResource = 128;  // win32_host_test.rc
 
 struct Child : Page {
   DialogTemplate t;
@@ -54,6 +56,7 @@ struct Frame : Page {
         {kEdit, ControlKind::kEdit, u"", {5, 10, 80, 12}, kBorder | kTabStop},
         {kPicture, ControlKind::kPicture, u"", {5, 30, 40, 40}},
         {kAsk, ControlKind::kPushButton, u"Ask", {5, 100, 50, 14}},
+        {kIcon, ControlKind::kIcon, u"", {60, 30, 21, 20}, kNone, 0, 0, kIconResource},
         {kIdOk, ControlKind::kPushButton, u"OK", {140, 100, 50, 14}, kDefault},
     };
   }
@@ -69,6 +72,7 @@ struct Frame : Page {
     b.pixels = {0xFF0000, 0x0000FF};  // red, blue
     w.DrawBitmap(kPicture, b);
     w.AddSystemMenuItem(kAboutCommand, u"About...");
+    w.SetIcon(kIconResource);
   }
   bool OnCommand(Window& w, int id, Notify code) override {
     if (id == kAsk && code == Notify::kClicked) {
@@ -102,6 +106,37 @@ int RunFrame(Frame& frame, Body body) {
   const int result = RunModal(frame);
   driver.join();
   return result;
+}
+
+// Width and height of an icon's colour picture; 0 when there is none.
+SIZE IconSize(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return {0, 0};
+  BITMAP b{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof b, &b);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return {b.bmWidth, b.bmHeight};
+}
+
+TEST(Win32Host, IconsComeFromTheModuleAtTheSystemsSizes) {
+  Frame frame;
+  SIZE big{}, small{}, control{};
+  bool drag_is_big = false;
+  RunFrame(frame, [&](HWND h) {
+    const auto big_icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
+    big = IconSize(big_icon);
+    small = IconSize(reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0)));
+    // The drag image of a minimised window is the large icon.
+    drag_is_big = big_icon != nullptr && reinterpret_cast<HICON>(SendMessageW(h, WM_QUERYDRAGICON, 0, 0)) == big_icon;
+    control = IconSize(reinterpret_cast<HICON>(SendMessageW(GetDlgItem(h, kIcon), STM_GETICON, 0, 0)));
+  });
+  EXPECT_EQ(big.cx, GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(big.cy, GetSystemMetrics(SM_CYICON));
+  EXPECT_EQ(small.cx, GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(small.cy, GetSystemMetrics(SM_CYSMICON));
+  EXPECT_TRUE(drag_is_big);
+  EXPECT_EQ(control.cx, 32);  // the icon control's picture, from the same resource
 }
 
 TEST(Win32Host, ChildPageIsPlacedInTheFrameRectangle) {

@@ -45,6 +45,7 @@ TEST_F(DialogTest, OpensWithTheFamilyTheTextsAndTheUsbOption) {
   EXPECT_EQ(Items(kLogId), (std::vector<std::u16string>{u"Tick the components to remove, then click Uninstall."}));
   ASSERT_EQ(dialog_->SystemMenu().size(), 1u);
   EXPECT_EQ(dialog_->SystemMenu()[0], (std::pair<int, std::u16string>{kAboutCommand, u"About Uninstall(&A)..."}));
+  EXPECT_EQ(dialog_->Icon(), kProgramIconId);
   EXPECT_TRUE(env_.MessageBoxes().empty());
   EXPECT_EQ(dialog_->Font(), nullptr);  // English: the template font
   // Others find the window by its title.

@@ -289,6 +289,7 @@ TEST_F(MachineRunTest, HiddenInstallButtonRunsTheActionAgainAndAboutBoxOpens) {
   ASSERT_EQ(dialog.SystemMenu().size(), 1u);
   EXPECT_EQ(dialog.SystemMenu()[0].first, kAboutCommand);
   EXPECT_EQ(dialog.SystemMenu()[0].second, u"About Installer(&A)...");
+  EXPECT_EQ(dialog.Icon(), kProgramIconId);
   EXPECT_FALSE(dialog.Find(kInstallButtonId)->visible);
   EXPECT_FALSE(dialog.Find(ui::kIdCancel)->visible);
   page.OnCommand(dialog, kInstallButtonId, ui::Notify::kClicked);

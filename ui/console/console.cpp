@@ -97,6 +97,7 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
       else
         out << "(picture " << c.bitmap.width << "x" << c.bitmap.height << ")";
       break;
+    case ControlKind::kIcon: out << "(icon " << c.def.resource << ")"; break;
     case ControlKind::kTrackbar:
     case ControlKind::kUpDown:
     case ControlKind::kProgressBar:

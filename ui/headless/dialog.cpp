@@ -148,7 +148,7 @@ void Dialog::Create() {
   for (const auto& def : t.controls) {
     Control c;
     c.def = def;
-    if (def.kind != ControlKind::kPicture) c.text = def.text;
+    if (def.kind != ControlKind::kPicture && def.kind != ControlKind::kIcon) c.text = def.text;
     c.enabled = !def.Has(kDisabled);
     c.visible = !def.Has(kHidden);
     if (def.kind == ControlKind::kUpDown) c.low = 0, c.high = 100;  // the system's defaults

@@ -149,6 +149,14 @@ bool PaintBitmapResource(HDC dc, const RECT& box, int resource_id) {
   return true;
 }
 
+void PaintMinimisedIcon(HWND window, HDC dc, HICON icon) {
+  SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT r;
+  GetClientRect(window, &r);
+  DrawIcon(dc, (r.right - r.left - GetSystemMetrics(SM_CXICON) + 1) / 2,
+           (r.bottom - r.top - GetSystemMetrics(SM_CYICON) + 1) / 2, icon);
+}
+
 void SetEditKeyFilter(HWND edit, KeyFilter filter) {
   if (filter == nullptr) {
     RemoveWindowSubclass(edit, KeyFilterProc, kKeyFilterSubclass);

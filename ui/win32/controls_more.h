@@ -1,5 +1,6 @@
 // Helpers of the Win32 host for list-view columns, tree images, bitmap
-// resources and key filters, on the control's window. Internal to ui/win32.
+// resources, key filters and the minimised window's icon. Internal to
+// ui/win32.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,10 @@ void SetTreeItemImage(HWND tree, HTREEITEM item, int image);
 // Stretches the module's bitmap `resource_id` over `box` (COLORONCOLOR,
 // SRCCOPY). False when the module has no such bitmap.
 bool PaintBitmapResource(HDC dc, const RECT& box, int resource_id);
+
+// The painting of a minimised window: `icon` centred in its client area,
+// over the background the system erases for iconic windows.
+void PaintMinimisedIcon(HWND window, HDC dc, HICON icon);
 
 // Subclasses an edit so that it asks for all keys and every typed character
 // goes through `filter`; null removes the filter.

@@ -153,6 +153,7 @@ class DialogHost final : public Window {
         return;
       }
       SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+      if (which == ICON_BIG) icon_ = icon;
     }
   }
   void Minimize() override { ShowWindow(hwnd_, SW_MINIMIZE); }
@@ -316,6 +317,9 @@ class DialogHost final : public Window {
   std::map<int, int> resource_bitmaps_;  // picture control -> bitmap resource id
   std::map<int, std::vector<HTREEITEM>> tree_items_;
   std::vector<int> system_menu_;
+  // The large icon of SetIcon (shared, never destroyed): painted while the
+  // window is minimised and offered as its drag image.
+  HICON icon_ = nullptr;
   std::vector<std::unique_ptr<DialogHost>> children_;
 
   friend int win32::RunModal(Page&, HWND);
@@ -480,10 +484,15 @@ INT_PTR DialogHost::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
       GdiPainter painter(hwnd_, dc);
-      page_.OnPaint(*this, painter);
+      if (icon_ != nullptr && IsIconic(hwnd_))
+        detail::PaintMinimisedIcon(hwnd_, dc, icon_);
+      else
+        page_.OnPaint(*this, painter);
       EndPaint(hwnd_, &ps);
       return TRUE;
     }
+    case WM_QUERYDRAGICON:  // answered by the return value itself
+      return reinterpret_cast<INT_PTR>(icon_);
     case WM_DRAWITEM: {
       const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
       if (draw->CtlType != ODT_STATIC) return FALSE;

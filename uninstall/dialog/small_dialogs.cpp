@@ -16,6 +16,7 @@ ui::DialogTemplate MakeRebootTemplate() {
   t.cy = 65;
   t.font = DialogFont();
   t.controls = {
+      {kIdStatic, ControlKind::kIcon, u"", {8, 8, 21, 20}, kNone, 0, 0, kRestartIconId},
       {kRebootNote1Id, ControlKind::kStatic, u"", {36, 7, 150, 9}, kNone},
       {kRebootNote2Id, ControlKind::kStatic, u"", {36, 18, 150, 9}, kNone},
       {kRebootNote3Id, ControlKind::kStatic, u"", {36, 29, 150, 9}, kNone},
@@ -34,6 +35,7 @@ ui::DialogTemplate MakeAboutTemplate() {
   t.cy = 55;
   t.font = DialogFont();
   t.controls = {
+      {kIdStatic, ControlKind::kIcon, u"", {10, 10, 21, 20}, kNone, 0, 0, kProgramIconId},
       {kAboutVersionId, ControlKind::kStatic, u"", {40, 10, 185, 8}, kNone},
       {kAboutCopyrightId, ControlKind::kStatic, u"", {40, 24, 185, 8}, kNone},
       {kIdOk, ControlKind::kPushButton, u"OK", {178, 36, 50, 14}, kDefault | kGroup | kTabStop},

@@ -12,6 +12,10 @@ inline constexpr int kRebootDialogId = 129;
 inline constexpr int kRebootNote1Id = 1014;
 inline constexpr int kRebootNote2Id = 1015;
 inline constexpr int kRebootNote3Id = 1016;
+// The program's icon resources: the program icon (main window, about box)
+// and the restart question's icon.
+inline constexpr int kProgramIconId = 128;
+inline constexpr int kRestartIconId = 130;
 inline constexpr int kAboutDialogId = 100;
 inline constexpr int kAboutVersionId = 1017;
 inline constexpr int kAboutCopyrightId = 1018;

@@ -80,6 +80,7 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
   // 1-2: the font and the system menu.
   if (options_.chinese_font) window.SetFont(ui::ChineseSharedFont());
   window.AddSystemMenuItem(kAboutCommand, ui::FromAnsi(messages_->Get("IDS_ABOUTBOX")));
+  window.SetIcon(kProgramIconId);
   // 3: redirection flag, then the OS code.
   const bool redirection = ReadRedirectionFlag(p_.system);
   const int os_code = ReadOsCode(p_.system);

@@ -18,6 +18,7 @@
 
 #include "platform/platform.h"
 #include "platform/profile_file_source.h"
+#include "uninstall/dialog/small_dialogs.h"
 #include "uninstall/flow/uninstall_run.h"
 #include "ui/page.h"
 
@@ -31,7 +32,6 @@ inline constexpr int kLogId = 1008;
 inline constexpr int kUninstallButtonId = 1002;
 inline constexpr int kSelectButtonId = 1012;
 inline constexpr int kAboutCommand = 16;
-inline constexpr int kProgramIconId = 128;
 // Posted by the worker thread: the dialog runs the waiting change.
 inline constexpr int kRunOnDialogThreadCommand = 0x7F01;
 

@@ -285,6 +285,7 @@ TEST(KitsetupFrame, AboutFromTheSystemMenuAndF1BringsAnOpenGuideForward) {
   run.machine().platform().shell.ShowWindow(guide->Handle(), kSwShowMinimized);
   run.Run(SampleKit(), [&](ui::headless::Dialog& f) {
     ASSERT_THAT(f.SystemMenu(), Contains(std::pair<int, std::u16string>(16, u"About Setup...")));
+    EXPECT_EQ(f.Icon(), 128);  // the program icon, large and small
     EXPECT_TRUE(f.ChooseSystemMenu(16));
     EXPECT_TRUE(f.PressHelp());
     f.Click(ui::kIdCancel);

@@ -1,0 +1,165 @@
+// The artwork files as the resource compiler and LoadImage read them: the
+// icon directory and each image's header, pixels and AND mask; the bitmap
+// headers and rows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/bmp/bmp.h"
+#include "tools/iconart/catalogue.h"
+
+namespace kit::iconart {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint32_t U32(const Bytes& b, std::size_t at) { return *bmp::ReadU32(b, at); }
+std::uint16_t U16(const Bytes& b, std::size_t at) { return *bmp::ReadU16(b, at); }
+
+// Bytes of one 32-bit icon image: 40-byte header, 4 bytes a pixel, and the
+// mask's rows of one bit a pixel padded to 4 bytes.
+constexpr std::size_t kImage16 = 40 + 16 * 16 * 4 + 16 * 4;  // 1128
+constexpr std::size_t kImage32 = 40 + 32 * 32 * 4 + 32 * 4;  // 4264
+constexpr std::size_t kImage48 = 40 + 48 * 48 * 4 + 48 * 8;  // 9640
+// A 117 x 228 picture at 24 bits: rows of 351 bytes padded to 352.
+constexpr std::size_t kPictureRow = 352;
+constexpr std::size_t kPictureFile = 54 + kPictureRow * 228;  // 80310
+
+struct Case {
+  const char* file;
+  std::vector<int> sizes;            // icons: the images in order; empty for bitmaps
+  std::vector<std::size_t> images;   // icons: bytes of each image
+  std::size_t file_size;
+};
+
+const std::vector<Case> kCases = {
+    {"kitsetup.ico", {16, 32, 48}, {kImage16, kImage32, kImage48}, 6 + 3 * 16 + kImage16 + kImage32 + kImage48},
+    {"install.ico", {16, 32, 48}, {kImage16, kImage32, kImage48}, 15086},
+    {"uninstall.ico", {16, 32, 48}, {kImage16, kImage32, kImage48}, 15086},
+    {"restart.ico", {16, 32}, {kImage16, kImage32}, 6 + 2 * 16 + kImage16 + kImage32},
+    {"font_printer.ico", {16, 32}, {kImage16, kImage32}, 5430},
+    {"font_folder.ico", {16, 32}, {kImage16, kImage32}, 5430},
+    {"font_letter.ico", {16, 32}, {kImage16, kImage32}, 5430},
+    {"preview_start_document_feed_cut.bmp", {}, {}, kPictureFile},
+    {"preview_start_document_feed.bmp", {}, {}, kPictureFile},
+    {"preview_start_document_cut.bmp", {}, {}, kPictureFile},
+    {"preview_start_page_feed_cut.bmp", {}, {}, kPictureFile},
+    {"preview_start_page_feed.bmp", {}, {}, kPictureFile},
+    {"preview_start_page_cut.bmp", {}, {}, kPictureFile},
+    {"preview_start.bmp", {}, {}, kPictureFile},
+    {"preview_end_document_feed_cut.bmp", {}, {}, kPictureFile},
+    {"preview_end_document_feed.bmp", {}, {}, kPictureFile},
+    {"preview_end_document_cut.bmp", {}, {}, kPictureFile},
+    {"preview_end_page_feed_cut.bmp", {}, {}, kPictureFile},
+    {"preview_end_page_feed.bmp", {}, {}, kPictureFile},
+    {"preview_end_page_cut.bmp", {}, {}, kPictureFile},
+    {"preview_end.bmp", {}, {}, kPictureFile},
+};
+
+void CheckIcon(const Case& c, const Bytes& f) {
+  ASSERT_EQ(f.size(), c.file_size);
+  EXPECT_EQ(U16(f, 0), 0);  // reserved
+  EXPECT_EQ(U16(f, 2), 1);  // icon, not cursor
+  ASSERT_EQ(U16(f, 4), c.sizes.size());
+  std::size_t offset = 6 + 16 * c.sizes.size();
+  for (std::size_t i = 0; i < c.sizes.size(); ++i) {
+    SCOPED_TRACE("image " + std::to_string(c.sizes[i]));
+    const std::size_t entry = 6 + 16 * i;
+    const int size = c.sizes[i];
+    EXPECT_EQ(f[entry], size);
+    EXPECT_EQ(f[entry + 1], size);
+    EXPECT_EQ(f[entry + 2], 0);  // no palette
+    EXPECT_EQ(f[entry + 3], 0);
+    EXPECT_EQ(U16(f, entry + 4), 1);   // planes
+    EXPECT_EQ(U16(f, entry + 6), 32);  // bits per pixel
+    EXPECT_EQ(U32(f, entry + 8), c.images[i]);
+    ASSERT_EQ(U32(f, entry + 12), offset);
+
+    // The image: BITMAPINFOHEADER with the height of colour and mask.
+    EXPECT_EQ(U32(f, offset), 40u);
+    EXPECT_EQ(U32(f, offset + 4), static_cast<std::uint32_t>(size));
+    EXPECT_EQ(U32(f, offset + 8), static_cast<std::uint32_t>(2 * size));
+    EXPECT_EQ(U16(f, offset + 12), 1);
+    EXPECT_EQ(U16(f, offset + 14), 32);
+    EXPECT_EQ(U32(f, offset + 16), 0u);  // BI_RGB
+    EXPECT_EQ(U32(f, offset + 20), c.images[i] - 40);
+
+    // Every mask bit says what the pixel's alpha says, and the glyph
+    // covers a fair part of the square, the rest showing through.
+    const std::size_t pixels = offset + 40;
+    const std::size_t mask = pixels + static_cast<std::size_t>(size) * size * 4;
+    const std::size_t mask_row = ((size + 31) / 32) * 4;
+    int opaque = 0, clear = 0, wrong_mask = 0;
+    for (int row = 0; row < size; ++row) {
+      for (int x = 0; x < size; ++x) {
+        const std::uint8_t alpha = f[pixels + (static_cast<std::size_t>(row) * size + x) * 4 + 3];
+        const bool see_through = (f[mask + row * mask_row + x / 8] >> (7 - x % 8)) & 1;
+        if (alpha >= 128) ++opaque;
+        if (alpha == 0) ++clear;
+        if (see_through != (alpha < 128)) ++wrong_mask;
+      }
+    }
+    EXPECT_EQ(wrong_mask, 0);
+    EXPECT_GT(opaque, size * size / 5);
+    EXPECT_GT(clear, size * size / 20);
+    offset += c.images[i];
+  }
+  EXPECT_EQ(offset, f.size());
+}
+
+void CheckBitmap(const Case& c, const Bytes& f) {
+  ASSERT_EQ(f.size(), c.file_size);
+  const auto file = bmp::ReadFileHeader(f);
+  const auto info = bmp::ReadInfoHeader(f);
+  ASSERT_TRUE(file && info);
+  EXPECT_EQ(file->type, 0x4D42);  // "BM"
+  EXPECT_EQ(file->file_size, c.file_size);
+  EXPECT_EQ(file->reserved1, 0);
+  EXPECT_EQ(file->reserved2, 0);
+  EXPECT_EQ(file->pixel_offset, 54u);
+  EXPECT_EQ(info->header_size, 40u);
+  EXPECT_EQ(info->width, 117);
+  EXPECT_EQ(info->height, 228);  // bottom row first
+  EXPECT_EQ(info->planes, 1);
+  EXPECT_EQ(info->bits_per_pixel, 24);
+  EXPECT_EQ(info->compression, 0u);
+  EXPECT_EQ(info->image_size, kPictureRow * 228);
+  EXPECT_EQ(info->colours_used, 0u);
+  // Row padding stays zero; the picture has more than a background.
+  std::set<std::uint32_t> colours;
+  for (std::size_t row = 0; row < 228; ++row) {
+    const std::size_t start = 54 + row * kPictureRow;
+    EXPECT_EQ(f[start + 351], 0) << "row " << row;
+    for (std::size_t x = 0; x < 117; ++x)
+      colours.insert(f[start + 3 * x] | f[start + 3 * x + 1] << 8 | f[start + 3 * x + 2] << 16);
+  }
+  EXPECT_GE(colours.size(), 4u);  // background, paper, its edge, the lines
+}
+
+TEST(IconArtFiles, LayoutOfEveryFileTheResourceScriptsName) {
+  std::vector<Bytes> seen;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.file);
+    const Artwork* art = FindArtwork(c.file);
+    ASSERT_NE(art, nullptr);
+    const Bytes f = ArtworkFile(*art);
+    if (c.sizes.empty()) {
+      EXPECT_FALSE(art->IsIcon());
+      CheckBitmap(c, f);
+    } else {
+      ASSERT_TRUE(art->IsIcon());
+      CheckIcon(c, f);
+    }
+    // No two pieces alike: each preview shows its own case.
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), f), 0);
+    seen.push_back(f);
+  }
+  EXPECT_EQ(Catalogue().size(), kCases.size());
+  EXPECT_EQ(FindArtwork("missing.ico"), nullptr);
+}
+
+}  // namespace
+}  // namespace kit::iconart

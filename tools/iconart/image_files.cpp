@@ -1,0 +1,87 @@
+// This file is OS-independent.
+#include "tools/iconart/image_files.h"
+
+#include "common/bmp/bmp.h"
+
+namespace kit::iconart {
+namespace {
+
+constexpr unsigned kBitmapBitsPerPixel = 24;
+
+std::size_t Stride(int width, unsigned bits) { return *bmp::RowStride(width, bits); }
+
+}  // namespace
+
+std::size_t IconImageSize(int width, int height) {
+  return bmp::kInfoHeaderSize + (Stride(width, kIconBitsPerPixel) + Stride(width, 1)) * height;
+}
+
+std::vector<std::uint8_t> IconFile(const std::vector<Image>& images) {
+  std::vector<std::uint8_t> out;
+  bmp::AppendU16(out, 0);
+  bmp::AppendU16(out, kIconFileType);
+  bmp::AppendU16(out, static_cast<std::uint16_t>(images.size()));
+  std::size_t offset = kIconDirSize + kIconEntrySize * images.size();
+  for (const Image& image : images) {
+    out.push_back(static_cast<std::uint8_t>(image.width));
+    out.push_back(static_cast<std::uint8_t>(image.height));
+    out.push_back(0);  // no palette
+    out.push_back(0);  // reserved
+    bmp::AppendU16(out, 1);  // planes
+    bmp::AppendU16(out, kIconBitsPerPixel);
+    const std::size_t size = IconImageSize(image.width, image.height);
+    bmp::AppendU32(out, static_cast<std::uint32_t>(size));
+    bmp::AppendU32(out, static_cast<std::uint32_t>(offset));
+    offset += size;
+  }
+  for (const Image& image : images) {
+    bmp::InfoHeader info;
+    info.width = image.width;
+    info.height = image.height * 2;  // colour rows, then mask rows
+    info.bits_per_pixel = kIconBitsPerPixel;
+    info.image_size = static_cast<std::uint32_t>(IconImageSize(image.width, image.height) - bmp::kInfoHeaderSize);
+    bmp::AppendInfoHeader(out, info);
+    for (int y = image.height - 1; y >= 0; --y) {
+      for (int x = 0; x < image.width; ++x) {
+        const Rgba& p = image.At(x, y);
+        out.insert(out.end(), {p.b, p.g, p.r, p.a});
+      }
+    }
+    // AND mask: a set bit lets the screen show through.
+    const std::size_t mask_stride = Stride(image.width, 1);
+    for (int y = image.height - 1; y >= 0; --y) {
+      std::vector<std::uint8_t> row(mask_stride, 0);
+      for (int x = 0; x < image.width; ++x)
+        if (image.At(x, y).a < kMaskOpaqueAlpha) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+      out.insert(out.end(), row.begin(), row.end());
+    }
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> BitmapFile(const Image& image) {
+  const std::size_t stride = Stride(image.width, kBitmapBitsPerPixel);
+  const std::size_t pixels = stride * image.height;
+  std::vector<std::uint8_t> out;
+  bmp::FileHeader file;
+  file.file_size = static_cast<std::uint32_t>(bmp::kHeadersSize + pixels);
+  file.pixel_offset = static_cast<std::uint32_t>(bmp::kHeadersSize);
+  bmp::AppendFileHeader(out, file);
+  bmp::InfoHeader info;
+  info.width = image.width;
+  info.height = image.height;  // bottom row first
+  info.bits_per_pixel = kBitmapBitsPerPixel;
+  info.image_size = static_cast<std::uint32_t>(pixels);
+  bmp::AppendInfoHeader(out, info);
+  for (int y = image.height - 1; y >= 0; --y) {
+    const std::size_t start = out.size();
+    for (int x = 0; x < image.width; ++x) {
+      const Rgba& p = image.At(x, y);
+      out.insert(out.end(), {p.b, p.g, p.r});
+    }
+    out.resize(start + stride, 0);
+  }
+  return out;
+}
+
+}  // namespace kit::iconart

@@ -1,0 +1,39 @@
+// The two file formats the resource compiler takes for the kit's artwork:
+// icon files (.ico: a directory of images, each a 32-bit BGRA picture with
+// its one-bit AND mask) and bitmap files (.bmp: 24-bit, bottom row first).
+// Written field by field at their little-endian offsets.
+// This file is OS-independent.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "tools/iconart/canvas.h"
+
+namespace kit::iconart {
+
+// Icon directory (ICONDIR): reserved, type, count.
+inline constexpr std::size_t kIconDirSize = 6;
+inline constexpr std::uint16_t kIconFileType = 1;
+// One directory entry (ICONDIRENTRY): width, height, colour count, reserved,
+// planes, bits per pixel, bytes of the image, offset of the image.
+inline constexpr std::size_t kIconEntrySize = 16;
+inline constexpr std::uint16_t kIconBitsPerPixel = 32;
+// An icon image's alpha at or above this counts as opaque in the AND mask,
+// which systems without alpha blending use alone.
+inline constexpr std::uint8_t kMaskOpaqueAlpha = 128;
+
+// Bytes of one icon image: its info header (height doubled: the colour
+// picture and the mask), the BGRA rows and the mask rows (each padded to
+// 32 bits).
+std::size_t IconImageSize(int width, int height);
+
+// An .ico file holding `images` in the order given (each at most 255
+// pixels a side).
+std::vector<std::uint8_t> IconFile(const std::vector<Image>& images);
+
+// A 24-bit .bmp file of `image`; alpha is ignored (pictures are opaque).
+std::vector<std::uint8_t> BitmapFile(const Image& image);
+
+}  // namespace kit::iconart
