@@ -4,6 +4,9 @@
 #include "platform/win32/win32_common.h"
 #include "platform/win32/windows_platform.h"
 
+#include <algorithm>
+#include <new>
+
 namespace kit::win32 {
 namespace {
 
@@ -154,6 +157,53 @@ class Win32Files final : public Files {
     data.resize(done);
     *content = std::move(data);
     return true;
+  }
+
+  ExclusiveReadStep ReadFileExclusive(WStringView path, std::uint64_t max_size, Bytes* content) override {
+    const std::wstring p = Wide(path);
+    UniqueHandle file(::CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+      LogLastError("CreateFileW", path);
+      return ExclusiveReadStep::kOpen;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size)) {
+      LogLastError("GetFileSizeEx", path);
+      return ExclusiveReadStep::kSize;
+    }
+    const auto bytes = static_cast<unsigned long long>(size.QuadPart);
+    if (bytes > max_size || bytes > Bytes().max_size()) {
+      ::SetLastError(kErrorNotEnoughMemory);
+      return ExclusiveReadStep::kTooLarge;
+    }
+    Bytes data;
+    try {
+      data.resize(static_cast<std::size_t>(bytes));
+    } catch (const std::bad_alloc&) {
+      ::SetLastError(kErrorNotEnoughMemory);
+      return ExclusiveReadStep::kTooLarge;
+    }
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+      LogLastError("SetFilePointerEx", path);
+      return ExclusiveReadStep::kSeek;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
+      DWORD got = 0;
+      if (!::ReadFile(file.Get(), data.data() + done, want, &got, nullptr)) {
+        LogLastError("ReadFile", path);
+        return ExclusiveReadStep::kRead;
+      }
+      if (got == 0) {  // the file ended before its size: a short read
+        ::SetLastError(kErrorReadFault);
+        return ExclusiveReadStep::kRead;
+      }
+      done += got;
+    }
+    *content = std::move(data);
+    return ExclusiveReadStep::kDone;
   }
 
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override {

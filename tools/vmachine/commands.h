@@ -31,7 +31,7 @@ int CmdPut(const Args& args, bool json);
 int CmdFileVersion(const Args& args, bool json);
 int CmdSet(const Args& args, bool json);
 // "fault DIR short-write ...", reached through CmdFault.
-int CmdFaultShortWrite(const Args& args);
+int CmdFaultShortTransfer(const Args& args, bool read);
 
 // "Usage" text of the tool.
 void PrintUsage();

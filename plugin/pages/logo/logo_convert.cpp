@@ -372,8 +372,12 @@ std::optional<std::string> LogoResultPath(const std::string& source_path) {
   return source_path.substr(0, source_path.size() - kDropped) + kResultSuffix;
 }
 
-LogoStatus ConvertLogoFile(LogoFiles& files, const std::string& source_path, const std::string& result_path,
-                           const LogoSettings& settings) {
+namespace {
+
+// Reads, converts and writes through either kind of files.
+template <typename FilesT, typename PathT>
+LogoStatus ConvertThrough(FilesT& files, const PathT& source_path, const PathT& result_path,
+                          const LogoSettings& settings) {
   try {
     const auto source = files.Read(source_path);
     if (!source) return LogoStatus::kCannotRead;
@@ -383,6 +387,18 @@ LogoStatus ConvertLogoFile(LogoFiles& files, const std::string& source_path, con
   } catch (const std::bad_alloc&) {
     return LogoStatus::kNoMemory;
   }
+}
+
+}  // namespace
+
+LogoStatus ConvertLogoFile(LogoFiles& files, const std::string& source_path, const std::string& result_path,
+                           const LogoSettings& settings) {
+  return ConvertThrough(files, source_path, result_path, settings);
+}
+
+LogoStatus ConvertLogoFile(WideLogoFiles& files, const std::u16string& source_path,
+                           const std::u16string& result_path, const LogoSettings& settings) {
+  return ConvertThrough(files, source_path, result_path, settings);
 }
 
 int ConvertLogoToMono(LogoFiles& files, const std::string& source_path, std::string& result_path, int halftone,
