@@ -317,17 +317,25 @@ class SimFiles final : public Files {
     return std::make_unique<SimFindHandle>(std::move(found));
   }
 
+  // Opens an existing file for reading as CreateFile does: a folder or a
+  // file in use (vmachine fault DIR path PATH 32) cannot be opened.
+  bool OpenForReading(const Json& s, const ResolvedPath& r, std::ifstream* in) {
+    std::error_code ec;
+    if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
+    if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
+    if (auto f = Core::PathFault(s, r.key)) return Core::Fail(*f);
+    in->open(r.host, std::ios::binary);
+    if (!*in) return Core::Fail(win32::kErrorAccessDenied);
+    return true;
+  }
+
   bool ReadFile(WStringView path, Bytes* content) override {
     Json s;
     ResolvedPath r;
     if (!core_.Read(&s) || !core_.Resolve(s, path, true, &r)) return false;
     if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
-    std::error_code ec;
-    if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
-    if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
-    if (auto f = Core::PathFault(s, r.key)) return Core::Fail(*f);
-    std::ifstream in(r.host, std::ios::binary);
-    if (!in) return Core::Fail(win32::kErrorAccessDenied);
+    std::ifstream in;
+    if (!OpenForReading(s, r, &in)) return false;
     content->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
   }
@@ -338,15 +346,11 @@ class SimFiles final : public Files {
       ResolvedPath r;
       if (!core_.Resolve(s, path, true, &r)) return false;
       if (auto f = Core::TakeFault(s, "CreateFile", r.windows)) return Core::Fail(*f);
-      std::error_code ec;
-      if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
-      if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
-      // A file in use (vmachine fault DIR path PATH 32) cannot be had alone.
-      if (auto f = Core::PathFault(s, r.key)) return Core::Fail(*f);
-      std::ifstream in(r.host, std::ios::binary);
-      if (!in) return Core::Fail(win32::kErrorAccessDenied);
+      std::ifstream in;
+      if (!OpenForReading(s, r, &in)) return false;
       failed = ExclusiveReadStep::kSize;
       if (auto f = Core::TakeFault(s, "GetFileSize", r.windows)) return Core::Fail(*f);
+      std::error_code ec;
       const std::uint64_t size = fs::file_size(r.host, ec);
       if (ec) return Core::Fail(win32::kErrorAccessDenied);
       failed = ExclusiveReadStep::kTooLarge;

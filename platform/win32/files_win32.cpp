@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace kit::win32 {
 namespace {
@@ -18,6 +19,23 @@ void CopyFindData(const WIN32_FIND_DATAW& from, FindData* to) {
   to->size = (static_cast<std::uint64_t>(from.nFileSizeHigh) << 32) | from.nFileSizeLow;
   to->file_name = FromWideBuffer(from.cFileName, MAX_PATH);
   to->alternate_file_name = FromWideBuffer(from.cAlternateFileName, 14);
+}
+
+// Reads from the file's position into `data` until it is full or the file
+// ends; the bytes read, nothing when ReadFile fails.
+std::optional<std::size_t> ReadUpTo(HANDLE file, Bytes& data, WStringView path) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
+    DWORD got = 0;
+    if (!::ReadFile(file, data.data() + done, want, &got, nullptr)) {
+      LogLastError("ReadFile", path);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
 }
 
 class Win32FindHandle final : public FindHandle {
@@ -143,18 +161,9 @@ class Win32Files final : public Files {
       return false;
     }
     Bytes data(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < data.size()) {
-      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
-      DWORD got = 0;
-      if (!::ReadFile(file.Get(), data.data() + done, want, &got, nullptr)) {
-        LogLastError("ReadFile", path);
-        return false;
-      }
-      if (got == 0) break;  // the file shrank while we read it
-      done += got;
-    }
-    data.resize(done);
+    const auto done = ReadUpTo(file.Get(), data, path);
+    if (!done) return false;
+    data.resize(*done);  // the file shrank while we read it
     *content = std::move(data);
     return true;
   }
@@ -188,19 +197,11 @@ class Win32Files final : public Files {
       LogLastError("SetFilePointerEx", path);
       return ExclusiveReadStep::kSeek;
     }
-    std::size_t done = 0;
-    while (done < data.size()) {
-      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
-      DWORD got = 0;
-      if (!::ReadFile(file.Get(), data.data() + done, want, &got, nullptr)) {
-        LogLastError("ReadFile", path);
-        return ExclusiveReadStep::kRead;
-      }
-      if (got == 0) {  // the file ended before its size: a short read
-        ::SetLastError(kErrorReadFault);
-        return ExclusiveReadStep::kRead;
-      }
-      done += got;
+    const auto done = ReadUpTo(file.Get(), data, path);
+    if (!done) return ExclusiveReadStep::kRead;
+    if (*done != data.size()) {  // the file ended before its size: a short read
+      ::SetLastError(kErrorReadFault);
+      return ExclusiveReadStep::kRead;
     }
     *content = std::move(data);
     return ExclusiveReadStep::kDone;
