@@ -11,17 +11,17 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "platform/files.h"
 #include "plugin/pages/commands/logo_image.h"
+#include "plugin/pages/commands/printer_commands.h"
 #include "plugin/pages/logo/logo_convert.h"
 
 namespace kit::plugin::download {
 
 // The printer keeps logos 1 to 9; the list holds as many.
-inline constexpr std::size_t kMaxLogos = 9;
+inline constexpr std::size_t kMaxLogos = commands::kMaxLogos;
 // The largest logo the page takes, in pixels; both limits included.
 inline constexpr std::int32_t kMaxLogoWidth = 1024;
 inline constexpr std::int32_t kMaxLogoHeight = 768;
