@@ -38,9 +38,8 @@ std::vector<std::uint8_t> SampleLogo() {
   return kit::logo::testing::Make24(kWidth, kHeight, [](int x, int y) {
     const double dx = x - 80.0, dy = y - 60.0;
     const double r = std::sqrt(dx * dx + dy * dy);
-    std::uint8_t level = 255;
-    if (r < 50) level = static_cast<std::uint8_t>(40 + r * 4);
-    if (x > 150 && x < 220 && y > 30 && y < 90) level = static_cast<std::uint8_t>((x - 150) * 3);
+    if (r >= 50 && !(x > 150 && x < 220 && y > 30 && y < 90)) return kit::logo::testing::Bgr{255, 255, 255};
+    const auto level = static_cast<std::uint8_t>(r < 50 ? 40 + r * 4 : (x - 150) * 3);
     return kit::logo::testing::Bgr{level, static_cast<std::uint8_t>(level * 3 / 4), static_cast<std::uint8_t>(255 - level / 2)};
   });
 }
