@@ -807,10 +807,16 @@ void DialogHost::SetRange(int id, int low, int high) {
   HWND c = Item(id);
   if (c == nullptr) return;
   switch (KindOf(id)) {
-    case ControlKind::kTrackbar:
+    case ControlKind::kTrackbar: {
       SendMessageW(c, TBM_SETRANGEMIN, FALSE, low);
       SendMessageW(c, TBM_SETRANGEMAX, TRUE, high);
+      // Wine draws the thumb where the old range put it until the position
+      // changes: move it away and back (no notification either way).
+      const LRESULT position = SendMessageW(c, TBM_GETPOS, 0, 0);
+      SendMessageW(c, TBM_SETPOS, FALSE, position == high ? low : high);
+      SendMessageW(c, TBM_SETPOS, TRUE, position);
       break;
+    }
     case ControlKind::kUpDown: SendMessageW(c, UDM_SETRANGE32, low, high); break;
     case ControlKind::kProgressBar: SendMessageW(c, PBM_SETRANGE32, low, high); break;
     default: break;
