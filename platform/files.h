@@ -77,6 +77,17 @@ enum class WriteMode {
 inline constexpr std::uint32_t kFileShareRead = 0x1;
 inline constexpr std::uint32_t kFileShareWrite = 0x2;
 
+// The steps of reading a whole file held open alone, in order; the step
+// that failed, or kDone.
+enum class ExclusiveReadStep {
+  kDone,
+  kOpen,      // CreateFile(GENERIC_READ, no sharing, OPEN_EXISTING)
+  kSize,      // GetFileSizeEx
+  kTooLarge,  // larger than the caller takes, or no memory for it
+  kSeek,      // SetFilePointerEx to the start
+  kRead,      // ReadFile failed or gave fewer bytes than the size
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -115,6 +126,14 @@ class Files {
   virtual bool WriteFile(WStringView path, const Bytes& content, WriteMode mode,
                          std::uint32_t share = kFileShareRead) = 0;
   virtual bool GetFileSize(WStringView path, std::uint64_t* size) = 0;
+  // Reads the whole of `path` while no one else may open it: CreateFile
+  // without sharing, GetFileSizeEx, a buffer of that size (none above
+  // `max_size` bytes), SetFilePointerEx to the start, ReadFile until the
+  // size is read, CloseHandle on every path. A file another process holds
+  // open fails at kOpen with kErrorSharingViolation. On the virtual machine
+  // the steps fail through the faults "CreateFile", "GetFileSize",
+  // "SetFilePointer" and "ReadFile" and a short-read fault.
+  virtual ExclusiveReadStep ReadFileExclusive(WStringView path, std::uint64_t max_size, Bytes* content) = 0;
 
   // GetFileVersionInfoSize + GetFileVersionInfo, parsed. False with
   // kErrorResourceTypeNotFound when the file has no version resource.

@@ -34,6 +34,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ui/bitmap.h"
@@ -49,6 +50,8 @@ enum class Notify {
   kSelChanged,     // list, combo, tree view selection changed
   kDoubleClicked,  // list box item
   kScrolled,       // trackbar or up-down moved
+  kScrollEnded,    // trackbar: the end of a movement (TB_ENDTRACK)
+  kCaptureReleased,  // trackbar: the mouse let go of it (NM_RELEASEDCAPTURE)
   kKillFocus,      // edit lost the focus
   kMenu,           // system-menu command (id is the menu command)
 };
@@ -77,6 +80,17 @@ class Painter {
 };
 
 class Page;
+
+// The system's open-file dialog (GetOpenFileNameW): what it shows and how.
+struct OpenFileRequest {
+  std::u16string title;
+  // (description, pattern) pairs, in order: "*.JK(Firmware)", "*.JK".
+  std::vector<std::pair<std::u16string, std::u16string>> filter;
+  std::uint32_t flags = 0;  // OPENFILENAMEW.Flags (OFN_...)
+  // Characters of the path buffer, the terminator included; a longer
+  // choice is refused by the dialog.
+  std::size_t path_capacity = 260;
+};
 
 // What an edit's key filter does with one typed character.
 enum class KeyAction {
@@ -189,6 +203,11 @@ class Window {
   // window, with `title` above the tree; the chosen folder, or nothing when
   // the user cancelled.
   virtual std::optional<std::u16string> BrowseForFolder(std::u16string_view title) = 0;
+  // The open-file dialog owned by this window: the chosen path, or nothing
+  // when the user cancelled.
+  virtual std::optional<std::u16string> OpenFile(const OpenFileRequest& request) = 0;
+  // Trackbar: the step of Page Up/Down and of the arrow keys.
+  virtual void SetTrackbarSteps(int id, int page_size, int line_size) = 0;
   // Runs another page as a modal dialog owned by this window; returns its result.
   virtual int RunModal(Page& page) = 0;
   // Creates `page` as a child window placed in the rectangle of control

@@ -8,6 +8,7 @@
 
 #include "platform/pe/pe_resources.h"
 #include "platform/profile_file_source.h"
+#include "platform/sim/channel_faults.h"
 #include "platform/sim/core.h"
 #include "platform/sim/missing_exports.h"
 #include "platform/sim/loaded_modules.h"
@@ -335,19 +336,57 @@ class SimFiles final : public Files {
     return std::make_unique<SimFindHandle>(std::move(found));
   }
 
+  // Opens an existing file for reading as CreateFile does: a folder or a
+  // file in use (vmachine fault DIR path PATH 32) cannot be opened.
+  bool OpenForReading(const Json& s, const ResolvedPath& r, std::ifstream* in) {
+    std::error_code ec;
+    if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
+    if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
+    if (auto f = Core::PathFault(s, r.key)) return Core::Fail(*f);
+    in->open(r.host, std::ios::binary);
+    if (!*in) return Core::Fail(win32::kErrorAccessDenied);
+    return true;
+  }
+
   bool ReadFile(WStringView path, Bytes* content) override {
     Json s;
     ResolvedPath r;
     if (!core_.Read(&s) || !core_.Resolve(s, path, true, &r)) return false;
     if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
-    std::error_code ec;
-    if (fs::is_directory(r.host, ec)) return Core::Fail(win32::kErrorAccessDenied);
-    if (!fs::exists(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
-    if (auto f = Core::PathFault(s, r.key)) return Core::Fail(*f);
-    std::ifstream in(r.host, std::ios::binary);
-    if (!in) return Core::Fail(win32::kErrorAccessDenied);
+    std::ifstream in;
+    if (!OpenForReading(s, r, &in)) return false;
     content->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
+  }
+
+  ExclusiveReadStep ReadFileExclusive(WStringView path, std::uint64_t max_size, Bytes* content) override {
+    ExclusiveReadStep failed = ExclusiveReadStep::kOpen;
+    const bool done = core_.Update([&](Json& s) {
+      ResolvedPath r;
+      if (!core_.Resolve(s, path, true, &r)) return false;
+      if (auto f = Core::TakeFault(s, "CreateFile", r.windows)) return Core::Fail(*f);
+      std::ifstream in;
+      if (!OpenForReading(s, r, &in)) return false;
+      failed = ExclusiveReadStep::kSize;
+      if (auto f = Core::TakeFault(s, "GetFileSize", r.windows)) return Core::Fail(*f);
+      std::error_code ec;
+      const std::uint64_t size = fs::file_size(r.host, ec);
+      if (ec) return Core::Fail(win32::kErrorAccessDenied);
+      failed = ExclusiveReadStep::kTooLarge;
+      if (size > max_size) return Core::Fail(win32::kErrorNotEnoughMemory);
+      failed = ExclusiveReadStep::kSeek;
+      if (auto f = Core::TakeFault(s, "SetFilePointer", r.windows)) return Core::Fail(*f);
+      failed = ExclusiveReadStep::kRead;
+      if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
+      const std::uint64_t wanted = TakeShortRead(s, r.windows, size).value_or(size);
+      Bytes data(static_cast<std::size_t>(wanted));
+      in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(wanted));
+      if (static_cast<std::uint64_t>(in.gcount()) != size) return Core::Fail(win32::kErrorReadFault);
+      *content = std::move(data);
+      failed = ExclusiveReadStep::kDone;
+      return true;
+    });
+    return done ? ExclusiveReadStep::kDone : failed;
   }
 
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t) override {

@@ -4,6 +4,10 @@
 #include "platform/win32/win32_common.h"
 #include "platform/win32/windows_platform.h"
 
+#include <algorithm>
+#include <new>
+#include <optional>
+
 namespace kit::win32 {
 namespace {
 
@@ -15,6 +19,23 @@ void CopyFindData(const WIN32_FIND_DATAW& from, FindData* to) {
   to->size = (static_cast<std::uint64_t>(from.nFileSizeHigh) << 32) | from.nFileSizeLow;
   to->file_name = FromWideBuffer(from.cFileName, MAX_PATH);
   to->alternate_file_name = FromWideBuffer(from.cAlternateFileName, 14);
+}
+
+// Reads from the file's position into `data` until it is full or the file
+// ends; the bytes read, nothing when ReadFile fails.
+std::optional<std::size_t> ReadUpTo(HANDLE file, Bytes& data, WStringView path) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
+    DWORD got = 0;
+    if (!::ReadFile(file, data.data() + done, want, &got, nullptr)) {
+      LogLastError("ReadFile", path);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
 }
 
 class Win32FindHandle final : public FindHandle {
@@ -140,20 +161,50 @@ class Win32Files final : public Files {
       return false;
     }
     Bytes data(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < data.size()) {
-      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kIoChunk, data.size() - done));
-      DWORD got = 0;
-      if (!::ReadFile(file.Get(), data.data() + done, want, &got, nullptr)) {
-        LogLastError("ReadFile", path);
-        return false;
-      }
-      if (got == 0) break;  // the file shrank while we read it
-      done += got;
-    }
-    data.resize(done);
+    const auto done = ReadUpTo(file.Get(), data, path);
+    if (!done) return false;
+    data.resize(*done);  // the file shrank while we read it
     *content = std::move(data);
     return true;
+  }
+
+  ExclusiveReadStep ReadFileExclusive(WStringView path, std::uint64_t max_size, Bytes* content) override {
+    const std::wstring p = Wide(path);
+    UniqueHandle file(::CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+      LogLastError("CreateFileW", path);
+      return ExclusiveReadStep::kOpen;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size)) {
+      LogLastError("GetFileSizeEx", path);
+      return ExclusiveReadStep::kSize;
+    }
+    const auto bytes = static_cast<unsigned long long>(size.QuadPart);
+    if (bytes > max_size || bytes > Bytes().max_size()) {
+      ::SetLastError(kErrorNotEnoughMemory);
+      return ExclusiveReadStep::kTooLarge;
+    }
+    Bytes data;
+    try {
+      data.resize(static_cast<std::size_t>(bytes));
+    } catch (const std::bad_alloc&) {
+      ::SetLastError(kErrorNotEnoughMemory);
+      return ExclusiveReadStep::kTooLarge;
+    }
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+      LogLastError("SetFilePointerEx", path);
+      return ExclusiveReadStep::kSeek;
+    }
+    const auto done = ReadUpTo(file.Get(), data, path);
+    if (!done) return ExclusiveReadStep::kRead;
+    if (*done != data.size()) {  // the file ended before its size: a short read
+      ::SetLastError(kErrorReadFault);
+      return ExclusiveReadStep::kRead;
+    }
+    *content = std::move(data);
+    return ExclusiveReadStep::kDone;
   }
 
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override {

@@ -3,7 +3,7 @@
 #include "common/oscode/os_code.h"
 #include "setup/about/about_dialog.h"
 #include "setup/app/system_detection.h"
-#include "setup/frame/bitmap_file.h"
+#include "common/bmp/bitmap_decode.h"
 #include "setup/printer/port_names.h"
 #include "ui/fonts.h"
 #include "ui/text.h"
@@ -92,7 +92,7 @@ void CKitsetupDlg::OnInit(ui::Window& window) {
   Bytes file;
   std::optional<ui::Bitmap> left;
   if (ctx_.files.ReadFile(ui::FromAnsi(ctx_.package_folder + "\\" + kLeftBitmapFile), &file))
-    left = DecodeBitmapFile(file);
+    left = bmp::DecodeBitmapFile(file);
   if (!left) {
     ctx_.Message(window, "IDS_ERR_NOLEFT");
     CancelFrame();

@@ -111,6 +111,10 @@ class FakeFiles final : public Files {
   bool ReadFile(WStringView path, Bytes* content) override;
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override;
   bool GetFileSize(WStringView, std::uint64_t*) override { return system_.Unsupported(); }
+  ExclusiveReadStep ReadFileExclusive(WStringView, std::uint64_t, Bytes*) override {
+    system_.Unsupported();
+    return ExclusiveReadStep::kOpen;
+  }
   bool GetFileVersionInfo(WStringView, FileVersionInfo*) override { return system_.Unsupported(); }
   bool WriteProfileString(WStringView, WStringView, WStringView) override { return system_.Unsupported(); }
   bool HasFsRedirectionFunctions() override { return true; }

@@ -63,6 +63,7 @@ void PrintUsage() {
       "  map-port DIR PORT file|hold|tcp:HOST:PORT|device:PATH\n"
       "  fault DIR call API CODE [--subject TEXT] [--times N] [--after N]\n"
       "  fault DIR short-write [--subject PRINTER] [--taken BYTES] [--times N] [--after N]\n"
+      "  fault DIR short-read [--subject PATH] [--taken BYTES] [--times N] [--after N]\n"
       "  fault DIR path WINDOWS-PATH CODE          (32 in use, 5 access denied)\n"
       "  fault DIR service NAME --start-error CODE | --stop-pending QUERIES\n"
       "  fault DIR clear\n"
@@ -265,8 +266,9 @@ int CmdFault(const Args& args, bool) {
       return "no service " + args[2];
     });
   }
-  if (kind == "short-write") return CmdFaultShortWrite(args);
-  return Usage("fault DIR call|path|service|short-write|clear ...");
+  if (kind == "short-write") return CmdFaultShortTransfer(args, false);
+  if (kind == "short-read") return CmdFaultShortTransfer(args, true);
+  return Usage("fault DIR call|path|service|short-write|short-read|clear ...");
 }
 
 int CmdProgram(const Args& args, bool) {

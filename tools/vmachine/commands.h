@@ -34,7 +34,7 @@ int CmdSet(const Args& args, bool json);
 int CmdSnapshot(const Args& args, bool json);
 int CmdDiff(const Args& args, bool json);
 // "fault DIR short-write ...", reached through CmdFault.
-int CmdFaultShortWrite(const Args& args);
+int CmdFaultShortTransfer(const Args& args, bool read);
 
 // "Usage" text of the tool.
 void PrintUsage();

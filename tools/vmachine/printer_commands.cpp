@@ -40,8 +40,11 @@ int CmdAddPrinter(const Args& args, bool json) {
   return kExitOk;
 }
 
-int CmdFaultShortWrite(const Args& args) {
-  constexpr const char* kUsage = "fault DIR short-write [--subject PRINTER] [--taken BYTES] [--times N] [--after N]";
+// "short-write" (a WritePrinter taking fewer bytes) and "short-read" (a file
+// read giving fewer bytes than the file holds) share their options.
+int CmdFaultShortTransfer(const Args& args, bool read) {
+  const char* kUsage = read ? "fault DIR short-read [--subject PATH] [--taken BYTES] [--times N] [--after N]"
+                            : "fault DIR short-write [--subject PRINTER] [--taken BYTES] [--times N] [--after N]";
   const auto taken = OptionAfter(args, "--taken");
   const auto taken_value = ParseNumber(taken.value_or("0"));
   const auto times = ParseNumber(OptionAfter(args, "--times").value_or("0"));
@@ -54,7 +57,7 @@ int CmdFaultShortWrite(const Args& args) {
               {"remaining", *times == 0 ? -1 : static_cast<int>(*times)},
               {"skip", static_cast<int>(*after)}};
     if (auto subject = OptionAfter(args, "--subject")) f["subject"] = *subject;
-    s["faults"]["short_writes"].push_back(f);
+    s["faults"][read ? "short_reads" : "short_writes"].push_back(f);
     return {};
   });
 }

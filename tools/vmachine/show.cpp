@@ -198,6 +198,12 @@ void ShowSection(const Json& s, const std::string& what) {
                   f.value("taken", -1) < 0 ? "one fewer than asked" : S(f, "taken").c_str(),
                   std::to_string(f.value("skip", 0)).c_str());
     }
+    for (const auto& f : s["faults"].value("short_reads", Json::array())) {
+      std::printf("  a read of%s gives %s byte(s) (after %s more read(s))\n",
+                  f.contains("subject") ? Cat({" '", S(f, "subject"), "'"}).c_str() : " any file",
+                  f.value("taken", -1) < 0 ? "one fewer than the file holds" : S(f, "taken").c_str(),
+                  std::to_string(f.value("skip", 0)).c_str());
+    }
   }
   if (all || what == "jobs") {
     Heading("raw jobs");

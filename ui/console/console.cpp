@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "ui/console/picture_text.h"
 #include "ui/text.h"
 
 namespace kit::ui::console {
@@ -96,6 +97,7 @@ void RenderControl(Dialog& d, const Control& c, const std::string& indent, std::
         out << "(empty)";
       else
         out << "(picture " << c.bitmap.width << "x" << c.bitmap.height << ")";
+      for (const std::string& line : PictureText(c.bitmap)) rows << "\n" << indent << "          |" << line << "|";
       break;
     case ControlKind::kIcon: out << "(icon " << c.def.resource << ")"; break;
     case ControlKind::kTrackbar:
@@ -197,6 +199,7 @@ void Console::Attach(headless::Environment& env) {
   env.responder = [this](const ShownMessageBox& box) { return AnswerMessageBox(box); };
   env.modal_driver = [this](Dialog& nested) { Run(nested); };
   env.folder_responder = [this](std::u16string_view title) { return AnswerFolderDialog(title); };
+  env.file_responder = [this](const OpenFileRequest& request) { return AnswerFileDialog(request); };
 }
 
 std::optional<std::u16string> Console::AnswerFolderDialog(std::u16string_view title) {
@@ -278,6 +281,7 @@ std::string Console::Help() const {
          "  tab <n|title>, apply, ok, cancel   property sheets\n"
          "  answer <button>           answer a message box (or just the button's name)\n"
          "  folder <path>, cancel     answer a folder dialog\n"
+         "  file <path>, cancel       answer an open-file dialog\n"
          "  show                      show the dialog again\n"
          "  help                      this list\n"
          "  quit                      stop\n";

@@ -299,6 +299,10 @@ bool Dialog::MoveTo(int id, int position) {
   if (c == nullptr || (c->def.kind != ControlKind::kTrackbar && c->def.kind != ControlKind::kUpDown)) return false;
   SetPosition(id, position);
   Command(id, ui::Notify::kScrolled);
+  if (c->def.kind == ControlKind::kTrackbar) {
+    Command(id, ui::Notify::kScrollEnded);
+    Command(id, ui::Notify::kCaptureReleased);
+  }
   return true;
 }
 
@@ -596,6 +600,13 @@ int Dialog::Position(int id) const {
 }
 
 // ---- Window: the rest
+
+void Dialog::SetTrackbarSteps(int id, int page_size, int line_size) {
+  Control* c = Get(id);
+  if (c == nullptr || c->def.kind != ControlKind::kTrackbar) return;
+  c->page_size = page_size;
+  c->line_size = line_size;
+}
 
 void Dialog::DrawBitmap(int id, const Bitmap& bitmap) {
   if (Control* c = Get(id)) c->bitmap = bitmap;

@@ -44,6 +44,8 @@ struct Control {
   int low = 0;
   int high = 100;
   int position = 0;
+  int page_size = 0;  // trackbar: Page Up/Down step (0: not set)
+  int line_size = 0;  // trackbar: arrow-key step
   Bitmap bitmap;
   std::u16string tooltip;
   bool (*filter)(char16_t) = nullptr;
@@ -92,6 +94,12 @@ class Environment {
   void QueueFolder(std::optional<std::u16string> folder) { folder_answers_.push_back(std::move(folder)); }
   std::function<std::optional<std::u16string>(std::u16string_view title)> folder_responder;
   const std::vector<std::u16string>& FolderDialogs() const { return folder_titles_; }
+  // Answers for the next open-file dialogs, in order (nullopt: Cancel). When
+  // none is queued the file responder runs; without one the dialog is
+  // cancelled. Every request shown (title, filter, flags) is kept.
+  void QueueFile(std::optional<std::u16string> path) { file_answers_.push_back(std::move(path)); }
+  std::function<std::optional<std::u16string>(const OpenFileRequest& request)> file_responder;
+  const std::vector<OpenFileRequest>& FileDialogs() const { return file_requests_; }
   // The property sheets open in this run.
   const std::vector<Sheet*>& Sheets() const { return sheets_; }
 
@@ -107,6 +115,7 @@ class Environment {
   // Internal: used by Dialog.
   int ShowMessageBox(ShownMessageBox box);
   std::optional<std::u16string> ShowFolderDialog(std::u16string_view title);
+  std::optional<std::u16string> ShowFileDialog(const OpenFileRequest& request);
   void RegisterSheet(Sheet* sheet);
   void UnregisterSheet(Sheet* sheet);
   void Register(Dialog* dialog);
@@ -120,6 +129,8 @@ class Environment {
   std::vector<Dialog*> dialogs_;
   std::deque<std::optional<std::u16string>> folder_answers_;
   std::vector<std::u16string> folder_titles_;
+  std::deque<std::optional<std::u16string>> file_answers_;
+  std::vector<OpenFileRequest> file_requests_;
   std::vector<Sheet*> sheets_;
 };
 
@@ -141,7 +152,10 @@ class Dialog final : public Window {
   bool SelectText(int id, std::u16string_view item);
   bool Check(int id, bool checked);  // check box: click when the state differs
   bool CheckItem(int id, int index, bool checked);  // list-view check box
-  bool MoveTo(int id, int position);  // trackbar, up-down (clamped to the range)
+  // Trackbar, up-down (clamped to the range). A trackbar is dragged with the
+  // mouse: moved (kScrolled), the movement ended (kScrollEnded), the mouse
+  // let go (kCaptureReleased).
+  bool MoveTo(int id, int position);
   bool SelectTree(int id, int item);
   bool ChooseSystemMenu(int command);
   bool PressHelp();
@@ -227,6 +241,8 @@ class Dialog final : public Window {
   int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) override;
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override;
   std::optional<std::u16string> BrowseForFolder(std::u16string_view title) override;
+  std::optional<std::u16string> OpenFile(const OpenFileRequest& request) override;
+  void SetTrackbarSteps(int id, int page_size, int line_size) override;
   int RunModal(Page& page) override;
   Window* CreateChild(Page& page, int frame_id) override;
   void ShowChild(Window& child, bool visible) override;

@@ -1,5 +1,5 @@
 // The headless stand-ins of the system's shell dialogs and of other sheets:
-// the folder dialog answered from a queue or a responder, and the open
+// the folder and open-file dialogs answered from a queue or a responder, and the open
 // property sheets of one environment.
 // This file is OS-independent.
 #include <algorithm>
@@ -20,11 +20,30 @@ std::optional<std::u16string> Environment::ShowFolderDialog(std::u16string_view 
   return std::nullopt;
 }
 
+std::optional<std::u16string> Environment::ShowFileDialog(const OpenFileRequest& request) {
+  file_requests_.push_back(request);
+  std::optional<std::u16string> answer;
+  if (!file_answers_.empty()) {
+    answer = std::move(file_answers_.front());
+    file_answers_.pop_front();
+  } else if (file_responder) {
+    answer = file_responder(request);
+  }
+  // The dialog's buffer holds the path and its terminator; a longer choice
+  // is refused there, as GetOpenFileNameW does (FNERR_BUFFERTOOSMALL).
+  if (answer && answer->size() >= request.path_capacity) return std::nullopt;
+  return answer;
+}
+
 void Environment::RegisterSheet(Sheet* sheet) { sheets_.push_back(sheet); }
 void Environment::UnregisterSheet(Sheet* sheet) { std::erase(sheets_, sheet); }
 
 std::optional<std::u16string> Dialog::BrowseForFolder(std::u16string_view title) {
   return env_.ShowFolderDialog(title);
+}
+
+std::optional<std::u16string> Dialog::OpenFile(const OpenFileRequest& request) {
+  return env_.ShowFileDialog(request);
 }
 
 int Dialog::RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) {

@@ -9,6 +9,7 @@
 
 #include "ui/dialog_bytes.h"
 #include "ui/win32/controls_more.h"
+#include "ui/win32/file_dialog_win32.h"
 #include "ui/win32/shell_dialogs_win32.h"
 
 namespace kit::ui::win32 {
@@ -230,6 +231,15 @@ class DialogHost final : public Window {
   std::optional<std::u16string> BrowseForFolder(std::u16string_view title) override {
     return win32::BrowseForFolder(hwnd_, title);
   }
+  std::optional<std::u16string> OpenFile(const OpenFileRequest& request) override {
+    return win32::OpenFile(hwnd_, request);
+  }
+  void SetTrackbarSteps(int id, int page_size, int line_size) override {
+    if (HWND c = Item(id); c != nullptr && KindOf(id) == ControlKind::kTrackbar) {
+      SendMessageW(c, TBM_SETPAGESIZE, 0, page_size);
+      SendMessageW(c, TBM_SETLINESIZE, 0, line_size);
+    }
+  }
   int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) override {
     return win32::RelabelOtherSheets(mode_ == Mode::kSheetPage ? GetParent(hwnd_) : hwnd_, title_part, titles);
   }
@@ -437,9 +447,14 @@ INT_PTR DialogHost::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_HSCROLL:
     case WM_VSCROLL: {
-      if (page_call_ > 0 || lparam == 0 || LOWORD(wparam) == kEndScroll) return FALSE;
+      if (page_call_ > 0 || lparam == 0) return FALSE;
       const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
       const ControlKind kind = KindOf(id);
+      if (LOWORD(wparam) == kEndScroll) {
+        // TB_ENDTRACK: a trackbar tells its page; an up-down's end is not news.
+        if (kind == ControlKind::kTrackbar) Command(id, Notify::kScrollEnded);
+        return kind == ControlKind::kTrackbar ? TRUE : FALSE;
+      }
       if (kind == ControlKind::kTrackbar || kind == ControlKind::kUpDown) Command(id, Notify::kScrolled);
       return TRUE;
     }
@@ -540,6 +555,10 @@ bool DialogHost::HandleNotify(const NMHDR* header, LRESULT* result) {
       if (changed & LVIS_SELECTED) Command(static_cast<int>(header->idFrom), Notify::kSelChanged);
       return false;
     }
+    case NM_RELEASEDCAPTURE:
+      if (page_call_ == 0 && KindOf(static_cast<int>(header->idFrom)) == ControlKind::kTrackbar)
+        Command(static_cast<int>(header->idFrom), Notify::kCaptureReleased);
+      return false;
     case NM_DBLCLK:
       if (page_call_ == 0 && KindOf(static_cast<int>(header->idFrom)) == ControlKind::kListView)
         Command(static_cast<int>(header->idFrom), Notify::kDoubleClicked);
@@ -797,10 +816,16 @@ void DialogHost::SetRange(int id, int low, int high) {
   HWND c = Item(id);
   if (c == nullptr) return;
   switch (KindOf(id)) {
-    case ControlKind::kTrackbar:
+    case ControlKind::kTrackbar: {
       SendMessageW(c, TBM_SETRANGEMIN, FALSE, low);
       SendMessageW(c, TBM_SETRANGEMAX, TRUE, high);
+      // Wine draws the thumb where the old range put it until the position
+      // changes: move it away and back (no notification either way).
+      const LRESULT position = SendMessageW(c, TBM_GETPOS, 0, 0);
+      SendMessageW(c, TBM_SETPOS, FALSE, position == high ? low : high);
+      SendMessageW(c, TBM_SETPOS, TRUE, position);
       break;
+    }
     case ControlKind::kUpDown: SendMessageW(c, UDM_SETRANGE32, low, high); break;
     case ControlKind::kProgressBar: SendMessageW(c, PBM_SETRANGE32, low, high); break;
     default: break;

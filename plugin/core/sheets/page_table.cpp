@@ -8,6 +8,7 @@
 #include "plugin/core/version/version_page.h"
 #include "plugin/pages/barcode/barcode_1d_page.h"
 #include "plugin/pages/barcode/barcode_2d_page.h"
+#include "plugin/pages/download/download_page.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
 
 namespace kit::plugin::sheets {
@@ -50,6 +51,10 @@ std::unique_ptr<SheetPage> MakeBarcode2DPage(PageContext context) {
   return std::make_unique<barcode::Barcode2DPage>(context, BarcodeTestPrint(context));
 }
 
+std::unique_ptr<SheetPage> MakeDownloadPage(PageContext context) {
+  return std::make_unique<download::DownloadPage>(context, download::ProcessLogoState());
+}
+
 template <std::size_t N>
 std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, const CurrentTexts& texts) {
   std::array<std::u16string, N> titles;
@@ -71,7 +76,7 @@ const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
 
 const std::array<PageEntry, kDevicePageCount> kDevicePages = {{
     {u"RC_UTILITYFORM", utility::kUtilitySection, u"Utility", utility::kUtilityDialogId, MakeUtilityPage},
-    {u"RC_DOWNLOADFORM", u"DOWNLOAD", u"Download", 113, nullptr},
+    {u"RC_DOWNLOADFORM", download::kDownloadSection, u"Download", download::kDownloadDialogId, MakeDownloadPage},
     {u"RC_FONTFORM", font::kFontSection, u"Font", font::kFontPageId, MakeFontPage},
     {u"RC_VERSIONFORM", version::kVersionSection, u"Version", version::kVersionDialogId, MakeVersionPage},
 }};

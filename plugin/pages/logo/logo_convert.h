@@ -19,6 +19,7 @@
 namespace kit::logo {
 
 class LogoFiles;
+class WideLogoFiles;
 
 enum class HalftoneMethod : int {
   kNone = 0,          // one global threshold at the image's mean grey
@@ -87,7 +88,12 @@ std::optional<std::string> LogoResultPath(const std::string& source_path);
 LogoStatus ConvertLogoFile(LogoFiles& files, const std::string& source_path,
                            const std::string& result_path, const LogoSettings& settings);
 
-// The download page's entry point: converts `source_path` into the file named
+// The same by UTF-16 paths: the Download page converts each logo into a
+// file of its own (`result_path`) on the system it works on.
+LogoStatus ConvertLogoFile(WideLogoFiles& files, const std::u16string& source_path,
+                           const std::u16string& result_path, const LogoSettings& settings);
+
+// The command-line tool's entry point: converts `source_path` into the file named
 // by LogoResultPath and stores that name into `result_path`. Returns
 // kConvertDone, or kConvertFailed when nothing usable was written.
 int ConvertLogoToMono(LogoFiles& files, const std::string& source_path, std::string& result_path,

@@ -3,15 +3,20 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+
+#include "platform/files.h"
 
 namespace kit::logo {
 
 std::optional<std::vector<std::uint8_t>> HostLogoFiles::Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
+  if (in.gcount() != size) return std::nullopt;
   return bytes;
 }
 
@@ -25,6 +30,18 @@ bool HostLogoFiles::Write(const std::string& path, std::span<const std::uint8_t>
     return false;
   }
   return true;
+}
+
+std::optional<std::vector<std::uint8_t>> PlatformLogoFiles::Read(const std::u16string& path) {
+  Bytes content;
+  if (!files_.ReadFile(path, &content)) return std::nullopt;
+  return content;
+}
+
+bool PlatformLogoFiles::Write(const std::u16string& path, std::span<const std::uint8_t> bytes) {
+  if (files_.WriteFile(path, Bytes(bytes.begin(), bytes.end()), WriteMode::kCreateAlways)) return true;
+  files_.DeleteFile(path);
+  return false;
 }
 
 }  // namespace kit::logo

@@ -117,6 +117,28 @@ TEST_F(FilesContract, AppendKeepsEarlierContentAndCreateNewRefusesExisting) {
   EXPECT_EQ(sys().GetLastError(), win32::kErrorFileExists);
 }
 
+// A download to the printer reads its file held alone, step by step: the
+// whole content, nothing above the caller's limit, an empty file as empty,
+// and the open as the step that fails for a missing file.
+TEST_F(FilesContract, ExclusiveReadGivesTheWholeFileOrTheStepThatFailed) {
+  const WString path = dir_ + u"\\fw.jk";
+  ASSERT_TRUE(Write(path, "firmware"));
+  Bytes content;
+  EXPECT_EQ(files().ReadFileExclusive(path, 8, &content), ExclusiveReadStep::kDone);
+  EXPECT_EQ(std::string(content.begin(), content.end()), "firmware");
+  content = {'x'};
+  EXPECT_EQ(files().ReadFileExclusive(path, 7, &content), ExclusiveReadStep::kTooLarge);
+  EXPECT_EQ(content, Bytes{'x'});
+
+  ASSERT_TRUE(Write(dir_ + u"\\empty.jk", ""));
+  EXPECT_EQ(files().ReadFileExclusive(dir_ + u"\\empty.jk", 8, &content), ExclusiveReadStep::kDone);
+  EXPECT_TRUE(content.empty());
+
+  sys().SetLastError(kSentinelError);
+  EXPECT_EQ(files().ReadFileExclusive(dir_ + u"\\missing.jk", 8, &content), ExclusiveReadStep::kOpen);
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+}
+
 // A section Windows does not map to the registry lives in "win.ini" itself.
 TEST_F(FilesContract, ProfileStringsLandInWinIni) {
   const WString section = env_->UniqueName(u"KitContract");

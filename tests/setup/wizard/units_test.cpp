@@ -4,7 +4,7 @@
 
 #include "common/bmp/bmp.h"
 #include "setup/app/usb_queries.h"
-#include "setup/frame/bitmap_file.h"
+#include "common/bmp/bitmap_decode.h"
 #include "tests/setup/wizard/wizard_fixture.h"
 
 namespace kit::setup {
@@ -13,7 +13,7 @@ namespace {
 std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
 TEST(LeftBitmap, DecodesBottomUpTwentyFourBitRows) {
-  const auto b = DecodeBitmapFile(Bytes(testing::SmallBitmapFile()));
+  const auto b = bmp::DecodeBitmapFile(Bytes(testing::SmallBitmapFile()));
   ASSERT_TRUE(b.has_value());
   EXPECT_EQ(b->width, 4);
   EXPECT_EQ(b->height, 2);
@@ -35,7 +35,7 @@ TEST(LeftBitmap, PalettedRowsAndTopDown) {
   const bmp::PaletteEntry palette[] = {{0, 0, 0, 0}, {0xFF, 0x80, 0x10, 0}};
   bmp::AppendPalette(out, palette);
   for (std::uint8_t byte : {0x80, 0x80, 0x00, 0x00}) out.push_back(byte);
-  const auto b = DecodeBitmapFile(out);
+  const auto b = bmp::DecodeBitmapFile(out);
   ASSERT_TRUE(b.has_value());
   EXPECT_EQ(b->At(0, 0), 0x1080FFu);
   EXPECT_EQ(b->At(1, 0), 0u);
@@ -44,17 +44,17 @@ TEST(LeftBitmap, PalettedRowsAndTopDown) {
 
 TEST(LeftBitmap, RefusesWhatItCannotShowWithoutReadingPastTheFile) {
   auto good = Bytes(testing::SmallBitmapFile());
-  EXPECT_FALSE(DecodeBitmapFile({}).has_value());
-  EXPECT_FALSE(DecodeBitmapFile(std::vector<std::uint8_t>(good.begin(), good.end() - 1)).has_value());
+  EXPECT_FALSE(bmp::DecodeBitmapFile({}).has_value());
+  EXPECT_FALSE(bmp::DecodeBitmapFile(std::vector<std::uint8_t>(good.begin(), good.end() - 1)).has_value());
   auto compressed = good;
   compressed[30] = 1;  // RLE8
-  EXPECT_FALSE(DecodeBitmapFile(compressed).has_value());
+  EXPECT_FALSE(bmp::DecodeBitmapFile(compressed).has_value());
   auto huge = good;
   huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF, huge[21] = 0x7F;
-  EXPECT_FALSE(DecodeBitmapFile(huge).has_value());
+  EXPECT_FALSE(bmp::DecodeBitmapFile(huge).has_value());
   auto not_bmp = good;
   not_bmp[0] = 'X';
-  EXPECT_FALSE(DecodeBitmapFile(not_bmp).has_value());
+  EXPECT_FALSE(bmp::DecodeBitmapFile(not_bmp).has_value());
 }
 
 TEST(UsbClassification, ByProductIds) {

@@ -72,6 +72,10 @@ class FakeWindows : public SystemFacts, public Files, public Registry {
   bool ReadFile(WStringView path, Bytes* content) override;
   bool WriteFile(WStringView path, const Bytes& content, WriteMode, std::uint32_t) override;
   bool GetFileSize(WStringView, std::uint64_t*) override { return Unsupported(); }
+  ExclusiveReadStep ReadFileExclusive(WStringView, std::uint64_t, Bytes*) override {
+    Unsupported();
+    return ExclusiveReadStep::kOpen;
+  }
   bool GetFileVersionInfo(WStringView, FileVersionInfo*) override { return Unsupported(); }
   bool WriteProfileString(WStringView, WStringView, WStringView) override { return Unsupported(); }
   bool HasFsRedirectionFunctions() override { return false; }

@@ -340,20 +340,22 @@ TEST_F(MainPageTest, ALanguageChangeRelabelsOtherSheetsOfThePrinter) {
       }();
       return t;
     }
-  } general, utility, font, version;
+  } general, utility, download, font, version;
   for (ui::headless::Sheet* s : {&other, &unrelated, &same_kind}) {
     s->AddPage(general, u"General");
     s->AddPage(utility, u"Old 1");
-    s->AddPage(font, u"Old 2");
-    s->AddPage(version, u"Old 3");
+    s->AddPage(download, u"Old 2");
+    s->AddPage(font, u"Old 3");
+    s->AddPage(version, u"Old 4");
   }
   ASSERT_GE(page.ItemCount(kLanguageListId), 1);
   ASSERT_TRUE(page.Select(kLanguageListId, 0));
   ASSERT_TRUE(sheet_->Apply());
   EXPECT_EQ(other.TabTitle(0), u"General");
   EXPECT_EQ(other.TabTitle(1), u"Utility");
-  EXPECT_EQ(other.TabTitle(2), u"Font");
-  EXPECT_EQ(other.TabTitle(3), u"Version");
+  EXPECT_EQ(other.TabTitle(2), u"Download");
+  EXPECT_EQ(other.TabTitle(3), u"Font");
+  EXPECT_EQ(other.TabTitle(4), u"Version");
   EXPECT_EQ(unrelated.TabTitle(1), u"Old 1");
   EXPECT_EQ(same_kind.TabTitle(1), u"Old 1");
 }

@@ -177,7 +177,7 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   // The device sheet: three pages of the driver's, then the plug-in's.
   com::PROPSHEETUI_INFO info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), com::kSOk);
-  ASSERT_EQ(AddedPages().size(), 3u);  // Utility, Font, Version
+  ASSERT_EQ(AddedPages().size(), 4u);  // Utility, Download, Font, Version
   DriverPage general, ports, advanced, layout, paper;
   ui::headless::Sheet device(u"VRT-Q40 Receipt Properties", env_);
   device.AddPage(general, u"General");
@@ -188,9 +188,11 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   ASSERT_TRUE(device.SelectTab(3));
   ui::headless::Dialog& device_utility = *device.PageAt(3);
   ASSERT_TRUE(device.SelectTab(4));
-  ui::headless::Dialog& device_font = *device.PageAt(4);
+  ui::headless::Dialog& device_download = *device.PageAt(4);
   ASSERT_TRUE(device.SelectTab(5));
-  ui::headless::Dialog& device_version = *device.PageAt(5);
+  ui::headless::Dialog& device_font = *device.PageAt(5);
+  ASSERT_TRUE(device.SelectTab(6));
+  ui::headless::Dialog& device_version = *device.PageAt(6);
 
   // The document sheet: the driver's two pages, then the plug-in's.
   recorded_.clear();
@@ -217,10 +219,12 @@ TEST_F(PageTest, ALanguageChangeRelabelsOnlyThePlugInTabsOfBothSheetsAndRepaints
   EXPECT_EQ(device.TabTitle(0), u"General");
   EXPECT_EQ(device.TabTitle(2), u"Advanced");
   EXPECT_EQ(device.TabTitle(3), u"Utility");
-  EXPECT_EQ(device.TabTitle(4), u"Font");
-  EXPECT_EQ(device.TabTitle(5), u"\u7248\u672C");
+  EXPECT_EQ(device.TabTitle(4), u"Download");
+  EXPECT_EQ(device.TabTitle(5), u"Font");
+  EXPECT_EQ(device.TabTitle(6), u"\u7248\u672C");
   // The open device pages reload their texts at the repaint they were asked for.
   EXPECT_TRUE(device_utility.NeedsPaint());
+  EXPECT_TRUE(device_download.NeedsPaint());
   EXPECT_TRUE(device_font.NeedsPaint());
   EXPECT_TRUE(device_version.NeedsPaint());
   device_version.Paint();

@@ -147,14 +147,16 @@ TEST_F(SheetTest, TheDeviceSheetAnswersWithItsRequestAndUsesTheChosenLanguage) {
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, services()), kSOk);
   EXPECT_EQ(info.Result, reinterpret_cast<com::ULONG_PTR>(&info));
   const auto pages = AddedPages();
-  ASSERT_EQ(pages.size(), 3u);  // Utility, Font, Version
-  // The file has no Utility or Font title: the built-in ones.
+  ASSERT_EQ(pages.size(), 4u);  // Utility, Download, Font, Version
+  // The file has no Utility, Download or Font title: the built-in ones.
   EXPECT_EQ(pages[0].title, u"Utility");
-  EXPECT_EQ(pages[1].title, u"Font");
-  EXPECT_EQ(pages[2].title, u"\u7248\u672C");
+  EXPECT_EQ(pages[1].title, u"Download");
+  EXPECT_EQ(pages[2].title, u"Font");
+  EXPECT_EQ(pages[3].title, u"\u7248\u672C");
 #ifndef _WIN32
   EXPECT_EQ(pages[0].dialog_id, 114);
-  EXPECT_EQ(pages[1].dialog_id, 119);
+  EXPECT_EQ(pages[1].dialog_id, 113);
+  EXPECT_EQ(pages[2].dialog_id, 119);
   EXPECT_EQ(pages[0].context, reinterpret_cast<com::LPARAM>(&device_));
   EXPECT_EQ(pages[1].context, reinterpret_cast<com::LPARAM>(&device_));
 #endif
@@ -206,7 +208,7 @@ TEST_F(SheetTest, TheDeviceSheetRecordsThePrintersPortUnderTheLanguageKey) {
   recorded_.clear();
   info = Request(kReasonInit);
   ASSERT_EQ(HandleDeviceSheet(&info, 0, device_, with_spooler), kSOk);
-  EXPECT_EQ(AddedPages().size(), 3u);  // Utility, Font, Version
+  EXPECT_EQ(AddedPages().size(), 4u);  // Utility, Download, Font, Version
 }
 
 TEST_F(SheetTest, TabTitlesAreCutToTheirCapacity) {

@@ -25,6 +25,7 @@ constexpr int kDriverNameId = 1301;
 // Main page: the zoom check box and the scale box; Utility page: SelfTest.
 constexpr int kScaleEditId = 1507;
 constexpr int kSelfTestId = 1401;
+constexpr int kAddLogoId = 1042;
 constexpr std::size_t kZoomPercentOffset = 1395, kPrintAsGraphicsOffset = 998, kZoomEnabledOffset = 1462;
 
 std::wstring TabText(HWND tabs, int index) {
@@ -260,20 +261,24 @@ TEST_F(PluginSheetWindows, TheOperationDialogIsDrivenByControlIdAndWritesTheReco
   EXPECT_EQ(plugin_.DestroySheet(true, ps_), 1u);
 }
 
-TEST_F(PluginSheetWindows, TheDeviceSheetShowsUtilityAndVersion) {
+TEST_F(PluginSheetWindows, TheDeviceSheetShowsUtilityDownloadAndVersion) {
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(false, cuip_, ps_);
-  ASSERT_EQ(records.size(), 3u);  // Utility, Font, Version
+  ASSERT_EQ(records.size(), 4u);  // Utility, Download, Font, Version
   ExpectModuleContext(records, &context_);
-  std::u16string self_test, driver_name;
+  std::u16string self_test, add_logo, driver_name;
   const auto tabs = ShowSheet(L"VRT-Q40 Receipt Properties", records, [&](HWND sheet, HWND page) {
     self_test = ui::win32::RemoteDialog(page).Text(kSelfTestId);
     // Wine's form calls are stubs: the form list is not checked here.
-    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    HWND download = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (download != nullptr) add_logo = ui::win32::RemoteDialog(download).Text(kAddLogoId);
+    SendMessageW(sheet, PSM_SETCURSEL, 3, 0);
     HWND version = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (version != nullptr) driver_name = ui::win32::RemoteDialog(version).Text(kDriverNameId);
   });
-  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Utility", L"Font", L"Version"}));
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Utility", L"Download", L"Font", L"Version"}));
   EXPECT_EQ(self_test, u"SelfTest");
+  EXPECT_EQ(add_logo, u"Add");
   EXPECT_EQ(driver_name, u"Printer Driver");
   EXPECT_EQ(plugin_.DestroySheet(false, ps_), 1u);
   EXPECT_EQ(plugin_.Release(), 0u);

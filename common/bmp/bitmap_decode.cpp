@@ -1,8 +1,9 @@
-#include "setup/frame/bitmap_file.h"
+// This file is OS-independent.
+#include "common/bmp/bitmap_decode.h"
 
 #include "common/bmp/bmp.h"
 
-namespace kit::setup {
+namespace kit::bmp {
 namespace {
 
 constexpr std::uint32_t kCompressionBitfields = 3;  // BI_BITFIELDS: 32-bit rows with masks
@@ -14,27 +15,27 @@ std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 }  // namespace
 
 std::optional<ui::Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file) {
-  const auto fh = bmp::ReadFileHeader(file);
-  const auto ih = bmp::ReadInfoHeader(file);
-  if (!fh || !ih || fh->type != bmp::kSignature) return std::nullopt;
+  const auto fh = ReadFileHeader(file);
+  const auto ih = ReadInfoHeader(file);
+  if (!fh || !ih || fh->type != kSignature) return std::nullopt;
   const unsigned bits = ih->bits_per_pixel;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return std::nullopt;
-  if (ih->compression != bmp::kCompressionNone && !(bits == 32 && ih->compression == kCompressionBitfields))
+  if (ih->compression != kCompressionNone && !(bits == 32 && ih->compression == kCompressionBitfields))
     return std::nullopt;
   const std::int64_t width = ih->width;
   const std::int64_t height = ih->height < 0 ? -static_cast<std::int64_t>(ih->height) : ih->height;
   if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide) return std::nullopt;
 
-  std::vector<bmp::PaletteEntry> palette;
+  std::vector<PaletteEntry> palette;
   if (bits <= 8) {
-    std::size_t count = bmp::DeclaredPaletteCount(*ih);
+    std::size_t count = DeclaredPaletteCount(*ih);
     if (count == 0 || count > (1u << bits)) count = 1u << bits;
-    auto read = bmp::ReadPalette(file, bmp::PaletteOffset(*ih), count);
+    auto read = ReadPalette(file, PaletteOffset(*ih), count);
     if (!read) return std::nullopt;
     palette = std::move(*read);
   }
-  const auto stride = bmp::RowStride(width, bits);
-  if (!stride || !bmp::RowsFit(file.size(), fh->pixel_offset, *stride, static_cast<std::size_t>(height)))
+  const auto stride = RowStride(width, bits);
+  if (!stride || !RowsFit(file.size(), fh->pixel_offset, *stride, static_cast<std::size_t>(height)))
     return std::nullopt;
 
   ui::Bitmap out;
@@ -62,4 +63,4 @@ std::optional<ui::Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file) {
   return out;
 }
 
-}  // namespace kit::setup
+}  // namespace kit::bmp
