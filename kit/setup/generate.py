@@ -7,9 +7,15 @@ text file in W32/ and W64/ for every driver, monitor, processor and system
 file the configuration names, RegUtility/Regutility.exe, and the class-printer
 INFs (W32/Setup.inf, W64/Setup.inf and the Inffilename forms). The plug-in
 module and its language files are laid in by the build's packaging step.
-Run from anywhere; writes beside itself."""
+
+    generate.py                     everything, beside itself
+    generate.py --left-bitmap OUT   only the left-band picture, to OUT
+
+The text files are kept in the repository; the picture is not: the build
+makes it into its own copy of the kit's data with --left-bitmap."""
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -179,7 +185,7 @@ def left_bitmap(width=104, height=280):
     pixels = b"".join(rows)
     header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    write("DRVCONFIG/Left.bmp", header + info + pixels)
+    return header + info + pixels
 
 
 SUFFIXES = ["98", "NT", "2K", "XP", "2003", "Vista", "2008", "Win7"]
@@ -379,9 +385,17 @@ def payload():
 
 
 if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == "--left-bitmap":
+        out = os.path.abspath(sys.argv[2])
+        os.makedirs(os.path.dirname(out), exist_ok=True)
+        with open(out, "wb") as f:
+            f.write(left_bitmap())
+        sys.exit(0)
+    if len(sys.argv) != 1:
+        sys.exit("usage: generate.py [--left-bitmap OUT]")
     payload()
     setup_configurations()
     class_printer_infs()
     series_files()
     language_files()
-    left_bitmap()
+    write("DRVCONFIG/Left.bmp", left_bitmap())

@@ -8,10 +8,14 @@ as a linker lays out a resource section, so GetFileVersionInfo reads it on
 Windows and under Wine, and the virtual machine reads it the same way. It
 has no code and cannot be loaded as a driver.
 
-Run from anywhere; writes beside itself. The version follows DriverVer of
-KVPUSB.INF."""
+    make_driver_placeholder.py [OUT]
+
+Writes the image to OUT, by default KVPUSB.SYS beside itself. The build
+makes it into its own copy of the kit's data; it is never committed. The
+version follows DriverVer of KVPUSB.INF."""
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 VERSION = (2, 0, 1, 6)
@@ -105,5 +109,9 @@ def image():
 
 
 if __name__ == "__main__":
-    with open(os.path.join(HERE, "KVPUSB.SYS"), "wb") as out:
+    if len(sys.argv) > 2:
+        sys.exit("usage: make_driver_placeholder.py [OUT]")
+    path = sys.argv[1] if len(sys.argv) == 2 else os.path.join(HERE, "KVPUSB.SYS")
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+    with open(path, "wb") as out:
         out.write(image())

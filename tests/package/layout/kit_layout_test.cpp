@@ -24,9 +24,8 @@ class KitLayoutTest : public ::testing::Test {
     fs::remove_all(kit_);
     fs::create_directories(kit_);
     const auto copy = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
-    fs::copy(fs::path(KIT_DATA_ROOT) / "setup", kit_, copy);
-    fs::copy(fs::path(KIT_DATA_ROOT) / "uninstall", kit_, copy);
-    fs::remove(kit_ / "generate.py");
+    fs::copy(fs::path(KIT_SETUP_DATA), kit_, copy);
+    fs::copy(fs::path(KIT_UNINSTALL_DATA), kit_, copy);
     for (const char* folder : {"W32", "W64"}) {
       for (const char* file : {"VRTQ40UI.DLL", "LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
                                "CHF_VRTQ40.res"}) {
