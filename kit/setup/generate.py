@@ -5,7 +5,7 @@ Chinese in code page 950), the licence texts, placeholder help files and the
 left-band picture DRVCONFIG/Left.bmp, and the placeholder payload: a small
 text file in W32/ and W64/ for every driver, monitor, processor and system
 file the configuration names, RegUtility/Regutility.exe, and the class-printer
-INFs (W32/Setup.inf, W64/Setup.inf and the Inffilename forms). The plug-in
+INFs (W32/Setup.inf, W64/Setup.inf; the Inffilename forms in ../usbmodes). The plug-in
 module and its language files are laid in by the build's packaging step.
 
     generate.py                     everything, beside itself
@@ -347,12 +347,16 @@ def class_printer_inf(decoration):
 
 
 def class_printer_infs():
-    """W32/ and W64/: "Setup.inf" for the default Inffilename, and the
-    INFs named by Inffilename ("<stem>32.inf", "<stem>64.inf")."""
+    """W32/ and W64/: "Setup.inf", the INF of the shipped configuration
+    (default Inffilename). The INFs a configuration names by Inffilename
+    ("<stem>32.inf", "<stem>64.inf") go beside the routing configurations in
+    ../usbmodes/W32 and W64: a kit that switches to that configuration copies
+    them into its payload folders; the shipped kit holds only what its own
+    setup.ini names."""
     for folder, bits, decoration in (("W32", "32", "NTx86"), ("W64", "64", "NTamd64")):
         data = class_printer_inf(decoration)
         write("%s/Setup.inf" % folder, data)
-        write("%s/%s%s.inf" % (folder, CLASS_INF_STEM, bits), data)
+        write("../usbmodes/%s/%s%s.inf" % (folder, CLASS_INF_STEM, bits), data)
 
 
 # Files of the payload besides each model's data file, rendering plug-in and
