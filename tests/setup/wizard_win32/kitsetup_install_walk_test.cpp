@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
@@ -29,6 +30,7 @@
 #include "setup/pages/mode_page.h"
 #include "setup/pages/series_page.h"
 #include "setup/progress/progress_dialog.h"
+#include "tests/setup/wizard_win32/wizard_windows.h"
 #include "ui/win32/remote.h"
 
 namespace kit::setup {
@@ -36,6 +38,8 @@ namespace {
 
 using ::testing::AnyOf;
 using ::testing::Eq;
+using testing::PageWith;
+using testing::SelectItem;
 using ui::win32::RemoteDialog;
 
 constexpr int kTimeoutMs = 60000;
@@ -52,6 +56,10 @@ constexpr wchar_t kPrintProcessor[] = L"KVRPrint";
 // "Message"/IDS_INF_NTRESTART of the kit's English language file.
 constexpr char16_t kFinishedText[] = u"The driver is installed.";
 
+bool WaitFor(const std::function<bool()>& ready, int timeout_ms = kTimeoutMs) {
+  return testing::WaitFor(ready, timeout_ms);
+}
+
 // A Linux path under Wine maps onto drive Z:.
 std::wstring WindowsPath(std::string path) {
   if (!path.empty() && path[0] == '/') {
@@ -59,36 +67,6 @@ std::wstring WindowsPath(std::string path) {
     path = "Z:" + path;
   }
   return std::wstring(path.begin(), path.end());
-}
-
-template <typename F>
-bool WaitFor(F ready, int timeout_ms = kTimeoutMs) {
-  for (int waited = 0; waited < timeout_ms; waited += kPollMs) {
-    if (ready()) return true;
-    Sleep(kPollMs);
-  }
-  return ready();
-}
-
-// The visible page (a child dialog) of the frame holding control `id`.
-struct PageSearch {
-  int id;
-  HWND found;
-};
-BOOL CALLBACK FindPageWith(HWND child, LPARAM p) {
-  auto* s = reinterpret_cast<PageSearch*>(p);
-  wchar_t cls[16] = {};
-  GetClassNameW(child, cls, 16);
-  if (std::wstring(cls) == L"#32770" && IsWindowVisible(child) && GetDlgItem(child, s->id) != nullptr) {
-    s->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-HWND PageWith(HWND frame, int id) {
-  PageSearch search{id, nullptr};
-  EnumChildWindows(frame, FindPageWith, reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 // The visible progress dialog (a top-level dialog with the bar) of a
@@ -106,17 +84,6 @@ HWND ProgressDialogOf(DWORD thread_id) {
   HWND found = nullptr;
   EnumThreadWindows(thread_id, FindProgress, reinterpret_cast<LPARAM>(&found));
   return found;
-}
-
-// Selects a list-box item as a click does, so the page hears of it.
-bool SelectListItem(HWND page, int id, const wchar_t* text) {
-  HWND list = GetDlgItem(page, id);
-  const LRESULT index =
-      SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
-  if (index < 0) return false;
-  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-  return true;
 }
 
 // The threads of a process.
@@ -364,7 +331,7 @@ class KitsetupInstallWalk : public ::testing::Test {
     if (!step(WaitFor([&] { return (series = PageWith(frame_window, kSeriesListIds[0])) != nullptr; }),
               "series page"))
       return {};
-    step(SelectListItem(series, kSeriesListIds[0], kModel), "the model is offered");
+    step(SelectItem(series, kSeriesListIds[0], kModel), "the model is offered");
     frame.Click(IDOK);
 
     // Mode: Typical; the system page passes on by itself.
@@ -376,7 +343,7 @@ class KitsetupInstallWalk : public ::testing::Test {
     if (!step(WaitFor([&] { return (port = PageWith(frame_window, kPortListId)) != nullptr; }), "port page"))
       return {};
     step(WaitFor([&] { return frame.Text(IDOK) == u"Install"; }), "Next reads Install");
-    step(SelectListItem(port, kPortListId, kPort), "LPT1: is offered");
+    step(SelectItem(port, kPortListId, kPort), "LPT1: is offered");
     step(WaitFor([&] { return RemoteDialog(port).Enabled(kRasterCheckId); }), "raster box enabled for LPT1:");
 
     // Install, and the progress dialog while the install runs: found as soon
@@ -402,7 +369,9 @@ class KitsetupInstallWalk : public ::testing::Test {
     if (!step(box != nullptr, "a final message")) return {};
     RemoteDialog message(box);
     const std::u16string text = message.MessageText();
-    if (final_shot != nullptr) EXPECT_TRUE(Screenshot(box, final_shot)) << "no screenshot of the final message";
+    if (final_shot != nullptr) {
+      EXPECT_TRUE(Screenshot(box, final_shot)) << "no screenshot of the final message";
+    }
     EXPECT_FALSE(progress != nullptr && IsWindow(progress)) << "the progress dialog outlived the install";
     message.Click(IDOK);
 
