@@ -74,7 +74,9 @@ int ComPortNumber(std::string_view name) {
   if (name.substr(0, kComPrefix.size()) != kComPrefix) return 0;
   int number = 0;
   std::size_t at = kComPrefix.size();
-  for (; at < name.size() && name[at] >= '0' && name[at] <= '9' && number < 1000; ++at) number = number * 10 + (name[at] - '0');
+  for (; at < name.size() && name[at] >= '0' && name[at] <= '9' && number < 1000; ++at) {
+    number = number * 10 + (name[at] - '0');
+  }
   return at > kComPrefix.size() && at + 1 == name.size() && name[at] == ':' ? number : 0;
 }
 
