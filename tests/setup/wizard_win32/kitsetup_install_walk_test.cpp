@@ -43,7 +43,6 @@ using testing::SelectItem;
 using ui::win32::RemoteDialog;
 
 constexpr int kTimeoutMs = 60000;
-constexpr DWORD kPollMs = 50;
 // Time for a window just shown to paint itself; well below the progress
 // dialog's own start delay.
 constexpr DWORD kPaintMs = 40;
@@ -328,7 +327,8 @@ class KitsetupInstallWalk : public ::testing::Test {
 
   // Starts kitsetup.exe from the kit folder and walks it from the licence
   // page to Install on LPT1:; then, while the progress dialog shows, holds
-  // the worker and asks for a shot named `progress_shot` (none when null).
+  // the program still and asks for a shot named `progress_shot` (none when
+  // null).
   // Returns the final message's text, photographed as `final_shot`, after
   // pressing its OK; the program has ended by then.
   std::u16string WalkToTheFinalMessage(const char* progress_shot, const char* final_shot) {
