@@ -117,6 +117,32 @@ fs::path OnDrive(const fs::path& folder, const std::string& windows_path) {
   return p;
 }
 
+// The port class entries of Windows 9x: COM1 and COM2 (port subclass 1,
+// with their settings as a DCB record: 9600 baud, 8 data bits, no parity,
+// 1 stop bit, no flow control) and LPT1 (subclass 0).
+void AddPortClassEntries(Json& hklm) {
+  const std::string root = "SYSTEM\\CurrentControlSet\\Services\\Class\\Ports\\";  // the case of the keys beside it
+  auto binary = [](const Bytes& data) { return Json{{"t", kRegBinary}, {"d", ToHex(data)}}; };
+  Bytes dcb;
+  PutLe(dcb, 28, 4);      // DCBlength
+  PutLe(dcb, 9600, 4);    // BaudRate
+  PutLe(dcb, 0x1011, 4);  // binary mode, DTR and RTS on
+  PutLe(dcb, 0, 2);       // wReserved
+  PutLe(dcb, 512, 2);     // XonLim
+  PutLe(dcb, 512, 2);     // XoffLim
+  for (std::uint8_t b : {8, 0, 0, 0x11, 0x13, 0, 0, 0}) dcb.push_back(b);  // ByteSize … EvtChar
+  PutLe(dcb, 0, 2);       // wReserved1
+  for (const char* entry : {"0000", "0001"}) {
+    Json& v = Node(hklm, root + entry)["v"];
+    v["DriverDesc"] = RegSz("Communications Port");
+    v["PortSubClass"] = binary({1});
+    v["DCB"] = binary(dcb);
+  }
+  Json& lpt = Node(hklm, root + "0002")["v"];
+  lpt["DriverDesc"] = RegSz("Printer Port");
+  lpt["PortSubClass"] = binary({0});
+}
+
 // Windows 9x: platform 1, no service or WOW64 functions of NT, the system
 // folder "SYSTEM" (also the printer-driver and print-processor folder), the
 // "Windows 4.0" environment, the user profile in "win.ini", and the Unidrv
@@ -147,6 +173,7 @@ void MakeWindows9x(const fs::path& folder, const std::string& windir, Json* stat
     WriteHostFile(OnDrive(folder, windir + "\\SYSTEM\\" + dll), stub);
   }
   WriteHostFile(OnDrive(folder, windir + "\\SYSBCKUP\\UNIDRV.DLL"), Text("system unidrv.dll\n"));
+  AddPortClassEntries(hklm);
   WriteHostFile(OnDrive(folder, windir + "\\win.ini"),
                 Text("[windows]\r\nload=\r\nrun=\r\n\r\n[Ports]\r\nLPT1:=\r\nCOM1:=9600,n,8,1\r\n"
                      "COM2:=9600,n,8,1\r\nFILE:=\r\n"));

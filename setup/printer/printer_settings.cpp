@@ -6,6 +6,7 @@
 #include "platform/default_printer.h"
 #include "setup/engine/copy_driver_file.h"
 #include "setup/engine/spooler_control.h"
+#include "setup/printer/serial_port_class.h"
 
 namespace kit::setup {
 namespace {
@@ -77,6 +78,7 @@ void WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const S
     if (ctx.platform.files.WriteProfileString(kPortsSection, ctx.Wide(name), value)) {
       ctx.platform.shell.BroadcastSettingChange(kPortsSection, kSettingChangeTimeoutMs);
     }
+    WriteSerialPortClass(ctx, name, settings);
     return;
   }
   RegistryKeyPtr key;

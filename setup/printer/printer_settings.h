@@ -40,8 +40,9 @@ std::string FormatSerialSettings(const SerialSettings& settings);
 // The value name of a port's settings: the port name from its "COM" on
 // ("KVCOM2:" gives "COM2:"); empty when the name has no "COM".
 std::string SerialValueName(std::string_view port_name);
-// Stores the port's settings: under HKLM "…\Ports" from NT on, in the
-// profile's "Ports" section on Windows 9x. Failures are silent.
+// Stores the port's settings: under HKLM "…\Ports" from NT on; on Windows
+// 9x in the profile's "Ports" section and, for COM1 and COM2, in the port's
+// class entry too. Failures are silent.
 void WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const SerialSettings& settings);
 
 }  // namespace kit::setup

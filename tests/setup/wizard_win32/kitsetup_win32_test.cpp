@@ -15,6 +15,7 @@
 #include "platform/win32/windows_platform.h"
 #include "setup/app/kitsetup_app.h"
 #include "tests/setup/wizard/sample_kit.h"
+#include "tests/setup/wizard_win32/wizard_windows.h"
 #include "ui/win32/host.h"
 #include "ui/win32/remote.h"
 
@@ -22,59 +23,12 @@ namespace kit::setup {
 namespace {
 
 using ::testing::IsEmpty;
+using testing::PageWith;
+using testing::SelectItem;
+
+bool WaitFor(const std::function<bool()>& ready) { return testing::WaitFor(ready, 15000); }
 
 constexpr int kTimeoutMs = 15000;
-constexpr int kPollMs = 50;
-
-// Polls `ready` until it holds or the time runs out.
-bool WaitFor(const std::function<bool()>& ready) {
-  for (int waited = 0; waited < kTimeoutMs; waited += kPollMs) {
-    if (ready()) return true;
-    Sleep(kPollMs);
-  }
-  return ready();
-}
-
-// The visible page window of the frame that holds control `id`.
-struct PageSearch {
-  int id;
-  HWND found;
-};
-
-// A named CALLBACK function: g++ cannot turn a lambda into a stdcall pointer
-// on 32-bit Windows.
-BOOL CALLBACK FindPageWith(HWND child, LPARAM p) {
-  auto* s = reinterpret_cast<PageSearch*>(p);
-  wchar_t cls[16] = {};
-  GetClassNameW(child, cls, 16);
-  if (std::wstring(cls) == L"#32770" && IsWindowVisible(child) && GetDlgItem(child, s->id) != nullptr) {
-    s->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND PageWith(HWND frame, int id) {
-  PageSearch search{id, nullptr};
-  EnumChildWindows(frame, FindPageWith, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// Selects an item of a list or combo box as a person does, so the page is
-// told of the change.
-bool SelectItem(HWND page, int id, const wchar_t* text) {
-  HWND control = GetDlgItem(page, id);
-  wchar_t cls[32] = {};
-  GetClassNameW(control, cls, 32);
-  const bool combo = std::wstring(cls) == L"ComboBox";
-  const LRESULT index = SendMessageW(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
-                                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
-  if (index < 0) return false;
-  SendMessageW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(control));
-  return true;
-}
 
 std::vector<std::wstring> ListItems(HWND page, int id) {
   std::vector<std::wstring> out;
