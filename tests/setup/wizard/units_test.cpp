@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/bmp/bmp.h"
-#include "setup/app/usb_queries.h"
+#include "setup/usb/usb_classification.h"
 #include "setup/frame/bitmap_file.h"
 #include "tests/setup/wizard/wizard_fixture.h"
 
