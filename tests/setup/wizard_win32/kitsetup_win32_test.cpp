@@ -6,8 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "platform/win32/windows_platform.h"
 #include "setup/app/kitsetup_app.h"
 #include "tests/setup/wizard/sample_kit.h"
+#include "tests/setup/wizard_win32/win32_walk.h"
 #include "ui/win32/host.h"
 #include "ui/win32/remote.h"
 
@@ -22,97 +21,15 @@ namespace kit::setup {
 namespace {
 
 using ::testing::IsEmpty;
-
-constexpr int kTimeoutMs = 15000;
-constexpr int kPollMs = 50;
-
-// Polls `ready` until it holds or the time runs out.
-bool WaitFor(const std::function<bool()>& ready) {
-  for (int waited = 0; waited < kTimeoutMs; waited += kPollMs) {
-    if (ready()) return true;
-    Sleep(kPollMs);
-  }
-  return ready();
-}
-
-// The visible page window of the frame that holds control `id`.
-struct PageSearch {
-  int id;
-  HWND found;
-};
-
-// A named CALLBACK function: g++ cannot turn a lambda into a stdcall pointer
-// on 32-bit Windows.
-BOOL CALLBACK FindPageWith(HWND child, LPARAM p) {
-  auto* s = reinterpret_cast<PageSearch*>(p);
-  wchar_t cls[16] = {};
-  GetClassNameW(child, cls, 16);
-  if (std::wstring(cls) == L"#32770" && IsWindowVisible(child) && GetDlgItem(child, s->id) != nullptr) {
-    s->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND PageWith(HWND frame, int id) {
-  PageSearch search{id, nullptr};
-  EnumChildWindows(frame, FindPageWith, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// Selects an item of a list or combo box as a person does, so the page is
-// told of the change.
-bool SelectItem(HWND page, int id, const wchar_t* text) {
-  HWND control = GetDlgItem(page, id);
-  wchar_t cls[32] = {};
-  GetClassNameW(control, cls, 32);
-  const bool combo = std::wstring(cls) == L"ComboBox";
-  const LRESULT index = SendMessageW(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
-                                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
-  if (index < 0) return false;
-  SendMessageW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(control));
-  return true;
-}
-
-std::vector<std::wstring> ListItems(HWND page, int id) {
-  std::vector<std::wstring> out;
-  HWND list = GetDlgItem(page, id);
-  const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < n; ++i) {
-    wchar_t text[128] = {};
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    out.emplace_back(text);
-  }
-  return out;
-}
-
-// Writes the kit below a fresh folder of the temporary folder.
-std::string WriteKit(const testing::KitFiles& kit) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string root = std::string(temp) + "kitsetup-wine-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(root.c_str(), nullptr);
-  for (const auto& [relative, bytes] : kit.files) {
-    const std::string path = root + "\\" + relative;
-    for (std::size_t at = path.find('\\', root.size() + 1); at != std::string::npos; at = path.find('\\', at + 1))
-      CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) continue;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  return root;
-}
+using testing::kTimeoutMs;
+using testing::ListItems;
+using testing::SelectItem;
+using testing::WaitFor;
+using testing::WriteKit;
 
 TEST(KitsetupWin32, WalksFromTheSeriesPageToThePortPageByControlIds) {
   ui::win32::InitCommonControls();
-  auto kit = testing::SampleKit();
-  std::string ini = kit.files.at("DRVCONFIG\\setup.ini");
-  ini.replace(ini.find("LOADLICENSE=1"), 13, "LOADLICENSE=0");
-  kit.Set("DRVCONFIG\\setup.ini", ini);
-  const std::string folder = WriteKit(kit);
+  const std::string folder = WriteKit(testing::KitWithoutLicence());
 
   win32::WindowsPlatform windows;
   testing::FakeUsb usb;
@@ -127,18 +44,10 @@ TEST(KitsetupWin32, WalksFromTheSeriesPageToThePortPageByControlIds) {
     expect(frame != nullptr, "the frame appears");
     if (frame == nullptr) return;
     ui::win32::RemoteDialog f(frame);
-    HWND series = nullptr;
-    expect(WaitFor([&] { return (series = PageWith(frame, kSeriesListIds[0])) != nullptr; }), "series page shown");
-    expect(!f.Enabled(kBackId), "Back is off on the first page");
-    if (series != nullptr) {
-      expect(SelectItem(series, kSeriesListIds[0], L"VRT-Q40"), "VRT-Q40 is offered");
+    HWND port = testing::WalkToPortPage(frame, expect, [&](HWND series) {
+      expect(!f.Enabled(kBackId), "Back is off on the first page");
       ui::win32::RemoteDialog(series).Click(kSeriesDefaultId);
-    }
-    f.Click(IDOK);
-    expect(WaitFor([&] { return PageWith(frame, kModeTypicalId) != nullptr; }), "mode page shown");
-    f.Click(IDOK);  // the OS page passes on by itself
-    HWND port = nullptr;
-    expect(WaitFor([&] { return (port = PageWith(frame, kPortListId)) != nullptr; }), "port page shown");
+    });
     expect(WaitFor([&] { return f.Text(IDOK) == u"Install"; }), "Next reads Install");
     if (port != nullptr) {
       ports = ListItems(port, kPortListId);
