@@ -252,18 +252,36 @@ def series_files():
             write("DRVCONFIG/%s%s.ini" % (stem, tail), "\r\n".join(lines).encode("cp1252"))
 
 
-def setup_ini():
+# The USB printer-class driver: the device-id suffix a class printer reports
+# for each key suffix of [USBCLASSPRINTER] (the port index it answers on, or
+# none), the INF file stem a configuration may name (Inffilename) and the
+# configurations of the USB routing (SupportedUSBMODE 0, 1 and 2).
+CLASS_SUFFIXES = [("(U)1", "U1"), ("(U)2", "U2"), ("(U)3", "U3"), ("(U)4", "U4"), ("(U)", "U")]
+CLASS_INF_STEM = "KVROCLS"
+USB_MODES = [(0, "err"), (1, CLASS_INF_STEM), (2, "err")]
+
+
+def usb_models():
+    return [m for _, _, models in SERIES for m, port in models if port["USBSUPPORTED"]]
+
+
+def class_printer_ids():
+    """[USBCLASSPRINTER]: key -> device id without "USBPRINT\\" (Install adds it)."""
+    return [(model + key, "KVRO" + model + tail) for model in usb_models() for key, tail in CLASS_SUFFIXES]
+
+
+def setup_ini(usb_mode=0, inf_file_name="err"):
     entries = [(m, suffix) for _, suffix, models in SERIES for m, _ in models]
     lines = ["[DEVICENAME]", "DEVICENUMBER=%d" % len(entries)]
     for i, (model, suffix) in enumerate(entries, 1):
         lines.append("DEVICENAME%d=%s-%s" % (i, model, suffix))
     lines += ["DEFAULTNAME=1", "LOADLICENSE=1", "LANGUAGE=0", "Supported32OR64=0", "GDISTDSign=0",
-              "SupportedUSBMODE=0", "Inffilename=err", ""]
+              "SupportedUSBMODE=%d" % usb_mode, "Inffilename=%s" % inf_file_name, ""]
     lines += ["[SUPPORTED-USB-DEVICE]"]
     for model, _ in entries:
         for n in range(1, 5):
             lines.append("USB_%s_%d=1" % (model, n))
-    lines += ["", "[USBCLASSPRINTER]", "VRT-Q40(U)1=USB\\VID_7A5C&PID_1105", ""]
+    lines += ["", "[USBCLASSPRINTER]"] + ["%s=%s" % entry for entry in class_printer_ids()] + [""]
     for suffix in SUFFIXES:
         lines += ["[COMMON-MONITOR.%s]" % suffix,
                   "USBLMONitorName=KVR Language Monitor", "USBLMONitorDLLName=KVRLMON.DLL", "USBLMONitorVersion=3",
@@ -273,7 +291,61 @@ def setup_ini():
                   "COMMONitorPUIDLLName=KVRCOMUI.DLL", "COMMONitorVersion=2",
                   "COMMonitorVisiable=1", ""]
     lines += ["[ProcessorVersion]", "DriverVersion=4", ""]
-    write("DRVCONFIG/setup.ini", "\r\n".join(lines).encode("cp1252"))
+    return "\r\n".join(lines).encode("cp1252")
+
+
+def setup_configurations():
+    """The shipped DRVCONFIG/setup.ini (mode 0, the default INF), and one
+    setup.ini for each USB routing mode in ../usbmodes/ for trying the others
+    (mode 1 names its class-printer INFs by Inffilename)."""
+    write("DRVCONFIG/setup.ini", setup_ini())
+    for mode, inf in USB_MODES:
+        write("../usbmodes/setup_usbmode%d.ini" % mode, setup_ini(mode, inf))
+
+
+def class_printer_inf(decoration):
+    """The printer-class driver package of the USB models for one bitness: a
+    model line per [USBCLASSPRINTER] key, its description equal to the key
+    (the printer Install makes the default is found by that name)."""
+    lines = ["; Printer-class driver package of the KVRO USB printers (%s)." % decoration,
+             "; Install 3 binds it to the print-class device of a connected printer.", "",
+             "[Version]", 'Signature   = "$Windows NT$"', "Class       = Printer",
+             "ClassGuid   = {4D36E979-E325-11CE-BFC1-08002BE10318}", "Provider    = %Mfg%",
+             "DriverVer   = 06/01/2013,3.1.0.0", "CatalogFile = KVROCLS.cat", "",
+             "[Manufacturer]", "%%Mfg%% = KVRO, %s" % decoration, "",
+             ]
+    # The undecorated models section serves Windows 2000, which knows no
+    # decorations.
+    for section in ("KVRO", "KVRO.%s" % decoration):
+        lines.append("[%s]" % section)
+        for key, device_id in class_printer_ids():
+            model = key[:key.index("(U)")]
+            lines.append('"%s" = %s_Install, USBPRINT\\%s, %s' % (key, model.replace("-", ""), device_id, device_id))
+        lines.append("")
+    for model in usb_models():
+        short = model.replace("-", "")
+        files = ["%sG.GPD" % short, "%sR.DLL" % short, "%s.INI" % short]
+        if model == "VRT-Q40":
+            files.append("VRTQ40UI.DLL")
+        lines += ["[%s_Install]" % short, "CopyFiles   = %s_Files" % short, "DataSection = UNIDRV_DATA",
+                  "DataFile    = %sG.GPD" % short, "Include     = NTPRINT.INF", "Needs       = UNIDRV.OEM", "",
+                  "[%s_Files]" % short] + files + [""]
+    lines += ["[DestinationDirs]", "DefaultDestDir = 66000", "", "[SourceDisksNames]", "1 = %Disk%,,,", "",
+              "[SourceDisksFiles]"]
+    for model in usb_models():
+        short = model.replace("-", "")
+        lines += ["%sG.GPD = 1" % short, "%sR.DLL = 1" % short, "%s.INI = 1" % short]
+    lines += ["VRTQ40UI.DLL = 1", "", "[Strings]", 'Mfg  = "KVRO"', 'Disk = "KVRO Printer Driver Disk"', ""]
+    return "\r\n".join(lines).encode("cp1252")
+
+
+def class_printer_infs():
+    """W32/ and W64/: "Setup.inf" for the default Inffilename, and the
+    INFs named by Inffilename ("<stem>32.inf", "<stem>64.inf")."""
+    for folder, bits, decoration in (("W32", "32", "NTx86"), ("W64", "64", "NTamd64")):
+        data = class_printer_inf(decoration)
+        write("%s/Setup.inf" % folder, data)
+        write("%s/%s%s.inf" % (folder, CLASS_INF_STEM, bits), data)
 
 
 # Files of the payload besides each model's data file, rendering plug-in and
@@ -306,7 +378,8 @@ def payload():
 
 if __name__ == "__main__":
     payload()
-    setup_ini()
+    setup_configurations()
+    class_printer_infs()
     series_files()
     language_files()
     left_bitmap()

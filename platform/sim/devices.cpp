@@ -7,6 +7,7 @@
 
 #include "platform/sim/cabinet.h"
 #include "platform/sim/core.h"
+#include "platform/sim/driver_binding.h"
 #include "platform/sim/inf_text.h"
 
 namespace kit::sim {
@@ -376,6 +377,7 @@ class SimDevices final : public Devices {
         if (!cls.empty()) d["class"] = U8(cls);
         const WString guid = inf.VersionValue(u"ClassGUID");
         if (!guid.empty()) d["class_guid"] = U8(guid);
+        if (!ApplyDriverBinding(core_, s, d, inf, inf_path, hardware_id)) return false;
       }
       if (matched == 0) return Core::Fail(win32::kErrorNoSuchDevinst);
       return true;

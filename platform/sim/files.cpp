@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/pe/pe_resources.h"
 #include "platform/profile_file_source.h"
 #include "platform/sim/core.h"
 #include "platform/sim/missing_exports.h"
@@ -64,6 +65,24 @@ void SyncFolder(const fs::path& folder) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+// The largest image whose version resource is read; Windows maps the file,
+// the machine reads it whole.
+constexpr std::uintmax_t kMaxVersionedImageSize = 64u << 20;
+
+// GetFileVersionInfo of a file on the machine's drive from its own bytes:
+// 1813 when it is no executable image or carries no readable version.
+bool ReadImageVersion(const fs::path& host, FileVersionInfo* info) {
+  std::error_code ec;
+  const auto size = fs::file_size(host, ec);
+  if (ec || size > kMaxVersionedImageSize) return Core::Fail(win32::kErrorResourceTypeNotFound);
+  std::ifstream in(host, std::ios::binary);
+  const Bytes image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  FileVersionInfo parsed;
+  if (!ReadPeVersionInfo(image.data(), image.size(), &parsed)) return Core::Fail(win32::kErrorResourceTypeNotFound);
+  *info = std::move(parsed);
+  return true;
 }
 
 class SimFindHandle final : public FindHandle {
@@ -367,7 +386,9 @@ class SimFiles final : public Files {
     std::error_code ec;
     if (!fs::is_regular_file(r.host, ec)) return Core::Fail(ParentExists(r) ? win32::kErrorFileNotFound : win32::kErrorPathNotFound);
     const Json meta = s["files"].value(r.key, Json::object());
-    if (!meta.contains("version") || !meta["version"].is_object()) return Core::Fail(win32::kErrorResourceTypeNotFound);
+    // A file without a version set on the machine answers from its own
+    // version resource, as it would on Windows.
+    if (!meta.contains("version") || !meta["version"].is_object()) return ReadImageVersion(r.host, info);
     const Json& v = meta["version"];
     *info = FileVersionInfo{};
     auto parse_quad = [](const std::string& text, std::array<std::uint16_t, 4>* out) {

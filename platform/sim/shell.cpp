@@ -9,8 +9,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
+#include "platform/pe/pe_resources.h"
 #include "platform/sim/core.h"
 
 extern char** environ;
@@ -119,6 +121,7 @@ class SimShell final : public Shell {
     std::uintptr_t result = 0;
     std::string program;
     WString module;
+    int bits = 32;
     core_.Update([&](Json& s) {
       if (auto f = Core::TakeFault(s, "ShellExecute", request.file)) {
         result = *f <= kShellExecuteErrorLimit ? *f : kSeErrAccessDenied;
@@ -135,6 +138,7 @@ class SimShell final : public Shell {
         return false;
       }
       module = r.windows;
+      bits = ImageBits(s, r.host);
       // A program mapped to a Linux executable is run; any other is only
       // recorded as started.
       const Json programs = s.value("programs", Json::object());
@@ -153,7 +157,7 @@ class SimShell final : public Shell {
       result = 42;
       return true;
     });
-    if (result > kShellExecuteErrorLimit && !program.empty()) Spawn(program, module, request);
+    if (result > kShellExecuteErrorLimit && !program.empty()) Spawn(program, module, request, bits);
     return result;
   }
 
@@ -284,7 +288,22 @@ class SimShell final : public Shell {
     });
   }
 
-  void Spawn(const std::string& program, const WString& module, const ShellExecuteRequest& request) {
+  // The bitness a started program runs with: its image's, or for a file
+  // that is no Windows image (a Linux program laid into the kit in its
+  // place) the machine's own, as the kit starts the build of the system's
+  // bitness.
+  static int ImageBits(const Json& s, const std::filesystem::path& host) {
+    constexpr std::size_t kHeaderBytes = 4096;
+    std::ifstream in(host, std::ios::binary);
+    Bytes head(kHeaderBytes);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    std::uint16_t machine = 0;
+    if (ReadPeMachine(head.data(), head.size(), &machine)) return machine == kPeMachineAmd64 ? 64 : 32;
+    return Core::Is64BitMachine(s) ? 64 : 32;
+  }
+
+  void Spawn(const std::string& program, const WString& module, const ShellExecuteRequest& request, int bits) {
     const std::string command_line = "\"" + U8(module) + "\" " + U8(request.parameters);
     std::vector<std::string> args = {program};
     for (auto& a : SplitArguments(U8(request.parameters))) args.push_back(a);
@@ -296,6 +315,7 @@ class SimShell final : public Shell {
     env.push_back(std::string(kEnvMachine) + "=" + core_.store().Folder().string());
     env.push_back(std::string(kEnvModulePath) + "=" + U8(module));
     env.push_back(std::string(kEnvCommandLine) + "=" + command_line);
+    env.push_back(std::string(kEnvProcessBits) + "=" + std::to_string(bits));
     if (!request.directory.empty()) env.push_back(std::string(kEnvCurrentDirectory) + "=" + U8(request.directory));
     std::vector<char*> argv, envp;
     for (auto& a : args) argv.push_back(a.data());

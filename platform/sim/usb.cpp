@@ -5,12 +5,12 @@
 
 #include "platform/sim/core.h"
 #include "platform/sim/missing_exports.h"
+#include "tools/usbstandin/printer_file.h"
 
 namespace kit::sim {
 namespace {
 
-// The id-write command: these nine bytes, then the new id.
-constexpr std::uint8_t kIdWritePrefix[] = {0x1B, 0x73, 0x42, 0x45, 0x92, 0x99, 0x1D, 0x49, 0x20};
+static_assert(usbstandin::kDescriptorSize == kUsbDeviceDescriptorSize);
 constexpr int kMaxUsbIndex = 7;
 constexpr UsbDeviceHandle kFirstHandle = 0x5100;
 
@@ -23,6 +23,16 @@ std::vector<Json*> OpenableDevices(Json& s) {
   return out;
 }
 
+// An entry point the machine took away answers as the real wrapper does
+// when GetProcAddress failed: no device, last error 127.
+bool Missing(Core& core, const char* library, const char* proc) {
+  Json s;
+  if (!core.Read(&s)) return true;
+  if (!ProcMissing(s, library, proc)) return false;
+  Core::SetLastError(win32::kErrorProcNotFound);
+  return true;
+}
+
 class SimKvUsbInt final : public KvUsbInt {
  public:
   explicit SimKvUsbInt(Core& core) : core_(core) {}
@@ -30,10 +40,11 @@ class SimKvUsbInt final : public KvUsbInt {
   bool HasFunction(std::string_view name) const override {
     Json s;
     if (!core_.Read(&s)) return false;
-    return !ProcMissing(s, "KvUsbInt.dll", name);
+    return !ProcMissing(s, kLibrary, name);
   }
 
   UsbDeviceHandle OpenDeviceX(int index) override {
+    if (Missing(core_, kLibrary, "OpenDeviceX")) return 0;
     if (index < 0 || index > kMaxUsbIndex) return 0;
     std::uint32_t inst = 0;
     core_.Update([&](Json& s) {
@@ -50,29 +61,32 @@ class SimKvUsbInt final : public KvUsbInt {
   }
 
   int GetDescriptor(UsbDeviceHandle handle, std::uint8_t* buffer, std::size_t buffer_size) override {
+    if (Missing(core_, kLibrary, "GetDescriptor")) return 0;
+    if (buffer == nullptr || buffer_size < kUsbDeviceDescriptorSize) {
+      Core::SetLastError(win32::kErrorInsufficientBuffer);
+      return 0;
+    }
     const auto it = open_.find(handle);
-    if (it == open_.end() || buffer == nullptr || buffer_size < kUsbDeviceDescriptorSize) return 0;
+    if (it == open_.end()) return 0;
     Json s;
     if (!core_.Read(&s)) return 0;
     if (Core::TakeFault(s, "GetDescriptor")) return 0;
     for (const auto& d : s["devices"]["list"]) {
       if (d.value("inst", 0u) != it->second || !d.value("plugged", true)) continue;
+      // The same printer the kit's stand-in libraries simulate.
       const auto& usb = d["usb"];
-      const std::uint16_t vid = usb.value("vid", std::uint16_t{0}), pid = usb.value("pid", std::uint16_t{0});
-      const std::uint16_t release = usb.value("release", std::uint16_t{0});
-      const std::uint8_t descriptor[kUsbDeviceDescriptorSize] = {
-          18, 1, 0x10, 0x01, 0, 0, 0, 64,
-          static_cast<std::uint8_t>(vid), static_cast<std::uint8_t>(vid >> 8),
-          static_cast<std::uint8_t>(pid), static_cast<std::uint8_t>(pid >> 8),
-          static_cast<std::uint8_t>(release), static_cast<std::uint8_t>(release >> 8),
-          1, 2, 3, 1};
-      std::copy(descriptor, descriptor + kUsbDeviceDescriptorSize, buffer);
+      usbstandin::SimulatedPrinter printer;
+      printer.vid = usb.value("vid", std::uint16_t{0});
+      printer.pid = usb.value("pid", std::uint16_t{0});
+      printer.release = usb.value("release", std::uint16_t{0});
+      usbstandin::Descriptor(printer, buffer);
       return 1;
     }
     return 0;
   }
 
   int uWrite(UsbDeviceHandle handle, int pipe, const std::uint8_t* data, std::uint32_t length) override {
+    if (Missing(core_, kLibrary, "uWrite")) return 0;
     const auto it = open_.find(handle);
     if (it == open_.end() || (data == nullptr && length > 0)) return 0;
     int written = 0;
@@ -83,9 +97,8 @@ class SimKvUsbInt final : public KvUsbInt {
         const Bytes bytes(data, data + length);
         d["usb"]["writes"].push_back({{"pipe", pipe}, {"data", ToHex(bytes)}});
         // The printer takes a new id from the id-write command at once.
-        if (length == sizeof kIdWritePrefix + 1 && std::equal(kIdWritePrefix, kIdWritePrefix + sizeof kIdWritePrefix, data)) {
-          d["usb"]["release"] = data[sizeof kIdWritePrefix];
-        }
+        std::uint16_t id = 0;
+        if (usbstandin::IdWrite(data, length, &id)) d["usb"]["release"] = id;
         written = static_cast<int>(length);
         return true;
       }
@@ -94,9 +107,13 @@ class SimKvUsbInt final : public KvUsbInt {
     return written;
   }
 
-  void CloseDevice(UsbDeviceHandle handle) override { open_.erase(handle); }
+  void CloseDevice(UsbDeviceHandle handle) override {
+    if (Missing(core_, kLibrary, "CloseDevice")) return;
+    open_.erase(handle);
+  }
 
  private:
+  static constexpr char kLibrary[] = "KvUsbInt.dll";
   Core& core_;
   std::map<UsbDeviceHandle, std::uint32_t> open_;
   UsbDeviceHandle next_ = kFirstHandle;
@@ -111,6 +128,7 @@ class SimUsbPrintDll final : public UsbPrintDll {
     return !ProcMissing(s, "USBPrintDll.dll", name);
   }
   int EnumUSBPrinter(WString* text) override {
+    if (Missing(core_, "USBPrintDll.dll", "EnumUSBPrinter")) return -1;
     Json s;
     if (!core_.Read(&s)) return -1;
     if (Core::TakeFault(s, "EnumUSBPrinter")) return -1;
@@ -147,11 +165,13 @@ class SimUsbLibraries final : public UsbLibraries {
   }
 
  private:
-  // The library must be on drive C: where the caller looks for it.
+  // The library must be on drive C: where the caller looks for it, and not
+  // taken away from the machine.
   bool Loadable(WStringView dll_path) {
     Json s;
     ResolvedPath r;
     if (!core_.Read(&s) || !core_.Resolve(s, dll_path, true, &r)) return false;
+    if (LibraryMissing(s, U8(dll_path))) return Core::Fail(win32::kErrorModNotFound);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(r.host, ec)) return Core::Fail(win32::kErrorModNotFound);
     return true;

@@ -1,6 +1,6 @@
 // Files on the real Windows: kernel32 file calls, version resources and the
 // WOW64 file-system redirection switch.
-#include "platform/win32/version_resource.h"
+#include "platform/pe/version_resource.h"
 #include "platform/win32/win32_common.h"
 #include "platform/win32/windows_platform.h"
 

@@ -248,9 +248,9 @@ TEST_F(MachineRunTest, RemovalSplitsPrintersFromScannersAndDeletesStoreCopies) {
 
 TEST_F(MachineRunTest, SilentClassInstallLogsOneLineTwoFoldersUp) {
   CopyKit(kProgramFolder64);
-  CopyKit(u"C:\\kit\\Driver", fs::path(KIT_USBINSTALL_DATA) / "printer");
-  const auto printer = Plug({"USBPRINT\\KVROTP80A1B2", "KVROTP80A1B2"}, "Printer", kGuidDevClassPrinter);
-  Run({"3", "C:\\kit\\Driver\\KVROTP80.INF", "KVROTP80A1B2", "1"});
+  CopyKit(u"C:\\kit\\W64", fs::path(KIT_SETUP_DATA) / "W64");
+  const auto printer = Plug({"USBPRINT\\KVROVRT-Q40U1", "KVROVRT-Q40U1"}, "Printer", kGuidDevClassPrinter);
+  Run({"3", "C:\\kit\\W64\\Setup.inf", "KVROVRT-Q40U1", "1"});
   Bytes log;
   ASSERT_TRUE(platform().files.ReadFile(u"C:\\kit\\Silent_Setup.Log", &log));
   const std::string line(log.begin(), log.end());
@@ -262,9 +262,9 @@ TEST_F(MachineRunTest, SilentClassInstallLogsOneLineTwoFoldersUp) {
 }
 
 TEST_F(MachineRunTest, InteractiveClassInstallShowsProgressThenTheFailureBox) {
-  CopyKit(u"C:\\kit\\Driver", fs::path(KIT_USBINSTALL_DATA) / "printer");
+  CopyKit(u"C:\\kit\\W64", fs::path(KIT_SETUP_DATA) / "W64");
   const auto slept_before = machine_->SleptMilliseconds();
-  Run({"3", "C:\\kit\\Driver\\KVROTP80.INF", "KVROTP80A1B2", "0", "TP80"});
+  Run({"3", "C:\\kit\\W64\\Setup.inf", "KVROVRT-Q40U1", "0", "VRT-Q40(U)1"});
   EXPECT_EQ(progress_->opened, 1);
   EXPECT_EQ(progress_->last_position, 99);
   ASSERT_EQ(env_.MessageBoxes().size(), 1u);
@@ -273,7 +273,7 @@ TEST_F(MachineRunTest, InteractiveClassInstallShowsProgressThenTheFailureBox) {
   EXPECT_EQ(platform().files.GetFileAttributes(u"C:\\kit\\Silent_Setup.Log"), kInvalidFileAttributes);
   WString default_printer;
   platform().spooler.GetDefaultPrinter(&default_printer);
-  EXPECT_NE(default_printer, u"TP80");
+  EXPECT_NE(default_printer, u"VRT-Q40(U)1");
 }
 
 TEST_F(MachineRunTest, HiddenInstallButtonRunsTheActionAgainAndAboutBoxOpens) {

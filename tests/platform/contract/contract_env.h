@@ -3,7 +3,10 @@
 // Every test gets a fresh environment.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -27,6 +30,18 @@ class ContractEnv {
   // group; false where the environment cannot (the real Windows runs the
   // test as whoever started it).
   virtual bool BecomeStandardUser() { return false; }
+
+  // A printer reachable through the outside USB libraries.
+  struct UsbPrinter {
+    std::uint16_t vid = 0;
+    std::uint16_t pid = 0;
+    std::uint16_t release = 0;
+    std::string list_text;  // what the printer list shows for it, may be empty
+  };
+  // A folder (Windows path) holding KvUsbInt.dll and USBPrintDll.dll that
+  // reach these printers in this order: the kit's stand-in libraries with
+  // their printer file on Windows, the machine's plugged printers on Linux.
+  virtual WString UsbLibraryFolder(const std::vector<UsbPrinter>& printers) = 0;
 };
 
 std::unique_ptr<ContractEnv> MakeContractEnv();

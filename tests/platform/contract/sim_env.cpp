@@ -56,6 +56,39 @@ class SimEnv final : public ContractEnv {
     return !p().system.IsAdministrator();
   }
 
+  WString UsbLibraryFolder(const std::vector<UsbPrinter>& printers) override {
+    std::string message;
+    machine_->machine().store().Update(
+        [&](sim::Json& s) {
+          auto& devices = s["devices"];
+          for (const auto& printer : printers) {
+            const std::uint32_t inst = devices.value("next_inst", 2u);
+            devices["next_inst"] = inst + 1;
+            devices["list"].push_back({{"inst", inst},
+                                       {"instance_id", "USB\\VID_7A5C&PID_1000\\C" + std::to_string(inst)},
+                                       {"hardware_ids", sim::Json::array()},
+                                       {"class", "USB"},
+                                       {"plugged", true},
+                                       {"installed", true},
+                                       {"usb",
+                                        {{"vid", printer.vid},
+                                         {"pid", printer.pid},
+                                         {"release", printer.release},
+                                         {"kvusb", true},
+                                         {"enum_text", printer.list_text},
+                                         {"writes", sim::Json::array()}}}});
+          }
+          return true;
+        },
+        &message);
+    // The machine answers the calls itself; the files need only be there.
+    p().files.CreateDirectory(u"C:\\scratch\\usb");
+    for (const char16_t* library : {kKvUsbIntDll, kUsbPrintDll}) {
+      p().files.WriteFile(u"C:\\scratch\\usb\\" + WString(library), Bytes{'M', 'Z'}, WriteMode::kCreateAlways);
+    }
+    return u"C:\\scratch\\usb";
+  }
+
  private:
   Platform& p() { return machine_->platform(); }
   std::unique_ptr<sim::ScratchMachine> machine_;

@@ -88,6 +88,25 @@ class Win32Env final : public ContractEnv {
 
   bool IsWine() const override { return win32::RunningUnderWine(); }
 
+  // The kit's stand-in libraries (laid beside the test program by the
+  // build) copied into the scratch folder with their printer file.
+  WString UsbLibraryFolder(const std::vector<UsbPrinter>& printers) override {
+    auto& p = windows_.platform();
+    const WString module = p.system.GetModuleFileName();
+    const WString beside = module.substr(0, module.find_last_of(u'\\') + 1);
+    for (const char16_t* library : {kKvUsbIntDll, kUsbPrintDll}) {
+      p.files.CopyFile(beside + library, scratch_ + u"\\" + library, false);
+    }
+    std::string text = "# contract printers\r\n";
+    for (const auto& printer : printers) {
+      char line[64];
+      std::snprintf(line, sizeof line, "printer %04X %04X %u ", printer.vid, printer.pid, printer.release);
+      text += line + printer.list_text + "\r\n";
+    }
+    p.files.WriteFile(scratch_ + u"\\UsbPrinters.txt", Bytes(text.begin(), text.end()), WriteMode::kCreateAlways);
+    return scratch_;
+  }
+
  private:
   static unsigned long Pid() { return static_cast<unsigned long>(::_getpid()); }
 

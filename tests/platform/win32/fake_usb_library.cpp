@@ -1,13 +1,15 @@
-// A stand-in for the outside USB libraries: one printer at index 2 (index 5
-// answers all ones, the others nothing), a descriptor written with extra
-// bytes past its 18, writes that echo their length, and a printer list that
-// fills its whole buffer without a terminator.
+// A hostile stand-in for the outside USB libraries: one printer at index 2
+// (index 5 answers all ones, the others nothing), a descriptor written with
+// extra bytes past its 18, writes that echo their length, and a printer list
+// that fills its whole buffer without a terminator; index 3 is a printer
+// whose descriptor call reports success and fills nothing.
 #include <windows.h>
 
 #include <cstring>
 
 namespace {
 HANDLE const kPrinter = reinterpret_cast<HANDLE>(0x1234);
+HANDLE const kSilentPrinter = reinterpret_cast<HANDLE>(0x1238);
 constexpr int kDescriptorWriteSize = 64;  // more than a descriptor, on purpose
 constexpr int kListBufferSize = 1024;
 }  // namespace
@@ -16,11 +18,13 @@ extern "C" {
 
 __declspec(dllexport) HANDLE WINAPI OpenDeviceX(int index) {
   if (index == 2) return kPrinter;
+  if (index == 3) return kSilentPrinter;
   if (index == 5) return INVALID_HANDLE_VALUE;
   return nullptr;
 }
 
 __declspec(dllexport) int WINAPI GetDescriptor(HANDLE device, unsigned char* descriptor) {
+  if (device == kSilentPrinter) return 1;
   if (device != kPrinter) return 0;
   std::memset(descriptor, 0xEE, kDescriptorWriteSize);
   descriptor[0] = 18;  // bLength

@@ -55,6 +55,15 @@ TEST_F(UsbLibrariesWin32, DeviceCallsReachTheLibraryAndDescriptorStaysInItsBuffe
   EXPECT_EQ(lib->GetDescriptor(printer, buffer, kUsbDeviceDescriptorSize - 1), 0);
   EXPECT_EQ(system_->GetLastError(), kErrorInsufficientBuffer);
 
+  // A descriptor call that reports success and fills nothing leaves zeros,
+  // never what the stack held before.
+  const UsbDeviceHandle silent = lib->OpenDeviceX(3);
+  ASSERT_TRUE(IsValidUsbHandle(silent));
+  std::fill(std::begin(buffer), std::end(buffer), 0x55);
+  ASSERT_NE(lib->GetDescriptor(silent, buffer, kUsbDeviceDescriptorSize), 0);
+  for (std::size_t i = 0; i < kUsbDeviceDescriptorSize; ++i) EXPECT_EQ(buffer[i], 0) << i;
+  lib->CloseDevice(silent);
+
   const std::uint8_t command[] = {0x1B, 0x40, 0x00};
   EXPECT_EQ(lib->uWrite(printer, 0, command, sizeof command), 3 + 0x1B);
   EXPECT_EQ(lib->uWrite(printer, 1, command, sizeof command), -1);

@@ -6,11 +6,11 @@
 
 #include "platform/files.h"
 
-namespace kit::win32 {
+namespace kit {
 
 // Signature of VS_FIXEDFILEINFO.
 inline constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 
 bool ParseVersionResource(const std::uint8_t* block, std::size_t size, FileVersionInfo* info);
 
-}  // namespace kit::win32
+}  // namespace kit

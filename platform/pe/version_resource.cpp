@@ -1,6 +1,6 @@
-#include "platform/win32/version_resource.h"
+#include "platform/pe/version_resource.h"
 
-namespace kit::win32 {
+namespace kit {
 namespace {
 
 // Every node: wLength, wValueLength, wType, then the NUL-terminated UTF-16
@@ -130,4 +130,4 @@ bool ParseVersionResource(const std::uint8_t* block, std::size_t size, FileVersi
   return true;
 }
 
-}  // namespace kit::win32
+}  // namespace kit
