@@ -84,7 +84,7 @@ run() {  # run NAME PRESET SCRIPT [plug options ...]
 # printer reporting id 0; a USB class printer the print-class library lists.
 maker=(--vid 7A5C --pid 1000 --release 2 --kvusb)
 maker0=(--vid 7A5C --pid 1000 --release 0 --kvusb)
-class=(--vid 7A5C --pid 1105 --release 0 --enum-text 'VRT-Q40(U)1@USB001;' --usbprint-id 'VELDRANVRT-Q409C2E')
+class=(--vid 7A5C --pid 1105 --release 0 --enum-text 'VRT-Q40(U)1@USB001;' --usbprint-id 'KVROVRT-Q40U1')
 
 for preset in win7-x64-en winxp-x86-en; do
   run "$preset-usb" "$preset" walk_usb_id.txt "${maker[@]}"

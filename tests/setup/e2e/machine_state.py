@@ -82,7 +82,7 @@ def main():
         if not d.get("plugged", True):
             continue
         entry = {"id": (d.get("hardware_ids") or [""])[0], "class": d.get("class", ""),
-                 "driver": d.get("driver", d.get("inf", ""))}
+                 "driver_inf": d.get("driver_inf", "")}
         usb = d.get("usb")
         if usb:
             entry["release"] = usb.get("release", 0)

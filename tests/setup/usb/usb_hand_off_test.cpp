@@ -145,7 +145,7 @@ void AddDriverLogFiles(UsbMachine& m) {
 TEST(UsbRouting, EveryRow) {
   const PluggedPrinter maker{0x1000, 0, true}, klass{0x1105, 0, false, "VRT-Q40(U)1@USB001;"};
   const PluggedPrinter unlisted{0x1105, 0, false, "VRT-P80(U)1@USB001;"};
-  const std::string class_install = " 3 \"C:\\kit\\W64\\Setup.inf\" \"USB\\VID_7A5C&PID_1105\" 0 \"VRT-Q40(U)1\"";
+  const std::string class_install = " 3 \"C:\\kit\\W64\\Setup.inf\" \"KVROVRT-Q40U1\" 0 \"VRT-Q40(U)1\"";
   const std::vector<RouteCase> cases = {
       {"0, mixed", "0", {maker, klass}, UsbRoute::kRefused, {"IDS_ERR_ONEPRINTER"}, {}, false},
       {"0, class printer", "0", {klass}, UsbRoute::kWizardEnds, {}, {class_install}, true},
@@ -189,7 +189,13 @@ TEST(UsbRouting, EveryRow) {
 TEST(UsbRouting, ClassPrinterWithoutHardwareId) {
   UsbMachine m;
   m.Put("C:\\kit\\USBDRV\\USBDriver_x64\\Install.exe", "stand-in");
-  // Port 2 has no [USBCLASSPRINTER] entry in the sample kit.
+  // The kit without the entry of port 2.
+  const std::string ini = "C:\\kit\\DRVCONFIG\\setup.ini";
+  std::string text = m.Content(ini);
+  const std::size_t entry = text.find("VRT-Q40(U)2=");
+  ASSERT_NE(entry, std::string::npos);
+  text.erase(entry, text.find('\n', entry) + 1 - entry);
+  m.Put(ini, text);
   m.Plug({0x1105, 0, false, "VRT-Q40(U)2@USB001;"});
   RecordingPrompts prompts;
   UsbHandOff hand_off(m.config());
