@@ -2,9 +2,9 @@
 
 #include "common/text/setup_string.h"
 #include "platform/profile_file_source.h"
+#include "setup/app/system_detection.h"
 #include "setup/usb/platform_usb_queries.h"
 #include "setup/usb/usb_hand_off.h"
-#include "setup/app/system_detection.h"
 #include "ui/text.h"
 
 namespace kit::setup {

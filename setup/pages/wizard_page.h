@@ -10,8 +10,8 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "setup/about/language_texts.h"
-#include "setup/usb/usb_queries.h"
 #include "setup/config/printer_inf_manager.h"
+#include "setup/usb/usb_queries.h"
 #include "ui/page.h"
 
 namespace kit {
