@@ -34,5 +34,12 @@ vmachine=$bin/tools/vmachine/vmachine
   --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: >/dev/null
 "$vmachine" monitor-rule "$machine/machine" --dll-contains KVRUSBMON \
   --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null
+# A family USB printer is plugged in, reporting id 2 (port 3), so that a USB
+# install asks to give it the id of the chosen port; the USB installer the
+# wizard starts ("Install.exe" of the kit) is the Linux Install on this
+# machine.
+"$vmachine" plug "$machine/machine" --vid 7A5C --pid 1000 --release 2 --kvusb >/dev/null
+"$vmachine" program "$machine/machine" Install.exe "$PWD/$bin/usbinstall/Install" >/dev/null
 echo "The virtual machine is in $machine/machine (inspect it with $vmachine show)."
+echo "A family USB printer reporting id 2 is plugged in; unplug it with $vmachine unplug."
 exec "$bin/kit/kitsetup" --machine "$machine/machine"

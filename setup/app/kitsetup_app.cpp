@@ -2,8 +2,9 @@
 
 #include "common/text/setup_string.h"
 #include "platform/profile_file_source.h"
-#include "setup/app/platform_usb_queries.h"
 #include "setup/app/system_detection.h"
+#include "setup/usb/platform_usb_queries.h"
+#include "setup/usb/usb_hand_off.h"
 #include "ui/text.h"
 
 namespace kit::setup {
@@ -123,7 +124,7 @@ StartResult CKitsetupApp::Run() {
     auto notice = [this](std::u16string_view text) {
       if (options_.host.message_box) options_.host.message_box(text, kMessageCaption);
     };
-    own_usb_ = std::make_unique<PlatformUsbQueries>(p.system, p.files, p.devices, is_64bit_, notice);
+    own_usb_ = std::make_unique<PlatformUsbQueries>(UsbEnv{p, package_folder_, is_64bit_}, notice);
     usb = own_usb_.get();
   }
   context_ = std::unique_ptr<WizardContext>(new WizardContext{*texts_, *inf_, p.system, p.files, p.shell, *usb,
@@ -137,7 +138,12 @@ StartResult CKitsetupApp::Run() {
   confirm_ = std::make_unique<CSetupConfirm>(*context_);
   frame_ = std::make_unique<CKitsetupDlg>(*context_, WizardPages{*legal_, *series_, *mode_, *system_page_, *confirm_},
                                           load_licence);
-  frame_->SetInstallHost({&p, options_.host.run_progress, options_.usb_install});
+  UsbInstallHooks* usb_install = options_.usb_install;
+  if (usb_install == nullptr) {
+    own_usb_install_ = std::make_unique<UsbHandOff>(*inf_);
+    usb_install = own_usb_install_.get();
+  }
+  frame_->SetInstallHost({&p, options_.host.run_progress, usb_install});
   if (options_.host.run_modal) options_.host.run_modal(*frame_);
   return StartResult::kFrameClosed;
 }

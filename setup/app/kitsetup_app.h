@@ -49,7 +49,7 @@ class CKitsetupApp {
     std::string package_folder;
     // Where the wizard asks about USB; null: the platform.
     UsbQueries* usb = nullptr;
-    // The USB hand-off at Install; null: a USB port takes the normal install.
+    // The USB hand-off at Install; null: the platform's.
     UsbInstallHooks* usb_install = nullptr;
     AppHost host;
   };
@@ -77,6 +77,7 @@ class CKitsetupApp {
   std::unique_ptr<LanguageTexts> texts_;
   std::unique_ptr<CPrinterInfManager> inf_;
   std::unique_ptr<UsbQueries> own_usb_;
+  std::unique_ptr<UsbInstallHooks> own_usb_install_;
   std::unique_ptr<WizardContext> context_;
   std::unique_ptr<CLegalDlg> legal_;
   std::unique_ptr<CPrinterSeries> series_;

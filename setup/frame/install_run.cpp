@@ -20,6 +20,8 @@ class FramePrompts final : public InstallPrompts {
  public:
   FramePrompts(const WizardContext& ctx, ui::Window& window) : ctx_(ctx), window_(window) {}
   void Message(std::string_view key) override { ctx_.Message(window_, key); }
+  void Notice(std::string_view text) override { ctx_.Notice(window_, text); }
+  bool Ask(std::string_view key) override { return ctx_.Ask(window_, key); }
   void ErrorBox(std::string_view text) override {
     window_.MessageBox(ui::FromAnsi(text), ui::FromAnsi(kErrorBoxCaption), ui::kMbIconInformation);
   }

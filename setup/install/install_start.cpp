@@ -45,7 +45,7 @@ StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config
 
   const int kind = KindOfPort(request.port_name);
   if (kind == kPortUsb) {
-    switch (usb.RouteUsbInstall(request)) {
+    switch (usb.RouteUsbInstall(ctx, request, prompts)) {
       case UsbRoute::kNormalInstall: break;
       case UsbRoute::kRefused: return StartOutcome::kRefused;
       case UsbRoute::kWizardEnds: return StartOutcome::kWizardEnds;
@@ -87,7 +87,7 @@ StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config
   const std::string language_monitor = kind == kPortUsb ? plan->monitors.language.name : std::string();
 
   if (kind == kPortUsb) {
-    if (!usb.MatchUsbId(request, UsbPortIndex(request.port_name))) return StartOutcome::kRefused;
+    if (!usb.MatchUsbId(ctx, request, UsbPortIndex(request.port_name), prompts)) return StartOutcome::kRefused;
     plan->port_name = UsbPortFor(request.model_name, request.port_name);
     WriteUsbPortRecord(ctx, plan->port_name,
                        static_cast<std::uint32_t>(ReadSupportedUsbDevice(config, plan->port_name)));

@@ -12,15 +12,14 @@
 #include "setup/engine/engine_context.h"
 #include "setup/frame/install_request.h"
 #include "setup/install/install_plan.h"
+#include "setup/usb/usb_prompts.h"
 
 namespace kit::setup {
 
-// What the wizard tells the user while the install starts.
-class InstallPrompts {
+// What the wizard tells the user while the install starts: the boxes and
+// questions of the USB routines, and the "ERROR" box.
+class InstallPrompts : public UsbPrompts {
  public:
-  virtual ~InstallPrompts() = default;
-  // A "Message"/key box.
-  virtual void Message(std::string_view key) = 0;
   // The "ERROR" box (information icon) with a system text.
   virtual void ErrorBox(std::string_view text) = 0;
 };
@@ -36,17 +35,20 @@ class UsbInstallHooks {
  public:
   virtual ~UsbInstallHooks() = default;
   // USB routing at Install, before anything else of the install.
-  virtual UsbRoute RouteUsbInstall(const InstallRequest& request) = 0;
+  virtual UsbRoute RouteUsbInstall(EngineContext& ctx, const InstallRequest& request, InstallPrompts& prompts) = 0;
   // USB id matching once the driver description is read: false stops the
   // install (any message was shown).
-  virtual bool MatchUsbId(const InstallRequest& request, int port_index) = 0;
+  virtual bool MatchUsbId(EngineContext& ctx, const InstallRequest& request, int port_index,
+                          InstallPrompts& prompts) = 0;
 };
-// Until the hand-off is built: every USB install is a normal install, the
-// printer's id unchecked.
+// The hand-off left out, for runs of the rest of the install: every USB
+// install is a normal install, the printer's id unchecked.
 class DirectUsbInstall final : public UsbInstallHooks {
  public:
-  UsbRoute RouteUsbInstall(const InstallRequest&) override { return UsbRoute::kNormalInstall; }
-  bool MatchUsbId(const InstallRequest&, int) override { return true; }
+  UsbRoute RouteUsbInstall(EngineContext&, const InstallRequest&, InstallPrompts&) override {
+    return UsbRoute::kNormalInstall;
+  }
+  bool MatchUsbId(EngineContext&, const InstallRequest&, int, InstallPrompts&) override { return true; }
 };
 
 enum class StartOutcome { kRunWorker, kRefused, kWizardEnds };

@@ -36,6 +36,19 @@ constexpr int kInitialFlowIndex = 2;      // the third text, "Hardware"
 constexpr std::array<char, 5> kParityLetters = {'e', 'm', 'n', 'o', 's'};  // Even, Mark, None, Odd, Space
 constexpr std::array<char, 3> kFlowLetters = {' ', 'x', 'p'};             // None, Xon/Xoff, Hardware
 
+// The USB routines' boxes, owned by the page.
+class PagePrompts final : public UsbPrompts {
+ public:
+  PagePrompts(const WizardContext& ctx, ui::Window& window) : ctx_(ctx), window_(window) {}
+  void Message(std::string_view key) override { ctx_.Message(window_, key); }
+  void Notice(std::string_view text) override { ctx_.Notice(window_, text); }
+  bool Ask(std::string_view key) override { return ctx_.Ask(window_, key); }
+
+ private:
+  const WizardContext& ctx_;
+  ui::Window& window_;
+};
+
 // The letter of the selected item; `current` when nothing valid is selected.
 template <std::size_t N>
 char LetterAt(const std::array<char, N>& letters, int selection, char current) {
@@ -193,7 +206,14 @@ void CSetupConfirm::FillPortList(const std::string& model, int os_code, int seri
     w.Enable(kIpAddressId, true);
   }
 
-  const int classification = series_known ? ctx_.usb.ClassifyConnectedPrinters() : kUsbMakerDriverOrNone;
+  // The connected printer is asked for its id here too, so that two
+  // printers are reported while the port is chosen.
+  int classification = kUsbMakerDriverOrNone;
+  if (series_known) {
+    PagePrompts prompts(ctx_, w);
+    ctx_.usb.ReadPrinterUsbId(prompts);
+    classification = ctx_.usb.ClassifyConnectedPrinters();
+  }
   if (usb && os_code != kOsNt4) {
     const std::string base = "USB_" + model + "_";
     if (mode_ == 1 /* Typical */) {

@@ -10,8 +10,8 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "setup/about/language_texts.h"
-#include "setup/app/usb_queries.h"
 #include "setup/config/printer_inf_manager.h"
+#include "setup/usb/usb_queries.h"
 #include "ui/page.h"
 
 namespace kit {
@@ -40,6 +40,10 @@ struct WizardContext {
   std::u16string Text(std::string_view section, std::string_view key) const;
   // "Message"/key in a message box owned by `window`.
   int Message(ui::Window& window, std::string_view key, std::uint32_t style = 0) const;
+  // A box with an ANSI text as it stands, owned by `window`.
+  void Notice(ui::Window& window, std::string_view text) const;
+  // "Message"/key as a yes/no question: true on yes.
+  bool Ask(ui::Window& window, std::string_view key) const;
 };
 
 // What a page may ask of the frame that hosts it.

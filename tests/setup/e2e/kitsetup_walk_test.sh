@@ -102,8 +102,10 @@ expect cn "$work/cn.txt" 'VRT-D45(S) (default)  port KVCOM1:  driver VRT-D45  pr
 expect cn "$work/cn.txt" 'COM1: = REG_SZ "9600,n,8,1,x"'
 
 # Traditional Chinese Windows 8.1 x64: Windows 8 on the OS page stored as
-# code 7, Advanced mode with four USB ports, the label model on the first.
+# code 7, Advanced mode with four USB ports, the label model on the first;
+# Advanced mode needs the printer connected, here with the id of port 1.
 machine tw win81-x64-zh-tw
+"$vmachine" plug "$work/tw" --vid 7A5C --pid 1000 --release 0 --kvusb >/dev/null || exit 1
 walk tw walk_usb_tw.txt
 expect tw "$work/tw.txt" '=== 印表機驅動安裝程式  [dialog 102]'
 expect tw "$work/tw.txt" 'USB_VRT-L50_4'

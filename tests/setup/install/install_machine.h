@@ -12,10 +12,21 @@
 
 namespace kit::setup::testing {
 
+// Records every box; questions are answered from `answers` in turn (no
+// when they run out) and recorded as "? key".
 struct RecordingPrompts final : InstallPrompts {
   std::vector<std::string> shown;
+  std::vector<bool> answers;
   void Message(std::string_view key) override { shown.emplace_back(key); }
   void ErrorBox(std::string_view text) override { shown.push_back("ERROR: " + std::string(text)); }
+  void Notice(std::string_view text) override { shown.emplace_back(text); }
+  bool Ask(std::string_view key) override {
+    shown.push_back("? " + std::string(key));
+    if (answers.empty()) return false;
+    const bool yes = answers.front();
+    answers.erase(answers.begin());
+    return yes;
+  }
 };
 
 struct InstallRun {

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "setup/app/usb_queries.h"
+#include "setup/usb/usb_queries.h"
 
 namespace kit::setup::testing {
 
@@ -14,6 +14,8 @@ namespace kit::setup::testing {
 struct FakeUsb final : UsbQueries {
   int classification = kUsbMakerDriverOrNone;
   std::string version = kNoDriverVersion;
+  int usb_id = kNoUsbPrinter;
+  int ReadPrinterUsbId(UsbPrompts&) override { return usb_id; }
   int ClassifyConnectedPrinters() override { return classification; }
   std::string InstalledUsbDriverVersion() override { return version; }
 };

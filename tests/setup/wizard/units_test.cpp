@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/bmp/bmp.h"
-#include "setup/app/usb_queries.h"
 #include "common/bmp/bitmap_decode.h"
+#include "setup/usb/usb_classification.h"
 #include "tests/setup/wizard/wizard_fixture.h"
 
 namespace kit::setup {

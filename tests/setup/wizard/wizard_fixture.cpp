@@ -49,7 +49,7 @@ StartResult WizardRun::Run(const KitFiles& kit, const std::function<void(ui::hea
   }
   CKitsetupApp::Options options;
   options.platform = &machine_->platform();
-  options.usb = &usb;
+  if (!platform_usb) options.usb = &usb;
   options.host.message_box = [this](std::u16string_view text, std::u16string_view) {
     startup_messages.emplace_back(text);
   };

@@ -41,6 +41,9 @@ class WizardRun {
   std::vector<std::u16string> FrameMessages() const;
   ui::headless::Environment env;
   FakeUsb usb;
+  // The machine answers the USB questions (plugged printers, the kit's
+  // libraries) instead of `usb`.
+  bool platform_usb = false;
   CKitsetupApp* app() { return app_.get(); }
   int frame_result = 0;
 

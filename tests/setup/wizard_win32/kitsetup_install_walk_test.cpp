@@ -30,7 +30,7 @@
 #include "setup/pages/mode_page.h"
 #include "setup/pages/series_page.h"
 #include "setup/progress/progress_dialog.h"
-#include "tests/setup/wizard_win32/wizard_windows.h"
+#include "tests/setup/wizard_win32/win32_walk.h"
 #include "ui/win32/remote.h"
 
 namespace kit::setup {

@@ -6,8 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,7 +13,7 @@
 #include "platform/win32/windows_platform.h"
 #include "setup/app/kitsetup_app.h"
 #include "tests/setup/wizard/sample_kit.h"
-#include "tests/setup/wizard_win32/wizard_windows.h"
+#include "tests/setup/wizard_win32/win32_walk.h"
 #include "ui/win32/host.h"
 #include "ui/win32/remote.h"
 
@@ -23,50 +21,15 @@ namespace kit::setup {
 namespace {
 
 using ::testing::IsEmpty;
-using testing::PageWith;
+using testing::kTimeoutMs;
+using testing::ListItems;
 using testing::SelectItem;
-
-bool WaitFor(const std::function<bool()>& ready) { return testing::WaitFor(ready, 15000); }
-
-constexpr int kTimeoutMs = 15000;
-
-std::vector<std::wstring> ListItems(HWND page, int id) {
-  std::vector<std::wstring> out;
-  HWND list = GetDlgItem(page, id);
-  const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < n; ++i) {
-    wchar_t text[128] = {};
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    out.emplace_back(text);
-  }
-  return out;
-}
-
-// Writes the kit below a fresh folder of the temporary folder.
-std::string WriteKit(const testing::KitFiles& kit) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string root = std::string(temp) + "kitsetup-wine-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(root.c_str(), nullptr);
-  for (const auto& [relative, bytes] : kit.files) {
-    const std::string path = root + "\\" + relative;
-    for (std::size_t at = path.find('\\', root.size() + 1); at != std::string::npos; at = path.find('\\', at + 1))
-      CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) continue;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  return root;
-}
+using testing::WaitFor;
+using testing::WriteKit;
 
 TEST(KitsetupWin32, WalksFromTheSeriesPageToThePortPageByControlIds) {
   ui::win32::InitCommonControls();
-  auto kit = testing::SampleKit();
-  std::string ini = kit.files.at("DRVCONFIG\\setup.ini");
-  ini.replace(ini.find("LOADLICENSE=1"), 13, "LOADLICENSE=0");
-  kit.Set("DRVCONFIG\\setup.ini", ini);
-  const std::string folder = WriteKit(kit);
+  const std::string folder = WriteKit(testing::KitWithoutLicence());
 
   win32::WindowsPlatform windows;
   testing::FakeUsb usb;
@@ -81,18 +44,10 @@ TEST(KitsetupWin32, WalksFromTheSeriesPageToThePortPageByControlIds) {
     expect(frame != nullptr, "the frame appears");
     if (frame == nullptr) return;
     ui::win32::RemoteDialog f(frame);
-    HWND series = nullptr;
-    expect(WaitFor([&] { return (series = PageWith(frame, kSeriesListIds[0])) != nullptr; }), "series page shown");
-    expect(!f.Enabled(kBackId), "Back is off on the first page");
-    if (series != nullptr) {
-      expect(SelectItem(series, kSeriesListIds[0], L"VRT-Q40"), "VRT-Q40 is offered");
+    HWND port = testing::WalkToPortPage(frame, expect, [&](HWND series) {
+      expect(!f.Enabled(kBackId), "Back is off on the first page");
       ui::win32::RemoteDialog(series).Click(kSeriesDefaultId);
-    }
-    f.Click(IDOK);
-    expect(WaitFor([&] { return PageWith(frame, kModeTypicalId) != nullptr; }), "mode page shown");
-    f.Click(IDOK);  // the OS page passes on by itself
-    HWND port = nullptr;
-    expect(WaitFor([&] { return (port = PageWith(frame, kPortListId)) != nullptr; }), "port page shown");
+    });
     expect(WaitFor([&] { return f.Text(IDOK) == u"Install"; }), "Next reads Install");
     if (port != nullptr) {
       ports = ListItems(port, kPortListId);
