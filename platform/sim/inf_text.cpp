@@ -57,6 +57,9 @@ void SplitLine(const WString& line, InfLine* out, bool* has_key) {
       parts.push_back(any_quote ? current : Trim(current));
       current.clear();
       any_quote = false;
+    } else if (!quoted && any_quote && (c == u' ' || c == u'\t')) {
+      // Blanks after a closing quote are not part of the field either:
+      // "VRT-Q40(U)1" = ... names "VRT-Q40(U)1", not "VRT-Q40(U)1 ".
     } else {
       current.push_back(c);
     }

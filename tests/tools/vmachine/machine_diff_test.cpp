@@ -5,6 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/sim/presets.h"
 #include "platform/sim/store.h"
@@ -16,9 +19,14 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
+// A folder of this process alone: the test cases run as parallel processes.
+fs::path TempFolder(const std::string& name) {
+  return fs::temp_directory_path() / (name + " " + std::to_string(::getpid()));
+}
+
 Json FreshState() {
   static const Json state = [] {
-    const fs::path folder = fs::temp_directory_path() / "vmachine diff fresh";
+    const fs::path folder = TempFolder("vmachine diff fresh");
     fs::remove_all(folder);
     std::string error;
     EXPECT_TRUE(sim::CreateMachine(folder, "win7-x64-en", true, &error)) << error;
@@ -101,7 +109,7 @@ TEST(MachineDiffTest, ListElementsByNameSoARemovalInTheMiddleIsOneDifference) {
 }
 
 TEST(MachineDiffTest, MachinesDifferByJobBytesFilesAndFolders) {
-  const fs::path a = fs::temp_directory_path() / "vmachine diff a", b = fs::temp_directory_path() / "vmachine diff b";
+  const fs::path a = TempFolder("vmachine diff a"), b = TempFolder("vmachine diff b");
   for (const auto& folder : {a, b}) {
     fs::remove_all(folder);
     Json state = FreshState();
