@@ -51,6 +51,15 @@ enum class Notify {
   kScrolled,       // trackbar or up-down moved
   kKillFocus,      // edit lost the focus
   kMenu,           // system-menu command (id is the menu command)
+  kReleased,       // trackbar released the mouse capture (NM_RELEASEDCAPTURE)
+};
+
+// The system's open-file dialog (GetOpenFileNameW) as a page asks for it.
+struct OpenFileRequest {
+  std::u16string filter_name;     // shown for the pattern, e.g. "*.bmp"
+  std::u16string pattern;         // e.g. "*.bmp"
+  std::uint32_t flags = 0;        // OPENFILENAMEW.Flags
+  std::size_t path_capacity = 0;  // characters of the path buffer, terminator included
 };
 
 enum class SheetEvent { kSetActive, kKillActive, kApply, kQueryCancel };
@@ -187,6 +196,13 @@ class Window {
   // window, with `title` above the tree; the chosen folder, or nothing when
   // the user cancelled.
   virtual std::optional<std::u16string> BrowseForFolder(std::u16string_view title) = 0;
+  // The open-file dialog owned by this window: the chosen path (at most
+  // path_capacity - 1 characters), nothing when the user cancelled. A host
+  // without one cancels.
+  virtual std::optional<std::u16string> OpenFileDialog(const OpenFileRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
   // Runs another page as a modal dialog owned by this window; returns its result.
   virtual int RunModal(Page& page) = 0;
   // Creates `page` as a child window placed in the rectangle of control

@@ -153,6 +153,28 @@ class Win32SystemFacts final : public SystemFacts {
   WString GetTempPath() override {
     return ReadFolder("GetTempPathW", [](wchar_t* b, UINT n) { return ::GetTempPathW(n, b); });
   }
+  std::vector<WString> EnumFontFamilies(std::uint8_t charset) override {
+    struct Found {
+      std::vector<WString> families;
+    } found;
+    LOGFONTW query{};
+    query.lfCharSet = charset;
+    HDC screen = ::GetDC(nullptr);
+    if (screen == nullptr) return {};
+    ::EnumFontFamiliesExW(
+        screen, &query,
+        [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) -> int {
+          auto* f = reinterpret_cast<Found*>(data);
+          if ((type & TRUETYPE_FONTTYPE) == 0) return 1;
+          const WString name = FromWide(font->lfFaceName);
+          if (std::find(f->families.begin(), f->families.end(), name) == f->families.end())
+            f->families.push_back(name);
+          return 1;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ::ReleaseDC(nullptr, screen);
+    return found.families;
+  }
   WString GetCurrentDirectory() override {
     return ReadFolder("GetCurrentDirectoryW", [](wchar_t* b, UINT n) { return ::GetCurrentDirectoryW(n, b); });
   }

@@ -196,6 +196,7 @@ void Console::Attach(headless::Environment& env) {
   env.responder = [this](const ShownMessageBox& box) { return AnswerMessageBox(box); };
   env.modal_driver = [this](Dialog& nested) { Run(nested); };
   env.folder_responder = [this](std::u16string_view title) { return AnswerFolderDialog(title); };
+  env.file_responder = [this](const OpenFileRequest& request) { return AnswerOpenFileDialog(request); };
 }
 
 std::optional<std::u16string> Console::AnswerFolderDialog(std::u16string_view title) {
@@ -210,6 +211,23 @@ std::optional<std::u16string> Console::AnswerFolderDialog(std::u16string_view ti
       return FromUtf8(rest);
     }
     if (word != "cancel") Report("a folder dialog takes \"folder <path>\" or \"cancel\"");
+  }
+  out_ << "  (cancelled)\n";
+  return std::nullopt;
+}
+
+std::optional<std::u16string> Console::AnswerOpenFileDialog(const OpenFileRequest& request) {
+  out_ << "--- open file (" << U8(request.pattern) << ")\n"
+       << "  file <path> chooses it, cancel closes the dialog\n";
+  std::string line;
+  if (!quit_ && ReadAction(&line)) {
+    std::string rest;
+    const std::string word = Word(line, &rest);
+    if (word == "file" && !rest.empty()) {
+      out_ << "  chose " << rest << "\n";
+      return FromUtf8(rest);
+    }
+    if (word != "cancel") Report("an open-file dialog takes \"file <path>\" or \"cancel\"");
   }
   out_ << "  (cancelled)\n";
   return std::nullopt;
@@ -277,6 +295,7 @@ std::string Console::Help() const {
          "  tab <n|title>, apply, ok, cancel   property sheets\n"
          "  answer <button>           answer a message box (or just the button's name)\n"
          "  folder <path>, cancel     answer a folder dialog\n"
+         "  file <path>, cancel       answer an open-file dialog\n"
          "  show                      show the dialog again\n"
          "  help                      this list\n"
          "  quit                      stop\n";

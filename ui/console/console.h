@@ -58,6 +58,7 @@ class Console {
   std::string ApplySheet(headless::Sheet& sheet, const std::string& line, bool* quit, bool* handled);
   int AnswerMessageBox(const ShownMessageBox& box);
   std::optional<std::u16string> AnswerFolderDialog(std::u16string_view title);
+  std::optional<std::u16string> AnswerOpenFileDialog(const OpenFileRequest& request);
   void Report(const std::string& error);
 
   std::istream& in_;

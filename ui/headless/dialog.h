@@ -91,6 +91,12 @@ class Environment {
   // cancelled. Every title shown is kept.
   void QueueFolder(std::optional<std::u16string> folder) { folder_answers_.push_back(std::move(folder)); }
   std::function<std::optional<std::u16string>(std::u16string_view title)> folder_responder;
+  // The same for open-file dialogs: queued answers first, then the file
+  // responder; every request shown is kept.
+  void QueueOpenFile(std::optional<std::u16string> path) { file_answers_.push_back(std::move(path)); }
+  std::function<std::optional<std::u16string>(const OpenFileRequest&)> file_responder;
+  const std::vector<OpenFileRequest>& OpenFileDialogs() const { return file_requests_; }
+  std::optional<std::u16string> ShowOpenFileDialog(const OpenFileRequest& request);
   const std::vector<std::u16string>& FolderDialogs() const { return folder_titles_; }
   // The property sheets open in this run.
   const std::vector<Sheet*>& Sheets() const { return sheets_; }
@@ -120,6 +126,8 @@ class Environment {
   std::vector<Dialog*> dialogs_;
   std::deque<std::optional<std::u16string>> folder_answers_;
   std::vector<std::u16string> folder_titles_;
+  std::deque<std::optional<std::u16string>> file_answers_;
+  std::vector<OpenFileRequest> file_requests_;
   std::vector<Sheet*> sheets_;
 };
 
@@ -227,6 +235,7 @@ class Dialog final : public Window {
   int RelabelOtherSheets(std::u16string_view title_part, const std::vector<std::u16string>& titles) override;
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override;
   std::optional<std::u16string> BrowseForFolder(std::u16string_view title) override;
+  std::optional<std::u16string> OpenFileDialog(const OpenFileRequest& request) override;
   int RunModal(Page& page) override;
   Window* CreateChild(Page& page, int frame_id) override;
   void ShowChild(Window& child, bool visible) override;

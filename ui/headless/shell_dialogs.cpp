@@ -20,6 +20,24 @@ std::optional<std::u16string> Environment::ShowFolderDialog(std::u16string_view 
   return std::nullopt;
 }
 
+std::optional<std::u16string> Environment::ShowOpenFileDialog(const OpenFileRequest& request) {
+  file_requests_.push_back(request);
+  std::optional<std::u16string> answer;
+  if (!file_answers_.empty()) {
+    answer = std::move(file_answers_.front());
+    file_answers_.pop_front();
+  } else if (file_responder) {
+    answer = file_responder(request);
+  }
+  // The dialog's buffer holds no longer path: it reports the buffer too small.
+  if (answer && request.path_capacity > 0 && answer->size() >= request.path_capacity) return std::nullopt;
+  return answer;
+}
+
+std::optional<std::u16string> Dialog::OpenFileDialog(const OpenFileRequest& request) {
+  return env_.ShowOpenFileDialog(request);
+}
+
 void Environment::RegisterSheet(Sheet* sheet) { sheets_.push_back(sheet); }
 void Environment::UnregisterSheet(Sheet* sheet) { std::erase(sheets_, sheet); }
 

@@ -10,6 +10,7 @@
 #include "ui/dialog_bytes.h"
 #include "ui/win32/controls_more.h"
 #include "ui/win32/shell_dialogs_win32.h"
+#include "ui/win32/open_file_win32.h"
 
 namespace kit::ui::win32 {
 namespace {
@@ -225,6 +226,9 @@ class DialogHost final : public Window {
   }
   int MessageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t style) override {
     return MessageBoxW(hwnd_, Wide(text).c_str(), Wide(caption).c_str(), style);
+  }
+  std::optional<std::u16string> OpenFileDialog(const OpenFileRequest& request) override {
+    return win32::OpenFileDialog(hwnd_, request);
   }
   std::optional<std::u16string> BrowseForFolder(std::u16string_view title) override {
     return win32::BrowseForFolder(hwnd_, title);
@@ -534,6 +538,10 @@ bool DialogHost::HandleNotify(const NMHDR* header, LRESULT* result) {
     case NM_DBLCLK:
       if (page_call_ == 0 && KindOf(static_cast<int>(header->idFrom)) == ControlKind::kListView)
         Command(static_cast<int>(header->idFrom), Notify::kDoubleClicked);
+      return false;
+    case NM_RELEASEDCAPTURE:
+      if (page_call_ == 0 && KindOf(static_cast<int>(header->idFrom)) == ControlKind::kTrackbar)
+        Command(static_cast<int>(header->idFrom), Notify::kReleased);
       return false;
     case TVN_SELCHANGEDW:
       if (page_call_ == 0) Command(static_cast<int>(header->idFrom), Notify::kSelChanged);
