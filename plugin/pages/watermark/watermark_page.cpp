@@ -96,16 +96,6 @@ std::optional<int> ParseNumber(std::u16string_view text) {
   return value;
 }
 
-void SetItems(ui::Window& window, int id, const std::vector<std::u16string>& items) {
-  bool same = window.ItemCount(id) == static_cast<int>(items.size());
-  for (std::size_t i = 0; same && i < items.size(); ++i) same = window.ItemText(id, static_cast<int>(i)) == items[i];
-  if (same) return;
-  const int selected = window.Selection(id);
-  window.ClearItems(id);
-  for (const std::u16string& item : items) window.AddItem(id, item);
-  if (selected >= 0 && selected < static_cast<int>(items.size())) window.SetSelection(id, selected);
-}
-
 // Which preview errors this process has shown.
 std::array<bool, 4>& ShownPreviewErrors() {
   static std::array<bool, 4> shown{};
@@ -192,8 +182,8 @@ void WatermarkPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& te
   for (const PageText& p : kPositions) positions.push_back(texts.Get(kWatermarkSection, p.key, p.builtin, p.capacity));
   const bool was_loading = loading_;
   loading_ = true;
-  SetItems(window, kStyleComboId, styles);
-  SetItems(window, kPositionComboId, positions);
+  sheets::SetComboItems(window, kStyleComboId, styles);
+  sheets::SetComboItems(window, kPositionComboId, positions);
   loading_ = was_loading;
   SetTooltips(window, texts, kWatermarkSection, kTooltips);
 }
