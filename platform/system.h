@@ -117,6 +117,10 @@ class SystemFacts {
   // GetCommandLine() of this process, as Windows hands it over.
   virtual WString GetCommandLine() = 0;
 
+  // The TrueType font families of `charset` (EnumFontFamiliesExW on the
+  // screen), each once, in the order the system reports them.
+  virtual std::vector<WString> EnumFontFamilies(std::uint8_t charset) = 0;
+
   // LoadLibrary(name): null with last error (kErrorModNotFound) when the
   // library cannot be loaded.
   virtual LibraryHandle LoadLibrary(WStringView name) = 0;

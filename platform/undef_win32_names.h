@@ -517,3 +517,6 @@
 #ifdef XcvData
 #undef XcvData
 #endif
+#ifdef EnumFontFamilies
+#undef EnumFontFamilies
+#endif

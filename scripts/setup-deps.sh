@@ -8,7 +8,7 @@ packages=(
   googletest libbenchmark-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth x11-apps imagemagick
-  tmux python3 zlib1g-dev
+  tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

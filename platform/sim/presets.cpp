@@ -50,6 +50,16 @@ constexpr Preset kPresets[] = {
      "Microsoft Windows 95"},
 };
 
+}  // namespace
+
+const std::vector<std::string>& DefaultFontFamilies() {
+  static const std::vector<std::string> families = {"Arial", "Courier New", "Times New Roman", "Tahoma",
+                                                    "Verdana", "Georgia", "Lucida Console", "Trebuchet MS"};
+  return families;
+}
+
+namespace {
+
 const std::vector<std::string> kUnidrvFiles = {"unidrvui.dll", "unidrv.dll", "unires.dll",
                                                "unidrv.hlp",   "stdnames.gpd", "ttfsub.gpd"};
 
@@ -293,6 +303,13 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
                                     "KERNEL32.DLL!WOW64REVERTWOW64FSREDIRECTION"};
   }
   MarkNt4Gaps(*preset, s["system"]);
+  Json fonts = DefaultFontFamilies();
+  if (preset->lang == 2052) {
+    for (const char* face : {"SimSun", "NSimSun", "SimHei"}) fonts.push_back(face);
+  } else if (preset->lang == 1028) {
+    for (const char* face : {"MingLiU", "PMingLiU"}) fonts.push_back(face);
+  }
+  s["system"]["font_families"] = fonts;
   s["clock"] = {{"now_ms", kCreationTimeMs}, {"boot_ms", kCreationTimeMs}, {"slept_ms", 0}};
 
   // Registry.

@@ -29,6 +29,10 @@ bool CreateMachine(const std::filesystem::path& folder, const std::string& prese
 // An uncompressed Microsoft cabinet holding `files` (name, content).
 Bytes WriteCabinet(const std::vector<std::pair<std::string, Bytes>>& files);
 
+// The TrueType families every preset's machine has, in the order the
+// system reports them; a Chinese system adds its own faces after them.
+const std::vector<std::string>& DefaultFontFamilies();
+
 // The system's Unidrv component files, in the letter case Windows ships them.
 const std::vector<std::string>& UnidrvComponentNames();
 

@@ -6,6 +6,7 @@
 
 #include "platform/sim/core.h"
 #include "platform/sim/missing_exports.h"
+#include "platform/sim/presets.h"
 
 namespace kit::sim {
 namespace {
@@ -53,6 +54,9 @@ const std::map<win32::Error, const char16_t*>& MessageTable() {
   };
   return table;
 }
+
+// ANSI_CHARSET.
+constexpr std::uint8_t kAnsiCharset = 0;
 
 class SimSystemFacts final : public SystemFacts {
  public:
@@ -157,6 +161,22 @@ class SimSystemFacts final : public SystemFacts {
     if (!core_.Read(&s)) return {};
     const WString temp = JsonText(s["system"], "temp_dir");
     return (temp.empty() ? Core::WindowsDirectory(s) + u"\\Temp" : temp) + u"\\";
+  }
+  std::vector<WString> EnumFontFamilies(std::uint8_t charset) override {
+    Json s;
+    if (!core_.Read(&s)) return {};
+    std::vector<WString> families;
+    // Every family the machine has carries the Western (ANSI) set; a
+    // machine made before fonts were recorded has the common ones.
+    if (charset != kAnsiCharset) return families;
+    const auto it = s["system"].find("font_families");
+    if (it == s["system"].end() || !it->is_array()) {
+      for (const std::string& name : DefaultFontFamilies()) families.push_back(W(name));
+      return families;
+    }
+    for (const auto& name : *it)
+      if (name.is_string()) families.push_back(W(name.get<std::string>()));
+    return families;
   }
   bool SHGetSpecialFolderPath(int csidl, bool create, WString* path) override {
     Json s;

@@ -9,6 +9,16 @@ namespace {
 // longer paths GetTempPath may give).
 constexpr DWORD kFolderBufferChars = 1024;
 
+// EnumFontFamiliesExW callback: each TrueType family once, in the order
+// reported (a family comes once per script it has).
+int CALLBACK AddTrueTypeFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) {
+  auto* families = reinterpret_cast<std::vector<WString>*>(data);
+  if ((type & TRUETYPE_FONTTYPE) == 0) return 1;
+  const WString name = FromWide(font->lfFaceName);
+  if (std::find(families->begin(), families->end(), name) == families->end()) families->push_back(name);
+  return 1;
+}
+
 class Win32Library final : public Library {
  public:
   explicit Win32Library(HMODULE module) : module_(module) {}
@@ -152,6 +162,16 @@ class Win32SystemFacts final : public SystemFacts {
   }
   WString GetTempPath() override {
     return ReadFolder("GetTempPathW", [](wchar_t* b, UINT n) { return ::GetTempPathW(n, b); });
+  }
+  std::vector<WString> EnumFontFamilies(std::uint8_t charset) override {
+    std::vector<WString> families;
+    LOGFONTW query{};
+    query.lfCharSet = charset;
+    HDC screen = ::GetDC(nullptr);
+    if (screen == nullptr) return {};
+    ::EnumFontFamiliesExW(screen, &query, AddTrueTypeFamily, reinterpret_cast<LPARAM>(&families), 0);
+    ::ReleaseDC(nullptr, screen);
+    return families;
   }
   WString GetCurrentDirectory() override {
     return ReadFolder("GetCurrentDirectoryW", [](wchar_t* b, UINT n) { return ::GetCurrentDirectoryW(n, b); });

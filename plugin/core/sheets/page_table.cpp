@@ -10,6 +10,7 @@
 #include "plugin/pages/barcode/barcode_2d_page.h"
 #include "plugin/pages/download/download_page.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
+#include "plugin/pages/watermark/watermark_page.h"
 
 namespace kit::plugin::sheets {
 namespace {
@@ -27,6 +28,10 @@ std::unique_ptr<SheetPage> MakeVersionPage(PageContext context) {
 }
 
 std::unique_ptr<SheetPage> MakeMainPage(PageContext context) { return std::make_unique<main::MainPage>(context); }
+
+std::unique_ptr<SheetPage> MakeWatermarkPage(PageContext context) {
+  return std::make_unique<watermark::WatermarkPage>(context);
+}
 
 std::unique_ptr<SheetPage> MakeUtilityPage(PageContext context) {
   return std::make_unique<utility::UtilityPage>(context);
@@ -67,7 +72,8 @@ std::array<std::u16string, N> LoadTitles(const std::array<PageEntry, N>& pages, 
 
 const std::array<PageEntry, kDocumentPageCount> kDocumentPages = {{
     {u"RC_LAYOUTFORM", main::kLayoutSection, u"Main", main::kMainDialogId, MakeMainPage},
-    {u"RC_WATERMARKFORM", u"WATERMARK", u"Water Mark", 131, nullptr},
+    {u"RC_WATERMARKFORM", watermark::kWatermarkSection, u"Water Mark", watermark::kWatermarkDialogId,
+     MakeWatermarkPage},
     {u"RC_OPERATIONFORM", operation::kOperationSection, u"Operation", operation::kOperationPageId, MakeOperationPage},
     {u"RC_1DCODEFORM", barcode::kBarcode1DSection, u"1D Code", barcode::kBarcode1DDialogId, MakeBarcode1DPage},
     {u"RC_2DCODEFORM", barcode::kBarcode2DSection, u"2D Code", barcode::kBarcode2DDialogId, MakeBarcode2DPage},

@@ -48,6 +48,16 @@ ui::SheetReply SheetPage::OnSheet(ui::Window& window, ui::SheetEvent event) {
   return ui::SheetReply::kAccept;
 }
 
+void SetComboItems(ui::Window& window, int id, const std::vector<std::u16string>& items) {
+  bool same = window.ItemCount(id) == static_cast<int>(items.size());
+  for (std::size_t i = 0; same && i < items.size(); ++i) same = window.ItemText(id, static_cast<int>(i)) == items[i];
+  if (same) return;
+  const int selected = window.Selection(id);
+  window.ClearItems(id);
+  for (const std::u16string& item : items) window.AddItem(id, item);
+  if (selected >= 0 && selected < static_cast<int>(items.size())) window.SetSelection(id, selected);
+}
+
 ui::DialogTemplate PageTemplate(int dialog_id, std::u16string caption) {
   ui::DialogTemplate t;
   t.id = dialog_id;

@@ -98,6 +98,10 @@ class SheetPage : public ui::Page {
   ui::Window* remembered_window_ = nullptr;
 };
 
+// Gives a combo these items, keeping its selection; a combo that already
+// holds them is left alone, so a repaint does not rebuild it.
+void SetComboItems(ui::Window& window, int id, const std::vector<std::u16string>& items);
+
 void RememberPageWindow(PageSlot slot, ui::Window* window);
 // Forgets the slot if it still holds `window`.
 void ForgetPageWindow(PageSlot slot, const ui::Window* window);

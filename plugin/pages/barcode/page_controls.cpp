@@ -22,14 +22,4 @@ void SetPageTexts(ui::Window& window, const sheets::CurrentTexts& texts, std::u1
     window.SetText(label.id, texts.Get(section, label.key, label.builtin, kLabelCapacity));
 }
 
-void SetComboItems(ui::Window& window, int id, const std::vector<std::u16string>& items) {
-  bool same = window.ItemCount(id) == static_cast<int>(items.size());
-  for (std::size_t i = 0; same && i < items.size(); ++i) same = window.ItemText(id, static_cast<int>(i)) == items[i];
-  if (same) return;
-  const int selected = window.Selection(id);
-  window.ClearItems(id);
-  for (const std::u16string& item : items) window.AddItem(id, item);
-  if (selected >= 0 && selected < static_cast<int>(items.size())) window.SetSelection(id, selected);
-}
-
 }  // namespace kit::plugin::barcode

@@ -11,6 +11,7 @@
 #include "plugin/core/devmode/private_devmode.h"
 #include "plugin/core/sheets/current_texts.h"
 #include "plugin/core/sheets/page_context.h"
+#include "plugin/core/sheets/sheet_page.h"
 #include "ui/page.h"
 #include "ui/template.h"
 
@@ -52,9 +53,7 @@ std::uint32_t ClampEdit(ui::Window& window, int edit_id, int spin_id, std::uint3
 void SetPageTexts(ui::Window& window, const sheets::CurrentTexts& texts, std::u16string_view section,
                   std::span<const PageText> labels);
 
-// Gives a combo these items, keeping its selection; a combo that already
-// holds them is left alone, so a repaint does not rebuild it.
-void SetComboItems(ui::Window& window, int id, const std::vector<std::u16string>& items);
+using sheets::SetComboItems;
 
 // Edits the private settings record in place: decodes it, lets `change`
 // alter it, encodes it back and tells the sheet. Without a record nothing is

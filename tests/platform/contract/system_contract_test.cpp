@@ -44,6 +44,19 @@ TEST_F(SystemContract, TheAnsiCodePageIsAWindowsAnsiCodePage) {
   EXPECT_NE(p().system.GetOEMCP(), 0u);
 }
 
+// The watermark page lists the TrueType families of the Western set: some
+// exist, each is named once, and asking again gives the same order.
+TEST_F(SystemContract, TrueTypeFamiliesAreListedOnceEachInAStableOrder) {
+  const std::vector<WString> families = p().system.EnumFontFamilies(0);
+  ASSERT_FALSE(families.empty());
+  for (std::size_t i = 0; i < families.size(); ++i) {
+    EXPECT_FALSE(families[i].empty());
+    EXPECT_FALSE(families[i].starts_with(u"@")) << "vertical faces are not families of their own here";
+    for (std::size_t j = i + 1; j < families.size(); ++j) EXPECT_NE(families[i], families[j]);
+  }
+  EXPECT_EQ(p().system.EnumFontFamilies(0), families);
+}
+
 TEST_F(SystemContract, LibrariesAndEntryPointsCanBeAskedFor) {
   auto kernel32 = p().system.LoadLibrary(u"kernel32.dll");
   ASSERT_NE(kernel32, nullptr);

@@ -137,7 +137,7 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
   // context the system's common controls are used.
   EXPECT_EQ(CommonControlsAssemblyIn(nullptr), L"");
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
-  ASSERT_EQ(records.size(), 5u);  // Main, Operation, 1D Code, 2D Code, Version
+  ASSERT_EQ(records.size(), 6u);  // Main, Water Mark, Operation, 1D Code, 2D Code, Version
   EXPECT_EQ(records[0].dwSize, sizeof(void*) == 4 ? 52u : 96u);
   EXPECT_EQ(records[0].hInstance, plugin_.module());
   ExpectModuleContext(records, &context_);
@@ -155,7 +155,7 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(kScaleEditId, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
     after_high = main.Text(kScaleEditId);
   });
-  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Main", L"Operation", L"1D Code", L"2D Code", L"Version"}));
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Main", L"Water Mark", L"Operation", L"1D Code", L"2D Code", L"Version"}));
   EXPECT_EQ(shown, u"50");
   EXPECT_EQ(after_low, u"10");
   EXPECT_EQ(after_high, u"100");
@@ -169,18 +169,18 @@ TEST_F(PluginSheetWindows, TheDocumentSheetShowsMainAndClampsTheScaleByItsId) {
 TEST_F(PluginSheetWindows, TheBarcodePagesStoreClampedValuesInTheRecord) {
   constexpr std::size_t kBarcode1D = 596, kBarcode2D = 884;
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
-  ASSERT_EQ(records.size(), 5u);
+  ASSERT_EQ(records.size(), 6u);
   std::u16string font, width, points;
   bool print_enabled = true;
   ShowSheet(L"VRT-Q40 Receipt Printing Preferences", records, [&](HWND sheet, HWND) {
-    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 3, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (page == nullptr) return;
     ui::win32::RemoteDialog code1d(page);
     font = code1d.Text(1020);
     code1d.Type(1206, u"9");
     width = code1d.Text(1206);
-    SendMessageW(sheet, PSM_SETCURSEL, 3, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 4, 0);
     page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (page == nullptr) return;
     ui::win32::RemoteDialog code2d(page);
@@ -205,14 +205,14 @@ TEST_F(PluginSheetWindows, TheBarcodePagesStoreClampedValuesInTheRecord) {
 // bytes are refused with the dialog left open, and OK writes the record.
 TEST_F(PluginSheetWindows, TheOperationDialogIsDrivenByControlIdAndWritesTheRecord) {
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
-  ASSERT_EQ(records.size(), 5u);
+  ASSERT_EQ(records.size(), 6u);
   struct Seen {
     std::u16string caption, feed, after_g, message;
     bool never_enabled_seen = false, refused_stays_open = false, closed = false;
   } seen;
   const DWORD ui_thread = GetCurrentThreadId();
   ShowSheet(L"VRT-Q40 Receipt Printing Preferences", records, [&](HWND sheet, HWND) {
-    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     if (page == nullptr) return;
     ui::win32::RemoteDialog(page).Click(1101);  // Start of Document
@@ -258,6 +258,61 @@ TEST_F(PluginSheetWindows, TheOperationDialogIsDrivenByControlIdAndWritesTheReco
   EXPECT_EQ(record_[21], 0x00);
   EXPECT_EQ(record_[146], 4);    // CommandLength
   EXPECT_EQ(record_[149], 100);  // FeedMm
+  EXPECT_EQ(plugin_.DestroySheet(true, ps_), 1u);
+}
+
+// The Water Mark page with real GDI: a text watermark is drawn into its
+// preview, and OK writes the 300 x 300 picture with black text into the
+// temporary folder under the printer's name.
+TEST_F(PluginSheetWindows, TheWatermarkPageDrawsTheTextWithGdiAndWritesThePicture) {
+  constexpr std::size_t kMode = 1250, kText = 1252, kAngle = 1388, kFontSize = 1384;
+  record_[kPrintAsGraphicsOffset] = 1;
+  record_[kMode] = 2;
+  const char16_t draft[] = u"DRAFT";
+  for (std::size_t i = 0; i < 5; ++i) record_[kText + 2 * i] = static_cast<std::uint8_t>(draft[i]);
+  record_[kAngle] = 45;
+  record_[kFontSize] = 40;
+  record_[1393] = 100;  // size
+  record_[1392] = 4;    // centre
+  ps_.pPrinterName = printer_;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring picture = std::wstring(temp) + L"VRT-Q40 Receipt1.bmp";
+  DeleteFileW(picture.c_str());
+  std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
+  ASSERT_EQ(records.size(), 6u);
+  std::u16string text, angle;
+  bool text_enabled = false;
+  ShowSheet(L"VRT-Q40 Receipt Printing Preferences", records, [&](HWND sheet, HWND) {
+    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+    HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (page == nullptr) return;
+    ui::win32::RemoteDialog watermark(page);
+    text = watermark.Text(1020);
+    angle = watermark.Text(1081);
+    text_enabled = watermark.Enabled(1020);
+  });
+  EXPECT_EQ(text, u"DRAFT");
+  EXPECT_EQ(angle, u"45");
+  EXPECT_TRUE(text_enabled);
+  HANDLE file = CreateFileW(picture.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "OK applies the page, which writes the picture";
+  std::vector<std::uint8_t> bytes(300000);
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(read, 270054u);
+  EXPECT_EQ(bytes[0], 'B');
+  EXPECT_EQ(bytes[10], 54);
+  EXPECT_EQ(bytes[28], 24);
+  std::size_t black = 0, white = 0;
+  for (std::size_t i = 54; i + 2 < read; i += 3) {
+    black += bytes[i] == 0 && bytes[i + 1] == 0 && bytes[i + 2] == 0;
+    white += bytes[i] == 255 && bytes[i + 1] == 255 && bytes[i + 2] == 255;
+  }
+  EXPECT_GT(black, 200u) << "the text is drawn";
+  EXPECT_GT(white, 60000u) << "on a white canvas";
+  DeleteFileW(picture.c_str());
   EXPECT_EQ(plugin_.DestroySheet(true, ps_), 1u);
 }
 
