@@ -183,7 +183,8 @@ TEST_F(WatermarkPageTest, TiledKeepsTheSizeAtTwentyOrMore) {
   ASSERT_TRUE(d.Select(kPositionComboId, 0));
   ASSERT_TRUE(d.MoveTo(kSizeTrackbarId, 10));
   EXPECT_EQ(Record().WatermarkSize, 10);
-  EXPECT_EQ(d.Text(kSizeValueId), u"10");
+  // A drag ends with the mouse let go: the size then reads as a percentage.
+  EXPECT_EQ(d.Text(kSizeValueId), u"10%");
   ASSERT_TRUE(d.MoveTo(kBrightnessTrackbarId, 200));
   EXPECT_EQ(d.Text(kBrightnessValueId), u"200");
   d.page().OnCommand(d, kBrightnessTrackbarId, ui::Notify::kCaptureReleased);
