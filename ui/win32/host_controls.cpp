@@ -1,13 +1,10 @@
 // The Win32 dialog host's calls on its controls: list and combo items, list
 // views, tree items, trackbars and up-downs, the dialog font, tooltips, key
 // filters and list boxes' sideways scrolling. Windows builds only.
-#include <commctrl.h>
+#include "ui/win32/dialog_host.h"
 
 #include <algorithm>
 #include <tuple>
-
-#include "ui/win32/controls_more.h"
-#include "ui/win32/dialog_host.h"
 
 namespace kit::ui::win32 {
 namespace {
