@@ -65,7 +65,10 @@ int wmain(int argc, wchar_t** argv) {
   kit::ui::win32::InitCommonControls();
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring logo_path = std::wstring(temp) + L"shop.bmp";
+  // A folder of this run alone: both screenshots run side by side.
+  const std::wstring folder = std::wstring(temp) + L"download-shot-" + mode;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring logo_path = folder + L"\\shop.bmp";
   if (!WriteFileBytes(logo_path, SampleLogo())) {
     std::fprintf(stderr, "cannot write the sample logo\n");
     return 1;
