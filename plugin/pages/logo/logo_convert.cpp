@@ -3,8 +3,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/bmp/bmp.h"
 #include "plugin/pages/logo/logo_files.h"
@@ -51,27 +57,126 @@ struct WeightedTables {
       blue[v] = static_cast<std::uint32_t>(kBlueWeight * b[v]);
     }
   }
-  // The weighted sum before the division: Y >= k exactly when Sum >= 1000 k,
-  // which lets the threshold methods compare without dividing.
-  std::uint32_t Sum(const std::uint8_t* bgr) const { return blue[bgr[0]] + green[bgr[1]] + red[bgr[2]]; }
-  int Grey(const std::uint8_t* bgr) const { return static_cast<int>(Sum(bgr) / kWeightScale); }
 };
 
-// Writes one result row from a per-pixel "is white" decision: pixel x goes to
-// bit 7 - (x mod 8) of byte x / 8; the unused low bits of the last byte stay 0.
-template <typename IsWhite>
-inline void PackRow(std::uint8_t* out, int width, IsWhite&& is_white) {
-  int x = 0;
-  for (; x + 8 <= width; x += 8) {
-    unsigned byte = 0;
-    for (int i = 0; i < 8; ++i) byte = (byte << 1) | (is_white(x + i) ? 1u : 0u);
-    *out++ = static_cast<std::uint8_t>(byte);
+// ---- Row work ----
+//
+// Every method first turns a source row into one grey level per pixel (a
+// byte), then decides each pixel against a threshold. The grey row comes from
+// tables, so the per-pixel work is a table read; the decisions are a plain
+// comparison of two arrays and go eight pixels to a result byte at once.
+
+// Grey levels of a 24-bit row: Y = (wR[r] + wG[g] + wB[b]) / 1000, with the
+// per-channel tables already holding the weighted, adjusted levels.
+void GreyRow24(const std::uint8_t* p, int width, const WeightedTables& t, std::uint8_t* grey) {
+  for (int x = 0; x < width; ++x, p += 3) {
+    grey[x] = static_cast<std::uint8_t>((t.blue[p[0]] + t.green[p[1]] + t.red[p[2]]) / kWeightScale);
   }
+}
+
+// Grey levels of an 8-bit row: the stored byte through the level table.
+void GreyRow8(const std::uint8_t* p, int width, const LevelTable& level, std::uint8_t* grey) {
+  for (int x = 0; x < width; ++x) grey[x] = level[p[x]];
+}
+
+// Thresholds of one result row, repeating every 16 pixels: a pixel is white
+// when its grey level is at least white_from[x mod 16] (0..256; 256 is never).
+using RowThresholds = std::array<std::uint16_t, 16>;
+
+// Eight "is white" flags (0 or 1, pixel 0 first) as one result byte: pixel 0
+// in bit 7. The multiplication moves flag i to bit 63 - i; no two partial
+// products meet, so nothing carries into the top byte.
+inline std::uint8_t PackFlags(const std::uint8_t* flags) {
+  std::uint64_t v = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, flags, sizeof v);
+  } else {
+    for (int i = 7; i >= 0; --i) v = (v << 8) | flags[i];
+  }
+  return static_cast<std::uint8_t>((v * 0x8040201008040201ull) >> 56);
+}
+
+// Sixteen pixels starting at `grey` into two result bytes, one comparison
+// per pixel.
+inline void DecidePlain16(const std::uint8_t* grey, const RowThresholds& white_from, std::uint8_t* out) {
+  std::array<std::uint8_t, 16> flags{};
+  for (int i = 0; i < 16; ++i) flags[i] = grey[i] >= white_from[i] ? 1 : 0;
+  out[0] = PackFlags(flags.data());
+  out[1] = PackFlags(flags.data() + 8);
+}
+
+#if defined(__SSE2__)
+// The same sixteen decisions at once: grey >= t exactly when max(grey, t) is
+// grey; a threshold of 256 (never white) is masked out.
+struct WideThresholds {
+  __m128i level;  // min(white_from, 255)
+  __m128i allowed;  // 0xFF where white_from <= 255
+  explicit WideThresholds(const RowThresholds& white_from) {
+    alignas(16) std::array<std::uint8_t, 16> l{}, a{};
+    for (int i = 0; i < 16; ++i) {
+      l[i] = static_cast<std::uint8_t>(std::min<int>(white_from[i], 255));
+      a[i] = white_from[i] <= 255 ? 0xFF : 0x00;
+    }
+    level = _mm_load_si128(reinterpret_cast<const __m128i*>(l.data()));
+    allowed = _mm_load_si128(reinterpret_cast<const __m128i*>(a.data()));
+  }
+};
+
+// Byte b with its bits in reverse order: the mask's bit i is pixel i, the
+// result byte holds pixel 0 in bit 7.
+constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
+  std::array<std::uint8_t, 256> r{};
+  for (int b = 0; b < 256; ++b) {
+    int v = 0;
+    for (int i = 0; i < 8; ++i) v |= ((b >> i) & 1) << (7 - i);
+    r[b] = static_cast<std::uint8_t>(v);
+  }
+  return r;
+}();
+#endif
+
+// Writes one result row: pixel x goes to bit 7 - (x mod 8) of byte x / 8; the
+// unused low bits of the last byte stay 0.
+void DecideRow(const std::uint8_t* grey, int width, const RowThresholds& white_from, std::uint8_t* out) {
+  int x = 0;
+#if defined(__SSE2__)
+  const WideThresholds wide(white_from);
+  for (; x + 16 <= width; x += 16, out += 2) {
+    const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + x));
+    const __m128i white = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(g, wide.level), g), wide.allowed);
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(white));
+    out[0] = kReversedBits[mask & 0xFF];
+    out[1] = kReversedBits[mask >> 8];
+  }
+#else
+  for (; x + 16 <= width; x += 16, out += 2) DecidePlain16(grey + x, white_from, out);
+#endif
   if (x < width) {
+    std::array<std::uint8_t, 16> tail{};
     const int left = width - x;
-    unsigned byte = 0;
-    for (int i = 0; i < left; ++i) byte = (byte << 1) | (is_white(x + i) ? 1u : 0u);
-    *out = static_cast<std::uint8_t>(byte << (8 - left));
+    std::memcpy(tail.data(), grey + x, static_cast<std::size_t>(left));
+    std::array<std::uint8_t, 2> bytes{};
+    DecidePlain16(tail.data(), white_from, bytes.data());
+    // Pixels past the row's end are not white.
+    const int keep = left >= 8 ? 8 : left;
+    out[0] = static_cast<std::uint8_t>(bytes[0] & (0xFF00u >> keep));
+    if (left > 8) out[1] = static_cast<std::uint8_t>(bytes[1] & (0xFF00u >> (left - 8)));
+  }
+}
+
+RowThresholds SameThreshold(int white_from) {
+  RowThresholds t{};
+  t.fill(static_cast<std::uint16_t>(white_from));
+  return t;
+}
+
+// Converts row by row through a grey row and per-row thresholds.
+template <typename GreyRowOf, typename ThresholdsOf>
+void ConvertRows(const Image& image, const Mono& out, GreyRowOf&& grey_row_of, ThresholdsOf&& thresholds_of) {
+  std::vector<std::uint8_t> grey(static_cast<std::size_t>(image.width));
+  for (int y = 0; y < image.height; ++y) {
+    grey_row_of(image.Row(y), grey.data());
+    DecideRow(grey.data(), image.width, thresholds_of(y), out.Row(y));
   }
 }
 
@@ -83,27 +188,7 @@ struct ChannelMeans {
   int blue = 0, green = 0, red = 0;
 };
 
-// Integer means over the image of the three channels, each first passed
-// through its table.
-ChannelMeans MeansOf24(const Image& image, const LevelTable& b, const LevelTable& g, const LevelTable& r) {
-  std::uint64_t sb = 0, sg = 0, sr = 0;
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* p = image.Row(y);
-    std::uint64_t rb = 0, rg = 0, rr = 0;
-    for (int x = 0; x < image.width; ++x, p += 3) {
-      rb += b[p[0]];
-      rg += g[p[1]];
-      rr += r[p[2]];
-    }
-    sb += rb;
-    sg += rg;
-    sr += rr;
-  }
-  const std::uint64_t n = PixelCount(image);
-  return ChannelMeans{static_cast<int>(sb / n), static_cast<int>(sg / n), static_cast<int>(sr / n)};
-}
-
-// The same for the unadjusted channels: plain sums, four pixels (twelve
+// The means of the unadjusted channels: plain sums, four pixels (twelve
 // bytes) a step so that the additions do not wait on one another.
 ChannelMeans RawMeans24(const Image& image) {
   std::uint64_t sb = 0, sg = 0, sr = 0;
@@ -132,150 +217,162 @@ ChannelMeans RawMeans24(const Image& image) {
   return ChannelMeans{static_cast<int>(sb / n), static_cast<int>(sg / n), static_cast<int>(sr / n)};
 }
 
-int MeanOf8(const Image& image, const LevelTable& table) {
-  std::uint64_t sum = 0;
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* p = image.Row(y);
-    std::uint64_t row = 0;
-    for (int x = 0; x < image.width; ++x) row += table[p[x]];
-    sum += row;
-  }
-  return static_cast<int>(sum / PixelCount(image));
-}
-
 // ---- 24-bit sources ----
 
+// One pass keeps every pixel's grey level and sums the adjusted channels
+// (the weighted tables hold weight x level, so each channel's sum divides
+// exactly by its weight); the threshold needs the means, so the decisions
+// come in a second pass over the kept levels.
 void ThresholdMean24(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  const ChannelMeans m = MeansOf24(image, level, level, level);
-  const int threshold = (kBlueWeight * m.blue + kGreenWeight * m.green + kRedWeight * m.red) / kWeightScale;
-  const WeightedTables grey(level, level, level);
-  const auto white_from = static_cast<std::uint32_t>(kWeightScale * (threshold + 1));  // Y > T
+  const WeightedTables t(level, level, level);
+  const auto w = static_cast<std::size_t>(image.width);
+  std::vector<std::uint8_t> grey(w * static_cast<std::size_t>(image.height));
+  std::uint64_t sb = 0, sg = 0, sr = 0;
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
-    PackRow(out.Row(y), image.width, [&](int x) { return grey.Sum(p + 3 * x) >= white_from; });
+    std::uint8_t* g = grey.data() + static_cast<std::size_t>(y) * w;
+    std::uint64_t rb = 0, rg = 0, rr = 0;
+    for (int x = 0; x < image.width; ++x, p += 3) {
+      const std::uint32_t b = t.blue[p[0]], gr = t.green[p[1]], r = t.red[p[2]];
+      rb += b;
+      rg += gr;
+      rr += r;
+      g[x] = static_cast<std::uint8_t>((b + gr + r) / kWeightScale);
+    }
+    sb += rb;
+    sg += rg;
+    sr += rr;
   }
+  const std::uint64_t n = PixelCount(image);
+  const ChannelMeans m{static_cast<int>(sb / kBlueWeight / n), static_cast<int>(sg / kGreenWeight / n),
+                       static_cast<int>(sr / kRedWeight / n)};
+  const int threshold = (kBlueWeight * m.blue + kGreenWeight * m.green + kRedWeight * m.red) / kWeightScale;
+  const RowThresholds white_from = SameThreshold(threshold + 1);  // Y > T
+  for (int y = 0; y < image.height; ++y) {
+    DecideRow(grey.data() + static_cast<std::size_t>(y) * w, image.width, white_from, out.Row(y));
+  }
+}
+
+// Dither thresholds of every row phase: matrix entry m of row r, column c
+// gives white_from[r][c] = scale * m + bias, the columns repeated to 16.
+template <std::size_t N>
+std::array<RowThresholds, N> DitherThresholds(const std::array<std::array<std::uint8_t, N>, N>& matrix, int scale,
+                                              int bias) {
+  std::array<RowThresholds, N> rows{};
+  for (std::size_t r = 0; r < N; ++r)
+    for (std::size_t c = 0; c < 16; ++c) rows[r][c] = static_cast<std::uint16_t>(scale * matrix[r][c % N] + bias);
+  return rows;
 }
 
 void DitherM3_24(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  const WeightedTables grey(level, level, level);
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* p = image.Row(y);
-    // (Y >> 2) >= t exactly when Y >= 4t.
-    std::array<std::uint32_t, kDitherM3Size> white_from{};
-    for (int i = 0; i < kDitherM3Size; ++i) white_from[i] = 4u * kWeightScale * kDitherM3[y % kDitherM3Size][i];
-    PackRow(out.Row(y), image.width, [&](int x) { return grey.Sum(p + 3 * x) >= white_from[x % kDitherM3Size]; });
-  }
+  const WeightedTables t(level, level, level);
+  const auto rows = DitherThresholds(kDitherM3, 4, 0);  // (Y >> 2) >= m exactly when Y >= 4m
+  ConvertRows(
+      image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow24(p, image.width, t, g); },
+      [&](int y) -> const RowThresholds& { return rows[y % kDitherM3Size]; });
 }
 
 void DitherM4_24(const Image& image, const Mono& out, const LogoSettings& s) {
   const ChannelMeans m = RawMeans24(image);
-  const WeightedTables grey(MakeAroundMeanTable(m.red, s.contrast, s.brightness),
-                            MakeAroundMeanTable(m.green, s.contrast, s.brightness),
-                            MakeAroundMeanTable(m.blue, s.contrast, s.brightness));
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* p = image.Row(y);
-    std::array<std::uint32_t, kDitherM4Size> white_from{};
-    for (int i = 0; i < kDitherM4Size; ++i) white_from[i] = kWeightScale * kDitherM4[y % kDitherM4Size][i];
-    PackRow(out.Row(y), image.width, [&](int x) { return grey.Sum(p + 3 * x) >= white_from[x % kDitherM4Size]; });
-  }
+  const WeightedTables t(MakeAroundMeanTable(m.red, s.contrast, s.brightness),
+                         MakeAroundMeanTable(m.green, s.contrast, s.brightness),
+                         MakeAroundMeanTable(m.blue, s.contrast, s.brightness));
+  const auto rows = DitherThresholds(kDitherM4, 1, 0);  // Y >= n
+  ConvertRows(
+      image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow24(p, image.width, t, g); },
+      [&](int y) -> const RowThresholds& { return rows[y % kDitherM4Size]; });
 }
 
 // ---- 8-bit sources (the stored byte is the grey level) ----
 
 void ThresholdMean8(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  const int threshold = MeanOf8(image, level);
-  std::array<bool, 256> white{};
-  for (int v = 0; v < 256; ++v) white[v] = level[v] > threshold;
+  std::uint64_t sum = 0;
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
-    PackRow(out.Row(y), image.width, [&](int x) { return white[p[x]]; });
+    std::uint64_t row = 0;
+    for (int x = 0; x < image.width; ++x) row += level[p[x]];
+    sum += row;
   }
+  const int threshold = static_cast<int>(sum / PixelCount(image));
+  const RowThresholds white_from = SameThreshold(threshold + 1);  // level > T
+  ConvertRows(
+      image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow8(p, image.width, level, g); },
+      [&](int) -> const RowThresholds& { return white_from; });
 }
 
 void DitherM3_8(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* p = image.Row(y);
-    const auto& m = kDitherM3[y % kDitherM3Size];
-    PackRow(out.Row(y), image.width, [&](int x) { return (level[p[x]] >> 2) > m[x % kDitherM3Size]; });
-  }
+  const auto rows = DitherThresholds(kDitherM3, 4, 4);  // (L >> 2) > m exactly when L >= 4m + 4
+  ConvertRows(
+      image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow8(p, image.width, level, g); },
+      [&](int y) -> const RowThresholds& { return rows[y % kDitherM3Size]; });
 }
 
 void DitherM4_8(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* p = image.Row(y);
-    const auto& n = kDitherM4[y % kDitherM4Size];
-    PackRow(out.Row(y), image.width, [&](int x) { return level[p[x]] > n[x % kDitherM4Size]; });
-  }
+  const auto rows = DitherThresholds(kDitherM4, 1, 1);  // L > n
+  ConvertRows(
+      image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow8(p, image.width, level, g); },
+      [&](int y) -> const RowThresholds& { return rows[y % kDitherM4Size]; });
 }
 
 // ---- Error diffusion, both depths ----
 
 // Serpentine diffusion: even rows (the bottom row is 0) run right to left,
-// odd rows left to right. Of each pixel's error 3/8 goes to the next pixel of
-// the pass, 3/8 to the pixel in the next row and 1/4 to that pixel's
-// neighbour in the pass direction; shares beyond the row are dropped. Shares
-// are truncated towards zero (integer division does exactly that).
-// Serpentine diffusion: even rows (the bottom row is 0) run right to left,
 // odd rows left to right. A pixel whose level plus received error is above
 // 128 is white. Of its error 3/8 goes to the next pixel of the pass, 3/8 to
 // the pixel in the next row and 1/4 to that pixel's neighbour in the pass
-// direction; shares are truncated towards zero (as integer division does).
+// direction; shares beyond the row are dropped, and so are the shares out of
+// the last row. Shares are truncated towards zero (as integer division does).
 //
-// The serial chain from pixel to pixel is kept short and branch-free: the
-// white decision is unpredictable on photographs. The shares that fall
-// beyond the row, the carry out of a row's last pixel and the shares out of
-// the last row go to spare entries or are never read, which is the same as
-// dropping them.
-template <typename GreyAt>
-void ErrorDiffuse(const Image& image, const Mono& out, GreyAt&& grey_at) {
+// One int row holds the errors for the next row: a pixel reads its entry and
+// then overwrites it with what the next row receives there (its own 3/8 and
+// the 1/4 of the pixel before it in the pass), so each entry is written once
+// and the serial chain from pixel to pixel stays in registers.
+template <typename GreyRowOf>
+void ErrorDiffuse(const Image& image, const Mono& out, GreyRowOf&& grey_row_of) {
   const int w = image.width;
-  const std::size_t entries = static_cast<std::size_t>(w) + 2;  // one spare entry at each end
-  std::vector<int> below_line(entries, 0);
-  std::vector<int> next_line(entries, 0);
-  std::vector<int> level(static_cast<std::size_t>(w), 0);
+  std::vector<int> errors(static_cast<std::size_t>(w), 0);
+  std::vector<std::uint8_t> grey(static_cast<std::size_t>(w));
+  int* err = errors.data();
   for (int y = 0; y < image.height; ++y) {
-    below_line.swap(next_line);
-    std::fill(next_line.begin(), next_line.end(), 0);
-    const int* below = below_line.data() + 1;
-    int* next = next_line.data() + 1;
-    const std::uint8_t* p = image.Row(y);
-    for (int x = 0; x < w; ++x) level[x] = grey_at(p, x) + below[x];
+    grey_row_of(image.Row(y), grey.data());
+    const std::uint8_t* g = grey.data();
     std::uint8_t* row = out.Row(y);
     int carry = 0;
+    int quarter = 0;
     unsigned bits = 0;
     if (y % 2 == 1) {
       for (int x = 0; x < w; ++x) {
-        const int v = level[x] + carry;
+        const int v = g[x] + err[x] + carry;
         const int white = v > kDiffuseThreshold ? 1 : 0;
         const int e = v - white * 255;
+        carry = e * 3 / 8;
+        err[x] = carry + quarter;
+        quarter = e / 4;
         bits = (bits << 1) | static_cast<unsigned>(white);
         if ((x & 7) == 7) {
           row[x >> 3] = static_cast<std::uint8_t>(bits);
           bits = 0;
         }
-        carry = e * 3 / 8;
-        next[x] += carry;
-        next[x + 1] += e / 4;
       }
       if (w & 7) row[w >> 3] = static_cast<std::uint8_t>(bits << (8 - (w & 7)));
     } else {
       for (int x = w - 1; x >= 0; --x) {
-        const int v = level[x] + carry;
+        const int v = g[x] + err[x] + carry;
         const int white = v > kDiffuseThreshold ? 1 : 0;
         const int e = v - white * 255;
+        carry = e * 3 / 8;
+        err[x] = carry + quarter;
+        quarter = e / 4;
         bits |= static_cast<unsigned>(white) << (7 - (x & 7));
         if ((x & 7) == 0) {
           row[x >> 3] = static_cast<std::uint8_t>(bits);
           bits = 0;
         }
-        carry = e * 3 / 8;
-        next[x] += carry;
-        next[x - 1] += e / 4;
       }
     }
   }
@@ -283,13 +380,13 @@ void ErrorDiffuse(const Image& image, const Mono& out, GreyAt&& grey_at) {
 
 void Diffuse24(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  const WeightedTables grey(level, level, level);
-  ErrorDiffuse(image, out, [&](const std::uint8_t* p, int x) { return grey.Grey(p + 3 * x); });
+  const WeightedTables t(level, level, level);
+  ErrorDiffuse(image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow24(p, image.width, t, g); });
 }
 
 void Diffuse8(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
-  ErrorDiffuse(image, out, [&](const std::uint8_t* p, int x) { return static_cast<int>(level[p[x]]); });
+  ErrorDiffuse(image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow8(p, image.width, level, g); });
 }
 
 bool SettingsInRange(const LogoSettings& s) {
