@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -332,6 +333,31 @@ void DitherM4_8(const Image& image, const Mono& out, const LogoSettings& s) {
 // then overwrites it with what the next row receives there (its own 3/8 and
 // the 1/4 of the pixel before it in the pass), so each entry is written once
 // and the serial chain from pixel to pixel stays in registers.
+// What a pixel passes on, by the level v it reached (its grey level plus
+// the error it received): v above 128 is white and leaves the error v - 255,
+// otherwise the error is v; 3/8 and 1/4 of it, truncated towards zero. A
+// table read keeps the chain from one pixel to the next short.
+//
+// Every error stays within -128..128: if the errors before are, a pixel
+// receives at most 3/8 + 1/4 + 3/8 of 128, so v is -128..383 and its error
+// v - 255 (v > 128) or v (v <= 128) is again within -128..128.
+constexpr int kLowestReached = -128;
+constexpr int kReachedLevels = 512;
+struct DiffuseShares {
+  std::array<int, kReachedLevels> carry{};    // to the next pixel of the pass, and below it
+  std::array<int, kReachedLevels> quarter{};  // below the next pixel of the pass
+};
+constexpr DiffuseShares kShares = [] {
+  DiffuseShares s;
+  for (int i = 0; i < kReachedLevels; ++i) {
+    const int v = kLowestReached + i;
+    const int e = v > kDiffuseThreshold ? v - 255 : v;
+    s.carry[i] = e * 3 / 8;
+    s.quarter[i] = e / 4;
+  }
+  return s;
+}();
+
 template <typename GreyRowOf>
 void ErrorDiffuse(const Image& image, const Mono& out, GreyRowOf&& grey_row_of) {
   const int w = image.width;
@@ -349,10 +375,11 @@ void ErrorDiffuse(const Image& image, const Mono& out, GreyRowOf&& grey_row_of) 
       for (int x = 0; x < w; ++x) {
         const int v = g[x] + err[x] + carry;
         const int white = v > kDiffuseThreshold ? 1 : 0;
-        const int e = v - white * 255;
-        carry = e * 3 / 8;
+        const int i = v - kLowestReached;
+        assert(i >= 0 && i < kReachedLevels);
+        carry = kShares.carry[i];
         err[x] = carry + quarter;
-        quarter = e / 4;
+        quarter = kShares.quarter[i];
         bits = (bits << 1) | static_cast<unsigned>(white);
         if ((x & 7) == 7) {
           row[x >> 3] = static_cast<std::uint8_t>(bits);
@@ -364,10 +391,11 @@ void ErrorDiffuse(const Image& image, const Mono& out, GreyRowOf&& grey_row_of) 
       for (int x = w - 1; x >= 0; --x) {
         const int v = g[x] + err[x] + carry;
         const int white = v > kDiffuseThreshold ? 1 : 0;
-        const int e = v - white * 255;
-        carry = e * 3 / 8;
+        const int i = v - kLowestReached;
+        assert(i >= 0 && i < kReachedLevels);
+        carry = kShares.carry[i];
         err[x] = carry + quarter;
-        quarter = e / 4;
+        quarter = kShares.quarter[i];
         bits |= static_cast<unsigned>(white) << (7 - (x & 7));
         if ((x & 7) == 0) {
           row[x >> 3] = static_cast<std::uint8_t>(bits);
