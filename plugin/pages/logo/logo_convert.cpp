@@ -189,33 +189,34 @@ struct ChannelMeans {
   int blue = 0, green = 0, red = 0;
 };
 
-// The means of the unadjusted channels: plain sums, four pixels (twelve
-// bytes) a step so that the additions do not wait on one another.
+// The means of the unadjusted channels. Sixteen pixels (48 bytes) a step
+// into 48 16-bit sums, which the compiler adds as whole vectors; the sums
+// are moved on to the channel totals before they could overflow (256 steps
+// of at most 255).
 ChannelMeans RawMeans24(const Image& image) {
-  std::uint64_t sb = 0, sg = 0, sr = 0;
+  constexpr int kStepPixels = 16;
+  constexpr int kStepBytes = 3 * kStepPixels;
+  constexpr int kStepsPerFlush = 256;
+  std::array<std::uint64_t, 3> total{};
+  std::array<std::uint16_t, kStepBytes> sums{};
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
-    std::uint32_t b0 = 0, g0 = 0, r0 = 0, b1 = 0, g1 = 0, r1 = 0;
     int x = 0;
-    for (; x + 4 <= image.width; x += 4, p += 12) {
-      b0 += p[0] + p[6];
-      g0 += p[1] + p[7];
-      r0 += p[2] + p[8];
-      b1 += p[3] + p[9];
-      g1 += p[4] + p[10];
-      r1 += p[5] + p[11];
+    while (x + kStepPixels <= image.width) {
+      sums.fill(0);
+      for (int step = 0; step < kStepsPerFlush && x + kStepPixels <= image.width; ++step, x += kStepPixels, p += kStepBytes) {
+        for (int i = 0; i < kStepBytes; ++i) sums[i] = static_cast<std::uint16_t>(sums[i] + p[i]);
+      }
+      for (int i = 0; i < kStepBytes; ++i) total[i % 3] += sums[i];
     }
     for (; x < image.width; ++x, p += 3) {
-      b0 += p[0];
-      g0 += p[1];
-      r0 += p[2];
+      total[0] += p[0];
+      total[1] += p[1];
+      total[2] += p[2];
     }
-    sb += b0 + b1;
-    sg += g0 + g1;
-    sr += r0 + r1;
   }
   const std::uint64_t n = PixelCount(image);
-  return ChannelMeans{static_cast<int>(sb / n), static_cast<int>(sg / n), static_cast<int>(sr / n)};
+  return ChannelMeans{static_cast<int>(total[0] / n), static_cast<int>(total[1] / n), static_cast<int>(total[2] / n)};
 }
 
 // ---- 24-bit sources ----
