@@ -68,12 +68,48 @@ TEST(LogoEquivalence, LargestImageTheDownloadPageAdmits) {
   }
 }
 
+// The rows are decided sixteen pixels a step with a shorter last step, so
+// widths on either side of 8, 16 and the page's 1024 matter; extreme settings
+// saturate the levels, where a threshold of "never white" (Dither M4 on 8-bit
+// at 255) and "always white" (Dither M3 on 24-bit at 0) appear.
 TEST(LogoEquivalence, OddWidthsAroundTheByteAndWordEdges) {
   std::mt19937 rng(99);
-  for (const int w : {7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 64, 65, 2000}) {
-    for (const bool is24 : {true, false}) {
-      const auto source = RandomSource(rng, w, 3, is24);
-      for (int method = 0; method <= 3; ++method) ExpectSameBits(source, method, 25, -25);
+  const int settings[][2] = {{25, -25}, {0, 0}, {100, 100}, {-100, -100}, {100, -100}, {-100, 100}};
+  for (const int w : {1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 64, 65, 1023, 1024, 1025, 2000}) {
+    for (const int h : {1, 3, 17}) {
+      for (const bool is24 : {true, false}) {
+        const auto source = RandomSource(rng, w, h, is24);
+        for (const auto& [contrast, brightness] : settings) {
+          SCOPED_TRACE(::testing::Message() << w << "x" << h << (is24 ? " 24-bit" : " 8-bit"));
+          for (int method = 0; method <= 3; ++method) ExpectSameBits(source, method, contrast, brightness);
+        }
+      }
+    }
+  }
+}
+
+// Error diffusion on pictures that push the carried errors to their extremes:
+// alternating black and white columns and rows, and levels just either side
+// of the white threshold, over several rows so errors build up.
+TEST(LogoEquivalence, ErrorDiffusionAtItsExtremeErrors) {
+  using Picture = std::uint8_t (*)(int x, int y);
+  const Picture pictures[] = {
+      [](int x, int) -> std::uint8_t { return x % 2 ? 255 : 0; },
+      [](int x, int y) -> std::uint8_t { return (x + y) % 2 ? 255 : 0; },
+      [](int x, int y) -> std::uint8_t { return (x / 2 + y) % 2 ? 129 : 128; },
+      [](int x, int) -> std::uint8_t { return x % 3 == 0 ? 1 : 254; },
+  };
+  for (const Picture picture : pictures) {
+    for (const int w : {2, 9, 1025}) {
+      const auto grey = testing::Make8(w, 40, picture);
+      const auto colour = testing::Make24(w, 40, [&](int x, int y) {
+        const std::uint8_t v = picture(x, y);
+        return Bgr{v, v, v};
+      });
+      for (const int contrast : {0, 60, -100}) {
+        ExpectSameBits(grey, 3, contrast, 0);
+        ExpectSameBits(colour, 3, contrast, 0);
+      }
     }
   }
 }
