@@ -289,20 +289,28 @@ void DitherM4_24(const Image& image, const Mono& out, const LogoSettings& s) {
 
 // ---- 8-bit sources (the stored byte is the grey level) ----
 
+// As on 24-bit sources: one pass keeps the levels and sums them, the second
+// decides on the kept levels.
 void ThresholdMean8(const Image& image, const Mono& out, const LogoSettings& s) {
   const LevelTable level = MakeLevelTable(s.contrast, s.brightness);
+  const auto w = static_cast<std::size_t>(image.width);
+  std::vector<std::uint8_t> grey(w * static_cast<std::size_t>(image.height));
   std::uint64_t sum = 0;
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* p = image.Row(y);
+    std::uint8_t* g = grey.data() + static_cast<std::size_t>(y) * w;
     std::uint64_t row = 0;
-    for (int x = 0; x < image.width; ++x) row += level[p[x]];
+    for (int x = 0; x < image.width; ++x) {
+      g[x] = level[p[x]];
+      row += g[x];
+    }
     sum += row;
   }
   const int threshold = static_cast<int>(sum / PixelCount(image));
   const RowThresholds white_from = SameThreshold(threshold + 1);  // level > T
-  ConvertRows(
-      image, out, [&](const std::uint8_t* p, std::uint8_t* g) { GreyRow8(p, image.width, level, g); },
-      [&](int) -> const RowThresholds& { return white_from; });
+  for (int y = 0; y < image.height; ++y) {
+    DecideRow(grey.data() + static_cast<std::size_t>(y) * w, image.width, white_from, out.Row(y));
+  }
 }
 
 void DitherM3_8(const Image& image, const Mono& out, const LogoSettings& s) {
