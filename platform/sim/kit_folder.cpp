@@ -28,4 +28,16 @@ bool LayOutKitFolder(const fs::path& kit, const fs::path& target, std::string* e
   return !ec;
 }
 
+bool ParseKitProgramOptions(int argc, char** argv, KitProgramOptions* out) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (i + 1 >= argc) return false;
+    if (a == "--machine") out->machine_dir = argv[++i];
+    else if (a == "--kit") out->kit_dir = argv[++i];
+    else if (a == "--script") out->script = argv[++i];
+    else return false;
+  }
+  return true;
+}
+
 }  // namespace kit::sim

@@ -18,4 +18,15 @@ inline const std::vector<std::string> kLinuxKitPrograms = {"kitsetup", "Uninstal
 // sentence for the user) when the kit folder is missing or a copy fails.
 bool LayOutKitFolder(const std::filesystem::path& kit, const std::filesystem::path& target, std::string* error);
 
+// The command line of the kit's Linux programs: --machine DIR, --kit DIR and
+// --script FILE, each at most once, in any order (a later one wins).
+struct KitProgramOptions {
+  std::string machine_dir;
+  std::string kit_dir;
+  std::string script;
+};
+
+// False on an unknown option or an option without its value.
+bool ParseKitProgramOptions(int argc, char** argv, KitProgramOptions* out);
+
 }  // namespace kit::sim

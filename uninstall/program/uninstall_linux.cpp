@@ -37,15 +37,11 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string machine_dir, kit_dir, script;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (i + 1 >= argc) return Usage();
-    if (a == "--machine") machine_dir = argv[++i];
-    else if (a == "--kit") kit_dir = argv[++i];
-    else if (a == "--script") script = argv[++i];
-    else return Usage();
-  }
+  kit::sim::KitProgramOptions command_line;
+  if (!kit::sim::ParseKitProgramOptions(argc, argv, &command_line)) return Usage();
+  const std::string& machine_dir = command_line.machine_dir;
+  const std::string& script = command_line.script;
+  std::string kit_dir = command_line.kit_dir;
 
   std::string error;
   std::unique_ptr<kit::sim::Machine> machine;
