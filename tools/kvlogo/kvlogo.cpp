@@ -98,18 +98,19 @@ int Info(const std::vector<std::string_view>& args) {
   if (args.size() != 1) return Usage();
   const std::string path(args[0]);
   kit::logo::HostLogoFiles files;
-  const auto bytes = files.Read(path);
-  if (!bytes) {
+  const auto source = files.ReadSource(path);
+  if (!source) {
     std::fprintf(stderr, "kvlogo: %s: cannot be opened or read\n", path.c_str());
     return kExitFailed;
   }
-  const auto header = kit::bmp::ReadFileHeader(*bytes);
-  const auto info = kit::bmp::ReadInfoHeader(*bytes);
+  const std::span<const std::uint8_t> bytes = source->bytes();
+  const auto header = kit::bmp::ReadFileHeader(bytes);
+  const auto info = kit::bmp::ReadInfoHeader(bytes);
   if (!header || !info || header->type != kit::bmp::kSignature) {
     std::fprintf(stderr, "kvlogo: %s: not a BMP file\n", path.c_str());
     return kExitFailed;
   }
-  std::printf("file size:      %zu (header says %u)\n", bytes->size(), header->file_size);
+  std::printf("file size:      %zu (header says %u)\n", bytes.size(), header->file_size);
   std::printf("pixel offset:   %u\n", header->pixel_offset);
   std::printf("info header:    %u bytes\n", info->header_size);
   std::printf("width:          %d\n", info->width);
@@ -123,7 +124,7 @@ int Info(const std::vector<std::string_view>& args) {
     std::printf("row stride:     none (impossible width or depth)\n");
   }
   const std::size_t count = kit::bmp::DeclaredPaletteCount(*info);
-  const auto palette = kit::bmp::ReadPalette(*bytes, kit::bmp::PaletteOffset(*info), count);
+  const auto palette = kit::bmp::ReadPalette(bytes, kit::bmp::PaletteOffset(*info), count);
   if (count == 0) {
     std::printf("palette:        none\n");
   } else if (!palette) {
@@ -137,7 +138,7 @@ int Info(const std::vector<std::string_view>& args) {
   }
   if (stride && info->height != 0) {
     const auto rows = static_cast<std::size_t>(info->height < 0 ? -static_cast<std::int64_t>(info->height) : info->height);
-    const bool fits = kit::bmp::RowsFit(bytes->size(), header->pixel_offset, *stride, rows);
+    const bool fits = kit::bmp::RowsFit(bytes.size(), header->pixel_offset, *stride, rows);
     std::printf("pixel rows:     %s\n", fits ? "inside the file" : "beyond the end of the file");
   }
   return kExitOk;

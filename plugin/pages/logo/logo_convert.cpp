@@ -530,14 +530,22 @@ std::optional<std::string> LogoResultPath(const std::string& source_path) {
 
 namespace {
 
+std::optional<SourceBytes> ReadSource(LogoFiles& files, const std::string& path) { return files.ReadSource(path); }
+
+std::optional<SourceBytes> ReadSource(WideLogoFiles& files, const std::u16string& path) {
+  auto bytes = files.Read(path);
+  if (!bytes) return std::nullopt;
+  return SourceBytes(std::move(*bytes));
+}
+
 // Reads, converts and writes through either kind of files.
 template <typename FilesT, typename PathT>
 LogoStatus ConvertThrough(FilesT& files, const PathT& source_path, const PathT& result_path,
                           const LogoSettings& settings) {
   try {
-    const auto source = files.Read(source_path);
+    const auto source = ReadSource(files, source_path);
     if (!source) return LogoStatus::kCannotRead;
-    const LogoResult result = ConvertLogoBytes(*source, settings);
+    const LogoResult result = ConvertLogoBytes(source->bytes(), settings);
     if (result.status != LogoStatus::kOk) return result.status;
     return files.Write(result_path, result.file) ? LogoStatus::kOk : LogoStatus::kCannotWrite;
   } catch (const std::bad_alloc&) {

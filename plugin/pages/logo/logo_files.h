@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,11 +17,37 @@ class Files;
 
 namespace kit::logo {
 
+// The bytes of a source picture for one conversion: either read into memory,
+// or a read-only view of the file mapped into memory (no copy of a picture
+// of several megabytes, no buffer cleared first). The view stays valid while
+// any copy of this object lives.
+class SourceBytes {
+ public:
+  explicit SourceBytes(std::vector<std::uint8_t> bytes) : owned_(std::move(bytes)) {}
+  SourceBytes(std::shared_ptr<const std::uint8_t> mapped, std::size_t size)
+      : mapped_(std::move(mapped)), mapped_size_(size) {}
+  std::span<const std::uint8_t> bytes() const {
+    return mapped_ ? std::span<const std::uint8_t>(mapped_.get(), mapped_size_) : std::span<const std::uint8_t>(owned_);
+  }
+
+ private:
+  std::vector<std::uint8_t> owned_;
+  std::shared_ptr<const std::uint8_t> mapped_;
+  std::size_t mapped_size_ = 0;
+};
+
 class LogoFiles {
  public:
   virtual ~LogoFiles() = default;
   // The whole content of a file; nothing when it cannot be opened or read.
   virtual std::optional<std::vector<std::uint8_t>> Read(const std::string& path) = 0;
+  // The same for a file that is only read once, to be converted; a host may
+  // map the file instead of reading it.
+  virtual std::optional<SourceBytes> ReadSource(const std::string& path) {
+    auto bytes = Read(path);
+    if (!bytes) return std::nullopt;
+    return SourceBytes(std::move(*bytes));
+  }
   // Creates or overwrites a file with `bytes`; false when it cannot be created
   // or not every byte was written.
   virtual bool Write(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
@@ -28,11 +55,13 @@ class LogoFiles {
 
 // Files of the machine the program runs on, through the C++ library (narrow
 // paths: the ANSI code page on Windows). Each file is read and written in
-// one call. A write that fails half-way removes the partial file, so that no
-// truncated bitmap is left to be drawn or sent.
+// one call; on POSIX hosts a source to convert is mapped into memory with its
+// pages loaded at once. A write that fails half-way removes the partial file,
+// so that no truncated bitmap is left to be drawn or sent.
 class HostLogoFiles final : public LogoFiles {
  public:
   std::optional<std::vector<std::uint8_t>> Read(const std::string& path) override;
+  std::optional<SourceBytes> ReadSource(const std::string& path) override;
   bool Write(const std::string& path, std::span<const std::uint8_t> bytes) override;
 };
 

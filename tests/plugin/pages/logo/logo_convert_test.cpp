@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -287,6 +288,17 @@ TEST(HostLogoFiles, ConvertsRealFilesAndRefusesAnUncreatableResult) {
   const std::string nowhere = (dir / "missing" / "out.bmp").string();
   EXPECT_EQ(ConvertLogoFile(files, source, nowhere, LogoSettings{}), LogoStatus::kCannotWrite);
   EXPECT_FALSE(std::filesystem::exists(nowhere));
+  // A source is mapped, not read: an empty file (which cannot be mapped) and
+  // a missing one still give their own failures, and a mapped source still
+  // reads as the file.
+  const std::string empty = (dir / "empty.bmp").string();
+  std::ofstream(empty).close();
+  EXPECT_EQ(ConvertLogoFile(files, empty, (dir / "e.bmp").string(), LogoSettings{}), LogoStatus::kNotBitmap);
+  EXPECT_EQ(ConvertLogoFile(files, (dir / "none.bmp").string(), (dir / "n.bmp").string(), LogoSettings{}),
+            LogoStatus::kCannotRead);
+  const auto mapped = files.ReadSource(source);
+  ASSERT_TRUE(mapped.has_value());
+  EXPECT_TRUE(std::ranges::equal(mapped->bytes(), bytes));
   std::filesystem::remove_all(dir);
 }
 
