@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine, builds the Linux programs (all of the README's
-# table) and runs the kit's main job: the setup wizard on a fresh virtual
-# Windows machine, in the terminal.
+# table), lays out the kit's linux flavour, and runs the kit's main job: the
+# setup wizard on a fresh virtual Windows machine, in the terminal (the first
+# steps of the README's walkthrough).
 #
 #   bash scripts/run-kit.sh [PRESET]
 #
@@ -23,8 +24,10 @@ if ! cmake --build --preset linux-release --target "${programs[@]}" >"$log" 2>&1
   exit 1
 fi
 rm -f "$log"
+python3 package/make_kit.py linux >/dev/null
 
 bin=build/linux-release
+kit=build/package/linux
 machine=$(mktemp -d /tmp/kit-machine.XXXXXX)
 vmachine=$bin/tools/vmachine/vmachine
 "$vmachine" create "$machine/machine" --preset "$preset"
@@ -34,6 +37,8 @@ vmachine=$bin/tools/vmachine/vmachine
   --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: >/dev/null
 "$vmachine" monitor-rule "$machine/machine" --dll-contains KVRUSBMON \
   --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null
+# The state before the kit, to compare with after an uninstall.
+"$vmachine" snapshot "$machine/machine" "$machine/before" >/dev/null
 # A family USB printer is plugged in, reporting id 2 (port 3), so that a USB
 # install asks to give it the id of the chosen port; the USB installer the
 # wizard starts ("Install.exe" of the kit) is the Linux Install on this
@@ -42,4 +47,6 @@ vmachine=$bin/tools/vmachine/vmachine
 "$vmachine" program "$machine/machine" Install.exe "$PWD/$bin/usbinstall/Install" >/dev/null
 echo "The virtual machine is in $machine/machine (inspect it with $vmachine show)."
 echo "A family USB printer reporting id 2 is plugged in; unplug it with $vmachine unplug."
-exec "$bin/kit/kitsetup" --machine "$machine/machine"
+echo "After an uninstall ($kit/Uninstall --machine $machine/machine --kit $kit),"
+echo "$vmachine diff $machine/before $machine/machine lists what changed."
+exec "$kit/kitsetup" --machine "$machine/machine"
