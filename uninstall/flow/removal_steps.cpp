@@ -158,7 +158,9 @@ void UninstallRun::DeleteProcessorFile(const std::string& name, const WString& r
     return;
   }
   if (!file.empty()) p.files.DeleteFile(folder + u"\\" + ctx_.Wide(file));
-  if (!registered.empty() && !EqualsNoCase(registered, ctx_.Wide(file))) p.files.DeleteFile(folder + u"\\" + registered);
+  if (!registered.empty() && !EqualsNoCase(registered, ctx_.Wide(file))) {
+    p.files.DeleteFile(folder + u"\\" + registered);
+  }
 }
 
 void UninstallRun::DeleteInfCopies(const std::string& printer_name) {

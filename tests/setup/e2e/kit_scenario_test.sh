@@ -26,6 +26,7 @@ V=$build/tools/vmachine/vmachine
 sheets=$build/plugin/host/printui-sheets
 kvjob=$build/tools/kvjob/kvjob
 kvlogo=$build/tools/kvlogo/kvlogo
+source "$here/machine_helpers.sh"
 kit="$work/package/linux"
 m="$work/machine"
 # No step of the road may take longer than this (seconds).
@@ -45,22 +46,16 @@ selected() {  # selected FILE ACTION ID
     combo && /^ +[0-9]+ +> / { print $1; exit }
     combo && !/^ +[0-9]+ / { combo = 0 }' "$1"
 }
-# Waits until every USB installer started so far has ended.
-wait_for_installer() {
-  local started ended waited=0
-  started=$("$V" show "$m" launches | grep -c 'Install.exe' || true)
-  until ended=$(cat "$work/installer-ends" 2>/dev/null | wc -l) && [ "$ended" -ge "$started" ] &&
-    ! "$V" show "$m" windows | grep -q 'Device driver setup'; do
-    [ "$waited" -ge $((step_limit * 10)) ] && { fail "the USB installer did not end"; return; }
-    sleep 0.1
-    waited=$((waited + 1))
-  done
+# Waits for the USB installers started so far; each must have ended with 0.
+installer_ended() {
+  local why
+  why=$(wait_for_installer "$m" "$work/installer-ends" $((step_limit * 10))) || { fail "$why"; return; }
   grep -qv '^0$' "$work/installer-ends" 2>/dev/null && fail "the USB installer failed: $(tr '\n' ' ' <"$work/installer-ends")"
 }
 install() {  # install NAME SCRIPT
   timeout $step_limit "$kit/kitsetup" --machine "$m" --kit "$kit" --script "$2" </dev/null >"$work/$1.txt" 2>&1 ||
     fail "kitsetup $1: exit $?"
-  wait_for_installer
+  installer_ended
   grep -q '^!' "$work/$1.txt" && fail "kitsetup $1: refused actions: $(grep '^!' "$work/$1.txt" | head -2)"
 }
 sheet() {  # sheet NAME prefs|props PRINTER SCRIPT
@@ -88,13 +83,8 @@ printers_expected=(
 # each end) and a logo bitmap on drive C:; then the snapshot.
 python3 "$source/package/make_kit.py" --linux-build "$build" --out "$work/package" linux >/dev/null ||
   { echo "FAIL make_kit"; exit 1; }
-"$V" create "$m" --preset "$preset" >/dev/null || exit 1
-"$V" monitor-rule "$m" --dll-contains KVRCOMMON --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4: >/dev/null || exit 1
-"$V" monitor-rule "$m" --dll-contains KVRUSBMON --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null || exit 1
-printf '#!/bin/sh\n"%s" "$@"\necho "$?" >>"%s"\n' "$kit/USBDRV/USBDriver/Install.exe" "$work/installer-ends" \
-  >"$work/install.sh"
-chmod +x "$work/install.sh"
-"$V" program "$m" Install.exe "$work/install.sh" >/dev/null || exit 1
+kit_machine "$m" "$preset" || exit 1
+map_installer "$m" "$kit/USBDRV/USBDriver/Install.exe" "$work/install.sh" "$work/installer-ends" || exit 1
 mkdir -p "$work/logos"
 python3 "$source/tests/plugin/pages/download/make_logos.py" "$work/logos" || exit 1
 "$V" put "$m" "$work/logos/colour.bmp" 'C:\logos\colour.bmp' >/dev/null || exit 1
@@ -152,7 +142,7 @@ expect "$work/jobs.txt" "'SELFTEST' on VRT-Q40(E) (port KVIP_192.168.0.50), prin
 # Uninstall everything, the USB driver too, then compare with the snapshot.
 (cd "$kit" && timeout $step_limit "$kit/Uninstall" --machine "$m" --kit "$kit" --script "$scenario/uninstall.txt") \
   </dev/null >"$work/uninstall.txt" 2>&1 || fail "Uninstall: exit $?"
-wait_for_installer
+installer_ended
 grep -q '^!' "$work/uninstall.txt" && fail "Uninstall: refused actions: $(grep '^!' "$work/uninstall.txt" | head -2)"
 "$V" show "$m" launches | grep -qiE '"C:\\kit\\USBDRV\\USBDriver(_x64)?\\Install.exe" 22$' ||
   fail "the USB installer was not started with 22"

@@ -5,12 +5,17 @@ does not name.
     unexpected_leftovers.py LEFTOVERS DIFF   prints each difference no entry
                                              matches; exit 1 when there is one
 
-LEFTOVERS holds one entry a line, "PATTERN | REASON": PATTERN a shell
-pattern ("*" any text) matched against a whole line of the diff's text,
-REASON why the difference stays. Lines starting with "#" and blank lines
-are comments."""
-import fnmatch
+LEFTOVERS holds one entry a line, "PATTERN | REASON": PATTERN matched
+against a whole line of the diff's text, "*" standing for any text without
+a backslash (within one name of a path), "**" for any text; REASON why the
+difference stays. Lines starting with "#" and blank lines are comments."""
+import re
 import sys
+
+
+def compiled(pattern):
+    parts = [re.escape(p) for p in pattern.split("**")]
+    return re.compile(".*".join(part.replace(r"\*", r"[^\\]*") for part in parts) + r"\Z")
 
 
 def entries(path):
@@ -23,7 +28,7 @@ def entries(path):
             pattern, bar, reason = line.partition(" | ")
             if not bar or not reason.strip():
                 raise SystemExit("%s:%d: an entry is \"PATTERN | REASON\"" % (path, number))
-            out.append(pattern)
+            out.append(compiled(pattern))
     return out
 
 
@@ -31,7 +36,7 @@ def main(leftovers, diff):
     patterns = entries(leftovers)
     with open(diff, encoding="utf-8", errors="replace") as f:
         unexpected = [line.rstrip("\n") for line in f
-                      if line.strip() and not any(fnmatch.fnmatchcase(line.rstrip("\n"), p) for p in patterns)]
+                      if line.strip() and not any(p.match(line.rstrip("\n")) for p in patterns)]
     for line in unexpected:
         print(line)
     return 1 if unexpected else 0
