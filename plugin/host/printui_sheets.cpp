@@ -21,7 +21,10 @@
 // conversion, and the record is stored again after every sheet. The host
 // offers the plug-in the universal driver's own option items it looks for:
 // the paper size (DMPUB_FORMNAME) listing the spooler's forms, and the
-// printer's density. Exit code 0 when every step answered as a host expects;
+// printer's density. The sheets run in a process of the machine's own
+// bitness, as Windows opens a printer's sheets with the driver of that
+// bitness: on a 64-bit machine the plug-in reads the 64-bit driver folder.
+// Exit code 0 when every step answered as a host expects;
 // 3 when the machine refuses the printer (Windows' answer on standard error,
 // 1801 for a printer it does not have).
 #include <dlfcn.h>
@@ -110,10 +113,24 @@ void Check(const char* what, bool ok) {
   }
 }
 
-bool ShipLanguageFiles(const std::string& machine_folder, const std::string& kit_files) {
+// The process the sheets run in: a 64-bit one on a 64-bit machine (where
+// the installed driver and its plug-in are 64-bit), else a 32-bit one.
+kit::sim::ProcessOptions SheetProcess(const std::string& machine_folder) {
+  kit::sim::ProcessOptions process;
   std::string error;
-  // The same process as the plug-in sees: the kit's 32-bit process.
-  auto machine = kit::sim::Machine::Open(machine_folder, kit::sim::ProcessOptions(), &error);
+  bool wow64 = false;
+  if (auto machine = kit::sim::Machine::Open(machine_folder, process, &error);
+      machine && machine->platform().system.IsWow64Process(&wow64) && wow64) {
+    process.bits = 64;
+  }
+  return process;
+}
+
+bool ShipLanguageFiles(const std::string& machine_folder, const kit::sim::ProcessOptions& process,
+                       const std::string& kit_files) {
+  std::string error;
+  // The same process as the plug-in sees.
+  auto machine = kit::sim::Machine::Open(machine_folder, process, &error);
   if (!machine) {
     std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
     return false;
@@ -322,12 +339,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
     return 1;
   }
-  if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, options.kit_files)) return 1;
+  const kit::sim::ProcessOptions process = SheetProcess(options.machine);
+  if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, process, options.kit_files)) return 1;
 
   // What the host itself reads from the machine: the printer, which must be
   // one the machine has (the spooler's answer otherwise), kept open while the
   // sheets run; and the spooler's forms.
-  auto host_machine = kit::sim::Machine::Open(options.machine, kit::sim::ProcessOptions(), &error);
+  auto host_machine = kit::sim::Machine::Open(options.machine, process, &error);
   if (!host_machine) {
     std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
     return 1;
@@ -348,6 +366,7 @@ int main(int argc, char** argv) {
 
   // The plug-in finds its machine as a started program does.
   setenv(kit::sim::kEnvMachine, options.machine.c_str(), 1);
+  setenv(kit::sim::kEnvProcessBits, std::to_string(process.bits).c_str(), 1);
   void* module = dlopen(options.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) {
     std::fprintf(stderr, "printui-sheets: cannot load %s: %s\n", options.plugin.c_str(), dlerror());

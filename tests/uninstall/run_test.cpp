@@ -199,6 +199,26 @@ TEST_F(RunTest, ASpoolerThatWillNotStartFailsEachEntryWithItsLine) {
   EXPECT_EQ(view.restart_questions, 0);
 }
 
+// The processor's file goes on every bitness, also where Uninstall.ini's
+// section of the version names the other bitness's file.
+class ProcessorFileTest : public RunTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ProcessorFileTest, TheFileTheSpoolerRunsGoesWithTheProcessor) {
+  const std::string preset = GetParam();
+  Build(preset);
+  WString folder;
+  ASSERT_TRUE(u().spooler.GetPrintProcessorDirectory(u"", u"", &folder));
+  const WString file = folder + (preset.find("x64") != std::string::npos ? u"\\KVRPRT64.DLL" : u"\\KVRPRT32.DLL");
+  ASSERT_TRUE(Exists(file));
+  FakeView view;
+  view.Add({"KVRPrint", K::kProcessor});
+  UninstallRun(Context(), view).Run();
+  EXPECT_TRUE(view.entries.empty());
+  EXPECT_FALSE(Exists(file));
+}
+
+INSTANTIATE_TEST_SUITE_P(Presets, ProcessorFileTest, testing::Values("win7-x64-en", "win7-x86-zh-cn", "winxp-x86-en"));
+
 TEST_F(RunTest, OnNt4ThePrinterGoesAndItsDriverStays) {
   Build("winnt4-x86-en");
   FakeView view;

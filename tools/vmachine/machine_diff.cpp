@@ -53,7 +53,7 @@ std::optional<std::string> ReadHostFile(const fs::path& path) {
 void EraseMember(Json& node, const std::vector<std::string>& segments, std::size_t at) {
   const std::string& segment = segments[at];
   const bool last = at + 1 == segments.size();
-  if (segment == "*" && node.is_array()) {
+  if (segment == "*" && (node.is_array() || node.is_object())) {
     for (auto& element : node) {
       if (last) continue;
       EraseMember(element, segments, at + 1);

@@ -14,7 +14,8 @@
 namespace kit::vmachine {
 
 // State members left out of a comparison, as paths below the state's root
-// ("*" stands for every element of a list), each with the reason.
+// ("*" stands for every element of a list or every member of an object),
+// each with the reason.
 struct VolatileMember {
   const char* path;
   const char* why;
@@ -26,6 +27,9 @@ inline constexpr VolatileMember kVolatileState[] = {
     {"spooler/jobs/*/file", "the job's file name, made from its id"},
     {"spooler/epoch", "the spooler's handle generation (the restarts themselves are in \"restarts\")"},
     {"devices/next_inst", "the next device instance number"},
+    {"devices/reenumerations", "how often the device tree was scanned again (the devices themselves are compared)"},
+    {"services/*/starts", "how often a service was started (its state, running or stopped, is compared)"},
+    {"services/*/stops", "how often a service was stopped"},
     {"windows/*/pid", "the id of the process that owns a window"},
     {"windows/*/id", "a window handle"},
     {"mutexes/*/pid", "the id of the process that owns a mutex"},

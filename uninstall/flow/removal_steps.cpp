@@ -28,6 +28,8 @@ constexpr char kProcessorsX64Key[] =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\";
 constexpr char kProcessorsX86Key[] =
     "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\";
+// The value of a print processor's key that names its file.
+constexpr char16_t kProcessorFileValue[] = u"Driver";
 constexpr char16_t kInfFolder[] = u"inf\\";
 constexpr char16_t kInfPattern[] = u"*.inf";
 constexpr char16_t kPnfExtension[] = u"PNF";
@@ -117,6 +119,8 @@ void UninstallRun::DeleteMonitorFiles(const std::string& name) {
 UninstallRun::Step UninstallRun::RemoveProcessor(const std::string& name) {
   Platform& p = ctx_.platform;
   Log("IDS_DELETING1", name);
+  const WString key = ctx_.Wide((ctx_.redirection ? kProcessorsX64Key : kProcessorsX86Key) + name);
+  const WString registered = RegisteredProcessorFile(key);
   if (!p.spooler.DeletePrintProcessor(u"", u"", ctx_.Wide(name))) {
     Log(p.system.GetLastError() == win32::kErrorCanNotComplete ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
     Pause(kErrorPauseMs);
@@ -124,14 +128,28 @@ UninstallRun::Step UninstallRun::RemoveProcessor(const std::string& name) {
   }
   RestartSpooler();
   Pause(kAfterSpoolerRestartMs);
-  p.registry.RegDeleteKeyEx(RootKey::kLocalMachine,
-                            ctx_.Wide((ctx_.redirection ? kProcessorsX64Key : kProcessorsX86Key) + name), 0);
-  DeleteProcessorFile(name);
+  p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, 0);
+  DeleteProcessorFile(name, registered);
   Log("IDS_SUCCESS", name);
   return Step::kRemoved;
 }
 
-void UninstallRun::DeleteProcessorFile(const std::string& name) {
+// The file the spooler registered for a print processor (the "Driver" value
+// of its key), empty when it cannot be read or is no plain file name.
+WString UninstallRun::RegisteredProcessorFile(const WString& key_path) {
+  RegistryKeyPtr key;
+  WString file;
+  if (ctx_.platform.registry.RegOpenKeyEx(RootKey::kLocalMachine, key_path, kKeyRead, &key) != win32::kErrorSuccess ||
+      key->GetString(kProcessorFileValue, &file) != win32::kErrorSuccess || !IsPlainFileName(ctx_.Ansi(file))) {
+    return {};
+  }
+  return file;
+}
+
+// Uninstall.ini names one processor file per Windows version (the 64-bit
+// one from Server 2003 on); on a 32-bit Windows of those versions the
+// spooler runs the 32-bit file, so the file it registered goes too.
+void UninstallRun::DeleteProcessorFile(const std::string& name, const WString& registered) {
   Platform& p = ctx_.platform;
   const std::string file = ctx_.ini.ProcessorFile(name);
   WString folder;
@@ -140,6 +158,9 @@ void UninstallRun::DeleteProcessorFile(const std::string& name) {
     return;
   }
   if (!file.empty()) p.files.DeleteFile(folder + u"\\" + ctx_.Wide(file));
+  if (!registered.empty() && !EqualsNoCase(registered, ctx_.Wide(file))) {
+    p.files.DeleteFile(folder + u"\\" + registered);
+  }
 }
 
 void UninstallRun::DeleteInfCopies(const std::string& printer_name) {

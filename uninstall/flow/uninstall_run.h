@@ -86,7 +86,8 @@ class UninstallRun {
   bool LogReadProblem(PrinterRead outcome, const std::string& name);
   bool PrinterUsesSerialPort(const std::string& monitor);
   void DeleteMonitorFiles(const std::string& name);
-  void DeleteProcessorFile(const std::string& name);
+  WString RegisteredProcessorFile(const WString& key_path);
+  void DeleteProcessorFile(const std::string& name, const WString& registered);
   void DeleteInfCopies(const std::string& printer_name);
   void RemoveDriver(const PrinterInfo2& record);
   void DeleteUnusedNetworkPort(const WString& port);

@@ -18,37 +18,21 @@ fail() { echo "FAIL $1"; failures=$((failures + 1)); }
 # How long the USB installer may take, in tenths of a second.
 install_wait=600
 
+V=$vmachine
+source "$scripts/machine_helpers.sh"
+
 # A fresh machine with the kit's monitors offering their ports, and
 # "Install.exe" mapped to the Linux installer through a wrapper that notes
 # each end of it.
 machine() {  # machine NAME PRESET
-  local dir="$work/$1"
-  "$vmachine" create "$dir" --preset "$2" >/dev/null || exit 1
-  "$vmachine" monitor-rule "$dir" --dll-contains KVRCOMMON \
-    --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: >/dev/null || exit 1
-  "$vmachine" monitor-rule "$dir" --dll-contains KVRUSBMON \
-    --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null || exit 1
-  printf '#!/bin/sh\n"%s" "$@"\necho "$?" >>"%s/install-ends"\n' "$install" "$dir" >"$work/$1-install.sh"
-  chmod +x "$work/$1-install.sh"
-  "$vmachine" program "$dir" Install.exe "$work/$1-install.sh" >/dev/null || exit 1
+  kit_machine "$work/$1" "$2" || exit 1
+  map_installer "$work/$1" "$install" "$work/$1-install.sh" "$work/$1/install-ends" || exit 1
 }
 
 # Waits until every started USB installer has ended and its window is gone.
-wait_for_installer() {  # wait_for_installer NAME
-  local dir="$work/$1" started ended waited=0
-  started=$("$vmachine" show "$dir" launches | grep -c 'Install.exe' || true)
-  while :; do
-    ended=$(cat "$dir/install-ends" 2>/dev/null | wc -l)
-    if [ "$ended" -ge "$started" ] && ! "$vmachine" show "$dir" windows | grep -q 'Device driver setup'; then
-      return 0
-    fi
-    if [ "$waited" -ge "$install_wait" ]; then
-      fail "$1: the USB installer did not end ($ended of $started)"
-      return 1
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-  done
+installer_ended() {  # installer_ended NAME
+  local why
+  why=$(wait_for_installer "$work/$1" "$work/$1/install-ends" "$install_wait") || fail "$1: $why"
 }
 
 run() {  # run NAME PRESET SCRIPT [plug options ...]
@@ -62,7 +46,7 @@ run() {  # run NAME PRESET SCRIPT [plug options ...]
   : >"$out"
   "$kit/kitsetup" --machine "$work/$name" --script "$scripts/$script" </dev/null >>"$out" 2>&1
   echo "exit $?" >>"$out"
-  wait_for_installer "$name"
+  installer_ended "$name"
   grep -q '^exit 0$' "$out" || fail "$name: kitsetup failed"
   if grep -q '^!' "$out"; then fail "$name: refused actions: $(grep '^!' "$out" | head -3)"; fi
   if [ -s "$work/$name/install-ends" ] && grep -qv '^0$' "$work/$name/install-ends"; then

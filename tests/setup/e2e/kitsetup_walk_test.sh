@@ -20,12 +20,10 @@ refuse() {  # refuse NAME FILE TEXT
 
 # A fresh machine with the kit's monitors offering their ports: the serial
 # monitor KVCOM1: to KVCOM8:, the USB monitor one port per install record.
+V=$vmachine
+source "$scripts/machine_helpers.sh"
 machine() {  # machine NAME PRESET
-  "$vmachine" create "$work/$1" --preset "$2" >/dev/null || exit 1
-  "$vmachine" monitor-rule "$work/$1" --dll-contains KVRCOMMON \
-    --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: >/dev/null || exit 1
-  "$vmachine" monitor-rule "$work/$1" --dll-contains KVRUSBMON \
-    --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null || exit 1
+  kit_machine "$work/$1" "$2" || exit 1
 }
 # Runs a script and appends the machine's state to its transcript.
 walk() {  # walk NAME SCRIPT
