@@ -74,20 +74,6 @@ constexpr int kComponentListId = 1010, kLogId = 1008, kUninstallId = 1002, kSele
 constexpr int kRestartNote1Id = 1014;
 constexpr int kRestartNoId = 2;
 
-// The uninstaller's restart question among a thread's windows, at once.
-BOOL CALLBACK FindRestartQuestion(HWND window, LPARAM found) {
-  if (IsWindowVisible(window) && GetDlgItem(window, kRestartNote1Id) != nullptr) {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-HWND RestartQuestionOf(DWORD thread_id) {
-  HWND found = nullptr;
-  EnumThreadWindows(thread_id, FindRestartQuestion, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 std::wstring Env(const char* name) {
   const char* value = std::getenv(name);
   return walk::WindowsPath(value == nullptr ? "" : value);
@@ -309,7 +295,7 @@ TEST(KitZipUnderWine, UninstallRemovesThePrinter) {
   walk::WaitFor(
       [&] {
         if (!dialog.Enabled(IDCANCEL)) run_started = true;
-        restart = RestartQuestionOf(process.dwThreadId);
+        restart = walk::VisibleDialogWith(process.dwThreadId, kRestartNote1Id);
         return restart != nullptr || (run_started && dialog.Enabled(IDCANCEL));
       },
       kTimeoutMs);

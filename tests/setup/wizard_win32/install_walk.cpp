@@ -36,22 +36,23 @@ constexpr DWORD kPaintMs = 40;
 constexpr wchar_t kFrameCaption[] = L"Printer Driver Setup";
 constexpr wchar_t kModel[] = L"VRT-Q40";
 
-// The visible progress dialog (a top-level dialog with the bar) of a
-// thread; found at once, without waiting.
-BOOL CALLBACK FindProgress(HWND window, LPARAM found) {
+struct DialogSearch {
+  int control_id;
+  HWND found;
+};
+BOOL CALLBACK FindDialogWith(HWND window, LPARAM p) {
+  auto* search = reinterpret_cast<DialogSearch*>(p);
   wchar_t cls[16] = {};
   GetClassNameW(window, cls, 16);
-  if (std::wstring(cls) == L"#32770" && IsWindowVisible(window) && GetDlgItem(window, kProgressBarId) != nullptr) {
-    *reinterpret_cast<HWND*>(found) = window;
+  if (std::wstring(cls) == L"#32770" && IsWindowVisible(window) && GetDlgItem(window, search->control_id) != nullptr) {
+    search->found = window;
     return FALSE;
   }
   return TRUE;
 }
-HWND ProgressDialogOf(DWORD thread_id) {
-  HWND found = nullptr;
-  EnumThreadWindows(thread_id, FindProgress, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+
+// The progress dialog (the top-level dialog with the bar) of a thread.
+HWND ProgressDialogOf(DWORD thread_id) { return VisibleDialogWith(thread_id, kProgressBarId); }
 
 // A visible message box of a thread other than `except`, at once.
 HWND MessageBoxOf(DWORD thread_id, HWND except) { return ui::win32::WaitForMessageBox(thread_id, except, 0); }
@@ -148,6 +149,12 @@ void PageShot(const InstallWalk& walk, HWND frame, const char* page) {
 }
 
 }  // namespace
+
+HWND VisibleDialogWith(DWORD thread_id, int control_id) {
+  DialogSearch search{control_id, nullptr};
+  EnumThreadWindows(thread_id, FindDialogWith, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 std::wstring WindowsPath(std::string path) {
   if (!path.empty() && path[0] == '/') {
