@@ -36,21 +36,6 @@ constexpr DWORD kPaintMs = 40;
 constexpr wchar_t kFrameCaption[] = L"Printer Driver Setup";
 constexpr wchar_t kModel[] = L"VRT-Q40";
 
-struct DialogSearch {
-  int control_id;
-  HWND found;
-};
-BOOL CALLBACK FindDialogWith(HWND window, LPARAM p) {
-  auto* search = reinterpret_cast<DialogSearch*>(p);
-  wchar_t cls[16] = {};
-  GetClassNameW(window, cls, 16);
-  if (std::wstring(cls) == L"#32770" && IsWindowVisible(window) && GetDlgItem(window, search->control_id) != nullptr) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The progress dialog (the top-level dialog with the bar) of a thread.
 HWND ProgressDialogOf(DWORD thread_id) { return VisibleDialogWith(thread_id, kProgressBarId); }
 
@@ -149,12 +134,6 @@ void PageShot(const InstallWalk& walk, HWND frame, const char* page) {
 }
 
 }  // namespace
-
-HWND VisibleDialogWith(DWORD thread_id, int control_id) {
-  DialogSearch search{control_id, nullptr};
-  EnumThreadWindows(thread_id, FindDialogWith, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 std::wstring WindowsPath(std::string path) {
   if (!path.empty() && path[0] == '/') {

@@ -17,10 +17,6 @@ namespace kit::setup::testing {
 // A Linux path under Wine maps onto drive Z:; a Windows path stays as it is.
 std::wstring WindowsPath(std::string path);
 
-// The visible top-level dialog of a thread that holds control
-// `control_id`; found at once, without waiting (null when none shows).
-HWND VisibleDialogWith(DWORD thread_id, int control_id);
-
 // Asks walk_screenshots.sh for a PNG of `window` named `name`: writes
 // NAME.rect into KIT_SHOT_DIR and waits for NAME.taken. False when no shot
 // was taken.
