@@ -30,7 +30,8 @@ python3 -m zipfile -e "$zip" "$kit" || { echo "FAIL: cannot unpack $zip" >&2; ex
 [ -f "$kit/kitsetup.exe" ] && [ -f "$kit/Uninstall.exe" ] || { echo "FAIL: no programs at the top of $zip" >&2; exit 1; }
 
 # Wine's port mapping: LPT1: to a file, both as the device link and in the
-# spooler's own table of port outputs.
+# spooler's own table of port outputs (Wine 8 needs both to print a job
+# into the file; either one alone leaves it empty while the test runs).
 port_file="$work/lpt1.out"
 ln -sfn "$port_file" "$prefix/dosdevices/lpt1"
 bash "$wine_exec" "$prefix" reg add 'HKCU\Software\Wine\Printing\Spooler' /v LPT1: /t REG_SZ /d "$port_file" /f \
