@@ -24,9 +24,10 @@ namespace {
 using ui::win32::RemoteDialog;
 
 constexpr int kStepTimeoutMs = 60000;
-// How long the walk looks for the progress dialog after Install, in 1 ms
-// steps: it shows within the first moments of an install that gets that far.
-constexpr int kProgressSearchSteps = 20000;
+// How long the walk looks for the progress dialog after Install: it shows
+// within the first moments of an install that gets that far.
+constexpr ULONGLONG kProgressSearchMs = 20000;
+constexpr int kBoxCheckEvery = 50;
 // After a message box, how long the wizard may take to show the next one or
 // to close before it counts as waiting on its page again.
 constexpr int kSettleMs = 3000;
@@ -39,7 +40,8 @@ constexpr wchar_t kModel[] = L"VRT-Q40";
 // The progress dialog (the top-level dialog with the bar) of a thread.
 HWND ProgressDialogOf(DWORD thread_id) { return VisibleDialogWith(thread_id, kProgressBarId); }
 
-// A visible message box of a thread other than `except`, at once.
+// A visible message box of a thread other than `except`; when there is
+// none, after one poll interval of the remote helpers.
 HWND MessageBoxOf(DWORD thread_id, HWND except) { return ui::win32::WaitForMessageBox(thread_id, except, 0); }
 
 // The threads of a process.
@@ -265,11 +267,15 @@ WalkResult WalkToTheEnd(const InstallWalk& walk) {
   // program held still.
   Step(frame.Click(IDOK), "Install");
   result.reached_install = true;
+  // The search looks every millisecond, and for a message box (a refusal
+  // before the install starts) every kBoxCheckEvery-th time.
   HWND progress = nullptr;
-  for (int waited = 0; waited < kProgressSearchSteps && progress == nullptr; ++waited) {
+  const ULONGLONG search_end = GetTickCount64() + kProgressSearchMs;
+  for (int i = 0; progress == nullptr && GetTickCount64() < search_end; ++i) {
     progress = ProgressDialogOf(ui);
-    if (progress == nullptr && MessageBoxOf(ui, frame_window) != nullptr) break;
-    if (progress == nullptr) Sleep(1);
+    if (progress != nullptr) break;
+    if (i % kBoxCheckEvery == 0 && MessageBoxOf(ui, frame_window) != nullptr) break;
+    Sleep(1);
   }
   result.progress_shown = progress != nullptr;
   if (progress != nullptr && !walk.progress_shot.empty()) {
