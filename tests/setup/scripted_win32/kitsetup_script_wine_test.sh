@@ -22,12 +22,7 @@ windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # A fresh prefix: the install changes the spooler.
 bash "$wine_exec" "$prefix" cmd /c exit >/dev/null 2>&1
 [ -f "$prefix/system.reg" ] || { echo "FAIL: no Wine prefix"; exit 1; }
-# What Windows has in its driver store and Wine lacks: the universal
-# driver's files (the UI module answering the spooler, the rest stand-ins).
-store="$prefix/drive_c/windows/system32/DriverStore/FileRepository/ntprint.inf_amd64_kit/amd64"
-mkdir -p "$store"
-cp "$stand_in_ui" "$store/UNIDRVUI.DLL"
-for f in UNIDRV.DLL UNIRES.DLL TTFSUB.GPD STDNAMES.GPD UNIDRV.HLP; do echo "stand-in $f" > "$store/$f"; done
+bash "$here/driver_store_stand_in.sh" "$prefix" "$stand_in_ui"
 # The kit where a user unpacks it, below a folder name with a space.
 mkdir -p "$prefix/drive_c/Kit Folder"
 cp -r "$kit" "$prefix/drive_c/Kit Folder/kit"

@@ -41,6 +41,12 @@ HWND PageWith(HWND frame, int id) {
   return search.found;
 }
 
+HWND VisibleDialogWith(DWORD thread_id, int id) {
+  PageSearch search{id, nullptr};
+  EnumThreadWindows(thread_id, FindPageWith, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 bool SelectItem(HWND page, int id, const wchar_t* text) {
   HWND control = GetDlgItem(page, id);
   wchar_t cls[32] = {};

@@ -22,6 +22,9 @@ inline constexpr int kPollMs = 50;
 bool WaitFor(const std::function<bool()>& ready, int timeout_ms = kTimeoutMs);
 // The visible page window of the frame that holds control `id`.
 HWND PageWith(HWND frame, int id);
+// The visible top-level dialog of a thread that holds control `id`; found
+// at once, without waiting (null when none shows).
+HWND VisibleDialogWith(DWORD thread_id, int id);
 // Selects an item of a list or combo box as a person does, so the page is
 // told of the change.
 bool SelectItem(HWND page, int id, const wchar_t* text);

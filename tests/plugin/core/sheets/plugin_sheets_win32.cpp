@@ -1,8 +1,12 @@
 #include "tests/plugin/core/sheets/plugin_sheets_win32.h"
 
+#include <commctrl.h>
+
 #include <string>
+#include <thread>
 
 #include "plugin/core/sheets/sheet_protocol.h"
+#include "ui/win32/remote.h"
 
 namespace kit::plugin::sheets::testing {
 namespace {
@@ -14,6 +18,17 @@ com::LONG_PTR KIT_STDCALL CollectPages(com::HANDLE, com::UINT function, com::LPA
   if (function != kCpsFuncAddPropSheetPageW || g_records == nullptr) return 0;
   g_records->push_back(*reinterpret_cast<const PROPSHEETPAGEW*>(lParam1));
   return static_cast<com::LONG_PTR>(g_records->size());
+}
+
+std::wstring TabText(HWND tabs, int index) {
+  std::wstring text(64, L'\0');
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+  text.resize(wcslen(text.c_str()));
+  return text;
 }
 
 int g_sheet_object = 0;
@@ -41,11 +56,43 @@ INT_PTR RunPluginSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>&
   return PropertySheetW(&header);
 }
 
-LoadedPlugin::LoadedPlugin() {
+std::vector<std::wstring> ShowSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& records,
+                                    const std::function<void(HWND sheet, HWND page)>& act) {
+  std::vector<std::wstring> tabs;
+  const DWORD ui_thread = GetCurrentThreadId();
+  std::thread driver([&] {
+    HWND sheet = ui::win32::WaitForDialog(ui_thread, kWindowTimeoutMs, caption.c_str());
+    if (sheet == nullptr) return;
+    HWND page = nullptr;
+    for (int i = 0; i < 100 && page == nullptr; ++i) {
+      page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+      if (page == nullptr) Sleep(20);
+    }
+    if (page != nullptr) act(sheet, page);
+    HWND tab_control = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    const int count = static_cast<int>(SendMessageW(tab_control, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) tabs.push_back(TabText(tab_control, i));
+    ui::win32::RemoteDialog(sheet).Click(IDOK);
+  });
+  RunPluginSheet(caption, records);
+  driver.join();
+  return tabs;
+}
+
+namespace {
+
+std::wstring ModuleBesideTheProgram() {
   wchar_t path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring module_path(path, length);
-  module_path = module_path.substr(0, module_path.find_last_of(L"\\/") + 1) + L"VRTQ40UI.dll";
+  return module_path.substr(0, module_path.find_last_of(L"\\/") + 1) + L"VRTQ40UI.dll";
+}
+
+}  // namespace
+
+LoadedPlugin::LoadedPlugin() : LoadedPlugin(ModuleBesideTheProgram()) {}
+
+LoadedPlugin::LoadedPlugin(const std::wstring& module_path) {
   module_ = LoadLibraryW(module_path.c_str());
   if (module_ == nullptr) return;
   using GetClassObject = com::HRESULT(KIT_STDCALL*)(const com::GUID*, const com::GUID*, void**);

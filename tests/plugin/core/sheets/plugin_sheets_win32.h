@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,20 @@ namespace kit::plugin::sheets::testing {
 // UI shows them; returns what it answered.
 INT_PTR RunPluginSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& records);
 
+// How long a driving thread waits for a sheet's window.
+inline constexpr int kWindowTimeoutMs = 10000;
+// Runs a modal sheet of `records`; another thread waits for its first page,
+// lets `act` work on it, and presses OK. Returns the tab titles.
+std::vector<std::wstring> ShowSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& records,
+                                    const std::function<void(HWND sheet, HWND page)>& act);
+
 class LoadedPlugin {
  public:
-  // Loads VRTQ40UI.dll from the program's folder and creates the plug-in
-  // object; ok() tells whether every step answered.
+  // Loads VRTQ40UI.dll from the program's folder, or the module at
+  // `module_path`, and creates the plug-in object; ok() tells whether every
+  // step answered.
   LoadedPlugin();
+  explicit LoadedPlugin(const std::wstring& module_path);
   ~LoadedPlugin();
   bool ok() const { return ui_ != nullptr; }
   HMODULE module() const { return module_; }

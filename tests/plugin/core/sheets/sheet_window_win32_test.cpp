@@ -20,24 +20,12 @@
 namespace kit::plugin::sheets::testing {
 namespace {
 
-constexpr int kWindowTimeoutMs = 10000;
 constexpr int kDriverNameId = 1301;
 // Main page: the zoom check box and the scale box; Utility page: SelfTest.
 constexpr int kScaleEditId = 1507;
 constexpr int kSelfTestId = 1401;
 constexpr int kAddLogoId = 1042;
 constexpr std::size_t kZoomPercentOffset = 1395, kPrintAsGraphicsOffset = 998, kZoomEnabledOffset = 1462;
-
-std::wstring TabText(HWND tabs, int index) {
-  std::wstring text(64, L'\0');
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
-  item.cchTextMax = static_cast<int>(text.size());
-  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-  text.resize(wcslen(text.c_str()));
-  return text;
-}
 
 // The side-by-side assembly that `context` (null: the thread's current one)
 // takes comctl32.dll from, as its encoded identity; empty when it takes none.
@@ -81,31 +69,6 @@ void ExpectModuleContext(const std::vector<PROPSHEETPAGEW>& records, HANDLE* con
     }
     EXPECT_EQ(record.hActCtx, *context) << "one context for every sheet";
   }
-}
-
-// Runs a modal sheet of `records`; another thread waits for its first page,
-// lets `act` work on it, and presses OK. Returns the tab titles.
-std::vector<std::wstring> ShowSheet(const std::wstring& caption, std::vector<PROPSHEETPAGEW>& records,
-                                    const std::function<void(HWND sheet, HWND page)>& act) {
-  std::vector<std::wstring> tabs;
-  const DWORD ui_thread = GetCurrentThreadId();
-  std::thread driver([&] {
-    HWND sheet = ui::win32::WaitForDialog(ui_thread, kWindowTimeoutMs, caption.c_str());
-    if (sheet == nullptr) return;
-    HWND page = nullptr;
-    for (int i = 0; i < 100 && page == nullptr; ++i) {
-      page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-      if (page == nullptr) Sleep(20);
-    }
-    if (page != nullptr) act(sheet, page);
-    HWND tab_control = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
-    const int count = static_cast<int>(SendMessageW(tab_control, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) tabs.push_back(TabText(tab_control, i));
-    ui::win32::RemoteDialog(sheet).Click(IDOK);
-  });
-  RunPluginSheet(caption, records);
-  driver.join();
-  return tabs;
 }
 
 class PluginSheetWindows : public ::testing::Test {
