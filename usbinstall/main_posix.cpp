@@ -82,14 +82,11 @@ int main(int argc, char** argv) {
     kit::sim::ProcessOptions process;
     if (bits_text.empty()) {
       // The kit runs its 64-bit build on 64-bit Windows.
-      auto probe = kit::sim::Machine::Open(machine_folder, process, &error);
-      if (!probe) {
+      process.bits = kit::sim::NativeProcessBits(machine_folder, &error);
+      if (process.bits == 0) {
         std::cerr << "Install: " << error << "\n";
         return kExitUsage;
       }
-      kit::SystemInfo native;
-      probe->platform().system.GetNativeSystemInfo(&native);
-      process.bits = native.processor_architecture == kit::kProcessorArchitectureAmd64 ? 64 : 32;
     } else if (bits_text == "32" || bits_text == "64") {
       process.bits = std::stoi(bits_text);
     } else {

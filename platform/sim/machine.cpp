@@ -64,6 +64,14 @@ std::unique_ptr<Machine> Machine::Open(const std::filesystem::path& folder, cons
   return std::make_unique<MachineImpl>(folder, process);
 }
 
+int NativeProcessBits(const std::filesystem::path& folder, std::string* error) {
+  auto probe = Machine::Open(folder, ProcessOptions(), error);
+  if (!probe) return 0;
+  SystemInfo native;
+  probe->platform().system.GetNativeSystemInfo(&native);
+  return native.processor_architecture == kProcessorArchitectureAmd64 ? 64 : 32;
+}
+
 std::unique_ptr<Machine> Machine::OpenFromEnvironment(std::string* error) {
   const char* folder = std::getenv(kEnvMachine);
   if (folder == nullptr || *folder == 0) {

@@ -55,6 +55,12 @@ class Machine {
   virtual std::uint64_t SleptMilliseconds() = 0;
 };
 
+// The bitness of the programs built for the machine itself, as the kit runs
+// its 64-bit builds on 64-bit Windows: 64 when the machine's processor is
+// x64 (GetNativeSystemInfo), else 32. 0 with *error set when the folder holds
+// no usable machine.
+int NativeProcessBits(const std::filesystem::path& folder, std::string* error);
+
 // Windows' answer to a refused call as the Linux tools report it on one
 // line: the system's message text and the code, "The printer name is
 // invalid. (error 1801)".

@@ -113,35 +113,15 @@ void Check(const char* what, bool ok) {
   }
 }
 
-// The process the sheets run in: a 64-bit one on a 64-bit machine (where
-// the installed driver and its plug-in are 64-bit), else a 32-bit one.
-kit::sim::ProcessOptions SheetProcess(const std::string& machine_folder) {
-  kit::sim::ProcessOptions process;
-  std::string error;
-  bool wow64 = false;
-  if (auto machine = kit::sim::Machine::Open(machine_folder, process, &error);
-      machine && machine->platform().system.IsWow64Process(&wow64) && wow64) {
-    process.bits = 64;
-  }
-  return process;
-}
-
-bool ShipLanguageFiles(const std::string& machine_folder, const kit::sim::ProcessOptions& process,
-                       const std::string& kit_files) {
-  std::string error;
-  // The same process as the plug-in sees.
-  auto machine = kit::sim::Machine::Open(machine_folder, process, &error);
-  if (!machine) {
-    std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
-    return false;
-  }
-  kit::plugin::LanguageFiles language(machine->platform());
+// Places the kit's language files in the driver folder the plug-in reads.
+bool ShipLanguageFiles(kit::Platform& platform, const std::string& kit_files) {
+  kit::plugin::LanguageFiles language(platform);
   const std::u16string driver_dir = language.DriverDirectory();
   for (const char* name : kLanguageFiles) {
     std::ifstream in(kit_files + "/" + name, std::ios::binary);
     const kit::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.empty() || !machine->platform().files.WriteFile(driver_dir + kit::FromUtf8(name), bytes,
-                                                              kit::WriteMode::kCreateAlways)) {
+    if (bytes.empty() ||
+        !platform.files.WriteFile(driver_dir + kit::FromUtf8(name), bytes, kit::WriteMode::kCreateAlways)) {
       std::fprintf(stderr, "printui-sheets: cannot place %s in the driver folder\n", name);
       return false;
     }
@@ -339,18 +319,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
     return 1;
   }
-  const kit::sim::ProcessOptions process = SheetProcess(options.machine);
-  if (!options.kit_files.empty() && !ShipLanguageFiles(options.machine, process, options.kit_files)) return 1;
-
-  // What the host itself reads from the machine: the printer, which must be
-  // one the machine has (the spooler's answer otherwise), kept open while the
-  // sheets run; and the spooler's forms.
+  // The host and the plug-in: one process of the machine's own bitness.
+  kit::sim::ProcessOptions process;
+  process.bits = kit::sim::NativeProcessBits(options.machine, &error) == 64 ? 64 : 32;
   auto host_machine = kit::sim::Machine::Open(options.machine, process, &error);
   if (!host_machine) {
     std::fprintf(stderr, "printui-sheets: %s\n", error.c_str());
     return 1;
   }
   kit::Platform& host_platform = host_machine->platform();
+  if (!options.kit_files.empty() && !ShipLanguageFiles(host_platform, options.kit_files)) return 1;
+
+  // What the host itself reads from the machine: the printer, which must be
+  // one the machine has (the spooler's answer otherwise), kept open while the
+  // sheets run; and the spooler's forms.
   kit::PrinterHandle host_printer = OpenHostPrinter(*host_machine, kit::FromUtf8(options.printer));
   if (!host_printer) {
     std::fprintf(stderr, "printui-sheets: cannot open printer \"%s\": %s\n", options.printer.c_str(),
