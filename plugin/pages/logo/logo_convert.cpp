@@ -533,9 +533,7 @@ namespace {
 std::optional<SourceBytes> ReadSource(LogoFiles& files, const std::string& path) { return files.ReadSource(path); }
 
 std::optional<SourceBytes> ReadSource(WideLogoFiles& files, const std::u16string& path) {
-  auto bytes = files.Read(path);
-  if (!bytes) return std::nullopt;
-  return SourceBytes(std::move(*bytes));
+  return AsSource(files.Read(path));
 }
 
 // Reads, converts and writes through either kind of files.

@@ -36,6 +36,13 @@ class SourceBytes {
   std::size_t mapped_size_ = 0;
 };
 
+// The bytes of a whole-file read as a source to convert; nothing when the
+// read gave nothing.
+inline std::optional<SourceBytes> AsSource(std::optional<std::vector<std::uint8_t>> bytes) {
+  if (!bytes) return std::nullopt;
+  return SourceBytes(std::move(*bytes));
+}
+
 class LogoFiles {
  public:
   virtual ~LogoFiles() = default;
@@ -43,11 +50,7 @@ class LogoFiles {
   virtual std::optional<std::vector<std::uint8_t>> Read(const std::string& path) = 0;
   // The same for a file that is only read once, to be converted; a host may
   // map the file instead of reading it.
-  virtual std::optional<SourceBytes> ReadSource(const std::string& path) {
-    auto bytes = Read(path);
-    if (!bytes) return std::nullopt;
-    return SourceBytes(std::move(*bytes));
-  }
+  virtual std::optional<SourceBytes> ReadSource(const std::string& path) { return AsSource(Read(path)); }
   // Creates or overwrites a file with `bytes`; false when it cannot be created
   // or not every byte was written.
   virtual bool Write(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
