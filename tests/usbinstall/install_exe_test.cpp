@@ -12,17 +12,12 @@
 #include <sstream>
 #include <string>
 
+#include "tests/wine/wine_path.h"
+
 namespace {
 
-// The built program; a Linux path under Wine maps onto drive Z:.
-std::wstring ProgramPath() {
-  std::string path = INSTALL_EXE_PATH;
-  if (!path.empty() && path[0] == '/') {
-    for (auto& c : path) c = c == '/' ? '\\' : c;
-    path = "Z:" + path;
-  }
-  return std::wstring(path.begin(), path.end());
-}
+// The built program, as a Windows path.
+std::wstring ProgramPath() { return kit::wine::WindowsPath(INSTALL_EXE_PATH); }
 
 std::wstring TempKit() {
   wchar_t temp[MAX_PATH];

@@ -137,14 +137,6 @@ void PageShot(const InstallWalk& walk, HWND frame, const char* page) {
 
 }  // namespace
 
-std::wstring WindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') {
-    for (auto& c : path) c = c == '/' ? '\\' : c;
-    path = "Z:" + path;
-  }
-  return std::wstring(path.begin(), path.end());
-}
-
 bool Screenshot(HWND window, const std::string& name) {
   const char* dir = std::getenv("KIT_SHOT_DIR");
   if (dir == nullptr || *dir == '\0') return false;

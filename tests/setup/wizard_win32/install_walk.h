@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/wine_path.h"
+
 namespace kit::setup::testing {
 
-// A Linux path under Wine maps onto drive Z:; a Windows path stays as it is.
-std::wstring WindowsPath(std::string path);
+using kit::wine::WindowsPath;
 
 // Asks walk_screenshots.sh for a PNG of `window` named `name`: writes
 // NAME.rect into KIT_SHOT_DIR and waits for NAME.taken. False when no shot

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/wine/wine_path.h"
 #include "ui/win32/remote.h"
 
 namespace {
@@ -16,14 +17,7 @@ using kit::ui::win32::RemoteDialog;
 constexpr int kTimeoutMs = 30000;
 constexpr DWORD kPollMs = 50;
 
-// A Linux path under Wine maps onto drive Z:.
-std::wstring WindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') {
-    for (auto& c : path) c = c == '/' ? '\\' : c;
-    path = "Z:" + path;
-  }
-  return std::wstring(path.begin(), path.end());
-}
+using kit::wine::WindowsPath;
 
 class UninstallExeTest : public ::testing::Test {
  protected:
