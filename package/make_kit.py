@@ -148,11 +148,16 @@ def write_zip(folder, target):
                 z.writestr(info, f.read(), compresslevel=ZIP_LEVEL)
 
 
+def remove(path):
+    """Removes a file or a whole folder; nothing when there is none."""
+    if os.path.isdir(path):
+        shutil.rmtree(path)
+    elif os.path.exists(path):
+        os.remove(path)
+
+
 def replace(temporary, final):
-    if os.path.isdir(final):
-        shutil.rmtree(final)
-    elif os.path.exists(final):
-        os.remove(final)
+    remove(final)
     os.replace(temporary, final)
 
 
@@ -166,10 +171,7 @@ def package(builds, out, flavours):
         leftovers = [partial, os.path.join(out, "kit-%s.zip.partial" % flavour)]
         try:
             for leftover in leftovers:
-                if os.path.isdir(leftover):
-                    shutil.rmtree(leftover)
-                elif os.path.exists(leftover):
-                    os.remove(leftover)
+                remove(leftover)
             lay_out(plans[flavour], partial)
             listing = file_list(partial)
             if zipped:
@@ -181,10 +183,10 @@ def package(builds, out, flavours):
                 replace(leftovers[1], os.path.join(out, "kit-%s.zip" % flavour))
         except BaseException:
             for leftover in leftovers:
-                if os.path.isdir(leftover):
-                    shutil.rmtree(leftover, ignore_errors=True)
-                elif os.path.exists(leftover):
-                    os.remove(leftover)
+                try:
+                    remove(leftover)
+                except OSError:
+                    pass  # the first failure is the one to report
             raise
         print("make_kit: %s: %s%s" % (flavour, folder, " and kit-%s.zip" % flavour if zipped else ""))
 
