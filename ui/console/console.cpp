@@ -203,17 +203,21 @@ void Console::Attach(headless::Environment& env) {
 }
 
 std::optional<std::u16string> Console::AnswerFolderDialog(std::u16string_view title) {
-  out_ << "--- folder dialog" << (title.empty() ? std::string() : ": " + U8(std::u16string(title))) << "\n"
-       << "  folder <path> chooses it, cancel closes the dialog\n";
+  out_ << "--- folder dialog" << (title.empty() ? std::string() : ": " + U8(std::u16string(title))) << "\n";
+  return ReadChosenPath("folder", "a folder dialog");
+}
+
+std::optional<std::u16string> Console::ReadChosenPath(const std::string& verb, const std::string& dialog) {
+  out_ << "  " << verb << " <path> chooses it, cancel closes the dialog\n";
   std::string line;
   if (!quit_ && ReadAction(&line)) {
     std::string rest;
     const std::string word = Word(line, &rest);
-    if (word == "folder" && !rest.empty()) {
+    if (word == verb && !rest.empty()) {
       out_ << "  chose " << rest << "\n";
       return FromUtf8(rest);
     }
-    if (word != "cancel") Report("a folder dialog takes \"folder <path>\" or \"cancel\"");
+    if (word != "cancel") Report(dialog + " takes \"" + verb + " <path>\" or \"cancel\"");
   }
   out_ << "  (cancelled)\n";
   return std::nullopt;

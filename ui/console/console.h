@@ -58,6 +58,9 @@ class Console {
   std::string ApplySheet(headless::Sheet& sheet, const std::string& line, bool* quit, bool* handled);
   int AnswerMessageBox(const ShownMessageBox& box);
   std::optional<std::u16string> AnswerFolderDialog(std::u16string_view title);
+  // The answer to a shell dialog: "<verb> <path>" chooses the path; "cancel"
+  // (or anything else, reported as an error of `dialog`) closes it.
+  std::optional<std::u16string> ReadChosenPath(const std::string& verb, const std::string& dialog);
   // console_file_dialog.cpp
   std::optional<std::u16string> AnswerFileDialog(const OpenFileRequest& request);
   void Report(const std::string& error);
