@@ -122,11 +122,7 @@ void CreateClassPrinter(Json& s, Json& device, const InfLine& model, const InfSe
   if (name.empty()) return;
   auto& sp = s["spooler"];
   const WString env = Core::Is64BitMachine(s) ? u"Windows x64" : u"Windows NT x86";
-  bool have_driver = false;
-  for (const auto& d : sp["drivers"]) {
-    have_driver = have_driver || (EqualsNoCase(JsonText(d, "name"), name) && EqualsNoCase(JsonText(d, "environment"), env));
-  }
-  if (!have_driver) {
+  if (!spool::FindForEnvironment(sp["drivers"], name, env)) {
     const WString data_file = install ? Value(*install, u"DataFile") : WString();
     sp["drivers"].push_back({{"name", U8(name)}, {"environment", U8(env)}, {"version", 3},
                              {"driver_path", "UNIDRV.DLL"}, {"data_file", U8(data_file)},
