@@ -1,5 +1,7 @@
 #include "platform/sim/driver_binding.h"
 
+#include "platform/sim/spooler_internal.h"
+
 namespace kit::sim {
 namespace {
 
@@ -95,13 +97,6 @@ bool CopyDriverFiles(Core& core, Json& s, const InfText& inf, const InfSection& 
   return true;
 }
 
-Json* FindNamed(Json& list, WStringView name) {
-  for (auto& e : list) {
-    if (EqualsNoCase(JsonText(e, "name"), name)) return &e;
-  }
-  return nullptr;
-}
-
 // The device's "USB00n" port: the one it had, or the next free number.
 WString UsbPort(Json& sp, Json& device) {
   WString port = JsonText(device, "port");
@@ -110,11 +105,11 @@ WString UsbPort(Json& sp, Json& device) {
       char digits[8];
       std::snprintf(digits, sizeof digits, "%03d", n);
       const WString name = WString(kUsbPortPrefix) + FromUtf8(digits);
-      if (!FindNamed(sp["ports"], name)) port = name;
+      if (!spool::FindByName(sp["ports"], name)) port = name;
     }
     device["port"] = U8(port);
   }
-  if (!FindNamed(sp["ports"], port)) {
+  if (!spool::FindByName(sp["ports"], port)) {
     sp["ports"].push_back({{"name", U8(port)}, {"monitor", kUsbMonitorName}, {"description", kUsbPortDescription},
                            {"type", 3}});
   }
@@ -127,11 +122,7 @@ void CreateClassPrinter(Json& s, Json& device, const InfLine& model, const InfSe
   if (name.empty()) return;
   auto& sp = s["spooler"];
   const WString env = Core::Is64BitMachine(s) ? u"Windows x64" : u"Windows NT x86";
-  bool have_driver = false;
-  for (const auto& d : sp["drivers"]) {
-    have_driver = have_driver || (EqualsNoCase(JsonText(d, "name"), name) && EqualsNoCase(JsonText(d, "environment"), env));
-  }
-  if (!have_driver) {
+  if (!spool::FindForEnvironment(sp["drivers"], name, env)) {
     const WString data_file = install ? Value(*install, u"DataFile") : WString();
     sp["drivers"].push_back({{"name", U8(name)}, {"environment", U8(env)}, {"version", 3},
                              {"driver_path", "UNIDRV.DLL"}, {"data_file", U8(data_file)},
@@ -140,7 +131,7 @@ void CreateClassPrinter(Json& s, Json& device, const InfLine& model, const InfSe
                              {"default_data_type", "RAW"}, {"files", Json::array()}});
   }
   const WString port = UsbPort(sp, device);
-  if (Json* existing = FindNamed(sp["printers"], name)) {
+  if (Json* existing = spool::FindByName(sp["printers"], name)) {
     (*existing)["port"] = U8(port);  // the same model bound again keeps its printer
     return;
   }

@@ -25,6 +25,13 @@ Json* FindByName(Json& list, WStringView name, const char* member) {
   return nullptr;
 }
 
+Json* FindForEnvironment(Json& list, WStringView name, WStringView environment) {
+  for (auto& e : list) {
+    if (EqualsNoCase(JsonText(e, "name"), name) && EqualsNoCase(JsonText(e, "environment"), environment)) return &e;
+  }
+  return nullptr;
+}
+
 bool EraseByName(Json& list, WStringView name, const char* member) {
   for (auto it = list.begin(); it != list.end(); ++it) {
     if (EqualsNoCase(JsonText(*it, member), name)) {

@@ -68,11 +68,9 @@ bool SimSpooler::AddPrinterDriverEx(WStringView server, const DriverInfo3& info,
               {"help_file", U8(info.help_file)}, {"dependent_files", deps},
               {"monitor", U8(info.monitor_name)}, {"default_data_type", U8(info.default_data_type)},
               {"files", files}};
-    for (auto it = sp["drivers"].begin(); it != sp["drivers"].end(); ++it) {
-      if (EqualsNoCase(JsonText(*it, "name"), info.name) && EqualsNoCase(JsonText(*it, "environment"), env)) {
-        *it = d;  // an existing driver of that name is upgraded in place
-        return true;
-      }
+    if (Json* existing = FindForEnvironment(sp["drivers"], info.name, env)) {
+      *existing = d;  // an existing driver of that name is upgraded in place
+      return true;
     }
     sp["drivers"].push_back(d);
     return true;

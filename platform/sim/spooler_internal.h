@@ -17,6 +17,9 @@ constexpr std::uint32_t kPrinterStatusPendingDeletion = 0x4;
 std::uint32_t Sz(const WString& s);
 WString Upper(const WString& s);
 Json* FindByName(Json& list, WStringView name, const char* member = "name");
+// The entry of a driver or print-processor list with this name for this
+// environment.
+Json* FindForEnvironment(Json& list, WStringView name, WStringView environment);
 bool EraseByName(Json& list, WStringView name, const char* member = "name");
 bool IsKnownEnvironment(WStringView env);
 // A registry node below HKLM (64-bit view), created on demand.

@@ -112,11 +112,7 @@ bool SimSpooler::AddPrintProcessor(WStringView server, WStringView environment, 
     if (!environment.empty() && !IsKnownEnvironment(environment)) return Core::Fail(win32::kErrorInvalidEnvironment);
     const WString env = Env(s, environment);
     auto& sp = s["spooler"];
-    for (const auto& p : sp["processors"]) {
-      if (EqualsNoCase(JsonText(p, "name"), name) && EqualsNoCase(JsonText(p, "environment"), env)) {
-        return Core::Fail(win32::kErrorPrintProcessorAlreadyInstalled);
-      }
-    }
+    if (FindForEnvironment(sp["processors"], name, env)) return Core::Fail(win32::kErrorPrintProcessorAlreadyInstalled);
     if (!HostFileExists(s, ProcessorDirectory(s, env) + u"\\" + WString(dll_name))) {
       return Core::Fail(win32::kErrorModNotFound);
     }

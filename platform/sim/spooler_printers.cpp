@@ -112,12 +112,7 @@ bool SimSpooler::AddPrinter(WStringView server, const PrinterInfo2& info, Printe
     auto& sp = s["spooler"];
     if (FindByName(sp["printers"], name)) return Core::Fail(win32::kErrorPrinterAlreadyExists);
     const WString env = core_.LocalEnvironment(s);
-    bool driver_found = false;
-    for (const auto& d : sp["drivers"]) {
-      driver_found = driver_found ||
-                     (EqualsNoCase(JsonText(d, "name"), info.driver_name) && EqualsNoCase(JsonText(d, "environment"), env));
-    }
-    if (!driver_found) return Core::Fail(win32::kErrorUnknownPrinterDriver);
+    if (!FindForEnvironment(sp["drivers"], info.driver_name, env)) return Core::Fail(win32::kErrorUnknownPrinterDriver);
     // A printer may list several ports separated by commas.
     WString ports = info.port_name;
     if (ports.empty()) return Core::Fail(win32::kErrorUnknownPort);
@@ -130,12 +125,7 @@ bool SimSpooler::AddPrinter(WStringView server, const PrinterInfo2& info, Printe
       pos = next + 1;
     }
     WString processor = info.print_processor.empty() ? WString(u"WinPrint") : info.print_processor;
-    bool processor_found = false;
-    for (const auto& p : sp["processors"]) {
-      processor_found = processor_found ||
-                        (EqualsNoCase(JsonText(p, "name"), processor) && EqualsNoCase(JsonText(p, "environment"), env));
-    }
-    if (!processor_found) return Core::Fail(win32::kErrorUnknownPrintProcessor);
+    if (!FindForEnvironment(sp["processors"], processor, env)) return Core::Fail(win32::kErrorUnknownPrintProcessor);
     Json p = {{"name", U8(name)},
               {"port", U8(info.port_name)},
               {"driver", U8(info.driver_name)},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/registry.h"
 #include "setup/usb/usb_queries.h"
 #include "ui/text.h"
 
@@ -24,16 +25,11 @@ bool IsMakerDriverId(unsigned id) {
          std::end(kMakerDriverProductIds);
 }
 
-// The first string of a REG_MULTI_SZ hardware-id property (UTF-16LE), up to
-// its terminator or the end of what was read, in the ANSI code page.
+// The first string of a REG_MULTI_SZ hardware-id property, up to its
+// terminator or the end of what was read, in the ANSI code page.
 std::string FirstHardwareId(const Bytes& property) {
-  std::u16string text;
-  for (std::size_t b = 0; b + 1 < property.size(); b += 2) {
-    const char16_t c = static_cast<char16_t>(property[b] | (property[b + 1] << 8));
-    if (c == 0) break;
-    text.push_back(c);
-  }
-  return ui::ToAnsi(text);
+  const std::vector<WString> ids = ParseMultiSz(property);
+  return ids.empty() ? std::string() : ui::ToAnsi(ids.front());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "setup/usb/usb_queries.h"
 #include "ui/text.h"
 
 namespace kit::setup {
@@ -53,7 +54,7 @@ IdWriteCommand MakeIdWriteCommand(int port_index) {
 // are closed.
 int ReadPrinterUsbId(const UsbEnv& env, UsbPrompts& prompts) {
   auto library = LoadKvUsbInt(env, prompts, kReadFunctions);
-  if (!library) return -1;
+  if (!library) return kNoUsbPrinter;
   int found = 0;
   for (int index = 0; index < kUsbDeviceIndexCount; ++index) {
     const UsbDeviceHandle h = library->OpenDeviceX(index);
@@ -61,16 +62,16 @@ int ReadPrinterUsbId(const UsbEnv& env, UsbPrompts& prompts) {
     library->CloseDevice(h);
     if (++found == 2) {
       prompts.Message("IDS_ERR_ONEPRINTER");
-      return -2;
+      return kSeveralUsbPrinters;
     }
   }
   const UsbDeviceHandle device = OpenFirstPrinter(*library);
-  if (!IsValidUsbHandle(device)) return -1;
+  if (!IsValidUsbHandle(device)) return kNoUsbPrinter;
   std::uint8_t descriptor[kDescriptorBufferSize] = {};
   if (library->GetDescriptor(device, descriptor, sizeof descriptor) == 0) {
     prompts.Notice(kNoDeviceIdText);
     library->CloseDevice(device);
-    return -1;
+    return kNoUsbPrinter;
   }
   library->CloseDevice(device);
   return descriptor[kUsbDescriptorReleaseOffset] | (descriptor[kUsbDescriptorReleaseOffset + 1] << 8);
