@@ -29,7 +29,8 @@ class FreeTypeCanvas final : public Canvas {
     if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
   }
   ~FreeTypeCanvas() override {
-    if (face_ != nullptr) FT_Done_Face(face_);
+    for (FT_Face face : faces_)
+      if (face != nullptr) FT_Done_Face(face);
     if (library_ != nullptr) FT_Done_FreeType(library_);
   }
 
@@ -63,13 +64,16 @@ class FreeTypeCanvas final : public Canvas {
 
   bool SelectFont(const CanvasFont& font) override {
     if (library_ == nullptr) return false;
-    if (face_ != nullptr) FT_Done_Face(face_);
     face_ = nullptr;
     const bool bold = font.weight >= kWeightBold - 100;
-    if (FT_New_Face(library_, bold ? kBoldFace : kRegularFace, 0, &face_) != 0) {
-      face_ = nullptr;
+    // Each face file is opened once, when first selected; a repaint only
+    // sizes it again.
+    FT_Face& face = faces_[bold ? 1 : 0];
+    if (face == nullptr && FT_New_Face(library_, bold ? kBoldFace : kRegularFace, 0, &face) != 0) {
+      face = nullptr;
       return false;
     }
+    face_ = face;
     int em = kDefaultEmPixels;
     if (font.height < 0) {
       em = -font.height;
@@ -159,7 +163,8 @@ class FreeTypeCanvas final : public Canvas {
 
   std::vector<std::u16string> families_;
   FT_Library library_ = nullptr;
-  FT_Face face_ = nullptr;
+  FT_Face faces_[2] = {};   // regular and bold, as opened
+  FT_Face face_ = nullptr;  // the selected one of them
   CanvasFont font_;
   Bitmap picture_;
 };

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "common/ini/profile_text.h"
+#include "plugin/core/language/language_files.h"
 #include "plugin/pages/commands/printer_commands.h"
 #include "plugin/pages/logo/logo_files.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
@@ -73,21 +75,12 @@ constexpr Column kColumns[] = {
 
 // The firmware filters by text file; patterns in this order for each.
 constexpr const char16_t* kFirmwarePatterns[] = {u"*.JK", u"*.DAT", u"*.FNT", u"*.ZK", u"*.EEP"};
-constexpr char16_t kSimplifiedTextFile[] = u"CHN_VRTQ40.res";
-constexpr char16_t kTraditionalTextFile[] = u"CHF_VRTQ40.res";
 constexpr const char16_t* kSimplifiedFilter[] = {u"*.JK(监控程序文件)", u"*.DAT(监控程序文件)", u"*.FNT(字库文件)",
                                                  u"*.ZK(字库文件)", u"*.EEP(EEPROM文件)"};
 constexpr const char16_t* kTraditionalFilter[] = {u"*.JK(監控程式文件)", u"*.DAT(監控程式文件)", u"*.FNT(字庫文件)",
                                                   u"*.ZK(字庫文件)", u"*.EEP(EEPROM文件)"};
 constexpr const char16_t* kEnglishFilter[] = {u"*.JK(Firmware)", u"*.DAT(Data)", u"*.FNT(Font)", u"*.ZK(Font)",
                                               u"*.EEP(EEPROM)"};
-
-bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) {
-           return lower(x) == lower(y);
-         });
-}
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
@@ -132,8 +125,8 @@ ui::DialogTemplate MakeTemplate() {
 
 ui::OpenFileRequest FirmwareFileRequest(std::u16string_view title, std::u16string_view text_file) {
   const char16_t* const* descriptions = kEnglishFilter;
-  if (SameIgnoringCase(text_file, kSimplifiedTextFile)) descriptions = kSimplifiedFilter;
-  if (SameIgnoringCase(text_file, kTraditionalTextFile)) descriptions = kTraditionalFilter;
+  if (ini::EqualsIgnoringCase(text_file, kSimplifiedChineseTextFile)) descriptions = kSimplifiedFilter;
+  if (ini::EqualsIgnoringCase(text_file, kTraditionalChineseTextFile)) descriptions = kTraditionalFilter;
   ui::OpenFileRequest request;
   request.title = std::u16string(title);
   for (std::size_t i = 0; i < std::size(kFirmwarePatterns); ++i)

@@ -332,14 +332,11 @@ void WatermarkPage::ChooseMode(ui::Window& window, int mode) {
   RedrawPreview(window);
 }
 
-PictureError WatermarkPage::MakeImageFile(const std::u16string& path, std::optional<ui::Bitmap>* picture) {
-  Files* files = context().platform().files;
-  Bytes source;
-  if (files == nullptr || !files->ReadFile(path, &source)) return PictureError::kNotUsable;
+PictureError WatermarkPage::MakeImageFile(Files& files, const Bytes& source, std::optional<ui::Bitmap>* picture) {
   const Converted converted = ConvertSource(source);
   if (converted.error != PictureError::kNone) return converted.error;
   const std::u16string target = ImageFile();
-  if (target.empty() || !ReplacePicture(*files, target, converted.file, converted.copied))
+  if (target.empty() || !ReplacePicture(files, target, converted.file, converted.copied))
     return PictureError::kNotWritten;
   if (picture != nullptr) {
     bool too_big = false;
@@ -360,8 +357,11 @@ void WatermarkPage::Browse(ui::Window& window) {
   if (chosen->empty()) return fail(Message::kWatermarkError6);
   // A path the record cannot hold whole would name another file.
   if (chosen->size() >= kWatermarkBitmapPathCapacity) return fail(Message::kWatermarkError5);
+  Files* files = context().platform().files;
+  Bytes source;
+  if (files == nullptr || !files->ReadFile(*chosen, &source)) return fail(MessageOf(PictureError::kNotUsable));
   std::optional<ui::Bitmap> picture;
-  if (const PictureError error = MakeImageFile(*chosen, &picture); error != PictureError::kNone)
+  if (const PictureError error = MakeImageFile(*files, source, &picture); error != PictureError::kNone)
     return fail(MessageOf(error));
   window.SetText(kPathEditId, *chosen);
   Store(window, [&](PrivateDevMode& r) { SetText(r.WatermarkBitmapPath, *chosen); });
@@ -499,10 +499,10 @@ void WatermarkPage::RedrawPreview(ui::Window& window) {
       reload_image_ = false;
       image_.reset();
       Files* files = context().platform().files;
-      Bytes probe;
-      if (files == nullptr || !files->ReadFile(now.path, &probe)) {
+      Bytes source;
+      if (files == nullptr || !files->ReadFile(now.path, &source)) {
         ShowPreviewError(window, Message::kWatermarkError1);
-      } else if (const PictureError error = MakeImageFile(now.path, &image_); error != PictureError::kNone) {
+      } else if (const PictureError error = MakeImageFile(*files, source, &image_); error != PictureError::kNone) {
         image_.reset();
         ShowPreviewError(window, MessageOf(error));
       }

@@ -127,8 +127,9 @@ class WatermarkPage final : public sheets::SheetPage {
   void OnTrackbar(ui::Window& window, int id, ui::Notify code);
   void SetSize(ui::Window& window, int size);
   bool Apply(ui::Window& window);
-  // Converts the bitmap at `path` into the watermark picture; the error, if any.
-  PictureError MakeImageFile(const std::u16string& path, std::optional<ui::Bitmap>* picture);
+  // Converts the bytes of a source bitmap, as read once by the caller, into
+  // the watermark picture; the error, if any.
+  PictureError MakeImageFile(Files& files, const Bytes& source, std::optional<ui::Bitmap>* picture);
   ui::Canvas& Canvas();
   ui::Bitmap TextPicture(const Shown& shown);
   void RedrawPreview(ui::Window& window);
