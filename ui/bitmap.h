@@ -1,20 +1,12 @@
-// A device-independent picture a page draws into a frame control.
+// The picture a page draws into a frame control: the kit's one picture type,
+// named in the UI layer.
 // This file is OS-independent.
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include "common/bmp/bitmap.h"
 
 namespace kit::ui {
 
-// Top-down rows of 0x00RRGGBB pixels.
-struct Bitmap {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-
-  bool Empty() const { return width <= 0 || height <= 0; }
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
+using kit::Bitmap;
 
 }  // namespace kit::ui

@@ -14,7 +14,7 @@ std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 }  // namespace
 
-std::optional<ui::Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file) {
+std::optional<Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file) {
   const auto fh = ReadFileHeader(file);
   const auto ih = ReadInfoHeader(file);
   if (!fh || !ih || fh->type != kSignature) return std::nullopt;
@@ -38,7 +38,7 @@ std::optional<ui::Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file) {
   if (!stride || !RowsFit(file.size(), fh->pixel_offset, *stride, static_cast<std::size_t>(height)))
     return std::nullopt;
 
-  ui::Bitmap out;
+  Bitmap out;
   out.width = static_cast<int>(width);
   out.height = static_cast<int>(height);
   out.pixels.resize(static_cast<std::size_t>(width * height));

@@ -10,13 +10,13 @@
 #include <optional>
 #include <span>
 
-#include "ui/bitmap.h"
+#include "common/bmp/bitmap.h"
 
 namespace kit::bmp {
 
 // The largest picture that loads, in pixels per side.
 inline constexpr std::int32_t kMaxBitmapSide = 8192;
 
-std::optional<ui::Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file);
+std::optional<Bitmap> DecodeBitmapFile(std::span<const std::uint8_t> file);
 
 }  // namespace kit::bmp
