@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/bmp/grey.h"
+
 namespace kit::ui::console {
 namespace {
 
@@ -14,7 +16,7 @@ constexpr int kShadeCount = sizeof kShades - 1;
 int Grey(std::uint32_t rgb) {
   const int r = static_cast<int>((rgb >> 16) & 0xFF), g = static_cast<int>((rgb >> 8) & 0xFF),
             b = static_cast<int>(rgb & 0xFF);
-  return (299 * r + 587 * g + 114 * b) / 1000;
+  return bmp::GreyLevel(r, g, b);
 }
 
 }  // namespace

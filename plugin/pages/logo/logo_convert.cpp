@@ -25,11 +25,11 @@ namespace {
 constexpr std::array<bmp::PaletteEntry, 2> kResultPalette = {
     bmp::PaletteEntry{0x00, 0x00, 0x00, 0x00}, bmp::PaletteEntry{0xFF, 0xFF, 0xFF, 0x00}};
 
-// Luminance weights in per mille, applied through per-level tables.
-constexpr int kRedWeight = 299;
-constexpr int kGreenWeight = 587;
-constexpr int kBlueWeight = 114;
-constexpr int kWeightScale = 1000;
+// The grey level's weights, applied through per-level tables.
+constexpr int kRedWeight = bmp::kGreyRedWeight;
+constexpr int kGreenWeight = bmp::kGreyGreenWeight;
+constexpr int kBlueWeight = bmp::kGreyBlueWeight;
+constexpr int kWeightScale = bmp::kGreyWeightScale;
 // Error diffusion: a level above this is white.
 constexpr int kDiffuseThreshold = 128;
 

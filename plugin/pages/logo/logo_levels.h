@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/bmp/grey.h"
+
 namespace kit::logo {
 
 // Settings range of the contrast and brightness trackbars.
@@ -29,11 +31,8 @@ using LevelTable = std::array<std::uint8_t, 256>;
 LevelTable MakeLevelTable(int contrast, int brightness);
 LevelTable MakeAroundMeanTable(int mean, int contrast, int brightness);
 
-// Grey level of a 24-bit pixel from its (adjusted) channels: luminance weights
-// 299, 587, 114 per mille, truncated.
-constexpr int GreyLevel(int red, int green, int blue) {
-  return (299 * red + 587 * green + 114 * blue) / 1000;
-}
+// Grey level of a 24-bit pixel from its (adjusted) channels.
+using bmp::GreyLevel;
 
 // 8 x 8 ordered-dither matrix of Dither M3, entries 0..63.
 inline constexpr int kDitherM3Size = 8;
