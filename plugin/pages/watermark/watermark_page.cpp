@@ -165,8 +165,10 @@ std::u16string WatermarkPage::ImageFile() const {
 void WatermarkPage::OnInit(ui::Window& window) {
   loading_ = true;
   for (const char16_t* text : kWatermarkTexts) window.AddItem(kTextComboId, text);
-  if (SystemFacts* system = context().platform().system)
-    for (const std::u16string& family : system->EnumFontFamilies(ui::kCharsetAnsi)) window.AddItem(kFontComboId, family);
+  // The families are asked for once: the font list and the text picture's
+  // canvas both take them from here.
+  if (SystemFacts* system = context().platform().system) families_ = system->EnumFontFamilies(ui::kCharsetAnsi);
+  for (const std::u16string& family : families_) window.AddItem(kFontComboId, family);
   window.SetRange(kFontSizeSpinId, kMinFontSize, kMaxFontSize);
   window.SetRange(kAngleTrackbarId, 0, kMaxAngle);
   window.SetRange(kSizeTrackbarId, 0, kMaxSize);
@@ -463,11 +465,7 @@ ui::SheetReply WatermarkPage::OnSheet(ui::Window& window, ui::SheetEvent event) 
 }
 
 ui::Canvas& WatermarkPage::Canvas() {
-  if (!canvas_) {
-    std::vector<std::u16string> families;
-    if (SystemFacts* system = context().platform().system) families = system->EnumFontFamilies(ui::kCharsetAnsi);
-    canvas_ = ui::CreateCanvas(std::move(families));
-  }
+  if (!canvas_) canvas_ = ui::CreateCanvas(families_);
   return *canvas_;
 }
 

@@ -141,6 +141,8 @@ class WatermarkPage final : public sheets::SheetPage {
   bool reload_image_ = true;
   std::optional<ui::Bitmap> image_;  // the image watermark, as converted
   std::unique_ptr<ui::Canvas> canvas_;
+  // The system's font families, read when the page opens.
+  std::vector<std::u16string> families_;
   ui::Bitmap preview_;
 };
 
