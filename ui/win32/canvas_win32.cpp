@@ -66,21 +66,12 @@ class GdiCanvas final : public Canvas {
     return font;
   }
 
+  // A render of the same size refills the section it already has: the
+  // preview repaints at every change of the page, at one fixed size.
   bool Reset(int width, int height, Color fill) override {
-    Release();
-    if (dc_ == nullptr || width <= 0 || height <= 0) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    section_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    if (section_ == nullptr) return false;
-    old_bitmap_ = SelectObject(dc_, section_);
-    width_ = width;
-    height_ = height;
+    if (section_ == nullptr || width != width_ || height != height_) {
+      if (!MakeSection(width, height)) return false;
+    }
     RECT all{0, 0, width, height};
     HBRUSH brush = CreateSolidBrush(RGB(fill.r, fill.g, fill.b));
     FillRect(dc_, &all, brush);
@@ -88,7 +79,9 @@ class GdiCanvas final : public Canvas {
     return true;
   }
 
+  // The font already selected stays; a new one is made only for a change.
   bool SelectFont(const CanvasFont& font) override {
+    if (font_ != nullptr && font == selected_) return true;
     LOGFONTW lf{};
     lf.lfHeight = font.height;
     lf.lfEscapement = font.escapement;
@@ -108,6 +101,7 @@ class GdiCanvas final : public Canvas {
       old_font_ = previous;
     }
     font_ = made;
+    selected_ = font;
     return true;
   }
 
@@ -143,6 +137,23 @@ class GdiCanvas final : public Canvas {
   }
 
  private:
+  bool MakeSection(int width, int height) {
+    Release();
+    if (dc_ == nullptr || width <= 0 || height <= 0) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    section_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    if (section_ == nullptr) return false;
+    old_bitmap_ = SelectObject(dc_, section_);
+    width_ = width;
+    height_ = height;
+    return true;
+  }
   void Release() {
     if (section_ != nullptr) {
       SelectObject(dc_, old_bitmap_);
@@ -165,6 +176,7 @@ class GdiCanvas final : public Canvas {
   HGDIOBJ old_bitmap_ = nullptr;
   void* bits_ = nullptr;
   HFONT font_ = nullptr;
+  CanvasFont selected_;
   HGDIOBJ old_font_ = nullptr;
   int width_ = 0;
   int height_ = 0;
