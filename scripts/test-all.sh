@@ -20,7 +20,25 @@ fi
 # Let ccache share objects between checkouts in different folders.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
-step() { printf '\n=== %s\n' "$*"; }
+# Each step's heading says how long the one before it took, so the CI log
+# shows where the time goes. The last step's time is CTest's own closing line,
+# which stays the last line of a passing run; a failing run ends with the step
+# that failed and its time.
+run_start=$SECONDS step_start=$SECONDS step_name=""
+step() {
+  [ -n "$step_name" ] && printf '=== %s: %d s (%d s so far)\n' "$step_name" \
+    $((SECONDS - step_start)) $((SECONDS - run_start))
+  step_name=$* step_start=$SECONDS
+  printf '\n=== %s\n' "$*"
+}
+finish() {
+  local rc=$?
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  [ "$rc" -ne 0 ] && printf '=== %s failed after %d s (%d s in all)\n' "$step_name" \
+    $((SECONDS - step_start)) $((SECONDS - run_start))
+  return 0
+}
+trap finish EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
   # One X server for every Windows test of this run.
@@ -29,7 +47,6 @@ if [ -z "${DISPLAY:-}" ]; then
   done
   Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
   export DISPLAY=":$display"
   for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
 fi
