@@ -178,19 +178,6 @@ TEST_F(HeadlessControls, MovingTheFocusOffAnEditSendsItsKillFocusFirst) {
   }
 }
 
-// The spin arrows write the position into the edit they drive, which tells
-// its page the text changed (EN_CHANGE), as the system's spin control does.
-TEST_F(HeadlessControls, SpinArrowsChangeTheirEditsText) {
-  dialog.SetRange(kSpin, 0, 10);
-  page.events.clear();
-  EXPECT_TRUE(dialog.MoveTo(kSpin, 4));
-  EXPECT_EQ(dialog.Text(kNextEdit), u"4");
-  EXPECT_EQ(page.events, (std::vector<std::pair<int, Notify>>{{kNextEdit, Notify::kChanged}, {kSpin, Notify::kScrolled}}));
-  page.events.clear();
-  EXPECT_TRUE(dialog.MoveTo(kSpin, 4));
-  EXPECT_EQ(page.events, (std::vector<std::pair<int, Notify>>{{kSpin, Notify::kScrolled}})) << "the text stayed";
-}
-
 TEST(ConsoleControls, ShowsColumnsImagesAndBitmapAndTakesPasteKeyDoubleClickAndCommand) {
   ControlsPage page;
   Environment env;
