@@ -13,12 +13,16 @@
 // plug-in's language files (LANGUAGE_VRTQ40.DAT, *_VRTQ40.res) into the
 // machine's driver folder before the plug-in is loaded. Each sheet named in
 // --sheets is set up, run in the console (actions from --script, else from
-// the terminal) until it is closed, and destroyed; the private settings
-// record is kept between sheets as a host keeps the job's device mode, and
-// its bytes are compared after every sheet. The record is kept per printer
-// in the machine folder (printui/<printer>.devmode), so settings survive
-// between runs: a stored record is brought in through the plug-in's own
-// conversion, and the record is stored again after every sheet. The host
+// the terminal) until it is closed, and destroyed. Each sheet begins with
+// stand-ins for the universal driver's own two pages, as on Windows, and
+// opens on the plug-in's first page. The pages edit the private settings
+// record in place; the host keeps what OK or Apply took: after Cancel, or
+// when the input ends with the sheet open, the record and the paper go back
+// to what the last Apply kept. The kept record is carried between sheets as
+// a host keeps the job's device mode, and compared after every sheet. It is
+// kept per printer in the machine folder (printui/<printer>.devmode), so
+// settings survive between runs: a stored record is brought in through the
+// plug-in's own conversion, and the record is stored at every Apply. The host
 // offers the plug-in the universal driver's own option items it looks for:
 // the paper size (DMPUB_FORMNAME) listing the spooler's forms, and the
 // printer's density. The sheets run in a process of the machine's own
@@ -30,6 +34,7 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -46,6 +51,7 @@
 #include "platform/sim/presets.h"
 #include "platform/types.h"
 #include "plugin/core/com/interfaces.h"
+#include "plugin/host/driver_pages.h"
 #include "plugin/host/host_driver.h"
 #include "plugin/core/language/language_files.h"
 #include "plugin/core/sheets/hosted_page_record.h"
@@ -411,6 +417,8 @@ int main(int argc, char** argv) {
   kit::ui::console::Console console(input, std::cout, console_options);
   kit::ui::headless::Environment env;
   console.Attach(env);
+  // The universal driver names its own pages in the machine's language.
+  const std::uint16_t language_id = host_platform.system.GetSystemDefaultLangID();
 
   std::stringstream list(options.sheets);
   std::string which;
@@ -458,16 +466,38 @@ int main(int argc, char** argv) {
     std::printf("=== %s sheet of \"%s\" (header \"%s\"), %zu plug-in page(s)\n", document ? "document" : "device",
                 options.printer.c_str(), header.pTitle ? kit::ToUtf8(header.pTitle).c_str() : "",
                 host.pages.size());
+    // What OK or Apply took: the record and the driver's paper as the pages
+    // left them then, kept in the machine at once.
+    std::vector<std::uint8_t> applied = record;
     {
       kit::ui::headless::Sheet sheet(printer_name + (document ? u" Printing Preferences" : u" Properties"), env);
+      std::vector<std::unique_ptr<kit::plugin::host::DriverStandInPage>> driver_pages;
+      for (const std::u16string& title : kit::plugin::host::DriverPageTitles(document, language_id)) {
+        driver_pages.push_back(std::make_unique<kit::plugin::host::DriverStandInPage>(title));
+        sheet.AddPage(*driver_pages.back(), title);
+      }
       for (const auto& page : host.pages) sheet.AddPage(*page.page, page.title);
-      if (!host.pages.empty()) console.RunSheet(sheet);
+      sheet.applied = [&] {
+        applied = record;
+        Check("record kept in the machine", WriteRecord(record_file, record));
+        if (document) KeepPaper(PaperFile(record_file), forms, driver_items.items()[0].Sel);
+      };
+      if (!host.pages.empty()) {
+        // The stand-ins have nothing to set: the sheet opens on the
+        // plug-in's first page, as a sheet given that start page does.
+        sheet.Open(kit::plugin::host::kDriverPageCount);
+        console.RunSheet(sheet);
+      }
     }
     request(sheets::kReasonDestroy, 0);
     g_sheet = nullptr;
-    if (document) KeepPaper(PaperFile(record_file), forms, driver_items.items()[0].Sel);
+    // Cancelled or left open: the job keeps what the last Apply took (copied
+    // into the same buffer, which the next sheet hands out again).
+    if (record != applied) {
+      std::copy(applied.begin(), applied.end(), record.begin());
+      std::printf("private settings record: changes since the last Apply dropped\n");
+    }
     std::printf("private settings record: %s\n", record == before ? "unchanged" : "changed");
-    Check("record kept in the machine", WriteRecord(record_file, record));
   }
 
   Check("DllCanUnloadNow (object alive)", can_unload_now() == kSFalse);

@@ -126,6 +126,37 @@ TEST(ConsoleScript, ReportsActionsThatCannotBeDone) {
   EXPECT_THAT(out, HasSubstr("! unknown action \"fly\" (try help)"));
 }
 
+// A refused action says why: the control's state, or what an IP address
+// control takes; a good address and the focus action go through.
+TEST(ConsoleScript, SaysWhyAControlRefusesAnAction) {
+  struct Row {
+    std::string action;
+    std::string error;  // empty: no error
+  };
+  const std::string ip = std::to_string(ids::kIp);
+  const Row rows[] = {
+      {"type " + ip + " 192.168.0.500",
+       "! \"192.168.0.500\" is not an IP address: control " + ip +
+           " takes four numbers from 0 to 255 with dots between, as 192.168.0.50"},
+      {"type " + ip + " printer", "! \"printer\" is not an IP address: control " + ip},
+      {"type " + ip + " 192.168.0.50", ""},
+      {"type " + std::to_string(ids::kReadOnlyEdit) + " x",
+       "! control " + std::to_string(ids::kReadOnlyEdit) + " cannot be typed into now (it is read-only)"},
+      {"click Disabled", "! control " + std::to_string(ids::kDisabledButton) + " cannot be clicked now (it is disabled)"},
+      {"focus " + std::to_string(ids::kLabel), "! control " + std::to_string(ids::kLabel) + " cannot be given the focus now"},
+      {"focus Check", ""},
+  };
+  for (const Row& row : rows) {
+    ids::ConformancePage page;
+    int errors = -1;
+    const std::string out = RunScript(page, row.action + "\n", &errors);
+    EXPECT_EQ(errors, row.error.empty() ? 0 : 1) << row.action << "\n" << out;
+    if (!row.error.empty()) {
+      EXPECT_THAT(out, HasSubstr(row.error)) << row.action;
+    }
+  }
+}
+
 TEST(ConsoleScript, MessageBoxesAreShownAndAnsweredFromTheScript) {
   Asking page;
   int errors = -1;
@@ -147,7 +178,7 @@ TEST(ConsoleHelp, ListsTheActionsAndTheProgramsOwn) {
   Console console(in, out);
   console.AddCommand("worker", "done|fail: end the install worker", [](const std::string&) { return std::string(); });
   const std::string help = console.Help();
-  for (const char* action : {"click", "type", "select", "check", "tick", "set", "wait", "answer", "tab", "quit"})
+  for (const char* action : {"click", "type", "select", "check", "tick", "set", "focus", "wait", "answer", "tab", "quit"})
     EXPECT_THAT(help, HasSubstr(std::string("  ") + action)) << action;
   EXPECT_THAT(help, HasSubstr("worker"));
 }

@@ -3,6 +3,8 @@
 // buttons, and how the console host shows and drives them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <sstream>
 
 #include "ui/console/console.h"
@@ -11,7 +13,8 @@
 namespace kit::ui::headless {
 namespace {
 
-constexpr int kList = 10, kTree = 11, kPicture = 12, kEdit = 13, kNextEdit = 14, kHidden = 15;
+constexpr int kList = 10, kTree = 11, kPicture = 12, kEdit = 13, kNextEdit = 14, kSpin = 16, kHidden = 15,
+              kButton = 17;
 
 KeyAction HexOnly(const KeyPress& key) {
   if (key.tab) return key.shift ? KeyAction::kPreviousControl : KeyAction::kNextControl;
@@ -35,7 +38,9 @@ struct ControlsPage : Page {
           {kPicture, ControlKind::kPicture, u"", {210, 5, 80, 60}, kNone},
           {kEdit, ControlKind::kEdit, u"", {5, 140, 100, 12}, kTabStop, 8},
           {kNextEdit, ControlKind::kEdit, u"", {110, 140, 100, 12}, kTabStop},
+          {kSpin, ControlKind::kUpDown, u"", {210, 140, 10, 12}, kNone, 0, kNextEdit},
           {kHidden, ControlKind::kPushButton, u"Hidden", {5, 160, 50, 14}, kHidden},
+          {kButton, ControlKind::kPushButton, u"Button", {60, 160, 50, 14}, kTabStop},
       };
       return d;
     }();
@@ -105,10 +110,10 @@ TEST_F(HeadlessControls, KeyFilterDecidesEachKeyAndPasteBypassesItButNotTheLimit
     int focus_after;
   };
   const Step steps[] = {
-      {{u'1'}, u"1", 0},
-      {{u'G'}, u"1", 0},
-      {{u'D'}, u"1D", 0},
-      {{u'\b'}, u"1", 0},
+      {{u'1'}, u"1", kEdit},  // a key goes to the edit, which takes the focus
+      {{u'G'}, u"1", kEdit},
+      {{u'D'}, u"1D", kEdit},
+      {{u'\b'}, u"1", kEdit},
       {{u'\t', false, false, true}, u"1", kNextEdit},
       {{u'\t', false, true, true}, u"1", kTree},
   };
@@ -136,12 +141,49 @@ TEST_F(HeadlessControls, DoubleClickSelectsThenReportsAndHiddenButtonsTakeSentCo
   EXPECT_FALSE(dialog.SendCommand(999));
 }
 
+// Moving on from an edit tells its page (EN_KILLFOCUS) before the next
+// control acts; staying in it, a page's own command, and the spin arrows
+// (which do not take the focus) tell it nothing.
+TEST_F(HeadlessControls, MovingTheFocusOffAnEditSendsItsKillFocusFirst) {
+  struct Row {
+    const char* what;
+    std::function<bool(Dialog&)> act;
+    bool kill_focus;
+    int focus_after;
+  };
+  const Row rows[] = {
+      {"tab", [](Dialog& d) { return d.PressKey(kEdit, {u'\t', false, false, true}); }, true, kNextEdit},
+      {"focus action", [](Dialog& d) { return d.Focus(kNextEdit); }, true, kNextEdit},
+      {"click a button", [](Dialog& d) { return d.Click(kButton); }, true, kButton},
+      {"double click a list", [](Dialog& d) { return d.DoubleClickItem(kList, 0); }, true, kList},
+      {"select a tree item", [](Dialog& d) { return d.SelectTree(kTree, 1); }, true, kTree},
+      {"type into another edit", [](Dialog& d) { return d.Type(kNextEdit, u"7"); }, true, kNextEdit},
+      {"focus off every control", [](Dialog& d) { d.FocusLeaves(); return true; }, true, 0},
+      {"type into the same edit", [](Dialog& d) { return d.Type(kEdit, u"2"); }, false, kEdit},
+      {"a picture takes no focus", [](Dialog& d) { return !d.Focus(kPicture); }, false, kEdit},
+      {"a hidden button takes none", [](Dialog& d) { return !d.Focus(kHidden); }, false, kEdit},
+      {"a command sent from outside", [](Dialog& d) { return d.SendCommand(kButton); }, false, kEdit},
+      {"the spin arrows", [](Dialog& d) { return d.MoveTo(kSpin, 5); }, false, kEdit},
+  };
+  for (const Row& row : rows) {
+    ASSERT_TRUE(dialog.Type(kEdit, u"1")) << row.what;
+    page.events.clear();
+    EXPECT_TRUE(row.act(dialog)) << row.what;
+    const auto kill = std::find(page.events.begin(), page.events.end(), std::pair<int, Notify>{kEdit, Notify::kKillFocus});
+    EXPECT_EQ(kill != page.events.end(), row.kill_focus) << row.what;
+    if (kill != page.events.end()) {
+      EXPECT_EQ(kill, page.events.begin()) << row.what << ": before the next control acts";
+    }
+    EXPECT_EQ(dialog.FocusedControl(), row.focus_after) << row.what;
+  }
+}
+
 TEST(ConsoleControls, ShowsColumnsImagesAndBitmapAndTakesPasteKeyDoubleClickAndCommand) {
   ControlsPage page;
   Environment env;
   Dialog dialog(page, env);
   dialog.Create();
-  std::istringstream in("paste 13 7Z\nkey 13 G\nkey 13 tab\ndblclick 10 0\ncommand 15\nshow\n");
+  std::istringstream in("paste 13 7Z\nkey 13 G\ndblclick 10 0\ncommand 15\nkey 13 tab\nshow\n");
   std::ostringstream out;
   console::Console console(in, out);
   console.Attach(env);
@@ -154,7 +196,9 @@ TEST(ConsoleControls, ShowsColumnsImagesAndBitmapAndTakesPasteKeyDoubleClickAndC
   EXPECT_NE(text.find("(bitmap 136)"), std::string::npos) << text;
   EXPECT_NE(text.find("\"7Z\""), std::string::npos) << text;
   EXPECT_EQ(dialog.FocusedControl(), kNextEdit);
-  EXPECT_EQ(page.events.back(), (std::pair<int, Notify>{kHidden, Notify::kClicked}));
+  EXPECT_NE(std::find(page.events.begin(), page.events.end(), std::pair<int, Notify>{kHidden, Notify::kClicked}),
+            page.events.end());
+  EXPECT_EQ(page.events.back(), (std::pair<int, Notify>{kEdit, Notify::kKillFocus})) << "the tab left the edit";
 }
 
 }  // namespace

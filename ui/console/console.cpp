@@ -190,6 +190,16 @@ bool Resolve(Dialog& d, const std::string& target, Dialog** owner, int* id) {
   return false;
 }
 
+// Why a person cannot act on a control: "" when nothing in its state says.
+std::string WhyUnreachable(Dialog& d, int id) {
+  const Control* c = d.Find(id);
+  if (c == nullptr) return {};
+  if (!c->visible) return " (it is hidden)";
+  if (!c->enabled) return " (it is disabled)";
+  if (c->def.Has(kReadOnly)) return " (it is read-only)";
+  return {};
+}
+
 }  // namespace
 
 Console::Console(std::istream& in, std::ostream& out, Options options) : in_(in), out_(out), options_(options) {}
@@ -276,7 +286,8 @@ std::string Console::Help() const {
          "  tree <id> <n>             select item n of a tree\n"
          "  menu <command>            choose a system-menu entry\n"
          "  paste <id> <text>         Ctrl+V: paste text at the end of an edit field\n"
-         "  key <id> tab|shift-tab|<c>  one key typed into an edit field\n"
+         "  key <id> tab|shift-tab|<c>  one key typed into an edit field (tab moves the focus on)\n"
+         "  focus <control>           move the focus to a control (the edit left gets its kill-focus)\n"
          "  dblclick <id> <n>         double-click item n of a list\n"
          "  command <id>              send a control's command, even a hidden button's\n"
          "  help-key                  press F1\n"
@@ -356,7 +367,9 @@ std::string Console::Apply(Dialog& d, const std::string& line, bool* quit) {
     if (!Resolve(d, target, &owner, &id)) return "no control \"" + target + "\" here";
     return {};
   };
-  auto refused = [&](const char* what) { return std::string("control ") + std::to_string(id) + " cannot be " + what + " now"; };
+  auto refused = [&](const char* what) {
+    return std::string("control ") + std::to_string(id) + " cannot be " + what + " now" + WhyUnreachable(*owner, id);
+  };
 
   if (action == "help") {
     out_ << Help();
@@ -382,7 +395,16 @@ std::string Console::Apply(Dialog& d, const std::string& line, bool* quit) {
     std::string text;
     const std::string target = Word(rest, &text);
     if (auto e = need(target); !e.empty()) return e;
-    return owner->Type(id, FromUtf8(text)) ? "" : refused("typed into");
+    if (owner->Type(id, FromUtf8(text))) return {};
+    const Control* c = owner->Find(id);
+    if (c->def.kind == ControlKind::kIpAddress && c->visible && c->enabled && !headless::ValidIpText(FromUtf8(text)))
+      return "\"" + text + "\" is not an IP address: control " + std::to_string(id) +
+             " takes four numbers from 0 to 255 with dots between, as 192.168.0.50";
+    return refused("typed into");
+  }
+  if (action == "focus") {
+    if (auto e = need(rest); !e.empty()) return e;
+    return owner->Focus(id) ? "" : refused("given the focus");
   }
   if (action == "select" || action == "tick" || action == "untick" || action == "set" || action == "tree") {
     std::string arg;

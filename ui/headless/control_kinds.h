@@ -1,5 +1,5 @@
 // Small facts about controls shared by the headless dialog's source files:
-// which kinds hold items or a range, and the case-blind text order of a
+// which kinds hold items or a range or take the focus, and the case-blind text order of a
 // sorted list. This file is OS-independent.
 #pragma once
 
@@ -26,6 +26,14 @@ inline bool HasItems(ControlKind k) {
 
 inline bool HasRange(ControlKind k) {
   return k == ControlKind::kTrackbar || k == ControlKind::kUpDown || k == ControlKind::kProgressBar;
+}
+
+// Whether a person can put the focus on a control of this kind. Labels,
+// frames and progress bars never take it, nor do a spin control's arrows
+// (the edit beside them keeps it).
+inline bool TakesFocus(ControlKind k) {
+  return k != ControlKind::kStatic && k != ControlKind::kPicture && k != ControlKind::kIcon &&
+         k != ControlKind::kGroupBox && k != ControlKind::kUpDown && k != ControlKind::kProgressBar;
 }
 
 }  // namespace kit::ui::headless

@@ -31,28 +31,6 @@ bool TakesText(const ControlTemplate& c) {
          (c.kind == ControlKind::kComboBox && !c.Has(kDropDownList));
 }
 
-// "a.b.c.d" with each field 0-255, or empty (a cleared control).
-bool ValidIpText(std::u16string_view text) {
-  if (text.empty()) return true;
-  int fields = 0;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t dot = text.find(u'.', start);
-    const auto field = text.substr(start, dot == std::u16string_view::npos ? text.size() - start : dot - start);
-    if (field.empty() || field.size() > 3) return false;
-    int value = 0;
-    for (char16_t c : field) {
-      if (c < u'0' || c > u'9') return false;
-      value = value * 10 + (c - u'0');
-    }
-    if (value > kIpFieldMax) return false;
-    ++fields;
-    if (dot == std::u16string_view::npos) break;
-    start = dot + 1;
-  }
-  return fields == kIpFields;
-}
-
 class RecordingPainter final : public Painter {
  public:
   explicit RecordingPainter(Rect client) : client_(client) {}
@@ -73,6 +51,27 @@ class RecordingPainter final : public Painter {
 }  // namespace
 
 bool SameVisibleText(std::u16string_view a, std::u16string_view b) { return Visible(a) == Visible(b); }
+
+bool ValidIpText(std::u16string_view text) {
+  if (text.empty()) return true;
+  int fields = 0;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t dot = text.find(u'.', start);
+    const auto field = text.substr(start, dot == std::u16string_view::npos ? text.size() - start : dot - start);
+    if (field.empty() || field.size() > 3) return false;
+    int value = 0;
+    for (char16_t c : field) {
+      if (c < u'0' || c > u'9') return false;
+      value = value * 10 + (c - u'0');
+    }
+    if (value > kIpFieldMax) return false;
+    ++fields;
+    if (dot == std::u16string_view::npos) break;
+    start = dot + 1;
+  }
+  return fields == kIpFields;
+}
 
 // ---------------------------------------------------------------- Environment
 
@@ -199,6 +198,11 @@ void Dialog::DrainPosted() {
 bool Dialog::Click(int id) {
   Control* c = Reachable(id);
   if (c == nullptr) return false;
+  // A button takes the focus as the mouse goes down, before it is clicked.
+  if (TakesFocus(c->def.kind)) {
+    MoveFocus(id);
+    if ((c = Reachable(id)) == nullptr) return false;
+  }
   switch (c->def.kind) {
     case ControlKind::kCheckBox: c->checked = !c->checked; break;
     case ControlKind::kRadioButton: {
@@ -227,6 +231,8 @@ bool Dialog::Click(int id) {
 bool Dialog::Type(int id, std::u16string_view text) {
   Control* c = Reachable(id);
   if (c == nullptr || !TakesText(c->def) || c->def.Has(kReadOnly)) return false;
+  MoveFocus(id);
+  if (Reachable(id) == nullptr) return false;
   std::u16string kept;
   for (char16_t ch : text) {
     if (c->key_filter != nullptr && c->key_filter(KeyPress{ch}) != KeyAction::kPass) continue;
@@ -245,6 +251,8 @@ bool Dialog::Select(int id, int index) {
   Control* c = Reachable(id);
   if (c == nullptr || !HasItems(c->def.kind) || index < 0 || index >= static_cast<int>(c->items.size()))
     return false;
+  MoveFocus(id);
+  if (Reachable(id) == nullptr || index >= static_cast<int>(c->items.size())) return false;
   c->selection = index;
   if (c->def.kind == ControlKind::kComboBox) c->text = c->items[index];
   Command(id, ui::Notify::kSelChanged);
@@ -271,6 +279,8 @@ bool Dialog::CheckItem(int id, int index, bool checked) {
   if (c == nullptr || c->def.kind != ControlKind::kListView || !c->def.Has(kCheckBoxes) || index < 0 ||
       index >= static_cast<int>(c->items.size()))
     return false;
+  MoveFocus(id);
+  if (Reachable(id) == nullptr || index >= static_cast<int>(c->items.size())) return false;
   c->item_checked[index] = checked;
   Command(id, ui::Notify::kChanged);
   return true;
@@ -279,7 +289,16 @@ bool Dialog::CheckItem(int id, int index, bool checked) {
 bool Dialog::MoveTo(int id, int position) {
   Control* c = Reachable(id);
   if (c == nullptr || (c->def.kind != ControlKind::kTrackbar && c->def.kind != ControlKind::kUpDown)) return false;
+  if (c->def.kind == ControlKind::kTrackbar) {
+    MoveFocus(id);
+    if (Reachable(id) == nullptr) return false;
+  }
+  // A spin control writes its position into the edit it drives, which tells
+  // the page that its text changed (EN_CHANGE), as the system's does.
+  Control* buddy = c->def.kind == ControlKind::kUpDown && c->def.buddy != 0 ? Get(c->def.buddy) : nullptr;
+  const std::u16string buddy_text = buddy != nullptr ? buddy->text : std::u16string();
   SetPosition(id, position);
+  if (buddy != nullptr && buddy->text != buddy_text) Command(buddy->def.id, ui::Notify::kChanged);
   Command(id, ui::Notify::kScrolled);
   if (c->def.kind == ControlKind::kTrackbar) {
     Command(id, ui::Notify::kScrollEnded);
@@ -293,6 +312,8 @@ bool Dialog::SelectTree(int id, int item) {
   if (c == nullptr || c->def.kind != ControlKind::kTreeView || item < 1 ||
       item > static_cast<int>(c->tree.size()))
     return false;
+  MoveFocus(id);
+  if (Reachable(id) == nullptr || item > static_cast<int>(c->tree.size())) return false;
   c->tree_selection = item;
   Command(id, ui::Notify::kSelChanged);
   return true;

@@ -171,6 +171,14 @@ class Dialog final : public Window {
   // the page even when the control is hidden or disabled. False when the
   // template has no such control.
   bool SendCommand(int id);
+  // A person moves the focus onto control `id` (clicks into it or tabs onto
+  // it): the edit that had the focus gets kKillFocus first, as EN_KILLFOCUS.
+  // False when the control cannot take the focus (hidden, disabled, or of a
+  // kind that never takes it: labels, pictures, spin arrows).
+  bool Focus(int id);
+  // The focus leaves this dialog's controls for the sheet's own tabs or
+  // buttons: the edit that had it gets kKillFocus.
+  void FocusLeaves();
   // The control that has the focus, 0 when none.
   int FocusedControl() const;
   void Close();  // the close box: Cancel
@@ -284,6 +292,9 @@ class Dialog final : public Window {
   void Command(int id, ui::Notify code);
   void DrainPosted();
   void DefaultCommand(int id);
+  // Moves the focus to `id` (0: off every control), sending kKillFocus to
+  // the edit left. A user action's own focus move; page calls stay silent.
+  void MoveFocus(int id);
 
   Page& page_;
   Environment& env_;
@@ -310,5 +321,9 @@ class Dialog final : public Window {
 
 // Case-insensitive comparison of visible texts, ignoring "&" accelerators.
 bool SameVisibleText(std::u16string_view a, std::u16string_view b);
+
+// What an IP address control takes: "a.b.c.d" with each field 0 to 255, or
+// nothing (a cleared control).
+bool ValidIpText(std::u16string_view text);
 
 }  // namespace kit::ui::headless

@@ -1,10 +1,11 @@
 // The headless host's list-view columns, tree images, resource bitmaps and
 // key filters, with the user actions that go with them (paste, a key, a
-// double click, a command sent from outside).
+// double click, a command sent from outside), and the focus a person moves.
 // This file is OS-independent.
 #include <algorithm>
 
 #include "common/strings/capacity.h"
+#include "ui/headless/control_kinds.h"
 #include "ui/headless/dialog.h"
 
 namespace kit::ui::headless {
@@ -104,7 +105,11 @@ void Dialog::SheetUnchanged() { parent_messages_.push_back({kSheetUnchangedMessa
 bool Dialog::PressKey(int id, KeyPress key) {
   Control* c = Reachable(id);
   if (c == nullptr || !IsEdit(*c) || c->def.Has(kReadOnly)) return false;
-  const KeyAction action = c->key_filter != nullptr ? c->key_filter(key) : KeyAction::kPass;
+  MoveFocus(id);  // the key goes to the edit, which has the focus first
+  if ((c = Reachable(id)) == nullptr) return false;
+  KeyAction action = c->key_filter != nullptr ? c->key_filter(key) : KeyAction::kPass;
+  // A Tab the edit lets through is the dialog's: it moves the focus on.
+  if (key.tab && action == KeyAction::kPass) action = key.shift ? KeyAction::kPreviousControl : KeyAction::kNextControl;
   if (action == KeyAction::kNextControl || action == KeyAction::kPreviousControl) {
     // The next (or previous) enabled, visible tab stop, wrapping round.
     const int n = static_cast<int>(controls_.size());
@@ -114,7 +119,7 @@ bool Dialog::PressKey(int id, KeyPress key) {
     for (int k = 1; k < n; ++k) {
       const Control& next = controls_[(at + k * step) % n];
       if (next.enabled && next.visible && next.def.Has(kTabStop)) {
-        SetFocus(next.def.id);
+        MoveFocus(next.def.id);
         break;
       }
     }
@@ -139,6 +144,8 @@ bool Dialog::PressKey(int id, KeyPress key) {
 bool Dialog::Paste(int id, std::u16string_view text) {
   Control* c = Reachable(id);
   if (c == nullptr || !IsEdit(*c) || c->def.Has(kReadOnly)) return false;
+  MoveFocus(id);
+  if ((c = Reachable(id)) == nullptr) return false;
   constexpr char16_t kCtrlV = 0x16;
   if (c->key_filter != nullptr && c->key_filter(KeyPress{kCtrlV, true}) != KeyAction::kPass) return true;
   std::u16string joined = c->text + std::u16string(text);
@@ -152,6 +159,8 @@ bool Dialog::Paste(int id, std::u16string_view text) {
 bool Dialog::DoubleClickItem(int id, int index) {
   Control* c = Reachable(id);
   if (c == nullptr || !IsList(*c) || index < 0 || index >= static_cast<int>(c->items.size())) return false;
+  MoveFocus(id);
+  if (Reachable(id) == nullptr || index >= static_cast<int>(c->items.size())) return false;
   if (c->selection != index) {
     c->selection = index;
     Command(id, ui::Notify::kSelChanged);
@@ -164,6 +173,38 @@ bool Dialog::SendCommand(int id) {
   if (ended_ || Get(id) == nullptr) return false;
   Command(id, ui::Notify::kClicked);
   return true;
+}
+
+bool Dialog::Focus(int id) {
+  const Control* c = Reachable(id);
+  if (c == nullptr || !TakesFocus(c->def.kind)) return false;
+  MoveFocus(id);
+  return true;
+}
+
+void Dialog::FocusLeaves() { MoveFocus(0); }
+
+void Dialog::MoveFocus(int id) {
+  // One window's focus: a page and the child pages inside it share it, so
+  // the control left may be in any of them.
+  Dialog* top = this;
+  while (top->parent_ != nullptr &&
+         std::any_of(top->parent_->children_.begin(), top->parent_->children_.end(),
+                     [&](const auto& child) { return child.get() == top; }))
+    top = top->parent_;
+  std::vector<Dialog*> group{top};
+  for (std::size_t i = 0; i < group.size(); ++i)
+    for (auto& child : group[i]->children_) group.push_back(child.get());
+  for (Dialog* d : group) {
+    for (Control& c : d->controls_) {
+      if (!c.focused || (d == this && c.def.id == id)) continue;
+      c.focused = false;
+      // The edit left tells its page (EN_KILLFOCUS).
+      if (c.def.kind == ControlKind::kEdit && !d->ended_) d->Command(c.def.id, ui::Notify::kKillFocus);
+    }
+  }
+  if (id == 0 || ended_) return;
+  if (Control* c = Get(id)) c->focused = true;
 }
 
 int Dialog::FocusedControl() const {

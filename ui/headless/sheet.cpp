@@ -13,14 +13,19 @@ Dialog& Sheet::Ensure(int index) {
   return *tab.dialog;
 }
 
-void Sheet::Open() {
+void Sheet::Open(int start) {
   if (tabs_.empty() || current_ >= 0) return;
-  current_ = 0;
-  Ensure(0).Notify(SheetEvent::kSetActive);
+  current_ = start >= 0 && start < TabCount() ? start : 0;
+  Ensure(current_).Notify(SheetEvent::kSetActive);
+}
+
+void Sheet::TakeFocus() {
+  if (current_ >= 0) Ensure(current_).FocusLeaves();
 }
 
 bool Sheet::SelectTab(int index) {
   if (closed_ || index < 0 || index >= TabCount() || index == current_) return false;
+  TakeFocus();
   if (current_ >= 0 && Ensure(current_).Notify(SheetEvent::kKillActive) == SheetReply::kRefuse) return false;
   if (Ensure(index).Notify(SheetEvent::kSetActive) == SheetReply::kRefuse) return false;
   current_ = index;
@@ -29,11 +34,13 @@ bool Sheet::SelectTab(int index) {
 
 bool Sheet::Apply() {
   if (closed_) return false;
+  TakeFocus();
   if (current_ >= 0 && Ensure(current_).Notify(SheetEvent::kKillActive) == SheetReply::kRefuse) return false;
   for (auto& tab : tabs_) {
     if (tab.dialog && tab.dialog->Notify(SheetEvent::kApply) == SheetReply::kRefuse) return false;
   }
   changed_ = false;
+  if (applied) applied();
   return true;
 }
 
@@ -45,6 +52,7 @@ bool Sheet::Ok() {
 
 bool Sheet::Cancel() {
   if (closed_) return false;
+  TakeFocus();
   if (current_ >= 0 && Ensure(current_).Notify(SheetEvent::kQueryCancel) == SheetReply::kRefuse) return false;
   closed_ = true;
   return true;

@@ -3,6 +3,7 @@
 // This file is OS-independent.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,19 +25,24 @@ class Sheet {
 
   // Adds a tab; the caller keeps `page` alive as long as the sheet.
   void AddPage(Page& page, std::u16string title);
-  // Shows the first tab (creating its page and sending set-active).
-  void Open();
+  // Shows tab `start` (the first by default), creating its page and sending
+  // set-active.
+  void Open(int start = 0);
 
+  // The sheet's tabs and buttons take the focus from the current page's
+  // controls before they act (the edit left gets its kill-focus).
   // Switches to tab `index`: kill-active on the current page may keep it;
   // set-active on the new one may refuse it (the sheet then stays).
   bool SelectTab(int index);
   // Apply button: kill-active on the current page, then apply to every page
-  // created so far. False when a page refused; Apply stays available.
+  // created so far. False when a page refused; Apply stays available. When
+  // every page took it, `applied` runs (the host keeps what was applied).
   bool Apply();
   // OK: Apply, then close. Cancel: query-cancel on the current page, close
   // unless it refuses.
   bool Ok();
   bool Cancel();
+  std::function<void()> applied;
 
   const std::u16string& Caption() const { return caption_; }
   int TabCount() const { return static_cast<int>(tabs_.size()); }
@@ -57,6 +63,8 @@ class Sheet {
     std::unique_ptr<Dialog> dialog;
   };
   Dialog& Ensure(int index);
+  // The current page's focus moves to the sheet's own tab or button.
+  void TakeFocus();
 
   std::u16string caption_;
   Environment& env_;

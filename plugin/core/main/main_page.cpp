@@ -273,6 +273,13 @@ bool MainPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
     Changed(window);
     return true;
   }
+  // A new scale, typed or set by the spin arrows (which need not take the
+  // focus), makes Apply available at once; it is stored when the box loses
+  // the focus.
+  if (id == kScaleEditId && code == ui::Notify::kChanged) {
+    Changed(window);
+    return true;
+  }
   if (code != ui::Notify::kClicked) return false;
   switch (id) {
     case kGraphicsYesId:

@@ -174,7 +174,7 @@ expect "$work/selftest-unanswered.txt" 'all steps answered as expected'
 case $preset in
   *zh-cn)
     expect "$work/usb.txt" '=== 打印机驱动安装程序'
-    expect "$work/prefs-set.txt" 'tabs: 0*:主页 1:水印 2:操作'
+    expect "$work/prefs-set.txt" 'tabs: 0:布局 1:纸张/质量 2*:主页 3:水印 4:操作'
     expect "$work/uninstall.txt" '=== 打印机卸载程序'
     ;;
 esac
