@@ -59,7 +59,7 @@ TEST_F(DialogTest, AMachineWithoutTheFamilySaysSoInTheLog) {
   EXPECT_EQ(dialog_->ItemCount(kComponentListId), 0);
   EXPECT_FALSE(dialog_->IsEnabled(kSelectButtonId));
   EXPECT_EQ(Items(kLogId), (std::vector<std::u16string>{
-                               u"No printer, port monitor or print processor of the family was found.",
+                               u"Nothing of the printer family was found.",
                                u"Tick the components to remove, then click Uninstall."}));
 }
 
