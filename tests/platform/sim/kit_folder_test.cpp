@@ -77,45 +77,31 @@ TEST_F(KitFolderTest, TheMachinesKitFolderBecomesAnExactCopy) {
   EXPECT_TRUE(fs::exists(root_ / "kit" / "kitsetup"));  // the link led out of the folder: only the link went
 }
 
-TEST_F(KitFolderTest, AFolderWithoutAKitIsRefusedAndNothingIsTouched) {
+// Each refusal leaves the machine's kit folder as it was.
+TEST_F(KitFolderTest, AFolderWithoutAKitOrInsideTheMachinesFolderIsRefused) {
   const fs::path target = root_ / "machine" / "drive_c" / "kit";
   Put(target / "DRVCONFIG" / "setup.ini", "laid out before");
-  Put(root_ / "home" / "notes.txt", "a user's file");
   Put(root_ / "home" / "drvconfig.txt", "a file, not the folder");
+  Put(target / "nested" / "DRVCONFIG" / "setup.ini", "a kit inside the machine's folder");
   Put(root_ / "lower" / "drvconfig" / "setup.ini", "the mark in another case");
-  struct Case {
-    fs::path folder;
-    bool holds_kit;
+  std::string error;
+  EXPECT_TRUE(HoldsKit(root_ / "lower", &error)) << error;
+  const struct {
+    fs::path kit;
+    fs::path target;
     const char* message_part;
+  } cases[] = {
+      {root_ / "home", target, "holds no kit: it has no DRVCONFIG folder"},
+      {root_ / "missing", target, "does not exist"},
+      {target / "nested", target, "one inside the other"},
+      {root_ / "lower", root_ / "lower" / "machine" / "drive_c" / "kit", "one inside the other"},
   };
-  const Case cases[] = {
-      {root_ / "home", false, "holds no kit: it has no DRVCONFIG folder"},
-      {root_ / "missing", false, "does not exist"},
-      {root_ / "lower", true, ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.folder.string());
-    std::string error;
-    EXPECT_EQ(HoldsKit(c.folder, &error), c.holds_kit);
-    if (c.holds_kit) continue;
-    EXPECT_NE(error.find(c.message_part), std::string::npos) << error;
-    error.clear();
-    EXPECT_FALSE(LayOutKitFolder(c.folder, target, &error));
-    EXPECT_NE(error.find(c.message_part), std::string::npos) << error;
-    EXPECT_EQ(Tree(target), (std::set<std::string>{"DRVCONFIG/", "DRVCONFIG/setup.ini=laid out before"}));
-  }
-}
-
-TEST_F(KitFolderTest, AKitAndTheMachinesFolderInsideOneAnotherAreRefused) {
-  const fs::path kit = root_ / "kit";
-  Put(kit / "DRVCONFIG" / "setup.ini", "setup");
-  Put(kit / "machine" / "drive_c" / "kit" / "DRVCONFIG" / "setup.ini", "setup");
-  for (const fs::path& target : {kit / "machine" / "drive_c" / "kit", kit, fs::path(root_)}) {
-    SCOPED_TRACE(target.string());
-    std::string error;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kit.string());
     const auto before = Tree(root_);
-    EXPECT_FALSE(LayOutKitFolder(kit, target, &error));
-    EXPECT_NE(error.find("one inside the other"), std::string::npos) << error;
+    error.clear();
+    EXPECT_FALSE(LayOutKitFolder(c.kit, c.target, &error));
+    EXPECT_NE(error.find(c.message_part), std::string::npos) << error;
     EXPECT_EQ(Tree(root_), before);
   }
 }
