@@ -66,7 +66,8 @@ TEXTS = [
         ("IDS_ERR_GETPRODIR", "Cannot find the print processor folder.", "找不到打印处理器文件夹。", "找不到列印處理器資料夾。"),
         ("IDS_ERR_DIRTYPE", "Unknown copy destination.", "未知的复制目标。", "未知的複製目標。"),
         ("IDS_ERR_COPYFIEL", "Cannot copy the file ", "无法复制文件 ", "無法複製檔案 "),
-        ("IDS_ERR_COPYFIEL1", ".", "。", "。"),
+        # Follows the system's own text, which ends in its own stop.
+        ("IDS_ERR_COPYFIEL1", "", "", ""),
         ("IDS_ERR_LOSTDRIVERFILE", "A driver file is missing from the configuration.", "配置中缺少驱动文件。", "設定中缺少驅動程式檔案。"),
         ("IDS_ERR_NEEDRESTART", "A file is in use. Restart Windows and run the setup again.", "文件正在使用，请重新启动 Windows 后再安装。", "檔案正在使用中，請重新啟動 Windows 後再安裝。"),
         ("IDS_ERR_ADDMONITOR", "The port monitor could not be installed.", "无法安装端口监视器。", "無法安裝連接埠監視器。"),
@@ -154,13 +155,19 @@ def write(relative, data):
         f.write(data)
 
 
+def profile_value(text):
+    """A value as a profile file holds it: in double quotes when it begins
+    or ends with a blank, which the profile functions would trim."""
+    return '"%s"' % text if text != text.strip(" \t") else text
+
+
 def language_files():
     for code, column, codec in LANGUAGES:
         lines = []
         for section, keys in TEXTS:
             lines.append("[%s]" % section)
             for entry in keys:
-                lines.append("%s=%s" % (entry[0], entry[column]))
+                lines.append("%s=%s" % (entry[0], profile_value(entry[column])))
             lines.append("")
         write("language/setup_%s.ini" % code, "\r\n".join(lines).encode(codec))
         write("License_%s.txt" % code, LICENCE[code].encode(codec))

@@ -2,14 +2,24 @@
 // (and run when the machine maps the program to a Linux executable);
 // top-level windows and named mutexes belong to a process and vanish with
 // it, even when it is killed.
+//
+// A started program runs in real time while the starter's clock is virtual:
+// a pause of the starter costs nothing, so it could look for the program's
+// window before the program has had a chance to show it. A process's looks
+// for windows therefore first wait until every program it started has shown
+// a window or ended, as a Windows program's look after its pause would find
+// the started program's window.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "platform/pe/pe_resources.h"
@@ -162,6 +172,7 @@ class SimShell final : public Shell {
   }
 
   WindowHandle FindWindow(WStringView title) override {
+    WaitForStartedPrograms();
     WindowHandle found = 0;
     core_.Update([&](Json& s) {
       PruneDead(s);
@@ -177,6 +188,7 @@ class SimShell final : public Shell {
   }
 
   WindowHandle FindWindowEx(WindowHandle after, WStringView title) override {
+    WaitForStartedPrograms();
     WindowHandle found = 0;
     core_.Update([&](Json& s) {
       PruneDead(s);
@@ -324,16 +336,66 @@ class SimShell final : public Shell {
     envp.push_back(nullptr);
     pid_t pid = 0;
     if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) == 0) {
+      auto ended = std::make_shared<std::atomic<bool>>(false);
+      {
+        std::lock_guard<std::mutex> lock(starting_mutex_);
+        starting_.push_back({static_cast<std::uint64_t>(pid), ended});
+      }
       // Reap the child in the background so it never lingers as a zombie.
-      std::thread([pid] {
+      std::thread([pid, ended] {
         int status = 0;
         ::waitpid(pid, &status, 0);
+        ended->store(true);
       }).detach();
     }
   }
 
+  // Returns once every program this process started has shown a top-level
+  // window or ended; a program that has done either is not waited for again.
+  void WaitForStartedPrograms() {
+    for (;;) {
+      std::vector<StartingProgram> pending;
+      {
+        std::lock_guard<std::mutex> lock(starting_mutex_);
+        pending = starting_;
+      }
+      if (pending.empty()) return;
+      Json s;
+      const bool read = core_.Read(&s);
+      std::vector<std::uint64_t> settled;
+      for (const auto& program : pending) {
+        bool shown = false;
+        if (read) {
+          for (const auto& w : s.value("windows", Json::array())) {
+            shown = shown || w.value("pid", std::uint64_t{0}) == program.pid;
+          }
+        }
+        // An unreadable state shows no window: only the program's end counts.
+        if (shown || program.ended->load()) settled.push_back(program.pid);
+      }
+      {
+        std::lock_guard<std::mutex> lock(starting_mutex_);
+        starting_.erase(std::remove_if(starting_.begin(), starting_.end(),
+                                       [&](const StartingProgram& p) {
+                                         return std::find(settled.begin(), settled.end(), p.pid) != settled.end();
+                                       }),
+                        starting_.end());
+        if (starting_.empty()) return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(kPollRealMilliseconds));
+    }
+  }
+
+  // A started program that has neither shown a window nor ended yet.
+  struct StartingProgram {
+    std::uint64_t pid = 0;
+    std::shared_ptr<std::atomic<bool>> ended;
+  };
+
   Core& core_;
   Clock& clock_;
+  std::mutex starting_mutex_;
+  std::vector<StartingProgram> starting_;
 };
 
 }  // namespace

@@ -4,8 +4,9 @@
 //   kitsetup --machine DIR [--kit DIR] [--script FILE]
 //
 // The kit folder (by default the folder of this program) is laid out on the
-// machine's drive as C:\kit, and the wizard runs from there as
-// C:\kit\kitsetup.exe. Actions come from the terminal, or from a script
+// machine's drive as C:\kit, an exact copy of it, and the wizard runs from
+// there as C:\kit\kitsetup.exe. A folder that holds no kit is refused
+// before the machine is touched (exit status 2). Actions come from the terminal, or from a script
 // file, one a line.
 #include <cstdio>
 #include <filesystem>
@@ -43,11 +44,15 @@ int main(int argc, char** argv) {
   std::string kit_dir = command_line.kit_dir;
   if (machine_dir.empty()) return Usage();
   if (kit_dir.empty()) kit_dir = fs::canonical("/proc/self/exe").parent_path().string();
+  std::string error;
+  if (!kit::sim::HoldsKit(kit_dir, &error)) {
+    std::fprintf(stderr, "kitsetup: %s; give the kit folder with --kit DIR\n", error.c_str());
+    return kExitUsage;
+  }
 
   kit::sim::ProcessOptions process;
   process.bits = 32;  // the wizard is a 32-bit program
   process.module_path = kProgramOnMachine;
-  std::string error;
   auto machine = kit::sim::Machine::Open(machine_dir, process, &error);
   if (!machine) {
     std::fprintf(stderr, "kitsetup: %s\n", error.c_str());

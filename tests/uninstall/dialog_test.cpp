@@ -52,6 +52,17 @@ TEST_F(DialogTest, OpensWithTheFamilyTheTextsAndTheUsbOption) {
   EXPECT_NE(u().shell.FindWindow(u"Uninstall"), 0u);
 }
 
+TEST_F(DialogTest, AMachineWithoutTheFamilySaysSoInTheLog) {
+  Build("win7-x64-en", false);
+  Open();
+  ASSERT_FALSE(dialog_->Ended());
+  EXPECT_EQ(dialog_->ItemCount(kComponentListId), 0);
+  EXPECT_FALSE(dialog_->IsEnabled(kSelectButtonId));
+  EXPECT_EQ(Items(kLogId), (std::vector<std::u16string>{
+                               u"Nothing of the printer family was found.",
+                               u"Tick the components to remove, then click Uninstall."}));
+}
+
 TEST_F(DialogTest, OnASimplifiedChineseSystemTheChineseTitleAndFont) {
   Build("win7-x86-zh-cn");
   ui::SetAnsiCodePage(936);
@@ -136,7 +147,7 @@ TEST_F(DialogTest, SelectThenUninstallRunsAndAsksForTheRestart) {
     d.Click(ui::kIdCancel);  // "No"
   };
   ASSERT_TRUE(dialog_->Click(kUninstallButtonId));
-  EXPECT_EQ(restart_texts, (std::vector<std::u16string>{u"Restart", u"The components were removed.", u"Yes"}));
+  EXPECT_EQ(restart_texts, (std::vector<std::u16string>{u"Restart", u"The uninstall run has ended.", u"Yes"}));
   EXPECT_EQ(dialog_->ItemCount(kComponentListId), 0);
   // Only Exit is left; the log shows the last line.
   EXPECT_FALSE(dialog_->IsEnabled(kUninstallButtonId));

@@ -101,7 +101,7 @@ TEST(KitDataTest, LanguageFilesHoldEveryTextAndFormatsTakeOneName) {
       {"Reboot", {"Title", "Note1", "Note2", "Note3", "Yes", "No"}},
       {"About", {"Title", "Version", "Copyright", "OK"}},
       {"Message",
-       {"IDS_ABOUTBOX", "IDS_ERR_GETSYSDIR", "IDS_ERR_INVALID", "IDS_ERR_NOINI", "IDS_SELECTPRN1", "IDS_DELETING1",
+       {"IDS_ABOUTBOX", "IDS_ERR_GETSYSDIR", "IDS_ERR_INVALID", "IDS_ERR_NOINI", "IDS_NOCOMPONENT", "IDS_SELECTPRN1", "IDS_DELETING1",
         "IDS_DELETING2", "IDS_DELETING3", "IDS_USING", "IDS_ERR_UNINSTALL", "IDS_SUCCESS", "IDS_ERR_OPENPRN",
         "IDS_ERR_GETPRNINFO", "IDS_ERR_ALLOC", "IDS_ERR_HAVEJOB1", "IDS_ERR_HAVEJOB2", "IDS_ERR_DELPRINTER",
         "IDS_DRVDELETING", "IDS_DRV_SUCCESS", "IDS_ERR_DRVUSING", "IDS_ERR_DRVDEL", "IDS_DRV_SUCCESS1"}}};
@@ -133,6 +133,14 @@ TEST(KitDataTest, LanguageFilesHoldEveryTextAndFormatsTakeOneName) {
     EXPECT_EQ(ToUtf8(ini::ReadProfileString(host, path, u"Uninstall", u"CaptionName", u"", 1024, options)),
               "Device driver setup");
     EXPECT_EQ(ToUtf8(ini::ReadProfileString(host, path, u"Uninstall", u"Title", u"", 1024, options)), f.title_utf8);
+    // The restart question also follows runs in which some removals failed:
+    // its lines claim no removal.
+    for (const char16_t* key : {u"Note1", u"Note2", u"Note3"}) {
+      const std::u16string text = ini::ReadProfileString(host, path, u"Reboot", key, u"", 1024, options);
+      for (const char16_t* claim : {u"removed", u"\u5220\u9664", u"\u522A\u9664"}) {  // removed, 删除, 刪除
+        EXPECT_EQ(text.find(claim), std::u16string::npos) << f.name << " " << ToUtf8(key);
+      }
+    }
   }
 }
 

@@ -5,10 +5,12 @@
 // restart requested.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "platform/sim/store.h"
 #include "tests/uninstall/family_machine.h"
@@ -16,16 +18,20 @@
 namespace kit::uninstall {
 namespace {
 
+namespace fs = std::filesystem;
+
 class ProgramTest : public FamilyMachineTest {
  protected:
-  // Runs a shell command; its standard output and error.
-  static std::string Run(const std::string& command) {
+  // Runs a shell command; its standard output and error, and its exit
+  // status when `status` is given.
+  static std::string Run(const std::string& command, int* status = nullptr) {
     std::string out;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (pipe == nullptr) return out;
     char buffer[4096];
     while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    ::pclose(pipe);
+    const int result = ::pclose(pipe);
+    if (status != nullptr) *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     return out;
   }
   std::string Machine(const std::string& arguments) {
@@ -37,14 +43,16 @@ class ProgramTest : public FamilyMachineTest {
     return Run("cd '" + std::string(KIT_FOLDER) + "' && '" + KIT_UNINSTALL_PROGRAM + "' --machine '" +
                folder_.string() + "' --script '" + file + "' < /dev/null");
   }
-  // The USB installer runs on its own; waits until it has removed the
-  // plugged printer's device.
-  bool WaitForDevicesGone() {
-    for (int i = 0; i < 200; ++i) {
-      if (Machine("show '" + folder_.string() + "' devices").find("plugged, removed") != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // The machine's C:\kit as the host holds it: every file with its size.
+  std::string KitOnMachine() {
+    std::string out;
+    const fs::path kit = machine_->HostPath(kKit);
+    for (const auto& e : fs::recursive_directory_iterator(kit)) {
+      out += fs::relative(e.path(), kit).generic_string();
+      if (e.is_regular_file()) out += " " + std::to_string(e.file_size());
+      out += "\n";
     }
-    return false;
+    return out;
   }
 };
 
@@ -57,7 +65,17 @@ TEST_F(ProgramTest, SelectAllWithTheUsbBoxRemovesTheFamilyAndRestarts) {
   EXPECT_EQ(out.find("Acme"), std::string::npos) << out;
   EXPECT_NE(out.find("Removing the USB printer driver ..."), std::string::npos) << out;
   EXPECT_NE(out.find("dialog 102 closed"), std::string::npos) << out;
-  EXPECT_TRUE(WaitForDevicesGone()) << out << Machine("show '" + folder_.string() + "' devices launches windows");
+  // The success line follows the installer's work: when the uninstaller has
+  // ended, the installer's window is gone, the printer's device is removed
+  // and the driver file deleted.
+  const std::string machine = Machine("show '" + folder_.string() + "' devices windows");
+  EXPECT_NE(machine.find("plugged, removed"), std::string::npos) << out << machine;
+  EXPECT_EQ(machine.find("Device driver setup"), std::string::npos) << out << machine;
+  EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\drivers\\KVPUSB.sys"));
+  const auto finished = out.find("uninstall finish.....");
+  const auto logged = out.find("The USB printer driver was removed.");
+  ASSERT_NE(finished, std::string::npos) << out;
+  EXPECT_LT(finished, logged) << out;
 
   const std::string all = Machine("show '" + folder_.string() + "' all");
   for (const char* gone : {"VRT-Q40", "VRT-T80", "KVRO TP80", "KVR Language Monitor", "KVR USB Port", "KVR Serial Port",
@@ -72,18 +90,56 @@ TEST_F(ProgramTest, SelectAllWithTheUsbBoxRemovesTheFamilyAndRestarts) {
   EXPECT_EQ(Restarts(), 1);
 }
 
-TEST_F(ProgramTest, WithoutTheConfigurationTheWindowSaysSoAndCloses) {
+// The machine's kit folder is an exact copy of the kit the program was given:
+// a file removed from the kit is gone from the machine too, and the program
+// says what it misses.
+TEST_F(ProgramTest, AFileTheKitLacksIsGoneFromTheMachine) {
   Build("win7-x64-en", false);
-  std::filesystem::remove_all(machine_->HostPath(kKit));
-  std::filesystem::create_directories(folder_ / "emptykit");
+  std::string out = Uninstall("click 2\n");
+  EXPECT_NE(out.find("dialog 102 closed"), std::string::npos) << out;
+  ASSERT_TRUE(Exists(u"C:\\kit\\DRVCONFIG\\Uninstall.ini"));
+  const fs::path copy = folder_ / "kitcopy";
+  fs::copy(KIT_FOLDER, copy, fs::copy_options::recursive);
+  ASSERT_TRUE(fs::remove(copy / "DRVCONFIG" / "Uninstall.ini"));
   const std::string file = folder_.string() + "/script.txt";
   std::ofstream(file) << "answer OK\n";
-  const std::string out = Run("cd '" + folder_.string() + "/emptykit' && '" + KIT_UNINSTALL_PROGRAM + "' --machine '" +
-                              folder_.string() + "' --script '" + file + "' < /dev/null");
-  // The kit folder has neither Uninstall.ini nor a language file: the box
-  // (its text empty) and no window left to use.
-  EXPECT_NE(out.find("--- message box: Uninstall"), std::string::npos) << out;
+  out = Run("cd '" + copy.string() + "' && ./Uninstall --machine '" + folder_.string() + "' --script '" + file +
+            "' < /dev/null");
+  EXPECT_NE(out.find("The configuration file Uninstall.ini was not found!"), std::string::npos) << out;
   EXPECT_EQ(out.find("=== Uninstall"), std::string::npos) << out;
+  EXPECT_FALSE(Exists(u"C:\\kit\\DRVCONFIG\\Uninstall.ini"));
+}
+
+// A folder without the kit's configuration folder is no kit: both programs
+// refuse it in one line before the machine is touched.
+TEST_F(ProgramTest, AFolderWithoutAKitIsRefused) {
+  Build("win7-x64-en", false);
+  const std::string before = KitOnMachine();
+  const fs::path home = folder_ / "home";
+  fs::create_directories(home / "Documents");
+  std::ofstream(home / "notes.txt") << "a user's file";
+  const std::string machine = " --machine '" + folder_.string() + "'";
+  const std::string kitsetup = fs::path(KIT_FOLDER) / "kitsetup";
+  struct Case {
+    std::string command;
+    const char* program;
+  };
+  const Case cases[] = {
+      {"cd '" + home.string() + "' && '" + KIT_UNINSTALL_PROGRAM + "'" + machine, "Uninstall"},
+      {"'" + std::string(KIT_UNINSTALL_PROGRAM) + "'" + machine + " --kit '" + home.string() + "'", "Uninstall"},
+      {"'" + kitsetup + "'" + machine + " --kit '" + home.string() + "'", "kitsetup"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    int status = -1;
+    const std::string out = Run(c.command + " < /dev/null", &status);
+    EXPECT_EQ(status, 2) << out;
+    EXPECT_EQ(out.rfind(std::string(c.program) + ": " + home.string() + " holds no kit: it has no DRVCONFIG folder", 0),
+              0u)
+        << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_EQ(KitOnMachine(), before);
+  }
 }
 
 TEST_F(ProgramTest, ASecondStartAndARunningSetupAreRefused) {

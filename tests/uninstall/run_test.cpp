@@ -97,6 +97,19 @@ TEST_F(RunTest, ASharedNetworkPortGoesWithTheSecondPrinter) {
   EXPECT_FALSE(ports());
 }
 
+TEST_F(RunTest, APortThatCannotBeDeletedIsLoggedAndTheRunGoesOn) {
+  Build("win7-x64-en");
+  ASSERT_EQ(Tool("fault DIR call DeletePort 5"), 0);
+  FakeView view;
+  view.Add({"VRT-Q40(N) 1", K::kPrinter});
+  view.Add({"VRT-Q40(N) 2", K::kPrinter});
+  view.Add({"VRT-Q40(P)", K::kPrinter});
+  UninstallRun(Context(), view).Run();
+  EXPECT_TRUE(view.Logged("An error occurred while removing KVIP_192.168.0.50!"));
+  EXPECT_TRUE(view.entries.empty());  // the printers went, the last one too
+  EXPECT_FALSE(HasPrinter(u"VRT-Q40(P)"));
+}
+
 TEST_F(RunTest, TwoAdjacentTickedEntriesBothGoAndUntickedStay) {
   Build("win7-x64-en");
   FakeView view;

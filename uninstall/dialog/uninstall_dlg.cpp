@@ -99,7 +99,9 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
   entries_ = BuildComponentList(*context_);
   for (const auto& entry : entries_) window.AddItem(kComponentListId, ui::FromAnsi(entry.name));
   if (entries_.empty()) window.Enable(kSelectButtonId, false);
-  // 6-7: the first log line, the texts and the caption.
+  // 6-7: the first log line, the texts and the caption. An empty list says
+  // why it is empty before asking for a selection.
+  if (entries_.empty()) AddLogLine(FormatLogText(messages_->Get(kNothingFoundKey), ""));
   AddLogLine(FormatLogText(messages_->Get("IDS_SELECTPRN1"), ""));
   window.SetText(kNoteId, Text("Note"));
   window.SetText(kUninstallButtonId, Text("Uninstall"));

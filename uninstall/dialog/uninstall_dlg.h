@@ -40,6 +40,9 @@ inline constexpr char16_t kHelpWindowTitle[] = u"Uninstall";
 inline constexpr char16_t kHelpFileEnglish[] = u".\\Uninstall_EN.CHM";
 inline constexpr char16_t kHelpFileChinese[] = u".\\Uninstall_CN.CHM";
 inline constexpr char kNoWinspool[] = "no Winspool lib  ";
+// Section "Message": the log line of a machine that holds nothing of the
+// family, written above IDS_SELECTPRN1 when the window opens.
+inline constexpr char kNothingFoundKey[] = "IDS_NOCOMPONENT";
 
 class CUninstallPrinterDlg final : public ui::Page, private RunView {
  public:

@@ -273,7 +273,10 @@ void UninstallRun::DeleteUnusedNetworkPort(const WString& port) {
   for (const auto& printer : *printers) {
     if (printer.port_name.find(port) != WString::npos) return;
   }
-  p.spooler.DeletePort(u"", port);
+  if (!p.spooler.DeletePort(u"", port)) {
+    Log("IDS_ERR_UNINSTALL", ctx_.Ansi(port));
+    Pause(kErrorPauseMs);
+  }
 }
 
 }  // namespace kit::uninstall

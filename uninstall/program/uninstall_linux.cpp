@@ -4,9 +4,11 @@
 //   Uninstall [--machine DIR] [--kit DIR] [--script FILE]
 //
 // The kit folder (the current directory, or --kit DIR) is laid out on the
-// machine's drive as C:\kit, and the program runs from there as
-// C:\kit\Uninstall.exe with C:\kit as its current directory. Without
-// --machine the machine is the one a program started on it receives.
+// machine's drive as C:\kit, an exact copy of it, and the program runs from
+// there as C:\kit\Uninstall.exe with C:\kit as its current directory. A
+// folder that holds no kit is refused before the machine is touched (exit
+// status 2). Without --machine the machine is the one a program started on
+// it receives, and its C:\kit is used as it stands.
 // Actions come from the terminal, or from a script file, one a line.
 #include <cstdio>
 #include <filesystem>
@@ -44,6 +46,13 @@ int main(int argc, char** argv) {
   std::string kit_dir = command_line.kit_dir;
 
   std::string error;
+  if (!machine_dir.empty()) {
+    if (kit_dir.empty()) kit_dir = fs::current_path().string();
+    if (!kit::sim::HoldsKit(kit_dir, &error)) {
+      std::fprintf(stderr, "Uninstall: %s; start it in the kit folder or give --kit DIR\n", error.c_str());
+      return kExitUsage;
+    }
+  }
   std::unique_ptr<kit::sim::Machine> machine;
   if (machine_dir.empty()) {
     machine = kit::sim::Machine::OpenFromEnvironment(&error);
@@ -54,7 +63,6 @@ int main(int argc, char** argv) {
     process.current_directory = kKitOnMachine;
     machine = kit::sim::Machine::Open(machine_dir, process, &error);
     if (machine) {
-      if (kit_dir.empty()) kit_dir = fs::current_path().string();
       if (!kit::sim::LayOutKitFolder(kit_dir, machine->HostPath(kKitOnMachine), &error)) {
         machine.reset();
       }

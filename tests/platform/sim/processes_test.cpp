@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "tests/platform/sim/sim_fixture.h"
 
@@ -94,6 +96,64 @@ TEST_F(ProcessesTest, StartedProgramIsRecordedAndAMappedOneRunsOnTheSameMachine)
   EXPECT_EQ(s["launches"][0]["parameters"], "22");
   request.file = u"C:\\kit\\missing.exe";
   EXPECT_EQ(p().shell.ShellExecute(request), kSeErrFileNotFound);
+}
+
+// Run only as a started program (below): shows the installer's window a
+// moment after it starts, writes C:\kit\done.txt while the window is up,
+// then closes it.
+TEST(ProcessesChild, DISABLED_ShowsItsWindowLateAndWritesBeforeClosingIt) {
+  std::string error;
+  auto machine = Machine::OpenFromEnvironment(&error);
+  ASSERT_TRUE(machine) << error;
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  auto window = machine->platform().shell.AnnounceWindow(u"Device driver setup");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(machine->platform().files.WriteFile(u"C:\\kit\\done.txt", Bytes{'1'}, WriteMode::kCreateAlways));
+}
+
+// A started program takes real time to show its window while the starter's
+// pauses take none: the starter's looks for windows wait until each program
+// it started has shown a window or ended, so a wait for the program's window
+// covers the program's work. Both kinds of program are slow to start.
+TEST_F(ProcessesTest, ALookForAWindowWaitsForEachStartedProgramToShowOneOrEnd) {
+  Create();
+  ASSERT_TRUE(p().files.CreateDirectory(u"C:\\kit"));
+  const auto script = folder_ / "no-window.sh";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\nsleep 0.3\nprintf 1 > \"$KIT_SIM_MACHINE/drive_c/kit/done.txt\"\n";
+  }
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  struct Case {
+    const char* name;
+    std::string program;
+    std::string parameters;
+    bool wait_for_window;  // WaitWhileWindowExists, else one FindWindow
+  };
+  const Case cases[] = {
+      {"window", std::filesystem::read_symlink("/proc/self/exe").string(),
+       "--gtest_also_run_disabled_tests --gtest_filter=ProcessesChild.DISABLED_ShowsItsWindowLateAndWritesBeforeClosingIt",
+       true},
+      {"no window", script.string(), "22", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    p().files.DeleteFile(u"C:\\kit\\done.txt");
+    ASSERT_TRUE(p().files.WriteFile(u"C:\\kit\\Install.exe", Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+    ASSERT_EQ(Tool("program DIR Install.exe '" + c.program + "'"), 0);
+    ShellExecuteRequest request;
+    request.verb = u"open";
+    request.file = u"C:\\kit\\Install.exe";
+    request.parameters = FromUtf8(c.parameters);
+    ASSERT_GT(p().shell.ShellExecute(request), kShellExecuteErrorLimit);
+    if (c.wait_for_window) {
+      EXPECT_TRUE(p().shell.WaitWhileWindowExists(u"Device driver setup", 1000, 0));
+    } else {
+      EXPECT_EQ(p().shell.FindWindow(u"Device driver setup"), WindowHandle{0});
+    }
+    Bytes done;
+    EXPECT_TRUE(p().files.ReadFile(u"C:\\kit\\done.txt", &done));
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // (Windows 7), and the texts of failures.
 #include <gtest/gtest.h>
 
+#include "common/ini/profile_file.h"
+#include "setup/about/language_texts.h"
 #include "setup/engine/copy_driver_file.h"
 #include "tests/setup/engine/engine_machine.h"
 #include "ui/text.h"
@@ -67,6 +69,40 @@ TEST(CopyDriverFile, MissingSourceGivesTheCopyText) {
   EXPECT_EQ(text.substr(text.size() - 17), "IDS_ERR_COPYFIEL1");
   EXPECT_GT(text.size(), std::string("IDS_ERR_COPYFIEL\nIDS_ERR_COPYFIEL1").size() + m.driver_folder.size() + 12)
       << "the system's text is part of it";
+}
+
+// The kit's own texts around a failed copy, in each language: the blank
+// after "Cannot copy the file" survives the profile functions' trimming, and
+// nothing follows the system's text, which ends in its own stop.
+TEST(CopyDriverFile, TheKitsCopyTextKeepsItsBlankAndEndsInOneStop) {
+  EngineMachine m;
+  static ini::HostFileSource host;
+  struct Language {
+    const char* file;
+    ini::CodePage code_page;
+    std::string stop;  // the language's full stop in its code page
+  };
+  const Language languages[] = {{"setup_EN.ini", ini::CodePage::kWestern, "."},
+                                {"setup_CN.ini", ini::CodePage::kSimplifiedChinese, "\xA1\xA3"},
+                                {"setup_TCN.ini", ini::CodePage::kTraditionalChinese, "\xA1\x43"}};
+  auto ends_with = [](const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  };
+  for (const Language& l : languages) {
+    SCOPED_TRACE(l.file);
+    ini::ProfileOptions options;
+    options.ansi_code_page = l.code_page;
+    options.utf8_without_bom = false;
+    const FileLanguageTexts texts(host, std::string(KIT_SETUP_DATA) + "/language/" + l.file, options);
+    EngineContext ctx(m.platform(), texts, "C:\\kit", m.ctx().os_code, m.ctx().is_64bit);
+    EXPECT_EQ(CopyDriverFile(ctx, "NOFILE.DLL", kDestDriverFolder, false), kCopyFailed);
+    const std::string& text = ctx.error_text;
+    EXPECT_NE(text.find(" " + m.driver_folder + "\\NOFILE.DLL\n"), std::string::npos) << text;
+    EXPECT_TRUE(ends_with(text, ".") || ends_with(text, l.stop)) << text;
+    for (const std::string& a : {std::string("."), l.stop}) {
+      for (const std::string& b : {std::string("."), l.stop}) EXPECT_FALSE(ends_with(text, a + b)) << text;
+    }
+  }
 }
 
 TEST(CopyDriverFile, Windows7TakesUnidrvFilesFromTheDriverStore) {
