@@ -367,10 +367,10 @@ class JobRenderer {
     }
     const int symbol_width = symbol.columns * width;
     const int text_x = x + (symbol_width - static_cast<int>(symbol.text.size()) * hri.width) / 2;
-    if (above) DrawString(text_x, top, hri_font_, symbol.text);
-    if (below) DrawString(text_x, bars_y + height, hri_font_, symbol.text);
     const int total = bars_y + height + (below ? hri.height : 0) - top;
     Grow(top + total);
+    if (above) DrawString(text_x, top, hri_font_, symbol.text);
+    if (below) DrawString(text_x, bars_y + height, hri_font_, symbol.text);
     Record({{"what", "barcode"}, {"symbology", symbol.name}, {"data", data}, {"hri", symbol.text},
             {"hri_position", hri_position_}, {"hri_font", hri_font_ == 0 ? "A" : "B"}, {"module_width", width},
             {"x", x}, {"y", top}, {"width", symbol_width}, {"height", total}});
