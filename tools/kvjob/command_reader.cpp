@@ -151,8 +151,35 @@ class Reader {
         return WithParameters(CommandKind::kCut, 3);
       }
       case 0x6B: return Barcode();
+      case 0x28: return At(2) == 0x6B ? SymbolFunction() : Command{};
+      case 0x76: return RasterImage();
       default: return {};
     }
+  }
+
+  // 1D 28 6B pL pH cn fn ...: pL + 256 pH bytes follow pH, at least cn and fn.
+  Command SymbolFunction() const {
+    if (Left() < 7) return {};
+    const std::size_t count = At(3) | (At(4) << 8);
+    if (count < 2 || Left() - 5 < count) return {};
+    Command command = Make(CommandKind::kSymbolFunction, 5 + count);
+    command.n = At(5);
+    command.n2 = At(6);
+    command.data = b_.subspan(pos_ + 7, count - 2);
+    return command;
+  }
+
+  // 1D 76 30 m xL xH yL yH and x * y bytes.
+  Command RasterImage() const {
+    if (Left() < 8 || At(2) != 0x30) return {};
+    const std::size_t x = At(4) | (At(5) << 8), y = At(6) | (At(7) << 8);
+    if (x == 0 || y == 0 || (Left() - 8) / x < y) return {};
+    Command command = Make(CommandKind::kRasterImage, 8 + x * y);
+    command.n = At(3);
+    command.x = x;
+    command.y = y;
+    command.data = b_.subspan(pos_ + 8, x * y);
+    return command;
   }
 
   Command Barcode() const {

@@ -53,6 +53,9 @@ enum class CommandKind {
   kCut,            // 1D 56 m [n], 1B 69 (full), 1B 6D (partial)
   kDrawerPulse,    // 1B 70 m t1 t2
   kBuzzer,         // 1B 42 n t
+  kSymbolFunction, // 1D 28 6B pL pH cn fn parameters: a 2D symbol's settings,
+                   // data and print (cn in n, fn in n2, the parameters as data)
+  kRasterImage,    // 1D 76 30 m xL xH yL yH, x * y bytes row by row (m in n)
 };
 
 // One stored logo of a definition, as the command carries it.
@@ -70,6 +73,7 @@ struct Command {
   std::uint8_t n3 = 0;
   std::span<const std::uint8_t> data;  // text, barcode or QR data
   std::vector<LogoBlock> logos;        // kDefineLogos
+  std::size_t x = 0, y = 0;            // kRasterImage: bytes across, rows down
 };
 
 // Codes of 1D 6B m beside the 1D symbologies.

@@ -134,6 +134,12 @@ class Decoder {
       case CommandKind::kBuzzer:
         std::snprintf(buf, sizeof buf, "buzzer %u times, %u", c.n, c.n2);
         return Line(buf);
+      case CommandKind::kSymbolFunction:
+        std::snprintf(buf, sizeof buf, "2D symbol %u function %u, %zu bytes: ", c.n, c.n2, c.data.size());
+        return Line(buf + Quoted(c.data));
+      case CommandKind::kRasterImage:
+        std::snprintf(buf, sizeof buf, "raster image %zu x %zu dots, mode %u", c.x * 8, c.y, c.n);
+        return Line(buf);
       case CommandKind::kText:
       case CommandKind::kCarriageReturn:
       case CommandKind::kTab:

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "tools/kvjob/printer_font.h"
 #include "tools/kvjob/printer_symbols.h"
 #include "tools/kvjob/render_paper.h"
+#include "tools/kvjob/self_test_page.h"
 
 namespace kit::tools {
 
@@ -125,7 +127,9 @@ class JobRenderer {
         qr_model_ = c.n3;
         return;
       case CommandKind::kBarcode: return Barcode(c);
-      case CommandKind::kQrCode: return Qr(c);
+      case CommandKind::kQrCode: return Qr(c.n2, c.data);
+      case CommandKind::kSymbolFunction: return SymbolFunction(c);
+      case CommandKind::kRasterImage: return PrintRaster(c);
       case CommandKind::kInitialise: return Initialise();
       case CommandKind::kPrintMode:
         style_.font = (c.n & kModeFontB) != 0 ? 1 : 0;
@@ -377,10 +381,10 @@ class JobRenderer {
     y_ = top + total;
   }
 
-  void Qr(const Command& c) {
+  void Qr(std::uint8_t letter, std::span<const std::uint8_t> bytes) {
     if (!line_.empty()) PrintLine();
-    const Symbol symbol = EncodeQr(c.n2, static_cast<std::uint8_t>(qr_model_), c.data);
-    const std::string data = Printable(c.data);
+    const Symbol symbol = EncodeQr(letter, static_cast<std::uint8_t>(qr_model_), bytes);
+    const std::string data = Printable(bytes);
     if (!symbol.error.empty()) {
       Record({{"what", "qr refused"}, {"y", y_}, {"data", data}, {"reason", symbol.error}});
       return Note(symbol.error);
@@ -393,10 +397,37 @@ class JobRenderer {
       return Note("QR wider than the paper: not printed");
     }
     const int side = symbol.columns * module;
-    Record({{"what", "qr"}, {"data", data}, {"error_correction", std::string(1, static_cast<char>(c.n2))},
+    Record({{"what", "qr"}, {"data", data}, {"error_correction", std::string(1, static_cast<char>(letter))},
             {"model", qr_model_}, {"module_size", module}, {"modules", symbol.columns}, {"x", x}, {"y", y_},
             {"width", side}, {"height", side}});
     y_ += side;
+  }
+
+  // GS ( k for QR (cn 49): model, module size, error level, store, print.
+  void SymbolFunction(const Command& c) {
+    constexpr std::uint8_t kQr = 49, kModel = 65, kModule = 67, kLevel = 69, kStore = 80, kPrint = 81;
+    constexpr char kLevelLetters[] = "LMQH";  // n = 48..51
+    if (c.n != kQr) {
+      Record({{"what", "2D symbol not drawn"}, {"y", y_}, {"symbol", c.n}, {"function", c.n2}});
+      return Note("2D symbol " + std::to_string(c.n) + " function " + std::to_string(c.n2) + " not drawn");
+    }
+    const auto p = c.data;
+    switch (c.n2) {
+      case kModel:
+        if (!p.empty()) qr_model_ = p[0] == 49 ? 1 : 2;
+        return;
+      case kModule:
+        if (!p.empty()) qr_module_ = p[0];
+        return;
+      case kLevel:
+        if (!p.empty() && p[0] >= 48 && p[0] <= 51) qr_letter_ = static_cast<std::uint8_t>(kLevelLetters[p[0] - 48]);
+        return;
+      case kStore:
+        if (!p.empty()) qr_data_.assign(p.begin() + 1, p.end());
+        return;
+      case kPrint: return Qr(qr_letter_, qr_data_);
+      default: return Note("QR function " + std::to_string(c.n2) + " not known");
+    }
   }
 
   void Define(const Command& c) {
@@ -418,23 +449,45 @@ class JobRenderer {
       return Note("logo " + std::to_string(n) + " not stored");
     }
     const StoredLogo& logo = printer_.logos_[n - 1];
+    PrintDots(logo.x * 8, logo.y * 8, m, [&logo](std::size_t col, std::size_t row) { return logo.Dot(col, row); },
+              {{"what", "logo"}, {"number", n}});
+  }
+
+  // GS v 0: rows of x bytes, the leftmost dot in the high bit.
+  void PrintRaster(const Command& c) {
+    if (!line_.empty()) PrintLine();
+    const auto data = c.data;
+    const std::size_t x = c.x;
+    PrintDots(x * 8, c.y, c.n, [data, x](std::size_t col, std::size_t row) {
+      return ((data[row * x + col / 8] >> (7 - col % 8)) & 1) != 0;
+    }, {{"what", "raster image"}});
+  }
+
+  // A picture of columns x rows dots at the current row, aligned, scaled by
+  // mode m (bit 0 doubles the width, bit 1 the height), cut at the paper's
+  // edge and at the longest paper's end.
+  void PrintDots(std::size_t columns, std::size_t rows, std::uint8_t m,
+                 const std::function<bool(std::size_t, std::size_t)>& dot, nlohmann::json record) {
     const int mx = (m & 1) != 0 ? 2 : 1, my = (m & 2) != 0 ? 2 : 1;
-    const std::size_t columns = logo.x * 8, rows = logo.y * 8;
     const int width = static_cast<int>(std::min<std::size_t>(columns * mx, paper::kPaperWidthDots + 1));
     const int x0 = AlignedX(width);
     const int visible_rows = static_cast<int>(std::min<std::size_t>(rows, paper::kMaxLengthDots));
     Grow(y_ + visible_rows * my);
     const std::size_t visible_columns = std::min<std::size_t>(columns, paper::kPaperWidthDots);
-    for (std::size_t col = 0; col < visible_columns; ++col) {
-      for (int row = 0; row < visible_rows && y_ + row * my < out_.picture.height(); ++row) {
-        if (!logo.Dot(col, static_cast<std::size_t>(row))) continue;
+    for (int row = 0; row < visible_rows && y_ + row * my < out_.picture.height(); ++row) {
+      for (std::size_t col = 0; col < visible_columns; ++col) {
+        if (!dot(col, static_cast<std::size_t>(row))) continue;
         for (int dy = 0; dy < my; ++dy) {
           for (int dx = 0; dx < mx; ++dx) out_.picture.Dot(x0 + static_cast<int>(col) * mx + dx, y_ + row * my + dy);
         }
       }
     }
-    Record({{"what", "logo"}, {"number", n}, {"mode", m}, {"x", x0}, {"y", y_}, {"width", columns * mx},
-            {"height", rows * my}});
+    record["mode"] = m;
+    record["x"] = x0;
+    record["y"] = y_;
+    record["width"] = columns * mx;
+    record["height"] = rows * my;
+    Record(std::move(record));
     Feed(visible_rows * my);
   }
 
@@ -442,30 +495,12 @@ class JobRenderer {
 
   void SelfTest() {
     if (!line_.empty()) PrintLine();
-    std::vector<std::pair<int, std::string>> lines = {
-        {0, "*** SELF-TEST ***"},
-        {0, "VRT-Q40 receipt printer"},
-        {1, "Resolution:   " + std::to_string(paper::kDotsPerInch) + " dpi"},
-        {1, "Paper width:  " + std::to_string(paper::kPaperWidthTenthsMm / 10) + "." +
-                std::to_string(paper::kPaperWidthTenthsMm % 10) + " mm (" + std::to_string(paper::kPaperWidthDots) +
-                " dots)"},
-        {1, "Font A:       12 x 24 dots"},
-        {1, "Font B:       9 x 17 dots"},
-        {1, "Code page:    " + (page_ ? page_->name : std::string("?"))},
-        {1, "Line spacing: " + std::to_string(spacing_) + " dots"},
-        {1, "Barcode:      width " + std::to_string(bar_width_) + ", height " + std::to_string(bar_height_)},
-        {1, "HRI:          position " + std::to_string(hri_position_) + (hri_font_ == 0 ? ", Font A" : ", Font B")},
-        {1, "QR:           module " + std::to_string(qr_module_) + ", model " + std::to_string(qr_model_)},
-        {1, "Stored logos: " + std::to_string(printer_.logos_.size())},
-    };
-    for (std::size_t i = 0; i < printer_.logos_.size(); ++i) {
-      const StoredLogo& logo = printer_.logos_[i];
-      lines.push_back({1, "  logo " + std::to_string(i + 1) + ": " + std::to_string(logo.x * 8) + " x " +
-                              std::to_string(logo.y * 8) + " dots"});
-    }
-    lines.push_back({0, "*** END ***"});
+    SelfTestFacts facts{page_ ? page_->name : std::string("?"), spacing_, bar_width_, bar_height_, hri_position_,
+                        hri_font_, qr_module_, qr_model_, {}};
+    for (const StoredLogo& logo : printer_.logos_) facts.logos.push_back({logo.x * 8, logo.y * 8});
+    const std::vector<SelfTestLine> lines = SelfTestLines(facts);
     const int top = y_;
-    for (const auto& [font, text] : lines) {
+    for (const auto& [font, text] : lines) {  // Font A centred, Font B from the left
       const paper::FontCell cell = font == 0 ? paper::kFontA : paper::kFontB;
       Grow(y_ + cell.height);
       const int width = static_cast<int>(text.size()) * cell.width;
@@ -487,6 +522,8 @@ class JobRenderer {
   int hri_font_ = 0, hri_position_ = kHriNone;
   int bar_width_ = kDefaultBarWidth, bar_height_ = kDefaultBarHeight;
   int qr_module_ = kDefaultQrModule, qr_model_ = 2;
+  std::uint8_t qr_letter_ = 'L';         // GS ( k's error level
+  std::vector<std::uint8_t> qr_data_;    // GS ( k's stored data
 };
 
 VirtualPrinter::VirtualPrinter() : fonts_(std::make_unique<PrinterFonts>()) {}

@@ -130,6 +130,12 @@ TEST(VirtualPrinter, TillEscapeSequences) {
        {{"what", "barcode refused"}, {"reason", "wider than the paper"}}},
       {"check digit replaced", Bytes{0x1D, 0x6B, 0x02} + std::string_view("1234567890123") + Bytes{0x00},
        {{"what", "barcode"}, {"hri", "1234567890128"}}},
+      {"QR by GS ( k", Bytes{0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x43, 0x04, 0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x45,
+                             0x33, 0x1D, 0x28, 0x6B, 0x08, 0x00, 0x31, 0x50, 0x30} +
+                           std::string_view("HELLO") + Bytes{0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x51, 0x30},
+       {{"what", "qr"}, {"error_correction", "H"}, {"module_size", 4}, {"data", "HELLO"}}},
+      {"raster image", Bytes{0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x02, 0x00, 0x81, 0x18},
+       {{"what", "raster image"}, {"width", 8}, {"height", 2}}, 0, 7},
       {"UPC-E without a short form", Bytes{0x1D, 0x6B, 0x01} + std::string_view("023456789012") + Bytes{0x00},
        {{"what", "barcode refused"}}},
   };
