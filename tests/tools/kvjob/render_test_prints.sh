@@ -4,6 +4,8 @@
 # fresh machine (through the Linux host, as a user would), kvjob renders
 # each job the machine's queue kept, and zbarimg reads each picture back.
 # Every line "job N: expected -> read" must show the data typed on the page.
+# Then the port is mapped to `kvjob listen --render`, and the same prints
+# arrive back to back as pictures.
 # All nine types the 1D page offers are ones zbarimg reads (UPC-A and UPC-E
 # both come back as the UPC-A number typed; Code128's leading {B or {C picks
 # the code set and is not data).
@@ -38,3 +40,20 @@ for i in "${!expected[@]}"; do
   fi
 done
 echo "jobs in the queue: $(ls "$machine/jobs" | grep -c '\.bin$'), read back as typed: $matched"
+
+# The same prints with the printer's port mapped to a listening virtual
+# printer: one picture per job, back to back, each as render drew it.
+mkdir -p "$dir/drawn"
+"$kvjob" listen 127.0.0.1:0 --count 14 --timeout 60 --render "$dir/drawn" > "$dir/listen.out" &
+pid=$!
+for _ in $(seq 100); do grep -q listening "$dir/listen.out" && break; sleep 0.1; done
+port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$dir/listen.out")
+"$vmachine" map-port "$machine" LPT1: "tcp:127.0.0.1:$port" > /dev/null
+"$sheets" prefs P1 --machine "$machine" --script "$script" > "$dir/tcp.out"
+wait "$pid"
+same=0
+for i in "${!expected[@]}"; do
+  job=$((i + 1))
+  cmp -s "$dir/job-$job.png" "$dir/drawn/$(ls "$dir/drawn" | grep -- "-job-$job\.png$")" && same=$((same + 1))
+done
+echo "listen drew $(ls "$dir/drawn" | grep -c '\.png$') pictures, $same as render drew them"
