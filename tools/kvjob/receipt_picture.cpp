@@ -34,8 +34,10 @@ void ReceiptPicture::Pixel(int x, int y, std::uint8_t value) {
   pixels_[static_cast<std::size_t>(y) * width_ + x] = value;
 }
 
-void ReceiptPicture::DashedLine(int y, int dash) {
+void ReceiptPicture::DashedLine(int y, int dash, bool partial) {
+  constexpr int kMiddle = paper::kMarginLeft / 2, kStanding = paper::kPaperWidthDots / 16;
   for (int x = 0; x < paper::kMarginLeft; ++x) {
+    if (partial && x > kMiddle - kStanding && x < kMiddle + kStanding) continue;
     if ((x / dash) % 2 == 0) Pixel(x, y, kCutGrey);
   }
 }

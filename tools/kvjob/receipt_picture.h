@@ -34,8 +34,9 @@ class ReceiptPicture {
   void Dot(int x, int y, std::uint8_t value = kInk);
   // A pixel anywhere in the picture (margin notes, cut lines); clipped.
   void Pixel(int x, int y, std::uint8_t value);
-  // A dashed line across the whole roll at paper row `y`: the cut.
-  void DashedLine(int y, int dash);
+  // A dashed line across the whole roll at row `y`: the cut. A partial cut
+  // leaves the middle of the paper standing.
+  void DashedLine(int y, int dash, bool partial);
 
  private:
   int width_;

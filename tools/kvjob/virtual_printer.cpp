@@ -283,15 +283,21 @@ class JobRenderer {
 
   // A note in the margin at the paper's current row (below earlier notes).
   void Note(const std::string& text) {
-    constexpr int kPerLine = paper::kMarginDots / paper::kFontB.width - 1;
-    for (std::size_t at = 0; at < text.size(); at += kPerLine) {
+    constexpr std::size_t kPerLine = paper::kMarginDots / paper::kFontB.width - 1;
+    for (std::size_t at = 0; at < text.size();) {
       const int y = std::max(y_, margin_y_);
       Grow(y + paper::kFontB.height);
-      const Glyph* glyphs[kPerLine] = {};
-      const std::string part = text.substr(at, kPerLine);
+      // Lines break at a space when there is one; a word longer than a line
+      // breaks where the line ends.
+      std::size_t count = std::min(kPerLine, text.size() - at);
+      if (at + count < text.size()) {
+        const std::size_t space = text.rfind(' ', at + count);
+        if (space != std::string::npos && space > at) count = space - at + 1;
+      }
+      const std::string part = text.substr(at, count);
+      at += count;
       for (std::size_t i = 0; i < part.size(); ++i) {
-        glyphs[i] = &printer_.fonts_->Of(1, static_cast<unsigned char>(part[i]));
-        const Glyph& g = *glyphs[i];
+        const Glyph& g = printer_.fonts_->Of(1, static_cast<unsigned char>(part[i]));
         const int x0 = paper::kMarginLeft + paper::kFontB.width / 2 + static_cast<int>(i) * g.width;
         for (int gy = 0; gy < g.height; ++gy) {
           for (int gx = 0; gx < g.width; ++gx) {
@@ -318,7 +324,7 @@ class JobRenderer {
     if (c.bytes.size() == 4) Feed(c.n2);
     const bool partial = IsPartialCut(c.n);
     Grow(y_ + 1);
-    out_.picture.DashedLine(y_, partial ? kCutDash / 2 : kCutDash);
+    out_.picture.DashedLine(y_, kCutDash, partial);
     Record({{"what", "cut"}, {"y", y_}, {"kind", partial ? "partial" : "full"}});
     Note(partial ? "partial cut" : "full cut");
     Feed(kAfterCutDots);
