@@ -94,7 +94,10 @@ class JobRenderer {
   void Do(const Command& c) {
     switch (c.kind) {
       case CommandKind::kText:
-        for (std::uint8_t b : c.data) Put(page_ ? page_->characters[b] : static_cast<char32_t>(b));
+        for (std::uint8_t b : c.data) {
+          if (out_.paper_end) return;
+          Put(page_ ? page_->characters[b] : static_cast<char32_t>(b));
+        }
         return;
       case CommandKind::kLineFeed:
         if (line_.empty()) return Feed(spacing_);
@@ -284,7 +287,7 @@ class JobRenderer {
   // A note in the margin at the paper's current row (below earlier notes).
   void Note(const std::string& text) {
     constexpr std::size_t kPerLine = paper::kMarginDots / paper::kFontB.width - 1;
-    for (std::size_t at = 0; at < text.size();) {
+    for (std::size_t at = 0; at < text.size() && !out_.paper_end;) {
       const int y = std::max(y_, margin_y_);
       Grow(y + paper::kFontB.height);
       // Lines break at a space when there is one; a word longer than a line
@@ -312,7 +315,7 @@ class JobRenderer {
   void FlushUnknown() {
     if (unknown_.empty()) return;
     Record({{"what", "unknown"}, {"y", y_}, {"bytes", Hex(unknown_)}});
-    for (std::size_t i = 0; i < unknown_.size(); i += kNoteHexPerLine) {
+    for (std::size_t i = 0; i < unknown_.size() && !out_.paper_end; i += kNoteHexPerLine) {
       const std::size_t count = std::min(kNoteHexPerLine, unknown_.size() - i);
       Note("? " + Hex(std::span<const std::uint8_t>(unknown_).subspan(i, count)));
     }
