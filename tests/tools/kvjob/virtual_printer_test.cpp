@@ -158,10 +158,9 @@ TEST(VirtualPrinter, TillEscapeSequences) {
 // of the job is left (a megabyte of the largest characters or of bytes the
 // printer does not know ends there, not minutes later).
 TEST(VirtualPrinter, NoJobRunsPastTheLongestPaper) {
-  Bytes feeds;
-  for (int i = 0; i < 300; ++i) feeds = feeds + Bytes{0x1B, 0x64, 0xFF};
-  Bytes notes;
-  for (int i = 0; i < 20000; ++i) notes = notes + Bytes{0x1B, 0xEE};
+  Bytes feeds, notes;
+  for (int i = 0; i < 300; ++i) feeds.insert(feeds.end(), {0x1B, 0x64, 0xFF});
+  for (int i = 0; i < 20000; ++i) notes.insert(notes.end(), {0x1B, 0xEE});
   const Bytes large_text = Bytes{0x1D, 0x21, 0x77} + Bytes(1 << 20, 'W');
   const Bytes unknown(1 << 20, 0x07);
   for (const Bytes& job : {feeds, notes, large_text, unknown}) {
