@@ -62,6 +62,12 @@ TEST(VirtualPrinter, PrintedLogoIsTheConvertedBitmapDotForDot) {
     }
     EXPECT_GT(dots, 500);
     EXPECT_EQ(mismatches, 0);
+    // The PNG holds the picture as drawn, row by row.
+    const auto png = DecodePng(EncodePng(r.picture));
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(png->width, paper::kPictureWidth);
+    EXPECT_EQ(png->height, r.picture.height());
+    EXPECT_EQ(png->pixels, r.picture.pixels());
     EXPECT_LE(InkColumns(r.picture, 0, r.picture.height()).second, kWidth * sx - 1);
   }
 }
