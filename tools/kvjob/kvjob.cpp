@@ -14,7 +14,8 @@
 //   kvjob render JOB -o PICTURE.png [--json] [--state FILE]
 //       draws the job as the receipt printer would print it; --json prints
 //       what it drew. --state keeps the printer's logo memory in FILE
-//       between calls (read when it exists, written after the job).
+//       between calls (read when it exists, written after the job); the
+//       file holds the define-logos command that fills the memory.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -125,7 +126,8 @@ int Render(const std::vector<std::string_view>& args) {
   kit::tools::VirtualPrinter printer;
   if (!state.empty() && std::filesystem::exists(state)) {
     std::vector<std::uint8_t> memory;
-    if (!ReadFile(state, memory) || !printer.LoadMemory(memory)) {
+    // An empty file is a printer with no logos stored yet.
+    if (!ReadFile(state, memory) || (!memory.empty() && !printer.LoadMemory(memory))) {
       std::fprintf(stderr, "kvjob: %s is not a printer memory (a define-logos command)\n", state.c_str());
       return kExitFailed;
     }
