@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth x11-apps imagemagick
   tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
+  libzint-dev libpng-dev zbar-tools
 )
 
 missing=()

@@ -8,7 +8,14 @@
 //       each one's bytes (DIR/job-<k>.bin) and prints them decoded. Port 0
 //       picks a free port; the line "listening on ADDRESS:PORT" says which.
 //       Ends after N connections, or with exit 1 when SECONDS (default 30)
-//       pass first. Meant for the loopback address.
+//       pass first. Meant for the loopback address. With --render DIR
+//       every job is also drawn (DIR/<UTC time>-job-<k>.png), the logos
+//       one job stores kept for the next.
+//   kvjob render JOB -o PICTURE.png [--json] [--state FILE]
+//       draws the job as the receipt printer would print it; --json prints
+//       what it drew. --state keeps the printer's logo memory in FILE
+//       between calls (read when it exists, written after the job); the
+//       file holds the define-logos command that fills the memory.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -17,6 +24,8 @@
 
 #include <chrono>
 #include <charconv>
+#include <ctime>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -25,6 +34,7 @@
 #include <vector>
 
 #include "tools/kvjob/job_decoder.h"
+#include "tools/kvjob/virtual_printer.h"
 
 namespace {
 
@@ -36,7 +46,8 @@ constexpr int kDefaultTimeoutSeconds = 30;
 int Usage() {
   std::fputs(
       "usage: kvjob decode FILE\n"
-      "       kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--keep DIR]\n",
+      "       kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--keep DIR] [--render DIR]\n"
+      "       kvjob render JOB -o PICTURE.png [--json] [--state FILE]\n",
       stderr);
   return kExitUsage;
 }
@@ -61,15 +72,84 @@ class Socket {
   int fd_;
 };
 
-int Decode(const char* path) {
+bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+int Decode(const char* path) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadFile(path, bytes)) {
     std::fprintf(stderr, "kvjob: cannot open %s\n", path);
     return kExitFailed;
   }
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::printf("%zu bytes\n%s", bytes.size(), kit::tools::DecodeJob(bytes).c_str());
   return kExitOk;
+}
+
+// Draws `job` into `picture`; false (said on stderr) when it cannot be written.
+bool RenderTo(kit::tools::VirtualPrinter& printer, const std::vector<std::uint8_t>& job, const std::string& picture,
+              kit::tools::Rendering* rendering) {
+  *rendering = printer.Render(job);
+  if (!WriteFile(picture, kit::tools::EncodePng(rendering->picture))) {
+    std::fprintf(stderr, "kvjob: cannot write %s\n", picture.c_str());
+    return false;
+  }
+  return true;
+}
+
+int Render(const std::vector<std::string_view>& args) {
+  std::string job_path, picture, state;
+  bool json = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "-o" && has_value) picture = args[++i];
+    else if (args[i] == "--state" && has_value) state = args[++i];
+    else if (args[i] == "--json") json = true;
+    else if (job_path.empty() && !args[i].starts_with("-")) job_path = args[i];
+    else return Usage();
+  }
+  if (job_path.empty() || picture.empty()) return Usage();
+  std::vector<std::uint8_t> job;
+  if (!ReadFile(job_path, job)) {
+    std::fprintf(stderr, "kvjob: cannot open %s\n", job_path.c_str());
+    return kExitFailed;
+  }
+  kit::tools::VirtualPrinter printer;
+  if (!state.empty() && std::filesystem::exists(state)) {
+    std::vector<std::uint8_t> memory;
+    // An empty file is a printer with no logos stored yet.
+    if (!ReadFile(state, memory) || (!memory.empty() && !printer.LoadMemory(memory))) {
+      std::fprintf(stderr, "kvjob: %s is not a printer memory (a define-logos command)\n", state.c_str());
+      return kExitFailed;
+    }
+  }
+  kit::tools::Rendering rendering;
+  if (!RenderTo(printer, job, picture, &rendering)) return kExitFailed;
+  if (!state.empty() && !WriteFile(state, printer.SaveMemory())) {
+    std::fprintf(stderr, "kvjob: cannot write %s\n", state.c_str());
+    return kExitFailed;
+  }
+  if (json) std::printf("%s\n", kit::tools::DescribeRendering(rendering).dump(2).c_str());
+  return kExitOk;
+}
+
+// DIR/<UTC date and time>-job-<k>.png: sorted by arrival, unique per run.
+std::string PicturePath(const std::string& dir, unsigned k) {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
+  return dir + "/" + stamp + "-job-" + std::to_string(k) + ".png";
 }
 
 using Clock = std::chrono::steady_clock;
@@ -86,12 +166,13 @@ int Listen(const std::vector<std::string_view>& args) {
   if (args.empty()) return Usage();
   const std::string endpoint(args[0]);
   unsigned count = 1, timeout = kDefaultTimeoutSeconds;
-  std::string keep;
+  std::string keep, render;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool has_value = i + 1 < args.size();
     if (args[i] == "--count" && has_value && ParseUnsigned(args[i + 1], count) && count > 0) ++i;
     else if (args[i] == "--timeout" && has_value && ParseUnsigned(args[i + 1], timeout)) ++i;
     else if (args[i] == "--keep" && has_value) keep = args[++i];
+    else if (args[i] == "--render" && has_value) render = args[++i];
     else return Usage();
   }
   const auto colon = endpoint.rfind(':');
@@ -117,6 +198,7 @@ int Listen(const std::vector<std::string_view>& args) {
   std::printf("listening on %s:%u\n", endpoint.substr(0, colon).c_str(), ntohs(address.sin_port));
   std::fflush(stdout);
 
+  kit::tools::VirtualPrinter printer;  // one printer: logos stay from job to job
   const auto deadline = Clock::now() + std::chrono::seconds(timeout);
   for (unsigned k = 1; k <= count; ++k) {
     if (!WaitReadable(server.fd(), deadline)) {
@@ -142,6 +224,12 @@ int Listen(const std::vector<std::string_view>& args) {
                                                   static_cast<std::streamsize>(bytes.size()));
     }
     std::printf("job %u: %zu bytes\n%s", k, bytes.size(), kit::tools::DecodeJob(bytes).c_str());
+    if (!render.empty()) {
+      const std::string path = PicturePath(render, k);
+      kit::tools::Rendering rendering;
+      if (!RenderTo(printer, bytes, path, &rendering)) return kExitFailed;
+      std::printf("drawn: %s\n", path.c_str());
+    }
     std::fflush(stdout);
   }
   return kExitOk;
@@ -154,5 +242,6 @@ int main(int argc, char** argv) {
   const std::string_view verb = argv[1];
   if (verb == "decode" && argc == 3) return Decode(argv[2]);
   if (verb == "listen") return Listen(std::vector<std::string_view>(argv + 2, argv + argc));
+  if (verb == "render") return Render(std::vector<std::string_view>(argv + 2, argv + argc));
   return Usage();
 }

@@ -48,6 +48,16 @@ TEST(DecodeJob, LogosAsPictures) {
                       "end of logos (0A)\nbracket close\n");
 }
 
+// A till program's commands by name; its text stays in hex.
+TEST(DecodeJob, TillCommandsByName) {
+  const std::vector<std::uint8_t> job = {0x1B, 0x40, 0x1B, 0x61, 0x01, 0x1C, 0x70, 0x02, 0x03, 'H', 'i', 0x0A,
+                                         0x1B, 0x70, 0x00, 0x19, 0xFA, 0x1D, 0x56, 0x42, 0x00, 0x1D, 0x56, 0x00,
+                                         0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x02, 0x00, 0xFF, 0x00};
+  EXPECT_EQ(DecodeJob(job),
+            "initialise\nalign 1\nprint logo 2, mode 3\nbytes: 48 69\nline feed (0A)\n"
+            "drawer pulse 0, on 25, off 250\ncut partial\ncut full\nraster image 8 x 2 dots, mode 0\n");
+}
+
 TEST(DecodeJob, CutOrForeignBytesAreListedNotOverread) {
   // A logo header promising more data than there is, and a barcode without its end.
   EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1C, 0x71, 0x01, 0x10, 0x00, 0x07, 0x00, 0xFF}),
