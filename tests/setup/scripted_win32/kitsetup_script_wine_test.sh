@@ -56,7 +56,7 @@ else
 fi
 
 run cancel "$(windows_path "$here/walk_cancel.txt")"
-[ $rc = 1 ] || fail "cancel: exit $rc"
+[ $rc = 2 ] || fail "cancel: exit $rc (nothing installed: 2)"
 grep -q '^kitsetup: the wizard was closed without an install' "$work/cancel.err" || fail "cancel: $(tail -2 "$work/cancel.err")"
 
 run missing 'C:\no such script.txt'

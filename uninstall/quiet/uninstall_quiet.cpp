@@ -1,0 +1,206 @@
+// This file is OS-independent.
+#include "uninstall/quiet/uninstall_quiet.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <ostream>
+
+#include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
+#include "ui/message_box.h"
+#include "ui/text.h"
+
+namespace kit::uninstall::quiet {
+namespace {
+
+using ui::headless::Dialog;
+
+std::string U8(std::u16string_view text) { return codepage::Utf16ToUtf8(text); }
+
+std::string OneLine(std::u16string_view text) {
+  std::string out = U8(text);
+  for (char& c : out)
+    if (c == '\r' || c == '\n') c = ' ';
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+std::vector<std::string> ListItems(Dialog& d, int id) {
+  std::vector<std::string> items;
+  for (int i = 0; i < d.ItemCount(id); ++i) items.push_back(U8(d.ItemText(id, i)));
+  return items;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const auto& i : items) out += (out.empty() ? "" : ", ") + i;
+  return out.empty() ? "none" : out;
+}
+
+}  // namespace
+
+bool WantsQuietOrHelp(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--quiet" || a == "--help" || a == "/?"; });
+}
+
+bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, std::string* error) {
+  *o = QuietOptions{};
+  auto fail = [&](const std::string& option, const std::string& why) {
+    *error = option + ": " + why;
+    return false;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "/?") o->help = true;
+    else if (a == "--quiet") o->quiet = true;
+    else if (a == "--all") o->all = true;
+    else if (a == "--remove-usb-driver") o->remove_usb_driver = true;
+    else if (a == "--restart") o->restart = true;
+    else if (a == "--printer" || a == "--log") {
+      if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) return fail(a, "needs a value");
+      if (a == "--printer") {
+        o->printers.push_back(args[++i]);
+      } else {
+        if (!o->log_file.empty()) return fail(a, "is given twice");
+        o->log_file = args[++i];
+      }
+    } else {
+      return fail(a, "is not an option of Uninstall (Uninstall --help lists them)");
+    }
+  }
+  if (o->help) return true;
+  if (!o->quiet) return fail(args.empty() ? "--quiet" : args.front(), "needs --quiet");
+  if (o->all && !o->printers.empty()) return fail("--printer", "contradicts --all (which removes every component)");
+  if (!o->all && o->printers.empty() && !o->remove_usb_driver)
+    return fail("--quiet", "needs --all, --printer NAME or --remove-usb-driver");
+  return true;
+}
+
+void PrintQuietHelp(std::ostream& out, const std::string& program) {
+  out << "usage: " << program << " --quiet (--all | --printer NAME ...) [--remove-usb-driver] [--restart] [--log FILE]\n"
+      << "       " << program << " --help | /?\n\n"
+      << "  --all                 remove every printer, port monitor and print processor of the family\n"
+      << "  --printer NAME        remove this printer of the family (repeatable)\n"
+      << "  --remove-usb-driver   also remove the family's USB printer driver\n"
+      << "  --restart             restart Windows when the removal asks for it (default: no restart, exit 3010)\n"
+      << "  --log FILE            every log line and message, one line each with the time\n\n"
+      << "Exit status: 0 done, 1 failed (the reason on standard error), 2 refused before\n"
+      << "any change (options, a foreign printer name, another setup or uninstaller running),\n"
+      << "3010 done but Windows must restart.\n";
+}
+
+int StartExitCode(UninstallStart start, const std::string& message, std::ostream& err) {
+  switch (start) {
+    case UninstallStart::kDialogClosed: return exit_code::kDone;
+    case UninstallStart::kAlreadyRunning: err << kAlreadyRunningLine << "\n" << std::flush; break;
+    case UninstallStart::kSetupRunning: err << "Uninstall: " << message << "\n" << std::flush; break;
+  }
+  return exit_code::kRefused;
+}
+
+QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream* log) : options_(options), log_(log) {
+  env_.responder = [this](const ui::ShownMessageBox& box) {
+    Log(U8(box.caption) + ": " + OneLine(box.text));
+    return ui::DefaultAnswer(box.style);
+  };
+  // The restart dialog (button 1 restarts, 2 does not).
+  env_.modal_driver = [this](Dialog& nested) {
+    Log(OneLine(nested.Caption()) + ": " + (options_.restart ? "restart (--restart)" : "no restart"));
+    if (!options_.restart) restart_declined_ = true;
+    nested.Click(options_.restart ? ui::kIdOk : ui::kIdCancel);
+    if (!nested.Ended()) nested.Close();
+  };
+}
+
+void QuietUninstallHost::Log(const std::string& line) {
+  if (log_ == nullptr) return;
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+  *log_ << stamp << "  " << line << "\n" << std::flush;
+}
+
+UninstallAppHost QuietUninstallHost::Host() {
+  UninstallAppHost host;
+  host.message_box = [this](std::u16string_view text, std::u16string_view caption) {
+    start_up_message_ = OneLine(text);
+    Log(U8(caption) + ": " + start_up_message_);
+  };
+  host.run_modal = [this](ui::Page& page) {
+    Dialog dialog(page, env_);
+    dialog.Create();
+    if (!dialog.Ended()) Drive(dialog);
+    if (!dialog.Ended()) dialog.Close();
+    return dialog.Result();
+  };
+  return host;
+}
+
+void QuietUninstallHost::Drive(Dialog& d) {
+  const auto* main = dynamic_cast<const CUninstallPrinterDlg*>(&d.page());
+  const std::vector<std::string> listed = ListItems(d, kComponentListId);
+  // The family's printers as the window found them.
+  std::vector<std::string> family_printers;
+  if (main != nullptr)
+    for (const Component& c : main->entries())
+      if (c.kind == ComponentKind::kPrinter) family_printers.push_back(U8(ui::FromAnsi(c.name)));
+  std::vector<std::string> wanted;
+  if (options_.all) {
+    d.Click(kSelectButtonId);
+    wanted = listed;
+  }
+  for (const std::string& name : options_.printers) {
+    if (std::find(family_printers.begin(), family_printers.end(), name) == family_printers.end()) {
+      refusal_ = "--printer " + name + ": not a printer of this family on this system (the family's printers here: " +
+                 Join(family_printers) + ")";
+      return;
+    }
+    const auto at = std::find(listed.begin(), listed.end(), name);
+    d.CheckItem(kComponentListId, static_cast<int>(at - listed.begin()), true);
+    wanted.push_back(name);
+  }
+  if (options_.remove_usb_driver) {
+    if (!d.IsEnabled(kUsbBoxId) || !d.Check(kUsbBoxId, true)) {
+      refusal_ = "--remove-usb-driver: this system offers no USB driver removal";
+      return;
+    }
+  }
+  for (const auto& w : wanted) Log("removing " + w);
+  const std::size_t logged = ListItems(d, kLogId).size();
+  d.Click(kUninstallButtonId);
+  const std::vector<std::string> log = ListItems(d, kLogId);
+  for (std::size_t i = logged; i < log.size(); ++i) Log(log[i]);
+  std::vector<std::string> left;
+  const std::vector<std::string> now = ListItems(d, kComponentListId);
+  for (const auto& w : wanted)
+    if (std::find(now.begin(), now.end(), w) != now.end()) left.push_back(w);
+  if (!left.empty()) failure_ = "not removed: " + Join(left) + (log.empty() ? "" : " (" + log.back() + ")");
+}
+
+int QuietUninstallHost::ExitCode(UninstallStart start, std::ostream& err) {
+  if (start != UninstallStart::kDialogClosed) return StartExitCode(start, start_up_message_, err);
+  int code = exit_code::kDone;
+  std::string why;
+  if (!refusal_.empty()) {
+    code = exit_code::kRefused;
+    why = refusal_;
+  } else if (!failure_.empty()) {
+    code = exit_code::kFailed;
+    why = failure_;
+  } else if (restart_declined_) {
+    code = exit_code::kRestartNeeded;
+  }
+  Log(code == exit_code::kDone ? "done" : code == exit_code::kRestartNeeded ? "done; Windows must restart" : "ended: " + why);
+  if (!why.empty()) err << "Uninstall: " << why << "\n" << std::flush;
+  return code;
+}
+
+}  // namespace kit::uninstall::quiet
