@@ -177,12 +177,12 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
 
   // Options that contradict each other or the port they go with.
   if (!o->ip.empty() && !o->PortIsNetwork()) return fail("--ip", "goes with --port NET: only");
-  if (o->PortIsNetwork() && o->ip.empty()) return fail("--port NET:", "needs --ip ADDRESS");
+  if (o->PortIsNetwork() && o->ip.empty()) return fail("--port \"NET:\"", "needs --ip ADDRESS");
   if (o->usb_port && !o->PortIsUsb()) return fail("--usb-port", "goes with --port USB only");
   if (o->usb_port && *o->usb_port != kFirstUsbPort && o->advanced != true)
     return fail("--usb-port", "ports other than 1 need --mode advanced");
   if (o->SerialSettingGiven() && !o->port.empty() && !o->PortIsSerial())
-    return fail("--port " + o->port, "has no serial settings (--baud, --parity, --data-bits, --stop-bits, --flow)");
+    return fail("--port \"" + o->port + "\"", "has no serial settings (--baud, --parity, --data-bits, --stop-bits, --flow)");
   if (o->rewrite_usb_id && !o->port.empty() && !o->PortIsUsb()) return fail("--usb-id", "goes with --port USB only");
   if (!o->accept_licence)
     return fail("--accept-licence",

@@ -44,6 +44,9 @@ int FindItem(Dialog& owner, int id, const std::string& text) {
   return -1;
 }
 
+// An option with its value, quoted (a port name ends in a colon).
+std::string Named(const char* option, const std::string& value) { return std::string(option) + " \"" + value + "\""; }
+
 // A message box's text on one line.
 std::string OneLine(std::u16string_view text) {
   std::string out = U8(text);
@@ -167,7 +170,7 @@ void QuietWizardHost::Drive(Dialog& frame) {
                                      "port's id (nothing was installed)");
     return;
   }
-  if (!RefusedByBox(frame, before, "--port " + (options_.port.empty() ? std::string("(the page's choice)") : options_.port)))
+  if (!RefusedByBox(frame, before, (options_.port.empty() ? std::string("--port (the page's choice)") : Named("--port", options_.port))))
     Refuse(frame, "", "the install did not start");
 }
 
@@ -194,7 +197,7 @@ bool QuietWizardHost::DriveSeriesPage(Dialog& frame) {
         if (!models_[s].empty() && (!options_.series || s == *options_.series))
           offered += (offered.empty() ? "" : "; ") + std::string(kSeriesNames[s]) + ": " +
                      Items(*page, kSeriesListIds[s]);
-      return Refuse(frame, "--model " + options_.model,
+      return Refuse(frame, Named("--model", options_.model),
                     std::string("not a model of this kit") +
                         (options_.series ? " in the " + std::string(kSeriesNames[*options_.series]) + " series" : "") +
                         " (" + (offered.empty() ? "none" : offered) + ")");
@@ -202,10 +205,10 @@ bool QuietWizardHost::DriveSeriesPage(Dialog& frame) {
   }
   if (series >= 0) {
     if (!page->IsEnabled(kSeriesRadioIds[series]))
-      return Refuse(frame, "--series " + std::string(kSeriesNames[series]), "this kit has no model of that series");
+      return Refuse(frame, Named("--series", std::string(kSeriesNames[series])), "this kit has no model of that series");
     page->Click(kSeriesRadioIds[series]);
     if (item >= 0 && !page->Select(kSeriesListIds[series], item))
-      return Refuse(frame, "--model " + options_.model, "the series page did not take it");
+      return Refuse(frame, Named("--model", options_.model), "the series page did not take it");
   }
   // The model the page now holds: the selection of the checked series.
   for (int s = 0; s < kSeriesCount; ++s)
@@ -216,7 +219,7 @@ bool QuietWizardHost::DriveSeriesPage(Dialog& frame) {
       (options_.set_default ? ", set as default" : ""));
   const std::size_t before = env_.MessageBoxes().size();
   if (!Click(frame, ui::kIdOk) || frame_->current_page() != kModePage) {
-    if (!RefusedByBox(frame, before, "--model " + options_.model))
+    if (!RefusedByBox(frame, before, Named("--model", options_.model)))
       Refuse(frame, "", "the wizard did not go on past the series page");
     return false;
   }
@@ -236,7 +239,7 @@ bool QuietWizardHost::DriveModePage(Dialog& frame) {
   // Next passes the OS page on its own; its support check may refuse.
   const std::size_t before = env_.MessageBoxes().size();
   if (!Click(frame, ui::kIdOk) || frame_->current_page() != kConfirmPage) {
-    if (!RefusedByBox(frame, before, options_.model.empty() ? std::string("--model") : "--model " + options_.model))
+    if (!RefusedByBox(frame, before, options_.model.empty() ? std::string("--model") : Named("--model", options_.model)))
       Refuse(frame, "", "the wizard did not reach the port page");
     return false;
   }
@@ -261,7 +264,7 @@ bool QuietWizardHost::DrivePortPage(Dialog& frame) {
       item = FindItem(*page, kPortListId, options_.port);
     }
     const std::string option =
-        "--port " + options_.port + (options_.usb_port ? " --usb-port " + std::to_string(*options_.usb_port) : "");
+        Named("--port", options_.port) + (options_.usb_port ? " --usb-port " + std::to_string(*options_.usb_port) : "");
     if (item < 0)
       return Refuse(frame, option, "not offered for " + model_ + " here (the port page offers " +
                                        Items(*page, kPortListId) + ")");
@@ -270,7 +273,7 @@ bool QuietWizardHost::DrivePortPage(Dialog& frame) {
   const std::string port = U8(page->ItemText(kPortListId, page->Selection(kPortListId)));
   if (!options_.ip.empty()) {
     if (!page->IsEnabled(kIpAddressId) || !page->Type(kIpAddressId, U16(options_.ip)))
-      return Refuse(frame, "--ip " + options_.ip, "the port page takes no address for " + port);
+      return Refuse(frame, Named("--ip", options_.ip), "the port page takes no address for " + port);
   }
   // The serial settings, as the port page names them.
   struct Setting {

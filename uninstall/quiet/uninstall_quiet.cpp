@@ -107,6 +107,7 @@ QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream
   };
   // The restart dialog (button 1 restarts, 2 does not).
   env_.modal_driver = [this](Dialog& nested) {
+    FlushWindowLog();
     Log(OneLine(nested.Caption()) + ": " + (options_.restart ? "restart (--restart)" : "no restart"));
     if (!options_.restart) restart_declined_ = true;
     nested.Click(options_.restart ? ui::kIdOk : ui::kIdCancel);
@@ -128,6 +129,12 @@ void QuietUninstallHost::Log(const std::string& line) {
   *log_ << stamp << "  " << line << "\n" << std::flush;
 }
 
+void QuietUninstallHost::FlushWindowLog() {
+  if (main_ == nullptr) return;
+  const std::vector<std::string> lines = ListItems(*main_, kLogId);
+  for (; window_lines_logged_ < lines.size(); ++window_lines_logged_) Log(lines[window_lines_logged_]);
+}
+
 UninstallAppHost QuietUninstallHost::Host() {
   UninstallAppHost host;
   host.message_box = [this](std::u16string_view text, std::u16string_view caption) {
@@ -136,8 +143,17 @@ UninstallAppHost QuietUninstallHost::Host() {
   };
   host.run_modal = [this](ui::Page& page) {
     Dialog dialog(page, env_);
+    main_ = &dialog;
     dialog.Create();
-    if (!dialog.Ended()) Drive(dialog);
+    if (dialog.Ended()) {
+      // The window closed as it opened (its configuration missing, ...).
+      refusal_ = env_.MessageBoxes().empty() ? "the uninstaller's window closed as it opened"
+                                             : OneLine(env_.MessageBoxes().back().text);
+    } else {
+      Drive(dialog);
+    }
+    FlushWindowLog();
+    main_ = nullptr;
     if (!dialog.Ended()) dialog.Close();
     return dialog.Result();
   };
@@ -167,17 +183,15 @@ void QuietUninstallHost::Drive(Dialog& d) {
     d.CheckItem(kComponentListId, static_cast<int>(at - listed.begin()), true);
     wanted.push_back(name);
   }
-  if (options_.remove_usb_driver) {
-    if (!d.IsEnabled(kUsbBoxId) || !d.Check(kUsbBoxId, true)) {
-      refusal_ = "--remove-usb-driver: this system offers no USB driver removal";
-      return;
-    }
-  }
+  FlushWindowLog();
+  // The window offers the USB driver's removal only where the driver is
+  // installed; elsewhere there is nothing of it to remove.
+  if (options_.remove_usb_driver && !(d.IsEnabled(kUsbBoxId) && d.Check(kUsbBoxId, true)))
+    Log("--remove-usb-driver: the USB printer driver is not installed here");
   for (const auto& w : wanted) Log("removing " + w);
-  const std::size_t logged = ListItems(d, kLogId).size();
   d.Click(kUninstallButtonId);
+  FlushWindowLog();
   const std::vector<std::string> log = ListItems(d, kLogId);
-  for (std::size_t i = logged; i < log.size(); ++i) Log(log[i]);
   std::vector<std::string> left;
   const std::vector<std::string> now = ListItems(d, kComponentListId);
   for (const auto& w : wanted)

@@ -57,6 +57,8 @@ class QuietUninstallHost {
  private:
   void Drive(ui::headless::Dialog& dialog);
   void Log(const std::string& line);
+  // Writes the main window's log lines not yet written.
+  void FlushWindowLog();
 
   const QuietOptions& options_;
   std::ostream* log_;
@@ -65,6 +67,8 @@ class QuietUninstallHost {
   std::string failure_;
   std::string start_up_message_;
   bool restart_declined_ = false;
+  ui::headless::Dialog* main_ = nullptr;
+  std::size_t window_lines_logged_ = 0;
 };
 
 }  // namespace kit::uninstall::quiet
