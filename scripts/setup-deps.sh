@@ -10,6 +10,10 @@ packages=(
   wine wine64 xvfb xauth x11-apps imagemagick
   tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
 )
+# Packaging for deployment: MSI packages (wixl, checked with msiinfo and
+# msiextract) and Authenticode signatures (osslsigncode, a test CA made with
+# openssl).
+packages+=(wixl msitools osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do
