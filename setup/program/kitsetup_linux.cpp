@@ -103,6 +103,7 @@ int RunQuiet(const std::vector<std::string>& args) {
     }
   }
   kit::setup::quiet::QuietWizardHost host(options, log.is_open() ? &log : nullptr);
+  host.set_platform(app_options.platform);
   app_options.host = host.Host();
   kit::setup::CKitsetupApp app(std::move(app_options));
   const StartResult result = app.Run();

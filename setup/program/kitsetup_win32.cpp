@@ -115,6 +115,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
     }
   }
   kit::setup::quiet::QuietWizardHost host(options, log.is_open() ? &log : nullptr);
+  host.set_platform(app_options.platform);
   app_options.host = host.Host();
   kit::setup::CKitsetupApp app(std::move(app_options));
   const auto result = app.Run();

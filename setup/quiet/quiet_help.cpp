@@ -48,7 +48,9 @@ void PrintQuietHelp(std::ostream& out, const std::string& program,
       << "  --raster on|off           raster graphic printing, where the port page offers it\n"
       << "  --usb-id keep|rewrite     when the USB printer's id does not match the port:\n"
       << "                            rewrite it, or keep it and install nothing (the default)\n"
-      << "  --log FILE                every text the wizard shows, one line each with the time\n\n"
+      << "  --log FILE                every text the wizard shows, one line each with the time\n"
+      << "  --record FILE             add the names of the printers this run creates to FILE\n"
+      << "An empty value (\"\") leaves the page's own choice.\n\n"
       << "Exit status: 0 done, 1 failed (the reason on standard error), 2 refused before\n"
       << "any change (options, licence, a page's refusal, another setup running),\n"
       << "3010 done but Windows must restart.\n\n";

@@ -147,12 +147,8 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
          o->rewrite_usb_id = Lower(v) == "rewrite";
          return std::string();
        }},
-      {"--log",
-       [&](const std::string& v) {
-         if (v.empty()) return std::string("needs a file name");
-         o->log_file = v;
-         return std::string();
-       }},
+      {"--log", [&](const std::string& v) { o->log_file = v; return std::string(); }},
+      {"--record", [&](const std::string& v) { o->record_file = v; return std::string(); }},
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -166,7 +162,10 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
     else if (auto it = valued.find(a); it != valued.end()) {
       if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) return fail(a, "needs a value");
       if (std::find(given.begin(), given.end(), a) != given.end()) return fail(a, "is given twice");
-      if (const std::string why = it->second(args[++i]); !why.empty()) return fail(a, why);
+      given.push_back(a);
+      if (args[++i].empty()) continue;  // the page's own choice
+      if (const std::string why = it->second(args[i]); !why.empty()) return fail(a, why);
+      continue;
     } else {
       return fail(a, "is not an option of kitsetup (kitsetup --help lists them)");
     }

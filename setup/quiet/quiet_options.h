@@ -49,6 +49,7 @@ struct QuietOptions {
   std::optional<bool> set_default;
   std::optional<bool> rewrite_usb_id;  // --usb-id rewrite|keep
   std::string log_file;
+  std::string record_file;  // --record: the printers this run created
 
   bool SerialSettingGiven() const {
     return !baud.empty() || parity || !data_bits.empty() || !stop_bits.empty() || flow;

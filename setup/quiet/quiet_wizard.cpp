@@ -1,8 +1,11 @@
 // This file is OS-independent.
 #include "setup/quiet/quiet_wizard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 
 #include "common/codepage/codepage.h"
@@ -84,6 +87,7 @@ AppHost QuietWizardHost::Host() {
   };
   host.run_modal = [this](ui::Page& frame) {
     frame_ = dynamic_cast<const CKitsetupDlg*>(&frame);
+    printers_before_ = LocalPrinters();
     Dialog dialog(frame, env_);
     dialog.Create();
     if (!dialog.Ended()) Drive(dialog);
@@ -306,10 +310,34 @@ bool QuietWizardHost::DrivePortPage(Dialog& frame) {
   return true;
 }
 
+std::vector<std::string> QuietWizardHost::LocalPrinters() const {
+  std::vector<std::string> names;
+  if (platform_ == nullptr) return names;
+  std::vector<PrinterInfo2> printers;
+  std::uint32_t needed = 0, returned = 0;
+  Spooler& spooler = platform_->spooler;
+  if (!spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, 0, &needed, &returned) && needed != 0)
+    spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, needed, &needed, &returned);
+  for (const PrinterInfo2& p : printers) names.push_back(U8(p.printer_name));
+  return names;
+}
+
+void QuietWizardHost::RecordNewPrinters() {
+  if (options_.record_file.empty() || platform_ == nullptr) return;
+  std::ofstream record(std::filesystem::u8path(options_.record_file), std::ios::app | std::ios::binary);
+  for (const std::string& name : LocalPrinters()) {
+    if (std::find(printers_before_.begin(), printers_before_.end(), name) != printers_before_.end()) continue;
+    record << name << "\n";
+    Log("recorded " + name + " in " + options_.record_file);
+  }
+  if (!record) Log("--record: cannot write " + options_.record_file);
+}
+
 int QuietWizardHost::ExitCode(StartResult result, const CKitsetupApp& app, std::ostream& err) {
   const int code = WizardExitCode(result, app.frame());
   std::string why;
   if (code == exit_code::kDone || code == exit_code::kRestartNeeded) {
+    RecordNewPrinters();
     Log(code == exit_code::kDone ? "done" : "done; Windows must restart");
     return code;
   }

@@ -34,6 +34,11 @@ class QuietWizardHost {
   // What the series page listed, per series (filled by a run with
   // `list_only`, which stops on the series page).
   const std::vector<std::vector<std::string>>& Models() const { return models_; }
+
+  // With a platform, the printers a finished run created are appended to
+  // --record's file, one name a line (UTF-8), for a later removal of just
+  // those (Uninstall --quiet --printers-from).
+  void set_platform(Platform* platform) { platform_ = platform; }
   void set_list_only(bool list_only) { list_only_ = list_only; }
 
  private:
@@ -51,6 +56,8 @@ class QuietWizardHost {
   bool RefusedByBox(ui::headless::Dialog& frame, std::size_t before, const std::string& option);
   int Answer(const ui::ShownMessageBox& box);
   void Log(const std::string& line);
+  std::vector<std::string> LocalPrinters() const;
+  void RecordNewPrinters();
 
   const QuietOptions& options_;
   std::ostream* log_;
@@ -62,6 +69,8 @@ class QuietWizardHost {
   std::vector<std::vector<std::string>> models_;
   bool list_only_ = false;
   bool usb_id_kept_ = false;
+  Platform* platform_ = nullptr;
+  std::vector<std::string> printers_before_;
 };
 
 }  // namespace kit::setup::quiet

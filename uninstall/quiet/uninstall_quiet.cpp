@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 
 #include "common/codepage/codepage.h"
@@ -58,10 +60,13 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
     else if (a == "--all") o->all = true;
     else if (a == "--remove-usb-driver") o->remove_usb_driver = true;
     else if (a == "--restart") o->restart = true;
-    else if (a == "--printer" || a == "--log") {
+    else if (a == "--printer" || a == "--log" || a == "--printers-from") {
       if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) return fail(a, "needs a value");
       if (a == "--printer") {
         o->printers.push_back(args[++i]);
+      } else if (a == "--printers-from") {
+        if (!o->printers_from.empty()) return fail(a, "is given twice");
+        o->printers_from = args[++i];
       } else {
         if (!o->log_file.empty()) return fail(a, "is given twice");
         o->log_file = args[++i];
@@ -72,9 +77,10 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
   }
   if (o->help) return true;
   if (!o->quiet) return fail(args.empty() ? "--quiet" : args.front(), "needs --quiet");
-  if (o->all && !o->printers.empty()) return fail("--printer", "contradicts --all (which removes every component)");
-  if (!o->all && o->printers.empty() && !o->remove_usb_driver)
-    return fail("--quiet", "needs --all, --printer NAME or --remove-usb-driver");
+  if (o->all && (!o->printers.empty() || !o->printers_from.empty()))
+    return fail(o->printers.empty() ? "--printers-from" : "--printer", "contradicts --all (which removes every component)");
+  if (!o->all && o->printers.empty() && o->printers_from.empty() && !o->remove_usb_driver)
+    return fail("--quiet", "needs --all, --printer NAME, --printers-from FILE or --remove-usb-driver");
   return true;
 }
 
@@ -83,6 +89,8 @@ void PrintQuietHelp(std::ostream& out, const std::string& program) {
       << "       " << program << " --help | /?\n\n"
       << "  --all                 remove every printer, port monitor and print processor of the family\n"
       << "  --printer NAME        remove this printer of the family (repeatable)\n"
+      << "  --printers-from FILE  remove the printers FILE names, one a line (kitsetup --record),\n"
+      << "                        passing over those no longer there\n"
       << "  --remove-usb-driver   also remove the family's USB printer driver\n"
       << "  --restart             restart Windows when the removal asks for it (default: no restart, exit 3010)\n"
       << "  --log FILE            every log line and message, one line each with the time\n\n"
@@ -173,7 +181,20 @@ void QuietUninstallHost::Drive(Dialog& d) {
     d.Click(kSelectButtonId);
     wanted = listed;
   }
-  for (const std::string& name : options_.printers) {
+  std::vector<std::string> names = options_.printers;
+  if (!options_.printers_from.empty()) {
+    std::ifstream file(std::filesystem::u8path(options_.printers_from), std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.empty()) continue;
+      if (std::find(listed.begin(), listed.end(), line) == listed.end()) {
+        Log(line + " (" + options_.printers_from + ") is no longer there");
+        continue;
+      }
+      names.push_back(line);
+    }
+  }
+  for (const std::string& name : names) {
     if (std::find(family_printers.begin(), family_printers.end(), name) == family_printers.end()) {
       refusal_ = "--printer " + name + ": not a printer of this family on this system (the family's printers here: " +
                  Join(family_printers) + ")";

@@ -5,6 +5,9 @@
 //   --all                  every component the window lists (Select all)
 //   --printer NAME         one of the family's printers (repeatable); a name
 //                          the window does not list is refused
+//   --printers-from FILE   the printers named in FILE, one a line (kitsetup
+//                          --quiet --record writes it); those no longer
+//                          there are passed over, a missing file names none
 //   --remove-usb-driver    tick "remove the USB printer driver"
 //   --restart              restart Windows when the removal asks for it
 //                          (default: no restart, exit status 3010)
@@ -28,6 +31,7 @@ struct QuietOptions {
   bool help = false;
   bool all = false;
   std::vector<std::string> printers;  // UTF-8
+  std::string printers_from;          // a file of names (UTF-8 path)
   bool remove_usb_driver = false;
   bool restart = false;
   std::string log_file;

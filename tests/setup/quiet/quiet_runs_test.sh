@@ -5,8 +5,9 @@
 #     run on twin machines, and the machine tool finds no difference.
 #  2. Each refused option set ends with status 2 and one line naming the
 #     option and why, and leaves the machine as it was.
-#  3. Uninstall --quiet removes the named printers only, refuses a foreign
-#     name, and says when Windows must restart; a second Uninstall or a
+#  3. Uninstall --quiet removes the named printers only (or those a quiet
+#     install recorded), refuses a foreign name, and says when Windows must
+#     restart; a second Uninstall or a
 #     setup beside a running Uninstall is refused with one line.
 # Linux keeps the low 8 bits of an exit status: 3010 arrives as 194.
 # Usage: quiet_runs_test.sh VMACHINE KIT_FOLDER E2E_SCRIPT_FOLDER
@@ -116,8 +117,10 @@ changes() {  # changes BEFORE AFTER
 m="$work/un"
 kit_machine "$m" win7-x64-en || exit 1
 for port in LPT1: KVCOM1:; do
-  "$kit/kitsetup" --machine "$m" --quiet --accept-licence --port "$port" </dev/null || fail "install on $port: $?"
+  "$kit/kitsetup" --machine "$m" --quiet --accept-licence --port "$port" --model '' --record "$work/record.txt" \
+    </dev/null || fail "install on $port: $?"
 done
+[ "$(cat "$work/record.txt")" = $'VRT-Q40(P)\nVRT-Q40(S)' ] || fail "--record: $(cat "$work/record.txt")"
 "$V" snapshot "$m" "$work/un-before" >/dev/null || exit 1
 (cd "$kit" && ./Uninstall --machine "$m" --quiet --printer 'VRT-Q40(X)' 2>"$work/un.err")
 [ $? = 2 ] || fail "Uninstall --printer VRT-Q40(X): not refused"
@@ -148,6 +151,10 @@ echo "click 2" >&3
 exec 3>&-
 wait "$first"
 
+# The recorded printers: the one removed already is passed over.
+(cd "$kit" && ./Uninstall --machine "$m" --quiet --printers-from "$work/record.txt" 2>"$work/rec.err")
+[ $? = "$restart_status" ] || fail "Uninstall --printers-from: status $? $(cat "$work/rec.err")"
+"$V" show "$m" printers | grep -q 'VRT-Q40(S)' && fail "--printers-from left VRT-Q40(S)"
 (cd "$kit" && ./Uninstall --machine "$m" --quiet --all --restart 2>"$work/all.err")
 [ $? = 0 ] || fail "Uninstall --all --restart: status $? $(cat "$work/all.err")"
 "$V" show "$m" printers | grep -q 'VRT' && fail "Uninstall --all left a printer"
