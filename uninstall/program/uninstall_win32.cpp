@@ -56,6 +56,19 @@ std::vector<std::string> Arguments() {
   return args;
 }
 
+// A quiet removal reads the kit folder it was started from, whatever folder
+// its starter was in (an MSI custom action starts it from the system
+// folder).
+void UseProgramFolderAsCurrent() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  std::wstring folder(path, length);
+  const std::size_t slash = folder.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return;
+  SetCurrentDirectoryW(folder.substr(0, slash).c_str());
+}
+
 int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string>& args) {
   UseParentConsoleWhereNoOutput();
   kit::uninstall::quiet::QuietOptions quiet;
@@ -78,6 +91,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
     }
   }
   kit::uninstall::quiet::QuietUninstallHost host(quiet, log.is_open() ? &log : nullptr);
+  UseProgramFolderAsCurrent();
   kit::uninstall::CUninstallPrinterApp::Options options;
   options.platform = &windows.platform();
   options.host = host.Host();
