@@ -9,9 +9,9 @@ action runs "kitsetup.exe --quiet" from there with the public properties as
 its named options; it records the printers it created in a file beside the
 kit, and on removal "Uninstall.exe --quiet --printers-from" removes just
 those (never the family's other printers). The record (installed-printers.txt)
-and the install's log (kitsetup-quiet.log) are files of the package, empty
-as shipped; the removal's log goes to the system's temporary folder
-(uninstall-quiet.log). A launch condition refuses the
+is a file of the package, empty as shipped; the logs go to the system's
+temporary folder (kitsetup-quiet.log, uninstall-quiet.log), where a failed
+install's rollback leaves them. A launch condition refuses the
 install without ACCEPT_LICENCE=1.
 
 Every GUID is derived from the flavour and the file's path, and wixl's
@@ -138,9 +138,9 @@ def wxs(flavour, folder, files, records, base):
     lines.append('      <Directory Id="%s">' % program_files)
     lines.append('        <Directory Id="INSTALLFOLDER" Name="%s">' % INSTALL_FOLDER_NAME)
     emit(tree, "", "          ")
-    # The record and the install log the custom actions write are files of
-    # the package (empty as shipped), so that its removal takes them along.
-    for name in (RECORD_FILE, INSTALL_LOG):
+    # The record the install writes is a file of the package (empty as
+    # shipped), so that the package's removal takes it along.
+    for name in (RECORD_FILE,):
         lines.append('          <Component Id="%s" Guid=%s%s><File Id="%s" Name=%s Source=%s KeyPath="yes"/></Component>'
                      % (identifier("c", name), quoteattr(guid(flavour, "record", name)), win64_attr,
                         identifier("f", name), quoteattr(name), quoteattr(os.path.relpath(os.path.join(records, name), base))))
@@ -156,9 +156,10 @@ def wxs(flavour, folder, files, records, base):
         if program not in file_ids:
             raise MsiError("the kit folder %s has no %s" % (folder, program))
     options = " ".join(_quoted_option(option, prop) for prop, option in PROPERTIES)
-    install = ('--quiet --accept-licence %s --record "[INSTALLFOLDER]%s" --log "[INSTALLFOLDER]%s"'
+    # The logs outlive the package (and a failed install's rollback): in
+    # the (system's) temporary folder.
+    install = ('--quiet --accept-licence %s --record "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
                % (options, RECORD_FILE, INSTALL_LOG))
-    # The removal's log outlives the package: in the (system's) temporary folder.
     removal = ('--quiet --printers-from "[INSTALLFOLDER]%s" --log "[TempFolder]%s"' % (RECORD_FILE, REMOVAL_LOG))
     # Deferred and elevated (no impersonation): the installed programs
     # themselves (a quiet Uninstall reads the kit folder it was started
@@ -182,11 +183,9 @@ def build(flavour, folder, files, target, epoch):
     source = target + ".wxs"
     records = target + ".records"
     os.makedirs(records, exist_ok=True)
-    for name in (RECORD_FILE, INSTALL_LOG):
-        open(os.path.join(records, name), "wb").close()
+    open(os.path.join(records, RECORD_FILE), "wb").close()
     # The cabinet keeps each file's time: all get the kit's one time.
-    for path in [os.path.join(folder, *r.split("/")) for r in files] + \
-            [os.path.join(records, n) for n in (RECORD_FILE, INSTALL_LOG)]:
+    for path in [os.path.join(folder, *r.split("/")) for r in files] + [os.path.join(records, RECORD_FILE)]:
         os.utime(path, (epoch, epoch))
     with open(source, "w", encoding="utf-8", newline="\n") as f:
         f.write(wxs(flavour, folder, files, records, os.path.dirname(os.path.abspath(target))))

@@ -98,11 +98,11 @@ for flavour in x86 x64; do
   if [ "$flavour" = x64 ]; then [ "$attributes" = 256 ] || fail "x64 components: attributes $attributes";
   else [ "$attributes" = 0 ] || fail "x86 components: attributes $attributes"; fi
   # The package's files are the kit folder's, byte for byte, with the
-  # empty record and log the custom action writes.
+  # empty record the custom action writes.
   rm -rf "$work/msi-$flavour" && mkdir -p "$work/msi-$flavour"
   msiextract -C "$work/msi-$flavour" "$msi" >/dev/null || fail "msiextract kit-$flavour.msi"
   extracted=$(find "$work/msi-$flavour" -type d -name PrinterDriverKit | head -1)
-  for f in installed-printers.txt kitsetup-quiet.log; do
+  for f in installed-printers.txt; do
     [ -f "$extracted/$f" ] && [ ! -s "$extracted/$f" ] || fail "$flavour: $f is not shipped empty"
     rm -f "$extracted/$f"
   done
