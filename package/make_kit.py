@@ -24,7 +24,7 @@ by name, every timestamp the same fixed time, the same bytes each run.
 The Windows flavours ship lean: every PE image (program or DLL) stripped of
 its debug sections, which go into "kit-<flavour>-symbols.zip" beside the
 zip (one "<path>.debug" a binary, named in the binary's .gnu_debuglink).
-With --sign-cert and --sign-key (PEM files) every .exe and .dll is signed
+With --sign-cert and --sign-key (PEM files) every .exe and .dll image is signed
 with Authenticode before it is listed and zipped, and so is the MSI
 package. Unless --no-msi, "kit-<flavour>.msi" holds the same kit folder
 for msiexec (package/msi/make_msi.py). Stripping, signing and the MSI are
@@ -189,9 +189,13 @@ def make_lean(folder, symbols):
 
 
 def sign_files(folder, signing):
+    """Signs every PE image named .exe or .dll below folder. The maker's
+    placeholders under those names (payload, RegUtility) are no images and
+    stay as they are: the maker signs the real files."""
     for relative in files_below(folder):
-        if authenticode.signs(relative):
-            authenticode.sign(os.path.join(folder, *relative.split("/")), signing.cert, signing.key, signing.time)
+        path = os.path.join(folder, *relative.split("/"))
+        if authenticode.signs(relative) and strip_pe.pe_machine(path) is not None:
+            authenticode.sign(path, signing.cert, signing.key, signing.time)
 
 
 def package(builds, out, flavours, signing=None, msi=True):
