@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Lays out the kit as it ships, from the builds, and zips it.
 
-    python3 package/make_kit.py [--builds DIR] [--linux-build DIR] [--out DIR] [x86|x64|linux ...]
+    python3 package/make_kit.py [--builds DIR] [--linux-build DIR] [--out DIR]
+                                [--sign-cert PEM --sign-key PEM] [--no-msi] [x86|x64|linux ...]
 
 Each build lays out its own kit folder (<build>/kit: the kit's data, the
 front-ends of its bitness, the plug-in in the payload folder of its
@@ -20,11 +21,21 @@ and x64 "kit-<flavour>.zip" with "kit-<flavour>.files.txt" (one line a file:
 path, size, SHA-256, tab-separated). Zips are reproducible: entries sorted
 by name, every timestamp the same fixed time, the same bytes each run.
 
+The Windows flavours ship lean: every PE image (program or DLL) stripped of
+its debug sections, which go into "kit-<flavour>-symbols.zip" beside the
+zip (one "<path>.debug" a binary, named in the binary's .gnu_debuglink).
+With --sign-cert and --sign-key (PEM files) every .exe and .dll image is signed
+with Authenticode before it is listed and zipped, and so is the MSI
+package. Unless --no-msi, "kit-<flavour>.msi" holds the same kit folder
+for msiexec (package/msi/make_msi.py). Stripping, signing and the MSI are
+reproducible too: the same builds and key give the same bytes.
+
 Every input is checked before anything is written: a missing build output
 stops the run with its path named, and a flavour's folder and zip are
 written under temporary names and renamed into place only when complete.
 """
 import argparse
+import calendar
 import hashlib
 import os
 import shutil
@@ -32,11 +43,19 @@ import sys
 import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+for _part in ("lean", "sign", "msi"):
+    sys.path.insert(0, os.path.join(HERE, _part))
+import authenticode  # noqa: E402
+import make_msi  # noqa: E402
+import strip_pe  # noqa: E402
 
 # Every zip entry carries this time (zip time has no zone and starts 1980).
 ZIP_TIME = (2026, 1, 1, 0, 0, 0)
 ZIP_COMPRESSION = zipfile.ZIP_DEFLATED
 ZIP_LEVEL = 9
+# The same time for what the binutils, the signatures and wixl write.
+EPOCH = calendar.timegm(ZIP_TIME + (0, 0, 0))
 # The build of each Windows bitness, by preset.
 BUILD_32 = "mingw-x86"
 BUILD_64 = "mingw-x64"
@@ -161,26 +180,61 @@ def replace(temporary, final):
     os.replace(temporary, final)
 
 
-def package(builds, out, flavours):
+def make_lean(folder, symbols):
+    """Strips every PE image below folder, its debug sections into
+    symbols/<path>.debug."""
+    for relative in files_below(folder):
+        path = os.path.join(folder, *relative.split("/"))
+        strip_pe.strip(path, os.path.join(symbols, *(relative + strip_pe.DEBUG_SUFFIX).split("/")), EPOCH)
+
+
+def sign_files(folder, signing):
+    """Signs every PE image named .exe or .dll below folder. The maker's
+    placeholders under those names (payload, RegUtility) are no images and
+    stay as they are: the maker signs the real files."""
+    for relative in files_below(folder):
+        path = os.path.join(folder, *relative.split("/"))
+        if authenticode.signs(relative) and strip_pe.pe_machine(path) is not None:
+            authenticode.sign(path, signing.cert, signing.key, signing.time)
+
+
+def package(builds, out, flavours, signing=None, msi=True):
     plans = {f: plan(builds, f) for f in flavours}  # every input checked first
     os.makedirs(out, exist_ok=True)
     for flavour in flavours:
         zipped = FLAVOURS[flavour][3]
         folder = os.path.join(out, flavour)
         partial = folder + ".partial"
-        leftovers = [partial, os.path.join(out, "kit-%s.zip.partial" % flavour)]
+        outputs = {"zip": "kit-%s.zip" % flavour, "symbols": "kit-%s-symbols.zip" % flavour,
+                   "msi": "kit-%s.msi" % flavour}
+        symbols = os.path.join(out, "kit-%s-symbols.partial" % flavour)
+        leftovers = [partial, symbols] + [os.path.join(out, name + ".partial") for name in outputs.values()]
         try:
             for leftover in leftovers:
                 remove(leftover)
             lay_out(plans[flavour], partial)
+            if zipped:
+                make_lean(partial, symbols)
+                if signing:
+                    sign_files(partial, signing)
             listing = file_list(partial)
             if zipped:
-                write_zip(partial, leftovers[1])
+                write_zip(partial, os.path.join(out, outputs["zip"] + ".partial"))
+                os.makedirs(symbols, exist_ok=True)
+                write_zip(symbols, os.path.join(out, outputs["symbols"] + ".partial"))
+                if msi and flavour in make_msi.PLATFORMS:
+                    target = os.path.join(out, outputs["msi"] + ".partial")
+                    make_msi.build(flavour, partial, files_below(partial), target, EPOCH)
+                    if signing:
+                        authenticode.sign(target, signing.cert, signing.key, signing.time)
             replace(partial, folder)
             with open(os.path.join(out, "kit-%s.files.txt" % flavour), "w", newline="\n") as f:
                 f.write(listing)
             if zipped:
-                replace(leftovers[1], os.path.join(out, "kit-%s.zip" % flavour))
+                remove(symbols)
+                for name in outputs.values():
+                    if os.path.exists(os.path.join(out, name + ".partial")):
+                        replace(os.path.join(out, name + ".partial"), os.path.join(out, name))
         except BaseException:
             for leftover in leftovers:
                 try:
@@ -196,8 +250,19 @@ def main():
     parser.add_argument("--builds", default=os.path.join(ROOT, "build"), help="the folder of the preset builds")
     parser.add_argument("--linux-build", help="the Linux build (default: <builds>/%s)" % BUILD_LINUX)
     parser.add_argument("--out", help="where the flavours go (default: <builds>/package)")
+    parser.add_argument("--sign-cert", help="sign the Windows files with this certificate (PEM)")
+    parser.add_argument("--sign-key", help="the certificate's private key (PEM)")
+    parser.add_argument("--sign-time", type=int, default=EPOCH,
+                        help="the signing time, in seconds since 1970 (default: the kit's fixed time)")
+    parser.add_argument("--no-msi", action="store_true", help="write no MSI packages")
     parser.add_argument("flavours", nargs="*", help="x86, x64 or linux (default: all three)")
     args = parser.parse_args()
+    if bool(args.sign_cert) != bool(args.sign_key):
+        parser.error("--sign-cert and --sign-key go together")
+    signing = None
+    if args.sign_cert:
+        signing = argparse.Namespace(cert=os.path.abspath(args.sign_cert), key=os.path.abspath(args.sign_key),
+                                     time=args.sign_time)
     flavours = args.flavours or ["x86", "x64", "linux"]
     for flavour in flavours:
         if flavour not in FLAVOURS:
@@ -206,8 +271,9 @@ def main():
         builds = {None: os.path.abspath(args.builds)}
         if args.linux_build:
             builds[BUILD_LINUX] = os.path.abspath(args.linux_build)
-        package(builds, os.path.abspath(args.out or os.path.join(args.builds, "package")), flavours)
-    except (PackagingError, OSError) as e:
+        package(builds, os.path.abspath(args.out or os.path.join(args.builds, "package")), flavours, signing,
+                not args.no_msi)
+    except (PackagingError, OSError, strip_pe.StripError, authenticode.SignError, make_msi.MsiError) as e:
         print("make_kit: %s" % e, file=sys.stderr)
         return 1
     return 0

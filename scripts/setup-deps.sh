@@ -11,6 +11,10 @@ packages=(
   tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
   libzint-dev libpng-dev zbar-tools
 )
+# Packaging for deployment: MSI packages (wixl, checked with msiinfo and
+# msiextract) and Authenticode signatures (osslsigncode, a test CA made with
+# openssl).
+packages+=(wixl msitools osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do

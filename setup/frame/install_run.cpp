@@ -42,12 +42,16 @@ void CKitsetupDlg::RunInstall() {
   InstallPlan plan;
   switch (PrepareInstall(engine, ctx_.inf, request_, prompts, usb, &plan)) {
     case StartOutcome::kRefused: return;
-    case StartOutcome::kWizardEnds: CancelFrame(); return;
+    case StartOutcome::kWizardEnds:
+      handed_to_installer_ = true;
+      CancelFrame();
+      return;
     case StartOutcome::kRunWorker: break;
   }
 
   window_->Minimize();
   std::atomic<int> state{kProgressRunning};
+  worker_started_ = true;
   ProgressDialog progress(ctx_.texts, state);
   std::thread worker([&] { InstallWorker(engine, plan, &state); });
   if (install_host_.run_progress) {
@@ -69,11 +73,14 @@ void CKitsetupDlg::FinishInstall(const EngineContext& engine, int state) {
                       state == kProgressDone ? ui::kMbIconInformation : ui::kMbIconError);
 
   Platform& platform = *install_host_.platform;
-  if (request_.os_code == kOsWin9x &&
-      ctx_.Message(*window_, "IDS_INF_RESTART", ui::kMbYesNo | ui::kMbIconQuestion) == ui::kIdYes &&
-      !platform.shell.ExitWindowsEx(kEwxReboot, 0)) {
-    // Said before anything else happens, so that the user learns of it.
-    ctx_.Message(*window_, "IDS_ERR_EXITWIN");
+  if (request_.os_code == kOsWin9x) {
+    if (ctx_.Message(*window_, "IDS_INF_RESTART", ui::kMbYesNo | ui::kMbIconQuestion) != ui::kIdYes) {
+      restart_declined_ = true;
+    } else if (!platform.shell.ExitWindowsEx(kEwxReboot, 0)) {
+      // Said before anything else happens, so that the user learns of it.
+      ctx_.Message(*window_, "IDS_ERR_EXITWIN");
+      restart_declined_ = true;
+    }
   }
 
   ShellExecuteRequest tool;

@@ -84,6 +84,12 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool install_requested() const { return install_requested_; }
   // Whether an install ran to its end without failing.
   bool install_finished() const { return install_finished_; }
+  // Whether the install worker ran (the system may have changed since).
+  bool worker_started() const { return worker_started_; }
+  // Whether the class-printer route handed the install to Install.
+  bool handed_to_installer() const { return handed_to_installer_; }
+  // Whether the restart question after an install was answered No.
+  bool restart_declined() const { return restart_declined_; }
   const InstallRequest& install_request() const { return request_; }
 
  private:
@@ -107,6 +113,9 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool navigating_back_ = false;
   bool install_requested_ = false;
   bool install_finished_ = false;
+  bool worker_started_ = false;
+  bool handed_to_installer_ = false;
+  bool restart_declined_ = false;
   InstallRequest request_;
   ui::Window* window_ = nullptr;
   TopLevelWindowHandle announced_;

@@ -6,10 +6,15 @@
 //                                 FILE (the script language of the Linux
 //                                 program), message boxes answered from it
 //
-// An unattended run writes what it shows to standard output and exits 0
-// after a finished install, 1 after a refusal or a failure, whose text goes
-// to standard error; 2 when the script cannot be read. Without --script
-// nothing changes.
+//   kitsetup.exe --quiet --accept-licence [options]
+//                                 unattended: the named options answer the
+//                                 same pages (--help or /? lists them with
+//                                 the models of this kit folder)
+//
+// A script run writes what it shows to standard output. Every run ends
+// with the kit's exit status (common/exit_codes/exit_codes.h): 0 done, 1
+// failed (the text on standard error), 2 refused before any change, 3010
+// done but Windows must restart.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -19,16 +24,23 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
 #include "platform/win32/windows_platform.h"
+#include "setup/app/exit_status.h"
 #include "setup/app/kitsetup_app.h"
+#include "setup/quiet/quiet_help.h"
+#include "setup/quiet/quiet_options.h"
+#include "setup/quiet/quiet_wizard.h"
 #include "setup/scripted/console_wizard_host.h"
 #include "ui/win32/host.h"
 
 namespace {
 
 constexpr wchar_t kScriptOption[] = L"--script";
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = kit::exit_code::kRefused;
 
 // A program of the Windows subsystem has standard handles only when its
 // starter gave it some (a redirection); started from a console without one,
@@ -63,6 +75,53 @@ bool ScriptArgument(std::wstring* script) {
   return ok;
 }
 
+// The command line's arguments after the program, in UTF-8.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr) return args;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg(argv[i]);
+    args.push_back(kit::codepage::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
+  }
+  LocalFree(argv);
+  return args;
+}
+
+int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string>& args) {
+  UseParentConsoleWhereNoOutput();
+  kit::setup::quiet::QuietOptions options;
+  std::string error;
+  if (!kit::setup::quiet::ParseQuietOptions(args, &options, &error)) {
+    std::fprintf(stderr, "kitsetup: %s\n", error.c_str());
+    return kit::exit_code::kRefused;
+  }
+  kit::setup::CKitsetupApp::Options app_options;
+  app_options.platform = &windows.platform();
+  if (options.help) {
+    std::string refusal;
+    const auto models = kit::setup::quiet::ListModels(std::move(app_options), &refusal);
+    kit::setup::quiet::PrintQuietHelp(std::cout, "kitsetup.exe", models, refusal);
+    std::cout.flush();
+    return kit::exit_code::kDone;
+  }
+  std::ofstream log;
+  if (!options.log_file.empty()) {
+    log.open(std::filesystem::u8path(options.log_file), std::ios::app);
+    if (!log) {
+      std::fprintf(stderr, "kitsetup: --log: cannot write %s\n", options.log_file.c_str());
+      return kit::exit_code::kRefused;
+    }
+  }
+  kit::setup::quiet::QuietWizardHost host(options, log.is_open() ? &log : nullptr);
+  host.set_platform(app_options.platform);
+  app_options.host = host.Host();
+  kit::setup::CKitsetupApp app(std::move(app_options));
+  const auto result = app.Run();
+  return host.ExitCode(result, app, std::cerr);
+}
+
 int RunUnattended(kit::win32::WindowsPlatform& windows, const std::wstring& script) {
   UseParentConsoleWhereNoOutput();
   std::ifstream actions{std::filesystem::path(script)};
@@ -85,10 +144,11 @@ int RunUnattended(kit::win32::WindowsPlatform& windows, const std::wstring& scri
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kit::ui::win32::SetModuleInstance(instance);
   kit::win32::WindowsPlatform windows;
+  if (const auto args = Arguments(); kit::setup::quiet::WantsQuietOrHelp(args)) return RunQuiet(windows, args);
   std::wstring script;
   if (!ScriptArgument(&script)) {
     UseParentConsoleWhereNoOutput();
-    std::fputs("usage: kitsetup.exe [--script FILE]\n", stderr);
+    std::fputs("usage: kitsetup.exe [--script FILE | --quiet --accept-licence [options] | --help]\n", stderr);
     return kExitUsage;
   }
   if (!script.empty()) return RunUnattended(windows, script);
@@ -102,5 +162,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   options.host.run_modal = [](kit::ui::Page& frame) { return kit::ui::win32::RunModal(frame); };
   kit::setup::CKitsetupApp app(std::move(options));
   const auto result = app.Run();
-  return result == kit::setup::StartResult::kFrameClosed || result == kit::setup::StartResult::kAlreadyRunning ? 0 : 1;
+  return kit::setup::WizardExitCode(result, app.frame());
 }

@@ -3,6 +3,8 @@
 #include <ostream>
 
 #include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
+#include "setup/app/exit_status.h"
 #include "setup/progress/progress_headless.h"
 
 namespace kit::setup {
@@ -42,9 +44,8 @@ std::string ConsoleWizardHost::LastMessage() const {
 }
 
 int ConsoleWizardHost::UnattendedExitCode(StartResult result, const CKitsetupApp& app, std::ostream& err) const {
-  if (result == StartResult::kFrameClosed && app.frame() != nullptr && app.frame()->install_finished()) {
-    return kScriptInstalled;
-  }
+  const int code = WizardExitCode(result, app.frame());
+  if (code == exit_code::kDone || code == exit_code::kRestartNeeded) return code;
   std::string reason;
   if (result == StartResult::kAlreadyRunning) {
     reason = "another setup program is running";
@@ -57,7 +58,7 @@ int ConsoleWizardHost::UnattendedExitCode(StartResult result, const CKitsetupApp
   }
   if (reason.empty()) reason = "the install did not finish";
   err << "kitsetup: " << reason << "\n" << std::flush;
-  return kScriptNotInstalled;
+  return code;
 }
 
 }  // namespace kit::setup

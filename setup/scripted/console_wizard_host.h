@@ -15,10 +15,6 @@
 
 namespace kit::setup {
 
-// Exit codes of an unattended run.
-inline constexpr int kScriptInstalled = 0;
-inline constexpr int kScriptNotInstalled = 1;
-
 class ConsoleWizardHost {
  public:
   // Output (dialogs, message boxes, the actions read) goes to `out`.
@@ -30,9 +26,9 @@ class ConsoleWizardHost {
   // The text of the last message box shown, in UTF-8 (empty when none).
   std::string LastMessage() const;
 
-  // An unattended run's exit code: kScriptInstalled when an install ran to
-  // its end, else kScriptNotInstalled with the reason (the last message,
-  // or what ended the run) written to `err` after "kitsetup: ".
+  // An unattended run's exit code (WizardExitCode); unless the install
+  // finished, the reason (the last message, or what ended the run) is
+  // written to `err` after "kitsetup: ".
   int UnattendedExitCode(StartResult result, const CKitsetupApp& app, std::ostream& err) const;
 
  private:

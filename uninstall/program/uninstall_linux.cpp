@@ -2,22 +2,31 @@
 // the terminal by the console host.
 //
 //   Uninstall [--machine DIR] [--kit DIR] [--script FILE]
+//   Uninstall [--machine DIR] [--kit DIR] --quiet (--all | --printer NAME ...) [...]
 //
 // The kit folder (the current directory, or --kit DIR) is laid out on the
 // machine's drive as C:\kit, an exact copy of it, and the program runs from
 // there as C:\kit\Uninstall.exe with C:\kit as its current directory. A
-// folder that holds no kit is refused before the machine is touched (exit
-// status 2). Without --machine the machine is the one a program started on
-// it receives, and its C:\kit is used as it stands.
-// Actions come from the terminal, or from a script file, one a line.
+// folder that holds no kit is refused before the machine is touched. Without
+// --machine the machine is the one a program started on it receives, and its
+// C:\kit is used as it stands.
+// Actions come from the terminal, or from a script file, one a line; with
+// --quiet named options answer the window (uninstall/quiet). The exit status
+// follows the kit's table (common/exit_codes/exit_codes.h).
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <fstream>
 #include <string>
+#include <vector>
+
+#include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
 
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "uninstall/app/uninstall_app.h"
+#include "uninstall/quiet/uninstall_quiet.h"
 #include "ui/console/action_source.h"
 #include "ui/console/console.h"
 #include "ui/text.h"
@@ -28,8 +37,8 @@ namespace fs = std::filesystem;
 
 constexpr char16_t kKitOnMachine[] = u"C:\\kit";
 constexpr char16_t kProgramOnMachine[] = u"C:\\kit\\Uninstall.exe";
-constexpr int kExitUsage = 2;
-constexpr int kExitNoMachine = 3;
+constexpr int kExitUsage = kit::exit_code::kRefused;
+constexpr int kExitNoMachine = kit::exit_code::kRefused;
 
 int Usage() {
   std::fputs("usage: Uninstall [--machine DIR] [--kit DIR] [--script FILE]\n", stderr);
@@ -39,6 +48,34 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --quiet and --help: the Linux program's own options (--machine, --kit)
+  // are taken out here, the rest are the Windows program's.
+  std::vector<std::string> quiet_args;
+  std::vector<char*> own_args = {argv[0]};
+  const bool quiet_run = kit::uninstall::quiet::WantsQuietOrHelp(std::vector<std::string>(argv + 1, argv + argc));
+  for (int i = 1; quiet_run && i < argc; ++i) {
+    const std::string a = argv[i];
+    if ((a == "--machine" || a == "--kit") && i + 1 < argc) {
+      own_args.push_back(argv[i]);
+      own_args.push_back(argv[++i]);
+    } else {
+      quiet_args.push_back(a);
+    }
+  }
+  kit::uninstall::quiet::QuietOptions quiet;
+  if (quiet_run) {
+    std::string why;
+    if (!kit::uninstall::quiet::ParseQuietOptions(quiet_args, &quiet, &why)) {
+      std::fprintf(stderr, "Uninstall: %s\n", why.c_str());
+      return kit::exit_code::kRefused;
+    }
+    if (quiet.help) {
+      kit::uninstall::quiet::PrintQuietHelp(std::cout, "Uninstall");
+      return kit::exit_code::kDone;
+    }
+    argc = static_cast<int>(own_args.size());
+    argv = own_args.data();
+  }
   kit::sim::KitProgramOptions command_line;
   if (!kit::sim::ParseKitProgramOptions(argc, argv, &command_line)) return Usage();
   const std::string& machine_dir = command_line.machine_dir;
@@ -75,6 +112,23 @@ int main(int argc, char** argv) {
   kit::Platform& p = machine->platform();
   kit::ui::SetAnsiCodePage(p.system.GetACP());
 
+  if (quiet_run) {
+    std::ofstream log;
+    if (!quiet.log_file.empty()) {
+      log.open(quiet.log_file, std::ios::app);
+      if (!log) {
+        std::fprintf(stderr, "Uninstall: --log: cannot write %s\n", quiet.log_file.c_str());
+        return kit::exit_code::kRefused;
+      }
+    }
+    kit::uninstall::quiet::QuietUninstallHost host(quiet, log.is_open() ? &log : nullptr);
+    kit::uninstall::CUninstallPrinterApp::Options options;
+    options.platform = &p;
+    options.host = host.Host();
+    kit::uninstall::CUninstallPrinterApp app(std::move(options));
+    return host.ExitCode(app.Run(), std::cerr);
+  }
+
   kit::ui::console::ActionSource actions;
   if (!actions.Open(script)) {
     std::fprintf(stderr, "Uninstall: cannot read %s\n", script.c_str());
@@ -86,7 +140,9 @@ int main(int argc, char** argv) {
 
   kit::uninstall::CUninstallPrinterApp::Options options;
   options.platform = &p;
-  options.host.message_box = [](std::u16string_view text, std::u16string_view caption) {
+  std::string start_up_message;
+  options.host.message_box = [&](std::u16string_view text, std::u16string_view caption) {
+    start_up_message = kit::codepage::Utf16ToUtf8(text);
     kit::ui::ShownMessageBox box;
     box.text = std::u16string(text);
     box.caption = std::u16string(caption);
@@ -99,6 +155,6 @@ int main(int argc, char** argv) {
     return d.Result();
   };
   kit::uninstall::CUninstallPrinterApp app(std::move(options));
-  app.Run();
-  return 0;
+  std::cout.flush();
+  return kit::uninstall::quiet::StartExitCode(app.Run(), start_up_message, std::cerr);
 }

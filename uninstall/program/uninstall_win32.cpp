@@ -1,25 +1,124 @@
 // Uninstall.exe: the uninstaller on the real Windows, with real dialogs; the
 // removal runs on a worker thread of its own.
+//
+//   Uninstall.exe                       the window
+//   Uninstall.exe --quiet (--all | --printer NAME ...) [--remove-usb-driver]
+//                 [--restart] [--log FILE]
+//                                       the same window's removal without
+//                                       windows (uninstall/quiet)
+//   Uninstall.exe --help | /?           the options
+//
+// Every run ends with the kit's exit status (common/exit_codes/exit_codes.h).
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
 #include "platform/win32/windows_platform.h"
 #include "uninstall/app/uninstall_app.h"
+#include "uninstall/quiet/uninstall_quiet.h"
 #include "ui/text.h"
 #include "ui/win32/host.h"
 
+namespace {
+
+// A program of the Windows subsystem has standard handles only when its
+// starter gave it some; started from a console without one, it writes to
+// that console.
+void UseParentConsoleWhereNoOutput() {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output != nullptr && output != INVALID_HANDLE_VALUE) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  std::freopen("CONOUT$", "w", stdout);
+  std::freopen("CONOUT$", "w", stderr);
+  std::cout.clear();
+  std::cerr.clear();
+}
+
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr) return args;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg(argv[i]);
+    args.push_back(kit::codepage::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
+  }
+  LocalFree(argv);
+  return args;
+}
+
+// A quiet removal reads the kit folder it was started from, whatever folder
+// its starter was in (an MSI custom action starts it from the system
+// folder).
+void UseProgramFolderAsCurrent() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  std::wstring folder(path, length);
+  const std::size_t slash = folder.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return;
+  SetCurrentDirectoryW(folder.substr(0, slash).c_str());
+}
+
+int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string>& args) {
+  UseParentConsoleWhereNoOutput();
+  kit::uninstall::quiet::QuietOptions quiet;
+  std::string why;
+  if (!kit::uninstall::quiet::ParseQuietOptions(args, &quiet, &why)) {
+    std::fprintf(stderr, "Uninstall: %s\n", why.c_str());
+    return kit::exit_code::kRefused;
+  }
+  if (quiet.help) {
+    kit::uninstall::quiet::PrintQuietHelp(std::cout, "Uninstall.exe");
+    std::cout.flush();
+    return kit::exit_code::kDone;
+  }
+  std::ofstream log;
+  if (!quiet.log_file.empty()) {
+    log.open(std::filesystem::u8path(quiet.log_file), std::ios::app);
+    if (!log) {
+      std::fprintf(stderr, "Uninstall: --log: cannot write %s\n", quiet.log_file.c_str());
+      return kit::exit_code::kRefused;
+    }
+  }
+  kit::uninstall::quiet::QuietUninstallHost host(quiet, log.is_open() ? &log : nullptr);
+  UseProgramFolderAsCurrent();
+  kit::uninstall::CUninstallPrinterApp::Options options;
+  options.platform = &windows.platform();
+  options.host = host.Host();
+  kit::uninstall::CUninstallPrinterApp app(std::move(options));
+  return host.ExitCode(app.Run(), std::cerr);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kit::ui::win32::SetModuleInstance(instance);
-  kit::ui::win32::InitCommonControls();
   kit::win32::WindowsPlatform windows;
   kit::ui::SetAnsiCodePage(windows.platform().system.GetACP());
+  if (const auto args = Arguments(); kit::uninstall::quiet::WantsQuietOrHelp(args)) return RunQuiet(windows, args);
+
+  kit::ui::win32::InitCommonControls();
   kit::uninstall::CUninstallPrinterApp::Options options;
   options.platform = &windows.platform();
   options.worker_thread = true;
-  options.host.message_box = [](std::u16string_view text, std::u16string_view caption) {
+  std::string start_up_message;
+  options.host.message_box = [&](std::u16string_view text, std::u16string_view caption) {
+    start_up_message = kit::codepage::Utf16ToUtf8(text);
     MessageBoxW(nullptr, kit::ui::win32::Wide(text).c_str(), kit::ui::win32::Wide(caption).c_str(), MB_OK);
   };
   options.host.run_modal = [](kit::ui::Page& dialog) { return kit::ui::win32::RunModal(dialog); };
   kit::uninstall::CUninstallPrinterApp app(std::move(options));
-  app.Run();
-  return 0;
+  const auto start = app.Run();
+  if (start == kit::uninstall::UninstallStart::kAlreadyRunning) UseParentConsoleWhereNoOutput();
+  return kit::uninstall::quiet::StartExitCode(start, start_up_message, std::cerr);
 }

@@ -1,12 +1,13 @@
 // An unattended run of the wizard through the console host: 0 after a
-// finished install, 1 with the reason on the error stream after a cancel,
-// a refused install or a script that ends early; every message box is
-// answered from the script.
+// finished install, 1 with the reason on the error stream after a failed
+// install, 2 after a cancel, a refused install or a script that ends early
+// (nothing installed); every message box is answered from the script.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sstream>
 
+#include "common/exit_codes/exit_codes.h"
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/scratch_machine.h"
 #include "platform/sim/store.h"
@@ -62,13 +63,13 @@ TEST(UnattendedRun, ExitCodeFollowsTheOutcome) {
   };
   const Case cases[] = {
       {"an install on LPT1: that finishes", std::string(kToPortPage) + "select 1049 LPT1:\nclick 1\nanswer OK\n",
-       kScriptInstalled, ""},
-      {"Cancel on the licence page", "click 2\n", kScriptNotInstalled,
+       exit_code::kDone, ""},
+      {"Cancel on the licence page", "click 2\n", exit_code::kRefused,
        "kitsetup: the wizard was closed without an install\n"},
-      {"the script ends on the port page", kToPortPage, kScriptNotInstalled,
+      {"the script ends on the port page", kToPortPage, exit_code::kRefused,
        "kitsetup: the script ended before the install\n"},
       {"an install on a network port without an address, then Cancel",
-       std::string(kToPortPage) + "select 1049 NET:\nclick 1\nanswer OK\nclick 2\n", kScriptNotInstalled,
+       std::string(kToPortPage) + "select 1049 NET:\nclick 1\nanswer OK\nclick 2\n", exit_code::kRefused,
        "kitsetup: Please enter the printer's IP address.\n"},
   };
   for (const auto& c : cases) {
@@ -93,7 +94,7 @@ TEST(UnattendedRun, AFailedInstallGivesItsTextOnTheErrorStream) {
             },
             nullptr);
       });
-  EXPECT_EQ(outcome.code, kScriptNotInstalled) << outcome.out;
+  EXPECT_EQ(outcome.code, exit_code::kFailed) << outcome.out;
   EXPECT_EQ(outcome.err.rfind("kitsetup: The printer could not be created.", 0), 0u) << outcome.err;
   EXPECT_NE(outcome.out.find("  answered OK"), std::string::npos) << outcome.out;
 }

@@ -1,0 +1,241 @@
+// This file is OS-independent.
+#include "uninstall/quiet/uninstall_quiet.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
+#include "ui/message_box.h"
+#include "ui/text.h"
+
+namespace kit::uninstall::quiet {
+namespace {
+
+using ui::headless::Dialog;
+
+std::string U8(std::u16string_view text) { return codepage::Utf16ToUtf8(text); }
+
+std::string OneLine(std::u16string_view text) {
+  std::string out = U8(text);
+  for (char& c : out)
+    if (c == '\r' || c == '\n') c = ' ';
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+std::vector<std::string> ListItems(Dialog& d, int id) {
+  std::vector<std::string> items;
+  for (int i = 0; i < d.ItemCount(id); ++i) items.push_back(U8(d.ItemText(id, i)));
+  return items;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const auto& i : items) out += (out.empty() ? "" : ", ") + i;
+  return out.empty() ? "none" : out;
+}
+
+}  // namespace
+
+bool WantsQuietOrHelp(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--quiet" || a == "--help" || a == "/?"; });
+}
+
+bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, std::string* error) {
+  *o = QuietOptions{};
+  auto fail = [&](const std::string& option, const std::string& why) {
+    *error = option + ": " + why;
+    return false;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "/?") o->help = true;
+    else if (a == "--quiet") o->quiet = true;
+    else if (a == "--all") o->all = true;
+    else if (a == "--remove-usb-driver") o->remove_usb_driver = true;
+    else if (a == "--restart") o->restart = true;
+    else if (a == "--printer" || a == "--log" || a == "--printers-from") {
+      if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) return fail(a, "needs a value");
+      if (a == "--printer") {
+        o->printers.push_back(args[++i]);
+      } else if (a == "--printers-from") {
+        if (!o->printers_from.empty()) return fail(a, "is given twice");
+        o->printers_from = args[++i];
+      } else {
+        if (!o->log_file.empty()) return fail(a, "is given twice");
+        o->log_file = args[++i];
+      }
+    } else {
+      return fail(a, "is not an option of Uninstall (Uninstall --help lists them)");
+    }
+  }
+  if (o->help) return true;
+  if (!o->quiet) return fail(args.empty() ? "--quiet" : args.front(), "needs --quiet");
+  if (o->all && (!o->printers.empty() || !o->printers_from.empty()))
+    return fail(o->printers.empty() ? "--printers-from" : "--printer", "contradicts --all (which removes every component)");
+  if (!o->all && o->printers.empty() && o->printers_from.empty() && !o->remove_usb_driver)
+    return fail("--quiet", "needs --all, --printer NAME, --printers-from FILE or --remove-usb-driver");
+  return true;
+}
+
+void PrintQuietHelp(std::ostream& out, const std::string& program) {
+  out << "usage: " << program << " --quiet (--all | --printer NAME ...) [--remove-usb-driver] [--restart] [--log FILE]\n"
+      << "       " << program << " --help | /?\n\n"
+      << "  --all                 remove every printer, port monitor and print processor of the family\n"
+      << "  --printer NAME        remove this printer of the family (repeatable)\n"
+      << "  --printers-from FILE  remove the printers FILE names, one a line (kitsetup --record),\n"
+      << "                        passing over those no longer there\n"
+      << "  --remove-usb-driver   also remove the family's USB printer driver\n"
+      << "  --restart             restart Windows when the removal asks for it (default: no restart, exit 3010)\n"
+      << "  --log FILE            every log line and message, one line each with the time\n\n"
+      << "Exit status: 0 done, 1 failed (the reason on standard error), 2 refused before\n"
+      << "any change (options, a foreign printer name, another setup or uninstaller running),\n"
+      << "3010 done but Windows must restart.\n";
+}
+
+int StartExitCode(UninstallStart start, const std::string& message, std::ostream& err) {
+  switch (start) {
+    case UninstallStart::kDialogClosed: return exit_code::kDone;
+    case UninstallStart::kAlreadyRunning: err << kAlreadyRunningLine << "\n" << std::flush; break;
+    case UninstallStart::kSetupRunning: err << "Uninstall: " << message << "\n" << std::flush; break;
+  }
+  return exit_code::kRefused;
+}
+
+QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream* log) : options_(options), log_(log) {
+  env_.responder = [this](const ui::ShownMessageBox& box) {
+    Log(U8(box.caption) + ": " + OneLine(box.text));
+    return ui::DefaultAnswer(box.style);
+  };
+  // The restart dialog (button 1 restarts, 2 does not).
+  env_.modal_driver = [this](Dialog& nested) {
+    FlushWindowLog();
+    Log(OneLine(nested.Caption()) + ": " + (options_.restart ? "restart (--restart)" : "no restart"));
+    if (!options_.restart) restart_declined_ = true;
+    nested.Click(options_.restart ? ui::kIdOk : ui::kIdCancel);
+    if (!nested.Ended()) nested.Close();
+  };
+}
+
+void QuietUninstallHost::Log(const std::string& line) {
+  if (log_ == nullptr) return;
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+  *log_ << stamp << "  " << line << "\n" << std::flush;
+}
+
+void QuietUninstallHost::FlushWindowLog() {
+  if (main_ == nullptr) return;
+  const std::vector<std::string> lines = ListItems(*main_, kLogId);
+  for (; window_lines_logged_ < lines.size(); ++window_lines_logged_) Log(lines[window_lines_logged_]);
+}
+
+UninstallAppHost QuietUninstallHost::Host() {
+  UninstallAppHost host;
+  host.message_box = [this](std::u16string_view text, std::u16string_view caption) {
+    start_up_message_ = OneLine(text);
+    Log(U8(caption) + ": " + start_up_message_);
+  };
+  host.run_modal = [this](ui::Page& page) {
+    Dialog dialog(page, env_);
+    main_ = &dialog;
+    dialog.Create();
+    if (dialog.Ended()) {
+      // The window closed as it opened (its configuration missing, ...).
+      refusal_ = env_.MessageBoxes().empty() ? "the uninstaller's window closed as it opened"
+                                             : OneLine(env_.MessageBoxes().back().text);
+    } else {
+      Drive(dialog);
+    }
+    FlushWindowLog();
+    main_ = nullptr;
+    if (!dialog.Ended()) dialog.Close();
+    return dialog.Result();
+  };
+  return host;
+}
+
+void QuietUninstallHost::Drive(Dialog& d) {
+  const auto* main = dynamic_cast<const CUninstallPrinterDlg*>(&d.page());
+  const std::vector<std::string> listed = ListItems(d, kComponentListId);
+  // The family's printers as the window found them.
+  std::vector<std::string> family_printers;
+  if (main != nullptr)
+    for (const Component& c : main->entries())
+      if (c.kind == ComponentKind::kPrinter) family_printers.push_back(U8(ui::FromAnsi(c.name)));
+  std::vector<std::string> wanted;
+  if (options_.all) {
+    d.Click(kSelectButtonId);
+    wanted = listed;
+  }
+  std::vector<std::string> names = options_.printers;
+  if (!options_.printers_from.empty()) {
+    std::ifstream file(std::filesystem::u8path(options_.printers_from), std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.empty()) continue;
+      if (std::find(listed.begin(), listed.end(), line) == listed.end()) {
+        Log(line + " (" + options_.printers_from + ") is no longer there");
+        continue;
+      }
+      names.push_back(line);
+    }
+  }
+  for (const std::string& name : names) {
+    if (std::find(family_printers.begin(), family_printers.end(), name) == family_printers.end()) {
+      refusal_ = "--printer " + name + ": not a printer of this family on this system (the family's printers here: " +
+                 Join(family_printers) + ")";
+      return;
+    }
+    const auto at = std::find(listed.begin(), listed.end(), name);
+    d.CheckItem(kComponentListId, static_cast<int>(at - listed.begin()), true);
+    wanted.push_back(name);
+  }
+  FlushWindowLog();
+  // The window offers the USB driver's removal only where the driver is
+  // installed; elsewhere there is nothing of it to remove.
+  if (options_.remove_usb_driver && !(d.IsEnabled(kUsbBoxId) && d.Check(kUsbBoxId, true)))
+    Log("--remove-usb-driver: the USB printer driver is not installed here");
+  for (const auto& w : wanted) Log("removing " + w);
+  d.Click(kUninstallButtonId);
+  FlushWindowLog();
+  const std::vector<std::string> log = ListItems(d, kLogId);
+  std::vector<std::string> left;
+  const std::vector<std::string> now = ListItems(d, kComponentListId);
+  for (const auto& w : wanted)
+    if (std::find(now.begin(), now.end(), w) != now.end()) left.push_back(w);
+  if (!left.empty()) failure_ = "not removed: " + Join(left) + (log.empty() ? "" : " (" + log.back() + ")");
+}
+
+int QuietUninstallHost::ExitCode(UninstallStart start, std::ostream& err) {
+  if (start != UninstallStart::kDialogClosed) return StartExitCode(start, start_up_message_, err);
+  int code = exit_code::kDone;
+  std::string why;
+  if (!refusal_.empty()) {
+    code = exit_code::kRefused;
+    why = refusal_;
+  } else if (!failure_.empty()) {
+    code = exit_code::kFailed;
+    why = failure_;
+  } else if (restart_declined_) {
+    code = exit_code::kRestartNeeded;
+  }
+  Log(code == exit_code::kDone ? "done" : code == exit_code::kRestartNeeded ? "done; Windows must restart" : "ended: " + why);
+  if (!why.empty()) err << "Uninstall: " << why << "\n" << std::flush;
+  return code;
+}
+
+}  // namespace kit::uninstall::quiet

@@ -1,0 +1,78 @@
+// Uninstall --quiet: the uninstaller's own main window, run without windows
+// in the headless host and answered from named options as a person would
+// tick and click it, so the removal is the dialog's removal, step for step.
+//
+//   --all                  every component the window lists (Select all)
+//   --printer NAME         one of the family's printers (repeatable); a name
+//                          the window does not list is refused
+//   --printers-from FILE   the printers named in FILE, one a line (kitsetup
+//                          --quiet --record writes it); those no longer
+//                          there are passed over, a missing file names none
+//   --remove-usb-driver    tick "remove the USB printer driver"
+//   --restart              restart Windows when the removal asks for it
+//                          (default: no restart, exit status 3010)
+//   --log FILE             every log line and message, with the time
+//
+// Exit status: the kit's table (common/exit_codes/exit_codes.h).
+// This file is OS-independent.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "ui/headless/dialog.h"
+#include "uninstall/app/uninstall_app.h"
+
+namespace kit::uninstall::quiet {
+
+struct QuietOptions {
+  bool quiet = false;
+  bool help = false;
+  bool all = false;
+  std::vector<std::string> printers;  // UTF-8
+  std::string printers_from;          // a file of names (UTF-8 path)
+  bool remove_usb_driver = false;
+  bool restart = false;
+  std::string log_file;
+};
+
+bool WantsQuietOrHelp(const std::vector<std::string>& args);
+// False with *error: one line naming the option and what is wrong.
+bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* options, std::string* error);
+void PrintQuietHelp(std::ostream& out, const std::string& program);
+
+// The line a second Uninstall prints (the first one's window is brought to
+// the front).
+inline constexpr char kAlreadyRunningLine[] = "Uninstall: another Uninstall is already running";
+
+// The exit status of a start that did not reach the window, with its line
+// on `err`; kDone for a window that ran.
+int StartExitCode(UninstallStart start, const std::string& message, std::ostream& err);
+
+class QuietUninstallHost {
+ public:
+  QuietUninstallHost(const QuietOptions& options, std::ostream* log);
+  UninstallAppHost Host();
+  // After CUninstallPrinterApp::Run: the exit status; unless done, one line
+  // saying why on `err` after "Uninstall: ".
+  int ExitCode(UninstallStart start, std::ostream& err);
+
+ private:
+  void Drive(ui::headless::Dialog& dialog);
+  void Log(const std::string& line);
+  // Writes the main window's log lines not yet written.
+  void FlushWindowLog();
+
+  const QuietOptions& options_;
+  std::ostream* log_;
+  ui::headless::Environment env_;
+  std::string refusal_;
+  std::string failure_;
+  std::string start_up_message_;
+  bool restart_declined_ = false;
+  ui::headless::Dialog* main_ = nullptr;
+  std::size_t window_lines_logged_ = 0;
+};
+
+}  // namespace kit::uninstall::quiet
