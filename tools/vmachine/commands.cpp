@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sim/faultable_calls.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/missing_exports.h"
 #include "platform/sim/presets.h"
@@ -79,7 +80,19 @@ void PrintUsage() {
       "                                            and handles are left out)\n"
       "\n"
       "Add --json for machine-readable output. Exit codes: 0 done, 1 usage,\n"
-      "2 no usable machine (missing, damaged or foreign state), 3 refused.");
+      "2 no usable machine (missing, damaged or foreign state), 3 refused.\n"
+      "\n"
+      "Calls that 'fault DIR call' can fail:");
+  // The names wrapped to lines of at most 78 characters.
+  std::string line = " ";
+  for (const auto name : sim::kFaultableCalls) {
+    if (line.size() + 1 + name.size() > 78) {
+      std::puts(line.c_str());
+      line = " ";
+    }
+    line.append(" ").append(name);
+  }
+  std::puts(line.c_str());
 }
 
 int CmdPresets(const Args&, bool json) {
@@ -231,6 +244,11 @@ int CmdFault(const Args& args, bool) {
     const auto after = ParseNumber(Option(args, "--after").value_or("0"));
     if (!code || *code > 0xFFFFFFFF || !times || !after || *after > 0x7FFFFFFF) {
       return Usage("fault DIR call API CODE (a 32-bit number)");
+    }
+    if (!sim::IsFaultableCall(args[2])) {
+      std::fprintf(stderr, "vmachine: the machine cannot fail a call named '%s' (the names are in 'vmachine help')\n",
+                   args[2].c_str());
+      return kExitUsage;
     }
     return ChangeMachine(args[0], [&](Json& s) -> std::string {
       Json f = {{"api", args[2]}, {"error", *code}, {"remaining", *times == 0 ? -1 : static_cast<int>(*times)}};
