@@ -3,7 +3,11 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+
+#include "platform/sim/faultable_calls.h"
 
 namespace kit::sim {
 namespace {
@@ -49,6 +53,11 @@ bool Core::Read(Json* state) {
 }
 
 std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, WStringView subject) {
+  if (!IsFaultableCall(api)) {  // a call missing from the list the tool offers
+    std::fprintf(stderr, "virtual machine: the call %.*s is not in kFaultableCalls\n", static_cast<int>(api.size()),
+                 api.data());
+    std::abort();
+  }
   if (!state.contains("faults") || !state["faults"].contains("calls")) return std::nullopt;
   auto& calls = state["faults"]["calls"];
   for (auto it = calls.begin(); it != calls.end(); ++it) {

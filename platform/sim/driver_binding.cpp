@@ -11,6 +11,12 @@ constexpr char16_t kDriversDirId[] = u"12";
 constexpr char16_t kPrinterClass[] = u"Printer";
 constexpr char16_t kUsbPrintEnumerator[] = u"USBPRINT\\";
 constexpr char16_t kBuiltInProcessor[] = u"winprint";
+// The driver a printer-class package names: the universal driver with the
+// package's model data.
+constexpr std::uint32_t kClassDriverVersion = 3;
+constexpr char16_t kUnidrvDriver[] = u"UNIDRV.DLL";
+constexpr char16_t kUnidrvConfig[] = u"UNIDRVUI.DLL";
+constexpr char16_t kRawDataType[] = u"RAW";
 constexpr int kMaxUsbPorts = 999;
 
 WString Folder(WStringView path) {
@@ -123,26 +129,31 @@ void CreateClassPrinter(Json& s, Json& device, const InfLine& model, const InfSe
   auto& sp = s["spooler"];
   const WString env = Core::Is64BitMachine(s) ? u"Windows x64" : u"Windows NT x86";
   if (!spool::FindForEnvironment(sp["drivers"], name, env)) {
-    const WString data_file = install ? Value(*install, u"DataFile") : WString();
-    sp["drivers"].push_back({{"name", U8(name)}, {"environment", U8(env)}, {"version", 3},
-                             {"driver_path", "UNIDRV.DLL"}, {"data_file", U8(data_file)},
-                             {"config_file", "UNIDRVUI.DLL"}, {"help_file", ""},
-                             {"dependent_files", Json::array()}, {"monitor", ""},
-                             {"default_data_type", "RAW"}, {"files", Json::array()}});
+    // The class installer registers the package's Unidrv driver as
+    // AddPrinterDriverEx would, its files already in place.
+    DriverInfo3 driver;
+    driver.version = kClassDriverVersion;
+    driver.name = name;
+    driver.environment = env;
+    driver.driver_path = kUnidrvDriver;
+    driver.data_file = install ? Value(*install, u"DataFile") : WString();
+    driver.config_file = kUnidrvConfig;
+    driver.default_data_type = kRawDataType;
+    spool::StoreDriverRecord(sp, driver, env, Json::array());
   }
   const WString port = UsbPort(sp, device);
   if (Json* existing = spool::FindByName(sp["printers"], name)) {
     (*existing)["port"] = U8(port);  // the same model bound again keeps its printer
     return;
   }
-  sp["printers"].push_back({{"name", U8(name)}, {"port", U8(port)}, {"driver", U8(name)},
-                            {"print_processor", U8(WString(kBuiltInProcessor))}, {"datatype", "RAW"},
-                            {"comment", ""}, {"location", ""}, {"share_name", ""}, {"sep_file", ""},
-                            {"parameters", ""}, {"dev_mode", ""},
-                            {"attributes", kPrinterAttributeQueued | kPrinterAttributeLocal},
-                            {"priority", 1u}, {"status", 0u}});
-  // Windows makes the first printer the default one.
-  if (JsonText(sp, "default_printer").empty()) sp["default_printer"] = U8(name);
+  PrinterInfo2 printer;
+  printer.printer_name = name;
+  printer.port_name = port;
+  printer.driver_name = name;
+  printer.print_processor = kBuiltInProcessor;
+  printer.datatype = kRawDataType;
+  printer.attributes = kPrinterAttributeQueued | kPrinterAttributeLocal;
+  spool::StorePrinterRecord(sp, spool::PrinterRecord(printer));
 }
 
 }  // namespace

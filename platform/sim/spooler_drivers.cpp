@@ -13,6 +13,22 @@ namespace fs = std::filesystem;
 
 }  // namespace
 
+void StoreDriverRecord(Json& sp, const DriverInfo3& info, WStringView env, Json files) {
+  Json deps = Json::array();
+  for (const auto& f : info.dependent_files) deps.push_back(U8(f));
+  Json d = {{"name", U8(info.name)},          {"environment", U8(WString(env))},
+            {"version", info.version},        {"driver_path", U8(info.driver_path)},
+            {"data_file", U8(info.data_file)}, {"config_file", U8(info.config_file)},
+            {"help_file", U8(info.help_file)}, {"dependent_files", deps},
+            {"monitor", U8(info.monitor_name)}, {"default_data_type", U8(info.default_data_type)},
+            {"files", std::move(files)}};
+  if (Json* existing = FindForEnvironment(sp["drivers"], info.name, env)) {
+    *existing = std::move(d);  // an existing driver of that name is upgraded in place
+    return;
+  }
+  sp["drivers"].push_back(std::move(d));
+}
+
 bool SimSpooler::GetPrinterDriverDirectory(WStringView server, WStringView environment, WString* directory) {
   return Call("GetPrinterDriverDirectory", environment, [&](Json& s) {
     if (!server.empty()) return Core::Fail(win32::kErrorInvalidParameter);
@@ -60,19 +76,7 @@ bool SimSpooler::AddPrinterDriverEx(WStringView server, const DriverInfo3& info,
       }
       files.push_back(U8(in_version));
     }
-    Json deps = Json::array();
-    for (const auto& f : info.dependent_files) deps.push_back(U8(f));
-    Json d = {{"name", U8(info.name)},          {"environment", U8(env)},
-              {"version", info.version},        {"driver_path", U8(info.driver_path)},
-              {"data_file", U8(info.data_file)}, {"config_file", U8(info.config_file)},
-              {"help_file", U8(info.help_file)}, {"dependent_files", deps},
-              {"monitor", U8(info.monitor_name)}, {"default_data_type", U8(info.default_data_type)},
-              {"files", files}};
-    if (Json* existing = FindForEnvironment(sp["drivers"], info.name, env)) {
-      *existing = d;  // an existing driver of that name is upgraded in place
-      return true;
-    }
-    sp["drivers"].push_back(d);
+    StoreDriverRecord(sp, info, env, std::move(files));
     return true;
   });
 }

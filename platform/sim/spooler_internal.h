@@ -31,6 +31,25 @@ void RemoveRegistryTree(Json& s, const std::vector<WString>& path);
 // Value names of an HKLM key (the ports a registry-listed monitor serves).
 std::vector<WString> RegistryValueNames(Json& s, const WString& key);
 
+// The one writer of each spooler record, used by the spooler's calls and by
+// what Windows does on its own (a printer-class package bound to a USB
+// printer), so that every driver and printer carries the same members with
+// the same defaults.
+//
+// Stores the driver `info` for environment `env` with the paths of its files
+// in the version folder; a driver of that name and environment is replaced
+// (upgraded in place).
+void StoreDriverRecord(Json& spooler, const DriverInfo3& info, WStringView env, Json files);
+// The print processor a printer gets when its caller names none.
+inline constexpr char16_t kDefaultPrintProcessor[] = u"WinPrint";
+// The record of a new printer: an empty processor is kDefaultPrintProcessor,
+// an empty data type "RAW", priority 0 is 1; the default attribute is not
+// kept (the default printer is the spooler's own member).
+Json PrinterRecord(const PrinterInfo2& info);
+// Adds a printer record; the first printer becomes the default one, as on
+// Windows.
+void StorePrinterRecord(Json& spooler, Json record);
+
 struct HandleInfo {
   enum class Kind { kServer, kPrinter, kXcvMonitor, kXcvPort } kind = Kind::kPrinter;
   WString name;

@@ -10,6 +10,31 @@ constexpr std::uint32_t kMaxPrinterNameChars = 220;
 
 }  // namespace
 
+Json PrinterRecord(const PrinterInfo2& info) {
+  const WString processor = info.print_processor.empty() ? WString(kDefaultPrintProcessor) : info.print_processor;
+  return {{"name", U8(info.printer_name)},
+          {"port", U8(info.port_name)},
+          {"driver", U8(info.driver_name)},
+          {"print_processor", U8(processor)},
+          {"datatype", U8(info.datatype.empty() ? WString(u"RAW") : info.datatype)},
+          {"comment", U8(info.comment)},
+          {"location", U8(info.location)},
+          {"share_name", U8(info.share_name)},
+          {"sep_file", U8(info.sep_file)},
+          {"parameters", U8(info.parameters)},
+          {"dev_mode", ToHex(info.dev_mode)},
+          {"attributes", info.attributes & ~kPrinterAttributeDefault},
+          {"priority", info.priority == 0 ? 1u : info.priority},
+          {"status", 0u}};
+}
+
+void StorePrinterRecord(Json& sp, Json record) {
+  const std::string name = record.value("name", std::string());
+  sp["printers"].push_back(std::move(record));
+  // Windows makes the first printer the default one.
+  if (JsonText(sp, "default_printer").empty()) sp["default_printer"] = name;
+}
+
 std::uint32_t SimSpooler::JobsOf(const Json& s, WStringView printer) {
   std::uint32_t n = 0;
   for (const auto& j : s["spooler"]["jobs"]) {
@@ -124,25 +149,11 @@ bool SimSpooler::AddPrinter(WStringView server, const PrinterInfo2& info, Printe
       if (next > pos && !FindPort(all, ports.substr(pos, next - pos))) return Core::Fail(win32::kErrorUnknownPort);
       pos = next + 1;
     }
-    WString processor = info.print_processor.empty() ? WString(u"WinPrint") : info.print_processor;
-    if (!FindForEnvironment(sp["processors"], processor, env)) return Core::Fail(win32::kErrorUnknownPrintProcessor);
-    Json p = {{"name", U8(name)},
-              {"port", U8(info.port_name)},
-              {"driver", U8(info.driver_name)},
-              {"print_processor", U8(processor)},
-              {"datatype", U8(info.datatype.empty() ? WString(u"RAW") : info.datatype)},
-              {"comment", U8(info.comment)},
-              {"location", U8(info.location)},
-              {"share_name", U8(info.share_name)},
-              {"sep_file", U8(info.sep_file)},
-              {"parameters", U8(info.parameters)},
-              {"dev_mode", ToHex(info.dev_mode)},
-              {"attributes", info.attributes & ~kPrinterAttributeDefault},
-              {"priority", info.priority == 0 ? 1u : info.priority},
-              {"status", 0u}};
-    sp["printers"].push_back(p);
-    // Windows makes the first printer the default one.
-    if (JsonText(sp, "default_printer").empty()) sp["default_printer"] = U8(name);
+    Json p = PrinterRecord(info);
+    if (!FindForEnvironment(sp["processors"], JsonText(p, "print_processor"), env)) {
+      return Core::Fail(win32::kErrorUnknownPrintProcessor);
+    }
+    StorePrinterRecord(sp, std::move(p));
     handle.kind = HandleInfo::Kind::kPrinter;
     handle.name = name;
     handle.access = kPrinterAllAccess;

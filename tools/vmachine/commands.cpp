@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/sim/faultable_calls.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/missing_exports.h"
 #include "platform/sim/presets.h"
@@ -74,12 +75,25 @@ void PrintUsage() {
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
       "  set DIR admin|lang|acp VALUE\n"
       "  snapshot DIR SNAPSHOT                     copy the machine (state, drive C:, jobs) to a new folder\n"
-      "  diff DIR1 DIR2                            what changed from one machine or snapshot to the other\n"
+      "  diff DIR1 DIR2 [--ignore LIST]            what changed from one machine or snapshot to the other\n"
       "                                            (exit 4 when they differ; clock, job ids, process ids\n"
-      "                                            and handles are left out)\n"
+      "                                            and handles are left out; --ignore also leaves out the\n"
+      "                                            lines a leftover list names, \"PATTERN | REASON\" a line)\n"
       "\n"
       "Add --json for machine-readable output. Exit codes: 0 done, 1 usage,\n"
-      "2 no usable machine (missing, damaged or foreign state), 3 refused.");
+      "2 no usable machine (missing, damaged or foreign state), 3 refused.\n"
+      "\n"
+      "Calls that 'fault DIR call' can fail:");
+  // The names wrapped to lines of at most 78 characters.
+  std::string line = " ";
+  for (const auto name : sim::kFaultableCalls) {
+    if (line.size() + 1 + name.size() > 78) {
+      std::puts(line.c_str());
+      line = " ";
+    }
+    line.append(" ").append(name);
+  }
+  std::puts(line.c_str());
 }
 
 int CmdPresets(const Args&, bool json) {
@@ -231,6 +245,11 @@ int CmdFault(const Args& args, bool) {
     const auto after = ParseNumber(Option(args, "--after").value_or("0"));
     if (!code || *code > 0xFFFFFFFF || !times || !after || *after > 0x7FFFFFFF) {
       return Usage("fault DIR call API CODE (a 32-bit number)");
+    }
+    if (!sim::IsFaultableCall(args[2])) {
+      std::fprintf(stderr, "vmachine: the machine cannot fail a call named '%s' (the names are in 'vmachine help')\n",
+                   args[2].c_str());
+      return kExitUsage;
     }
     return ChangeMachine(args[0], [&](Json& s) -> std::string {
       Json f = {{"api", args[2]}, {"error", *code}, {"remaining", *times == 0 ? -1 : static_cast<int>(*times)}};

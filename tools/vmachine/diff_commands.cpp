@@ -1,6 +1,8 @@
 // Commands that compare machines: snapshot and diff.
 #include <filesystem>
+#include <optional>
 
+#include "tools/vmachine/leftover_list.h"
 #include "tools/vmachine/machine_diff.h"
 #include "tools/vmachine/tool_support.h"
 
@@ -38,22 +40,54 @@ int CmdSnapshot(const Args& args, bool json) {
   return kExitOk;
 }
 
-int CmdDiff(const Args& args, bool json) {
-  if (args.size() < 2) return Usage("diff DIR1 DIR2");
-  std::vector<Difference> differences;
+int CmdDiff(const Args& given, bool json) {
+  static constexpr char kUsage[] = "diff DIR1 DIR2 [--ignore LEFTOVER-LIST]";
+  // "--ignore FILE" leaves out the differences the list names.
+  Args args;
+  std::optional<std::vector<LeftoverEntry>> leftovers;
+  for (std::size_t i = 0; i < given.size(); ++i) {
+    if (given[i] != "--ignore") {
+      args.push_back(given[i]);
+      continue;
+    }
+    if (i + 1 >= given.size() || leftovers) return Usage(kUsage);
+    std::string error;
+    leftovers = ReadLeftovers(given[++i], &error);
+    if (!leftovers) {
+      std::fprintf(stderr, "vmachine: %s\n", error.c_str());
+      return kExitUsage;
+    }
+  }
+  if (args.size() != 2) return Usage(kUsage);
+  std::vector<Difference> all;
   std::string error;
-  if (!DiffMachines(args[0], args[1], &differences, &error)) {
+  if (!DiffMachines(args[0], args[1], &all, &error)) {
     std::fprintf(stderr, "vmachine: %s\n", error.c_str());
     return kExitMachine;
+  }
+  std::vector<Difference> differences;
+  Json ignored = Json::array();
+  for (auto& d : all) {
+    const std::string line = DifferenceText(d);
+    if (const LeftoverEntry* entry = leftovers ? FindLeftover(*leftovers, line) : nullptr) {
+      ignored.push_back({{"difference", line}, {"reason", entry->reason}});
+    } else {
+      differences.push_back(std::move(d));
+    }
   }
   if (json) {
     Json left_out = Json::array();
     for (const auto& member : kVolatileState) left_out.push_back({{"path", member.path}, {"why", member.why}});
-    std::puts(Json({{"differences", DifferencesJson(differences)}, {"left_out", left_out}}).dump(1).c_str());
+    Json out = {{"differences", DifferencesJson(differences)}, {"left_out", left_out}};
+    if (leftovers) out["ignored"] = ignored;
+    std::puts(out.dump(1).c_str());
   } else if (differences.empty()) {
-    std::puts("no differences");
+    std::puts(ignored.empty() ? "no differences" : "no differences but those the list names");
   } else {
     for (const auto& d : differences) std::puts(DifferenceText(d).c_str());
+  }
+  if (leftovers && !json) {
+    std::fprintf(stderr, "vmachine: %zu difference(s) left out as the list names them\n", ignored.size());
   }
   return differences.empty() ? kExitOk : kExitDifferent;
 }

@@ -81,7 +81,7 @@ Bytes JobBytes(const std::string& folder, const Json& job) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void ShowSection(const Json& s, const std::string& what) {
+void ShowSection(const std::string& folder, const Json& s, const std::string& what) {
   const auto& sp = s["spooler"];
   const bool all = what == "all";
   if (all || what == "system") {
@@ -134,6 +134,7 @@ void ShowSection(const Json& s, const std::string& what) {
       std::printf("  %s  %s%s\n", S(p, "name").c_str(), S(p, "monitor").c_str(),
                   p.contains("host") ? Cat({"  ", S(p, "host"), ":", S(p, "port_number")}).c_str() : "");
     }
+    ShowMonitorPorts(folder, s);
     for (const auto& [port, mapping] : sp["port_map"].items()) {
       std::printf("  mapped %s -> %s %s\n", port.c_str(), S(mapping, "kind").c_str(), S(mapping, "target").c_str());
     }
@@ -240,8 +241,7 @@ int CmdShow(const Args& args, bool json) {
     }
     return kExitOk;
   }
-  ShowSection(s, what);
-  if (what == "all" || what == "ports") ShowMonitorPorts(args[0], s);
+  ShowSection(args[0], s, what);
   return kExitOk;
 }
 

@@ -4,8 +4,9 @@
 # on a fresh machine below a path with a space: the linux flavour packaged,
 # a machine with a snapshot, the receipt model installed on LPT1:, the
 # self-test printed from the device sheet (15 bytes in three writes), the
-# uninstaller run, and the diff against the snapshot without the printer,
-# its driver or the kit's monitors and processor.
+# uninstaller run (the restart question answered No, then Exit), and the
+# diff against the snapshot without the printer, its driver or the kit's
+# monitors and processor, and nothing the leftover list does not name.
 set -uo pipefail
 source=$1 build=$2 work="$3/walk through"
 rm -rf "$3"; mkdir -p "$work"
@@ -17,7 +18,8 @@ m="$work/m"
 
 python3 "$source/package/make_kit.py" --linux-build "$build" --out "$work/package" linux >/dev/null || fail "make_kit"
 "$V" create "$m" --preset win7-x64-en >/dev/null || fail "create"
-"$V" monitor-rule "$m" --dll-contains KVRCOMMON --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4: >/dev/null || fail "rule"
+"$V" monitor-rule "$m" --dll-contains KVRCOMMON --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: \
+  >/dev/null || fail "rule"
 "$V" monitor-rule "$m" --dll-contains KVRUSBMON --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null || fail "rule"
 "$V" snapshot "$m" "$m-before" >/dev/null || fail "snapshot"
 
@@ -38,6 +40,10 @@ grep -qF "job #1 'SELFTEST' on VRT-Q40(P) (port LPT1:), printed, 15 bytes in pie
 for gone in 'spooler/printers/' 'spooler/drivers/' 'spooler/monitors/' 'spooler/processors/KVRPrint'; do
   grep -F "$gone" "$work/diff.txt" && fail "left after the uninstall: $gone"
 done
+"$V" diff "$m-before" "$m" --ignore "$source/tests/setup/e2e/scenario/uninstall_leftovers.txt" >"$work/unexpected.txt" 2>&1 ||
+  fail "left after the uninstall and not listed: $(grep -v '^vmachine:' "$work/unexpected.txt" | head -5)"
+grep -qF '> click 2' "$work/uninstall.txt" && grep -qF '=== dialog 129 closed: Cancel (2)' "$work/uninstall.txt" ||
+  fail "the first click 2 did not answer the restart question"
 for output in setup sheets uninstall; do
   grep -q '^!' "$work/$output.txt" && fail "$output: refused actions: $(grep '^!' "$work/$output.txt" | head -2)"
 done

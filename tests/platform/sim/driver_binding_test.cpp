@@ -139,6 +139,26 @@ TEST_F(DriverBindingTest, ClassPackageOnAPrintFunctionMakesItsPrinterOnTheNextUs
   for (const auto& printer : printers) {
     EXPECT_EQ(printer.port_name, printer.printer_name == u"VRT-P80(U)1" ? u"USB001" : u"USB002");
   }
+
+  // The class installer's driver and printer are the records AddPrinterDriverEx
+  // and AddPrinter write: the same members, the same defaults.
+  ASSERT_EQ(Tool("add-printer DIR Other --port LPT1:"), 0);
+  Json state;
+  std::string error;
+  ASSERT_EQ(machine_->store().Read(&state, &error), StoreError::kNone) << error;
+  const Json& sp = state["spooler"];
+  ASSERT_EQ(sp["printers"].size(), 3u);
+  ASSERT_EQ(sp["drivers"].size(), 3u);
+  const auto members = [](const Json& record) {
+    std::vector<std::string> names;
+    for (const auto& [name, value] : record.items()) names.push_back(name + "=" + value.type_name());
+    return names;
+  };
+  EXPECT_EQ(members(sp["printers"][0]), members(sp["printers"][2]));
+  EXPECT_EQ(members(sp["drivers"][0]), members(sp["drivers"][2]));
+  for (const char* member : {"datatype", "priority", "status", "attributes", "dev_mode"}) {
+    EXPECT_EQ(sp["printers"][0][member], sp["printers"][2][member]) << member;
+  }
 }
 
 TEST_F(DriverBindingTest, MissingEntryPointOrLibraryOfTheUsbLibraries) {

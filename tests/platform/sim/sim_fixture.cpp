@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/sim/presets.h"
@@ -37,18 +38,36 @@ void SimTest::TearDown() {
   }
 }
 
-int SimTest::Tool(const std::string& arguments) {
-  std::string line = std::string(KIT_VMACHINE_PATH) + " ";
-  // "DIR" in the arguments stands for this machine's folder.
+namespace {
+
+// The tool's command line: "DIR" in the arguments stands for the machine's
+// folder.
+std::string ToolLine(const std::filesystem::path& folder, const std::string& arguments) {
   std::string args = arguments;
   for (std::size_t pos = args.find("DIR"); pos != std::string::npos; pos = args.find("DIR", pos)) {
     std::string quoted = "'";
-    quoted.append(folder_.string()).append("'");
+    quoted.append(folder.string()).append("'");
     args.replace(pos, 3, quoted);
-    pos += folder_.string().size() + 2;
+    pos += folder.string().size() + 2;
   }
-  const int status = std::system((line + args + " > /dev/null 2>&1").c_str());
+  return std::string(KIT_VMACHINE_PATH) + " " + args;
+}
+
+}  // namespace
+
+int SimTest::Tool(const std::string& arguments) {
+  const int status = std::system((ToolLine(folder_, arguments) + " > /dev/null 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string SimTest::ToolOutput(const std::string& arguments) {
+  std::string out;
+  FILE* pipe = ::popen((ToolLine(folder_, arguments) + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
 }
 
 }  // namespace kit::sim

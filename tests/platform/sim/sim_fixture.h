@@ -19,6 +19,8 @@ class SimTest : public ::testing::Test {
   Platform& p() { return machine_->platform(); }
   // Runs the machine tool on this machine; returns its exit code.
   int Tool(const std::string& arguments);
+  // Same, giving what the tool printed on standard output.
+  std::string ToolOutput(const std::string& arguments);
   // Reopens the machine (another process's view, or after a change on disk).
   std::unique_ptr<Machine> Reopen(int bits = 32);
 

@@ -97,5 +97,31 @@ TEST_F(ToolFaultTest, DeviceAndRegistryFaultsCarrySetupApiAndRegistryCodes) {
   EXPECT_EQ(Tool("fault DIR call AddMonitor notanumber"), 1);
 }
 
+// The tool refuses a call name the machine never consults (a misspelt
+// fault would otherwise let the step it was meant to fail succeed), and
+// lists the names it takes; "show all" prints the ports a monitor offers
+// under "ports", not under the raw jobs.
+TEST_F(ToolFaultTest, UnknownCallNamesAreRefusedAndMonitorPortsShowUnderPorts) {
+  Create();
+  EXPECT_EQ(Tool("fault DIR call NoSuchCall 5"), 1);
+  EXPECT_EQ(Tool("fault DIR call addprinterdriverex 5"), 1);  // names compare exactly, as the machine consults them
+  EXPECT_EQ(ToolOutput("show DIR faults").find("call "), std::string::npos);
+  const std::string help = ToolOutput("help");
+  for (const char* name : {"AddPrinterDriverEx", "UpdateDriverForPlugAndPlayDevices", "SetupDiCallClassInstaller(DIF_REMOVE)",
+                           "uWrite", "MoveFileReplace"}) {
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+  }
+
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\Windows\\Sysnative\\kvmon.dll", Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KV Serial Monitor", u"", u"kvmon.dll"}));
+  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVMON --ports KVCOM1:,KVCOM2:"), 0);
+  const std::string shown = ToolOutput("show DIR all");
+  const auto ports = shown.find("ports:"), jobs = shown.find("raw jobs:"), port = shown.find("KVCOM2:  KV Serial Monitor");
+  ASSERT_NE(port, std::string::npos) << shown;
+  EXPECT_LT(ports, port);
+  EXPECT_LT(port, shown.find("forms:"));
+  EXPECT_EQ(shown.find("KVCOM", jobs), std::string::npos) << shown.substr(jobs);
+}
+
 }  // namespace
 }  // namespace kit::sim

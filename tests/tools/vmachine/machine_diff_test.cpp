@@ -11,6 +11,7 @@
 
 #include "platform/sim/presets.h"
 #include "platform/sim/store.h"
+#include "tools/vmachine/leftover_list.h"
 #include "tools/vmachine/machine_diff.h"
 
 namespace kit::vmachine {
@@ -145,6 +146,50 @@ TEST(MachineDiffTest, MachinesDifferByJobBytesFilesAndFolders) {
   EXPECT_NE(error.find("no such machine"), std::string::npos);
   fs::remove_all(a);
   fs::remove_all(b);
+}
+
+// The leftover list of `diff --ignore`: "*" stays within one name of a
+// path, "**" spans anything, everything else is literal (regular-expression
+// characters included); a line without a reason is refused with its number.
+TEST(LeftoverListTest, PatternsMatchWholeLinesAndBadEntriesAreNamed) {
+  struct Case {
+    const char* pattern;
+    const char* line;
+    bool matches;
+  };
+  static constexpr Case kCases[] = {
+      {"+ file C:\\kit\\**", "+ file C:\\kit\\W32\\a.dll = 2 bytes", true},
+      {"+ file C:\\kit\\*", "+ file C:\\kit\\W32\\a.dll = 2 bytes", false},
+      {"+ file C:\\Windows\\*\\3\\*.RES = **", "+ file C:\\Windows\\W32X86\\3\\ENG.RES = 9 bytes", true},
+      {"+ file C:\\Windows\\*\\3\\*.RES = **", "+ file C:\\Windows\\a\\b\\3\\ENG.RES = 9 bytes", false},
+      {"+ folder C:\\kit", "+ folder C:\\kit\\W32", false},
+      {"+ folder C:\\kit**", "+ folder C:\\kit", true},
+      {"+ state spooler/jobs/* = **", "+ state spooler/jobs/2 = {\"a\":1}", true},
+      {"~ registry HKLM\\X : COM1:: **", "~ registry HKLM\\X : COM1:: \"9600\" -> \"19200\"", true},
+      {"+ file C:\\a.b(1)", "+ file C:\\axb(1)", false},
+      {"+ file C:\\a.b(1)", "+ file C:\\a.b(1)", true},
+      {"***", "", true},
+      {"*", "a\\b", false},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(MatchesLeftover(c.pattern, c.line), c.matches) << c.pattern << " on " << c.line;
+  }
+
+  std::string error;
+  const auto entries = ParseLeftovers("# a comment\r\n\r\n+ folder C:\\kit** | the kit folder\r\n+ file ** | any\n",
+                                      "list.txt", &error);
+  ASSERT_TRUE(entries) << error;
+  ASSERT_EQ(entries->size(), 2u);
+  const LeftoverEntry* found = FindLeftover(*entries, "+ folder C:\\kit\\W32");
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->reason, "the kit folder");
+  EXPECT_EQ(FindLeftover(*entries, "- folder C:\\kit"), nullptr);
+  for (const char* bad : {"+ folder C:\\kit\n", "x\n+ folder C:\\kit |   \n", " | no pattern\n"}) {
+    error.clear();
+    EXPECT_FALSE(ParseLeftovers(bad, "list.txt", &error)) << bad;
+    EXPECT_NE(error.find("list.txt:"), std::string::npos) << error;
+  }
+  EXPECT_FALSE(ReadLeftovers("/no such folder/list.txt", &error));
 }
 
 }  // namespace
