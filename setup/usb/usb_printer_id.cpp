@@ -1,7 +1,9 @@
 #include "setup/usb/usb_printer_id.h"
 
+#include <span>
 #include <string_view>
 
+#include "platform/usb_probe.h"
 #include "setup/usb/usb_queries.h"
 #include "ui/text.h"
 
@@ -15,30 +17,13 @@ constexpr int kCommandPipe = 0;
 
 // The library from the package folder with every function the caller needs;
 // null after the library's text.
-template <std::size_t N>
 std::unique_ptr<KvUsbInt> LoadKvUsbInt(const UsbEnv& env, UsbPrompts& prompts,
-                                       const std::string_view (&functions)[N]) {
-  auto library = env.platform.usb.LoadKvUsbInt(ui::FromAnsi(env.package_folder + "\\") + kKvUsbIntDll);
-  if (!library) {
-    prompts.Notice(kNoKvUsbIntText);
-    return nullptr;
-  }
-  for (std::string_view f : functions) {
-    if (!library->HasFunction(f)) {
-      prompts.Notice(kNoUsbFunctionText);
-      return nullptr;
-    }
-  }
-  return library;
-}
-
-// The first index that opens a printer; an invalid handle when none does.
-UsbDeviceHandle OpenFirstPrinter(KvUsbInt& library) {
-  for (int index = 0; index < kUsbDeviceIndexCount; ++index) {
-    const UsbDeviceHandle h = library.OpenDeviceX(index);
-    if (IsValidUsbHandle(h)) return h;
-  }
-  return 0;
+                                       std::span<const std::string_view> functions) {
+  LoadedKvUsbInt loaded =
+      LoadKvUsbIntWith(env.platform.usb, ui::FromAnsi(env.package_folder + "\\") + kKvUsbIntDll, functions);
+  if (loaded.outcome == KvUsbIntLoad::kNoLibrary) prompts.Notice(kNoKvUsbIntText);
+  if (loaded.outcome == KvUsbIntLoad::kMissingFunction) prompts.Notice(kNoUsbFunctionText);
+  return std::move(loaded.library);
 }
 
 }  // namespace
@@ -55,33 +40,27 @@ IdWriteCommand MakeIdWriteCommand(int port_index) {
 int ReadPrinterUsbId(const UsbEnv& env, UsbPrompts& prompts) {
   auto library = LoadKvUsbInt(env, prompts, kReadFunctions);
   if (!library) return kNoUsbPrinter;
-  int found = 0;
-  for (int index = 0; index < kUsbDeviceIndexCount; ++index) {
-    const UsbDeviceHandle h = library->OpenDeviceX(index);
-    if (!IsValidUsbHandle(h)) continue;
-    library->CloseDevice(h);
-    if (++found == 2) {
+  const UsbRelease read = ReadUsbRelease(*library);
+  switch (read.outcome) {
+    case UsbReleaseOutcome::kRelease:
+      return static_cast<int>(read.release);
+    case UsbReleaseOutcome::kSeveralPrinters:
       prompts.Message("IDS_ERR_ONEPRINTER");
       return kSeveralUsbPrinters;
-    }
+    case UsbReleaseOutcome::kNoDescriptor:
+      prompts.Notice(kNoDeviceIdText);
+      return kNoUsbPrinter;
+    case UsbReleaseOutcome::kNoPrinter:
+      break;
   }
-  const UsbDeviceHandle device = OpenFirstPrinter(*library);
-  if (!IsValidUsbHandle(device)) return kNoUsbPrinter;
-  std::uint8_t descriptor[kDescriptorBufferSize] = {};
-  if (library->GetDescriptor(device, descriptor, sizeof descriptor) == 0) {
-    prompts.Notice(kNoDeviceIdText);
-    library->CloseDevice(device);
-    return kNoUsbPrinter;
-  }
-  library->CloseDevice(device);
-  return descriptor[kUsbDescriptorReleaseOffset] | (descriptor[kUsbDescriptorReleaseOffset + 1] << 8);
+  return kNoUsbPrinter;
 }
 
 bool WritePrinterUsbId(const UsbEnv& env, UsbPrompts& prompts, int port_index) {
   if (port_index < 1 || port_index > kUsbDeviceIndexCount) return false;
   auto library = LoadKvUsbInt(env, prompts, kWriteFunctions);
   if (!library) return false;
-  const UsbDeviceHandle device = OpenFirstPrinter(*library);
+  const UsbDeviceHandle device = OpenFirstUsbPrinter(*library);
   if (!IsValidUsbHandle(device)) {
     prompts.Notice(kNoUsbDeviceText);
     return false;

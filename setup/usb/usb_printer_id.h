@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/usb_probe.h"
 #include "setup/usb/usb_env.h"
 #include "setup/usb/usb_prompts.h"
 
@@ -21,14 +22,11 @@ inline constexpr char kNoDeviceIdText[] = "Get Device ID error";
 inline constexpr char kNoUsbDeviceText[] = "Can not find USB device.";
 inline constexpr char kWriteIdFailedText[] = "write ID error";
 
-// Printers are opened by index 0 to 7.
-inline constexpr int kUsbDeviceIndexCount = 8;
+inline constexpr int kUsbDeviceIndexCount = kUsbPrinterIndexCount;
 // The id-write command: nine fixed bytes, then the new id.
 inline constexpr std::array<std::uint8_t, 9> kIdWritePrefix = {0x1B, 0x73, 0x42, 0x45, 0x92,
                                                               0x99, 0x1D, 0x49, 0x20};
 using IdWriteCommand = std::array<std::uint8_t, kIdWritePrefix.size() + 1>;
-// The descriptor is read into a zeroed buffer of this size.
-inline constexpr std::size_t kDescriptorBufferSize = 20;
 
 // The port index (1-8) of a reported id.
 inline constexpr int PortIndexOfUsbId(int id) { return id % 8 + 1; }

@@ -1,46 +1,38 @@
 // This file is OS-independent.
 #include "uninstall/flow/usb_option.h"
 
+#include <string_view>
+
+#include "platform/usb_probe.h"
+
 namespace kit::uninstall {
 namespace {
 
-constexpr const char* kProbeFunctions[] = {"OpenDeviceX", "GetDescriptor", "CloseDevice"};
+constexpr std::string_view kProbeFunctions[] = {"OpenDeviceX", "GetDescriptor", "CloseDevice"};
 
 }  // namespace
 
 ProbeAnswer ProbeUsbPrinter(const UninstallContext& ctx, const MessageBoxFn& box, unsigned* release) {
-  auto library = ctx.platform.usb.LoadKvUsbInt(ctx.Wide(ctx.current_directory) + u"\\" + kKvUsbIntDll);
-  if (!library) {
-    box(kNoUsbLibrary);
+  LoadedKvUsbInt loaded = LoadKvUsbIntWith(ctx.platform.usb, ctx.Wide(ctx.current_directory) + u"\\" + kKvUsbIntDll,
+                                           kProbeFunctions);
+  if (loaded.outcome != KvUsbIntLoad::kLoaded) {
+    box(loaded.outcome == KvUsbIntLoad::kNoLibrary ? kNoUsbLibrary : kNoUsbFunction);
     return ProbeAnswer::kNoDevice;
   }
-  for (const char* f : kProbeFunctions) {
-    if (!library->HasFunction(f)) {
-      box(kNoUsbFunction);
+  const UsbRelease read = ReadUsbRelease(*loaded.library);
+  switch (read.outcome) {
+    case UsbReleaseOutcome::kRelease:
+      *release = read.release;
+      return ProbeAnswer::kRelease;
+    case UsbReleaseOutcome::kSeveralPrinters:
+      return ProbeAnswer::kSeveralDevices;
+    case UsbReleaseOutcome::kNoDescriptor:
+      box(kNoDeviceId);
       return ProbeAnswer::kNoDevice;
-    }
+    case UsbReleaseOutcome::kNoPrinter:
+      break;
   }
-  int found = 0;
-  for (int index = 0; index < kUsbDeviceIndexes; ++index) {
-    const UsbDeviceHandle h = library->OpenDeviceX(index);
-    if (!IsValidUsbHandle(h)) continue;
-    library->CloseDevice(h);
-    if (++found == 2) return ProbeAnswer::kSeveralDevices;
-  }
-  UsbDeviceHandle device = 0;
-  for (int index = 0; index < kUsbDeviceIndexes && !IsValidUsbHandle(device); ++index) {
-    device = library->OpenDeviceX(index);
-  }
-  if (!IsValidUsbHandle(device)) return ProbeAnswer::kNoDevice;
-  std::uint8_t descriptor[kProbeDescriptorBuffer] = {};
-  if (library->GetDescriptor(device, descriptor, sizeof descriptor) == 0) {
-    box(kNoDeviceId);
-    library->CloseDevice(device);
-    return ProbeAnswer::kNoDevice;
-  }
-  library->CloseDevice(device);
-  *release = descriptor[kUsbDescriptorReleaseOffset] | (descriptor[kUsbDescriptorReleaseOffset + 1] << 8);
-  return ProbeAnswer::kRelease;
+  return ProbeAnswer::kNoDevice;
 }
 
 bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box) {

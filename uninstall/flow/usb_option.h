@@ -13,9 +13,6 @@ namespace kit::uninstall {
 
 inline constexpr char16_t kUsbDriverFile[] = u"\\System32\\drivers\\KVPUSB.sys";
 inline constexpr char16_t kBulkUsbDriverFile[] = u"\\System32\\drivers\\BULKUSB.sys";
-inline constexpr int kUsbDeviceIndexes = 8;
-// The probe reads the descriptor into a buffer of this size.
-inline constexpr std::size_t kProbeDescriptorBuffer = 20;
 
 // The probe's message boxes, texts as the program shows them.
 inline constexpr char kNoUsbLibrary[] = "Can not load KvUsbInt.dll";

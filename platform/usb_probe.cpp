@@ -1,0 +1,48 @@
+// This file is OS-independent.
+#include "platform/usb_probe.h"
+
+namespace kit {
+
+LoadedKvUsbInt LoadKvUsbIntWith(UsbLibraries& usb, WStringView dll_path,
+                                std::span<const std::string_view> functions) {
+  LoadedKvUsbInt loaded;
+  auto library = usb.LoadKvUsbInt(dll_path);
+  if (!library) return loaded;
+  for (std::string_view f : functions) {
+    if (!library->HasFunction(f)) {
+      loaded.outcome = KvUsbIntLoad::kMissingFunction;
+      return loaded;
+    }
+  }
+  loaded.outcome = KvUsbIntLoad::kLoaded;
+  loaded.library = std::move(library);
+  return loaded;
+}
+
+UsbDeviceHandle OpenFirstUsbPrinter(KvUsbInt& library) {
+  for (int index = 0; index < kUsbPrinterIndexCount; ++index) {
+    const UsbDeviceHandle h = library.OpenDeviceX(index);
+    if (IsValidUsbHandle(h)) return h;
+  }
+  return 0;
+}
+
+UsbRelease ReadUsbRelease(KvUsbInt& library) {
+  int found = 0;
+  for (int index = 0; index < kUsbPrinterIndexCount; ++index) {
+    const UsbDeviceHandle h = library.OpenDeviceX(index);
+    if (!IsValidUsbHandle(h)) continue;
+    library.CloseDevice(h);
+    if (++found == 2) return {UsbReleaseOutcome::kSeveralPrinters};
+  }
+  const UsbDeviceHandle device = OpenFirstUsbPrinter(library);
+  if (!IsValidUsbHandle(device)) return {UsbReleaseOutcome::kNoPrinter};
+  std::uint8_t descriptor[kUsbDescriptorBufferSize] = {};
+  const bool read = library.GetDescriptor(device, descriptor, sizeof descriptor) != 0;
+  library.CloseDevice(device);
+  if (!read) return {UsbReleaseOutcome::kNoDescriptor};
+  return {UsbReleaseOutcome::kRelease, static_cast<unsigned>(descriptor[kUsbDescriptorReleaseOffset] |
+                                                             (descriptor[kUsbDescriptorReleaseOffset + 1] << 8))};
+}
+
+}  // namespace kit
