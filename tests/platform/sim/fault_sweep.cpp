@@ -227,9 +227,10 @@ void AddForeignPrinter(Machine& machine) {
 }
 
 void SweepFigures::Print(const std::string& title) const {
-  std::printf("%s: %d road(s), %d call(s), %d code(s) tried, %d run(s): %d failed with a message, %d tolerated, "
-              "%d fault(s) not reached, %zu finding(s)\n",
-              title.c_str(), roads, calls, codes, runs, failed_runs, tolerated_runs, not_reached, findings.size());
+  std::printf("%s: %d road(s), %d call(s) (%d repetition(s) not failed again), %d code(s) tried, %d run(s): "
+              "%d failed, %d tolerated, %d fault(s) not reached, %zu finding(s)\n",
+              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, tolerated_runs, not_reached,
+              findings.size());
   for (const auto& f : findings) std::printf("  FINDING %s\n", f.c_str());
   std::fflush(stdout);
 }
@@ -257,8 +258,15 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
     if (!clean.messages.empty()) success.push_back(clean.messages.back());
   }
   figures->calls += static_cast<int>(log.size());
+  std::printf("%s: %zu call(s) logged\n", road.name.c_str(), log.size());
+  std::fflush(stdout);
 
+  std::set<std::pair<std::string, std::string>> made;
   for (std::size_t i = 0; i < log.size(); ++i) {
+    if (!made.insert({log[i].api, log[i].subject}).second && !road.fail_repeats) {
+      ++figures->repeats_skipped;
+      continue;
+    }
     for (const std::uint32_t code : FaultCodes(log[i].api)) {
       ++figures->codes;
       const std::string where = "call " + std::to_string(i + 1) + " " + log[i].api +

@@ -75,6 +75,9 @@ struct Road {
   // The run's last message tells its outcome: no success text may follow a
   // failure's message.
   bool outcome_is_last_message = true;
+  // Whether a call repeated with the same subject (the same file read again)
+  // is failed at each repetition, or only where it is made first.
+  bool fail_repeats = true;
 };
 
 struct SweepFigures {
@@ -85,6 +88,7 @@ struct SweepFigures {
   int failed_runs = 0;
   int tolerated_runs = 0;
   int not_reached = 0;
+  int repeats_skipped = 0;
   std::vector<std::string> findings;
   void Print(const std::string& title) const;
 };
