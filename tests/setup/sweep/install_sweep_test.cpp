@@ -18,7 +18,7 @@ using sim::testing::Road;
 using sim::testing::RoadResult;
 using sim::testing::RoadRun;
 
-// Under the sanitizers the sweep takes its first roads only, to stay within
+// Under the sanitizers the sweep takes its first road only, to stay within
 // the time CI gives it.
 #ifdef KIT_SWEEP_ROADS
 constexpr int kSweepRoads = KIT_SWEEP_ROADS;
