@@ -1,6 +1,7 @@
 // Shared core of the virtual machine: errors, faults and paths.
 #include "platform/sim/core.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +14,9 @@ namespace kit::sim {
 namespace {
 
 thread_local win32::Error t_last_error = 0;
+// The program this process runs as on the machine (upper case), for the
+// call log and for a kill meant for one program.
+std::string g_process_module;
 thread_local std::map<const Core*, bool> t_redirection_disabled;
 
 // Characters Windows refuses in a file name.
@@ -37,7 +41,9 @@ bool IsRedirectionExempt(const WString& upper_rest, bool vista_or_later) {
 }  // namespace
 
 Core::Core(std::filesystem::path folder, ProcessOptions process)
-    : store_(std::move(folder)), process_(std::move(process)), pid_(static_cast<std::uint64_t>(::getpid())) {}
+    : store_(std::move(folder)), process_(std::move(process)), pid_(static_cast<std::uint64_t>(::getpid())) {
+  g_process_module = UpperKey(process_.module_path);
+}
 
 win32::Error Core::LastError() { return t_last_error; }
 void Core::SetLastError(win32::Error code) { t_last_error = code; }
@@ -58,7 +64,25 @@ std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, W
                  api.data());
     std::abort();
   }
-  if (!state.contains("faults") || !state["faults"].contains("calls")) return std::nullopt;
+  if (!state.contains("faults")) return std::nullopt;
+  Json& faults = state["faults"];
+  // The call log: every faultable call in the order the programs made it.
+  if (faults.contains(kCallLogMember) && faults[kCallLogMember].is_array()) {
+    faults[kCallLogMember].push_back(
+        {{"api", std::string(api)}, {"subject", ToUtf8(subject)}, {"process", g_process_module}});
+  }
+  // "kill --after N": the process dies at its (N+1)-th faultable call, in
+  // the middle of a change, as a process ended from outside would.
+  const std::string kill_only = UpperKey(JsonText(faults, kKillProcessMember));
+  if (faults.contains(kKillAfterMember) && g_process_module.find(kill_only) != std::string::npos) {
+    const int left = faults.value(kKillAfterMember, 0);
+    if (left <= 0) {
+      ::kill(::getpid(), SIGKILL);
+      ::pause();
+    }
+    faults[kKillAfterMember] = left - 1;
+  }
+  if (!faults.contains("calls")) return std::nullopt;
   auto& calls = state["faults"]["calls"];
   for (auto it = calls.begin(); it != calls.end(); ++it) {
     auto& fault = *it;

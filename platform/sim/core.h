@@ -21,6 +21,14 @@ struct ResolvedPath {
   std::filesystem::path host;  // where the file lives on the Linux side
 };
 
+// Members of the state's "faults" object: the call log (an array of
+// {api, subject, process} the machine appends every faultable call to while
+// it is there), the countdown after which the calling process is killed,
+// and the text its program's path must contain (any program when empty).
+inline constexpr char kCallLogMember[] = "log";
+inline constexpr char kKillAfterMember[] = "kill_after";
+inline constexpr char kKillProcessMember[] = "kill_process";
+
 class Core {
  public:
   Core(std::filesystem::path folder, ProcessOptions process);
@@ -80,7 +88,9 @@ class Core {
 
   // Consumes an injected fault of `api` (matching `subject` when the fault
   // names one, case-insensitively as a substring). Returns the error code to
-  // fail with, or nullopt. The caller saves the state.
+  // fail with, or nullopt. The caller saves the state. Every faultable call
+  // passes here: it is logged when the call log is on, and counts down a
+  // pending kill.
   static std::optional<win32::Error> TakeFault(Json& state, std::string_view api, WStringView subject = {});
   // A fault injected on a path (file in use, access denied, …) for `key`.
   static std::optional<win32::Error> PathFault(const Json& state, const std::string& key);

@@ -67,6 +67,8 @@ void PrintUsage() {
       "  fault DIR short-read [--subject PATH] [--taken BYTES] [--times N] [--after N]\n"
       "  fault DIR path WINDOWS-PATH CODE          (32 in use, 5 access denied)\n"
       "  fault DIR service NAME --start-error CODE | --stop-pending QUERIES\n"
+      "  fault DIR log                             (the call log starts, empty)\n"
+      "  fault DIR kill [--after N] [--process TEXT]  (the call after the next N kills its process)\n"
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
       "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)\n"
@@ -283,6 +285,22 @@ int CmdFault(const Args& args, bool) {
         return {};
       }
       return "no service " + args[2];
+    });
+  }
+  if (kind == "log") {
+    // The call log starts (again) empty.
+    return ChangeMachine(args[0], [&](Json& s) -> std::string {
+      s["faults"][sim::kCallLogMember] = Json::array();
+      return {};
+    });
+  }
+  if (kind == "kill") {
+    const auto after = ParseNumber(Option(args, "--after").value_or("0"));
+    if (!after || *after > 0x7FFFFFFF) return Usage("fault DIR kill [--after N] [--process TEXT]");
+    return ChangeMachine(args[0], [&](Json& s) -> std::string {
+      s["faults"][sim::kKillAfterMember] = static_cast<int>(*after);
+      if (auto process = Option(args, "--process")) s["faults"][sim::kKillProcessMember] = *process;
+      return {};
     });
   }
   if (kind == "short-write") return CmdFaultShortTransfer(args, false);

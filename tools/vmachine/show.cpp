@@ -205,6 +205,20 @@ void ShowSection(const std::string& folder, const Json& s, const std::string& wh
                   f.value("taken", -1) < 0 ? "one fewer than the file holds" : S(f, "taken").c_str(),
                   std::to_string(f.value("skip", 0)).c_str());
     }
+    if (s["faults"].contains(sim::kKillAfterMember)) {
+      std::printf("  the process%s making the next %s faultable call(s) lives; the one after is killed\n",
+                  s["faults"].contains(sim::kKillProcessMember)
+                      ? Cat({" of '", S(s["faults"], sim::kKillProcessMember), "'"}).c_str()
+                      : "",
+                  S(s["faults"], sim::kKillAfterMember).c_str());
+    }
+    if (s["faults"].contains(sim::kCallLogMember)) {
+      std::printf("  call log: %zu call(s)\n", s["faults"][sim::kCallLogMember].size());
+      for (const auto& c : s["faults"][sim::kCallLogMember]) {
+        std::printf("    %s%s  (%s)\n", S(c, "api").c_str(), S(c, "subject").empty() ? "" : Cat({" ", S(c, "subject")}).c_str(),
+                    S(c, "process").c_str());
+      }
+    }
   }
   if (all || what == "jobs") {
     Heading("raw jobs");

@@ -1,5 +1,10 @@
 // Faults set with the machine tool reach the product's calls as the Win32
 // codes a real system gives.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/sim/store.h"
 #include "tests/platform/sim/sim_fixture.h"
 
 namespace kit::sim {
@@ -121,6 +126,55 @@ TEST_F(ToolFaultTest, UnknownCallNamesAreRefusedAndMonitorPortsShowUnderPorts) {
   EXPECT_LT(ports, port);
   EXPECT_LT(port, shown.find("forms:"));
   EXPECT_EQ(shown.find("KVCOM", jobs), std::string::npos) << shown.substr(jobs);
+}
+
+// The call log lists every faultable call with the subject a fault is
+// matched against, in order; a pending kill ends the process making the
+// (N+1)-th call with SIGKILL and leaves a whole state file behind.
+TEST_F(ToolFaultTest, CallLogAndKillAfterTheNthCall) {
+  Create();
+  ASSERT_EQ(Tool("fault DIR log"), 0);
+  RegistryKeyPtr key;
+  ASSERT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\VELDRAN", kKeyReadWrite64, &key), 0u);
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\a.txt", Bytes{'a'}, WriteMode::kCreateAlways));
+  p().files.CopyFile(u"C:\\a.txt", u"C:\\b.txt", false);
+  Json s;
+  std::string error;
+  ASSERT_EQ(machine_->store().Read(&s, &error), StoreError::kNone) << error;
+  std::vector<std::string> log;
+  for (const auto& c : s["faults"]["log"]) log.push_back(c.value("api", "") + " " + c.value("subject", ""));
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log.front(), "RegCreateKeyEx HKLM\\SOFTWARE\\VELDRAN");
+  EXPECT_EQ(log.back(), "CopyFile C:\\b.txt");
+
+  for (const int after : {0, 1}) {
+    ASSERT_EQ(Tool("fault DIR kill --after " + std::to_string(after)), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      auto m = Reopen();
+      RegistryKeyPtr k;
+      for (int i = 0; i < 4; ++i)
+        m->platform().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Kill" + FromUtf8(std::to_string(i)),
+                                              kKeyReadWrite64, &k);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << after;
+    EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    ASSERT_EQ(Tool("fault DIR clear"), 0);
+    // The calls before the kill took effect, the one killed did not.
+    auto m = Reopen();
+    for (int i = 0; i < 4; ++i) {
+      RegistryKeyPtr k;
+      EXPECT_EQ(m->platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Kill" + FromUtf8(std::to_string(i)),
+                                                    kKeyRead | kKeyWow64_64Key, &k) == 0,
+                i < after)
+          << after << " " << i;
+      m->platform().registry.RegDeleteKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Kill" + FromUtf8(std::to_string(i)),
+                                            kKeyWow64_64Key);
+    }
+  }
 }
 
 }  // namespace

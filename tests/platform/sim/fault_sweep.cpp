@@ -1,0 +1,330 @@
+#include "tests/platform/sim/fault_sweep.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "platform/sim/core.h"
+#include "platform/sim/stand_in_printer.h"
+#include "platform/win32_errors.h"
+
+namespace kit::sim::testing {
+namespace {
+
+// A fault set by the sweep carries this member, so it can be told from the
+// road's own faults.
+constexpr char kSweepMark[] = "sweep";
+
+void Change(Store& store, const std::function<void(Json&)>& change) {
+  std::string error;
+  if (store.Update(
+          [&](Json& s) {
+            change(s);
+            return true;
+          },
+          &error) != StoreError::kNone) {
+    std::fprintf(stderr, "fault sweep: the machine refused a change: %s\n", error.c_str());
+    std::abort();
+  }
+}
+
+Json Read(Store& store) {
+  Json s;
+  std::string error;
+  if (store.Read(&s, &error) != StoreError::kNone) {
+    std::fprintf(stderr, "fault sweep: unreadable machine: %s\n", error.c_str());
+    std::abort();
+  }
+  return s;
+}
+
+std::string Upper(const std::string& text) { return UpperKey(FromUtf8(text)); }
+
+// Whether a fault on `fault_subject` matches a call on `subject`, as the
+// machine matches them.
+bool Matches(const std::string& fault_subject, const std::string& subject) {
+  return fault_subject.empty() || Upper(subject).find(Upper(fault_subject)) != std::string::npos;
+}
+
+bool HostFileExists(Machine& machine, const std::string& windows_path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(machine.HostPath(FromUtf8(windows_path)), ec);
+}
+
+// Ends the process when one run of a road takes longer than allowed: a run
+// that does not end is a finding that must not hang the sweep.
+class Watchdog {
+ public:
+  Watchdog(double seconds, std::string what) : what_(std::move(what)) {
+    thread_ = std::thread([this, seconds] {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (!done_cv_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return done_; })) {
+        std::fprintf(stderr, "FINDING: %s did not end within %.0f s\n", what_.c_str(), seconds);
+        std::fflush(stderr);
+        std::abort();
+      }
+    });
+  }
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    done_cv_.notify_all();
+    thread_.join();
+  }
+
+ private:
+  std::string what_;
+  std::mutex mutex_;
+  std::condition_variable done_cv_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
+}  // namespace
+
+void StartCallLog(Store& store) {
+  Change(store, [](Json& s) { s["faults"][kCallLogMember] = Json::array(); });
+}
+
+std::vector<LoggedCall> TakeCallLog(Store& store) {
+  std::vector<LoggedCall> log;
+  const Json s = Read(store);
+  if (s.contains("faults") && s["faults"].contains(kCallLogMember)) {
+    for (const auto& c : s["faults"][kCallLogMember]) log.push_back({c.value("api", ""), c.value("subject", "")});
+  }
+  Change(store, [](Json& s) { s["faults"].erase(kCallLogMember); });
+  return log;
+}
+
+std::vector<std::uint32_t> FaultCodes(const std::string& api) {
+  // The codes the kit's code tells apart, per call.
+  static const std::map<std::string, std::vector<std::uint32_t>> kBranched = {
+      {"CopyFile", {win32::kErrorSharingViolation, win32::kErrorAccessDenied}},
+      {"MoveFile", {win32::kErrorSharingViolation, win32::kErrorAccessDenied}},
+      {"MoveFileReplace", {win32::kErrorSharingViolation, win32::kErrorAccessDenied}},
+      {"CreateFile", {win32::kErrorSharingViolation, win32::kErrorAccessDenied}},
+      {"DeleteFile", {win32::kErrorAccessDenied}},
+      {"AddMonitor", {win32::kErrorPrintMonitorAlreadyInstalled, win32::kErrorAlreadyExists}},
+      {"AddPrinter", {win32::kErrorPrinterAlreadyExists}},
+      {"XcvData", {win32::kErrorAlreadyExists}},
+      {"StartService", {win32::kErrorServiceAlreadyRunning}},
+      {"CreateMutex", {win32::kErrorAlreadyExists}},
+      {"DeleteMonitor", {win32::kErrorPrintMonitorInUse}},
+      {"DeletePrintProcessor", {win32::kErrorCanNotComplete}},
+      {"DeletePrinterDriverEx", {win32::kErrorPrinterDriverInUse}},
+      {"DeletePrinterDriver", {win32::kErrorPrinterDriverInUse}},
+      {"UpdateDriverForPlugAndPlayDevices", {win32::kErrorNoSuchDevinst}},
+  };
+  std::vector<std::uint32_t> codes;
+  if (auto it = kBranched.find(api); it != kBranched.end()) codes = it->second;
+  codes.push_back(kGenericFaultCode);
+  return codes;
+}
+
+void FailLoggedCall(Store& store, const std::vector<LoggedCall>& log, std::size_t index, std::uint32_t code) {
+  const LoggedCall& call = log.at(index);
+  int skip = 0;
+  for (std::size_t i = 0; i < index; ++i)
+    if (log[i].api == call.api && Matches(call.subject, log[i].subject)) ++skip;
+  Change(store, [&](Json& s) {
+    Json fault = {{"api", call.api}, {"error", code}, {"remaining", 1}, {kSweepMark, true}};
+    if (!call.subject.empty()) fault["subject"] = call.subject;
+    if (skip > 0) fault["skip"] = skip;
+    s["faults"]["calls"].push_back(fault);
+  });
+}
+
+bool FaultTaken(Store& store) {
+  const Json s = Read(store);
+  if (!s.contains("faults") || !s["faults"].contains("calls")) return true;
+  for (const auto& f : s["faults"]["calls"])
+    if (f.value(kSweepMark, false)) return false;
+  return true;
+}
+
+std::vector<std::string> HalfMadeObjects(Machine& machine) {
+  std::vector<std::string> half;
+  const Json s = Read(machine.store());
+  const Json& sp = s["spooler"];
+  std::set<std::string> drivers, monitors, ports;
+  for (const auto& d : sp["drivers"]) {
+    drivers.insert(d.value("name", ""));
+    for (const auto& f : d.value("files", Json::array()))
+      if (!HostFileExists(machine, f.get<std::string>()))
+        half.push_back("driver " + d.value("name", "") + " without its file " + f.get<std::string>());
+  }
+  const std::string windows = s["system"].value("windows_dir", std::string("C:\\Windows"));
+  const bool nt = s["system"].value("platform_id", 2) == 2;
+  for (const auto& m : sp["monitors"]) {
+    monitors.insert(Upper(m.value("name", "")));
+    const std::string dll = m.value("dll", "");
+    if (dll.empty() || !nt) continue;
+    if (!HostFileExists(machine, windows + "\\System32\\" + dll) && !HostFileExists(machine, dll))
+      half.push_back("monitor " + m.value("name", "") + " without its DLL " + dll);
+  }
+  for (const auto& p : sp["ports"]) {
+    const std::string monitor = p.value("monitor", "");
+    if (!monitor.empty() && Upper(monitor).rfind("KVR", 0) == 0 && monitors.count(Upper(monitor)) == 0)
+      half.push_back("port " + p.value("name", "") + " without its monitor " + monitor);
+  }
+  std::vector<PortInfo2> listed;
+  std::uint32_t needed = 0, returned = 0;
+  Spooler& spooler = machine.platform().spooler;
+  spooler.EnumPorts(u"", 2, &listed, 0, &needed, &returned);
+  if (spooler.EnumPorts(u"", 2, &listed, needed, &needed, &returned)) {
+    for (const auto& p : listed) ports.insert(UpperKey(p.port_name));
+  }
+  for (const auto& p : sp["printers"]) {
+    const std::string name = p.value("name", "");
+    if (drivers.count(p.value("driver", "")) == 0) half.push_back("printer " + name + " without its driver " + p.value("driver", ""));
+    if (!ports.empty()) {
+      // A printer may stand on several ports, separated by commas.
+      std::string list = p.value("port", "");
+      std::size_t at = 0;
+      while (at <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        const std::string one = list.substr(at, comma - at);
+        if (!one.empty() && ports.count(Upper(one)) == 0) half.push_back("printer " + name + " without its port " + one);
+        at = comma + 1;
+      }
+    }
+  }
+  return half;
+}
+
+std::string PrinterFacts(Machine& machine, const std::string& printer) {
+  const Json s = Read(machine.store());
+  Json facts = Json::array();
+  std::string driver;
+  for (const auto& p : s["spooler"]["printers"]) {
+    if (p.value("name", "") != printer) continue;
+    Json record = p;
+    // The job counter and status move with the spooler's own bookkeeping.
+    record.erase("jobs");
+    facts.push_back(record);
+    driver = p.value("driver", "");
+  }
+  for (const auto& d : s["spooler"]["drivers"])
+    if (d.value("name", "") == driver) facts.push_back(d);
+  return facts.dump();
+}
+
+void AddForeignPrinter(Machine& machine) {
+  std::string error;
+  if (!AddStandInPrinter(machine, kForeignPrinter, kForeignPort, &error, kForeignPrinter)) {
+    std::fprintf(stderr, "fault sweep: cannot add the foreign printer: %s\n", error.c_str());
+    std::abort();
+  }
+}
+
+void SweepFigures::Print(const std::string& title) const {
+  std::printf("%s: %d road(s), %d call(s) (%d repetition(s) not failed again), %d code(s) tried, %d run(s): "
+              "%d failed, %d tolerated, %d fault(s) not reached, %zu finding(s)\n",
+              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, tolerated_runs, not_reached,
+              findings.size());
+  for (const auto& f : findings) std::printf("  FINDING %s\n", f.c_str());
+  std::fflush(stdout);
+}
+
+void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int virtual_minutes) {
+  ++figures->roads;
+  auto finding = [&](const std::string& what) { figures->findings.push_back(road.name + ": " + what); };
+
+  // The clean run, with the call log on.
+  std::vector<LoggedCall> log;
+  std::vector<std::string> success = road.success_texts;
+  {
+    auto run = road.make();
+    StartCallLog(run->machine().store());
+    RoadResult clean;
+    {
+      Watchdog watchdog(run_seconds, road.name + " (clean run)");
+      clean = run->Run();
+    }
+    log = TakeCallLog(run->machine().store());
+    if (clean.failed || !clean.ended) {
+      finding("the clean run failed: " + (clean.messages.empty() ? std::string("no message") : clean.messages.back()));
+      return;
+    }
+    if (!clean.messages.empty()) success.push_back(clean.messages.back());
+  }
+  figures->calls += static_cast<int>(log.size());
+  std::printf("%s: %zu call(s) logged\n", road.name.c_str(), log.size());
+  std::fflush(stdout);
+
+  std::set<std::pair<std::string, std::string>> made;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (!made.insert({log[i].api, log[i].subject}).second && !road.fail_repeats) {
+      ++figures->repeats_skipped;
+      continue;
+    }
+    for (const std::uint32_t code : FaultCodes(log[i].api)) {
+      ++figures->codes;
+      const std::string where = "call " + std::to_string(i + 1) + " " + log[i].api +
+                                (log[i].subject.empty() ? "" : " '" + log[i].subject + "'") + " failing with " +
+                                std::to_string(code);
+      auto run = road.make();
+      Machine* machine = &run->machine();
+      const std::string foreign_before = PrinterFacts(*machine, ToUtf8(kForeignPrinter));
+      const auto half_before = HalfMadeObjects(*machine);
+      FailLoggedCall(machine->store(), log, i, code);
+      const std::uint64_t slept_before = machine->SleptMilliseconds();
+      RoadResult result;
+      ++figures->runs;
+      try {
+        Watchdog watchdog(run_seconds, road.name + ", " + where);
+        result = run->Run();
+      } catch (const std::exception& e) {
+        finding(where + ": an exception escaped: " + e.what());
+        continue;
+      } catch (...) {
+        finding(where + ": an exception escaped");
+        continue;
+      }
+      if (!FaultTaken(machine->store())) {
+        ++figures->not_reached;
+        continue;
+      }
+      if (!result.ended) finding(where + ": the program did not end");
+      if (machine->SleptMilliseconds() - slept_before > static_cast<std::uint64_t>(virtual_minutes) * 60000)
+        finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
+      if (result.failed) {
+        ++figures->failed_runs;
+        if (result.messages.empty()) finding(where + ": failed without a message");
+      } else {
+        ++figures->tolerated_runs;
+      }
+      if (result.failed && road.outcome_is_last_message) {
+        bool failure_seen = false;
+        for (const auto& m : result.messages) {
+          const bool success_text = std::find(success.begin(), success.end(), m) != success.end();
+          if (success_text && failure_seen) finding(where + ": success text \"" + m + "\" after the failure");
+          if (!success_text) failure_seen = true;
+        }
+        if (!result.messages.empty() &&
+            std::find(success.begin(), success.end(), result.messages.back()) != success.end())
+          finding(where + ": failed, yet its last message is the success text \"" + result.messages.back() + "\"");
+      }
+      for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
+      for (const auto& half : HalfMadeObjects(*machine)) {
+        if (std::find(half_before.begin(), half_before.end(), half) != half_before.end()) continue;
+        bool allowed = false;
+        for (const auto& stays : road.may_stay) allowed = allowed || half.find(stays) != std::string::npos;
+        if (!allowed) finding(where + ": left " + half);
+      }
+      if (PrinterFacts(*machine, ToUtf8(kForeignPrinter)) != foreign_before)
+        finding(where + ": the foreign printer changed");
+    }
+  }
+}
+
+}  // namespace kit::sim::testing

@@ -1,0 +1,105 @@
+// A fault sweep over a road of the kit on a virtual machine: the road is run
+// once with the machine's call log on, then once per logged call with that
+// call failing (each error code the kit branches on for it, and one generic
+// code), and every run is judged by the same checks. Shared by the sweeps of
+// each program (tests/<program>/sweep).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/store.h"
+
+namespace kit::sim::testing {
+
+struct LoggedCall {
+  std::string api;
+  std::string subject;
+};
+
+// ERROR_GEN_FAILURE: a code no part of the kit treats specially.
+inline constexpr std::uint32_t kGenericFaultCode = 31;
+
+// Switches the machine's call log on, empty.
+void StartCallLog(Store& store);
+// The calls logged since StartCallLog; the log is switched off.
+std::vector<LoggedCall> TakeCallLog(Store& store);
+// The codes a sweep fails `api` with: the ones the kit tells apart for that
+// call, then the generic one.
+std::vector<std::uint32_t> FaultCodes(const std::string& api);
+// Makes exactly the `index`-th logged call fail once with `code` (earlier
+// calls the fault would match go through).
+void FailLoggedCall(Store& store, const std::vector<LoggedCall>& log, std::size_t index, std::uint32_t code);
+// Whether the fault set by FailLoggedCall was taken.
+bool FaultTaken(Store& store);
+
+// Objects of the spooler that are half made: a printer without its driver
+// or its port, a port whose monitor is gone, a monitor without its DLL, a
+// driver without one of its files. One line each.
+std::vector<std::string> HalfMadeObjects(Machine& machine);
+// A printer's record and its driver's records, for "nothing of it changed".
+std::string PrinterFacts(Machine& machine, const std::string& printer);
+
+// What a road's run ended with.
+struct RoadResult {
+  bool failed = false;        // the program said it failed (exit status, progress state)
+  bool ended = true;          // the program came to its end
+  std::vector<std::string> messages;  // every text shown or logged, in order
+};
+
+// One road on its own fresh machine.
+class RoadRun {
+ public:
+  virtual ~RoadRun() = default;
+  virtual Machine& machine() = 0;
+  // Runs the road once.
+  virtual RoadResult Run() = 0;
+  // After a run: what the run said it did that the machine contradicts (a
+  // success reported for a printer that is not there, a removal logged for
+  // an object still present), one line each.
+  virtual std::vector<std::string> Untruths() { return {}; }
+};
+
+struct Road {
+  std::string name;
+  // A fresh machine for the road, ready to run, the foreign printer on it.
+  std::function<std::unique_ptr<RoadRun>()> make;
+  // Texts that only a success shows (the clean run's last message is added).
+  std::vector<std::string> success_texts;
+  // Half-made objects a failure may leave by design (substrings).
+  std::vector<std::string> may_stay;
+  // The run's last message tells its outcome: no success text may follow a
+  // failure's message.
+  bool outcome_is_last_message = true;
+  // Whether a call repeated with the same subject (the same file read again)
+  // is failed at each repetition, or only where it is made first.
+  bool fail_repeats = true;
+};
+
+struct SweepFigures {
+  int roads = 0;
+  int calls = 0;
+  int codes = 0;
+  int runs = 0;
+  int failed_runs = 0;
+  int tolerated_runs = 0;
+  int not_reached = 0;
+  int repeats_skipped = 0;
+  std::vector<std::string> findings;
+  void Print(const std::string& title) const;
+};
+
+// The foreign printer every road's machine holds.
+inline constexpr char16_t kForeignPrinter[] = u"Acme Label 2000";
+inline constexpr char16_t kForeignPort[] = u"LPT2:";
+void AddForeignPrinter(Machine& machine);
+
+// Sweeps one road into `figures`. Each run is bounded by `run_seconds` of
+// real time and `virtual_minutes` of the machine's clock.
+void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds = 20, int virtual_minutes = 30);
+
+}  // namespace kit::sim::testing

@@ -1,0 +1,89 @@
+// The fault sweep's own checks: each kind of half-made spooler object is
+// named, and a logged call is failed at exactly its own repetition.
+#include "tests/platform/sim/fault_sweep.h"
+
+#include "platform/sim/stand_in_printer.h"
+#include "tests/platform/sim/sim_fixture.h"
+
+namespace kit::sim {
+namespace {
+
+class FaultSweepTest : public SimTest {
+ protected:
+  void Change(const std::function<void(Json&)>& change) {
+    std::string error;
+    machine_->store().Update(
+        [&](Json& s) {
+          change(s);
+          return true;
+        },
+        &error);
+  }
+};
+
+TEST_F(FaultSweepTest, EachHalfMadeObjectIsNamed) {
+  struct Case {
+    const char* what;
+    std::function<void(Json&)> damage;
+    const char* named;
+  };
+  const Case cases[] = {
+      {"whole", [](Json&) {}, nullptr},
+      {"driver gone", [](Json& s) { s["spooler"]["drivers"] = Json::array(); }, "printer P1 without its driver Kit Stand-in Driver"},
+      {"port gone", [](Json& s) { s["spooler"]["printers"][0]["port"] = "NOPORT:"; }, "printer P1 without its port NOPORT:"},
+      {"monitor gone",
+       [](Json& s) { s["spooler"]["ports"].push_back({{"name", "KVCOM9:"}, {"monitor", "KVR Serial Port"}}); },
+       "port KVCOM9: without its monitor KVR Serial Port"},
+      {"monitor DLL gone",
+       [](Json& s) { s["spooler"]["monitors"].push_back({{"name", "KVR USB Port"}, {"dll", "KVRUSBMON.DLL"}}); },
+       "monitor KVR USB Port without its DLL KVRUSBMON.DLL"},
+  };
+  for (const Case& c : cases) {
+    Create("win7-x64-en", 64);
+    std::string error;
+    ASSERT_TRUE(AddStandInPrinter(*machine_, u"P1", u"LPT1:", &error)) << error;
+    Change(c.damage);
+    const auto half = testing::HalfMadeObjects(*machine_);
+    if (c.named == nullptr) {
+      EXPECT_EQ(half, std::vector<std::string>{}) << c.what;
+    } else {
+      ASSERT_FALSE(half.empty()) << c.what;
+      EXPECT_EQ(half.front(), c.named) << c.what;
+    }
+    TearDown();
+  }
+  // A driver whose file was deleted.
+  Create("win7-x64-en", 64);
+  std::string error;
+  ASSERT_TRUE(AddStandInPrinter(*machine_, u"P1", u"LPT1:", &error)) << error;
+  Json s;
+  ASSERT_EQ(machine_->store().Read(&s, &error), StoreError::kNone);
+  const std::string file = s["spooler"]["drivers"][0]["files"][0];
+  ASSERT_TRUE(p().files.DeleteFile(FromUtf8(file)));
+  const auto half = testing::HalfMadeObjects(*machine_);
+  ASSERT_EQ(half.size(), 1u);
+  EXPECT_NE(half[0].find("without its file " + file), std::string::npos) << half[0];
+}
+
+TEST_F(FaultSweepTest, ALoggedCallFailsAtItsOwnRepetitionOnly) {
+  Create();
+  ASSERT_TRUE(p().files.WriteFile(u"C:\\a.txt", Bytes{'a'}, WriteMode::kCreateAlways));
+  testing::StartCallLog(machine_->store());
+  auto copies = [&] {
+    std::vector<bool> done;
+    for (const char16_t* to : {u"C:\\b.txt", u"C:\\c.txt", u"C:\\b.txt"}) done.push_back(p().files.CopyFile(u"C:\\a.txt", to, false));
+    return done;
+  };
+  EXPECT_EQ(copies(), (std::vector<bool>{true, true, true}));
+  const auto log = testing::TakeCallLog(machine_->store());
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[2].api, "CopyFile");
+  testing::FailLoggedCall(machine_->store(), log, 2, win32::kErrorSharingViolation);
+  EXPECT_FALSE(testing::FaultTaken(machine_->store()));
+  EXPECT_EQ(copies(), (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorSharingViolation);
+  EXPECT_TRUE(testing::FaultTaken(machine_->store()));
+}
+
+}  // namespace
+}  // namespace kit::sim

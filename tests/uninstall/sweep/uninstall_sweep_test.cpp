@@ -1,0 +1,92 @@
+// The full uninstall under the fault sweep: every component of the family
+// ticked, the USB driver too, on a machine with the family on every kind of
+// port and a foreign printer, run once per Windows call it makes with that
+// call failing. A failure must be logged, the entries not removed must stay
+// in the list, no removal may be logged for an object still there, nothing
+// half made may stay and the foreign printer must not change.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "tests/platform/sim/fault_sweep.h"
+#include "tests/uninstall/family_machine.h"
+
+namespace kit::uninstall {
+namespace {
+
+using sim::testing::Road;
+using sim::testing::RoadResult;
+
+// Under the sanitizers the sweep takes its first road only, to stay within
+// the time CI gives it.
+#ifdef KIT_SWEEP_ROADS
+constexpr int kSweepRoads = KIT_SWEEP_ROADS;
+#else
+constexpr int kSweepRoads = 100;
+#endif
+
+// The family machine as one run of the road.
+class UninstallRoadRun final : public sim::testing::RoadRun, public FamilyMachineTest {
+ public:
+  // Build puts the foreign printer the sweep watches on the machine.
+  explicit UninstallRoadRun(const std::string& preset) { Build(preset); }
+  ~UninstallRoadRun() override { TearDown(); }
+  void TestBody() override {}
+  sim::Machine& machine() override { return *program_; }
+
+  RoadResult Run() override {
+    for (const auto& c : BuildComponentList(Context())) view_.Add(c);
+    listed_ = view_.entries;
+    view_.usb_box = true;
+    view_.restart_answer = false;
+    UninstallRun run(Context(), view_);
+    RoadResult result;
+    if (run.CheckQueuedJobs()) run.Run();
+    result.messages = view_.log;
+    // The run's end: entries left in the list say something was not removed.
+    result.failed = view_.end_entries_left || !view_.entries.empty();
+    return result;
+  }
+
+  std::vector<std::string> Untruths() override {
+    std::vector<std::string> untruths;
+    for (const Component& c : listed_) {
+      const bool still_listed = std::find(view_.entries.begin(), view_.entries.end(), c) != view_.entries.end();
+      if (still_listed) continue;
+      // Taken off the list as removed: it must be gone.
+      if (c.kind == ComponentKind::kPrinter && HasPrinter(FromUtf8(c.name)))
+        untruths.push_back("printer " + c.name + " taken off the list as removed, yet still there");
+      if (c.kind == ComponentKind::kMonitor && HasKey(u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + FromUtf8(c.name)))
+        untruths.push_back("monitor " + c.name + " taken off the list as removed, yet still there");
+    }
+    return untruths;
+  }
+
+ private:
+  FakeView view_;
+  std::vector<Component> listed_;
+};
+
+TEST(UninstallSweep, EveryCallOfAFullUninstallFailing) {
+  sim::testing::SweepFigures figures;
+  for (const char* preset : {"win7-x64-en", "winxp-x86-en"}) {
+    if (figures.roads == kSweepRoads) break;
+    Road road;
+    road.name = std::string("full uninstall (") + preset + ")";
+    // Each component is removed on its own: a later removal's success text
+    // may follow an earlier one's failure.
+    road.outcome_is_last_message = false;
+    // The uninstaller reads its configuration and texts again for every
+    // line it logs: each read is failed where it is made first.
+    road.fail_repeats = false;
+    road.make = [preset] { return std::make_unique<UninstallRoadRun>(preset); };
+    sim::testing::SweepRoad(road, &figures);
+  }
+  figures.Print("uninstall sweep");
+  EXPECT_GT(figures.runs, 0);
+  EXPECT_EQ(figures.findings, std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace kit::uninstall
