@@ -12,6 +12,9 @@
 #include "plugin/core/font/control_font_dialogs.h"
 #include "ui/headless/dialog.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::plugin::font {
 namespace {
 
@@ -36,7 +39,7 @@ class ControlFontTableTest : public ::testing::Test {
   }
   std::string ReadTable(const char16_t* path = kTable) {
     Bytes content;
-    if (!files().ReadFile(path, &content)) return "(missing)";
+    if (!files().ReadFile(path, kTestReadLimit, &content)) return "(missing)";
     return std::string(content.begin(), content.end());
   }
   int Tool(const std::string& arguments) {
