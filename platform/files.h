@@ -118,9 +118,15 @@ class Files {
   // folder is missing.
   virtual FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) = 0;
 
-  // The whole content of a file (CreateFile for reading with read sharing,
-  // ReadFile, CloseHandle).
-  virtual bool ReadFile(WStringView path, Bytes* content) = 0;
+  // The whole content of a file of at most `max_size` bytes (CreateFile for
+  // reading with read sharing, GetFileSizeEx, ReadFile, CloseHandle). Every
+  // whole-file read states how much it takes: a larger file, or one whose
+  // buffer cannot be had, fails with kErrorNotEnoughMemory before anything
+  // is read, so no file can exhaust the process's memory.
+  virtual bool ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) = 0;
+  // The first `count` bytes of a file, all of it when it is shorter (the same
+  // calls; the buffer is never larger than `count`).
+  virtual bool ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) = 0;
   // Writes `content` (CreateFile with `mode` and `share`, WriteFile,
   // FlushFileBuffers, CloseHandle).
   virtual bool WriteFile(WStringView path, const Bytes& content, WriteMode mode,
@@ -128,7 +134,7 @@ class Files {
   virtual bool GetFileSize(WStringView path, std::uint64_t* size) = 0;
   // Reads the whole of `path` while no one else may open it: CreateFile
   // without sharing, GetFileSizeEx, a buffer of that size (none above
-  // `max_size` bytes), SetFilePointerEx to the start, ReadFile until the
+  // `max_size` bytes; a failed allocation is kTooLarge), SetFilePointerEx to the start, ReadFile until the
   // size is read, CloseHandle on every path. A file another process holds
   // open fails at kOpen with kErrorSharingViolation. On the virtual machine
   // the steps fail through the faults "CreateFile", "GetFileSize",

@@ -4,7 +4,7 @@ namespace kit {
 
 std::optional<std::string> PlatformFileSource::Read(std::u16string_view path) const {
   Bytes content;
-  if (!files_.ReadFile(path, &content)) return std::nullopt;
+  if (!files_.ReadFile(path, kMaxProfileFileBytes, &content)) return std::nullopt;
   return std::string(content.begin(), content.end());
 }
 

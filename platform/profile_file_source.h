@@ -9,6 +9,10 @@
 
 namespace kit {
 
+// The largest profile file read (INI, language and INF files are a few
+// kilobytes to a few hundred): a larger file reads as missing.
+inline constexpr std::uint64_t kMaxProfileFileBytes = 16u << 20;
+
 class PlatformFileSource final : public ini::FileSource {
  public:
   // `files` must outlive this object.

@@ -6,6 +6,7 @@
 
 #include "common/codepage/codepage.h"
 #include "common/ini/profile.h"
+#include "platform/profile_file_source.h"
 
 namespace kit::usbinstall {
 namespace {
@@ -138,7 +139,7 @@ void DeleteFamilyInfCopies(InstallerContext& context, ActionKind kind, WStringVi
     if (found.attributes & kFileAttributeDirectory) continue;
     const WString path = WString(inf_folder) + found.file_name;
     Bytes bytes;
-    if (!context.files.ReadFile(path, &bytes)) continue;  // an unreadable file gives only defaults
+    if (!context.files.ReadFile(path, kMaxProfileFileBytes, &bytes)) continue;  // an unreadable file gives only defaults
     const ProfileInfValues values(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                                   code_page);
     if (HasFamilySignature(kind, values)) DeleteInfWithTwin(context.files, path);

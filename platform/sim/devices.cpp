@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/profile_file_source.h"
 #include "platform/sim/cabinet.h"
 #include "platform/sim/core.h"
 #include "platform/sim/driver_binding.h"
@@ -14,6 +15,9 @@ namespace kit::sim {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The largest cabinet the machine opens (a driver cabinet is a few megabytes).
+constexpr std::uint64_t kMaxCabinetBytes = 256u << 20;
 
 constexpr std::uint32_t kRootDevInst = 1;
 constexpr char16_t kRootDeviceId[] = u"HTREE\\ROOT\\0";
@@ -358,7 +362,7 @@ class SimDevices final : public Devices {
     if (!core_.Read(&probe)) return false;
     // newdev refuses a 32-bit caller on 64-bit Windows.
     if (core_.IsWow64(probe)) return Core::Fail(win32::kErrorInWow64);
-    if (!files_.ReadFile(inf_path, &content)) return false;
+    if (!files_.ReadFile(inf_path, kMaxProfileFileBytes, &content)) return false;
     const InfText inf = ParseInf(content);
     WString stored;
     if (!CopyToStore(inf_path, content, 0, &stored, /*count_fault=*/false)) return false;
@@ -389,14 +393,14 @@ class SimDevices final : public Devices {
     if (media_type != kSpostNone && media_type != kSpostPath) return Core::Fail(win32::kErrorInvalidParameter);
     (void)media_location;
     Bytes content;
-    if (!files_.ReadFile(source_inf, &content)) return false;
+    if (!files_.ReadFile(source_inf, kMaxProfileFileBytes, &content)) return false;
     return CopyToStore(source_inf, content, copy_style, destination_name, /*count_fault=*/true);
   }
 
   InfFileHandle SetupOpenInfFile(WStringView path, WStringView, std::uint32_t style, std::uint32_t* error_line) override {
     if (error_line) *error_line = 0;
     Bytes content;
-    if (!files_.ReadFile(path, &content)) return nullptr;
+    if (!files_.ReadFile(path, kMaxProfileFileBytes, &content)) return nullptr;
     InfText inf = ParseInf(content);
     if (style & kInfStyleWin4) {
       const WString signature = ToUpperAscii(inf.VersionValue(u"Signature"));
@@ -410,7 +414,7 @@ class SimDevices final : public Devices {
 
   bool SetupDiGetINFClass(WStringView inf_path, Guid* class_guid, WString* class_name) override {
     Bytes content;
-    if (!files_.ReadFile(inf_path, &content)) return false;
+    if (!files_.ReadFile(inf_path, kMaxProfileFileBytes, &content)) return false;
     const InfText inf = ParseInf(content);
     const WString name = inf.VersionValue(u"Class");
     const WString guid = inf.VersionValue(u"ClassGUID");
@@ -430,7 +434,7 @@ class SimDevices final : public Devices {
 
   bool SetupIterateCabinet(WStringView cabinet_path, const CabinetCallback& callback) override {
     Bytes content;
-    if (!files_.ReadFile(cabinet_path, &content)) return false;
+    if (!files_.ReadFile(cabinet_path, kMaxCabinetBytes, &content)) return false;
     std::vector<CabinetFile> members;
     std::string error;
     if (!ReadCabinet(content, &members, &error)) return Core::Fail(win32::kErrorInvalidData);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <new>
 
 #include "platform/pe/pe_resources.h"
 #include "platform/profile_file_source.h"
@@ -336,6 +337,41 @@ class SimFiles final : public Files {
     return std::make_unique<SimFindHandle>(std::move(found));
   }
 
+  // The bounded read every whole-file read goes through: a buffer of `size`
+  // bytes, none above `limit` and a failed allocation caught, both failing
+  // with kErrorNotEnoughMemory as Windows' ReadFile path does.
+  static bool Allocate(std::uint64_t size, std::uint64_t limit, Bytes* data) {
+    if (size > limit || size > data->max_size()) return Core::Fail(win32::kErrorNotEnoughMemory);
+    try {
+      data->resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+      return Core::Fail(win32::kErrorNotEnoughMemory);
+    }
+    return true;
+  }
+
+  // A read with read sharing: the whole file within `limit`, or with `head`
+  // its first `limit` bytes.
+  bool ReadShared(WStringView path, std::uint64_t limit, bool head, Bytes* content) {
+    Json s;
+    ResolvedPath r;
+    if (!core_.Read(&s) || !core_.Resolve(s, path, true, &r)) return false;
+    if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
+    std::ifstream in;
+    if (!OpenForReading(s, r, &in)) return false;
+    std::error_code ec;
+    std::uint64_t size = fs::file_size(r.host, ec);
+    if (ec) return Core::Fail(win32::kErrorAccessDenied);
+    if (head) size = std::min(size, limit);
+    Bytes data;
+    if (!Allocate(size, limit, &data)) return false;
+    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size));
+    // A file that shrank while it was read gives what it holds.
+    data.resize(static_cast<std::size_t>(in.gcount()));
+    *content = std::move(data);
+    return true;
+  }
+
   // Opens an existing file for reading as CreateFile does: a folder or a
   // file in use (vmachine fault DIR path PATH 32) cannot be opened.
   bool OpenForReading(const Json& s, const ResolvedPath& r, std::ifstream* in) {
@@ -348,15 +384,12 @@ class SimFiles final : public Files {
     return true;
   }
 
-  bool ReadFile(WStringView path, Bytes* content) override {
-    Json s;
-    ResolvedPath r;
-    if (!core_.Read(&s) || !core_.Resolve(s, path, true, &r)) return false;
-    if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
-    std::ifstream in;
-    if (!OpenForReading(s, r, &in)) return false;
-    content->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+  bool ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) override {
+    return ReadShared(path, max_size, false, content);
+  }
+
+  bool ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) override {
+    return ReadShared(path, count, true, content);
   }
 
   ExclusiveReadStep ReadFileExclusive(WStringView path, std::uint64_t max_size, Bytes* content) override {
@@ -373,13 +406,13 @@ class SimFiles final : public Files {
       const std::uint64_t size = fs::file_size(r.host, ec);
       if (ec) return Core::Fail(win32::kErrorAccessDenied);
       failed = ExclusiveReadStep::kTooLarge;
-      if (size > max_size) return Core::Fail(win32::kErrorNotEnoughMemory);
+      Bytes data;
+      if (!Allocate(size, max_size, &data)) return false;
       failed = ExclusiveReadStep::kSeek;
       if (auto f = Core::TakeFault(s, "SetFilePointer", r.windows)) return Core::Fail(*f);
       failed = ExclusiveReadStep::kRead;
       if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
       const std::uint64_t wanted = TakeShortRead(s, r.windows, size).value_or(size);
-      Bytes data(static_cast<std::size_t>(wanted));
       in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(wanted));
       if (static_cast<std::uint64_t>(in.gcount()) != size) return Core::Fail(win32::kErrorReadFault);
       *content = std::move(data);

@@ -38,6 +38,63 @@ std::optional<std::size_t> ReadUpTo(HANDLE file, Bytes& data, WStringView path) 
   return done;
 }
 
+enum class ReadExtent {
+  kWhole,  // the whole file, which must fit the limit
+  kHead,   // the file's first bytes, up to the limit
+};
+
+// The one bounded read of the whole kit: opens `path` with `share`, takes
+// its size, allocates at most `limit` bytes (a failed allocation is caught:
+// the plug-in runs inside the printing application, which must not end
+// because a file is large) and reads from the start. CloseHandle on every
+// path. The step that failed, with the last error set.
+ExclusiveReadStep ReadOpened(WStringView path, DWORD share, std::uint64_t limit, ReadExtent extent, Bytes* content) {
+  const std::wstring p = Wide(path);
+  UniqueHandle file(::CreateFileW(p.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    LogLastError("CreateFileW", path);
+    return ExclusiveReadStep::kOpen;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.Get(), &size)) {
+    LogLastError("GetFileSizeEx", path);
+    return ExclusiveReadStep::kSize;
+  }
+  std::uint64_t bytes = static_cast<std::uint64_t>(size.QuadPart);
+  if (extent == ReadExtent::kHead) bytes = std::min(bytes, limit);
+  if (bytes > limit || bytes > Bytes().max_size()) {
+    ::SetLastError(kErrorNotEnoughMemory);
+    LogFailure("ReadFile", kErrorNotEnoughMemory, path);
+    return ExclusiveReadStep::kTooLarge;
+  }
+  Bytes data;
+  try {
+    data.resize(static_cast<std::size_t>(bytes));
+  } catch (const std::bad_alloc&) {
+    ::SetLastError(kErrorNotEnoughMemory);
+    LogFailure("ReadFile", kErrorNotEnoughMemory, path);
+    return ExclusiveReadStep::kTooLarge;
+  }
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
+    LogLastError("SetFilePointerEx", path);
+    return ExclusiveReadStep::kSeek;
+  }
+  const auto done = ReadUpTo(file.Get(), data, path);
+  if (!done) return ExclusiveReadStep::kRead;
+  if (*done != data.size()) {
+    // The file ended before its size. A shared reader takes what is there
+    // (the file shrank while it read); the sole reader calls it a short read.
+    if (share == 0) {
+      ::SetLastError(kErrorReadFault);
+      return ExclusiveReadStep::kRead;
+    }
+    data.resize(*done);
+  }
+  *content = std::move(data);
+  return ExclusiveReadStep::kDone;
+}
+
 class Win32FindHandle final : public FindHandle {
  public:
   explicit Win32FindHandle(HANDLE handle) : handle_(handle) {}
@@ -142,69 +199,16 @@ class Win32Files final : public Files {
     return std::make_unique<Win32FindHandle>(handle);
   }
 
-  bool ReadFile(WStringView path, Bytes* content) override {
-    const std::wstring p = Wide(path);
-    UniqueHandle file(::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-      LogLastError("CreateFileW", path);
-      return false;
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size)) {
-      LogLastError("GetFileSizeEx", path);
-      return false;
-    }
-    if (static_cast<unsigned long long>(size.QuadPart) > Bytes().max_size()) {
-      ::SetLastError(kErrorNotEnoughMemory);
-      LogFailure("ReadFile", kErrorNotEnoughMemory, path);
-      return false;
-    }
-    Bytes data(static_cast<std::size_t>(size.QuadPart));
-    const auto done = ReadUpTo(file.Get(), data, path);
-    if (!done) return false;
-    data.resize(*done);  // the file shrank while we read it
-    *content = std::move(data);
-    return true;
+  bool ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) override {
+    return ReadOpened(path, FILE_SHARE_READ, max_size, ReadExtent::kWhole, content) == ExclusiveReadStep::kDone;
+  }
+
+  bool ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) override {
+    return ReadOpened(path, FILE_SHARE_READ, count, ReadExtent::kHead, content) == ExclusiveReadStep::kDone;
   }
 
   ExclusiveReadStep ReadFileExclusive(WStringView path, std::uint64_t max_size, Bytes* content) override {
-    const std::wstring p = Wide(path);
-    UniqueHandle file(::CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-      LogLastError("CreateFileW", path);
-      return ExclusiveReadStep::kOpen;
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size)) {
-      LogLastError("GetFileSizeEx", path);
-      return ExclusiveReadStep::kSize;
-    }
-    const auto bytes = static_cast<unsigned long long>(size.QuadPart);
-    if (bytes > max_size || bytes > Bytes().max_size()) {
-      ::SetLastError(kErrorNotEnoughMemory);
-      return ExclusiveReadStep::kTooLarge;
-    }
-    Bytes data;
-    try {
-      data.resize(static_cast<std::size_t>(bytes));
-    } catch (const std::bad_alloc&) {
-      ::SetLastError(kErrorNotEnoughMemory);
-      return ExclusiveReadStep::kTooLarge;
-    }
-    LARGE_INTEGER start{};
-    if (!::SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)) {
-      LogLastError("SetFilePointerEx", path);
-      return ExclusiveReadStep::kSeek;
-    }
-    const auto done = ReadUpTo(file.Get(), data, path);
-    if (!done) return ExclusiveReadStep::kRead;
-    if (*done != data.size()) {  // the file ended before its size: a short read
-      ::SetLastError(kErrorReadFault);
-      return ExclusiveReadStep::kRead;
-    }
-    *content = std::move(data);
-    return ExclusiveReadStep::kDone;
+    return ReadOpened(path, 0, max_size, ReadExtent::kWhole, content);
   }
 
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override {

@@ -14,6 +14,8 @@ namespace {
 constexpr char kSetup[] = "Setup";
 constexpr char16_t kOpenVerb[] = u"open";
 constexpr char kGuideFolder[] = ".\\Guide\\";
+// The largest wizard picture read (the kit's is a few tens of kilobytes).
+constexpr std::uint64_t kMaxLeftBitmapBytes = 8u << 20;
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
@@ -91,7 +93,7 @@ void CKitsetupDlg::OnInit(ui::Window& window) {
 
   Bytes file;
   std::optional<ui::Bitmap> left;
-  if (ctx_.files.ReadFile(ui::FromAnsi(ctx_.package_folder + "\\" + kLeftBitmapFile), &file))
+  if (ctx_.files.ReadFile(ui::FromAnsi(ctx_.package_folder + "\\" + kLeftBitmapFile), kMaxLeftBitmapBytes, &file))
     left = bmp::DecodeBitmapFile(file);
   if (!left) {
     ctx_.Message(window, "IDS_ERR_NOLEFT");

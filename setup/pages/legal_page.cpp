@@ -8,6 +8,8 @@ namespace kit::setup {
 namespace {
 
 constexpr char kSection[] = "Legal";
+// The largest licence text read (the kit's are a few kilobytes).
+constexpr std::uint64_t kMaxLicenceBytes = 8u << 20;
 
 ui::DialogTemplate MakeTemplate() {
   using namespace ui;
@@ -45,7 +47,7 @@ void CLegalDlg::OnInit(ui::Window& window) {
 
   const std::string path = ctx_.package_folder + "\\" + LicenceFileName(ctx_.language_id);
   Bytes content;
-  if (!ctx_.files.ReadFile(ui::FromAnsi(path), &content)) {
+  if (!ctx_.files.ReadFile(ui::FromAnsi(path), kMaxLicenceBytes, &content)) {
     const bool plain = !IsChineseLanguage(ctx_.language_id) && language_setting_ == 0;
     window.MessageBox(plain ? kNoLicenceNotSupported : kNoLicenceFile, kMessageCaption, 0);
     if (frame_ != nullptr) frame_->CancelFrame();

@@ -14,6 +14,9 @@
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/scratch_machine.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit {
 namespace {
 
@@ -33,7 +36,7 @@ class KitLayoutTest : public ::testing::Test {
   bool Exists(const WString& path) { return p().files.GetFileAttributes(path) != kInvalidFileAttributes; }
   std::string Text(const WString& path) {
     Bytes bytes;
-    p().files.ReadFile(path, &bytes);
+    p().files.ReadFile(path, kTestReadLimit, &bytes);
     return std::string(bytes.begin(), bytes.end());
   }
 

@@ -1,5 +1,7 @@
 #include "tests/usbinstall/fake_machine.h"
 
+#include <limits>
+
 #include <algorithm>
 
 #include "platform/registry.h"
@@ -136,13 +138,23 @@ FindHandlePtr FakeFiles::FindFirstFile(WStringView pattern, FindData* first) {
   return std::make_unique<FakeFind>(std::move(found));
 }
 
-bool FakeFiles::ReadFile(WStringView path, Bytes* content) {
+bool FakeFiles::ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) {
   const auto it = files.find(Key(path));
   if (it == files.end()) {
     system_.last_error = win32::kErrorFileNotFound;
     return false;
   }
+  if (it->second.bytes.size() > max_size) {
+    system_.last_error = win32::kErrorNotEnoughMemory;
+    return false;
+  }
   content->assign(it->second.bytes.begin(), it->second.bytes.end());
+  return true;
+}
+
+bool FakeFiles::ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) {
+  if (!ReadFile(path, std::numeric_limits<std::uint64_t>::max(), content)) return false;
+  if (content->size() > count) content->resize(static_cast<std::size_t>(count));
   return true;
 }
 

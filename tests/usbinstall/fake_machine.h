@@ -109,7 +109,8 @@ class FakeFiles final : public Files {
   bool CreateDirectory(WStringView) override { return system_.Unsupported(); }
   bool RemoveDirectory(WStringView) override { return system_.Unsupported(); }
   FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) override;
-  bool ReadFile(WStringView path, Bytes* content) override;
+  bool ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) override;
+  bool ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) override;
   bool WriteFile(WStringView path, const Bytes& content, WriteMode mode, std::uint32_t share) override;
   bool GetFileSize(WStringView, std::uint64_t*) override { return system_.Unsupported(); }
   ExclusiveReadStep ReadFileExclusive(WStringView, std::uint64_t, Bytes*) override {

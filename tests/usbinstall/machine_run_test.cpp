@@ -18,6 +18,9 @@
 #include "usbinstall/removal.h"
 #include "usbinstall/user_profile.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::usbinstall {
 namespace {
 
@@ -252,7 +255,7 @@ TEST_F(MachineRunTest, SilentClassInstallLogsOneLineTwoFoldersUp) {
   const auto printer = Plug({"USBPRINT\\KVROVRT-Q40U1", "KVROVRT-Q40U1"}, "Printer", kGuidDevClassPrinter);
   Run({"3", "C:\\kit\\W64\\Setup.inf", "KVROVRT-Q40U1", "1"});
   Bytes log;
-  ASSERT_TRUE(platform().files.ReadFile(u"C:\\kit\\Silent_Setup.Log", &log));
+  ASSERT_TRUE(platform().files.ReadFile(u"C:\\kit\\Silent_Setup.Log", kTestReadLimit, &log));
   const std::string line(log.begin(), log.end());
   EXPECT_EQ(line.substr(line.find(" -- ")), " -- Successfully installed printer driver.\r\n");
   EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);

@@ -96,7 +96,9 @@ void ControlFontTable::OnInit(ui::Window& window) {
   window.SetColumn(kTableListId, kCharColumn, u"Char", kCharColumnWidth);
   window.SetColumn(kTableListId, kHexColumn, u"Hex", kHexColumnWidth);
   window.SetColumn(kTableListId, kCommandColumn, u"Command", kCommandColumnWidth);
-  const ControlFontTexts texts = LoadControlFontTexts(PlatformFileSource(files_), path_);
+  const PlatformFileSource source(files_);
+  shown_ = LoadControlFontTexts(source, path_);
+  stored_ = LoadControlFontValues(source, path_);
   window.ClearItems(kTableListId);
   for (int i = 0; i < kControlCodeCount; ++i) {
     const int code = kFirstControlCode + i;
@@ -104,7 +106,7 @@ void ControlFontTable::OnInit(ui::Window& window) {
     window.SetSubItemText(kTableListId, row, kHexColumn, ControlFontKey(code));
     // The file's own text; a value longer than a command holds is kept as
     // it is, refused by Edit and written back unchanged by Save.
-    window.SetSubItemText(kTableListId, row, kCommandColumn, texts[i]);
+    window.SetSubItemText(kTableListId, row, kCommandColumn, shown_[i]);
   }
 }
 
@@ -157,7 +159,11 @@ void ControlFontTable::Reveal(ui::Window& window, int row) {
 
 void ControlFontTable::Save(ui::Window& window) {
   ControlFontTexts texts;
-  for (int i = 0; i < kControlCodeCount; ++i) texts[i] = window.SubItemText(kTableListId, i, kCommandColumn);
+  for (int i = 0; i < kControlCodeCount; ++i) {
+    texts[i] = window.SubItemText(kTableListId, i, kCommandColumn);
+    // An untouched row keeps the file's value, also past what the list shows.
+    if (texts[i] == shown_[i]) texts[i] = stored_[i];
+  }
   if (!SaveControlFontTable(files_, path_, texts)) {
     sheets::ShowMessage(window, sheets::Message::kWatermarkError2, sheets::MessageTitle::kError, ui::kMbIconError);
     return;

@@ -72,6 +72,11 @@ class ControlFontTable final : public ui::Page {
 
   Files& files_;
   std::u16string path_;
+  // Each row's text as the list showed it at the start (at most 399
+  // characters) and the file's value in full: a row still showing its
+  // first text is written back as the file held it.
+  ControlFontTexts shown_;
+  ControlFontTexts stored_;
 };
 
 // Opens the table on the file in the driver folder of `system`'s Windows

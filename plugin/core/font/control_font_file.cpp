@@ -22,12 +22,30 @@ std::u16string ControlFontKey(int code) {
   return key;
 }
 
-ControlFontTexts LoadControlFontTexts(const ini::FileSource& files, std::u16string_view path) {
+namespace {
+
+ControlFontTexts LoadCapped(const ini::FileSource& files, std::u16string_view path, bool whole) {
   const ini::Profile profile = ini::LoadProfile(files, path);
   ControlFontTexts texts;
-  for (int i = 0; i < kControlCodeCount; ++i)
-    texts[i] = profile.GetString(kControlFontSection, ControlFontKey(kFirstControlCode + i), u"", kCommandTextCapacity);
+  for (int i = 0; i < kControlCodeCount; ++i) {
+    const std::u16string key = ControlFontKey(kFirstControlCode + i);
+    // Room for the whole value and its terminator, as a caller that first
+    // asks for the value's length would give.
+    const auto value = profile.FindValue(kControlFontSection, key);
+    const std::size_t capacity = whole ? (value ? value->size() : 0) + 1 : kCommandTextCapacity;
+    texts[i] = profile.GetString(kControlFontSection, key, u"", capacity);
+  }
   return texts;
+}
+
+}  // namespace
+
+ControlFontTexts LoadControlFontTexts(const ini::FileSource& files, std::u16string_view path) {
+  return LoadCapped(files, path, false);
+}
+
+ControlFontTexts LoadControlFontValues(const ini::FileSource& files, std::u16string_view path) {
+  return LoadCapped(files, path, true);
 }
 
 std::string ControlFontFileBytes(const ControlFontTexts& texts) {

@@ -40,6 +40,10 @@ std::u16string ControlFontKey(int code);
 // A missing file or folder gives an empty table.
 ControlFontTexts LoadControlFontTexts(const ini::FileSource& files, std::u16string_view path);
 
+// The value of every key as it stands in the file, however long (empty when
+// missing): what Save writes back for a row the user did not touch.
+ControlFontTexts LoadControlFontValues(const ini::FileSource& files, std::u16string_view path);
+
 // The file's bytes for `texts`, as the profile functions write a new file:
 // the one section, then "key=value" for each non-empty text in code order.
 std::string ControlFontFileBytes(const ControlFontTexts& texts);

@@ -8,6 +8,10 @@ namespace {
 
 constexpr double kHalfFrom = 0.4;
 constexpr double kUpFrom = 0.7;
+// The same steps in tenths, for a height in whole dots.
+constexpr std::uint64_t kTenthsPerDot = 4;  // 72 / 180 of a point, times 10
+constexpr std::uint64_t kHalfFromTenths = 4;
+constexpr std::uint64_t kUpFromTenths = 7;
 
 std::u16string Format(double value) {
   char buffer[32];
@@ -35,6 +39,14 @@ std::u16string MillimetreText(std::uint32_t dots) {
   return Format(static_cast<double>(dots) * kMillimetresPerInch / kDotsPerInch);
 }
 std::u16string PointText(double points) { return Format(points); }
-double PointsOf(std::uint32_t dots) { return static_cast<double>(dots) * kPointsPerInch / kDotsPerInch; }
+double PointsOf(std::uint32_t dots) {
+  // dots * 72 / 180 is dots * 4 tenths of a point: whole tenths, so the
+  // fraction is taken exactly (66 dots are 26.4 points, a half-point step).
+  const std::uint64_t tenths = static_cast<std::uint64_t>(dots) * kTenthsPerDot;
+  const std::uint64_t whole = tenths / 10;
+  const std::uint64_t fraction = tenths % 10;
+  const double n = static_cast<double>(whole);
+  return fraction < kHalfFromTenths ? n : fraction < kUpFromTenths ? n + 0.5 : n + 1;
+}
 
 }  // namespace kit::plugin::barcode

@@ -31,7 +31,8 @@ FontHeight ComputeFontHeight(std::uint32_t bar_height, std::uint8_t hri_position
 // The displays: millimetres of a height in dots, and a point size, "%5.1f".
 std::u16string MillimetreText(std::uint32_t dots);
 std::u16string PointText(double points);
-// The point size a stored height in dots stands for.
+// The point size a stored height in dots stands for, rounded by the same
+// steps (a stored 187 shows 75.0, 163 shows 65.0, 66 shows 26.5).
 double PointsOf(std::uint32_t dots);
 
 }  // namespace kit::plugin::barcode

@@ -158,6 +158,7 @@ void DownloadPage::ShowValues(ui::Window& window) {
   // Transformation; this page starts showing Original, so it works so too.
   logos_.mode = PreviewMode::kOriginal;
   paths_.clear();
+  sources_.clear();
   window.ClearItems(kLogoListId);
   window.Enable(kBrowseButtonId, true);
   window.Enable(kDownloadButtonId, false);
@@ -239,11 +240,15 @@ std::optional<std::size_t> DownloadPage::Selected(ui::Window& window) const {
   return static_cast<std::size_t>(selected);
 }
 
-bool DownloadPage::Convert(ui::Window& window, std::size_t index, const logo::LogoSettings& settings) {
+bool DownloadPage::Convert(ui::Window& window, std::size_t index, const logo::LogoSettings& settings, Bytes* result) {
   Files* files = context().platform().files;
-  if (files == nullptr || index >= static_cast<std::size_t>(Count(window))) return false;
-  logo::PlatformLogoFiles logo_files(*files);
-  return logo::ConvertLogoFile(logo_files, paths_[index], ConvertedPath(index), settings) == logo::LogoStatus::kOk;
+  if (files == nullptr || index >= static_cast<std::size_t>(Count(window)) || index >= sources_.size()) return false;
+  logo::LogoResult converted = logo::ConvertLogoBytes(sources_[index], settings);
+  if (converted.status != logo::LogoStatus::kOk) return false;
+  logo::PlatformLogoFiles logo_files(*files, kMaxLogoSourceBytes);
+  if (!logo_files.Write(ConvertedPath(index), converted.file)) return false;
+  if (result != nullptr) *result = std::move(converted.file);
+  return true;
 }
 
 void DownloadPage::DeleteConvertedFiles(std::size_t from_index) {

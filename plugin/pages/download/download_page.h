@@ -87,8 +87,11 @@ inline constexpr std::size_t kDownloadPathCapacity = 1024;
 inline constexpr char16_t kBrowseTitleKey[] = u"RC_BROWSEBOX";
 inline constexpr char16_t kBrowseTitle[] = u"Open";
 inline constexpr char16_t kLogoPattern[] = u"*.bmp";
-// One WritePrinter takes at most this many bytes.
-inline constexpr std::uint64_t kMaxDownloadBytes = 0xFFFFFFFFu;
+// The largest file the download sends (64 MiB). The family's firmware, font
+// and EEPROM files are a few megabytes; a larger file is refused with the
+// memory message before any buffer is taken, so that no file can take the
+// memory of the application the plug-in runs in.
+inline constexpr std::uint64_t kMaxDownloadBytes = 64u << 20;
 
 // The firmware filter for the current text file, compared without regard to
 // case: simplified Chinese, traditional Chinese, or English for any other.
@@ -119,9 +122,10 @@ class DownloadPage final : public sheets::SheetPage {
   int Count(ui::Window& window) const;
   // The selected logo's list index, if any.
   std::optional<std::size_t> Selected(ui::Window& window) const;
-  // Converts the logo at `index` with `settings` into its own file; false
-  // when the source is not 24 or 8 bits or the conversion failed.
-  bool Convert(ui::Window& window, std::size_t index, const logo::LogoSettings& settings);
+  // Converts the logo at `index` with `settings` into its own file, from the
+  // bytes read when it was added; false when the source is not 24 or 8 bits
+  // or the conversion failed. `result`, when given, receives the file's bytes.
+  bool Convert(ui::Window& window, std::size_t index, const logo::LogoSettings& settings, Bytes* result = nullptr);
   void DeleteConvertedFiles(std::size_t from_index = 0);
   void Send(const rawjob::RawJob& job);
   void Tell(ui::Window& window, sheets::Message message, bool information = false);
@@ -145,6 +149,10 @@ class DownloadPage final : public sheets::SheetPage {
   // The full path of each listed logo, in list order (the list's own cells
   // may hold less than a long path).
   std::vector<std::u16string> paths_;
+  // What each listed logo's header can need of its file, read once when it
+  // was added (LogoBytesNeeded): the preview and the conversions work on
+  // these bytes, never on the whole file again.
+  std::vector<Bytes> sources_;
 };
 
 }  // namespace kit::plugin::download

@@ -41,16 +41,24 @@ void DownloadPage::AddLogo(ui::Window& window) {
   const auto path = window.OpenFile(request);
   if (!path) return;
 
+  // The headers first: their sizes decide before anything more is read.
   Files* files = context().platform().files;
-  Bytes file;
-  if (files == nullptr || !files->ReadFile(*path, &file)) {
+  Bytes head;
+  if (files == nullptr || !files->ReadFileHead(*path, kLogoHeadLength, &head)) {
     Tell(window, Message::kDownloadError1);
     return;
   }
-  switch (CheckLogoToAdd(file)) {
+  switch (CheckLogoToAdd(head)) {
     case AddCheck::kOk: break;
     case AddCheck::kShort: Tell(window, Message::kDownloadError2); return;
     case AddCheck::kTooLarge: Tell(window, Message::kDownloadError3); return;
+  }
+  // Then, once, what the header can need; a file shorter than that gives
+  // what it has (the converter and the preview refuse rows it lacks).
+  Bytes file;
+  if (!files->ReadFileHead(*path, LogoBytesNeeded(head), &file) || file.size() < kLogoHeadLength) {
+    Tell(window, Message::kDownloadError2);
+    return;
   }
   const bool bitmap = file[0] == 'B' && file[1] == 'M';
   // Transformation shows converted logos only: a file that is no bitmap is
@@ -61,11 +69,13 @@ void DownloadPage::AddLogo(ui::Window& window) {
   const logo::LogoSettings settings{DefaultHalftone(logos_.mode), 0, 0};
   paths_.resize(index);
   paths_.push_back(*path);
+  sources_.resize(index);
+  sources_.push_back(std::move(file));
   const int item = window.AddItem(kLogoListId, Decimal(count + 1));
   window.SetSubItemText(kLogoListId, item, kNameColumn, FileName(*path));
   window.SetSubItemText(kLogoListId, item, kPathColumn, *path);
   logos_.records[index] = settings;
-  if (IsConvertible(file)) Convert(window, index, settings);
+  if (IsConvertible(sources_[index])) Convert(window, index, settings);
   EnableModeRadios(window, Selected(window).has_value());
 }
 
@@ -78,6 +88,7 @@ void DownloadPage::DeleteLogo(ui::Window& window) {
   DeleteConvertedFiles(*selected);
   window.DeleteItem(kLogoListId, static_cast<int>(*selected));
   paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(*selected));
+  if (*selected < sources_.size()) sources_.erase(sources_.begin() + static_cast<std::ptrdiff_t>(*selected));
   for (int i = 0; i < Count(window); ++i) window.SetSubItemText(kLogoListId, i, 0, Decimal(i + 1));
   RemoveRecord(logos_, *selected, count);
   // Deleting the selected item leaves none selected, as the system's list does.
@@ -164,21 +175,19 @@ void DownloadPage::EnableModeRadios(ui::Window& window, bool enabled) {
 // record (its halftone and levels then offered), any other file as it is.
 void DownloadPage::DrawPreview(ui::Window& window) {
   const auto selected = Selected(window);
-  Files* files = context().platform().files;
-  Bytes source;
-  if (!selected || files == nullptr || !files->ReadFile(paths_[*selected], &source)) {
+  if (!selected || *selected >= sources_.size()) {
     window.DrawBitmap(kPreviewFrameId, ui::Bitmap{});
     return;
   }
+  const Bytes& source = sources_[*selected];
   const bool convert = logos_.mode == PreviewMode::kTransformation && IsConvertible(source);
   for (int id : kHalftoneRadioIds) window.Enable(id, convert);
   window.Enable(kContrastBarId, convert);
   window.Enable(kBrightnessBarId, convert);
-  Bytes shown = std::move(source);
-  if (convert) {
-    const bool converted = Convert(window, *selected, logos_.records[*selected]);
-    if (!converted || !files->ReadFile(ConvertedPath(*selected), &shown)) shown.clear();
-  }
+  // The converted file is written and drawn from the same bytes.
+  Bytes converted;
+  if (convert && !Convert(window, *selected, logos_.records[*selected], &converted)) converted.clear();
+  const Bytes& shown = convert ? converted : source;
   // A file that does not load (no bitmap, or a conversion that failed)
   // leaves the frame empty.
   window.DrawBitmap(kPreviewFrameId, bmp::DecodeBitmapFile(shown).value_or(ui::Bitmap{}));
@@ -200,8 +209,7 @@ void DownloadPage::DownloadAll(ui::Window& window) {
   std::uint64_t total = 0;
   for (int i = 0; i < count; ++i) {
     const std::size_t index = static_cast<std::size_t>(i);
-    Bytes source;
-    const bool convertible = files->ReadFile(paths_[index], &source) && IsConvertible(source);
+    const bool convertible = index < sources_.size() && IsConvertible(sources_[index]);
     if (convertible) Convert(window, index, logos_.records[index]);
     to_send.push_back(convertible ? ConvertedPath(index) : paths_[index]);
     std::uint64_t size = 0;
@@ -217,8 +225,9 @@ void DownloadPage::DownloadAll(ui::Window& window) {
   }
   std::vector<commands::LogoImage> images;
   for (const std::u16string& path : to_send) {
+    // Every file is below the job's limit, checked above.
     Bytes file;
-    if (!files->ReadFile(path, &file)) return;
+    if (!files->ReadFile(path, kMaxLogoBytes, &file)) return;
     auto image = LogoToSend(file);
     if (!image) return;
     images.push_back(std::move(*image));

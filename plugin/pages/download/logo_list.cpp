@@ -1,6 +1,8 @@
 // This file is OS-independent.
 #include "plugin/pages/download/logo_list.h"
 
+#include <algorithm>
+
 #include "common/bmp/bmp.h"
 
 namespace kit::plugin::download {
@@ -50,6 +52,19 @@ AddCheck CheckLogoToAdd(std::span<const std::uint8_t> file) {
   // negative buffer sizes.
   if (info->width < 1 || info->height < 1) return AddCheck::kShort;
   return AddCheck::kOk;
+}
+
+std::uint64_t LogoBytesNeeded(std::span<const std::uint8_t> head) {
+  const auto header = bmp::ReadFileHeader(head);
+  const auto info = bmp::ReadInfoHeader(head);
+  if (!header || !info) return head.size();
+  const std::uint64_t offset = std::max<std::uint64_t>(std::min<std::uint64_t>(header->pixel_offset, kMaxLogoPixelOffset),
+                                                       logo::kSource8PixelOffset);
+  const std::uint64_t bits = std::clamp<std::uint32_t>(info->bits_per_pixel, 1, kMaxLogoBitsPerPixel);
+  const std::uint64_t width = static_cast<std::uint64_t>(std::clamp<std::int32_t>(info->width, 1, kMaxLogoWidth));
+  const std::uint64_t height = static_cast<std::uint64_t>(std::clamp<std::int32_t>(info->height, 1, kMaxLogoHeight));
+  const std::uint64_t stride = (width * bits + 31) / 32 * 4;
+  return offset + stride * height;
 }
 
 namespace {

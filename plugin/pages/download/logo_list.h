@@ -27,6 +27,15 @@ inline constexpr std::int32_t kMaxLogoWidth = 1024;
 inline constexpr std::int32_t kMaxLogoHeight = 768;
 // Add reads this much of a file: the headers and a two-entry palette.
 inline constexpr std::size_t kLogoHeadLength = 62;
+// The furthest a logo's pixel rows can start: the file header, the largest
+// info header (124 bytes) and a full 256-entry palette.
+inline constexpr std::uint64_t kMaxLogoPixelOffset = 14 + 124 + 256 * 4;
+// The deepest pixel a bitmap header can name, in bits.
+inline constexpr std::uint32_t kMaxLogoBitsPerPixel = 32;
+// The most LogoBytesNeeded gives: the furthest start and the rows of the
+// largest logo at the deepest pixel.
+inline constexpr std::uint64_t kMaxLogoSourceBytes =
+    kMaxLogoPixelOffset + std::uint64_t{kMaxLogoWidth} * kMaxLogoBitsPerPixel / 8 * kMaxLogoHeight;
 // A "LOGO" job of this many bytes of logo files or more is refused (96 KiB).
 inline constexpr std::uint64_t kMaxLogoBytes = 96 * 1024;
 
@@ -63,6 +72,13 @@ enum class AddCheck {
   kTooLarge,  // wider than 1024 or higher than 768 pixels
 };
 AddCheck CheckLogoToAdd(std::span<const std::uint8_t> file);
+// How much of a logo file, whose first kLogoHeadLength bytes passed
+// CheckLogoToAdd, its header can need: the furthest its rows may start
+// (what the header says, bounded by kMaxLogoPixelOffset, and at least where
+// the converter reads 8-bit rows) plus its rows at the depth the header says
+// (bounded by kMaxLogoBitsPerPixel). At most about 3 MB, whatever the file's
+// size.
+std::uint64_t LogoBytesNeeded(std::span<const std::uint8_t> head);
 // A "BM" file of 24 or 8 bits per pixel: the page converts it.
 bool IsConvertible(std::span<const std::uint8_t> file);
 // A "BM" file whose header says one bit per pixel: sent as it is.

@@ -34,7 +34,7 @@ bool HostLogoFiles::Write(const std::string& path, std::span<const std::uint8_t>
 
 std::optional<std::vector<std::uint8_t>> PlatformLogoFiles::Read(const std::u16string& path) {
   Bytes content;
-  if (!files_.ReadFile(path, &content)) return std::nullopt;
+  if (!files_.ReadFile(path, read_limit_, &content)) return std::nullopt;
   return content;
 }
 

@@ -78,15 +78,17 @@ class WideLogoFiles {
 };
 
 // The platform's files (the real Windows, or the virtual machine's drive C:).
-// A write that fails removes what it left.
+// A read takes files of at most `read_limit` bytes (the bounded read of the
+// platform); a write that fails removes what it left.
 class PlatformLogoFiles final : public WideLogoFiles {
  public:
-  explicit PlatformLogoFiles(Files& files) : files_(files) {}
+  PlatformLogoFiles(Files& files, std::uint64_t read_limit) : files_(files), read_limit_(read_limit) {}
   std::optional<std::vector<std::uint8_t>> Read(const std::u16string& path) override;
   bool Write(const std::u16string& path, std::span<const std::uint8_t> bytes) override;
 
  private:
   Files& files_;
+  std::uint64_t read_limit_;
 };
 
 }  // namespace kit::logo

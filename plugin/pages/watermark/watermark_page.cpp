@@ -109,6 +109,15 @@ int PreviewErrorSlot(Message message) {
     default: return 3;
   }
 }
+// The bytes of the chosen bitmap, read through the bounded read: a file
+// beyond what any picture can need is too big and is not read at all.
+PictureError ReadSource(Files& files, std::u16string_view path, Bytes* source) {
+  std::uint64_t size = 0;
+  if (files.GetFileSize(path, &size) && size > kMaxSourceBytes) return PictureError::kTooBig;
+  if (!files.ReadFile(path, kMaxSourceBytes, source)) return PictureError::kNotUsable;
+  return PictureError::kNone;
+}
+
 Message MessageOf(PictureError error) {
   switch (error) {
     case PictureError::kTooBig: return Message::kWatermarkError4;
@@ -361,7 +370,9 @@ void WatermarkPage::Browse(ui::Window& window) {
   if (chosen->size() >= kWatermarkBitmapPathCapacity) return fail(Message::kWatermarkError5);
   Files* files = context().platform().files;
   Bytes source;
-  if (files == nullptr || !files->ReadFile(*chosen, &source)) return fail(MessageOf(PictureError::kNotUsable));
+  if (files == nullptr) return fail(MessageOf(PictureError::kNotUsable));
+  if (const PictureError error = ReadSource(*files, *chosen, &source); error != PictureError::kNone)
+    return fail(MessageOf(error));
   std::optional<ui::Bitmap> picture;
   if (const PictureError error = MakeImageFile(*files, source, &picture); error != PictureError::kNone)
     return fail(MessageOf(error));
@@ -498,8 +509,9 @@ void WatermarkPage::RedrawPreview(ui::Window& window) {
       image_.reset();
       Files* files = context().platform().files;
       Bytes source;
-      if (files == nullptr || !files->ReadFile(now.path, &source)) {
-        ShowPreviewError(window, Message::kWatermarkError1);
+      const PictureError read = files == nullptr ? PictureError::kNotUsable : ReadSource(*files, now.path, &source);
+      if (read != PictureError::kNone) {
+        ShowPreviewError(window, read == PictureError::kTooBig ? Message::kWatermarkError4 : Message::kWatermarkError1);
       } else if (const PictureError error = MakeImageFile(*files, source, &image_); error != PictureError::kNone) {
         image_.reset();
         ShowPreviewError(window, MessageOf(error));

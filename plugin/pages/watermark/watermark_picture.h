@@ -21,6 +21,11 @@ inline constexpr std::uint32_t kEightBitOffset = 1078;  // 8 bits, 256 palette e
 inline constexpr std::uint32_t kTrueColourOffset = 54;  // 24 bits, no palette
 // Largest pixel data a watermark picture may have (10 MiB).
 inline constexpr std::uint64_t kMaxPixelBytes = 10'485'760;
+// The largest source read: its headers, a full palette and pixel data of the
+// largest picture. A larger file cannot give a picture within the limit (an
+// 8- or 1-bit source grows when made 24-bit), so it is refused as too big
+// before anything of it is read.
+inline constexpr std::uint64_t kMaxSourceBytes = kEightBitOffset + kMaxPixelBytes;
 // The text picture: 300 x 300, 24 bits, 270054 bytes.
 inline constexpr int kTextPictureSide = 300;
 inline constexpr std::uint32_t kTextPictureFileSize = 270054;

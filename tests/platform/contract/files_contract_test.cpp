@@ -4,6 +4,9 @@
 
 #include "tests/platform/contract/contract_env.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::contract {
 namespace {
 
@@ -31,7 +34,7 @@ TEST_F(FilesContract, CopyOverwritesOrRefusesAndReportsWin32Codes) {
   EXPECT_EQ(sys().GetLastError(), win32::kErrorFileExists);
   ASSERT_TRUE(files().CopyFile(dir_ + u"\\a.dll", dir_ + u"\\B.DLL", false));
   Bytes content;
-  ASSERT_TRUE(files().ReadFile(dir_ + u"\\b.dll", &content));
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\b.dll", kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "new");
 
   sys().SetLastError(kSentinelError);
@@ -107,7 +110,7 @@ TEST_F(FilesContract, AppendKeepsEarlierContentAndCreateNewRefusesExisting) {
   ASSERT_TRUE(files().WriteFile(log, Bytes{'a', '\r', '\n'}, WriteMode::kOpenAlwaysAppend, 0));
   ASSERT_TRUE(files().WriteFile(log, Bytes{'b', '\r', '\n'}, WriteMode::kOpenAlwaysAppend, 0));
   Bytes content;
-  ASSERT_TRUE(files().ReadFile(log, &content));
+  ASSERT_TRUE(files().ReadFile(log, kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "a\r\nb\r\n");
   std::uint64_t size = 0;
   ASSERT_TRUE(files().GetFileSize(log, &size));
@@ -139,13 +142,48 @@ TEST_F(FilesContract, ExclusiveReadGivesTheWholeFileOrTheStepThatFailed) {
   EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
 }
 
+// Every whole-file read states its limit: a file of the limit reads whole,
+// one byte more fails with ERROR_NOT_ENOUGH_MEMORY before anything is read
+// (the caller's buffer untouched); a head read takes the first bytes of any
+// file, all of a shorter one.
+TEST_F(FilesContract, BoundedReadsTakeNoMoreThanTheCallerStates) {
+  const WString path = dir_ + u"\logo.bmp";
+  ASSERT_TRUE(Write(path, "BM header"));  // 9 bytes
+  struct Case {
+    bool head;
+    std::uint64_t limit;
+    const char* expected;  // null: fails with ERROR_NOT_ENOUGH_MEMORY
+  } cases[] = {
+      {false, 10, "BM header"}, {false, 9, "BM header"}, {false, 8, nullptr},  {false, 0, nullptr},
+      {true, 10, "BM header"},  {true, 9, "BM header"},  {true, 2, "BM"},      {true, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.head ? "head " : "whole ") + std::to_string(c.limit));
+    Bytes content = {'x'};
+    sys().SetLastError(kSentinelError);
+    const bool read = c.head ? files().ReadFileHead(path, c.limit, &content) : files().ReadFile(path, c.limit, &content);
+    if (c.expected == nullptr) {
+      EXPECT_FALSE(read);
+      EXPECT_EQ(sys().GetLastError(), win32::kErrorNotEnoughMemory);
+      EXPECT_EQ(content, Bytes{'x'});
+    } else {
+      EXPECT_TRUE(read);
+      EXPECT_EQ(std::string(content.begin(), content.end()), c.expected);
+    }
+  }
+  Bytes content;
+  sys().SetLastError(kSentinelError);
+  EXPECT_FALSE(files().ReadFileHead(dir_ + u"\missing.bmp", 62, &content));
+  EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
+}
+
 // A section Windows does not map to the registry lives in "win.ini" itself.
 TEST_F(FilesContract, ProfileStringsLandInWinIni) {
   const WString section = env_->UniqueName(u"KitContract");
   ASSERT_TRUE(files().WriteProfileString(section, u"COM3:", u"9600,n,8,1"));
   ASSERT_TRUE(files().WriteProfileString(section, u"COM3:", u"19200,e,7,1.5,x")) << "a second write replaces";
   Bytes content;
-  ASSERT_TRUE(files().ReadFile(sys().GetWindowsDirectory() + u"\\win.ini", &content));
+  ASSERT_TRUE(files().ReadFile(sys().GetWindowsDirectory() + u"\\win.ini", kTestReadLimit, &content));
   const std::string text(content.begin(), content.end());
   std::string header(1, '[');
   header += ToUtf8(section);
@@ -183,7 +221,7 @@ TEST_F(FilesContract, MoveFileReplaceSwapsInTheNewFileOrLeavesBothAsTheyWere) {
   ASSERT_TRUE(Write(dir_ + u"\\table.tmp", "new table"));
   ASSERT_TRUE(files().MoveFileReplace(dir_ + u"\\table.tmp", dir_ + u"\\TABLE.DAT"));
   Bytes content;
-  ASSERT_TRUE(files().ReadFile(dir_ + u"\\table.dat", &content));
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\table.dat", kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "new table");
   sys().SetLastError(kSentinelError);
   EXPECT_EQ(files().GetFileAttributes(dir_ + u"\\table.tmp"), kInvalidFileAttributes);
@@ -192,14 +230,14 @@ TEST_F(FilesContract, MoveFileReplaceSwapsInTheNewFileOrLeavesBothAsTheyWere) {
   // Onto a name that does not exist yet it is a plain rename.
   ASSERT_TRUE(Write(dir_ + u"\\first.tmp", "first"));
   ASSERT_TRUE(files().MoveFileReplace(dir_ + u"\\first.tmp", dir_ + u"\\first.dat"));
-  ASSERT_TRUE(files().ReadFile(dir_ + u"\\first.dat", &content));
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\first.dat", kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "first");
 
   // A missing source fails and leaves the destination alone.
   sys().SetLastError(kSentinelError);
   EXPECT_FALSE(files().MoveFileReplace(dir_ + u"\\missing.tmp", dir_ + u"\\table.dat"));
   EXPECT_EQ(sys().GetLastError(), win32::kErrorFileNotFound);
-  ASSERT_TRUE(files().ReadFile(dir_ + u"\\table.dat", &content));
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\table.dat", kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "new table");
   sys().SetLastError(kSentinelError);
   EXPECT_FALSE(files().MoveFileReplace(dir_ + u"\\first.dat", dir_ + u"\\nofolder\\x.dat"));
@@ -218,7 +256,7 @@ TEST_F(FilesContract, MoveFileReplaceRefusesAReadOnlyDestination) {
   EXPECT_FALSE(files().MoveFileReplace(dir_ + u"\\ro.tmp", dir_ + u"\\ro.dat"));
   EXPECT_EQ(sys().GetLastError(), win32::kErrorAccessDenied);
   Bytes content;
-  ASSERT_TRUE(files().ReadFile(dir_ + u"\\ro.dat", &content));
+  ASSERT_TRUE(files().ReadFile(dir_ + u"\\ro.dat", kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "kept");
   EXPECT_NE(files().GetFileAttributes(dir_ + u"\\ro.tmp"), kInvalidFileAttributes);
   ASSERT_TRUE(files().SetFileAttributes(dir_ + u"\\ro.dat", kFileAttributeArchive));

@@ -3,6 +3,9 @@
 #include "platform/sim/presets.h"
 #include "tests/platform/sim/sim_fixture.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::sim {
 namespace {
 
@@ -170,12 +173,12 @@ TEST_F(DevicesTest, DriverCacheCabinetOffersItsMembersForExtraction) {
                                               }));
   EXPECT_EQ(offered.size(), UnidrvComponentNames().size() + 1);
   Bytes content;
-  ASSERT_TRUE(p().files.ReadFile(u"C:\\WINDOWS\\Temp\\unidrv.dll", &content));
+  ASSERT_TRUE(p().files.ReadFile(u"C:\\WINDOWS\\Temp\\unidrv.dll", kTestReadLimit, &content));
   EXPECT_EQ(std::string(content.begin(), content.end()), "system unidrv.dll\n");
   EXPECT_EQ(p().files.GetFileAttributes(u"C:\\WINDOWS\\Temp\\other.dll"), kInvalidFileAttributes);
   // A cabinet cut short is refused, nothing is offered.
   Bytes cab;
-  ASSERT_TRUE(p().files.ReadFile(u"C:\\WINDOWS\\Driver Cache\\i386\\driver.cab", &cab));
+  ASSERT_TRUE(p().files.ReadFile(u"C:\\WINDOWS\\Driver Cache\\i386\\driver.cab", kTestReadLimit, &cab));
   cab.resize(cab.size() - 20);
   ASSERT_TRUE(p().files.WriteFile(u"C:\\WINDOWS\\Temp\\cut.cab", cab, WriteMode::kCreateAlways));
   offered.clear();

@@ -10,6 +10,9 @@
 
 #include "tests/platform/sim/sim_fixture.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::sim {
 namespace {
 
@@ -88,7 +91,7 @@ TEST_F(ProcessesTest, StartedProgramIsRecordedAndAMappedOneRunsOnTheSameMachine)
   request.parameters = u"22";
   EXPECT_GT(p().shell.ShellExecute(request), kShellExecuteErrorLimit);
   Bytes ran;
-  for (int i = 0; i < 200 && !p().files.ReadFile(u"C:\\kit\\ran.txt", &ran); ++i) ::usleep(20000);
+  for (int i = 0; i < 200 && !p().files.ReadFile(u"C:\\kit\\ran.txt", kTestReadLimit, &ran); ++i) ::usleep(20000);
   EXPECT_EQ(std::string(ran.begin(), ran.end()), "\"C:\\kit\\Install.exe\" 22|22|1");
   Json s;
   ASSERT_EQ(Store(folder_).Read(&s, nullptr), StoreError::kNone);

@@ -7,6 +7,9 @@
 
 #include "tests/platform/sim/sim_fixture.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::sim {
 namespace {
 
@@ -17,7 +20,7 @@ class StandardUser : public SimTest {
   }
   std::string Read(const WString& path) {
     Bytes content;
-    if (!p().files.ReadFile(path, &content)) return "(missing)";
+    if (!p().files.ReadFile(path, kTestReadLimit, &content)) return "(missing)";
     return std::string(content.begin(), content.end());
   }
 };

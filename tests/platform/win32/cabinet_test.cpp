@@ -6,6 +6,9 @@
 #include "platform/win32/win32_common.h"
 #include "platform/win32/windows_platform.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::win32 {
 namespace {
 
@@ -83,7 +86,7 @@ class CabinetWin32 : public ::testing::Test {
   }
   std::string Read(const WString& path) {
     Bytes content;
-    if (!files_->ReadFile(path, &content)) return "<missing>";
+    if (!files_->ReadFile(path, kTestReadLimit, &content)) return "<missing>";
     return std::string(content.begin(), content.end());
   }
 

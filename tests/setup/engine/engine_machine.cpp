@@ -9,6 +9,9 @@
 #include "setup/app/system_detection.h"
 #include "ui/text.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::setup::testing {
 namespace fs = std::filesystem;
 
@@ -67,14 +70,14 @@ void EngineMachine::Put(const std::string& windows_path, const std::string& cont
 
 bool EngineMachine::Exists(const std::string& windows_path) {
   Bytes bytes;
-  return platform().files.ReadFile(ui::FromUtf8(windows_path), &bytes) ||
+  return platform().files.ReadFile(ui::FromUtf8(windows_path), kTestReadLimit, &bytes) ||
          platform().files.GetFileAttributes(ui::FromUtf8(windows_path)) != kInvalidFileAttributes;
 }
 
 std::string EngineMachine::Content(const std::string& windows_path) {
   ScopedFsRedirectionOff native(platform().files);
   Bytes bytes;
-  if (!platform().files.ReadFile(ui::FromUtf8(windows_path), &bytes)) return "(missing)";
+  if (!platform().files.ReadFile(ui::FromUtf8(windows_path), kTestReadLimit, &bytes)) return "(missing)";
   return std::string(bytes.begin(), bytes.end());
 }
 

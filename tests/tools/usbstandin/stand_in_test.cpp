@@ -7,6 +7,9 @@
 #include "platform/win32/windows_platform.h"
 #include "tools/usbstandin/printer_file.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::win32 {
 namespace {
 
@@ -31,7 +34,7 @@ class UsbStandIns : public ::testing::Test {
   }
   std::string Read(const WString& path) {
     Bytes content;
-    files_->ReadFile(path, &content);
+    files_->ReadFile(path, kTestReadLimit, &content);
     return std::string(content.begin(), content.end());
   }
   int Release(KvUsbInt& lib, UsbDeviceHandle h) {

@@ -9,6 +9,9 @@
 #include "platform/win32/windows_platform.h"
 #include "plugin/core/font/control_font_file.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::plugin::font {
 namespace {
 
@@ -29,7 +32,7 @@ class ControlFontFileWin32 : public ::testing::Test {
   }
   std::string Read(const std::u16string& path) {
     Bytes content;
-    if (!files_->ReadFile(path, &content)) return "(missing)";
+    if (!files_->ReadFile(path, kTestReadLimit, &content)) return "(missing)";
     return std::string(content.begin(), content.end());
   }
 

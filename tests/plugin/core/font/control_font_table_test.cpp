@@ -12,6 +12,9 @@
 #include "plugin/core/font/control_font_dialogs.h"
 #include "ui/headless/dialog.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::plugin::font {
 namespace {
 
@@ -36,7 +39,7 @@ class ControlFontTableTest : public ::testing::Test {
   }
   std::string ReadTable(const char16_t* path = kTable) {
     Bytes content;
-    if (!files().ReadFile(path, &content)) return "(missing)";
+    if (!files().ReadFile(path, kTestReadLimit, &content)) return "(missing)";
     return std::string(content.begin(), content.end());
   }
   int Tool(const std::string& arguments) {
@@ -149,6 +152,28 @@ TEST_F(ControlFontTableTest, AnOverLongValueStaysInItsRowIsRefusedByEditAndSaved
   EXPECT_EQ(env_.MessageBoxes()[0].caption, u"Error");
   // The profile functions trim the value's trailing space.
   EXPECT_EQ(ReadTable(), "[Character Translation Table]\r\n42=" + long_value.substr(0, long_value.size() - 1) + "\r\n");
+}
+
+TEST_F(ControlFontTableTest, RowsNotTouchedAreSavedAsTheFileHeldThemHoweverLong) {
+  std::string long_value = "1B";
+  for (int i = 1; i < 150; ++i) long_value += " 1B";  // 449 characters
+  ASSERT_EQ(long_value.size(), 449u);
+  WriteTable("[Character Translation Table]\r\n42=" + long_value + "\r\n43=1D 56 42 00\r\n");
+  owner_.Create();
+  translator_ = [&](Dialog& t) {
+    EXPECT_TRUE(t.Type(kCommandBoxId, u"1B 70 00"));
+    EXPECT_TRUE(t.Click(ui::kIdOk));
+  };
+  Open([&](Dialog& d) {
+    // The list shows the first 399 characters of the long row.
+    EXPECT_EQ(d.SubItemText(kTableListId, 'B' - kFirstControlCode, kCommandColumn).size(), 399u);
+    EXPECT_TRUE(d.Select(kTableListId, kRowA));
+    EXPECT_TRUE(d.Click(kEditButtonId));
+    EXPECT_TRUE(d.Click(ui::kIdOk));
+    EXPECT_TRUE(d.Ended());
+  });
+  EXPECT_EQ(ReadTable(),
+            "[Character Translation Table]\r\n41=1B 70 00 \r\n42=" + long_value + "\r\n43=1D 56 42 00\r\n");
 }
 
 TEST_F(ControlFontTableTest, AFailedSaveShowsTheMessageKeepsTheDialogAndTheOldFileByteForByte) {

@@ -1,5 +1,7 @@
 #include "tests/plugin/core/language/fake_windows.h"
 
+#include <limits>
+
 namespace kit::plugin::testing {
 namespace {
 
@@ -141,13 +143,23 @@ FindHandlePtr FakeWindows::FindFirstFile(WStringView pattern, FindData* first) {
   return std::make_unique<OneFolderFound>();
 }
 
-bool FakeWindows::ReadFile(WStringView path, Bytes* content) {
+bool FakeWindows::ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) {
   auto it = files_.find(Upper(path));
   if (it == files_.end()) {
     last_error_ = win32::kErrorFileNotFound;
     return false;
   }
+  if (it->second.size() > max_size) {
+    last_error_ = win32::kErrorNotEnoughMemory;
+    return false;
+  }
   content->assign(it->second.begin(), it->second.end());
+  return true;
+}
+
+bool FakeWindows::ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) {
+  if (!ReadFile(path, std::numeric_limits<std::uint64_t>::max(), content)) return false;
+  if (content->size() > count) content->resize(static_cast<std::size_t>(count));
   return true;
 }
 

@@ -70,7 +70,8 @@ class FakeWindows : public SystemFacts, public Files, public Registry {
   bool CreateDirectory(WStringView path) override;
   bool RemoveDirectory(WStringView) override { return Unsupported(); }
   FindHandlePtr FindFirstFile(WStringView pattern, FindData* first) override;
-  bool ReadFile(WStringView path, Bytes* content) override;
+  bool ReadFile(WStringView path, std::uint64_t max_size, Bytes* content) override;
+  bool ReadFileHead(WStringView path, std::uint64_t count, Bytes* content) override;
   bool WriteFile(WStringView path, const Bytes& content, WriteMode, std::uint32_t) override;
   bool GetFileSize(WStringView, std::uint64_t*) override { return Unsupported(); }
   ExclusiveReadStep ReadFileExclusive(WStringView, std::uint64_t, Bytes*) override {

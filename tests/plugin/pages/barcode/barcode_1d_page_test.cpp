@@ -55,7 +55,7 @@ TEST_F(Barcode1DPageTest, OpensOnFontOneAndStoresNothing) {
   EXPECT_EQ(d.Text(kWidthEditId), u"3");
   EXPECT_EQ(d.Text(kHeightEditId), u"163");
   EXPECT_EQ(d.Text(kMillimetreDisplayId), u" 23.0");  // the stored 163 dots
-  EXPECT_EQ(d.Text(kPointDisplayId), u" 65.2");
+  EXPECT_EQ(d.Text(kPointDisplayId), u" 65.0");  // 65.2 rounded
   EXPECT_EQ(d.ItemText(kHriPositionComboId, 3), u"Both above and below the barcode");
   EXPECT_FALSE(d.IsEnabled(kFontARadioId));
   EXPECT_FALSE(d.IsVisible(kGs1GroupId));
@@ -173,6 +173,32 @@ TEST_F(Barcode1DPageTest, ChecksTheDataBeforeAnyJob) {
   const Bytes code128 = Joined(jobs_[2]);
   EXPECT_EQ(Bytes(code128.begin() + 25, code128.begin() + 30), (Bytes{0x04, 0x7B, 0x43, 0x0C, 0x22}));
   EXPECT_EQ(env_.MessageBoxes().size(), 2u);
+}
+
+TEST_F(Barcode1DPageTest, AFontsStoredHeightShowsItsRoundedPointSize) {
+  struct Case {
+    std::uint32_t stored;
+    const char16_t* millimetres;
+    const char16_t* points;
+  };
+  const Case cases[] = {
+      {66, u"  9.3", u" 26.5"},   // 26.4 -> half
+      {187, u" 26.4", u" 75.0"},  // 74.8 -> up
+      {163, u" 23.0", u" 65.0"},  // 65.2 -> down
+      {105, u" 14.8", u" 42.0"},  // 42.0 as it is
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    PrivateDevMode record = Record();
+    record.Barcode1D[3].PreviewHeight = c.stored;
+    Store(record);
+    Barcode1DPage page(Context(), Recorder());
+    ui::headless::Dialog d(page, env_);
+    d.Create();
+    ASSERT_TRUE(d.Select(kFontComboId, 3));
+    EXPECT_EQ(d.Text(kMillimetreDisplayId), c.millimetres);
+    EXPECT_EQ(d.Text(kPointDisplayId), c.points);
+  }
 }
 
 TEST_F(Barcode1DPageTest, ValuesOutOfRangeShowAndPrintValidButStayUntilChanged) {

@@ -9,6 +9,9 @@
 #include "tests/plugin/pages/download/download_fixture.h"
 #include "tests/plugin/pages/logo/test_images.h"
 
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+
 namespace kit::plugin::download::testing {
 namespace {
 
@@ -319,7 +322,7 @@ TEST_F(DownloadPageTest, ConvertedFilesAreThePagesOwnAndGoAtCancelAndApply) {
     d().Notify(end);
     EXPECT_TRUE(ConvertedFiles().empty());
     Bytes content;
-    ASSERT_TRUE(files().ReadFile(own, &content));
+    ASSERT_TRUE(files().ReadFile(own, kTestReadLimit, &content));
     EXPECT_EQ(content, (Bytes{'m', 'i', 'n', 'e'}));
   }
 }
@@ -364,8 +367,14 @@ TEST_F(DownloadPageTest, ThePreviewShowsTheFileOrItsConversion) {
   ASSERT_EQ(converted.width, 40);
   for (std::uint32_t pixel : converted.pixels) EXPECT_TRUE(pixel == 0 || pixel == 0xFFFFFF);
   EXPECT_TRUE(d().IsEnabled(kDitherM4RadioId));
-  // A file that no longer loads clears the frame.
+  // The logo's bytes were read once, at Add: a repaint does not read the
+  // file again.
   Put(u"a.bmp", {'B', 'M'});
+  d().Paint();
+  EXPECT_EQ(d().Find(kPreviewFrameId)->bitmap.width, 40);
+  // A logo whose rows are missing from its file leaves the frame empty.
+  Add(Put(u"cut.bmp", Cut(Gradient24(40, 30), 200)));
+  ASSERT_TRUE(d().Select(kLogoListId, 1));
   d().Paint();
   EXPECT_TRUE(d().Find(kPreviewFrameId)->bitmap.Empty());
 }

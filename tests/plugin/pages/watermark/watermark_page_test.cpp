@@ -4,6 +4,8 @@
 // holding values out of range, and preview errors shown once.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstdlib>
 
 #include "common/bmp/bmp.h"
@@ -13,6 +15,9 @@
 #include "plugin/pages/watermark/watermark_page.h"
 #include "plugin/pages/watermark/watermark_preview.h"
 #include "ui/headless/dialog.h"
+
+// Enough for any file these tests read back.
+static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
 
 namespace kit::plugin::watermark {
 namespace {
@@ -79,7 +84,7 @@ class WatermarkPageTest : public ::testing::Test {
   Files& files() { return machine_->platform().files; }
   Bytes Read(std::u16string_view path) {
     Bytes b;
-    return files().ReadFile(path, &b) ? b : Bytes{};
+    return files().ReadFile(path, kTestReadLimit, &b) ? b : Bytes{};
   }
   std::vector<std::u16string> Messages() const {
     std::vector<std::u16string> texts;
@@ -260,6 +265,11 @@ TEST_F(WatermarkPageTest, BrowseConvertsOrRefusesKeepingThePreviousPicture) {
                files().WriteFile(u"C:\\pics\\gray.bmp", Bmp(1078, 3, 2, 8, 8), WriteMode::kCreateAlways)));
   files().WriteFile(u"C:\\pics\\four.bmp", Bmp(118, 2, 2, 4, 8), WriteMode::kCreateAlways);
   files().WriteFile(u"C:\\pics\\true.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways);
+  // Beyond what any picture can need, by one byte and by far (sparse).
+  files().WriteFile(u"C:\\pics\\long.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways);
+  std::filesystem::resize_file(machine_->machine().HostPath(u"C:\\pics\\long.bmp"), kMaxSourceBytes + 1);
+  files().WriteFile(u"C:\\pics\\huge.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways);
+  std::filesystem::resize_file(machine_->machine().HostPath(u"C:\\pics\\huge.bmp"), 1536ull << 20);
   auto& d = Open();
   env_.QueueFile(u"C:\\pics\\gray.bmp");
   ASSERT_TRUE(d.Click(kBrowseButtonId));
@@ -283,6 +293,8 @@ TEST_F(WatermarkPageTest, BrowseConvertsOrRefusesKeepingThePreviousPicture) {
   } refused[] = {
       {"4 bits", u"C:\\pics\\four.bmp", kError5},
       {"missing", u"C:\\pics\\none.bmp", kError5},
+      {"one byte beyond any picture", u"C:\\pics\\long.bmp", u"The bitmap you selected is too big!"},
+      {"1.5 GB", u"C:\\pics\\huge.bmp", u"The bitmap you selected is too big!"},
       {"path beyond the field", too_long, kError5},
       {"empty name", u"", u"No filename is specified!"},
   };
