@@ -13,9 +13,7 @@
 #include "platform/profile_file_source.h"
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/scratch_machine.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit {
 namespace {

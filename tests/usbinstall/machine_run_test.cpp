@@ -17,9 +17,7 @@
 #include "usbinstall/installer_dialog.h"
 #include "usbinstall/removal.h"
 #include "usbinstall/user_profile.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::usbinstall {
 namespace {

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/contract/contract_env.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::contract {
 namespace {

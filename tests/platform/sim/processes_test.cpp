@@ -9,9 +9,7 @@
 #include <thread>
 
 #include "tests/platform/sim/sim_fixture.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::sim {
 namespace {
@@ -155,7 +153,7 @@ TEST_F(ProcessesTest, ALookForAWindowWaitsForEachStartedProgramToShowOneOrEnd) {
       EXPECT_EQ(p().shell.FindWindow(u"Device driver setup"), WindowHandle{0});
     }
     Bytes done;
-    EXPECT_TRUE(p().files.ReadFile(u"C:\\kit\\done.txt", &done));
+    EXPECT_TRUE(p().files.ReadFile(u"C:\\kit\\done.txt", kTestReadLimit, &done));
   }
 }
 

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "tests/platform/sim/sim_fixture.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::sim {
 namespace {

@@ -5,9 +5,7 @@
 
 #include "platform/win32/win32_common.h"
 #include "platform/win32/windows_platform.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::win32 {
 namespace {

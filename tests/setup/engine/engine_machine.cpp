@@ -8,9 +8,7 @@
 
 #include "setup/app/system_detection.h"
 #include "ui/text.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::setup::testing {
 namespace fs = std::filesystem;

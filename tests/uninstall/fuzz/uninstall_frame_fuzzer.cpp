@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/port_data.h"
+#include "platform/profile_file_source.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/presets.h"
 #include "platform/sim/stand_in_printer.h"
@@ -234,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t* const end = data + size;
   if (data[3] > 0) {
     kit::Bytes ini;
-    if (p.files.ReadFile(kIni, &ini) && !ini.empty()) {
+    if (p.files.ReadFile(kIni, kMaxProfileFileBytes, &ini) && !ini.empty()) {
       for (int i = 0; i < data[3] && end - cursor >= 3; ++i, cursor += 3)
         ini[(cursor[0] | cursor[1] << 8) % ini.size()] = cursor[2];
       p.files.WriteFile(kIni, ini, kit::WriteMode::kCreateAlways);

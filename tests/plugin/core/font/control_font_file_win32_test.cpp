@@ -8,9 +8,7 @@
 
 #include "platform/win32/windows_platform.h"
 #include "plugin/core/font/control_font_file.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::plugin::font {
 namespace {

@@ -11,9 +11,7 @@
 #include "platform/sim/scratch_machine.h"
 #include "plugin/core/font/control_font_dialogs.h"
 #include "ui/headless/dialog.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::plugin::font {
 namespace {

@@ -8,9 +8,7 @@
 #include "tests/plugin/pages/commands/mono_bitmaps.h"
 #include "tests/plugin/pages/download/download_fixture.h"
 #include "tests/plugin/pages/logo/test_images.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::plugin::download::testing {
 namespace {

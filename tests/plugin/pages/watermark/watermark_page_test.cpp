@@ -15,9 +15,7 @@
 #include "plugin/pages/watermark/watermark_page.h"
 #include "plugin/pages/watermark/watermark_preview.h"
 #include "ui/headless/dialog.h"
-
-// Enough for any file these tests read back.
-static constexpr std::uint64_t kTestReadLimit = std::uint64_t{1} << 30;
+#include "tests/read_limit.h"
 
 namespace kit::plugin::watermark {
 namespace {
