@@ -16,6 +16,24 @@ packages=(
 # openssl).
 packages+=(wixl msitools osslsigncode openssl)
 
+# The i686 kit runs under Wine as 32-bit Windows programs: Debian's wine32
+# from the i386 architecture, where this kernel starts 32-bit programs
+# (scripts/runs-32bit.sh); elsewhere those runs are skipped with the reason.
+if no_32bit=$(bash "$(dirname "$0")/runs-32bit.sh"); then
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "setup: missing package wine32:i386; run as root to install it" >&2
+      exit 1
+    fi
+    echo "setup: installing wine32:i386 (32-bit Windows programs under Wine)"
+    dpkg --add-architecture i386
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+  fi
+else
+  echo "setup: no 32-bit Wine: $no_32bit; the i686 runs under Wine are skipped"
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

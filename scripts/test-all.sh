@@ -2,7 +2,9 @@
 # Sets up a Debian machine, builds all targets and runs every test:
 #   linux-release  g++ Release: unit tests and the benchmarks (briefly)
 #   mingw-x64      Windows x86_64: tests run under Wine, inside Xvfb
-#   mingw-x86      Windows i686: built, linked, exports and imports checked
+#   mingw-x86      Windows i686: tests under 32-bit Wine (and the platform
+#                  contract as 32-bit programs on 64-bit Windows), exports and
+#                  imports checked
 #   linux-debug    clang with ASan + UBSan: unit tests and the fuzz targets
 # The native debug run comes last, so the output ends with CTest's summary.
 set -euo pipefail
@@ -67,6 +69,9 @@ step "test mingw-x64 under Wine"
 ctest --preset mingw-x64 -LE kit_zip
 
 build mingw-x86
+step "test mingw-x86 under 32-bit Wine"
+ctest --preset mingw-x86 -LE kit_zip
+
 step "check mingw-x86 binaries"
 bash scripts/check-pe.sh build/mingw-x86 i686
 bash scripts/check-pe.sh build/mingw-x64 x86_64

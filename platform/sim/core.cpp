@@ -133,6 +133,10 @@ WString Core::LocalEnvironment(const Json& state) const {
   return Is64BitMachine(state) ? WString(kEnvironmentX64) : WString(kEnvironmentNtX86);
 }
 
+WString Core::CallerEnvironment(const Json& state) const {
+  return IsWow64(state) ? WString(kEnvironmentNtX86) : LocalEnvironment(state);
+}
+
 bool Core::RedirectionDisabled() const {
   const auto it = t_redirection_disabled.find(this);
   return it != t_redirection_disabled.end() && it->second;

@@ -99,9 +99,13 @@ class Core {
   static bool Is64BitMachine(const Json& state);
   bool IsWow64(const Json& state) const { return Is64BitMachine(state) && process_.bits == 32; }
   static WString WindowsDirectory(const Json& state);
-  // The environment of this process: "Windows x64", "Windows NT x86" or
-  // "Windows 4.0".
+  // The machine's own environment, the one its spooler runs printers in:
+  // "Windows x64", "Windows NT x86" or "Windows 4.0".
   WString LocalEnvironment(const Json& state) const;
+  // What a null environment means in this process's spooler calls: its own
+  // environment, so "Windows NT x86" for a 32-bit process on a 64-bit
+  // machine (WOW64), the machine's environment otherwise.
+  WString CallerEnvironment(const Json& state) const;
 
   // WOW64 file-system redirection of the calling thread.
   bool RedirectionDisabled() const;

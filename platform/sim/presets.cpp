@@ -326,8 +326,14 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
   Node(hklm, monitors + "Local Port")["v"]["Driver"] = RegSz("localspl.dll");
   Node(hklm, monitors + "Standard TCP/IP Port")["v"]["Driver"] = RegSz("tcpmon.dll");
   Node(hklm, monitors + "USB Monitor")["v"]["Driver"] = RegSz("usbmon.dll");
-  Node(hklm, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + env + "\\Print Processors\\winprint")["v"]
-      ["Driver"] = RegSz("winprint.dll");
+  // Windows' own print processor, on 64-bit Windows in the 32-bit
+  // environment too (what a 32-bit program lists by default).
+  std::vector<std::string> processor_envs = {env};
+  if (x64) processor_envs.push_back("Windows NT x86");
+  for (const auto& e : processor_envs) {
+    Node(hklm, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + e + "\\Print Processors\\winprint")["v"]
+        ["Driver"] = RegSz("winprint.dll");
+  }
   Node(hklm, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + env + "\\Drivers");
   Node(hkcu, "Software");
   s["registry"] = {{"HKLM", hklm}, {"HKCU", hkcu}, {"HKCR", Json::object()}, {"HKU", Json::object()}};
@@ -342,7 +348,10 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
   for (const char* p : {"LPT1:", "LPT2:", "LPT3:", "COM1:", "COM2:", "COM3:", "COM4:", "FILE:"}) {
     sp["ports"].push_back({{"name", p}, {"monitor", "Local Port"}, {"description", "Local Port"}, {"type", 3}});
   }
-  sp["processors"] = Json::array({{{"name", "winprint"}, {"environment", env}, {"dll", "winprint.dll"}, {"builtin", true}}});
+  sp["processors"] = Json::array();
+  for (const auto& e : processor_envs) {
+    sp["processors"].push_back({{"name", "winprint"}, {"environment", e}, {"dll", "winprint.dll"}, {"builtin", true}});
+  }
   sp["drivers"] = Json::array();
   sp["printers"] = Json::array();
   sp["jobs"] = Json::array();
@@ -379,6 +388,7 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
   if (x64) {
     folders.push_back(windir + "\\SysWOW64");
     folders.push_back(windir + "\\system32\\spool\\drivers\\W32X86\\3");
+    folders.push_back(windir + "\\system32\\spool\\prtprocs\\W32X86");
   }
   for (const auto& f : folders) fs::create_directories(OnDrive(folder, f), ec);
   for (const char* dll : {"kernel32.dll", "localspl.dll", "tcpmon.dll", "usbmon.dll", "winspool.drv", "setupapi.dll",
@@ -387,6 +397,7 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
     if (x64) WriteHostFile(OnDrive(folder, windir + "\\SysWOW64\\" + dll), stub);
   }
   WriteHostFile(OnDrive(folder, windir + "\\system32\\spool\\prtprocs\\" + env_dir + "\\winprint.dll"), stub);
+  if (x64) WriteHostFile(OnDrive(folder, windir + "\\system32\\spool\\prtprocs\\W32X86\\winprint.dll"), stub);
   // Where the Unidrv files come from: the driver store from Vista on, the
   // driver cache's cabinet before.
   if (vista) {

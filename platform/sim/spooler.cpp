@@ -127,7 +127,7 @@ std::vector<WString> RegistryValueNames(Json& s, const WString& key) {
 }
 
 WString SimSpooler::Env(const Json& s, WStringView env) const {
-  return env.empty() ? core_.LocalEnvironment(s) : WString(env);
+  return env.empty() ? core_.CallerEnvironment(s) : WString(env);
 }
 
 WString SimSpooler::DriverDirectory(const Json& s, WStringView env) const {

@@ -1,5 +1,6 @@
 #include "platform/sim/stand_in_printer.h"
 
+#include "common/oscode/os_version.h"
 #include "platform/sim/core.h"
 
 namespace kit::sim {
@@ -35,15 +36,22 @@ bool AddStandInPrinter(Machine& machine, WStringView name, WStringView port, std
   Platform& p = machine.platform();
   const bool was_administrator = SetAdministrator(machine, true);
   const auto add = [&]() -> std::string {
+    // The driver goes into the machine's own environment, the one its
+    // printers use, whatever the bitness of the calling tool.
+    SystemInfo native;
+    const WString environment =
+        p.system.GetNativeSystemInfo(&native) && native.processor_architecture == kProcessorArchitectureAmd64
+            ? WString(kEnvironmentX64)
+            : WString();
     std::vector<DriverInfo3> drivers;
     std::uint32_t needed = 0, returned = 0;
-    p.spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
-    p.spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned);
+    p.spooler.EnumPrinterDrivers(u"", environment, &drivers, 0, &needed, &returned);
+    p.spooler.EnumPrinterDrivers(u"", environment, &drivers, needed, &needed, &returned);
     bool have_driver = false;
     for (const DriverInfo3& d : drivers) have_driver = have_driver || EqualsNoCase(d.name, driver_name);
     if (!have_driver) {
       WString folder;
-      if (!p.spooler.GetPrinterDriverDirectory(u"", u"", &folder)) return Refusal(p, "no printer-driver folder");
+      if (!p.spooler.GetPrinterDriverDirectory(u"", environment, &folder)) return Refusal(p, "no printer-driver folder");
       for (const char16_t* file : kDriverFiles) {
         if (!p.files.WriteFile(folder + u"\\" + file, Bytes{'M', 'Z'}, WriteMode::kCreateAlways)) {
           return Refusal(p, "cannot place the stand-in driver's files");
@@ -51,6 +59,7 @@ bool AddStandInPrinter(Machine& machine, WStringView name, WStringView port, std
       }
       DriverInfo3 driver;
       driver.name = WString(driver_name);
+      driver.environment = environment;
       driver.driver_path = kDriverFiles[0];
       driver.data_file = kDriverFiles[1];
       driver.config_file = kDriverFiles[2];

@@ -58,10 +58,7 @@ int InstallMonitor(EngineContext& ctx, const MonitorConfig& monitor, bool with_u
 
 std::string MonitorKey(std::string_view monitor_name) { return std::string(kMonitorsKey) + std::string(monitor_name); }
 
-std::string ProcessorEnvironment(const EngineContext& ctx) {
-  if (ctx.os_code == kOsWin9x) return ctx.Ansi(kEnvironmentWin40);
-  return ctx.Ansi(ctx.is_64bit ? kEnvironmentX64 : kEnvironmentNtX86);
-}
+std::string ProcessorEnvironment(const EngineContext& ctx) { return ctx.Ansi(ctx.Environment()); }
 
 std::string ProcessorKey(const EngineContext& ctx, std::string_view processor_name) {
   return std::string(kEnvironmentsKey) + ProcessorEnvironment(ctx) + std::string(kPrintProcessorsSubkey) +
@@ -137,8 +134,7 @@ int InstallPrintProcessor(EngineContext& ctx, std::string_view processor_name, s
     }
     if (result != kCopyDone) return kProcessorFailed;
   }
-  const WString environment = ctx.os_code == kOsWin9x ? WString(kEnvironmentWin40) : WString();
-  if (!ctx.platform.spooler.AddPrintProcessor(u"", environment, ctx.Wide(dll), ctx.Wide(processor_name))) {
+  if (!ctx.platform.spooler.AddPrintProcessor(u"", ctx.Environment(), ctx.Wide(dll), ctx.Wide(processor_name))) {
     ctx.Fail(ctx.Message("IDS_ERR_ADDPROCESSOR"));
     return kProcessorFailed;
   }

@@ -40,7 +40,7 @@ std::optional<std::string> RawWindowsFolder(EngineContext& ctx) {
 }
 std::optional<std::string> RawDriverFolder(EngineContext& ctx) {
   WString folder;
-  if (!ctx.platform.spooler.GetPrinterDriverDirectory(u"", u"", &folder)) return std::nullopt;
+  if (!ctx.platform.spooler.GetPrinterDriverDirectory(u"", ctx.Environment(), &folder)) return std::nullopt;
   return Fit(ctx, folder);
 }
 
@@ -201,7 +201,7 @@ bool DriverFolder(EngineContext& ctx, std::string* folder) {
 bool ProcessorFolder(EngineContext& ctx, std::string* folder) {
   WString raw;
   std::optional<std::string> fitted;
-  if (ctx.platform.spooler.GetPrintProcessorDirectory(u"", u"", &raw)) fitted = Fit(ctx, raw);
+  if (ctx.platform.spooler.GetPrintProcessorDirectory(u"", ctx.Environment(), &raw)) fitted = Fit(ctx, raw);
   return FolderOrText(ctx, fitted, "IDS_ERR_GETPRODIR", folder);
 }
 

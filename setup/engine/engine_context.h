@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/oscode/os_code.h"
 #include "platform/platform.h"
 #include "setup/about/language_texts.h"
 
@@ -49,6 +50,15 @@ struct EngineContext {
   Extraction extraction = Extraction::kNotTried;
 
   std::uint32_t KeyAccess() const { return is_64bit ? kSetupKeyAccess64 : kSetupKeyAccess32; }
+  // The spooler environment the kit installs for: "Windows 4.0" on Windows
+  // 9x, "Windows x64" on 64-bit Windows, "Windows NT x86" otherwise. Every
+  // spooler call names it: a null environment is the caller's own, and the
+  // 32-bit wizard on 64-bit Windows would get the 32-bit driver folder and
+  // register the 64-bit driver files as a 32-bit driver.
+  WString Environment() const {
+    if (os_code == kOsWin9x) return kEnvironmentWin40;
+    return is_64bit ? kEnvironmentX64 : kEnvironmentNtX86;
+  }
   // "Message"/key of the language file.
   std::string Message(std::string_view key) const { return texts.Get(kMessageSection, key); }
   // The system's text for an error code, without its trailing line break.

@@ -231,7 +231,10 @@ bool RunSteps(EngineContext& ctx, const InstallPlan& plan) {
     return false;
   }
   if (!InstallLanguageMonitorStep(ctx, plan) || ctx.failed()) return false;
-  if (!ctx.platform.spooler.AddPrinterDriver(u"", plan.driver_record)) {
+  // Registered under the kit's environment, as its files were copied.
+  DriverInfo3 record = plan.driver_record;
+  record.environment = ctx.Environment();
+  if (!ctx.platform.spooler.AddPrinterDriver(u"", record)) {
     ctx.Fail(ctx.Message("IDS_ERR_ADDPRNDRV3") + std::string(kLineBreak) + ctx.LastErrorText());
     return false;
   }

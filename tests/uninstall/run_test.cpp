@@ -219,9 +219,11 @@ class ProcessorFileTest : public RunTest, public testing::WithParamInterface<con
 TEST_P(ProcessorFileTest, TheFileTheSpoolerRunsGoesWithTheProcessor) {
   const std::string preset = GetParam();
   Build(preset);
+  const bool x64 = preset.find("x64") != std::string::npos;
+  // The 64-bit environment's folder, which the 32-bit program names.
   WString folder;
-  ASSERT_TRUE(u().spooler.GetPrintProcessorDirectory(u"", u"", &folder));
-  const WString file = folder + (preset.find("x64") != std::string::npos ? u"\\KVRPRT64.DLL" : u"\\KVRPRT32.DLL");
+  ASSERT_TRUE(u().spooler.GetPrintProcessorDirectory(u"", x64 ? kEnvironmentX64 : u"", &folder));
+  const WString file = folder + (x64 ? u"\\KVRPRT64.DLL" : u"\\KVRPRT32.DLL");
   ASSERT_TRUE(Exists(file));
   FakeView view;
   view.Add({"KVRPrint", K::kProcessor});

@@ -8,9 +8,11 @@ namespace kit::uninstall {
 
 WString ProcessorEnvironment(int os_code, bool redirection) {
   if (os_code == kOsWin9x) return kEnvironmentWin40;
-  if (redirection) return {};
+  if (redirection) return kEnvironmentX64;
   return kEnvironmentNtX86;
 }
+
+WString RemovalEnvironment(bool redirection) { return redirection ? WString(kEnvironmentX64) : WString(); }
 
 std::vector<Component> BuildComponentList(const UninstallContext& ctx) {
   Platform& p = ctx.platform;

@@ -23,9 +23,14 @@ struct Component {
 };
 
 // The environment the print processors are listed for: "Windows 4.0" on
-// Windows 9x, the program's default one on 64-bit Windows, "Windows NT x86"
-// otherwise.
+// Windows 9x, "Windows x64" on 64-bit Windows (named: the 32-bit program's
+// own default would be the 32-bit one), "Windows NT x86" otherwise.
 WString ProcessorEnvironment(int os_code, bool redirection);
+// The environment of the spooler calls that remove a printer's driver and
+// a print processor: "Windows x64" for the 32-bit program on 64-bit
+// Windows, where its default would be "Windows NT x86" and miss the driver
+// setup registered; the default elsewhere.
+WString RemovalEnvironment(bool redirection);
 
 std::vector<Component> BuildComponentList(const UninstallContext& ctx);
 

@@ -8,6 +8,7 @@
 #include "platform/win32_errors.h"
 #include "uninstall/config/inf_rule.h"
 #include "uninstall/config/log_text.h"
+#include "uninstall/flow/component_list.h"
 #include "uninstall/flow/printer_records.h"
 #include "uninstall/flow/uninstall_run.h"
 
@@ -121,7 +122,7 @@ UninstallRun::Step UninstallRun::RemoveProcessor(const std::string& name) {
   Log("IDS_DELETING1", name);
   const WString key = ctx_.Wide((ctx_.redirection ? kProcessorsX64Key : kProcessorsX86Key) + name);
   const WString registered = RegisteredProcessorFile(key);
-  if (!p.spooler.DeletePrintProcessor(u"", u"", ctx_.Wide(name))) {
+  if (!p.spooler.DeletePrintProcessor(u"", RemovalEnvironment(ctx_.redirection), ctx_.Wide(name))) {
     Log(p.system.GetLastError() == win32::kErrorCanNotComplete ? "IDS_USING" : "IDS_ERR_UNINSTALL", name);
     Pause(kErrorPauseMs);
     return Step::kFailed;
@@ -153,7 +154,7 @@ void UninstallRun::DeleteProcessorFile(const std::string& name, const WString& r
   Platform& p = ctx_.platform;
   const std::string file = ctx_.ini.ProcessorFile(name);
   WString folder;
-  if (!p.spooler.GetPrintProcessorDirectory(u"", u"", &folder) || folder.empty()) {
+  if (!p.spooler.GetPrintProcessorDirectory(u"", RemovalEnvironment(ctx_.redirection), &folder) || folder.empty()) {
     view_.Log(kNoSystemDirectoryLine);
     return;
   }
@@ -251,10 +252,11 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
 void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
   Platform& p = ctx_.platform;
   Log("IDS_DRVDELETING", ctx_.Ansi(record.printer_name));
+  const WString environment = RemovalEnvironment(ctx_.redirection);
   const bool ok = ctx_.has_delete_driver_ex
-                      ? p.spooler.DeletePrinterDriverEx(record.server_name, u"", record.driver_name,
+                      ? p.spooler.DeletePrinterDriverEx(record.server_name, environment, record.driver_name,
                                                         kDpdDeleteUnusedFiles, 0)
-                      : p.spooler.DeletePrinterDriver(record.server_name, u"", record.driver_name);
+                      : p.spooler.DeletePrinterDriver(record.server_name, environment, record.driver_name);
   if (ok) {
     Log("IDS_DRV_SUCCESS");
   } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {

@@ -24,6 +24,10 @@ class ContractEnv {
   // test printers whose raw jobs go nowhere harmful.
   virtual WString TestDriverName() = 0;
   virtual WString TestPortName() = 0;
+  // Lays the files of a printer driver the spooler accepts into `folder`
+  // (a printer-driver folder of any environment) and names them in
+  // *driver; false where the environment has none to lay.
+  virtual bool LayTestDriverFiles(const WString& folder, DriverInfo3* driver) = 0;
   // True under Wine, where a test may name a known difference.
   virtual bool IsWine() const = 0;
   // Makes the rest of the test run as a user outside the Administrators

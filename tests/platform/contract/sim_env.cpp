@@ -1,9 +1,11 @@
 // Contract environment on the virtual machine: a fresh Windows 7 x64 machine
-// in a temporary folder for every test, used by a native 64-bit process.
+// in a temporary folder for every test, used by a native 64-bit process, or
+// by a 32-bit one (WOW64) when KIT_CONTRACT_PROCESS_BITS is 32.
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/sim/scratch_machine.h"
@@ -12,28 +14,32 @@
 namespace kit::contract {
 namespace {
 
+constexpr char kProcessBitsVariable[] = "KIT_CONTRACT_PROCESS_BITS";
+
 class SimEnv final : public ContractEnv {
  public:
   SimEnv() {
     sim::ScratchOptions options;
-    options.process.bits = 64;
+    const char* bits = std::getenv(kProcessBitsVariable);
+    options.process.bits = bits && std::strcmp(bits, "32") == 0 ? 32 : 64;
     options.process.module_path = u"C:\\kit\\contract.exe";
     std::string error;
     machine_ = sim::ScratchMachine::Create(options, &error);
     if (!machine_) std::abort();
-    // A driver the spooler accepts: its files in the driver folder.
+    // A driver the spooler accepts, in the process's own environment and,
+    // for a 32-bit process, in the machine's one too (the one its printers
+    // use), as a 64-bit server keeps a 32-bit driver for its 32-bit clients.
     auto& p = machine_->platform();
-    WString dir;
-    p.spooler.GetPrinterDriverDirectory(u"", u"", &dir);
-    for (const char16_t* f : {u"\\unidrv.dll", u"\\test.gpd", u"\\unidrvui.dll"}) {
-      p.files.WriteFile(dir + f, Bytes{'M', 'Z'}, WriteMode::kCreateAlways);
+    std::vector<WString> environments = {u""};
+    if (options.process.bits == 32) environments.push_back(kEnvironmentX64);
+    for (const WString& env : environments) {
+      WString dir;
+      p.spooler.GetPrinterDriverDirectory(u"", env, &dir);
+      DriverInfo3 d;
+      d.name = u"Kit Contract Text Driver";
+      d.environment = env;
+      if (!LayTestDriverFiles(dir, &d) || !p.spooler.AddPrinterDriver(u"", d)) std::abort();
     }
-    DriverInfo3 d;
-    d.name = u"Kit Contract Text Driver";
-    d.driver_path = u"unidrv.dll";
-    d.data_file = u"test.gpd";
-    d.config_file = u"unidrvui.dll";
-    if (!p.spooler.AddPrinterDriver(u"", d)) std::abort();
     p.files.CreateDirectory(u"C:\\scratch");
   }
   Platform& platform() override { return machine_->platform(); }
@@ -44,6 +50,16 @@ class SimEnv final : public ContractEnv {
   }
   WString TestDriverName() override { return u"Kit Contract Text Driver"; }
   WString TestPortName() override { return u"LPT3:"; }
+  bool LayTestDriverFiles(const WString& folder, DriverInfo3* driver) override {
+    auto& p = machine_->platform();
+    for (const char16_t* f : {u"\\unidrv.dll", u"\\test.gpd", u"\\unidrvui.dll"}) {
+      if (!p.files.WriteFile(folder + f, Bytes{'M', 'Z'}, WriteMode::kCreateAlways)) return false;
+    }
+    driver->driver_path = u"unidrv.dll";
+    driver->data_file = u"test.gpd";
+    driver->config_file = u"unidrvui.dll";
+    return true;
+  }
   bool IsWine() const override { return false; }
   bool BecomeStandardUser() override {
     std::string message;

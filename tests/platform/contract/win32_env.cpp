@@ -136,9 +136,18 @@ class Win32Env final : public ContractEnv {
     auto& p = windows_.platform();
     WString folder;
     if (!p.spooler.GetPrinterDriverDirectory(u"", u"", &folder)) return {};
+    DriverInfo3 driver;
+    driver.name = kTestDriver;
+    if (!LayTestDriverFiles(folder, &driver)) return {};
+    if (!p.spooler.AddPrinterDriver(u"", driver)) return {};
+    return driver.name;
+  }
+
+  bool LayTestDriverFiles(const WString& folder, DriverInfo3* driver) override {
+    auto& p = windows_.platform();
     const WString library = folder + u"\\3\\wineps.drv";
-    if (p.files.GetFileAttributes(library) == kInvalidFileAttributes) return {};
-    if (!p.files.CopyFile(library, folder + u"\\wineps.drv", false)) return {};
+    if (p.files.GetFileAttributes(library) == kInvalidFileAttributes) return false;
+    if (!p.files.CopyFile(library, folder + u"\\wineps.drv", false)) return false;
     const std::string ppd =
         "*PPD-Adobe: \"4.3\"\r\n*ModelName: \"Kit Contract\"\r\n*NickName: \"Kit Contract\"\r\n"
         "*LanguageLevel: \"2\"\r\n*DefaultPageSize: Letter\r\n"
@@ -146,15 +155,12 @@ class Win32Env final : public ContractEnv {
         "*ImageableArea Letter: \"0 0 612 792\"\r\n*DefaultPaperDimension: Letter\r\n"
         "*PaperDimension Letter: \"612 792\"\r\n";
     if (!p.files.WriteFile(folder + u"\\kitcontract.ppd", Bytes(ppd.begin(), ppd.end()), WriteMode::kCreateAlways)) {
-      return {};
+      return false;
     }
-    DriverInfo3 driver;
-    driver.name = kTestDriver;
-    driver.driver_path = u"wineps.drv";
-    driver.data_file = u"kitcontract.ppd";
-    driver.config_file = u"wineps.drv";
-    if (!p.spooler.AddPrinterDriver(u"", driver)) return {};
-    return driver.name;
+    driver->driver_path = u"wineps.drv";
+    driver->data_file = u"kitcontract.ppd";
+    driver->config_file = u"wineps.drv";
+    return true;
   }
 
   // Deletes a folder and everything in it, read-only files included.

@@ -24,9 +24,11 @@ TEST_F(ToolPrinterTest, AddsThePrinterAndItsDriverOnceAndRefusesWhatTheSpoolerRe
   ASSERT_EQ(Tool("add-printer DIR P2 --port COM2:"), 0);
   std::vector<DriverInfo3> drivers;
   std::uint32_t needed = 0, returned = 0;
-  p().spooler.EnumPrinterDrivers(u"", u"", &drivers, 0, &needed, &returned);
-  ASSERT_TRUE(p().spooler.EnumPrinterDrivers(u"", u"", &drivers, needed, &needed, &returned));
-  EXPECT_EQ(returned, 1u);
+  p().spooler.EnumPrinterDrivers(u"", u"all", &drivers, 0, &needed, &returned);
+  ASSERT_TRUE(p().spooler.EnumPrinterDrivers(u"", u"all", &drivers, needed, &needed, &returned));
+  ASSERT_EQ(returned, 1u);
+  // In the machine's own environment, whatever the tool's bitness.
+  EXPECT_EQ(drivers[0].environment, kEnvironmentX64);
 
   for (const char* refused : {"add-printer DIR P2",                    // 1802: the printer exists
                               "add-printer DIR P3 --port USB009",      // 1796: no such port

@@ -22,9 +22,13 @@ TEST_F(Wow64Test, SystemFolderIsRedirectedUntilTheGuardSwitchesItOff) {
   }
   EXPECT_EQ(p().files.GetFileAttributes(u"C:\\Windows\\system32\\drivers\\KVPUSB.sys"), kInvalidFileAttributes);
   EXPECT_NE(p().files.GetFileAttributes(u"C:\\Windows\\Sysnative\\drivers\\KVPUSB.sys"), kInvalidFileAttributes);
-  // The spool folder is shared by both views.
+  // The spool folder is shared by both views; a 32-bit program's own
+  // environment is the 32-bit one, the 64-bit one it names.
   WString drivers;
   ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", u"", &drivers));
+  EXPECT_EQ(drivers, u"C:\\Windows\\system32\\spool\\drivers\\W32X86");
+  EXPECT_NE(p().files.GetFileAttributes(drivers), kInvalidFileAttributes);
+  ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", kEnvironmentX64, &drivers));
   EXPECT_EQ(drivers, u"C:\\Windows\\system32\\spool\\drivers\\x64");
   EXPECT_NE(p().files.GetFileAttributes(drivers), kInvalidFileAttributes);
 }

@@ -20,6 +20,7 @@ void AddDriver(EngineMachine& m) {
   d.driver_path = u"UNIDRV.DLL";
   d.data_file = u"VRTQ40G.GPD";
   d.config_file = u"UNIDRVUI.DLL";
+  d.environment = m.ctx().Environment();  // where setup puts the kit's driver
   ASSERT_TRUE(m.platform().spooler.AddPrinterDriver(u"", d));
 }
 

@@ -35,10 +35,24 @@ constexpr wchar_t kPort[] = L"LPT1:";
 constexpr wchar_t kDriverName[] = L"VRT-Q40";
 // The GDI flavour's print processor of the model (LPT1: prints raster).
 constexpr wchar_t kPrintProcessor[] = L"KVRPrint";
-// Where the spooler keeps its printers, and on 64-bit Windows its drivers
-// and processors.
+// Where the spooler keeps its printers, and its drivers and processors by
+// the environment the wizard installs for.
 constexpr wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers";
-constexpr wchar_t kEnvironmentKey[] = L"System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64";
+constexpr wchar_t kEnvironmentKey64[] = L"System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64";
+constexpr wchar_t kEnvironmentKey32[] = L"System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86";
+
+// The walk runs on 64-bit Windows (the x86_64 build, or the i686 one under
+// WOW64) or on 32-bit Windows; the driver store's folders and the spooler's
+// environment differ.
+bool On64BitWindows() {
+#ifdef _WIN64
+  return true;
+#else
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+std::wstring EnvironmentKey() { return On64BitWindows() ? kEnvironmentKey64 : kEnvironmentKey32; }
 // "Message"/IDS_INF_NTRESTART of the kit's English language file.
 constexpr char16_t kFinishedText[] = u"The driver is installed.";
 
@@ -51,12 +65,13 @@ class DriverStoreStandIn {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring repository = std::wstring(system) + L"\\DriverStore\\FileRepository";
-    folder_ = repository + L"\\ntprint.inf_amd64_neutral_kitwalk";
-    for (const std::wstring& f : {std::wstring(system) + L"\\DriverStore", repository, folder_, folder_ + L"\\AMD64"}) {
+    folder_ = repository + (On64BitWindows() ? L"\\ntprint.inf_amd64_neutral_kitwalk" : L"\\ntprint.inf_x86_neutral_kitwalk");
+    files_ = folder_ + (On64BitWindows() ? L"\\AMD64\\" : L"\\I386\\");
+    for (const std::wstring& f : {std::wstring(system) + L"\\DriverStore", repository, folder_, files_}) {
       if (CreateDirectoryW(f.c_str(), nullptr)) made_.push_back(f);
     }
     for (const wchar_t* name : kFiles) {
-      HANDLE f = CreateFileW((folder_ + L"\\AMD64\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+      HANDLE f = CreateFileW((files_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
       if (f == INVALID_HANDLE_VALUE) continue;
       const char text[] = "stand-in system file\n";
@@ -67,7 +82,7 @@ class DriverStoreStandIn {
     }
   }
   ~DriverStoreStandIn() {
-    for (const wchar_t* name : kFiles) DeleteFileW((folder_ + L"\\AMD64\\" + name).c_str());
+    for (const wchar_t* name : kFiles) DeleteFileW((files_ + name).c_str());
     for (auto f = made_.rbegin(); f != made_.rend(); ++f) RemoveDirectoryW(f->c_str());
   }
   bool complete() const { return laid_ == std::size(kFiles); }
@@ -76,6 +91,7 @@ class DriverStoreStandIn {
   static constexpr const wchar_t* kFiles[] = {L"UNIDRV.DLL",   L"UNIDRVUI.DLL", L"UNIRES.DLL",
                                               L"UNIDRV.HLP",   L"STDNAMES.GPD", L"TTFSUB.GPD"};
   std::wstring folder_;
+  std::wstring files_;  // the architecture's folder, with a trailing backslash
   std::vector<std::wstring> made_;  // the folders this stand-in created
   std::size_t laid_ = 0;
 };
@@ -92,6 +108,7 @@ class KitsetupInstallWalk : public ::testing::Test {
     for (const auto& p : LocalPrinters()) before_.insert(p.name);
     driver_before_ = DriverInstalled(kDriverName);
     processor_before_ = PrintProcessorInstalled(kPrintProcessor);
+    processor_key_before_ = ProcessorKeyExists();
   }
   void TearDown() override {
     // The prefix is shared by every test: what a walk added goes again, so
@@ -103,15 +120,25 @@ class KitsetupInstallWalk : public ::testing::Test {
     if (!driver_before_ && DriverInstalled(kDriverName) &&
         !DeletePrinterDriverExW(nullptr, nullptr, const_cast<wchar_t*>(kDriverName), DPD_DELETE_UNUSED_FILES, 0)) {
       RegDeleteTreeW(HKEY_LOCAL_MACHINE,
-                     (std::wstring(kEnvironmentKey) + L"\\Drivers\\Version-3\\" + kDriverName).c_str());
+                     (EnvironmentKey() + L"\\Drivers\\Version-3\\" + kDriverName).c_str());
     }
     if (!processor_before_ && PrintProcessorInstalled(kPrintProcessor)) {
       DeletePrintProcessorW(nullptr, nullptr, const_cast<wchar_t*>(kPrintProcessor));
-      RegDeleteTreeW(HKEY_LOCAL_MACHINE,
-                     (std::wstring(kEnvironmentKey) + L"\\Print Processors\\" + kPrintProcessor).c_str());
     }
+    // The wizard writes the processor's key itself; 32-bit Wine does not
+    // list the processor, and a key left behind is a family processor to
+    // the uninstaller's tests that follow.
+    if (!processor_key_before_) RegDeleteTreeW(HKEY_LOCAL_MACHINE, ProcessorKey().c_str());
     EXPECT_EQ(DriverInstalled(kDriverName), driver_before_);
     EXPECT_EQ(PrintProcessorInstalled(kPrintProcessor), processor_before_);
+  }
+
+  static std::wstring ProcessorKey() { return EnvironmentKey() + L"\\Print Processors\\" + kPrintProcessor; }
+  static bool ProcessorKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProcessorKey().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
   }
 
   // Wine's AddPrinterW leaves the key of a printer its own OpenPrinter
@@ -168,6 +195,7 @@ class KitsetupInstallWalk : public ::testing::Test {
   std::set<std::wstring> before_;
   bool driver_before_ = false;
   bool processor_before_ = false;
+  bool processor_key_before_ = false;
 };
 
 // Wine gap, the Unidrv files step: no driver store. On Windows 7 the Unidrv

@@ -257,6 +257,10 @@ TEST_F(SheetMethodsTest, RunTheInstalledHandlersWithTheObjectsContexts) {
   EXPECT_EQ(g_seen_device->pDriver, &driver);
   EXPECT_EQ(g_seen_lparam, 6);
   SetSheetHandlers(nullptr, nullptr);
+  // The object gives the driver back while it still exists.
+  EXPECT_EQ(V().Release(AsUnknown(ui_)), 0u);
+  ui_ = nullptr;
+  EXPECT_EQ(driver.refs, 1u);
 }
 
 }  // namespace
