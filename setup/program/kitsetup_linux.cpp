@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
 #include "setup/app/exit_status.h"
@@ -101,8 +102,7 @@ int RunQuiet(const std::vector<std::string>& args) {
   }
   std::ofstream log;
   if (!options.log_file.empty()) {
-    log.open(options.log_file, std::ios::app);
-    if (!log) {
+    if (!kit::runlog::OpenRunLog(options.log_file, &log)) {
       std::fprintf(stderr, "kitsetup: --log: cannot write %s\n", options.log_file.c_str());
       return exit_code::kRefused;
     }

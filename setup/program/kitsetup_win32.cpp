@@ -28,6 +28,8 @@
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
+#include "platform/win32/program_console.h"
 #include "platform/win32/windows_platform.h"
 #include "setup/app/exit_status.h"
 #include "setup/app/kitsetup_app.h"
@@ -42,18 +44,7 @@ namespace {
 constexpr wchar_t kScriptOption[] = L"--script";
 constexpr int kExitUsage = kit::exit_code::kRefused;
 
-// A program of the Windows subsystem has standard handles only when its
-// starter gave it some (a redirection); started from a console without one,
-// it writes to that console.
-void UseParentConsoleWhereNoOutput() {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output != nullptr && output != INVALID_HANDLE_VALUE) return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  std::freopen("CONOUT$", "w", stdout);
-  std::freopen("CONOUT$", "w", stderr);
-  std::cout.clear();
-  std::cerr.clear();
-}
+using kit::win32::UseParentConsoleWhereNoOutput;
 
 // The script named on the command line; empty without --script (other
 // arguments are ignored, as they always were). False for a --script
@@ -76,19 +67,6 @@ bool ScriptArgument(std::wstring* script) {
 }
 
 // The command line's arguments after the program, in UTF-8.
-std::vector<std::string> Arguments() {
-  std::vector<std::string> args;
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr) return args;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg(argv[i]);
-    args.push_back(kit::codepage::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
-  }
-  LocalFree(argv);
-  return args;
-}
-
 int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string>& args) {
   UseParentConsoleWhereNoOutput();
   kit::setup::quiet::QuietOptions options;
@@ -108,8 +86,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
   }
   std::ofstream log;
   if (!options.log_file.empty()) {
-    log.open(std::filesystem::u8path(options.log_file), std::ios::app);
-    if (!log) {
+    if (!kit::runlog::OpenRunLog(options.log_file, &log)) {
       std::fprintf(stderr, "kitsetup: --log: cannot write %s\n", options.log_file.c_str());
       return kit::exit_code::kRefused;
     }
@@ -144,7 +121,7 @@ int RunUnattended(kit::win32::WindowsPlatform& windows, const std::wstring& scri
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kit::ui::win32::SetModuleInstance(instance);
   kit::win32::WindowsPlatform windows;
-  if (const auto args = Arguments(); kit::setup::quiet::WantsQuietOrHelp(args)) return RunQuiet(windows, args);
+  if (const auto args = kit::win32::CommandLineArguments(); kit::setup::quiet::WantsQuietOrHelp(args)) return RunQuiet(windows, args);
   std::wstring script;
   if (!ScriptArgument(&script)) {
     UseParentConsoleWhereNoOutput();

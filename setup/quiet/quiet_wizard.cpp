@@ -2,14 +2,13 @@
 #include "setup/quiet/quiet_wizard.h"
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
 #include "setup/app/exit_status.h"
 #include "setup/pages/confirm_page.h"
 #include "setup/pages/legal_page.h"
@@ -50,14 +49,7 @@ int FindItem(Dialog& owner, int id, const std::string& text) {
 // An option with its value, quoted (a port name ends in a colon).
 std::string Named(const char* option, const std::string& value) { return std::string(option) + " \"" + value + "\""; }
 
-// A message box's text on one line.
-std::string OneLine(std::u16string_view text) {
-  std::string out = U8(text);
-  for (char& c : out)
-    if (c == '\r' || c == '\n') c = ' ';
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
+using runlog::OneLine;
 
 }  // namespace
 
@@ -66,17 +58,7 @@ QuietWizardHost::QuietWizardHost(const QuietOptions& options, std::ostream* log)
 }
 
 void QuietWizardHost::Log(const std::string& line) {
-  if (log_ == nullptr) return;
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#if defined(_WIN32)
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-  *log_ << stamp << "  " << line << "\n" << std::flush;
+  if (log_ != nullptr) runlog::WriteRunLogLine(*log_, line);
 }
 
 AppHost QuietWizardHost::Host() {

@@ -22,6 +22,7 @@
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
 
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
@@ -115,8 +116,7 @@ int main(int argc, char** argv) {
   if (quiet_run) {
     std::ofstream log;
     if (!quiet.log_file.empty()) {
-      log.open(quiet.log_file, std::ios::app);
-      if (!log) {
+      if (!kit::runlog::OpenRunLog(quiet.log_file, &log)) {
         std::fprintf(stderr, "Uninstall: --log: cannot write %s\n", quiet.log_file.c_str());
         return kit::exit_code::kRefused;
       }

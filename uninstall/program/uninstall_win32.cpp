@@ -22,6 +22,8 @@
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
+#include "platform/win32/program_console.h"
 #include "platform/win32/windows_platform.h"
 #include "uninstall/app/uninstall_app.h"
 #include "uninstall/quiet/uninstall_quiet.h"
@@ -30,31 +32,7 @@
 
 namespace {
 
-// A program of the Windows subsystem has standard handles only when its
-// starter gave it some; started from a console without one, it writes to
-// that console.
-void UseParentConsoleWhereNoOutput() {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output != nullptr && output != INVALID_HANDLE_VALUE) return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  std::freopen("CONOUT$", "w", stdout);
-  std::freopen("CONOUT$", "w", stderr);
-  std::cout.clear();
-  std::cerr.clear();
-}
-
-std::vector<std::string> Arguments() {
-  std::vector<std::string> args;
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr) return args;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg(argv[i]);
-    args.push_back(kit::codepage::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
-  }
-  LocalFree(argv);
-  return args;
-}
+using kit::win32::UseParentConsoleWhereNoOutput;
 
 // A quiet removal reads the kit folder it was started from, whatever folder
 // its starter was in (an MSI custom action starts it from the system
@@ -84,8 +62,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
   }
   std::ofstream log;
   if (!quiet.log_file.empty()) {
-    log.open(std::filesystem::u8path(quiet.log_file), std::ios::app);
-    if (!log) {
+    if (!kit::runlog::OpenRunLog(quiet.log_file, &log)) {
       std::fprintf(stderr, "Uninstall: --log: cannot write %s\n", quiet.log_file.c_str());
       return kit::exit_code::kRefused;
     }
@@ -105,7 +82,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kit::ui::win32::SetModuleInstance(instance);
   kit::win32::WindowsPlatform windows;
   kit::ui::SetAnsiCodePage(windows.platform().system.GetACP());
-  if (const auto args = Arguments(); kit::uninstall::quiet::WantsQuietOrHelp(args)) return RunQuiet(windows, args);
+  if (const auto args = kit::win32::CommandLineArguments(); kit::uninstall::quiet::WantsQuietOrHelp(args)) return RunQuiet(windows, args);
 
   kit::ui::win32::InitCommonControls();
   kit::uninstall::CUninstallPrinterApp::Options options;

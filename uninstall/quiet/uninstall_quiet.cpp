@@ -2,14 +2,13 @@
 #include "uninstall/quiet/uninstall_quiet.h"
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 
@@ -20,13 +19,7 @@ using ui::headless::Dialog;
 
 std::string U8(std::u16string_view text) { return codepage::Utf16ToUtf8(text); }
 
-std::string OneLine(std::u16string_view text) {
-  std::string out = U8(text);
-  for (char& c : out)
-    if (c == '\r' || c == '\n') c = ' ';
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
+using runlog::OneLine;
 
 std::vector<std::string> ListItems(Dialog& d, int id) {
   std::vector<std::string> items;
@@ -124,17 +117,7 @@ QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream
 }
 
 void QuietUninstallHost::Log(const std::string& line) {
-  if (log_ == nullptr) return;
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#if defined(_WIN32)
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-  *log_ << stamp << "  " << line << "\n" << std::flush;
+  if (log_ != nullptr) runlog::WriteRunLogLine(*log_, line);
 }
 
 void QuietUninstallHost::FlushWindowLog() {
