@@ -82,7 +82,9 @@ std::vector<std::uint8_t> IconFile(const std::vector<Image>& images) {
 
 std::vector<std::uint8_t> BitmapFile(const Image& image) {
   const auto colours = PaletteOf(image);
-  const unsigned bits = colours ? kBitmapPaletteBitsPerPixel : kBitmapTrueColourBitsPerPixel;
+  const unsigned bits = !colours                                     ? kBitmapTrueColourBitsPerPixel
+                        : colours->size() <= kBitmapMaxNibbleColours ? kBitmapNibbleBitsPerPixel
+                                                                     : kBitmapPaletteBitsPerPixel;
   const std::size_t palette_bytes = colours ? colours->size() * bmp::kPaletteEntrySize : 0;
   const std::size_t stride = Stride(image.width, bits);
   const std::size_t pixels = stride * image.height;
@@ -107,16 +109,22 @@ std::vector<std::uint8_t> BitmapFile(const Image& image) {
   }
   for (int y = image.height - 1; y >= 0; --y) {
     const std::size_t start = out.size();
+    out.resize(start + stride, 0);
     for (int x = 0; x < image.width; ++x) {
       const Rgba& p = image.At(x, y);
       if (colours) {
+        // Palette indices, the leftmost pixel in the high bits of a byte.
         const auto at = std::lower_bound(colours->begin(), colours->end(), PackedRgb(p));
-        out.push_back(static_cast<std::uint8_t>(at - colours->begin()));
+        const auto index = static_cast<unsigned>(at - colours->begin());
+        const std::size_t bit = static_cast<std::size_t>(x) * bits;
+        out[start + bit / 8] |= static_cast<std::uint8_t>(index << (8 - bits - bit % 8));
       } else {
-        out.insert(out.end(), {p.b, p.g, p.r});
+        const std::size_t at = start + static_cast<std::size_t>(x) * 3;
+        out[at] = p.b;
+        out[at + 1] = p.g;
+        out[at + 2] = p.r;
       }
     }
-    out.resize(start + stride, 0);
   }
   return out;
 }

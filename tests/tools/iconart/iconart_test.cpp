@@ -26,9 +26,11 @@ std::uint16_t U16(const Bytes& b, std::size_t at) { return *bmp::ReadU16(b, at);
 constexpr std::size_t kImage16 = 40 + 16 * 16 * 4 + 16 * 4;  // 1128
 constexpr std::size_t kImage32 = 40 + 32 * 32 * 4 + 32 * 4;  // 4264
 constexpr std::size_t kImage48 = 40 + 48 * 48 * 4 + 48 * 8;  // 9640
-// A 117 x 228 picture at 8 bits: rows of 117 palette indices padded to 120.
-// Its file size depends on the number of colours in its palette.
-constexpr std::size_t kPictureRow = 120;
+// A 117 x 228 picture of palette indices: at 8 bits rows of 117 bytes
+// padded to 120, at 4 bits (up to 16 colours) 58.5 bytes padded to 60. Its
+// file size depends on the number of colours in its palette.
+constexpr std::size_t kPictureRow8 = 120;
+constexpr std::size_t kPictureRow4 = 60;
 constexpr std::size_t kPictureFile = 0;
 
 struct Case {
@@ -139,7 +141,9 @@ void CheckBitmap(const Artwork& art, const Bytes& f) {
   ASSERT_GE(colours, 4u);
   ASSERT_LE(colours, 256u);
   const std::size_t pixel_offset = 54 + 4 * colours;
-  ASSERT_EQ(f.size(), pixel_offset + kPictureRow * 228);
+  const unsigned bits = colours <= 16 ? 4 : 8;
+  const std::size_t row_bytes = bits == 4 ? kPictureRow4 : kPictureRow8;
+  ASSERT_EQ(f.size(), pixel_offset + row_bytes * 228);
   EXPECT_EQ(file->type, 0x4D42);  // "BM"
   EXPECT_EQ(file->file_size, f.size());
   EXPECT_EQ(file->reserved1, 0);
@@ -149,9 +153,9 @@ void CheckBitmap(const Artwork& art, const Bytes& f) {
   EXPECT_EQ(info->width, 117);
   EXPECT_EQ(info->height, 228);  // bottom row first
   EXPECT_EQ(info->planes, 1);
-  EXPECT_EQ(info->bits_per_pixel, 8);
+  EXPECT_EQ(info->bits_per_pixel, bits);
   EXPECT_EQ(info->compression, 0u);
-  EXPECT_EQ(info->image_size, kPictureRow * 228);
+  EXPECT_EQ(info->image_size, row_bytes * 228);
   EXPECT_EQ(info->colours_important, 0u);  // all of them
   // Palette entries: blue, green, red, zero; each colour once, ascending.
   std::uint32_t previous = 0;
@@ -167,19 +171,24 @@ void CheckBitmap(const Artwork& art, const Bytes& f) {
   // Every index names an entry, every entry is used, row padding stays zero.
   std::vector<bool> used(colours, false);
   for (std::size_t row = 0; row < 228; ++row) {
-    const std::size_t start = pixel_offset + row * kPictureRow;
+    const std::size_t start = pixel_offset + row * row_bytes;
     for (std::size_t x = 0; x < 117; ++x) {
-      ASSERT_LT(f[start + x], colours) << "row " << row << " x " << x;
-      used[f[start + x]] = true;
+      const unsigned index = bits == 8 ? f[start + x] : (f[start + x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+      ASSERT_LT(index, colours) << "row " << row << " x " << x;
+      used[index] = true;
     }
-    for (std::size_t pad = 117; pad < kPictureRow; ++pad) EXPECT_EQ(f[start + pad], 0) << "row " << row;
+    // At 4 bits the last byte's low nibble is padding too.
+    if (bits == 4) {
+      EXPECT_EQ(f[start + 58] & 0x0F, 0) << "row " << row;
+    }
+    for (std::size_t pad = bits == 8 ? 117 : 59; pad < row_bytes; ++pad) EXPECT_EQ(f[start + pad], 0) << "row " << row;
   }
   EXPECT_EQ(std::count(used.begin(), used.end(), false), 0);
   ExpectSamePixels(f, DrawReceiptPicture(art.picture));
 }
 
-// Any picture: palettized exactly while its colours fit 8 bits, 24-bit
-// beyond; rows padded to 32 bits whatever the width; the same pixels either
+// Any picture: 4-bit palette indices up to 16 colours, 8-bit up to 256,
+// 24-bit beyond; rows padded to 32 bits whatever the width; the same pixels either
 // way.
 TEST(IconArtFiles, BitmapDepthFollowsTheColourCount) {
   struct Depth {
@@ -187,8 +196,8 @@ TEST(IconArtFiles, BitmapDepthFollowsTheColourCount) {
     unsigned bits;
   };
   const Depth cases[] = {
-      {1, 1, 1, 8},      {3, 5, 2, 8},  {5, 3, 15, 8},        {2, 3, 6, 8},
-      {7, 9, 62, 8},     {16, 16, 256, 8}, {17, 16, 257, 24}, {117, 228, 1000, 24},
+      {1, 1, 1, 4},   {3, 5, 2, 4},     {5, 3, 15, 4},     {9, 2, 16, 4},         {2, 3, 6, 4},
+      {3, 6, 17, 8},  {7, 9, 62, 8},    {16, 16, 256, 8},  {17, 16, 257, 24},     {117, 228, 1000, 24},
   };
   for (const Depth& d : cases) {
     SCOPED_TRACE(std::to_string(d.width) + "x" + std::to_string(d.height) + ", " + std::to_string(d.colours) +
@@ -206,9 +215,9 @@ TEST(IconArtFiles, BitmapDepthFollowsTheColourCount) {
     const auto info = bmp::ReadInfoHeader(f);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->bits_per_pixel, d.bits);
-    const std::size_t palette = d.bits == 8 ? static_cast<std::size_t>(d.colours) : 0;
+    const std::size_t palette = d.bits <= 8 ? static_cast<std::size_t>(d.colours) : 0;
     EXPECT_EQ(info->colours_used, palette);
-    const std::size_t stride = (static_cast<std::size_t>(d.width) * d.bits / 8 + 3) / 4 * 4;
+    const std::size_t stride = (static_cast<std::size_t>(d.width) * d.bits + 31) / 32 * 4;
     EXPECT_EQ(f.size(), 54 + 4 * palette + stride * d.height);
     EXPECT_EQ(U32(f, 10), 54 + 4 * palette);
     ExpectSamePixels(f, image);
