@@ -1,6 +1,8 @@
 // The two file formats the resource compiler takes for the kit's artwork:
 // icon files (.ico: a directory of images, each a 32-bit BGRA picture with
-// its one-bit AND mask) and bitmap files (.bmp: 24-bit, bottom row first).
+// its one-bit AND mask) and bitmap files (.bmp: bottom row first, 4- or
+// 8-bit with a palette when the picture has few enough colours, else
+// 24-bit).
 // Written field by field at their little-endian offsets.
 // This file is OS-independent.
 #pragma once
@@ -33,7 +35,18 @@ std::size_t IconImageSize(int width, int height);
 // pixels a side).
 std::vector<std::uint8_t> IconFile(const std::vector<Image>& images);
 
-// A 24-bit .bmp file of `image`; alpha is ignored (pictures are opaque).
+// Bitmap pictures of at most this many distinct colours are stored as
+// palette indices, 4 bits a pixel up to 16 colours, else 8 bits (a sixth or
+// a third of the 24-bit size, the same pixels); richer ones as 24-bit BGR.
+inline constexpr std::size_t kBitmapMaxPaletteColours = 256;
+inline constexpr unsigned kBitmapPaletteBitsPerPixel = 8;
+inline constexpr std::size_t kBitmapMaxNibbleColours = 16;
+inline constexpr unsigned kBitmapNibbleBitsPerPixel = 4;
+inline constexpr unsigned kBitmapTrueColourBitsPerPixel = 24;
+
+// A .bmp file of `image`; alpha is ignored (pictures are opaque). A
+// palettized file lists exactly the picture's colours (colours_used), in
+// ascending 0xRRGGBB order, right after the info header.
 std::vector<std::uint8_t> BitmapFile(const Image& image);
 
 }  // namespace kit::iconart

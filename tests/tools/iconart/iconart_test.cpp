@@ -1,6 +1,6 @@
 // The artwork files as the resource compiler and LoadImage read them: the
 // icon directory and each image's header, pixels and AND mask; the bitmap
-// headers and rows.
+// headers, palette and rows, and the pixels they decode to.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "common/bmp/bitmap_decode.h"
 #include "common/bmp/bmp.h"
 #include "tools/iconart/catalogue.h"
+#include "tools/iconart/image_files.h"
 
 namespace kit::iconart {
 namespace {
@@ -24,15 +26,18 @@ std::uint16_t U16(const Bytes& b, std::size_t at) { return *bmp::ReadU16(b, at);
 constexpr std::size_t kImage16 = 40 + 16 * 16 * 4 + 16 * 4;  // 1128
 constexpr std::size_t kImage32 = 40 + 32 * 32 * 4 + 32 * 4;  // 4264
 constexpr std::size_t kImage48 = 40 + 48 * 48 * 4 + 48 * 8;  // 9640
-// A 117 x 228 picture at 24 bits: rows of 351 bytes padded to 352.
-constexpr std::size_t kPictureRow = 352;
-constexpr std::size_t kPictureFile = 54 + kPictureRow * 228;  // 80310
+// A 117 x 228 picture of palette indices: at 8 bits rows of 117 bytes
+// padded to 120, at 4 bits (up to 16 colours) 58.5 bytes padded to 60. Its
+// file size depends on the number of colours in its palette.
+constexpr std::size_t kPictureRow8 = 120;
+constexpr std::size_t kPictureRow4 = 60;
+constexpr std::size_t kPictureFile = 0;
 
 struct Case {
   const char* file;
   std::vector<int> sizes;            // icons: the images in order; empty for bitmaps
   std::vector<std::size_t> images;   // icons: bytes of each image
-  std::size_t file_size;
+  std::size_t file_size;             // icons; bitmaps: kPictureFile, checked by their palette
 };
 
 const std::vector<Case> kCases = {
@@ -110,33 +115,113 @@ void CheckIcon(const Case& c, const Bytes& f) {
   EXPECT_EQ(offset, f.size());
 }
 
-void CheckBitmap(const Case& c, const Bytes& f) {
-  ASSERT_EQ(f.size(), c.file_size);
+// The decoded file shows exactly `drawn`, pixel for pixel.
+void ExpectSamePixels(const Bytes& f, const Image& drawn) {
+  const auto decoded = bmp::DecodeBitmapFile(f);
+  ASSERT_TRUE(decoded);
+  ASSERT_EQ(decoded->width, drawn.width);
+  ASSERT_EQ(decoded->height, drawn.height);
+  int wrong = 0;
+  for (int y = 0; y < drawn.height; ++y)
+    for (int x = 0; x < drawn.width; ++x) {
+      const Rgba& p = drawn.At(x, y);
+      const std::uint32_t rgb = static_cast<std::uint32_t>(p.r) << 16 | p.g << 8 | p.b;
+      if (decoded->pixels[static_cast<std::size_t>(y) * drawn.width + x] != rgb) ++wrong;
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
+void CheckBitmap(const Artwork& art, const Bytes& f) {
   const auto file = bmp::ReadFileHeader(f);
   const auto info = bmp::ReadInfoHeader(f);
   ASSERT_TRUE(file && info);
+  // The palette lists the picture's colours: more than a background
+  // (paper, its edge, the lines), no more than 8 bits index.
+  const std::size_t colours = info->colours_used;
+  ASSERT_GE(colours, 4u);
+  ASSERT_LE(colours, 256u);
+  const std::size_t pixel_offset = 54 + 4 * colours;
+  const unsigned bits = colours <= 16 ? 4 : 8;
+  const std::size_t row_bytes = bits == 4 ? kPictureRow4 : kPictureRow8;
+  ASSERT_EQ(f.size(), pixel_offset + row_bytes * 228);
   EXPECT_EQ(file->type, 0x4D42);  // "BM"
-  EXPECT_EQ(file->file_size, c.file_size);
+  EXPECT_EQ(file->file_size, f.size());
   EXPECT_EQ(file->reserved1, 0);
   EXPECT_EQ(file->reserved2, 0);
-  EXPECT_EQ(file->pixel_offset, 54u);
+  EXPECT_EQ(file->pixel_offset, pixel_offset);
   EXPECT_EQ(info->header_size, 40u);
   EXPECT_EQ(info->width, 117);
   EXPECT_EQ(info->height, 228);  // bottom row first
   EXPECT_EQ(info->planes, 1);
-  EXPECT_EQ(info->bits_per_pixel, 24);
+  EXPECT_EQ(info->bits_per_pixel, bits);
   EXPECT_EQ(info->compression, 0u);
-  EXPECT_EQ(info->image_size, kPictureRow * 228);
-  EXPECT_EQ(info->colours_used, 0u);
-  // Row padding stays zero; the picture has more than a background.
-  std::set<std::uint32_t> colours;
-  for (std::size_t row = 0; row < 228; ++row) {
-    const std::size_t start = 54 + row * kPictureRow;
-    EXPECT_EQ(f[start + 351], 0) << "row " << row;
-    for (std::size_t x = 0; x < 117; ++x)
-      colours.insert(f[start + 3 * x] | f[start + 3 * x + 1] << 8 | f[start + 3 * x + 2] << 16);
+  EXPECT_EQ(info->image_size, row_bytes * 228);
+  EXPECT_EQ(info->colours_important, 0u);  // all of them
+  // Palette entries: blue, green, red, zero; each colour once, ascending.
+  std::uint32_t previous = 0;
+  for (std::size_t i = 0; i < colours; ++i) {
+    const std::size_t at = 54 + 4 * i;
+    const std::uint32_t rgb = f[at + 2] << 16 | f[at + 1] << 8 | f[at];
+    if (i > 0) {
+      EXPECT_GT(rgb, previous) << "entry " << i;
+    }
+    EXPECT_EQ(f[at + 3], 0) << "entry " << i;
+    previous = rgb;
   }
-  EXPECT_GE(colours.size(), 4u);  // background, paper, its edge, the lines
+  // Every index names an entry, every entry is used, row padding stays zero.
+  std::vector<bool> used(colours, false);
+  for (std::size_t row = 0; row < 228; ++row) {
+    const std::size_t start = pixel_offset + row * row_bytes;
+    for (std::size_t x = 0; x < 117; ++x) {
+      const unsigned index = bits == 8 ? f[start + x] : (f[start + x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+      ASSERT_LT(index, colours) << "row " << row << " x " << x;
+      used[index] = true;
+    }
+    // At 4 bits the last byte's low nibble is padding too.
+    if (bits == 4) {
+      EXPECT_EQ(f[start + 58] & 0x0F, 0) << "row " << row;
+    }
+    for (std::size_t pad = bits == 8 ? 117 : 59; pad < row_bytes; ++pad) EXPECT_EQ(f[start + pad], 0) << "row " << row;
+  }
+  EXPECT_EQ(std::count(used.begin(), used.end(), false), 0);
+  ExpectSamePixels(f, DrawReceiptPicture(art.picture));
+}
+
+// Any picture: 4-bit palette indices up to 16 colours, 8-bit up to 256,
+// 24-bit beyond; rows padded to 32 bits whatever the width; the same pixels either
+// way.
+TEST(IconArtFiles, BitmapDepthFollowsTheColourCount) {
+  struct Depth {
+    int width, height, colours;
+    unsigned bits;
+  };
+  const Depth cases[] = {
+      {1, 1, 1, 4},   {3, 5, 2, 4},     {5, 3, 15, 4},     {9, 2, 16, 4},         {2, 3, 6, 4},
+      {3, 6, 17, 8},  {7, 9, 62, 8},    {16, 16, 256, 8},  {17, 16, 257, 24},     {117, 228, 1000, 24},
+  };
+  for (const Depth& d : cases) {
+    SCOPED_TRACE(std::to_string(d.width) + "x" + std::to_string(d.height) + ", " + std::to_string(d.colours) +
+                 " colours");
+    Image image{d.width, d.height, {}};
+    // Exactly d.colours distinct colours (7 shares no factor with any count
+    // here, and there are at least as many pixels), spread over all three
+    // channels in an order that is not the palette's.
+    for (int i = 0; i < d.width * d.height; ++i) {
+      const int c = (i * 7) % d.colours;
+      image.pixels.push_back({static_cast<std::uint8_t>(255 - c % 256), static_cast<std::uint8_t>(c * 37),
+                              static_cast<std::uint8_t>(c / 4), static_cast<std::uint8_t>(c % 2 ? 255 : 0)});
+    }
+    const Bytes f = BitmapFile(image);
+    const auto info = bmp::ReadInfoHeader(f);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->bits_per_pixel, d.bits);
+    const std::size_t palette = d.bits <= 8 ? static_cast<std::size_t>(d.colours) : 0;
+    EXPECT_EQ(info->colours_used, palette);
+    const std::size_t stride = (static_cast<std::size_t>(d.width) * d.bits + 31) / 32 * 4;
+    EXPECT_EQ(f.size(), 54 + 4 * palette + stride * d.height);
+    EXPECT_EQ(U32(f, 10), 54 + 4 * palette);
+    ExpectSamePixels(f, image);
+  }
 }
 
 TEST(IconArtFiles, LayoutOfEveryFileTheResourceScriptsName) {
@@ -148,7 +233,7 @@ TEST(IconArtFiles, LayoutOfEveryFileTheResourceScriptsName) {
     const Bytes f = ArtworkFile(*art);
     if (c.sizes.empty()) {
       EXPECT_FALSE(art->IsIcon());
-      CheckBitmap(c, f);
+      CheckBitmap(*art, f);
     } else {
       ASSERT_TRUE(art->IsIcon());
       CheckIcon(c, f);
