@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/strings/capacity.h"
+#include "common/strings/decimal.h"
 
 namespace kit::plugin {
 namespace {
@@ -38,15 +39,6 @@ bool IsDensityItem(const com::OPTITEM& item) {
 
 void Fill(NameBuffer& buffer, std::u16string_view text) { CopyToBuffer(text, buffer.data(), buffer.size()); }
 
-std::u16string Decimal(unsigned value) {
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-    value /= 10;
-  } while (value != 0);
-  return digits;
-}
-
 }  // namespace
 
 bool RenameDensityOption(com::OEMCUIPPARAM& param, com::IPrintOemDriverUI* driver, std::u16string_view item_name,
@@ -60,7 +52,7 @@ bool RenameDensityOption(com::OEMCUIPPARAM& param, com::IPrintOemDriverUI* drive
     std::deque<NameBuffer>& names = OptionNames();
     for (unsigned n = 0; n < item.pOptType->Count; ++n) {
       if (names.size() <= n) names.emplace_back();
-      Fill(names[n], std::u16string(option_name) + Decimal(n));
+      Fill(names[n], std::u16string(option_name) + DecimalText(n));
       item.pOptType->pOptParam[n].pData = names[n].data();
     }
     item.Flags |= com::kOptifChanged;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/ini/profile.h"
+#include "common/strings/decimal.h"
 
 namespace kit::plugin {
 namespace {
@@ -27,15 +28,6 @@ std::optional<std::u16string> ReadString(RegistryKey& key, std::u16string_view n
     text.push_back(c);
   }
   return text;
-}
-
-std::u16string Decimal(std::uint32_t value) {
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-    value /= 10;
-  } while (value != 0);
-  return digits;
 }
 
 }  // namespace
@@ -161,7 +153,7 @@ const std::vector<LanguageEntry>& LanguageFiles::LoadCatalogue() {
   if (count > kMaxLanguages) count = kMaxLanguages;
   state_.languages.clear();
   for (std::uint32_t i = 0; i < count; ++i) {
-    const std::u16string index = Decimal(i);
+    const std::u16string index = DecimalText(i);
     LanguageEntry entry;
     entry.display_name = catalogue.GetString(kLanguageSection, u"Language" + index, u"English", kDisplayNameCapacity);
     entry.text_file = catalogue.GetString(kLanguageSection, u"INI" + index, kEnglishTextFile, kTextFileNameCapacity);

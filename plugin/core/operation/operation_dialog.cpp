@@ -5,6 +5,7 @@
 
 #include "common/hex/hex_text.h"
 #include "common/strings/capacity.h"
+#include "common/strings/decimal.h"
 #include "plugin/core/sheets/message_texts.h"
 #include "plugin/core/sheets/sheet_page.h"
 #include "ui/fonts.h"
@@ -110,11 +111,6 @@ const std::vector<sheets::TooltipKey>& Tooltips() {
   return tips;
 }
 
-std::u16string NumberText(int value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 template <std::size_t N>
 void FillList(ui::Window& window, int id, const Text (&items)[N], const sheets::CurrentTexts& texts) {
   window.ClearItems(id);
@@ -214,9 +210,9 @@ void OperationDialog::Show(ui::Window& window, const EventOperation& v) {
   window.SetSelection(kBuzzerListId, v.BuzzerSelect);
   window.SetSelection(kLogoListId, v.LogoSelect);
   window.SetPosition(kFeedSpinId, v.FeedMm);
-  window.SetText(kFeedId, NumberText(v.FeedMm));
+  window.SetText(kFeedId, DecimalText(v.FeedMm));
   window.SetPosition(kVolumeSpinId, v.BuzzerVolume);
-  window.SetText(kVolumeId, NumberText(v.BuzzerVolume));
+  window.SetText(kVolumeId, DecimalText(v.BuzzerVolume));
   const bool herald = v.UseHerald != 0;
   window.SetChecked(kHeraldId, herald);
   window.SetChecked(kOpenDrawerId, !herald);
@@ -277,13 +273,13 @@ bool OperationDialog::OnCommand(ui::Window& window, int id, ui::Notify code) {
         const std::u16string text = window.Text(id);
         const int value = ReadClamped(text, high);
         window.SetPosition(id == kFeedId ? kFeedSpinId : kVolumeSpinId, value);
-        if (!text.empty() && text != NumberText(value)) window.SetText(id, NumberText(value));
+        if (!text.empty() && text != DecimalText(value)) window.SetText(id, DecimalText(value));
       }
       return true;
     case kFeedSpinId:
     case kVolumeSpinId:
       if (code == ui::Notify::kScrolled)
-        window.SetText(id == kFeedSpinId ? kFeedId : kVolumeId, NumberText(window.Position(id)));
+        window.SetText(id == kFeedSpinId ? kFeedId : kVolumeId, DecimalText(window.Position(id)));
       return true;
     case kFeedToCutId:
       if (code == ui::Notify::kClicked) ShowPreview(window);

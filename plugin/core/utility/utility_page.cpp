@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "plugin/core/utility/utility_page.h"
 
+#include "common/strings/decimal.h"
 #include "plugin/core/font/control_font_dialogs.h"
 #include "plugin/core/sheets/dialog_number.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
@@ -63,11 +64,6 @@ ui::DialogTemplate MakeTemplate() {
   return t;
 }
 
-std::u16string Decimal(int value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 const ui::DialogTemplate& UtilityPage::Template() const {
@@ -88,9 +84,9 @@ std::optional<std::vector<FormInfo1>> UtilityPage::Forms() const {
 
 void UtilityPage::ShowSize(ui::Window& window, FormSize size) {
   window.SetPosition(kWidthSpinId, size.width);
-  window.SetText(kWidthEditId, Decimal(size.width));
+  window.SetText(kWidthEditId, DecimalText(size.width));
   window.SetPosition(kHeightSpinId, size.height);
-  window.SetText(kHeightEditId, Decimal(size.height));
+  window.SetText(kHeightEditId, DecimalText(size.height));
 }
 
 void UtilityPage::ShowValues(ui::Window& window) {
@@ -162,11 +158,11 @@ void UtilityPage::Save(ui::Window& window) {
                 sheets::ReadDialogInteger(window.Text(kHeightEditId))};
   if (ClampWidth(size.width) != size.width) {
     size.width = ClampWidth(size.width);
-    window.SetText(kWidthEditId, Decimal(size.width));
+    window.SetText(kWidthEditId, DecimalText(size.width));
   }
   if (ClampHeight(size.height) != size.height) {
     size.height = ClampHeight(size.height);
-    window.SetText(kHeightEditId, Decimal(size.height));
+    window.SetText(kHeightEditId, DecimalText(size.height));
   }
   std::u16string typed = window.Text(kFormNameEditId);
   if (typed.size() >= kTypedNameCapacity) typed.resize(kTypedNameCapacity - 1);

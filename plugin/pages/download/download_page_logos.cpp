@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/bmp/bitmap_decode.h"
+#include "common/strings/decimal.h"
 #include "plugin/pages/commands/printer_commands.h"
 #include "plugin/pages/download/download_page.h"
 #include "plugin/pages/logo/logo_files.h"
@@ -14,11 +15,6 @@ using sheets::Message;
 
 constexpr int kNameColumn = 1;
 constexpr int kPathColumn = 2;
-
-std::u16string Decimal(std::int64_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 std::u16string FileName(std::u16string_view path) {
   const std::size_t slash = path.find_last_of(u"\\/");
@@ -71,7 +67,7 @@ void DownloadPage::AddLogo(ui::Window& window) {
   paths_.push_back(*path);
   sources_.resize(index);
   sources_.push_back(std::move(file));
-  const int item = window.AddItem(kLogoListId, Decimal(count + 1));
+  const int item = window.AddItem(kLogoListId, DecimalText(count + 1));
   window.SetSubItemText(kLogoListId, item, kNameColumn, FileName(*path));
   window.SetSubItemText(kLogoListId, item, kPathColumn, *path);
   logos_.records[index] = settings;
@@ -89,7 +85,7 @@ void DownloadPage::DeleteLogo(ui::Window& window) {
   window.DeleteItem(kLogoListId, static_cast<int>(*selected));
   paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(*selected));
   if (*selected < sources_.size()) sources_.erase(sources_.begin() + static_cast<std::ptrdiff_t>(*selected));
-  for (int i = 0; i < Count(window); ++i) window.SetSubItemText(kLogoListId, i, 0, Decimal(i + 1));
+  for (int i = 0; i < Count(window); ++i) window.SetSubItemText(kLogoListId, i, 0, DecimalText(i + 1));
   RemoveRecord(logos_, *selected, count);
   // Deleting the selected item leaves none selected, as the system's list does.
   window.SetSelection(kLogoListId, -1);
@@ -137,8 +133,8 @@ void DownloadPage::LevelsMoved(ui::Window& window, bool released) {
   logo::LogoSettings& record = logos_.records[*selected];
   record.contrast = window.Position(kContrastBarId);
   record.brightness = window.Position(kBrightnessBarId);
-  window.SetText(kContrastValueId, Decimal(record.contrast));
-  window.SetText(kBrightnessValueId, Decimal(record.brightness));
+  window.SetText(kContrastValueId, DecimalText(record.contrast));
+  window.SetText(kBrightnessValueId, DecimalText(record.brightness));
   window.Invalidate();
   if (released) Changed(window);
 }
@@ -156,8 +152,8 @@ void DownloadPage::ShowSelectedLogo(ui::Window& window) {
 void DownloadPage::ShowLevels(ui::Window& window, const logo::LogoSettings& settings) {
   window.SetPosition(kContrastBarId, settings.contrast);
   window.SetPosition(kBrightnessBarId, settings.brightness);
-  window.SetText(kContrastValueId, Decimal(settings.contrast));
-  window.SetText(kBrightnessValueId, Decimal(settings.brightness));
+  window.SetText(kContrastValueId, DecimalText(settings.contrast));
+  window.SetText(kBrightnessValueId, DecimalText(settings.brightness));
 }
 
 void DownloadPage::CheckHalftone(ui::Window& window, int halftone) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/strings/capacity.h"
+#include "common/strings/decimal.h"
 #include "plugin/core/sheets/watermark_signal.h"
 #include "plugin/pages/watermark/watermark_preview.h"
 #include "plugin/pages/watermark/watermark_text.h"
@@ -83,10 +84,6 @@ constexpr int kTextControls[] = {kTextComboId, kFontComboId,     kStyleComboId, 
                                  kFontSizeSpinId, kAngleTrackbarId};
 constexpr int kPlacementControls[] = {kPositionComboId, kSizeTrackbarId, kBrightnessTrackbarId};
 
-std::u16string Number(int value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 // The leading decimal number of `text`; nothing when it has none.
 std::optional<int> ParseNumber(std::u16string_view text) {
   int value = 0;
@@ -218,15 +215,15 @@ void WatermarkPage::ShowValues(ui::Window& window) {
     if (window.ItemText(kFontComboId, i) == shown_.font) font = i;
   window.SetSelection(kFontComboId, font >= 0 ? font : (window.ItemCount(kFontComboId) > 0 ? 0 : -1));
   window.SetSelection(kStyleComboId, shown_.style);
-  window.SetText(kFontSizeEditId, Number(shown_.font_size));
+  window.SetText(kFontSizeEditId, DecimalText(shown_.font_size));
   window.SetPosition(kFontSizeSpinId, shown_.font_size);
   window.SetPosition(kAngleTrackbarId, shown_.angle);
   window.SetSelection(kPositionComboId, shown_.position);
   window.SetPosition(kSizeTrackbarId, shown_.size);
   window.SetPosition(kBrightnessTrackbarId, shown_.brightness);
-  window.SetText(kAngleValueId, Number(shown_.angle));
-  window.SetText(kSizeValueId, Number(shown_.size));
-  window.SetText(kBrightnessValueId, Number(shown_.brightness));
+  window.SetText(kAngleValueId, DecimalText(shown_.angle));
+  window.SetText(kSizeValueId, DecimalText(shown_.size));
+  window.SetText(kBrightnessValueId, DecimalText(shown_.brightness));
   EnableForMode(window, shown_.mode);
   loading_ = false;
   reload_image_ = true;
@@ -394,7 +391,7 @@ void WatermarkPage::OnFontSize(ui::Window& window, ui::Notify code) {
     // The spin follows only a value the page set itself: it would rewrite a
     // number still being typed.
     loading_ = true;
-    window.SetText(kFontSizeEditId, Number(size));
+    window.SetText(kFontSizeEditId, DecimalText(size));
     window.SetPosition(kFontSizeSpinId, size);
     loading_ = false;
   }
@@ -404,26 +401,26 @@ void WatermarkPage::OnFontSize(ui::Window& window, ui::Notify code) {
 
 void WatermarkPage::SetSize(ui::Window& window, int size) {
   window.SetPosition(kSizeTrackbarId, size);
-  window.SetText(kSizeValueId, Number(size));
+  window.SetText(kSizeValueId, DecimalText(size));
   Store(window, [&](PrivateDevMode& r) { r.WatermarkSize = static_cast<std::uint8_t>(size); });
 }
 
 void WatermarkPage::OnTrackbar(ui::Window& window, int id, ui::Notify code) {
   if (code == ui::Notify::kCaptureReleased) {
     // After a release the size shows as a percentage.
-    if (id != kAngleTrackbarId) window.SetText(kSizeValueId, Number(window.Position(kSizeTrackbarId)) + u"%");
+    if (id != kAngleTrackbarId) window.SetText(kSizeValueId, DecimalText(window.Position(kSizeTrackbarId)) + u"%");
     return;
   }
   if (code != ui::Notify::kScrolled) return;
   const int position = window.Position(id);
   if (id == kAngleTrackbarId) {
-    window.SetText(kAngleValueId, Number(position));
+    window.SetText(kAngleValueId, DecimalText(position));
     Store(window, [&](PrivateDevMode& r) { r.WatermarkAngle = static_cast<std::uint32_t>(position); });
   } else if (id == kSizeTrackbarId) {
     const bool tiled = window.Selection(kPositionComboId) == kTiledPosition;
     SetSize(window, tiled ? std::max(position, kMinTiledSize) : position);
   } else {
-    window.SetText(kBrightnessValueId, Number(position));
+    window.SetText(kBrightnessValueId, DecimalText(position));
     Store(window, [&](PrivateDevMode& r) { r.WatermarkBrightness = static_cast<std::uint8_t>(position); });
   }
   RedrawPreview(window);
