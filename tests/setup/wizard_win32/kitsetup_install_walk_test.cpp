@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/exit_codes/exit_codes.h"
 #include "tests/setup/wizard_win32/install_walk.h"
 
 namespace kit::setup {
@@ -188,8 +189,10 @@ class KitsetupInstallWalk : public ::testing::Test {
       return {};
     }
     EXPECT_FALSE(result.stayed_open) << "the wizard waits on its page after the install";
-    EXPECT_EQ(result.exit_code, 0u);
-    return result.messages[0].text;
+    // The program ends as its final message says: done, or failed.
+    const std::u16string& text = result.messages[0].text;
+    EXPECT_EQ(result.exit_code, static_cast<DWORD>(text == kFinishedText ? exit_code::kDone : exit_code::kFailed));
+    return text;
   }
 
   std::set<std::wstring> before_;
