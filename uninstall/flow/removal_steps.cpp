@@ -20,6 +20,8 @@ constexpr char kSerialPortMark[] = "KVCOM";
 constexpr char kUsbClassPortMark[] = "USB00";
 constexpr char kNetworkPortMark[] = "KVIP_";
 constexpr char kNoSystemDirectoryLine[] = "Get system Directory error.";
+// Setup's name for a monitor DLL it copied beside one in use: "n" + name.
+constexpr char kSetupInUsePrefix[] = "n";
 constexpr char16_t kInstallPrinterKey[] = u"SOFTWARE\\VELDRAN\\INSTALLPRINTER";
 constexpr char16_t kPortNameKey[] = u"SOFTWARE\\VELDRAN\\PORTNAME";
 // Setup records its printers' ports here too; they go with the port records.
@@ -106,14 +108,18 @@ void UninstallRun::DeleteMonitorFiles(const std::string& name) {
     return;
   }
   for (const auto& file : ctx_.ini.MonitorFiles(name)) {
-    const WString path = system + u"\\" + ctx_.Wide(file);
+    // Setup copies a monitor DLL that is in use side by side under its "n"
+    // name; a setup ended halfway leaves that copy whatever the monitor's
+    // key names, so both go.
+    const WString paths[] = {system + u"\\" + ctx_.Wide(file),
+                             system + u"\\" + ctx_.Wide(std::string(kSetupInUsePrefix) + file)};
     if (!ctx_.redirection) {
-      p.files.DeleteFile(path);
+      for (const WString& path : paths) p.files.DeleteFile(path);
       continue;
     }
     ScopedFsRedirectionOff off(p.files);
     if (!off.Active()) return;  // the remaining files stay
-    p.files.DeleteFile(path);
+    for (const WString& path : paths) p.files.DeleteFile(path);
   }
 }
 
