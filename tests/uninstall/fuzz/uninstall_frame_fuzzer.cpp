@@ -235,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t* const end = data + size;
   if (data[3] > 0) {
     kit::Bytes ini;
-    if (p.files.ReadFile(kIni, kMaxProfileFileBytes, &ini) && !ini.empty()) {
+    if (p.files.ReadFile(kIni, kit::kMaxProfileFileBytes, &ini) && !ini.empty()) {
       for (int i = 0; i < data[3] && end - cursor >= 3; ++i, cursor += 3)
         ini[(cursor[0] | cursor[1] << 8) % ini.size()] = cursor[2];
       p.files.WriteFile(kIni, ini, kit::WriteMode::kCreateAlways);
