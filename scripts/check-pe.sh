@@ -80,7 +80,7 @@ check_plugin() {
 }
 
 while IFS= read -r -d '' f; do
-  case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix/*) continue ;; esac
+  case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix*/*) continue ;; esac
   # The kit folder's placeholder payload (text files named as the driver's
   # DLLs) is no build output: only PE images ("MZ") are checked.
   [ "$(head -c 2 "$f")" = "MZ" ] || continue
@@ -155,7 +155,7 @@ for name in "${!artwork[@]}"; do
         echo "check-pe: $f lacks resource ${want#*:} of type ${want%%:*}"; status=1
       fi
     done
-  done < <(find "$dir" -type f -iname "$name" -not -path '*/wineprefix/*' -print0)
+  done < <(find "$dir" -type f -iname "$name" -not -path '*/wineprefix*/*' -print0)
 done
 if [ "$modules" -eq 0 ]; then
   echo "check-pe: none of the kit's modules found in $dir"; status=1
