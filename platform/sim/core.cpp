@@ -15,8 +15,13 @@ namespace {
 
 thread_local win32::Error t_last_error = 0;
 // The program this process runs as on the machine (upper case), for the
-// call log and for a kill meant for one program.
-std::string g_process_module;
+// call log and for a kill meant for one program. Made at its first use: the
+// plug-in module opens its machine from its load-time constructor, which may
+// run before the module's namespace-scope objects are constructed.
+std::string& ProcessModule() {
+  static std::string module;
+  return module;
+}
 thread_local std::map<const Core*, bool> t_redirection_disabled;
 
 // Characters Windows refuses in a file name.
@@ -42,7 +47,7 @@ bool IsRedirectionExempt(const WString& upper_rest, bool vista_or_later) {
 
 Core::Core(std::filesystem::path folder, ProcessOptions process)
     : store_(std::move(folder)), process_(std::move(process)), pid_(static_cast<std::uint64_t>(::getpid())) {
-  g_process_module = UpperKey(process_.module_path);
+  ProcessModule() = UpperKey(process_.module_path);
 }
 
 win32::Error Core::LastError() { return t_last_error; }
@@ -69,12 +74,12 @@ std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, W
   // The call log: every faultable call in the order the programs made it.
   if (faults.contains(kCallLogMember) && faults[kCallLogMember].is_array()) {
     faults[kCallLogMember].push_back(
-        {{"api", std::string(api)}, {"subject", ToUtf8(subject)}, {"process", g_process_module}});
+        {{"api", std::string(api)}, {"subject", ToUtf8(subject)}, {"process", ProcessModule()}});
   }
   // "kill --after N": the process dies at its (N+1)-th faultable call, in
   // the middle of a change, as a process ended from outside would.
   const std::string kill_only = UpperKey(JsonText(faults, kKillProcessMember));
-  if (faults.contains(kKillAfterMember) && g_process_module.find(kill_only) != std::string::npos) {
+  if (faults.contains(kKillAfterMember) && ProcessModule().find(kill_only) != std::string::npos) {
     const int left = faults.value(kKillAfterMember, 0);
     if (left <= 0) {
       ::kill(::getpid(), SIGKILL);
