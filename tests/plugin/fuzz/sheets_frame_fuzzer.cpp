@@ -85,6 +85,10 @@ fs::path TemplateMachine(const std::string& preset, std::size_t port, bool langu
   if (language_files) {
     kit::plugin::LanguageFiles language(machine->platform());
     const std::u16string driver_dir = language.DriverDirectory();
+    // A Windows 9x machine has no NT driver folder: make it, a level at a time.
+    for (std::size_t at = driver_dir.find(u'\\', 3); at != std::u16string::npos; at = driver_dir.find(u'\\', at + 1)) {
+      machine->platform().files.CreateDirectory(driver_dir.substr(0, at));
+    }
     for (const char* name : kLanguageFiles) {
       std::ifstream in(std::string(KIT_PLUGIN_FILES) + "/" + name, std::ios::binary);
       const kit::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
