@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # msi_wine_test.sh MSI WINE_EXEC STAND_IN_UI DRIVER_STORE_STAND_IN WORK
-# The x64 MSI package as shipped, under Wine, in a fresh prefix with the
-# driver store's universal-driver files: without ACCEPT_LICENCE=1 msiexec
+# An MSI package as shipped (kit-x64.msi in a 64-bit prefix, kit-x86.msi in
+# a 32-bit one), under Wine, in a fresh prefix with the driver store's
+# universal-driver files: without ACCEPT_LICENCE=1 msiexec
 # refuses and installs nothing; with it the kit folder goes under Program
 # Files and the deferred custom action runs kitsetup.exe --quiet with the
 # package's properties. msiexec /x then removes the recorded printers and the
@@ -22,21 +23,36 @@
 # Linux keeps the low 8 bits of msiexec's status.
 set -uo pipefail
 msi=$1 wine_exec=$2 stand_in_ui=$3 driver_store=$4 work=$5
-prefix="$work/wineprefix"
+package=$(basename "$msi")
+case $package in
+  *x86.msi) prefix="$work/wineprefix-win32" environment='Windows NT x86' ;;  # a 32-bit Windows
+  *) prefix="$work/wineprefix" environment='Windows x64' ;;
+esac
 rm -rf "$work"; mkdir -p "$work"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 [ -f "$msi" ] || { echo "FAIL: no package $msi (package/make_kit.py writes it)"; exit 1; }
-bash "$wine_exec" "$prefix" cmd /c exit >/dev/null 2>&1
+bash "$wine_exec" "$prefix" cmd /c exit >"$work/prefix.out" 2>&1
+case $? in
+  77) cat "$work/prefix.out"; exit 77 ;;  # this machine cannot run 32-bit Windows programs
+esac
 [ -f "$prefix/system.reg" ] || { echo "FAIL: no Wine prefix"; exit 1; }
-bash "$driver_store" "$prefix" "$stand_in_ui"
-cp "$msi" "$prefix/drive_c/kit-x64.msi"
+if [ "$environment" = 'Windows x64' ]; then
+  bash "$driver_store" "$prefix" "$stand_in_ui"
+else
+  # 32-bit Windows keeps the universal driver's files under I386.
+  store="$prefix/drive_c/windows/system32/DriverStore/FileRepository/ntprint.inf_x86_kit/I386"
+  mkdir -p "$store"
+  cp "$stand_in_ui" "$store/UNIDRVUI.DLL"
+  for f in UNIDRV.DLL UNIRES.DLL TTFSUB.GPD STDNAMES.GPD UNIDRV.HLP; do echo "stand-in $f" >"$store/$f"; done
+fi
+cp "$msi" "$prefix/drive_c/$package"
 kit="$prefix/drive_c/Program Files/PrinterDriverKit"
 msiexec() { bash "$wine_exec" "$prefix" msiexec "$@" >>"$work/msiexec.out" 2>&1; }
 reg_query() { bash "$wine_exec" "$prefix" reg query "$1" 2>/dev/null | tr -d '\r'; }
-driver='HKLM\System\CurrentControlSet\Control\Print\Environments\Windows x64\Drivers\Version-3\VRT-Q40'
+driver="HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\$environment\\Drivers\\Version-3\\VRT-Q40"
 
-msiexec /i 'C:\kit-x64.msi' /qn MODEL=VRT-Q40 PORT=LPT1:
+msiexec /i "C:\\$package" /qn MODEL=VRT-Q40 PORT=LPT1:
 status=$?
 [ "$status" != 0 ] || fail "installed without ACCEPT_LICENCE=1"
 [ ! -e "$kit" ] || fail "a refused package left $kit"
@@ -45,7 +61,7 @@ reg_query "$driver" | grep -q 'Configuration File' && fail "a refused package in
 printers='HKLM\System\CurrentControlSet\Control\Print\Printers'
 reg_add() { bash "$wine_exec" "$prefix" reg add "$@" /f >/dev/null 2>&1 || fail "reg add $*"; }
 reg_add "$printers\VRT-Q40(P)" /v Datatype /t REG_SZ /d RAW
-msiexec /i 'C:\kit-x64.msi' /qn ACCEPT_LICENCE=1 MODEL=VRT-Q40 PORT=LPT1: '/l*v' 'C:\msi-install.log'
+msiexec /i "C:\\$package" /qn ACCEPT_LICENCE=1 MODEL=VRT-Q40 PORT=LPT1: '/l*v' 'C:\msi-install.log'
 status=$?
 grep -aq 'Action start [0-9:]*: QuietInstall' "$prefix/drive_c/msi-install.log" || fail "the quiet install did not run"
 log=$(find "$prefix/drive_c" -name kitsetup-quiet.log | head -1)
@@ -73,7 +89,7 @@ reg_add "$other" /v Port /t REG_SZ /d COM1:
 reg_add "$other" /v 'Printer Driver' /t REG_SZ /d VRT-Q40
 reg_add "$other" /v 'Print Processor' /t REG_SZ /d winprint
 
-msiexec /x 'C:\kit-x64.msi' /qn '/l*v' 'C:\msi-remove.log'
+msiexec /x "C:\\$package" /qn '/l*v' 'C:\msi-remove.log'
 status=$?
 [ "$status" = 0 ] || fail "msiexec /x: status $status"
 grep -aq 'Action start [0-9:]*: QuietRemoval' "$prefix/drive_c/msi-remove.log" || fail "the quiet removal did not run"
