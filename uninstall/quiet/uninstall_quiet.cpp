@@ -89,8 +89,8 @@ void PrintQuietHelp(std::ostream& out, const std::string& program) {
       << "  --restart             restart Windows when the removal asks for it (default: no restart, exit 3010)\n"
       << "  --log FILE            every log line and message, one line each with the time\n\n"
       << "Exit status: 0 done, 1 failed (the reason on standard error), 2 refused before\n"
-      << "any change (options, a foreign printer name, another setup or uninstaller running),\n"
-      << "3010 done but Windows must restart.\n";
+      << "any change (options, a foreign printer name, jobs queued on a printer, another\n"
+      << "setup or uninstaller running), 3010 done but Windows must restart.\n";
 }
 
 QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream* log) : options_(options), log_(log) {
