@@ -51,43 +51,24 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
-#include "tests/plugin/core/sheets/plugin_sheets_win32.h"
+#include "tests/package/wine_kit/kit_zip_walk.h"
 #include "tests/setup/wizard_win32/install_walk.h"
 #include "tests/setup/wizard_win32/win32_walk.h"
 #include "ui/win32/remote.h"
 
 namespace {
 
+using namespace kit::package::testing;
 using kit::ui::win32::RemoteDialog;
 namespace walk = kit::setup::testing;
-namespace sheets = kit::plugin::sheets::testing;
 
 constexpr int kTimeoutMs = 60000;
-constexpr DWORD kPollMs = 50;
-constexpr DWORD kPaintMs = 100;
-constexpr wchar_t kDriverName[] = L"VRT-Q40";
-constexpr wchar_t kPrintProcessor[] = L"KVRPrint";
-// The printer an install on LPT1: adds, and where the spooler keeps it.
-constexpr wchar_t kPrinter[] = L"VRT-Q40(P)";
-constexpr wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers\\";
-// The spooler's environments, and the plug-in's file in each one's
-// version-3 driver folder with the machine type its PE header names.
-constexpr wchar_t kEnvironment64[] = L"Windows x64";
-constexpr wchar_t kEnvironment32[] = L"Windows NT x86";
-constexpr wchar_t kPluginFile[] = L"\\3\\VRTQ40UI.DLL";
-constexpr WORD kMachineAmd64 = 0x8664, kMachineI386 = 0x014C;
-// The kit's plug-in of each bitness.
-constexpr wchar_t kPlugin64[] = L"\\W64\\VRTQ40UI.dll";
-constexpr wchar_t kPlugin32[] = L"\\W32\\VRTQ40UI.dll";
-// The install record the wizard writes for a USB port when Install is
-// pressed, in the 64-bit registry view on 64-bit Windows.
-constexpr wchar_t kPortRecordKey[] = L"SOFTWARE\\VELDRAN\\PORTNAME";
-constexpr wchar_t kUsbPort[] = L"USB_VRT-Q40_1";
 // The kit's English texts (setup_EN.ini, Message) and the system's.
 constexpr char16_t kFinished[] = u"The driver is installed.";
 constexpr char16_t kPrinterRefused[] = u"The printer could not be created.\nInvalid printer name.";
@@ -114,123 +95,35 @@ constexpr char16_t kErrorCaption[] = u"ERROR";
 constexpr int kSelfTestId = 1401;
 const std::vector<std::uint8_t> kSelfTestBytes = {0x1B, 0x63, 0x3B, 0x01, 0x1D, 0x28, 0x41, 0x02,
                                                   0x00, 0x00, 0x02, 0x1B, 0x63, 0x3B, 0x00};
-// The plug-in's default record is asked for as the universal driver asks
-// (OEMDM_DEFAULT); the Main page's zoom box shows its scale.
-constexpr kit::plugin::com::DWORD kDevModeDefault = 2;
+// The Main page's zoom box, and the scale of the default record.
 constexpr int kScaleEditId = 1507;
 constexpr char16_t kDefaultScale[] = u"100";
+// The device sheet's Download page: its tab, the logo list and its Add,
+// Transformation and Download all, and the open-file dialog's file-name box
+// (old style edt1, explorer style cmb13).
+constexpr int kDownloadTab = 1;
+constexpr int kLogoListId = 1041, kAddLogoId = 1042, kDownloadAllId = 1044, kTransformRadioId = 1061;
+constexpr wchar_t kOpenCaption[] = L"Open";
+constexpr int kOldStyleFileNameId = 1152, kExplorerFileNameId = 1148;
+// The LOGO job of the one black 16 x 8 logo: the opening bracket, 1C 71 and
+// the count, the header (the BMP's row stride, 4 bytes, as the width; one
+// unit of 8 dots high), 4 x 8 columns of one byte each, every dot black
+// (the row padding of a file whose palette starts with white is sent as
+// stored), 0A, the closing bracket.
+std::vector<std::uint8_t> LogoJob() {
+  constexpr std::uint8_t kHead[] = {0x1B, 0x63, 0x3B, 0x01, 0x1C, 0x71, 0x01, 0x04, 0x00, 0x01, 0x00};
+  constexpr std::uint8_t kTail[] = {0x0A, 0x1B, 0x63, 0x3B, 0x00};
+  constexpr std::size_t kDataBytes = 4 * 1 * 8;
+  std::vector<std::uint8_t> job(sizeof kHead + kDataBytes + sizeof kTail, 0xFF);
+  std::copy(std::begin(kHead), std::end(kHead), job.begin());
+  std::copy(std::begin(kTail), std::end(kTail), job.end() - sizeof kTail);
+  return job;
+}
 // Uninstall.exe's main window and restart question.
 constexpr wchar_t kUninstallCaption[] = L"Uninstall";
 constexpr int kComponentListId = 1010, kLogId = 1008, kUninstallId = 1002, kSelectId = 1012;
 constexpr int kRestartNote1Id = 1014;
 constexpr int kRestartNoId = 2;
-
-std::wstring Env(const char* name) {
-  const char* value = std::getenv(name);
-  return walk::WindowsPath(value == nullptr ? "" : value);
-}
-
-std::wstring Kit() { return Env("KIT_FOLDER"); }
-
-// The screenshot `name` of this walk.
-std::string Shot(const std::string& name) {
-  const char* start = std::getenv("KIT_SHOTS");
-  return std::string(start == nullptr || *start == 0 ? "kit_zip" : start) + "_" + name;
-}
-
-bool Is64BitProgram() { return sizeof(void*) == 8; }
-bool On64BitWindows() {
-  BOOL wow64 = FALSE;
-  return Is64BitProgram() || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
-}
-// The environment of the machine's own drivers.
-const wchar_t* MachineEnvironment() { return On64BitWindows() ? kEnvironment64 : kEnvironment32; }
-
-bool DriverIn(const wchar_t* environment) {
-  DWORD needed = 0, count = 0;
-  EnumPrinterDriversW(nullptr, const_cast<wchar_t*>(environment), 2, nullptr, 0, &needed, &count);
-  if (needed == 0) return false;
-  std::vector<BYTE> buffer(needed);
-  if (!EnumPrinterDriversW(nullptr, const_cast<wchar_t*>(environment), 2, buffer.data(), needed, &needed, &count))
-    return false;
-  const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i)
-    if (info[i].pName != nullptr && lstrcmpiW(info[i].pName, kDriverName) == 0) return true;
-  return false;
-}
-
-// The machine type a PE file's header names; 0 when the file is missing or
-// no PE file.
-WORD PeMachine(const std::wstring& path) {
-  std::vector<std::uint8_t> bytes(4096);
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return 0;
-  DWORD read = 0;
-  if (!ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
-  CloseHandle(f);
-  bytes.resize(read);
-  if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return 0;
-  const std::size_t pe = bytes[0x3C] | bytes[0x3D] << 8 | bytes[0x3E] << 16 | std::size_t{bytes[0x3F]} << 24;
-  if (pe + 6 > bytes.size() || bytes[pe] != 'P' || bytes[pe + 1] != 'E') return 0;
-  return static_cast<WORD>(bytes[pe + 4] | bytes[pe + 5] << 8);
-}
-
-// The machine type of the plug-in in an environment's driver folder.
-WORD PluginMachineIn(const wchar_t* environment) {
-  wchar_t folder[MAX_PATH] = {};
-  DWORD needed = 0;
-  if (!GetPrinterDriverDirectoryW(nullptr, const_cast<wchar_t*>(environment), 1,
-                                  reinterpret_cast<BYTE*>(folder), sizeof folder, &needed))
-    return 0;
-  return PeMachine(std::wstring(folder) + kPluginFile);
-}
-
-// The 32-bit setup of the x86 kit on 64-bit Windows.
-bool SetupRunsUnderWow64() { return On64BitWindows() && PeMachine(Kit() + L"\\kitsetup.exe") == kMachineI386; }
-
-// Whether HKLM's port record names the USB port, in one registry view.
-bool PortRecordIn(REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPortRecordKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
-    return false;
-  const bool found = RegQueryValueExW(key, kUsbPort, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return found;
-}
-
-std::vector<std::uint8_t> ReadAll(const std::wstring& path) {
-  std::vector<std::uint8_t> bytes;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (f == INVALID_HANDLE_VALUE) return bytes;
-  std::uint8_t block[4096];
-  DWORD read = 0;
-  while (ReadFile(f, block, sizeof block, &read, nullptr) && read > 0) bytes.insert(bytes.end(), block, block + read);
-  CloseHandle(f);
-  return bytes;
-}
-
-std::wstring PrinterValue(const wchar_t* value) {
-  wchar_t text[256] = {};
-  DWORD size = sizeof text;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, (std::wstring(kPrintersKey) + kPrinter).c_str(), value, RRF_RT_REG_SZ,
-                   nullptr, text, &size) != ERROR_SUCCESS)
-    return L"(none)";
-  return text;
-}
-
-bool PrinterListed() {
-  for (const auto& p : walk::LocalPrinters())
-    if (p.name == kPrinter) return true;
-  return false;
-}
-
-// The printer as the spooler opens it for use; null when it refuses.
-HANDLE OpenKitPrinter() {
-  HANDLE printer = nullptr;
-  if (!OpenPrinterW(const_cast<wchar_t*>(kPrinter), &printer, nullptr)) return nullptr;
-  return printer;
-}
 
 // The wizard on "LPT1:": every page, the progress dialog and the final
 // message photographed. Either the whole install, or Wine's printer gap at
@@ -356,74 +249,6 @@ TEST(KitZipUnderWine, TheOtherPortKindsEndWithTheWizardsOwnText) {
   }
 }
 
-// A program of the kit started by a step; ended when the step leaves it
-// running (a failed step must not leave its windows on the display).
-struct Started {
-  PROCESS_INFORMATION process{};
-  Started() = default;
-  Started(const Started&) = delete;
-  Started& operator=(const Started&) = delete;
-  ~Started() {
-    if (process.hProcess == nullptr) return;
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-  }
-  bool Start(std::wstring command, const std::wstring& folder) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &process);
-  }
-  bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
-};
-
-// The installed printer opened for use, as a host opens it for its sheets;
-// null when the spooler refuses.
-HANDLE OpenForTheSheets() {
-  HANDLE printer = OpenKitPrinter();
-  if (printer == nullptr) {
-    // Wine gap (see the install): the value Windows keeps for a printer
-    // added without a data type.
-    if (RegSetKeyValueW(HKEY_LOCAL_MACHINE, (std::wstring(kPrintersKey) + kPrinter).c_str(), L"Datatype", REG_SZ,
-                        L"RAW", sizeof L"RAW") != ERROR_SUCCESS)
-      return nullptr;
-    printer = OpenKitPrinter();
-  }
-  return printer;
-}
-
-// The kit's plug-in of the host's own bitness, with its default record and
-// the parameters the universal driver passes it for one printer.
-struct PluginHost {
-  explicit PluginHost(HANDLE printer) : plugin(Kit() + (Is64BitProgram() ? kPlugin64 : kPlugin32)) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    if (plugin.ok()) {
-      kit::plugin::com::OEMDMPARAM dm{};
-      dm.cbSize = sizeof dm;
-      dm.hPrinter = printer;
-      dm.pOEMDMOut = record.data();
-      dm.cbBufSize = static_cast<kit::plugin::com::DWORD>(record.size());
-      defaults = plugin.ui()->lpVtbl->DevMode(plugin.ui(), kDevModeDefault, &dm);
-    }
-    cuip.cbSize = sizeof cuip;
-    cuip.hPrinter = printer;
-    cuip.pPrinterName = name;
-    cuip.pOEMDM = record.data();
-    ps.cbSize = sizeof ps;
-    ps.hPrinter = printer;
-    ps.pPrinterName = name;
-    ps.pOEMDM = record.data();
-  }
-  sheets::LoadedPlugin plugin;
-  char16_t name[32] = u"VRT-Q40(P)";
-  std::vector<std::uint8_t> record = std::vector<std::uint8_t>(1976);
-  kit::plugin::com::OEMCUIPPARAM cuip{};
-  kit::plugin::com::OEMUIPSPARAM ps{};
-  HRESULT defaults = E_FAIL;
-};
-
 // The installed printer's device sheet, from the kit's plug-in of the
 // host's bitness, on its Utility page: SelfTest sends its 15 bytes through
 // Wine's spooler to the file LPT1: maps to.
@@ -455,15 +280,69 @@ TEST(KitZipUnderWine, TheDeviceSheetSendsTheSelfTestToThePortsFile) {
   // The host's printer handle, which the plug-in borrowed, closes with the
   // sheet; then the spooler has had every chance to hand the job on.
   ClosePrinter(printer);
-  std::vector<std::uint8_t> printed;
-  for (DWORD waited = 0; waited < 5000 && printed.size() < kSelfTestBytes.size(); waited += kPollMs) {
-    Sleep(kPollMs);
-    printed = ReadAll(port_file);
-  }
-  Sleep(kPaintMs);  // nothing more follows
-  printed = ReadAll(port_file);
   // The job, whole and alone, in the file LPT1: maps to.
-  EXPECT_EQ(printed, kSelfTestBytes);
+  EXPECT_EQ(Printed(port_file, kSelfTestBytes.size()), kSelfTestBytes);
+}
+
+// A one-bit logo through the Download page of the device sheet: added
+// through the system's open-file dialog, Transformation, Download all; the
+// LOGO job reaches the file LPT1: maps to.
+TEST(KitZipUnderWine, TheDownloadPageSendsALogo) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring logo = std::wstring(temp) + L"kit zip logo.bmp";
+  {
+    HANDLE f = CreateFileW(logo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << GetLastError();
+    const std::vector<std::uint8_t> bytes = BlackLogo();
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    ASSERT_EQ(written, bytes.size());
+  }
+  HANDLE printer = OpenForTheSheets();
+  ASSERT_NE(printer, nullptr) << "the installed printer does not open: " << GetLastError();
+  const std::wstring port_file = Env("KIT_PORT_FILE");
+  ASSERT_FALSE(port_file.empty());
+  DeleteFileW(port_file.c_str());
+
+  PluginHost host(printer);
+  ASSERT_TRUE(host.plugin.ok()) << "the kit's VRTQ40UI.dll: " << GetLastError();
+  std::vector<PROPSHEETPAGEW> records = host.plugin.SheetPages(false, host.cuip, host.ps);
+  ASSERT_EQ(records.size(), 4u);
+  const DWORD ui_thread = GetCurrentThreadId();
+  int listed = -1;
+  sheets::ShowSheet(L"VRT-Q40(P) Properties", records, [&](HWND sheet, HWND) {
+    SendMessageW(sheet, PSM_SETCURSEL, kDownloadTab, 0);
+    HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(page, nullptr);
+    RemoteDialog download(page);
+    download.Click(kAddLogoId);
+    HWND open = kit::ui::win32::WaitForDialog(ui_thread, kTimeoutMs, kOpenCaption);
+    ASSERT_NE(open, nullptr) << "the open-file dialog did not appear";
+    RemoteDialog chooser(open);
+    const std::u16string path(logo.begin(), logo.end());
+    ASSERT_TRUE(chooser.Type(kOldStyleFileNameId, path) || chooser.Type(kExplorerFileNameId, path));
+    chooser.Click(IDOK);
+    ASSERT_TRUE(chooser.WaitClosed(kTimeoutMs)) << "the open-file dialog stayed open";
+    HWND list = GetDlgItem(page, kLogoListId);
+    walk::WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; });
+    listed = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    download.Click(kTransformRadioId);
+    walk::WaitFor([&] { return download.Enabled(kDownloadAllId); });
+    Sleep(kPaintMs);
+    EXPECT_TRUE(walk::Screenshot(sheet, Shot("download_page"))) << "no screenshot of the Download page";
+    download.Click(kDownloadAllId);
+  });
+  EXPECT_EQ(listed, 1);
+  EXPECT_EQ(host.plugin.DestroySheet(false, host.ps), 1u);
+  ClosePrinter(printer);
+  DeleteFileW(logo.c_str());
+  const std::vector<std::uint8_t> job = LogoJob();
+  EXPECT_EQ(Printed(port_file, job.size()), job);
 }
 
 // The printer's Printing Preferences from a 32-bit application on 64-bit
