@@ -31,17 +31,17 @@ case $kind in
   win32) prefix="$work/wineprefix-win32" store_arch=I386 ;;
   *) echo "FAIL: prefix kind '$kind' is neither win64 nor win32" >&2; exit 1 ;;
 esac
-if [ -n "$program32" ] && [ ! -f "$program32" ]; then
-  echo "FAIL: the 32-bit host is missing: $program32 (built by the mingw-x86 preset)" >&2
-  exit 1
-fi
 # The x86 kit's programs are i686 builds: this machine must start 32-bit
 # programs (scripts/runs-32bit.sh says why not). The x64 kit's walk leaves
 # out its one 32-bit program there (KIT_RUNS_32BIT=0).
-has_w32="import sys, zipfile; sys.exit(not any(n.startswith('W32/') for n in zipfile.ZipFile(sys.argv[1]).namelist()))"
+# The machine field of the zip's kitsetup.exe: 014c for an i686 build.
+setup_machine="import struct, sys, zipfile
+data = zipfile.ZipFile(sys.argv[1]).read('kitsetup.exe')
+pe = struct.unpack_from('<I', data, 60)[0]
+print('%04x' % struct.unpack_from('<H', data, pe + 4)[0])"
 export KIT_RUNS_32BIT=1
 if ! reason=$(bash "$tests/../scripts/runs-32bit.sh"); then
-  if [ "$kind" = win32 ] || python3 -c "$has_w32" "$zip"; then
+  if [ "$kind" = win32 ] || [ "$(python3 -c "$setup_machine" "$zip")" = 014c ]; then
     echo "skipped: 32-bit Windows programs cannot run: $reason"
     exit $skip_status
   fi
@@ -49,13 +49,22 @@ if ! reason=$(bash "$tests/../scripts/runs-32bit.sh"); then
   KIT_RUNS_32BIT=0
 fi
 
+if [ -n "$program32" ] && [ ! -f "$program32" ]; then
+  echo "FAIL: the 32-bit host is missing: $program32 (built by the mingw-x86 preset)" >&2
+  exit 1
+fi
+
 # A fresh prefix: the walk changes the spooler. One prefix serves every step.
 rm -rf "$work"
 mkdir -p "$work"
 # The prefix's programs end with the walk, whatever it left running.
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null' EXIT
-bash "$wine_exec" "$prefix" cmd /c exit >/dev/null 2>&1
-[ -f "$prefix/system.reg" ] || { echo "FAIL: no Wine prefix in $prefix" >&2; exit 1; }
+started=$(bash "$wine_exec" "$prefix" cmd /c exit 2>&1)
+if [ ! -f "$prefix/system.reg" ]; then
+  echo "FAIL: no Wine prefix in $prefix:" >&2
+  printf '%s\n' "$started" >&2
+  exit 1
+fi
 # What Windows has in its driver store and Wine lacks: the universal
 # driver's files of the prefix's own architecture, where the wizard takes
 # them from.
