@@ -3,9 +3,9 @@
 // kit_zip_wine_test.sh, which prepares the prefix and saves a PNG of every
 // window the test asks for): the setup wizard to the end of an install on
 // "LPT1:", the other port kinds as far as Wine's spooler goes, the
-// installed printer's device sheet with the self-test, the USB installer of
-// each build, and Uninstall.exe. The tests follow one another on the one
-// prefix, in this order.
+// installed printer's device sheet with the self-test and a logo download,
+// the USB installer of each build, and Uninstall.exe. The tests follow one
+// another on the one prefix, in this order.
 //
 // The same walk serves three machines: the x64 kit on 64-bit Windows (this
 // test built for x86_64), the x86 kit on 32-bit Windows (built for i686, in
