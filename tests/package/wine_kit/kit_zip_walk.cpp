@@ -133,8 +133,6 @@ HANDLE OpenKitPrinter() {
   return printer;
 }
 
-
-
 // What the spooler handed on to the port's file once `size` bytes are
 // there (or five seconds passed), and nothing more follows.
 std::vector<std::uint8_t> Printed(const std::wstring& port_file, std::size_t size) {
