@@ -90,6 +90,9 @@ constexpr wchar_t kNetworkPortsAction[] = L"8";
 constexpr char16_t kWow64Refusal[] = u"Error E0000235 in ";
 constexpr char16_t kWow64RefusalWithText[] = u"Error -536870347 in ";
 constexpr int kMessageTextId = 0xFFFF;
+// The files of the serial and USB port monitors (setup.ini's
+// COMMONitor* and USBMONitor* DLL names).
+constexpr const wchar_t* kMonitorFiles[] = {L"KVRCOMMON.DLL", L"KVRCOMUI.DLL", L"KVRUSBMON.DLL", L"KVRUSBUI.DLL"};
 // The wizard's message boxes carry the program's name.
 constexpr char16_t kWizardCaption[] = u"kitsetup";
 constexpr char16_t kErrorCaption[] = u"ERROR";
@@ -127,6 +130,8 @@ constexpr wchar_t kUninstallCaption[] = L"Uninstall";
 constexpr int kComponentListId = 1010, kLogId = 1008, kUninstallId = 1002, kSelectId = 1012;
 constexpr int kRestartNote1Id = 1014;
 constexpr int kRestartNoId = 2;
+// How long Exit may take to close the uninstaller before it is clicked again.
+constexpr int kExitGraceMs = 2000;
 
 // The wizard on "LPT1:": every page, the progress dialog and the final
 // message photographed. Either the whole install, or Wine's printer gap at
@@ -243,6 +248,20 @@ TEST(KitZipUnderWine, TheOtherPortKindsEndWithTheWizardsOwnText) {
       EXPECT_EQ(result.exit_code, static_cast<DWORD>(kit::exit_code::kFailed)) << "each ends with a failure text";
     }
     EXPECT_EQ(walk::LocalPrinters().size(), printers_before);
+  }
+  // The serial and USB port monitors' files, copied before AddMonitor
+  // refused them: in the machine's own system folder, none in the 32-bit
+  // one of 64-bit Windows (the wizard turns the redirection off).
+  wchar_t system[MAX_PATH] = {}, system32[MAX_PATH] = {};
+  ASSERT_NE(GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const bool has_wow64_folder = GetSystemWow64DirectoryW(system32, MAX_PATH) != 0;
+  EXPECT_EQ(has_wow64_folder, On64BitWindows());
+  for (const wchar_t* file : kMonitorFiles) {
+    SCOPED_TRACE(kit::codepage::Utf16ToUtf8(std::u16string(file, file + wcslen(file))));
+    EXPECT_NE(GetFileAttributesW((std::wstring(system) + L"\\" + file).c_str()), INVALID_FILE_ATTRIBUTES);
+    if (has_wow64_folder) {
+      EXPECT_EQ(GetFileAttributesW((std::wstring(system32) + L"\\" + file).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
   }
   // The USB port's install record, written when Install was pressed, in
   // the 64-bit registry view (the only one on 32-bit Windows).
@@ -491,6 +510,13 @@ TEST(KitZipUnderWine, UninstallRemovesThePrinter) {
   EXPECT_FALSE(PrinterListed());
   EXPECT_FALSE(walk::PrintProcessorInstalled(kPrintProcessor));
   ASSERT_TRUE(dialog.Click(IDCANCEL));
+  if (!dialog.WaitClosed(kExitGraceMs)) {
+    // Uninstall.exe enables Exit a moment before its run has ended and
+    // refuses a click in that moment (the run is still marked as going
+    // on); a person clicks again.
+    std::printf("Uninstall.exe refused the first Exit: its run had not ended\n");
+    ASSERT_TRUE(dialog.Click(IDCANCEL));
+  }
   EXPECT_TRUE(dialog.WaitClosed(kTimeoutMs));
   EXPECT_EQ(WaitForSingleObject(process.hProcess, kTimeoutMs), WAIT_OBJECT_0);
   DWORD code = ~0u;
