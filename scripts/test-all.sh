@@ -83,8 +83,9 @@ bash package/check_kit.sh build/linux-release/package/layout/kitlayout build/pac
 step "sign the Windows kits with a throwaway test CA and verify every file"
 bash package/sign/sign_and_verify.sh
 
-step "the x64 kit zip and MSI package under Wine: install, device sheet, uninstall"
+step "the kit zips (x64; x86 on 64-bit and 32-bit Windows) and MSI package under Wine: install, sheets, uninstall"
 ctest --preset mingw-x64 -L kit_zip
+ctest --preset mingw-x86 -L kit_zip
 
 build linux-debug
 step "test linux-debug (ASan + UBSan, fuzz targets)"
