@@ -147,7 +147,9 @@ bool CUninstallPrinterDlg::OnCommand(ui::Window& window, int id, ui::Notify code
       for (int i = 0; i < window.ItemCount(kComponentListId); ++i) window.SetItemChecked(kComponentListId, i, true);
       return true;
     case ui::kIdCancel:
-      // Refused while a run goes on; otherwise the dialog ends.
+      // The run enables Exit as its last change to the window, a moment
+      // before it has ended: a click then ends the dialog when the run has.
+      if (running_) exit_pending_ = true;
       return running_.load();
     default: return false;
   }

@@ -106,6 +106,9 @@ class CUninstallPrinterDlg final : public ui::Page, private RunView {
   std::thread worker_;
   std::thread::id dialog_thread_;
   std::atomic<bool> running_{false};
+  // Exit was clicked after the run enabled it but before the run had ended:
+  // the dialog ends when it has.
+  bool exit_pending_ = false;
   std::mutex mutex_;
   std::condition_variable changed_;
   const std::function<void()>* pending_ = nullptr;

@@ -16,10 +16,14 @@ void CUninstallPrinterDlg::StartRun() {
   }
   if (worker_.joinable()) worker_.join();
   running_ = true;
+  exit_pending_ = false;
   auto run = [this] {
     const RunResult result = UninstallRun(*context_, *this).Run();
-    OnDialogThread([&] { outcome_.Ran(result, last_log_line_); });
-    running_ = false;
+    OnDialogThread([&] {
+      outcome_.Ran(result, last_log_line_);
+      running_ = false;
+      if (exit_pending_) window_->EndDialog(ui::kIdCancel);
+    });
   };
   if (options_.worker_thread) worker_ = std::thread(run);
   else run();
