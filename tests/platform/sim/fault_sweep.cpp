@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "common/exit_codes/exit_codes.h"
 #include "platform/sim/core.h"
 #include "platform/sim/stand_in_printer.h"
 #include "platform/win32_errors.h"
@@ -183,6 +184,11 @@ std::vector<std::string> HalfMadeObjects(Machine& machine) {
   if (spooler.EnumPorts(u"", 2, &listed, needed, &needed, &returned)) {
     for (const auto& p : listed) ports.insert(UpperKey(p.port_name));
   }
+  for (const auto& j : sp["jobs"]) {
+    if (j.value("status", std::string()) == "spooling")
+      half.push_back("job " + std::to_string(j.value("id", 0)) + " '" + j.value("document", "") + "' on " +
+                     j.value("printer", "") + " left open");
+  }
   for (const auto& p : sp["printers"]) {
     const std::string name = p.value("name", "");
     if (drivers.count(p.value("driver", "")) == 0) half.push_back("printer " + name + " without its driver " + p.value("driver", ""));
@@ -226,12 +232,54 @@ void AddForeignPrinter(Machine& machine) {
   }
 }
 
+std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::string>& success,
+                                  const std::string& failed_api, const RoadResult& result,
+                                  std::vector<std::string>* expected) {
+  std::vector<std::string> findings;
+  auto is_success = [&](const std::string& m) { return std::find(success.begin(), success.end(), m) != success.end(); };
+  const bool silent_by_design =
+      std::find(road.silent_apis.begin(), road.silent_apis.end(), failed_api) != road.silent_apis.end();
+  if (result.failed && result.messages.empty() && !silent_by_design) findings.push_back("failed without a message");
+  if (result.failed && road.outcome_is_last_message) {
+    bool failure_seen = false;
+    for (const auto& m : result.messages) {
+      const bool success_text = is_success(m);
+      if (success_text && failure_seen) findings.push_back("success text \"" + m + "\" after the failure");
+      if (!success_text) failure_seen = true;
+    }
+    if (!result.messages.empty() && is_success(result.messages.back()))
+      findings.push_back("failed, yet its last message is the success text \"" + result.messages.back() + "\"");
+  }
+  if (result.exit_status) {
+    const int status = *result.exit_status;
+    const bool says_done = status == exit_code::kDone || status == exit_code::kRestartNeeded;
+    if (result.failed && says_done) {
+      const std::string line = "failed, yet the program exited " + std::to_string(status);
+      if (road.exit_zero_expected.empty()) {
+        findings.push_back(line);
+      } else if (expected != nullptr) {
+        expected->push_back(line + " (" + road.exit_zero_expected + ")");
+      }
+    }
+    if (!result.failed && !says_done)
+      findings.push_back("whole at its end, yet the program exited " + std::to_string(status));
+  }
+  return findings;
+}
+
 void SweepFigures::Print(const std::string& title) const {
   std::printf("%s: %d road(s), %d call(s) (%d repetition(s) not failed again), %d code(s) tried, %d run(s): "
-              "%d failed, %d tolerated, %d fault(s) not reached, %zu finding(s)\n",
-              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, tolerated_runs, not_reached,
-              findings.size());
+              "%d failed (%d silently by design), %d tolerated, %d fault(s) not reached, %zu finding(s), "
+              "%zu expected finding(s)\n",
+              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, silent_runs, tolerated_runs,
+              not_reached, findings.size(), expected.size());
+  if (!exit_statuses.empty()) {
+    std::printf("  exit statuses after a failed call:");
+    for (const auto& [status, count] : exit_statuses) std::printf(" %d x%d", status, count);
+    std::printf("\n");
+  }
   for (const auto& f : findings) std::printf("  FINDING %s\n", f.c_str());
+  for (const auto& f : expected) std::printf("  EXPECTED FINDING %s\n", f.c_str());
   std::fflush(stdout);
 }
 
@@ -251,8 +299,12 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       clean = run->Run();
     }
     log = TakeCallLog(run->machine().store());
-    if (clean.failed || !clean.ended) {
-      finding("the clean run failed: " + (clean.messages.empty() ? std::string("no message") : clean.messages.back()));
+    const bool clean_exit = !clean.exit_status || *clean.exit_status == exit_code::kDone ||
+                            *clean.exit_status == exit_code::kRestartNeeded;
+    if (clean.failed || !clean.ended || !clean_exit) {
+      finding("the clean run failed" +
+              (clean.exit_status ? " (exit status " + std::to_string(*clean.exit_status) + ")" : std::string()) +
+              ": " + (clean.messages.empty() ? std::string("no message") : clean.messages.back()));
       return;
     }
     if (!clean.messages.empty()) success.push_back(clean.messages.back());
@@ -299,26 +351,22 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
         finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
       if (result.failed) {
         ++figures->failed_runs;
-        if (result.messages.empty()) finding(where + ": failed without a message");
+        if (result.messages.empty()) ++figures->silent_runs;
       } else {
         ++figures->tolerated_runs;
       }
-      if (result.failed && road.outcome_is_last_message) {
-        bool failure_seen = false;
-        for (const auto& m : result.messages) {
-          const bool success_text = std::find(success.begin(), success.end(), m) != success.end();
-          if (success_text && failure_seen) finding(where + ": success text \"" + m + "\" after the failure");
-          if (!success_text) failure_seen = true;
-        }
-        if (!result.messages.empty() &&
-            std::find(success.begin(), success.end(), result.messages.back()) != success.end())
-          finding(where + ": failed, yet its last message is the success text \"" + result.messages.back() + "\"");
-      }
+      if (result.exit_status) ++figures->exit_statuses[*result.exit_status];
+      std::vector<std::string> expected;
+      for (const auto& f : JudgeRun(road, success, log[i].api, result, &expected)) finding(where + ": " + f);
+      for (const auto& e : expected) figures->expected.push_back(road.name + ": " + where + ": " + e);
       for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
+      std::vector<std::string> may_stay = road.may_stay;
+      if (auto it = road.may_stay_after.find(log[i].api); it != road.may_stay_after.end())
+        may_stay.insert(may_stay.end(), it->second.begin(), it->second.end());
       for (const auto& half : HalfMadeObjects(*machine)) {
         if (std::find(half_before.begin(), half_before.end(), half) != half_before.end()) continue;
         bool allowed = false;
-        for (const auto& stays : road.may_stay) allowed = allowed || half.find(stays) != std::string::npos;
+        for (const auto& stays : may_stay) allowed = allowed || half.find(stays) != std::string::npos;
         if (!allowed) finding(where + ": left " + half);
       }
       if (PrinterFacts(*machine, ToUtf8(kForeignPrinter)) != foreign_before)

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,8 @@ bool FaultTaken(Store& store);
 
 // Objects of the spooler that are half made: a printer without its driver
 // or its port, a port whose monitor is gone, a monitor without its DLL, a
-// driver without one of its files. One line each.
+// driver without one of its files, a job still open (spooling). One line
+// each.
 std::vector<std::string> HalfMadeObjects(Machine& machine);
 // A printer's record and its driver's records, for "nothing of it changed".
 std::string PrinterFacts(Machine& machine, const std::string& printer);
@@ -49,6 +52,10 @@ struct RoadResult {
   bool failed = false;        // the program said it failed (exit status, progress state)
   bool ended = true;          // the program came to its end
   std::vector<std::string> messages;  // every text shown or logged, in order
+  // The program's exit status (the kit's table: 0 done, 1 failed, 2 refused,
+  // 3010 done but Windows must restart); none for a road that is not a
+  // program of its own (the plug-in's pages run inside the host's process).
+  std::optional<int> exit_status;
 };
 
 // One road on its own fresh machine.
@@ -78,7 +85,27 @@ struct Road {
   // Whether a call repeated with the same subject (the same file read again)
   // is failed at each repetition, or only where it is made first.
   bool fail_repeats = true;
+  // Calls whose failure the road ends without a message, by design (the
+  // plug-in's raw jobs: the user gets no output). A failure of any other
+  // call must still be shown or logged.
+  std::vector<std::string> silent_apis;
+  // Half-made objects that only a failure of the named call may leave
+  // (substrings): a job whose closing call failed stays open.
+  std::map<std::string, std::vector<std::string>> may_stay_after;
+  // A road whose program still exits 0 after some failures, as it does
+  // today (the reason): such runs are counted as expected findings, printed,
+  // and do not fail the sweep. Empty: every failed run must not exit 0.
+  std::string exit_zero_expected;
 };
+
+// What a run whose call `failed_api` failed says about itself, judged by
+// the road's rules: a failure without a message, a success text after the
+// failure, an exit status that does not say failure. `success` holds the
+// texts only a success shows. One line each; the exit statuses the road
+// expects to be 0 still go to `expected`.
+std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::string>& success,
+                                  const std::string& failed_api, const RoadResult& result,
+                                  std::vector<std::string>* expected);
 
 struct SweepFigures {
   int roads = 0;
@@ -89,7 +116,11 @@ struct SweepFigures {
   int tolerated_runs = 0;
   int not_reached = 0;
   int repeats_skipped = 0;
+  int silent_runs = 0;  // failed by design without a message
+  std::map<int, int> exit_statuses;  // of the runs with a failed call, per status
   std::vector<std::string> findings;
+  // Findings the road declares it still has (see Road::exit_zero_expected).
+  std::vector<std::string> expected;
   void Print(const std::string& title) const;
 };
 
