@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <map>
 #include <mutex>
@@ -311,6 +312,10 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
   }
   figures->calls += static_cast<int>(log.size());
   std::printf("%s: %zu call(s) logged\n", road.name.c_str(), log.size());
+  // KIT_SWEEP_TRACE=1 lists them.
+  if (std::getenv("KIT_SWEEP_TRACE") != nullptr)
+    for (std::size_t i = 0; i < log.size(); ++i)
+      std::printf("  %zu %s '%s'\n", i + 1, log[i].api.c_str(), log[i].subject.c_str());
   std::fflush(stdout);
 
   std::set<std::pair<std::string, std::string>> made;
