@@ -92,10 +92,11 @@ struct Road {
   // Half-made objects that only a failure of the named call may leave
   // (substrings): a job whose closing call failed stays open.
   std::map<std::string, std::vector<std::string>> may_stay_after;
-  // A road whose program still exits 0 after some failures, as it does
-  // today (the reason): such runs are counted as expected findings, printed,
-  // and do not fail the sweep. Empty: every failed run must not exit 0.
-  std::string exit_zero_expected;
+  // Where the road's program still exits 0 or 3010 after a failure, as it
+  // does today: the failing call's name (or "*" for any call) and the
+  // reason. Such runs are counted as expected findings, printed, and do not
+  // fail the sweep; every other failed run must not exit 0 or 3010.
+  std::map<std::string, std::string> exit_zero_expected;
 };
 
 // What a run whose call `failed_api` failed says about itself, judged by

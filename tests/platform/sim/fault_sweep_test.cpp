@@ -95,7 +95,9 @@ TEST(FaultSweepJudge, MessagesAndExitStatusAgainstTheRoadsRules) {
   plugin.silent_apis = {"WritePrinter"};
   plugin.outcome_is_last_message = false;
   testing::Road known;
-  known.exit_zero_expected = "exits 0 today";
+  known.exit_zero_expected["CopyFile"] = "exits 0 today";
+  testing::Road any;
+  any.exit_zero_expected["*"] = "exits 0 today";
   const std::vector<std::string> success = {"Done."};
   struct Case {
     const char* what;
@@ -124,6 +126,9 @@ TEST(FaultSweepJudge, MessagesAndExitStatusAgainstTheRoadsRules) {
       {"failed, exit 0", &plain, "CopyFile", ran(true, {"Copy failed."}, 0), {"failed, yet the program exited 0"}},
       {"failed, exit 3010", &plain, "CopyFile", ran(true, {"Copy failed."}, 3010), {"failed, yet the program exited 3010"}},
       {"failed, exit 0 known", &known, "CopyFile", ran(true, {"Copy failed."}, 0), {}, 1},
+      {"failed, exit 0 known for another call", &known, "MoveFile", ran(true, {"Move failed."}, 0),
+       {"failed, yet the program exited 0"}},
+      {"failed, exit 0 known for any call", &any, "MoveFile", ran(true, {"Move failed."}, 0), {}, 1},
       {"tolerated, exit 0", &plain, "CopyFile", ran(false, {"Done."}, 0), {}},
       {"tolerated, exit 1", &plain, "CopyFile", ran(false, {"Done."}, 1), {"whole at its end, yet the program exited 1"}},
       {"tolerated, no program", &plugin, "CopyFile", ran(false, {}, std::nullopt), {}},
