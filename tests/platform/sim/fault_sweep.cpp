@@ -1,5 +1,7 @@
 #include "tests/platform/sim/fault_sweep.h"
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -7,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
@@ -223,6 +226,28 @@ std::string PrinterFacts(Machine& machine, const std::string& printer) {
   for (const auto& d : s["spooler"]["drivers"])
     if (d.value("name", "") == driver) facts.push_back(d);
   return facts.dump();
+}
+
+ProgramRun RunProgram(const std::string& command_line, const std::filesystem::path& output_folder) {
+  const std::filesystem::path out = output_folder / "program.out", err = output_folder / "program.err";
+  const std::string command = command_line + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+  const int raw = std::system(command.c_str());
+  ProgramRun run;
+  for (const auto& file : {out, err}) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+      if (line.find("Sanitizer") != std::string::npos || line.find("runtime error:") != std::string::npos)
+        run.crashes.push_back("sanitizer report: " + line);
+      run.lines.push_back(line);
+    }
+  }
+  if (raw != -1 && WIFEXITED(raw)) {
+    const int status = WEXITSTATUS(raw);
+    run.exit_status = status == exit_code::kRestartNeeded % 256 ? exit_code::kRestartNeeded : status;
+  } else {
+    run.crashes.push_back("ended by signal " + std::to_string(raw != -1 && WIFSIGNALED(raw) ? WTERMSIG(raw) : -1));
+  }
+  return run;
 }
 
 void AddForeignPrinter(Machine& machine) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -124,6 +125,18 @@ struct SweepFigures {
   std::vector<std::string> expected;
   void Print(const std::string& title) const;
 };
+
+// A program of the kit run as its own process (a shell command line that
+// must not redirect its output): its exit status (3010 read back from the
+// low byte Linux keeps), every line it wrote to standard output and error,
+// and what ended it otherwise (a signal, a sanitizer's report), one line
+// each, for RoadRun::Untruths.
+struct ProgramRun {
+  std::optional<int> exit_status;
+  std::vector<std::string> lines;
+  std::vector<std::string> crashes;
+};
+ProgramRun RunProgram(const std::string& command_line, const std::filesystem::path& output_folder);
 
 // The foreign printer every road's machine holds.
 inline constexpr char16_t kForeignPrinter[] = u"Acme Label 2000";

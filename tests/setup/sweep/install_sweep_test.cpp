@@ -4,15 +4,12 @@
 // failing. Every run must end, say what failed, leave no half-made printer,
 // port, monitor or driver, and leave the foreign printer alone.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
-#include "common/exit_codes/exit_codes.h"
 #include "platform/sim/presets.h"
 #include "setup/progress/progress_dialog.h"
 #include "tests/platform/sim/fault_sweep.h"
@@ -81,9 +78,6 @@ class InstallRoadRun final : public RoadRun {
 
 namespace fs = std::filesystem;
 
-// Linux keeps the low 8 bits of an exit status.
-constexpr int kRestartNeededLow = exit_code::kRestartNeeded % 256;
-
 // The printer a quiet install makes on `port` (name, driver), if any.
 bool HasModelPrinter(const sim::Json& state, const std::string& port) {
   for (const auto& p : state["spooler"]["printers"])
@@ -121,29 +115,22 @@ class QuietSetupRun final : public RoadRun {
   sim::Machine& machine() override { return *machine_; }
 
   RoadResult Run() override {
-    const fs::path log = folder_.parent_path() / "run.log", err = folder_.parent_path() / "run.err";
+    const fs::path log = folder_.parent_path() / "run.log";
     std::error_code ec;
     fs::remove(log, ec);
-    const std::string command = std::string("'") + KIT_SETUP_PROGRAM + "' --machine '" + folder_.string() + "' --kit '" +
-                                KIT_FOLDER + "' --quiet --accept-licence --model VRT-Q40 --port '" + port_ +
-                                "' --log '" + log.string() + "' </dev/null >/dev/null 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
+    const sim::testing::ProgramRun program = sim::testing::RunProgram(
+        std::string("'") + KIT_SETUP_PROGRAM + "' --machine '" + folder_.string() + "' --kit '" + KIT_FOLDER +
+            "' --quiet --accept-licence --model VRT-Q40 --port '" + port_ + "' --log '" + log.string() + "'",
+        folder_.parent_path());
     RoadResult result;
-    for (const fs::path& file : {log, err}) {
-      std::ifstream in(file);
-      for (std::string line; std::getline(in, line);) {
-        if (line.find("Sanitizer") != std::string::npos || line.find("runtime error") != std::string::npos)
-          untruths_.push_back("sanitizer report: " + line);
-        result.messages.push_back(line);
-      }
-    }
-    if (WIFEXITED(raw)) {
-      const int status = WEXITSTATUS(raw);
-      result.exit_status = status == kRestartNeededLow ? exit_code::kRestartNeeded : status;
-    } else {
-      result.ended = false;
-      untruths_.push_back("kitsetup ended by signal " + std::to_string(WIFSIGNALED(raw) ? WTERMSIG(raw) : -1));
-    }
+    // The run log's lines (the choices, what the wizard showed, the
+    // outcome), then what the program wrote.
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);) result.messages.push_back(line);
+    result.messages.insert(result.messages.end(), program.lines.begin(), program.lines.end());
+    result.exit_status = program.exit_status;
+    result.ended = program.exit_status.has_value();
+    untruths_ = program.crashes;
     sim::Json state;
     std::string error;
     machine_->store().Read(&state, &error);
