@@ -311,7 +311,30 @@ void SweepFigures::Print(const std::string& title) const {
   std::fflush(stdout);
 }
 
+namespace {
+
+// One road's share of the figures, printed when the road is done.
+void PrintRoadFigures(const std::string& name, const SweepFigures& before, const SweepFigures& after) {
+  std::printf("%s: %d call(s) failed (%d repetition(s) not), %d run(s): %d failed (%d silently), %d tolerated, "
+              "%zu finding(s), %zu expected\n",
+              name.c_str(), after.calls - before.calls - (after.repeats_skipped - before.repeats_skipped),
+              after.repeats_skipped - before.repeats_skipped, after.runs - before.runs,
+              after.failed_runs - before.failed_runs, after.silent_runs - before.silent_runs,
+              after.tolerated_runs - before.tolerated_runs, after.findings.size() - before.findings.size(),
+              after.expected.size() - before.expected.size());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
 void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int virtual_minutes) {
+  const SweepFigures before = *figures;
+  struct PrintAtEnd {
+    const std::string& name;
+    const SweepFigures& before;
+    const SweepFigures& after;
+    ~PrintAtEnd() { PrintRoadFigures(name, before, after); }
+  } print_at_end{road.name, before, *figures};
   ++figures->roads;
   auto finding = [&](const std::string& what) { figures->findings.push_back(road.name + ": " + what); };
 
