@@ -87,6 +87,22 @@ TEST_F(FaultSweepTest, ALoggedCallFailsAtItsOwnRepetitionOnly) {
   EXPECT_EQ(copies(), (std::vector<bool>{true, true, false}));
   EXPECT_EQ(p().system.GetLastError(), win32::kErrorSharingViolation);
   EXPECT_TRUE(testing::FaultTaken(machine_->store()));
+
+  // A call that only reads is logged, and fails once, too.
+  testing::StartCallLog(machine_->store());
+  Bytes read;
+  auto reads = [&] {
+    std::vector<bool> done;
+    for (int i = 0; i < 3; ++i) done.push_back(p().files.ReadFile(u"C:\\b.txt", 16, &read));
+    return done;
+  };
+  EXPECT_EQ(reads(), (std::vector<bool>{true, true, true}));
+  const auto read_log = testing::TakeCallLog(machine_->store());
+  ASSERT_EQ(read_log.size(), 3u);
+  EXPECT_EQ(read_log[1].api, "ReadFile");
+  testing::FailLoggedCall(machine_->store(), read_log, 1, win32::kErrorAccessDenied);
+  EXPECT_EQ(reads(), (std::vector<bool>{true, false, true}));
+  EXPECT_TRUE(testing::FaultTaken(machine_->store()));
 }
 
 TEST(FaultSweepJudge, MessagesAndExitStatusAgainstTheRoadsRules) {
