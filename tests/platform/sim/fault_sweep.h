@@ -98,6 +98,11 @@ struct Road {
   // reason. Such runs are counted as expected findings, printed, and do not
   // fail the sweep; every other failed run must not exit 0 or 3010.
   std::map<std::string, std::string> exit_zero_expected;
+  // Findings the road is known to have until their program is mended: a
+  // text the finding's line holds (the failing call and its subject), and
+  // the reason. They are printed as expected findings and do not fail the
+  // sweep.
+  std::map<std::string, std::string> known_findings;
 };
 
 // What a run whose call `failed_api` failed says about itself, judged by
