@@ -294,6 +294,11 @@ TEST(SheetSweep, EveryCallOfThePrintingRoadsFailing) {
     road.silent_apis = kRawJobCalls;
     // A job whose end the spooler refused stays with the spooler.
     road.may_stay_after["EndDocPrinter"] = {"left open"};
+#ifdef KIT_SWEEP_FIRST_CALLS_ONLY
+    // The pages read their language file and value again for every text:
+    // under the sanitizers each is failed where it is made first only.
+    road.fail_repeats = false;
+#endif
     auto clean_jobs = std::make_shared<std::optional<std::string>>();
     road.make = [&r, clean_jobs] { return std::make_unique<SheetRoadRun>(r, clean_jobs); };
     sim::testing::SweepRoad(road, &figures);
