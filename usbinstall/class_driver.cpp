@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "common/exit_codes/exit_codes.h"
 #include "platform/default_printer.h"
 #include "usbinstall/os_code_bridge.h"
 #include "usbinstall/outcome_texts.h"
@@ -60,7 +61,7 @@ void MakeDefaultPrinter(InstallerContext& context, std::string_view printer_name
   kit::MakeDefaultPrinter(calls, Wide(context.system, printer_name));
 }
 
-void RunClassDriverInstall(InstallerContext& context, const CommandLine& command_line) {
+int RunClassDriverInstall(InstallerContext& context, const CommandLine& command_line) {
   const int os_code = CurrentOsCode(context.system);
   const bool silent = command_line.display_flag == kSilentFlag;
   const unsigned code_page = context.system.GetACP();
@@ -97,10 +98,11 @@ void RunClassDriverInstall(InstallerContext& context, const CommandLine& command
     Report(context, silent, texts.success, kBoxIconInformation);
     const std::string printer = CutAnsi(command_line.printer_name, kPrinterNameCapacity, code_page);
     if (!printer.empty()) MakeDefaultPrinter(context, printer);
-    return;
+    return reboot ? exit_code::kRestartNeeded : exit_code::kDone;
   }
   const std::string system_text = Ansi(context.system, context.system.FormatMessage(error, 0));
   Report(context, silent, FailureText(texts, error, system_text, code_page), kBoxIconError);
+  return exit_code::kFailed;
 }
 
 }  // namespace kit::usbinstall

@@ -41,6 +41,8 @@ void AppendSilentLog(InstallerContext& context, std::string_view text);
 // Any failure ends the step silently.
 void MakeDefaultPrinter(InstallerContext& context, std::string_view printer_name);
 
-void RunClassDriverInstall(InstallerContext& context, const CommandLine& command_line);
+// Action 3. The kit's exit status: done after the success text (3010 when
+// Windows must restart for the driver), failed after the failure text.
+int RunClassDriverInstall(InstallerContext& context, const CommandLine& command_line);
 
 }  // namespace kit::usbinstall

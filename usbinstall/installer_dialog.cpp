@@ -119,7 +119,7 @@ bool CInfInstallDlg::RunGuardedAction() {
                            services_.shell,  services_.clock, services_.profile, *this,
                            services_.out,    program_folder_};
   ++action_runs_;
-  RunAction(context, command_line_);
+  exit_status_ = RunAction(context, command_line_);
   return true;
 }
 
@@ -157,7 +157,9 @@ void CInfInstallDlg::CloseProgressWindow() {
 int CInfInstallApp::InitInstance(const std::vector<std::string>& arguments,
                                  const std::function<int(ui::Page&)>& run_modal) {
   CInfInstallDlg dialog(services_, ParseCommandLine(arguments), progress_host_);
-  return run_modal(dialog);
+  const int result = run_modal(dialog);
+  exit_status_ = dialog.ExitStatus();
+  return result;
 }
 
 }  // namespace kit::usbinstall

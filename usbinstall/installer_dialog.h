@@ -10,6 +10,7 @@
 #include <vector>
 #include <ostream>
 
+#include "common/exit_codes/exit_codes.h"
 #include "ui/page.h"
 #include "usbinstall/command_line.h"
 #include "usbinstall/installer_context.h"
@@ -87,6 +88,9 @@ class CInfInstallDlg final : public ui::Page, private InstallerView {
 
   // How many times the action ran.
   int ActionRuns() const { return action_runs_; }
+  // The last run's exit status (common/exit_codes/exit_codes.h); refused
+  // (2) when the action never ran.
+  int ExitStatus() const { return exit_status_; }
 
  private:
   // Runs the action with the driver-warning responder active; false when
@@ -109,19 +113,23 @@ class CInfInstallDlg final : public ui::Page, private InstallerView {
   CProcessDlg progress_page_;
   bool progress_open_ = false;
   int action_runs_ = 0;
+  int exit_status_ = exit_code::kRefused;
 };
 
 // The application: parses the command line and runs the main window modally
-// through the host's `run_modal`. Returns the window's result.
+// through the host's `run_modal`. Returns the window's result; the program
+// ends with ExitStatus().
 class CInfInstallApp {
  public:
   CInfInstallApp(InstallerServices services, ProgressWindowHost& progress_host)
       : services_(services), progress_host_(progress_host) {}
   int InitInstance(const std::vector<std::string>& arguments, const std::function<int(ui::Page&)>& run_modal);
+  int ExitStatus() const { return exit_status_; }
 
  private:
   InstallerServices services_;
   ProgressWindowHost& progress_host_;
+  int exit_status_ = exit_code::kRefused;
 };
 
 }  // namespace kit::usbinstall

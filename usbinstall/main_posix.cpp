@@ -1,6 +1,7 @@
 // Install on Linux: runs one action against a virtual Windows machine and
 // shows the installer's windows in the console.
 //   Install [--machine DIR] [--bits 32|64] [--module PATH] [--script FILE] [action [arguments...]]
+// The exit status follows the kit's table (common/exit_codes/exit_codes.h).
 // Without --machine the machine comes from the environment a program started
 // on the machine receives. Message boxes are answered from the script, or
 // from standard input.
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/exit_codes/exit_codes.h"
 #include "platform/sim/machine.h"
 #include "ui/console/action_source.h"
 #include "ui/console/console.h"
@@ -22,7 +24,7 @@ constexpr char kUsage[] =
     "usage: Install [--machine DIR] [--bits 32|64] [--module PATH] [--script FILE] [action [arguments...]]\n";
 constexpr char16_t kModule32[] = u"C:\\kit\\USBDrv\\USBDriver\\Install.exe";
 constexpr char16_t kModule64[] = u"C:\\kit\\USBDrv\\USBDriver_x64\\Install.exe";
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = kit::exit_code::kRefused;
 
 // The progress window as a headless dialog, shown in the console when it
 // opens and when it closes.
@@ -134,5 +136,5 @@ int main(int argc, char** argv) {
     if (!dialog.Ended()) console.Run(dialog);
     return dialog.Result();
   });
-  return 0;
+  return app.ExitStatus();
 }

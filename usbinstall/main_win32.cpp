@@ -1,5 +1,6 @@
 // Install.exe: the Windows program. Runs the action named on its command
-// line while its main window initialises, then ends.
+// line while its main window initialises, then ends with the action's exit
+// status (common/exit_codes/exit_codes.h; 2 when the action could not run).
 #include <windows.h>
 
 #include <cstdlib>
@@ -59,5 +60,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                               p.shell,  p.clock, *profile,  std::cout};
   kit::usbinstall::CInfInstallApp app(services, progress);
   app.InitInstance(arguments, [](kit::ui::Page& page) { return kit::ui::win32::RunModal(page); });
-  return 0;
+  return app.ExitStatus();
 }

@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "usbinstall/network_ports.h"
 
+#include "common/exit_codes/exit_codes.h"
 #include "usbinstall/action_table.h"
 #include "usbinstall/error_box.h"
 
@@ -24,10 +25,11 @@ constexpr std::uint32_t kModelsField = 1;
 constexpr std::uint32_t kDescriptionField = 0;
 constexpr std::uint32_t kHardwareIdField = 2;
 
-void Fail(InstallerContext& context, std::string_view step) {
+int Fail(InstallerContext& context, std::string_view step) {
   const auto code = context.system.GetLastError();
   ShowErrorBox(context, step, code);
   context.view.AppendProgress(kFailedLine);
+  return exit_code::kFailed;
 }
 
 }  // namespace
@@ -57,7 +59,7 @@ Bytes HardwareIdProperty(WStringView hardware_id) {
   return data;
 }
 
-void RunNetworkPorts(InstallerContext& context, int device_count) {
+int RunNetworkPorts(InstallerContext& context, int device_count) {
   auto& devices = context.devices;
   const WString inf_path = Wide(context.system, context.program_folder) + u"\\" +
                            Wide(context.system, InfFileOf(ActionKind::kNetworkSerial));
@@ -78,6 +80,7 @@ void RunNetworkPorts(InstallerContext& context, int device_count) {
   RootDeviceModel model;
   if (!FindRootDeviceModel(*inf, &model)) return Fail(context, kStepFindDevice);
 
+  bool reboot = false;
   for (int repetition = 1; repetition <= device_count; ++repetition) {
     DeviceInfoSetHandle set = devices.SetupDiCreateDeviceInfoList(&class_guid);
     if (!set) return Fail(context, kStepCreateList);
@@ -90,18 +93,18 @@ void RunNetworkPorts(InstallerContext& context, int device_count) {
     if (!set->SetupDiCallClassInstaller(kDifRegisterDevice, device)) return Fail(context, kStepRegister);
 
     if (repetition == device_count) {
-      bool reboot = false;
       if (!devices.UpdateDriverForPlugAndPlayDevices(model.hardware_id, inf_path, kInstallFlagForce, &reboot)) {
-        Fail(context, kStepUpdate);
+        const int status = Fail(context, kStepUpdate);
         // The device of this repetition goes again as its set is released;
         // those of earlier repetitions stay.
         set->SetupDiCallClassInstaller(kDifRemove, device);
-        return;
+        return status;
       }
       context.view.AppendProgress(kDotsLine);
     }
     context.view.AppendProgress(kFinishLine);
   }
+  return reboot ? exit_code::kRestartNeeded : exit_code::kDone;
 }
 
 }  // namespace kit::usbinstall

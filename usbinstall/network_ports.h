@@ -23,7 +23,9 @@ bool FindRootDeviceModel(InfFile& inf, RootDeviceModel* model);
 // The hardware-id property value: the id and two terminating zeros, UTF-16LE.
 Bytes HardwareIdProperty(WStringView hardware_id);
 
-// Action 8: creates `device_count` devices and installs their driver.
-void RunNetworkPorts(InstallerContext& context, int device_count);
+// Action 8: creates `device_count` devices and installs their driver. The
+// kit's exit status: failed after a failing step, 3010 when Windows must
+// restart for the driver, else done.
+int RunNetworkPorts(InstallerContext& context, int device_count);
 
 }  // namespace kit::usbinstall

@@ -5,8 +5,10 @@
 #include <span>
 
 #include "common/codepage/codepage.h"
+#include "common/exit_codes/exit_codes.h"
 #include "common/ini/profile.h"
 #include "platform/profile_file_source.h"
+#include "platform/win32_errors.h"
 
 namespace kit::usbinstall {
 namespace {
@@ -61,15 +63,18 @@ bool UsesUsbClass(ActionKind kind) {
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
-// Gives the file normal attributes and deletes it; a missing file is no error.
-void DeleteQuietly(Files& files, WStringView path) {
-  files.SetFileAttributes(path, kFileAttributeNormal);
-  files.DeleteFile(path);
+// Gives the file normal attributes and deletes it; false when it is still
+// there (a missing file is no error).
+bool DeleteQuietly(InstallerContext& context, WStringView path) {
+  context.files.SetFileAttributes(path, kFileAttributeNormal);
+  if (context.files.DeleteFile(path)) return true;
+  const win32::Error error = context.system.GetLastError();
+  return error == win32::kErrorFileNotFound || error == win32::kErrorPathNotFound;
 }
 
-void DeleteInfWithTwin(Files& files, WStringView path) {
-  DeleteQuietly(files, path);
-  DeleteQuietly(files, PnfTwinOf(path));
+bool DeleteInfWithTwin(InstallerContext& context, WStringView path) {
+  const bool inf = DeleteQuietly(context, path);
+  return DeleteQuietly(context, PnfTwinOf(path)) && inf;
 }
 
 // The first string of a multi-string property value in UTF-16LE bytes.
@@ -83,10 +88,12 @@ WString FirstString(const Bytes& value, std::uint32_t size) {
   return text;
 }
 
-void RemoveDevices(InstallerContext& context, ActionKind kind) {
+// False when a family device of the action could not be removed.
+bool RemoveDevices(InstallerContext& context, ActionKind kind) {
   const Guid& device_class = UsesUsbClass(kind) ? kGuidDevClassUsb : kGuidDevClassPorts;
   DeviceInfoSetHandle set = context.devices.SetupDiGetClassDevs(&device_class, u"", kDigcfPresent);
-  if (!set) return;
+  if (!set) return true;  // no device of the class is present
+  bool all_removed = true;
   DeviceInfoData device;
   for (std::uint32_t index = 0; set->SetupDiEnumDeviceInfo(index, &device); ++index) {
     Bytes value;
@@ -98,8 +105,12 @@ void RemoveDevices(InstallerContext& context, ActionKind kind) {
     }
     const auto product = FamilyProductId(FirstString(value, size));
     if (!product || !RemovesProduct(kind, *product)) continue;
-    if (!set->SetupDiCallClassInstaller(kDifRemove, device)) context.out << kRemoveFailed;
+    if (!set->SetupDiCallClassInstaller(kDifRemove, device)) {
+      context.out << kRemoveFailed;
+      all_removed = false;
+    }
   }
+  return all_removed;
 }
 
 // An INF in the Windows "inf" folder read through the platform's files.
@@ -127,13 +138,16 @@ codepage::CodePage CodePageOf(SystemFacts& system) {
   }
 }
 
-void DeleteFamilyInfCopies(InstallerContext& context, ActionKind kind, WStringView inf_folder) {
+// False when a family INF copy stays.
+bool DeleteFamilyInfCopies(InstallerContext& context, ActionKind kind, WStringView inf_folder) {
   FindData found;
   FindHandlePtr search = context.files.FindFirstFile(WString(inf_folder) + kInfPattern, &found);
   if (!search) {
-    context.out << "Invalid File Handle. Get Last Error reports " << context.system.GetLastError() << "\n";
-    return;
+    const win32::Error error = context.system.GetLastError();
+    context.out << "Invalid File Handle. Get Last Error reports " << error << "\n";
+    return error == win32::kErrorFileNotFound;  // no INF at all
   }
+  bool all_deleted = true;
   const auto code_page = CodePageOf(context.system);
   do {
     if (found.attributes & kFileAttributeDirectory) continue;
@@ -142,8 +156,9 @@ void DeleteFamilyInfCopies(InstallerContext& context, ActionKind kind, WStringVi
     if (!context.files.ReadFile(path, kMaxProfileFileBytes, &bytes)) continue;  // an unreadable file gives only defaults
     const ProfileInfValues values(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                                   code_page);
-    if (HasFamilySignature(kind, values)) DeleteInfWithTwin(context.files, path);
+    if (HasFamilySignature(kind, values) && !DeleteInfWithTwin(context, path)) all_deleted = false;
   } while (search->FindNextFile(&found));
+  return all_deleted;
 }
 
 }  // namespace
@@ -202,18 +217,19 @@ WString PnfTwinOf(WStringView inf_path) {
   return twin + u"PNF";
 }
 
-void RunRemoval(InstallerContext& context, ActionKind kind) {
+int RunRemoval(InstallerContext& context, ActionKind kind) {
   context.view.AppendProgress(kStartLine);
-  RemoveDevices(context, kind);
+  bool complete = RemoveDevices(context, kind);
 
   const WString inf_folder = context.system.GetWindowsDirectory() + kInfFolder;
   const WString drivers_folder = context.system.GetSystemDirectory() + kDriversFolder;
   const PackageFiles package = FilesOf(kind);
-  for (const auto name : package.infs) DeleteInfWithTwin(context.files, inf_folder + WString(name));
-  for (const auto name : package.drivers) DeleteQuietly(context.files, drivers_folder + WString(name));
+  for (const auto name : package.infs) complete = DeleteInfWithTwin(context, inf_folder + WString(name)) && complete;
+  for (const auto name : package.drivers) complete = DeleteQuietly(context, drivers_folder + WString(name)) && complete;
 
-  DeleteFamilyInfCopies(context, kind, inf_folder);
+  complete = DeleteFamilyInfCopies(context, kind, inf_folder) && complete;
   context.view.AppendProgress(kFinishLine);
+  return complete ? exit_code::kDone : exit_code::kFailed;
 }
 
 }  // namespace kit::usbinstall

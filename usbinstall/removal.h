@@ -46,7 +46,9 @@ bool HasFamilySignature(ActionKind kind, const InfValues& inf);
 // The precompiled twin of an INF: its last three characters become "PNF".
 WString PnfTwinOf(WStringView inf_path);
 
-// Actions 11, 22, 44 and 88.
-void RunRemoval(InstallerContext& context, ActionKind kind);
+// Actions 11, 22, 44 and 88. The walk never stops early; its exit status
+// is failed when a device could not be removed or a package file could not
+// be deleted (a missing one is no failure), else done.
+int RunRemoval(InstallerContext& context, ActionKind kind);
 
 }  // namespace kit::usbinstall

@@ -9,7 +9,7 @@
 
 namespace kit::usbinstall {
 
-void RunAction(InstallerContext& context, const CommandLine& command_line) {
+int RunAction(InstallerContext& context, const CommandLine& command_line) {
   const ActionKind kind = KindOfAction(command_line.action);
   switch (kind) {
     case ActionKind::kClassDriver: return RunClassDriverInstall(context, command_line);
@@ -22,6 +22,7 @@ void RunAction(InstallerContext& context, const CommandLine& command_line) {
     case ActionKind::kUsbVirtualSerial:
     case ActionKind::kUsbScanner: return RunUpdateOrPreinstall(context, kind);
   }
+  return RunUpdateOrPreinstall(context, ActionKind::kUsbPrinter);  // every other code
 }
 
 }  // namespace kit::usbinstall

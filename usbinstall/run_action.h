@@ -7,6 +7,9 @@
 
 namespace kit::usbinstall {
 
-void RunAction(InstallerContext& context, const CommandLine& command_line);
+// Runs the action; its exit status in the kit's table
+// (common/exit_codes/exit_codes.h): done, failed, or 3010 when Windows must
+// restart for a driver.
+int RunAction(InstallerContext& context, const CommandLine& command_line);
 
 }  // namespace kit::usbinstall

@@ -1,6 +1,7 @@
 // This file is OS-independent.
 #include "usbinstall/update_install.h"
 
+#include "common/exit_codes/exit_codes.h"
 #include "usbinstall/os_code_bridge.h"
 
 namespace kit::usbinstall {
@@ -16,7 +17,7 @@ constexpr int kFirstOsWithReplaceCopy = kOsCodeServer2003;
 
 }  // namespace
 
-void RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind) {
+int RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind) {
   const bool serial = kind == ActionKind::kUsbVirtualSerial;
   const int os_code = CurrentOsCode(context.system);
   const WString folder = Wide(context.system, context.program_folder);
@@ -25,13 +26,14 @@ void RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind) {
   context.view.AppendProgress(kStartLine);
 
   bool updated = false;
+  bool reboot = false;
   for (const auto id : HardwareIdsOf(kind)) {
-    bool reboot = false;
     if (context.devices.UpdateDriverForPlugAndPlayDevices(Wide(context.system, id), inf_path,
                                                           kInstallFlagForce, &reboot)) {
       updated = true;
       break;
     }
+    reboot = false;
   }
   const win32::Error update_error = updated ? win32::kErrorSuccess : context.system.GetLastError();
 
@@ -39,14 +41,17 @@ void RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind) {
   // as well, whatever the update did.
   const bool preinstall = (!updated && update_error != win32::kErrorSuccess) ||
                           (!serial && os_code == kOsCodeWin8);
+  bool copied = false;
   if (preinstall) {
     context.view.AppendProgress(serial ? kPreinstallSerialLine : kPreinstallLine);
     WString destination;
-    const bool copied = context.devices.SetupCopyOEMInf(inf_path, folder, kSpostPath, kSpCopyNoOverwrite,
-                                                        &destination);
+    copied = context.devices.SetupCopyOEMInf(inf_path, folder, kSpostPath, kSpCopyNoOverwrite, &destination);
+    // A package already in the store refuses the copy with 80: it is there.
+    const bool already_there = !copied && context.system.GetLastError() == win32::kErrorFileExists;
     if (!copied && !serial && os_code >= kFirstOsWithReplaceCopy) {
-      context.devices.SetupCopyOEMInf(inf_path, folder, kSpostPath, kSpCopyReplaceOnly, &destination);
+      copied = context.devices.SetupCopyOEMInf(inf_path, folder, kSpostPath, kSpCopyReplaceOnly, &destination);
     }
+    copied = copied || already_there;
   }
 
   if (updated && kind != ActionKind::kUsbPrinter) context.view.AppendProgress(kUpdatedLine);
@@ -57,6 +62,8 @@ void RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind) {
       context.devices.CM_Reenumerate_DevNode(root, kCmReenumerateNormal);
     }
   }
+  if (!updated && !copied) return exit_code::kFailed;
+  return reboot ? exit_code::kRestartNeeded : exit_code::kDone;
 }
 
 }  // namespace kit::usbinstall

@@ -11,6 +11,9 @@ namespace kit::usbinstall {
 
 // Actions 1 (USB virtual serial port), 4 (USB scanner) and every other code
 // (USB printer).
-void RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind);
+// The kit's exit status (common/exit_codes/exit_codes.h): done when a
+// device's driver was updated or the package is in the store, 3010 when
+// Windows must restart for the update, failed when neither happened.
+int RunUpdateOrPreinstall(InstallerContext& context, ActionKind kind);
 
 }  // namespace kit::usbinstall

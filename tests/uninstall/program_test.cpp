@@ -37,11 +37,17 @@ class ProgramTest : public FamilyMachineTest {
   std::string Machine(const std::string& arguments) {
     return Run(std::string(KIT_VMACHINE_PATH) + " " + arguments);
   }
-  std::string Uninstall(const std::string& script) {
+  std::string Uninstall(const std::string& script, int* status = nullptr) {
     const std::string file = folder_.string() + "/script.txt";
     std::ofstream(file) << script;
     return Run("cd '" + std::string(KIT_FOLDER) + "' && '" + KIT_UNINSTALL_PROGRAM + "' --machine '" +
-               folder_.string() + "' --script '" + file + "' < /dev/null");
+                   folder_.string() + "' --script '" + file + "' < /dev/null",
+               status);
+  }
+  std::string UninstallQuiet(const std::string& options, int* status) {
+    return Run("cd '" + std::string(KIT_FOLDER) + "' && '" + KIT_UNINSTALL_PROGRAM + "' --machine '" +
+                   folder_.string() + "' --quiet " + options + " < /dev/null",
+               status);
   }
   // The machine's C:\kit as the host holds it: every file with its size.
   std::string KitOnMachine() {
@@ -90,6 +96,101 @@ TEST_F(ProgramTest, SelectAllWithTheUsbBoxRemovesTheFamilyAndRestarts) {
   EXPECT_EQ(Restarts(), 1);
 }
 
+// Every way of running the uninstaller ends with the kit's exit status: the
+// window (driven by a script, as a person clicks it) and the quiet removal,
+// making the same choices on twin machines. Linux keeps the low 8 bits of
+// 3010.
+TEST_F(ProgramTest, EveryRoadEndsWithTheSameStatus) {
+  constexpr int kRestart = 3010 % 256;
+  const std::string all = "click 1012\nclick 1002\n";
+  struct Case {
+    const char* name;
+    std::string fault;   // vmachine arguments, DIR for the machine
+    bool queue_job;      // a job waits on the parallel printer
+    std::string quiet;   // the quiet run's options
+    std::string script;  // the window's actions
+    int status;
+    const char* line;    // on standard error, "" for none
+    bool printers_gone;
+    int restarts;
+  };
+  const Case cases[] = {
+      {"removed, no restart", "", false, "--all", all + "click 2\nclick 2\n", kRestart, "", true, 0},
+      {"removed and restarted", "", false, "--all --restart", all + "click 1\nclick 2\n", 0, "", true, 1},
+      // Windows refuses the restart it was asked for: it is still needed.
+      {"restart refused by Windows", "fault DIR call ExitWindowsEx 5", false, "--all --restart",
+       all + "click 1\nclick 2\n", kRestart, "", true, 0},
+      // The others go; the printer stays, and its name is the reason.
+      {"a printer not deleted", "fault DIR call DeletePrinter 5 --subject 'VRT-Q40(P)'", false, "--all",
+       all + "click 2\nclick 2\n", 1, "Uninstall: not removed: VRT-Q40(P)", false, 0},
+      // The USB installer cannot be started: the driver stays.
+      {"USB installer not started", "fault DIR call ShellExecute 2", false, "--all --remove-usb-driver",
+       "click 1012\ncheck 1019\nclick 1002\nclick 2\nclick 2\n", 1,
+       "Uninstall: the USB printer driver was not removed", true, 0},
+      // Jobs queued: nothing is touched.
+      {"jobs queued", "", true, "--all", all + "click 2\n", 2, "Uninstall: ", false, 0},
+  };
+  for (const Case& c : cases) {
+    for (const bool quiet : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (quiet ? " (--quiet)" : " (window)"));
+      TearDown();
+      Build("win7-x64-en");
+      ASSERT_EQ(Tool("program DIR Install.exe '" + std::string(KIT_INSTALL_PROGRAM) + "'"), 0);
+      if (c.queue_job) QueueJob(u"VRT-Q40(P)");
+      if (!c.fault.empty()) ASSERT_EQ(Tool(c.fault), 0) << c.fault;
+      int status = -1;
+      const std::string out = quiet ? UninstallQuiet(c.quiet, &status) : Uninstall(c.script, &status);
+      EXPECT_EQ(status, c.status) << out;
+      if (*c.line == 0) {
+        EXPECT_EQ(out.find("Uninstall: "), std::string::npos) << out;
+      } else {
+        EXPECT_NE(out.find(c.line), std::string::npos) << out;
+      }
+      if (!quiet) EXPECT_NE(out.find("dialog 102 closed"), std::string::npos) << out;
+      const auto reopened = Reopen(32);
+      const auto has = [&](const char16_t* name) {
+        PrinterHandle printer;
+        return reopened->platform().spooler.OpenPrinter(name, PrinterDefaults{}, &printer) && printer;
+      };
+      EXPECT_EQ(!has(u"VRT-Q40(P)"), c.printers_gone) << out;
+      EXPECT_EQ(!has(u"VRT-T80(S)"), c.status != 2) << out;
+      EXPECT_TRUE(has(kForeignPrinter));
+      EXPECT_EQ(Restarts(), c.restarts) << out;
+    }
+  }
+}
+
+// A printer whose deletion failed once and is removed by a second press
+// before the window closes leaves no failure behind; a window closed without
+// a removal is done; one whose press was refused for a queued job and which
+// then closes has changed nothing.
+TEST_F(ProgramTest, TheWindowsLastWordCounts) {
+  struct Case {
+    const char* name;
+    bool queue_job;
+    const char* fault;
+    const char* script;
+    int status;
+  };
+  const Case cases[] = {
+      {"closed at once", false, "", "click 2\n", 0},
+      {"failed, then removed", false, "fault DIR call DeletePrinter 5 --subject 'VRT-Q40(P)' --times 1",
+       "click 1012\nclick 1002\nclick 2\nclick 1002\nclick 2\nclick 2\n", 3010 % 256},
+      {"refused, then closed", true, "", "click 1012\nclick 1002\nclick 2\n", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    Build("win7-x64-en");
+    if (c.queue_job) QueueJob(u"VRT-Q40(P)");
+    if (*c.fault != 0) ASSERT_EQ(Tool(c.fault), 0);
+    int status = -1;
+    const std::string out = Uninstall(c.script, &status);
+    EXPECT_EQ(status, c.status) << out;
+    EXPECT_EQ(out.find("! "), std::string::npos) << out;
+  }
+}
+
 // The machine's kit folder is an exact copy of the kit the program was given:
 // a file removed from the kit is gone from the machine too, and the program
 // says what it misses.
@@ -103,8 +204,10 @@ TEST_F(ProgramTest, AFileTheKitLacksIsGoneFromTheMachine) {
   ASSERT_TRUE(fs::remove(copy / "DRVCONFIG" / "Uninstall.ini"));
   const std::string file = folder_.string() + "/script.txt";
   std::ofstream(file) << "answer OK\n";
+  int status = -1;
   out = Run("cd '" + copy.string() + "' && ./Uninstall --machine '" + folder_.string() + "' --script '" + file +
-            "' < /dev/null");
+            "' < /dev/null", &status);
+  EXPECT_EQ(status, 2) << out;
   EXPECT_NE(out.find("The configuration file Uninstall.ini was not found!"), std::string::npos) << out;
   EXPECT_EQ(out.find("=== Uninstall"), std::string::npos) << out;
   EXPECT_FALSE(Exists(u"C:\\kit\\DRVCONFIG\\Uninstall.ini"));

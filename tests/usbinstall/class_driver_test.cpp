@@ -247,3 +247,34 @@ TEST(ClassDriverTest, OverLongPrinterNameIsCutTo199Bytes) {
 
 }  // namespace
 }  // namespace kit::usbinstall
+
+namespace kit::usbinstall {
+namespace {
+
+// A driver that Windows installs only after a restart: the installed text
+// stands, and the program's status says the restart is still to come.
+TEST(RestartStatusTest, AnUpdateThatAsksForARestartEnds3010) {
+  struct Case {
+    const char* name;
+    CommandLine command_line;
+    std::vector<WString> device;
+    Guid device_class;
+  };
+  const Case cases[] = {
+      {"class driver", Action3("1"), {u"USBPRINT\\KVROTP80", u"KVROTP80"}, kGuidDevClassPrinter},
+      {"USB printer driver", ParseCommandLine({"2"}), {u"USB\\VID_7a5c&PID_1002"}, kGuidDevClassUsb},
+      {"USB scanner driver", ParseCommandLine({"4"}), {u"USB\\VID_7A5C&PID_2002"}, kGuidDevClassUsb},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const bool restart : {false, true}) {
+      FakeMachine m;
+      m.Plug(c.device, c.device_class);
+      m.devices.update_needs_restart = restart;
+      EXPECT_EQ(RunAction(m.context, c.command_line), restart ? 3010 : 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kit::usbinstall

@@ -363,6 +363,7 @@ bool FakeDevices::UpdateDriverForPlugAndPlayDevices(WStringView hardware_id, WSt
     system_.SetLastError(win32::kErrorNoSuchDevinst);
     return false;
   }
+  *reboot_required = update_needs_restart;
   return true;
 }
 

@@ -171,6 +171,8 @@ class FakeDevices final : public Devices {
   std::map<std::string, std::pair<int, win32::Error>> faults;
   std::map<std::string, int> calls;
   bool has_config_manager = true;
+  // A successful driver update says Windows must restart.
+  bool update_needs_restart = false;
   // A device whose removal fails (index into tree).
   std::set<std::size_t> unremovable;
 

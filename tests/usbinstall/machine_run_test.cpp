@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
 #include "common/ini/profile.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/missing_exports.h"
 #include "platform/sim/presets.h"
 #include "ui/headless/dialog.h"
 #include "ui/text.h"
@@ -132,7 +134,7 @@ class MachineRunTest : public ::testing::Test {
     progress_ = std::make_unique<HeadlessProgressHost>(env_);
     InstallerServices services{p.system, p.files, p.devices, p.spooler, p.shell, p.clock, *profile_, out_};
     CInfInstallApp app(services, *progress_);
-    return app.InitInstance(arguments, [&](ui::Page& page) {
+    const int result = app.InitInstance(arguments, [&](ui::Page& page) {
       ui::headless::Dialog dialog(page, env_);
       dialog.Create();
       progress_text_ = ToUtf8(dialog.Text(kProgressEditId));
@@ -140,6 +142,25 @@ class MachineRunTest : public ::testing::Test {
       ended_ = dialog.Ended();
       return dialog.Result();
     });
+    exit_status_ = app.ExitStatus();
+    return result;
+  }
+
+  // Changes the machine's state as the machine tool would.
+  void Change(const std::function<void(sim::Json&)>& change) {
+    std::string message;
+    ASSERT_EQ(machine_->store().Update(
+                  [&](sim::Json& s) {
+                    change(s);
+                    return true;
+                  },
+                  &message),
+              sim::StoreError::kNone)
+        << message;
+  }
+  // The next calls of `api` fail with `error` (vmachine fault DIR call).
+  void FailCalls(const std::string& api, win32::Error error) {
+    Change([&](sim::Json& s) { s["faults"]["calls"].push_back({{"api", api}, {"error", error}, {"remaining", -1}}); });
   }
 
   fs::path folder_;
@@ -151,6 +172,7 @@ class MachineRunTest : public ::testing::Test {
   std::string progress_text_;
   std::string caption_;
   bool ended_ = false;
+  int exit_status_ = -1;
   sim::Json state_;
 };
 
@@ -362,6 +384,90 @@ TEST(KitDataTest, EachPackageCarriesOnlyItsOwnRemovalSignature) {
   EXPECT_TRUE(HasFamilySignature(ActionKind::kRemoveUsbSerial, usb_port));
   EXPECT_TRUE(HasFamilySignature(ActionKind::kRemoveNetworkSerial, net_port));
   EXPECT_FALSE(HasFamilySignature(ActionKind::kRemoveUsbPrinter, net_port));
+}
+
+}  // namespace
+}  // namespace kit::usbinstall
+
+namespace kit::usbinstall {
+namespace {
+
+// The program ends with the kit's exit status: done when the action did its
+// work (a package already in the driver store counts), failed when it did
+// not, refused when the action could not run at all. The caller of an
+// unattended run reads it; nothing else about the run changes.
+TEST_F(MachineRunTest, EveryActionEndsWithTheKitsExitStatus) {
+  constexpr char16_t kProgramFolder32[] = u"C:\\kit\\USBDrv\\USBDriver";
+  const std::vector<std::string> kPrinterIds = {"USB\\VID_7A5C&PID_1002"};
+  const std::vector<std::string> kClassIds = {"USBPRINT\\KVROVRT-Q40U1", "KVROVRT-Q40U1"};
+  const std::vector<std::string> kClassInstall = {"3", "C:\\kit\\W64\\Setup.inf", "KVROVRT-Q40U1", "1"};
+  struct Case {
+    const char* name;
+    const char* preset;
+    std::vector<std::string> arguments;
+    std::function<void()> before;
+    int status;
+  };
+  const auto plug = [&](const std::vector<std::string>& ids, bool printer_class = false) {
+    return [=, this] {
+      if (printer_class) Plug(ids, "Printer", kGuidDevClassPrinter);
+      else Plug(ids);
+    };
+  };
+  const auto nothing = [] {};
+  const Case cases[] = {
+      {"USB printer driver, printer connected", "win7-x64-en", {"2"}, plug(kPrinterIds), 0},
+      {"USB printer driver into the store", "win7-x64-en", {"2"}, nothing, 0},
+      // Windows XP makes one copy attempt: the package already there refuses
+      // it with 80, and it is in the store all the same.
+      {"USB printer driver already in the store", "winxp-x86-en", {"2"},
+       [this] { Run({"2"}); }, 0},
+      {"USB printer driver, the store refuses", "win7-x64-en", {"2"},
+       [this] { FailCalls("SetupCopyOEMInf", 5); }, 1},
+      {"serial driver, the device refuses and so does the store", "win7-x64-en", {"1"},
+       [this] {
+         Plug({"USB\\VID_7a5c&PID_1000"});
+         FailCalls("UpdateDriverForPlugAndPlayDevices", 5);
+         FailCalls("SetupCopyOEMInf", 5);
+       },
+       1},
+      {"network ports", "win7-x64-en", {"8-2"}, nothing, 0},
+      {"network ports, driver refused", "win7-x64-en", {"8"},
+       [this] { FailCalls("UpdateDriverForPlugAndPlayDevices", 5); }, 1},
+      {"class driver, printer connected", "win7-x64-en", kClassInstall, plug(kClassIds, true), 0},
+      {"class driver, no printer", "win7-x64-en", kClassInstall, nothing, 1},
+      {"removal", "win7-x64-en", {"22"}, plug(kPrinterIds), 0},
+      {"removal, nothing there", "win7-x64-en", {"44"}, nothing, 0},
+      {"removal, device stays", "win7-x64-en", {"22"},
+       [&, this] {
+         Plug(kPrinterIds);
+         FailCalls("SetupDiCallClassInstaller(DIF_REMOVE)", 5);
+       },
+       1},
+      {"removal, driver file in use", "win7-x64-en", {"22"},
+       [this] {
+         ASSERT_TRUE(platform().files.WriteFile(u"C:\\Windows\\system32\\Drivers\\KVPUSB.SYS", Bytes{'M', 'Z'},
+                                                WriteMode::kCreateAlways));
+         Change([](sim::Json& s) {
+           s["faults"]["paths"].push_back({{"path", "C:\\Windows\\system32\\Drivers\\KVPUSB.SYS"}, {"error", 32}});
+         });
+       },
+       1},
+      {"no setup library", "win7-x64-en", {"2"},
+       [this] { Change([](sim::Json& s) { sim::MarkMissing(s, "setupapi.dll"); }); }, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    const bool x64 = std::string(c.preset).find("x64") != std::string::npos;
+    const WString folder = x64 ? kProgramFolder64 : kProgramFolder32;
+    Open(c.preset, x64 ? 64 : 32, folder + u"\\Install.exe");
+    CopyKit(folder);
+    CopyKit(u"C:\\kit\\W64", fs::path(KIT_SETUP_DATA) / "W64");
+    c.before();
+    Run(c.arguments);
+    EXPECT_EQ(exit_status_, c.status) << progress_text_ << out_.str();
+  }
 }
 
 }  // namespace

@@ -87,7 +87,9 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
   // 4: Uninstall.ini.
   const IniLocation location = LocateUninstallIni(p_.files, current, cp);
   if (location.outcome != IniSearch::kFound) {
-    MessageBox(messages_->Get(IniSearchMessageKey(location.outcome)));
+    const std::string message = messages_->Get(IniSearchMessageKey(location.outcome));
+    MessageBox(message);
+    outcome_.ClosedAtOpen(message);
     window.EndDialog(ui::kIdCancel);
     return;
   }

@@ -67,6 +67,8 @@ class CUninstallPrinterDlg final : public ui::Page, private RunView {
   const UninstallContext* context() const { return context_.get(); }
   const std::vector<Component>& entries() const { return entries_; }
   bool running() const { return running_; }
+  // What the presses of Uninstall came to; read once the window has ended.
+  const RemovalOutcome& outcome() const { return outcome_; }
 
  private:
   // RunView, called by the run.
@@ -98,6 +100,8 @@ class CUninstallPrinterDlg final : public ui::Page, private RunView {
   std::unique_ptr<UninstallContext> context_;
   std::vector<Component> entries_;
   TopLevelWindowHandle announced_;
+  RemovalOutcome outcome_;
+  std::string last_log_line_;  // the run's last line, on the dialog's thread
 
   std::thread worker_;
   std::thread::id dialog_thread_;

@@ -10,11 +10,15 @@ namespace kit::uninstall {
 
 void CUninstallPrinterDlg::StartRun() {
   UninstallRun check(*context_, *this);
-  if (!check.CheckQueuedJobs()) return;
+  if (!check.CheckQueuedJobs()) {
+    outcome_.Refused(last_log_line_);
+    return;
+  }
   if (worker_.joinable()) worker_.join();
   running_ = true;
   auto run = [this] {
-    UninstallRun(*context_, *this).Run();
+    const RunResult result = UninstallRun(*context_, *this).Run();
+    OnDialogThread([&] { outcome_.Ran(result, last_log_line_); });
     running_ = false;
   };
   if (options_.worker_thread) worker_ = std::thread(run);
@@ -49,7 +53,10 @@ void CUninstallPrinterDlg::AddLogLine(const std::string& line) {
 }
 
 void CUninstallPrinterDlg::Log(const std::string& line) {
-  OnDialogThread([&] { AddLogLine(line); });
+  OnDialogThread([&] {
+    last_log_line_ = line;
+    AddLogLine(line);
+  });
 }
 
 int CUninstallPrinterDlg::EntryCount() {

@@ -58,9 +58,9 @@ bool UninstallRun::CheckQueuedJobs() {
   return true;
 }
 
-void UninstallRun::Run() {
+RunResult UninstallRun::Run() {
   view_.DisableControls();
-  bool removed = false;
+  RunResult result;
   bool aborted = false;
   for (int i = 0; i < view_.EntryCount();) {
     Pause(kEntryPauseMs);
@@ -82,17 +82,27 @@ void UninstallRun::Run() {
     if (step == Step::kRemoved) {
       // The next entry moved up into this position.
       view_.DeleteEntry(i);
-      removed = true;
+      result.removed.push_back(entry.name);
     } else {
       ++i;
     }
   }
+  // What was ticked and is still there failed, or was not reached.
+  for (int i = 0; i < view_.EntryCount(); ++i)
+    if (view_.IsEntryTicked(i)) result.not_removed.push_back(view_.Entry(i).name);
   if (!aborted) {
-    if (view_.IsUsbBoxTicked()) RemoveUsbDrivers();
-    if (removed && view_.AskRestart()) RestartWindows();
+    if (view_.IsUsbBoxTicked()) {
+      result.usb_asked = true;
+      result.usb_failed = !RemoveUsbDrivers();
+    }
+    if (!result.removed.empty()) {
+      result.restart_asked = true;
+      if (view_.AskRestart()) result.restart_started = RestartWindows();
+    }
   }
   view_.EnableControls(view_.EntryCount() > 0, ctx_.os_code >= kOsWin2000);
   view_.FitLog();
+  return result;
 }
 
 void UninstallRun::RestartSpooler() {
@@ -113,7 +123,7 @@ std::string UninstallRun::InstallerPath() const {
   return ctx_.current_directory + (ctx_.redirection ? kInstaller64 : kInstaller32);
 }
 
-void UninstallRun::RemoveUsbDrivers() {
+bool UninstallRun::RemoveUsbDrivers() {
   Platform& p = ctx_.platform;
   Log("IDS_DELETING3");
   const std::string path = InstallerPath();
@@ -125,7 +135,7 @@ void UninstallRun::RemoveUsbDrivers() {
   if (p.shell.ShellExecute(request) <= kShellExecuteErrorLimit) {
     // Nothing was started: say so instead of reporting a removal.
     Log("IDS_ERR_UNINSTALL", path);
-    return;
+    return false;
   }
   const WString caption = ctx_.Wide(ctx_.usb_caption.empty() ? kUsbInstallerCaption : ctx_.usb_caption);
   Pause(kInstallerFirstLookMs);
@@ -134,12 +144,13 @@ void UninstallRun::RemoveUsbDrivers() {
   Pause(kInstallerSettleMs);
   Pause(kInstallerEndMs);
   Log("IDS_DRV_SUCCESS1");
+  return true;
 }
 
-void UninstallRun::RestartWindows() {
+bool UninstallRun::RestartWindows() {
   // The platform enables the shutdown privilege first and calls
   // ExitWindowsEx only when that succeeds (Windows 9x has no privileges).
-  ctx_.platform.shell.ExitWindowsEx(kEwxReboot, 0);
+  return ctx_.platform.shell.ExitWindowsEx(kEwxReboot, 0);
 }
 
 }  // namespace kit::uninstall

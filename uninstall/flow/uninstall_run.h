@@ -12,6 +12,7 @@
 #include "uninstall/flow/component_list.h"
 #include "uninstall/flow/context.h"
 #include "uninstall/flow/printer_records.h"
+#include "uninstall/flow/removal_outcome.h"
 
 namespace kit::uninstall {
 
@@ -61,8 +62,8 @@ class UninstallRun {
   // Every local printer, of the family or not, is examined for queued jobs;
   // the first problem is logged and answers false: no run starts.
   bool CheckQueuedJobs();
-  // The whole run (on the worker thread).
-  void Run();
+  // The whole run (on the worker thread); what it removed and left.
+  RunResult Run();
 
   // The steps, public for tests.
   enum class Step { kRemoved, kFailed, kAbort };
@@ -70,8 +71,10 @@ class UninstallRun {
   Step RemoveProcessor(const std::string& name);
   Step RemovePrinter(const std::string& name);
   void RestartSpooler();
-  void RemoveUsbDrivers();
-  void RestartWindows();
+  // False when the USB installer could not be started.
+  bool RemoveUsbDrivers();
+  // False when Windows refused the restart.
+  bool RestartWindows();
 
   // The USB installer's path for this system.
   std::string InstallerPath() const;

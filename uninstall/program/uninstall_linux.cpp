@@ -26,6 +26,7 @@
 
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
+#include "uninstall/app/exit_status.h"
 #include "uninstall/app/uninstall_app.h"
 #include "uninstall/quiet/uninstall_quiet.h"
 #include "ui/console/action_source.h"
@@ -126,7 +127,8 @@ int main(int argc, char** argv) {
     options.platform = &p;
     options.host = host.Host();
     kit::uninstall::CUninstallPrinterApp app(std::move(options));
-    return host.ExitCode(app.Run(), std::cerr);
+    const auto start = app.Run();
+    return host.ExitCode(start, app.dialog(), std::cerr);
   }
 
   kit::ui::console::ActionSource actions;
@@ -155,6 +157,7 @@ int main(int argc, char** argv) {
     return d.Result();
   };
   kit::uninstall::CUninstallPrinterApp app(std::move(options));
+  const auto start = app.Run();
   std::cout.flush();
-  return kit::uninstall::quiet::StartExitCode(app.Run(), start_up_message, std::cerr);
+  return kit::uninstall::ReportEnding(kit::uninstall::UninstallEnding(start, start_up_message, app.dialog()), std::cerr);
 }

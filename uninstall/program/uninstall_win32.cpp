@@ -25,6 +25,7 @@
 #include "common/runlog/run_log.h"
 #include "platform/win32/program_console.h"
 #include "platform/win32/windows_platform.h"
+#include "uninstall/app/exit_status.h"
 #include "uninstall/app/uninstall_app.h"
 #include "uninstall/quiet/uninstall_quiet.h"
 #include "ui/text.h"
@@ -73,7 +74,8 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
   options.platform = &windows.platform();
   options.host = host.Host();
   kit::uninstall::CUninstallPrinterApp app(std::move(options));
-  return host.ExitCode(app.Run(), std::cerr);
+  const auto start = app.Run();
+  return host.ExitCode(start, app.dialog(), std::cerr);
 }
 
 }  // namespace
@@ -96,6 +98,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   options.host.run_modal = [](kit::ui::Page& dialog) { return kit::ui::win32::RunModal(dialog); };
   kit::uninstall::CUninstallPrinterApp app(std::move(options));
   const auto start = app.Run();
-  if (start == kit::uninstall::UninstallStart::kAlreadyRunning) UseParentConsoleWhereNoOutput();
-  return kit::uninstall::quiet::StartExitCode(start, start_up_message, std::cerr);
+  const auto ending = kit::uninstall::UninstallEnding(start, start_up_message, app.dialog());
+  // The reason of a run that did not end done goes to the starter's console.
+  if (!ending.why.empty()) UseParentConsoleWhereNoOutput();
+  return kit::uninstall::ReportEnding(ending, std::cerr);
 }

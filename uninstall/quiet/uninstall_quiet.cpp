@@ -9,6 +9,7 @@
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
 #include "common/runlog/run_log.h"
+#include "uninstall/app/exit_status.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 
@@ -88,17 +89,8 @@ void PrintQuietHelp(std::ostream& out, const std::string& program) {
       << "  --restart             restart Windows when the removal asks for it (default: no restart, exit 3010)\n"
       << "  --log FILE            every log line and message, one line each with the time\n\n"
       << "Exit status: 0 done, 1 failed (the reason on standard error), 2 refused before\n"
-      << "any change (options, a foreign printer name, another setup or uninstaller running),\n"
-      << "3010 done but Windows must restart.\n";
-}
-
-int StartExitCode(UninstallStart start, const std::string& message, std::ostream& err) {
-  switch (start) {
-    case UninstallStart::kDialogClosed: return exit_code::kDone;
-    case UninstallStart::kAlreadyRunning: err << kAlreadyRunningLine << "\n" << std::flush; break;
-    case UninstallStart::kSetupRunning: err << "Uninstall: " << message << "\n" << std::flush; break;
-  }
-  return exit_code::kRefused;
+      << "any change (options, a foreign printer name, jobs queued on a printer, another\n"
+      << "setup or uninstaller running), 3010 done but Windows must restart.\n";
 }
 
 QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream* log) : options_(options), log_(log) {
@@ -110,7 +102,6 @@ QuietUninstallHost::QuietUninstallHost(const QuietOptions& options, std::ostream
   env_.modal_driver = [this](Dialog& nested) {
     FlushWindowLog();
     Log(OneLine(nested.Caption()) + ": " + (options_.restart ? "restart (--restart)" : "no restart"));
-    if (!options_.restart) restart_declined_ = true;
     nested.Click(options_.restart ? ui::kIdOk : ui::kIdCancel);
     if (!nested.Ended()) nested.Close();
   };
@@ -136,13 +127,9 @@ UninstallAppHost QuietUninstallHost::Host() {
     Dialog dialog(page, env_);
     main_ = &dialog;
     dialog.Create();
-    if (dialog.Ended()) {
-      // The window closed as it opened (its configuration missing, ...).
-      refusal_ = env_.MessageBoxes().empty() ? "the uninstaller's window closed as it opened"
-                                             : OneLine(env_.MessageBoxes().back().text);
-    } else {
-      Drive(dialog);
-    }
+    // A window that closed as it opened (its configuration missing, ...)
+    // has said why in its outcome.
+    if (!dialog.Ended()) Drive(dialog);
     FlushWindowLog();
     main_ = nullptr;
     if (!dialog.Ended()) dialog.Close();
@@ -195,30 +182,17 @@ void QuietUninstallHost::Drive(Dialog& d) {
   for (const auto& w : wanted) Log("removing " + w);
   d.Click(kUninstallButtonId);
   FlushWindowLog();
-  const std::vector<std::string> log = ListItems(d, kLogId);
-  std::vector<std::string> left;
-  const std::vector<std::string> now = ListItems(d, kComponentListId);
-  for (const auto& w : wanted)
-    if (std::find(now.begin(), now.end(), w) != now.end()) left.push_back(w);
-  if (!left.empty()) failure_ = "not removed: " + Join(left) + (log.empty() ? "" : " (" + log.back() + ")");
 }
 
-int QuietUninstallHost::ExitCode(UninstallStart start, std::ostream& err) {
-  if (start != UninstallStart::kDialogClosed) return StartExitCode(start, start_up_message_, err);
-  int code = exit_code::kDone;
-  std::string why;
-  if (!refusal_.empty()) {
-    code = exit_code::kRefused;
-    why = refusal_;
-  } else if (!failure_.empty()) {
-    code = exit_code::kFailed;
-    why = failure_;
-  } else if (restart_declined_) {
-    code = exit_code::kRestartNeeded;
+int QuietUninstallHost::ExitCode(UninstallStart start, const CUninstallPrinterDlg* window, std::ostream& err) {
+  const RemovalEnding ending =
+      refusal_.empty() ? UninstallEnding(start, start_up_message_, window) : RemovalEnding{exit_code::kRefused, refusal_};
+  if (start == UninstallStart::kDialogClosed) {
+    Log(ending.status == exit_code::kDone            ? "done"
+        : ending.status == exit_code::kRestartNeeded ? "done; Windows must restart"
+                                                     : "ended: " + ending.why);
   }
-  Log(code == exit_code::kDone ? "done" : code == exit_code::kRestartNeeded ? "done; Windows must restart" : "ended: " + why);
-  if (!why.empty()) err << "Uninstall: " << why << "\n" << std::flush;
-  return code;
+  return ReportEnding(ending, err);
 }
 
 }  // namespace kit::uninstall::quiet

@@ -42,21 +42,14 @@ bool WantsQuietOrHelp(const std::vector<std::string>& args);
 bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* options, std::string* error);
 void PrintQuietHelp(std::ostream& out, const std::string& program);
 
-// The line a second Uninstall prints (the first one's window is brought to
-// the front).
-inline constexpr char kAlreadyRunningLine[] = "Uninstall: another Uninstall is already running";
-
-// The exit status of a start that did not reach the window, with its line
-// on `err`; kDone for a window that ran.
-int StartExitCode(UninstallStart start, const std::string& message, std::ostream& err);
-
 class QuietUninstallHost {
  public:
   QuietUninstallHost(const QuietOptions& options, std::ostream* log);
   UninstallAppHost Host();
-  // After CUninstallPrinterApp::Run: the exit status; unless done, one line
-  // saying why on `err` after "Uninstall: ".
-  int ExitCode(UninstallStart start, std::ostream& err);
+  // After CUninstallPrinterApp::Run: the exit status (as every run of the
+  // uninstaller reckons it, uninstall/app/exit_status.h, or 2 for a refused
+  // option); unless done, one line saying why on `err` after "Uninstall: ".
+  int ExitCode(UninstallStart start, const CUninstallPrinterDlg* window, std::ostream& err);
 
  private:
   void Drive(ui::headless::Dialog& dialog);
@@ -68,9 +61,7 @@ class QuietUninstallHost {
   std::ostream* log_;
   ui::headless::Environment env_;
   std::string refusal_;
-  std::string failure_;
   std::string start_up_message_;
-  bool restart_declined_ = false;
   ui::headless::Dialog* main_ = nullptr;
   std::size_t window_lines_logged_ = 0;
 };

@@ -33,8 +33,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 grep -qF "job #1 'SELFTEST' on VRT-Q40(P) (port LPT1:), printed, 15 bytes in pieces [4,7,4]" "$work/job.txt" ||
   fail "self-test job: $(head -1 "$work/job.txt")"
 
-(cd "$work" && "$kit/Uninstall" --machine "$m" --kit "$kit" --script "$here/uninstall.txt") >"$work/uninstall.txt" 2>&1 ||
-  fail "Uninstall exit $?"
+# The restart declined: 3010, of which Linux keeps 194.
+(cd "$work" && "$kit/Uninstall" --machine "$m" --kit "$kit" --script "$here/uninstall.txt") >"$work/uninstall.txt" 2>&1
+status=$?
+[ "$status" = $((3010 % 256)) ] || fail "Uninstall exit $status (3010 expected)"
 "$V" diff "$m-before" "$m" >"$work/diff.txt"
 [ $? = 4 ] || fail "diff: the machine is unchanged after a walk"
 for gone in 'spooler/printers/' 'spooler/drivers/' 'spooler/monitors/' 'spooler/processors/KVRPrint'; do

@@ -142,8 +142,12 @@ expect "$work/jobs.txt" "'SELFTEST' on VRT-Q40(E) (port KVIP_192.168.0.50), prin
   fail "the logo job is not the Dither M3 conversion in the logo framing"
 
 # Uninstall everything, the USB driver too, then compare with the snapshot.
+# The removal asks for a restart and the script declines it: 3010, of
+# which Linux keeps 194.
 (cd "$kit" && timeout $step_limit "$kit/Uninstall" --machine "$m" --kit "$kit" --script "$scenario/uninstall.txt") \
-  </dev/null >"$work/uninstall.txt" 2>&1 || fail "Uninstall: exit $?"
+  </dev/null >"$work/uninstall.txt" 2>&1
+status=$?
+[ "$status" = $((3010 % 256)) ] || fail "Uninstall: exit $status (a removal with the restart declined ends 3010)"
 installer_ended
 grep -q '^!' "$work/uninstall.txt" && fail "Uninstall: refused actions: $(grep '^!' "$work/uninstall.txt" | head -2)"
 "$V" show "$m" launches | grep -qiE '"C:\\kit\\USBDRV\\USBDriver(_x64)?\\Install.exe" 22$' ||

@@ -76,8 +76,11 @@ round() {  # round NAME SCRIPT PLUG CALLS
   state_whole "$m" "$name, installed again"
   "$V" show "$m" printers | grep -q 'driver VRT-Q40' || fail "$name (killed after call $n): no printer after the second install"
   # Everything of the family removed.
+  # The restart declined: 3010, of which Linux keeps 194.
   (cd "$kit" && timeout $step_limit "$kit/Uninstall" --machine "$m" --kit "$kit" --script "$scenario/uninstall.txt") \
-    </dev/null >"$work/$name-uninstall.txt" 2>&1 || fail "$name (killed after call $n): Uninstall: exit $?"
+    </dev/null >"$work/$name-uninstall.txt" 2>&1
+  status=$?
+  [ "$status" = $((3010 % 256)) ] || fail "$name (killed after call $n): Uninstall: exit $status (3010 expected)"
   wait_for_installer "$m" "$m-ends" $((step_limit * 10)) >/dev/null || fail "$name: the USB installer did not end"
   state_whole "$m" "$name, uninstalled"
   if ! "$V" diff "$m-before" "$m" --ignore "$scenario/uninstall_leftovers.txt" >"$work/$name-unexpected.txt" 2>&1; then
