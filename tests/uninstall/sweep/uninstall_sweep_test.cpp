@@ -12,6 +12,7 @@
 
 #include "tests/platform/sim/fault_sweep.h"
 #include "tests/uninstall/family_machine.h"
+#include "uninstall/app/exit_status.h"
 #include "uninstall/app/uninstall_app.h"
 #include "uninstall/quiet/uninstall_quiet.h"
 
@@ -97,12 +98,24 @@ class UninstallProgramRun final : public sim::testing::RoadRun, public FamilyMac
   void TestBody() override {}
   sim::Machine& machine() override { return *app_machine_; }
   // Read from the machine's state, not through a call the sweep counts.
-  bool SpoolerRunning() {
+  sim::Json State() {
     sim::Json s;
     std::string error;
-    if (app_machine_->store().Read(&s, &error) != sim::StoreError::kNone) return false;
+    if (app_machine_->store().Read(&s, &error) != sim::StoreError::kNone) ADD_FAILURE() << error;
+    return s;
+  }
+  bool SpoolerRunning() {
+    const sim::Json s = State();
     for (const auto& [name, service] : s["services"].items())
       if (name == "Spooler") return service.value("state", kServiceRunning) == kServiceRunning;
+    return false;
+  }
+  // The USB installer started with its removal action.
+  bool UsbRemovalStarted() {
+    const sim::Json s = State();
+    for (const auto& launch : s.value("launches", sim::Json::array()))
+      if (launch.value("file", "").find("Install.exe") != std::string::npos && launch.value("parameters", "") == "22")
+        return true;
     return false;
   }
 
@@ -112,14 +125,17 @@ class UninstallProgramRun final : public sim::testing::RoadRun, public FamilyMac
     CUninstallPrinterApp::Options options;
     options.platform = &app_machine_->platform();
     options.host = host.Host();
-    const UninstallStart start = CUninstallPrinterApp(std::move(options)).Run();
+    CUninstallPrinterApp app(std::move(options));
+    const UninstallStart start = app.Run();
     RoadResult result;
-    result.exit_status = window_ ? quiet::StartExitCode(start, "", err) : host.ExitCode(start, err);
+    result.exit_status = window_ ? ReportEnding(UninstallEnding(start, "", app.dialog()), err)
+                                 : host.ExitCode(start, app.dialog(), err);
     std::istringstream lines(log.str() + err.str());
     for (std::string line; std::getline(lines, line);) result.messages.push_back(line);
     // Anything of the family the uninstaller still lists is not removed; a
-    // spooler left stopped is no whole end either.
-    result.failed = !BuildComponentList(Context()).empty() || !SpoolerRunning();
+    // spooler left stopped, or the USB driver's removal never started, is
+    // no whole end either.
+    result.failed = !BuildComponentList(Context()).empty() || !SpoolerRunning() || !UsbRemovalStarted();
     return result;
   }
 
@@ -145,27 +161,26 @@ TEST(UninstallSweep, EveryCallOfAFullUninstallFailing) {
     sim::testing::SweepRoad(road, &figures);
   }
   // The program's exit status after every failure: the quiet run, then the
-  // window (its status after a failed removal is still 0).
+  // window.
   for (const bool window : {false, true}) {
     if (figures.roads == kSweepRoads) break;
     Road road;
     road.name = std::string("Uninstall ") + (window ? "window" : "--quiet --all --remove-usb-driver") + " (win7-x64-en)";
     road.outcome_is_last_message = false;
     road.fail_repeats = false;
-    if (window) {
-      road.exit_zero_expected["*"] = "the window's exit status does not yet follow a failed removal";
-    } else {
-      // A family member whose reading fails while the window lists it is
-      // not listed, and --all takes what the window lists: the run ends
-      // "done" with that member still there.
-      for (const char* api : {"EnumPrinters", "OpenPrinter", "GetPrinter", "EnumMonitors", "EnumPrintProcessors"})
-        road.exit_zero_expected[api] = "--all ends done when a family member could not be read for the list";
-      // The 64-bit check failing, or the uninstaller's configuration
-      // unreadable, at the start: the run removes less and still ends done.
-      road.exit_zero_expected["IsWow64Process"] = "the run goes on after a failed 64-bit check and ends done";
-      road.known_findings["ReadFile 'C:\\kit\\DRVCONFIG\\Uninstall.ini'"] =
-          "an unreadable Uninstall.ini is read as empty and the run goes on";
-    }
+    // A family member whose reading fails while the window lists it is not
+    // listed, and Select all (--all) takes what the window lists: the run
+    // ends "done" with that member still there.
+    for (const char* api : {"OpenPrinter", "GetPrinter", "EnumMonitors", "EnumPrintProcessors"})
+      road.exit_zero_expected[api] = "a family member that could not be read for the list is left, and the run ends done";
+    // The 64-bit check failing, or the uninstaller's configuration
+    // unreadable, at the start: the run removes less and still ends done.
+    road.exit_zero_expected["IsWow64Process"] = "the run goes on after a failed 64-bit check and ends done";
+    // The USB probe failing ("Get Device ID error") disables the USB
+    // driver's removal as the window does; the run ends done without it.
+    road.exit_zero_expected["GetDescriptor"] = "a failed USB probe leaves the USB driver, and the run ends done";
+    road.known_findings["ReadFile 'C:\\kit\\DRVCONFIG\\Uninstall.ini'"] =
+        "an unreadable Uninstall.ini is read as empty and the run goes on";
     road.make = [window] { return std::make_unique<UninstallProgramRun>("win7-x64-en", window); };
     sim::testing::SweepRoad(road, &figures);
   }
