@@ -116,6 +116,19 @@ std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, W
   return std::nullopt;
 }
 
+std::optional<win32::Error> Core::TakeReadFault(const Json& read, std::string_view api, WStringView subject) {
+  if (!read.contains("faults")) {
+    Json none;
+    return TakeFault(none, api, subject);  // still refuses a call missing from the list
+  }
+  std::optional<win32::Error> fault;
+  Update([&](Json& state) {
+    fault = TakeFault(state, api, subject);
+    return true;
+  });
+  return fault;
+}
+
 std::optional<win32::Error> Core::PathFault(const Json& state, const std::string& key) {
   if (!state.contains("faults") || !state["faults"].contains("paths")) return std::nullopt;
   for (const auto& fault : state["faults"]["paths"]) {

@@ -92,6 +92,11 @@ class Core {
   // passes here: it is logged when the call log is on, and counts down a
   // pending kill.
   static std::optional<win32::Error> TakeFault(Json& state, std::string_view api, WStringView subject = {});
+  // The same for a call that only reads the state (`read`, as it read it):
+  // the fault is taken on the saved state, so that the call log keeps the
+  // call and a counted fault or a pending kill is used up. Without faults
+  // nothing is written.
+  std::optional<win32::Error> TakeReadFault(const Json& read, std::string_view api, WStringView subject = {});
   // A fault injected on a path (file in use, access denied, …) for `key`.
   static std::optional<win32::Error> PathFault(const Json& state, const std::string& key);
 

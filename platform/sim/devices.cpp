@@ -77,7 +77,7 @@ class SimDeviceSet final : public DeviceInfoSet {
                                         std::uint32_t* required_size) override {
     Json s;
     if (!core_.Read(&s)) return false;
-    if (auto f = Core::TakeFault(s, "SetupDiGetDeviceRegistryProperty")) return Core::Fail(*f);
+    if (auto f = core_.TakeReadFault(s, "SetupDiGetDeviceRegistryProperty")) return Core::Fail(*f);
     const Json* d = FindIn(s, device.dev_inst);
     const PendingDevice* p = FindPending(device.dev_inst);
     if (!d && !p) return Core::Fail(win32::kErrorNoSuchDevinst);

@@ -356,7 +356,7 @@ class SimFiles final : public Files {
     Json s;
     ResolvedPath r;
     if (!core_.Read(&s) || !core_.Resolve(s, path, true, &r)) return false;
-    if (auto f = Core::TakeFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
+    if (auto f = core_.TakeReadFault(s, "ReadFile", r.windows)) return Core::Fail(*f);
     std::ifstream in;
     if (!OpenForReading(s, r, &in)) return false;
     std::error_code ec;

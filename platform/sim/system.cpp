@@ -123,7 +123,7 @@ class SimSystemFacts final : public SystemFacts {
     Json s;
     if (!core_.Read(&s)) return false;
     if (!s["system"].value("has_is_wow64_process", true)) return Core::Fail(win32::kErrorProcNotFound);
-    if (auto fault = Core::TakeFault(s, "IsWow64Process")) return Core::Fail(*fault);
+    if (auto fault = core_.TakeReadFault(s, "IsWow64Process")) return Core::Fail(*fault);
     *wow64 = core_.IsWow64(s);
     return true;
   }

@@ -70,7 +70,7 @@ class SimKvUsbInt final : public KvUsbInt {
     if (it == open_.end()) return 0;
     Json s;
     if (!core_.Read(&s)) return 0;
-    if (Core::TakeFault(s, "GetDescriptor")) return 0;
+    if (core_.TakeReadFault(s, "GetDescriptor")) return 0;
     for (const auto& d : s["devices"]["list"]) {
       if (d.value("inst", 0u) != it->second || !d.value("plugged", true)) continue;
       // The same printer the kit's stand-in libraries simulate.
@@ -131,7 +131,7 @@ class SimUsbPrintDll final : public UsbPrintDll {
     if (Missing(core_, "USBPrintDll.dll", "EnumUSBPrinter")) return -1;
     Json s;
     if (!core_.Read(&s)) return -1;
-    if (Core::TakeFault(s, "EnumUSBPrinter")) return -1;
+    if (core_.TakeReadFault(s, "EnumUSBPrinter")) return -1;
     WString out;
     int count = 0;
     for (const auto& d : s["devices"]["list"]) {

@@ -221,9 +221,15 @@ void DownloadPage::DownloadAll(ui::Window& window) {
   }
   std::vector<commands::LogoImage> images;
   for (const std::u16string& path : to_send) {
-    // Every file is below the job's limit, checked above.
+    // Every file is below the job's limit, checked above. A file Windows
+    // does not give (in use, access refused) is a file failure, told as the
+    // other reads of the page tell it; a file that is no one-bit logo ends
+    // the download without a word.
     Bytes file;
-    if (!files->ReadFile(path, kMaxLogoBytes, &file)) return;
+    if (!files->ReadFile(path, kMaxLogoBytes, &file)) {
+      Tell(window, Message::kDownloadError2);
+      return;
+    }
     auto image = LogoToSend(file);
     if (!image) return;
     images.push_back(std::move(*image));

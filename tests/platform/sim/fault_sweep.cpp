@@ -1,16 +1,21 @@
 #include "tests/platform/sim/fault_sweep.h"
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
 #include <thread>
 
+#include "common/exit_codes/exit_codes.h"
 #include "platform/sim/core.h"
 #include "platform/sim/stand_in_printer.h"
 #include "platform/win32_errors.h"
@@ -183,6 +188,11 @@ std::vector<std::string> HalfMadeObjects(Machine& machine) {
   if (spooler.EnumPorts(u"", 2, &listed, needed, &needed, &returned)) {
     for (const auto& p : listed) ports.insert(UpperKey(p.port_name));
   }
+  for (const auto& j : sp["jobs"]) {
+    if (j.value("status", std::string()) == "spooling")
+      half.push_back("job " + std::to_string(j.value("id", 0)) + " '" + j.value("document", "") + "' on " +
+                     j.value("printer", "") + " left open");
+  }
   for (const auto& p : sp["printers"]) {
     const std::string name = p.value("name", "");
     if (drivers.count(p.value("driver", "")) == 0) half.push_back("printer " + name + " without its driver " + p.value("driver", ""));
@@ -218,6 +228,28 @@ std::string PrinterFacts(Machine& machine, const std::string& printer) {
   return facts.dump();
 }
 
+ProgramRun RunProgram(const std::string& command_line, const std::filesystem::path& output_folder) {
+  const std::filesystem::path out = output_folder / "program.out", err = output_folder / "program.err";
+  const std::string command = command_line + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+  const int raw = std::system(command.c_str());
+  ProgramRun run;
+  for (const auto& file : {out, err}) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+      if (line.find("Sanitizer") != std::string::npos || line.find("runtime error:") != std::string::npos)
+        run.crashes.push_back("sanitizer report: " + line);
+      run.lines.push_back(line);
+    }
+  }
+  if (raw != -1 && WIFEXITED(raw)) {
+    const int status = WEXITSTATUS(raw);
+    run.exit_status = status == exit_code::kRestartNeeded % 256 ? exit_code::kRestartNeeded : status;
+  } else {
+    run.crashes.push_back("ended by signal " + std::to_string(raw != -1 && WIFSIGNALED(raw) ? WTERMSIG(raw) : -1));
+  }
+  return run;
+}
+
 void AddForeignPrinter(Machine& machine) {
   std::string error;
   if (!AddStandInPrinter(machine, kForeignPrinter, kForeignPort, &error, kForeignPrinter)) {
@@ -226,18 +258,93 @@ void AddForeignPrinter(Machine& machine) {
   }
 }
 
+std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::string>& success,
+                                  const std::string& failed_api, const RoadResult& result,
+                                  std::vector<std::string>* expected) {
+  std::vector<std::string> findings;
+  auto is_success = [&](const std::string& m) { return std::find(success.begin(), success.end(), m) != success.end(); };
+  const bool silent_by_design =
+      std::find(road.silent_apis.begin(), road.silent_apis.end(), failed_api) != road.silent_apis.end();
+  if (result.failed && result.messages.empty() && !silent_by_design) findings.push_back("failed without a message");
+  if (result.failed && road.outcome_is_last_message) {
+    bool failure_seen = false;
+    for (const auto& m : result.messages) {
+      const bool success_text = is_success(m);
+      if (success_text && failure_seen) findings.push_back("success text \"" + m + "\" after the failure");
+      if (!success_text) failure_seen = true;
+    }
+    if (!result.messages.empty() && is_success(result.messages.back()))
+      findings.push_back("failed, yet its last message is the success text \"" + result.messages.back() + "\"");
+  }
+  if (result.exit_status) {
+    const int status = *result.exit_status;
+    const bool says_done = status == exit_code::kDone || status == exit_code::kRestartNeeded;
+    if (result.failed && says_done) {
+      const std::string line = "failed, yet the program exited " + std::to_string(status);
+      auto known = road.exit_zero_expected.find(failed_api);
+      if (known == road.exit_zero_expected.end()) known = road.exit_zero_expected.find("*");
+      if (known == road.exit_zero_expected.end()) {
+        findings.push_back(line);
+      } else if (expected != nullptr) {
+        expected->push_back(line + " (" + known->second + ")");
+      }
+    }
+    if (!result.failed && !says_done)
+      findings.push_back("whole at its end, yet the program exited " + std::to_string(status));
+  }
+  return findings;
+}
+
 void SweepFigures::Print(const std::string& title) const {
   std::printf("%s: %d road(s), %d call(s) (%d repetition(s) not failed again), %d code(s) tried, %d run(s): "
-              "%d failed, %d tolerated, %d fault(s) not reached, %zu finding(s)\n",
-              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, tolerated_runs, not_reached,
-              findings.size());
+              "%d failed (%d silently by design), %d tolerated, %d fault(s) not reached, %zu finding(s), "
+              "%zu expected finding(s)\n",
+              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, silent_runs, tolerated_runs,
+              not_reached, findings.size(), expected.size());
+  if (!exit_statuses.empty()) {
+    std::printf("  exit statuses after a failed call:");
+    for (const auto& [status, count] : exit_statuses) std::printf(" %d x%d", status, count);
+    std::printf("\n");
+  }
   for (const auto& f : findings) std::printf("  FINDING %s\n", f.c_str());
+  for (const auto& f : expected) std::printf("  EXPECTED FINDING %s\n", f.c_str());
   std::fflush(stdout);
 }
 
+namespace {
+
+// One road's share of the figures, printed when the road is done.
+void PrintRoadFigures(const std::string& name, const SweepFigures& before, const SweepFigures& after) {
+  std::printf("%s: %d call(s) failed (%d repetition(s) not), %d run(s): %d failed (%d silently), %d tolerated, "
+              "%zu finding(s), %zu expected\n",
+              name.c_str(), after.calls - before.calls - (after.repeats_skipped - before.repeats_skipped),
+              after.repeats_skipped - before.repeats_skipped, after.runs - before.runs,
+              after.failed_runs - before.failed_runs, after.silent_runs - before.silent_runs,
+              after.tolerated_runs - before.tolerated_runs, after.findings.size() - before.findings.size(),
+              after.expected.size() - before.expected.size());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
 void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int virtual_minutes) {
+  const SweepFigures before = *figures;
+  struct PrintAtEnd {
+    const std::string& name;
+    const SweepFigures& before;
+    const SweepFigures& after;
+    ~PrintAtEnd() { PrintRoadFigures(name, before, after); }
+  } print_at_end{road.name, before, *figures};
   ++figures->roads;
-  auto finding = [&](const std::string& what) { figures->findings.push_back(road.name + ": " + what); };
+  auto finding = [&](const std::string& what) {
+    for (const auto& [text, reason] : road.known_findings) {
+      if (what.find(text) != std::string::npos) {
+        figures->expected.push_back(road.name + ": " + what + " (" + reason + ")");
+        return;
+      }
+    }
+    figures->findings.push_back(road.name + ": " + what);
+  };
 
   // The clean run, with the call log on.
   std::vector<LoggedCall> log;
@@ -251,14 +358,22 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       clean = run->Run();
     }
     log = TakeCallLog(run->machine().store());
-    if (clean.failed || !clean.ended) {
-      finding("the clean run failed: " + (clean.messages.empty() ? std::string("no message") : clean.messages.back()));
+    const bool clean_exit = !clean.exit_status || *clean.exit_status == exit_code::kDone ||
+                            *clean.exit_status == exit_code::kRestartNeeded;
+    if (clean.failed || !clean.ended || !clean_exit) {
+      finding("the clean run failed" +
+              (clean.exit_status ? " (exit status " + std::to_string(*clean.exit_status) + ")" : std::string()) +
+              ": " + (clean.messages.empty() ? std::string("no message") : clean.messages.back()));
       return;
     }
     if (!clean.messages.empty()) success.push_back(clean.messages.back());
   }
   figures->calls += static_cast<int>(log.size());
   std::printf("%s: %zu call(s) logged\n", road.name.c_str(), log.size());
+  // KIT_SWEEP_TRACE=1 lists them.
+  if (std::getenv("KIT_SWEEP_TRACE") != nullptr)
+    for (std::size_t i = 0; i < log.size(); ++i)
+      std::printf("  %zu %s '%s'\n", i + 1, log[i].api.c_str(), log[i].subject.c_str());
   std::fflush(stdout);
 
   std::set<std::pair<std::string, std::string>> made;
@@ -299,26 +414,22 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
         finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
       if (result.failed) {
         ++figures->failed_runs;
-        if (result.messages.empty()) finding(where + ": failed without a message");
+        if (result.messages.empty()) ++figures->silent_runs;
       } else {
         ++figures->tolerated_runs;
       }
-      if (result.failed && road.outcome_is_last_message) {
-        bool failure_seen = false;
-        for (const auto& m : result.messages) {
-          const bool success_text = std::find(success.begin(), success.end(), m) != success.end();
-          if (success_text && failure_seen) finding(where + ": success text \"" + m + "\" after the failure");
-          if (!success_text) failure_seen = true;
-        }
-        if (!result.messages.empty() &&
-            std::find(success.begin(), success.end(), result.messages.back()) != success.end())
-          finding(where + ": failed, yet its last message is the success text \"" + result.messages.back() + "\"");
-      }
+      if (result.exit_status) ++figures->exit_statuses[*result.exit_status];
+      std::vector<std::string> expected;
+      for (const auto& f : JudgeRun(road, success, log[i].api, result, &expected)) finding(where + ": " + f);
+      for (const auto& e : expected) figures->expected.push_back(road.name + ": " + where + ": " + e);
       for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
+      std::vector<std::string> may_stay = road.may_stay;
+      if (auto it = road.may_stay_after.find(log[i].api); it != road.may_stay_after.end())
+        may_stay.insert(may_stay.end(), it->second.begin(), it->second.end());
       for (const auto& half : HalfMadeObjects(*machine)) {
         if (std::find(half_before.begin(), half_before.end(), half) != half_before.end()) continue;
         bool allowed = false;
-        for (const auto& stays : road.may_stay) allowed = allowed || half.find(stays) != std::string::npos;
+        for (const auto& stays : may_stay) allowed = allowed || half.find(stays) != std::string::npos;
         if (!allowed) finding(where + ": left " + half);
       }
       if (PrinterFacts(*machine, ToUtf8(kForeignPrinter)) != foreign_before)

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +42,8 @@ bool FaultTaken(Store& store);
 
 // Objects of the spooler that are half made: a printer without its driver
 // or its port, a port whose monitor is gone, a monitor without its DLL, a
-// driver without one of its files. One line each.
+// driver without one of its files, a job still open (spooling). One line
+// each.
 std::vector<std::string> HalfMadeObjects(Machine& machine);
 // A printer's record and its driver's records, for "nothing of it changed".
 std::string PrinterFacts(Machine& machine, const std::string& printer);
@@ -49,6 +53,10 @@ struct RoadResult {
   bool failed = false;        // the program said it failed (exit status, progress state)
   bool ended = true;          // the program came to its end
   std::vector<std::string> messages;  // every text shown or logged, in order
+  // The program's exit status (the kit's table: 0 done, 1 failed, 2 refused,
+  // 3010 done but Windows must restart); none for a road that is not a
+  // program of its own (the plug-in's pages run inside the host's process).
+  std::optional<int> exit_status;
 };
 
 // One road on its own fresh machine.
@@ -78,7 +86,33 @@ struct Road {
   // Whether a call repeated with the same subject (the same file read again)
   // is failed at each repetition, or only where it is made first.
   bool fail_repeats = true;
+  // Calls whose failure the road ends without a message, by design (the
+  // plug-in's raw jobs: the user gets no output). A failure of any other
+  // call must still be shown or logged.
+  std::vector<std::string> silent_apis;
+  // Half-made objects that only a failure of the named call may leave
+  // (substrings): a job whose closing call failed stays open.
+  std::map<std::string, std::vector<std::string>> may_stay_after;
+  // Where the road's program still exits 0 or 3010 after a failure, as it
+  // does today: the failing call's name (or "*" for any call) and the
+  // reason. Such runs are counted as expected findings, printed, and do not
+  // fail the sweep; every other failed run must not exit 0 or 3010.
+  std::map<std::string, std::string> exit_zero_expected;
+  // Findings the road is known to have until their program is mended: a
+  // text the finding's line holds (the failing call and its subject), and
+  // the reason. They are printed as expected findings and do not fail the
+  // sweep.
+  std::map<std::string, std::string> known_findings;
 };
+
+// What a run whose call `failed_api` failed says about itself, judged by
+// the road's rules: a failure without a message, a success text after the
+// failure, an exit status that does not say failure. `success` holds the
+// texts only a success shows. One line each; the exit statuses the road
+// expects to be 0 still go to `expected`.
+std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::string>& success,
+                                  const std::string& failed_api, const RoadResult& result,
+                                  std::vector<std::string>* expected);
 
 struct SweepFigures {
   int roads = 0;
@@ -89,9 +123,25 @@ struct SweepFigures {
   int tolerated_runs = 0;
   int not_reached = 0;
   int repeats_skipped = 0;
+  int silent_runs = 0;  // failed by design without a message
+  std::map<int, int> exit_statuses;  // of the runs with a failed call, per status
   std::vector<std::string> findings;
+  // Findings the road declares it still has (see Road::exit_zero_expected).
+  std::vector<std::string> expected;
   void Print(const std::string& title) const;
 };
+
+// A program of the kit run as its own process (a shell command line that
+// must not redirect its output): its exit status (3010 read back from the
+// low byte Linux keeps), every line it wrote to standard output and error,
+// and what ended it otherwise (a signal, a sanitizer's report), one line
+// each, for RoadRun::Untruths.
+struct ProgramRun {
+  std::optional<int> exit_status;
+  std::vector<std::string> lines;
+  std::vector<std::string> crashes;
+};
+ProgramRun RunProgram(const std::string& command_line, const std::filesystem::path& output_folder);
 
 // The foreign printer every road's machine holds.
 inline constexpr char16_t kForeignPrinter[] = u"Acme Label 2000";

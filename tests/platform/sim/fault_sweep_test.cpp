@@ -1,5 +1,6 @@
 // The fault sweep's own checks: each kind of half-made spooler object is
-// named, and a logged call is failed at exactly its own repetition.
+// named, a logged call is failed at exactly its own repetition, and a run's
+// messages and exit status are judged by its road's rules.
 #include "tests/platform/sim/fault_sweep.h"
 
 #include "platform/sim/stand_in_printer.h"
@@ -37,6 +38,9 @@ TEST_F(FaultSweepTest, EachHalfMadeObjectIsNamed) {
       {"monitor DLL gone",
        [](Json& s) { s["spooler"]["monitors"].push_back({{"name", "KVR USB Port"}, {"dll", "KVRUSBMON.DLL"}}); },
        "monitor KVR USB Port without its DLL KVRUSBMON.DLL"},
+      {"job not ended",
+       [](Json& s) { s["spooler"]["jobs"].push_back({{"id", 7}, {"document", "LOGO"}, {"printer", "P1"}, {"status", "spooling"}}); },
+       "job 7 'LOGO' on P1 left open"},
   };
   for (const Case& c : cases) {
     Create("win7-x64-en", 64);
@@ -83,6 +87,73 @@ TEST_F(FaultSweepTest, ALoggedCallFailsAtItsOwnRepetitionOnly) {
   EXPECT_EQ(copies(), (std::vector<bool>{true, true, false}));
   EXPECT_EQ(p().system.GetLastError(), win32::kErrorSharingViolation);
   EXPECT_TRUE(testing::FaultTaken(machine_->store()));
+
+  // A call that only reads is logged, and fails once, too.
+  testing::StartCallLog(machine_->store());
+  Bytes read;
+  auto reads = [&] {
+    std::vector<bool> done;
+    for (int i = 0; i < 3; ++i) done.push_back(p().files.ReadFile(u"C:\\b.txt", 16, &read));
+    return done;
+  };
+  EXPECT_EQ(reads(), (std::vector<bool>{true, true, true}));
+  const auto read_log = testing::TakeCallLog(machine_->store());
+  ASSERT_EQ(read_log.size(), 3u);
+  EXPECT_EQ(read_log[1].api, "ReadFile");
+  testing::FailLoggedCall(machine_->store(), read_log, 1, win32::kErrorAccessDenied);
+  EXPECT_EQ(reads(), (std::vector<bool>{true, false, true}));
+  EXPECT_TRUE(testing::FaultTaken(machine_->store()));
+}
+
+TEST(FaultSweepJudge, MessagesAndExitStatusAgainstTheRoadsRules) {
+  testing::Road plain;
+  testing::Road plugin;
+  plugin.silent_apis = {"WritePrinter"};
+  plugin.outcome_is_last_message = false;
+  testing::Road known;
+  known.exit_zero_expected["CopyFile"] = "exits 0 today";
+  testing::Road any;
+  any.exit_zero_expected["*"] = "exits 0 today";
+  const std::vector<std::string> success = {"Done."};
+  struct Case {
+    const char* what;
+    const testing::Road* road;
+    const char* api;
+    testing::RoadResult result;
+    std::vector<std::string> findings;
+    std::size_t expected = 0;
+  };
+  auto ran = [](bool failed, std::vector<std::string> messages, std::optional<int> status) {
+    testing::RoadResult r;
+    r.failed = failed;
+    r.messages = std::move(messages);
+    r.exit_status = status;
+    return r;
+  };
+  const Case cases[] = {
+      {"failed with its message and status 1", &plain, "CopyFile", ran(true, {"Copy failed."}, 1), {}},
+      {"failed, refused before a change", &plain, "RegOpenKey", ran(true, {"No."}, 2), {}},
+      {"silent failure", &plain, "CopyFile", ran(true, {}, 1), {"failed without a message"}},
+      {"silent by design", &plugin, "WritePrinter", ran(true, {}, std::nullopt), {}},
+      {"silent, another call", &plugin, "CreateFile", ran(true, {}, std::nullopt), {"failed without a message"}},
+      {"success after the failure", &plain, "CopyFile", ran(true, {"Copy failed.", "Done."}, 1),
+       {"success text \"Done.\" after the failure", "failed, yet its last message is the success text \"Done.\""}},
+      {"only the last message counts elsewhere", &plugin, "CreateFile", ran(true, {"No file.", "Done."}, std::nullopt), {}},
+      {"failed, exit 0", &plain, "CopyFile", ran(true, {"Copy failed."}, 0), {"failed, yet the program exited 0"}},
+      {"failed, exit 3010", &plain, "CopyFile", ran(true, {"Copy failed."}, 3010), {"failed, yet the program exited 3010"}},
+      {"failed, exit 0 known", &known, "CopyFile", ran(true, {"Copy failed."}, 0), {}, 1},
+      {"failed, exit 0 known for another call", &known, "MoveFile", ran(true, {"Move failed."}, 0),
+       {"failed, yet the program exited 0"}},
+      {"failed, exit 0 known for any call", &any, "MoveFile", ran(true, {"Move failed."}, 0), {}, 1},
+      {"tolerated, exit 0", &plain, "CopyFile", ran(false, {"Done."}, 0), {}},
+      {"tolerated, exit 1", &plain, "CopyFile", ran(false, {"Done."}, 1), {"whole at its end, yet the program exited 1"}},
+      {"tolerated, no program", &plugin, "CopyFile", ran(false, {}, std::nullopt), {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> expected;
+    EXPECT_EQ(testing::JudgeRun(*c.road, success, c.api, c.result, &expected), c.findings) << c.what;
+    EXPECT_EQ(expected.size(), c.expected) << c.what;
+  }
 }
 
 }  // namespace

@@ -8,9 +8,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 
 #include "tests/platform/sim/fault_sweep.h"
 #include "tests/uninstall/family_machine.h"
+#include "uninstall/app/exit_status.h"
+#include "uninstall/app/uninstall_app.h"
+#include "uninstall/quiet/uninstall_quiet.h"
 
 namespace kit::uninstall {
 namespace {
@@ -68,6 +72,79 @@ class UninstallRoadRun final : public sim::testing::RoadRun, public FamilyMachin
   std::vector<Component> listed_;
 };
 
+// The program itself, as the Linux Uninstall runs it: its window answered
+// as --quiet --all --remove-usb-driver answers it, ending with the exit
+// status of the quiet run or, for `window`, the status the program gives
+// after its window closes.
+class UninstallProgramRun final : public sim::testing::RoadRun, public FamilyMachineTest {
+ public:
+  UninstallProgramRun(const std::string& preset, bool window) : window_(window) {
+    Build(preset);
+    sim::ProcessOptions process;
+    process.bits = 32;  // the uninstaller is a 32-bit program
+    process.module_path = std::u16string(kKit) + u"\\Uninstall.exe";
+    process.current_directory = kKit;
+    std::string error;
+    app_machine_ = sim::Machine::Open(folder_, process, &error);
+    if (!app_machine_) ADD_FAILURE() << error;
+    options_.quiet = true;
+    options_.all = true;
+    options_.remove_usb_driver = true;
+  }
+  ~UninstallProgramRun() override {
+    app_machine_.reset();
+    TearDown();
+  }
+  void TestBody() override {}
+  sim::Machine& machine() override { return *app_machine_; }
+  // Read from the machine's state, not through a call the sweep counts.
+  sim::Json State() {
+    sim::Json s;
+    std::string error;
+    if (app_machine_->store().Read(&s, &error) != sim::StoreError::kNone) ADD_FAILURE() << error;
+    return s;
+  }
+  bool SpoolerRunning() {
+    const sim::Json s = State();
+    for (const auto& [name, service] : s["services"].items())
+      if (name == "Spooler") return service.value("state", kServiceRunning) == kServiceRunning;
+    return false;
+  }
+  // The USB installer started with its removal action.
+  bool UsbRemovalStarted() {
+    const sim::Json s = State();
+    for (const auto& launch : s.value("launches", sim::Json::array()))
+      if (launch.value("file", "").find("Install.exe") != std::string::npos && launch.value("parameters", "") == "22")
+        return true;
+    return false;
+  }
+
+  RoadResult Run() override {
+    std::ostringstream log, err;
+    quiet::QuietUninstallHost host(options_, &log);
+    CUninstallPrinterApp::Options options;
+    options.platform = &app_machine_->platform();
+    options.host = host.Host();
+    CUninstallPrinterApp app(std::move(options));
+    const UninstallStart start = app.Run();
+    RoadResult result;
+    result.exit_status = window_ ? ReportEnding(UninstallEnding(start, "", app.dialog()), err)
+                                 : host.ExitCode(start, app.dialog(), err);
+    std::istringstream lines(log.str() + err.str());
+    for (std::string line; std::getline(lines, line);) result.messages.push_back(line);
+    // Anything of the family the uninstaller still lists is not removed; a
+    // spooler left stopped, or the USB driver's removal never started, is
+    // no whole end either.
+    result.failed = !BuildComponentList(Context()).empty() || !SpoolerRunning() || !UsbRemovalStarted();
+    return result;
+  }
+
+ private:
+  bool window_;
+  quiet::QuietOptions options_;
+  std::unique_ptr<sim::Machine> app_machine_;
+};
+
 TEST(UninstallSweep, EveryCallOfAFullUninstallFailing) {
   sim::testing::SweepFigures figures;
   for (const char* preset : {"win7-x64-en", "winxp-x86-en"}) {
@@ -81,6 +158,30 @@ TEST(UninstallSweep, EveryCallOfAFullUninstallFailing) {
     // line it logs: each read is failed where it is made first.
     road.fail_repeats = false;
     road.make = [preset] { return std::make_unique<UninstallRoadRun>(preset); };
+    sim::testing::SweepRoad(road, &figures);
+  }
+  // The program's exit status after every failure: the quiet run, then the
+  // window.
+  for (const bool window : {false, true}) {
+    if (figures.roads == kSweepRoads) break;
+    Road road;
+    road.name = std::string("Uninstall ") + (window ? "window" : "--quiet --all --remove-usb-driver") + " (win7-x64-en)";
+    road.outcome_is_last_message = false;
+    road.fail_repeats = false;
+    // A family member whose reading fails while the window lists it is not
+    // listed, and Select all (--all) takes what the window lists: the run
+    // ends "done" with that member still there.
+    for (const char* api : {"OpenPrinter", "GetPrinter", "EnumMonitors", "EnumPrintProcessors"})
+      road.exit_zero_expected[api] = "a family member that could not be read for the list is left, and the run ends done";
+    // The 64-bit check failing, or the uninstaller's configuration
+    // unreadable, at the start: the run removes less and still ends done.
+    road.exit_zero_expected["IsWow64Process"] = "the run goes on after a failed 64-bit check and ends done";
+    // The USB probe failing ("Get Device ID error") disables the USB
+    // driver's removal as the window does; the run ends done without it.
+    road.exit_zero_expected["GetDescriptor"] = "a failed USB probe leaves the USB driver, and the run ends done";
+    road.known_findings["ReadFile 'C:\\kit\\DRVCONFIG\\Uninstall.ini'"] =
+        "an unreadable Uninstall.ini is read as empty and the run goes on";
+    road.make = [window] { return std::make_unique<UninstallProgramRun>("win7-x64-en", window); };
     sim::testing::SweepRoad(road, &figures);
   }
   figures.Print("uninstall sweep");

@@ -288,6 +288,36 @@ TEST_F(DownloadPageTest, ABadLogoSendsNothingAndStartsNoJob) {
   }
 }
 
+TEST_F(DownloadPageTest, ALogoWindowsDoesNotGiveAtDownloadAllIsToldAndSendsNothing) {
+  struct Case {
+    const char* what;
+    const char* list;
+    sim::Json fault;
+  } cases[] = {
+      {"read refused", "calls", {{"api", "ReadFile"}, {"subject", "two.bmp"}, {"error", 5}, {"remaining", 1}}},
+      {"file in use", "paths", {{"path", "C:\\logos\\two.bmp"}, {"error", 32}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    env_ = ui::headless::Environment{};
+    Open();
+    Add(Put(u"one.bmp", Mono(24, 8)));
+    Add(Put(u"two.bmp", Mono(16, 8)));
+    ASSERT_TRUE(d().Select(kLogoListId, 0));
+    ASSERT_TRUE(d().Click(kTransformRadioId));
+    SetFault(c.list, c.fault);
+    const std::size_t before = Jobs().size();
+    ASSERT_TRUE(d().Click(kDownloadAllButtonId));
+    EXPECT_EQ(Jobs().size(), before);
+    EXPECT_EQ(Messages(), std::vector<std::u16string>{u"Failed to get data from the file!"});
+    ClearFaults();
+    // Once the file can be read again, the same click sends both logos.
+    ASSERT_TRUE(d().Click(kDownloadAllButtonId));
+    EXPECT_EQ(Jobs().size(), before + 1);
+  }
+}
+
 TEST_F(DownloadPageTest, AnEmptyListAndClearAllLogos) {
   Open();
   Add(Put(u"a.bmp", Mono(8, 8)));
