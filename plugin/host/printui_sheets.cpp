@@ -53,15 +53,13 @@
 #include "plugin/core/com/interfaces.h"
 #include "plugin/host/driver_pages.h"
 #include "plugin/host/host_driver.h"
+#include "plugin/host/plugin_sheet.h"
 #include "plugin/core/language/language_files.h"
-#include "plugin/core/sheets/hosted_page_record.h"
-#include "plugin/core/sheets/sheet_protocol.h"
 #include "ui/console/console.h"
 
 namespace {
 
 using namespace kit::plugin::com;
-namespace sheets = kit::plugin::sheets;
 
 constexpr DWORD kDevModeSize = 1, kDevModeDefault = 2, kDevModeConvert = 3;
 // The universal driver's option items the host offers the plug-in.
@@ -72,44 +70,11 @@ constexpr const char16_t* kDensityItemName = u"Density";
 constexpr const char16_t* kDensityOptions[] = {u"Density1", u"Density2", u"Density3"};
 // Where the host keeps each printer's record, below the machine folder.
 constexpr const char* kRecordFolder = "printui";
-constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
 constexpr int kExitRefused = 3;  // the machine refused the printer
 constexpr const char* kLanguageFiles[] = {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
                                           "CHF_VRTQ40.res"};
 
 using kit::plugin::host::HostDriver;
-
-// What the common property-sheet UI keeps of one sheet: the pages added and
-// the results the pages reported.
-struct HostSheet {
-  struct Added {
-    kit::ui::Page* page;
-    std::u16string title;
-  };
-  std::vector<Added> pages;
-  int results = 0;
-};
-HostSheet* g_sheet = nullptr;
-
-LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM lParam1, LPARAM lParam2) {
-  if (g_sheet == nullptr) return 0;
-  if (function == sheets::kCpsFuncAddPropSheetPageW) {
-    const auto* record = reinterpret_cast<const sheets::HostedPageRecord*>(lParam1);
-    if (record == nullptr || record->dwSize != sizeof(sheets::HostedPageRecord) || record->page == nullptr) {
-      std::printf("sheet: a page record this host cannot show\n");
-      return 0;
-    }
-    g_sheet->pages.push_back({record->page, record->pszTitle ? record->pszTitle : u""});
-    return static_cast<LONG_PTR>(g_sheet->pages.size());  // the page's handle
-  }
-  if (function == sheets::kCpsFuncSetResult) {
-    std::printf("sheet: page %ld reports result %ld\n", static_cast<long>(lParam1), static_cast<long>(lParam2));
-    ++g_sheet->results;
-    return 1;
-  }
-  std::printf("sheet: callback function %u\n", function);
-  return 0;
-}
 
 int g_failures = 0;
 void Check(const char* what, bool ok) {
@@ -429,43 +394,17 @@ int main(int argc, char** argv) {
       return 2;
     }
     const std::vector<std::uint8_t> before = record;
-    OEMCUIPPARAM cuip{};
-    cuip.cbSize = sizeof cuip;
-    cuip.pPrinterName = printer_name.data();
-    cuip.pOEMDM = record.data();
     DriverOptionItems driver_items(forms, KeptPaper(PaperFile(record_file), forms));
-    cuip.hPrinter = host_printer ? reinterpret_cast<HANDLE>(host_printer->NativeHandle()) : nullptr;
-    cuip.pDrvOptItems = driver_items.items();
-    cuip.cDrvOptItems = driver_items.count();
-    Check("CommonUIProp", v.CommonUIProp(ui, document ? kDocumentSheet : kDeviceSheet, &cuip) == kSOk);
-    OEMUIPSPARAM ps{};
-    ps.cbSize = sizeof ps;
-    ps.pPrinterName = printer_name.data();
-    ps.pOEMDM = record.data();
-    ps.hPrinter = cuip.hPrinter;
-
-    HostSheet host;
-    g_sheet = &host;
-    int sheet_object = 0;
-    auto request = [&](WORD reason, LPARAM lParam) {
-      PROPSHEETUI_INFO info{};
-      info.cbSize = sizeof info;
-      info.Version = sheets::kPropSheetUiInfoVersion;
-      info.Reason = reason;
-      info.hComPropSheet = &sheet_object;
-      info.pfnComPropSheet = SheetCallback;
-      info.lParamInit = reinterpret_cast<LPARAM>(&ps);
-      const HRESULT hr = document ? v.DocumentPropertySheets(ui, &info, lParam) : v.DevicePropertySheets(ui, &info, lParam);
-      Check(document ? "DocumentPropertySheets" : "DevicePropertySheets", hr == kSOk);
-      return info.Result;
-    };
-    PROPSHEETUI_INFO_HEADER header{};
-    header.cbSize = sizeof header;
-    request(sheets::kReasonGetInfoHeader, reinterpret_cast<LPARAM>(&header));
-    request(sheets::kReasonInit, 0);
+    kit::plugin::host::PluginSheet::Options sheet_options;
+    sheet_options.document = document;
+    sheet_options.printer = host_printer ? reinterpret_cast<HANDLE>(host_printer->NativeHandle()) : nullptr;
+    sheet_options.driver_items = driver_items.items();
+    sheet_options.driver_item_count = driver_items.count();
+    sheet_options.note = [](const std::string& text) { std::printf("%s\n", text.c_str()); };
+    kit::plugin::host::PluginSheet host(ui, printer_name, record, sheet_options);
+    if (const char* failed = host.Open()) Check(failed, false);
     std::printf("=== %s sheet of \"%s\" (header \"%s\"), %zu plug-in page(s)\n", document ? "document" : "device",
-                options.printer.c_str(), header.pTitle ? kit::ToUtf8(header.pTitle).c_str() : "",
-                host.pages.size());
+                options.printer.c_str(), kit::ToUtf8(host.header_title()).c_str(), host.pages().size());
     // What OK or Apply took: the record and the driver's paper as the pages
     // left them then, kept in the machine at once.
     std::vector<std::uint8_t> applied = record;
@@ -476,21 +415,20 @@ int main(int argc, char** argv) {
         driver_pages.push_back(std::make_unique<kit::plugin::host::DriverStandInPage>(title));
         sheet.AddPage(*driver_pages.back(), title);
       }
-      for (const auto& page : host.pages) sheet.AddPage(*page.page, page.title);
+      for (const auto& page : host.pages()) sheet.AddPage(*page.page, page.title);
       sheet.applied = [&] {
         applied = record;
         Check("record kept in the machine", WriteRecord(record_file, record));
         if (document) KeepPaper(PaperFile(record_file), forms, driver_items.items()[0].Sel);
       };
-      if (!host.pages.empty()) {
+      if (!host.pages().empty()) {
         // The stand-ins have nothing to set: the sheet opens on the
         // plug-in's first page, as a sheet given that start page does.
         sheet.Open(kit::plugin::host::kDriverPageCount);
         console.RunSheet(sheet);
       }
     }
-    request(sheets::kReasonDestroy, 0);
-    g_sheet = nullptr;
+    host.Close();
     // Cancelled or left open: the job keeps what the last Apply took (copied
     // into the same buffer, which the next sheet hands out again).
     if (record != applied) {

@@ -34,6 +34,7 @@
 #include "plugin/core/sheets/sheet_handlers.h"
 #include "plugin/core/sheets/sheet_protocol.h"
 #include "plugin/host/host_driver.h"
+#include "plugin/host/plugin_sheet.h"
 #include "ui/console/console.h"
 #include "ui/headless/sheet.h"
 
@@ -100,19 +101,6 @@ fs::path TemplateMachine(const std::string& preset, std::size_t port, bool langu
     }
   }
   return folder;
-}
-
-// The common property-sheet UI's side: the pages added.
-std::vector<kit::ui::Page*>* g_pages = nullptr;
-std::vector<std::u16string>* g_titles = nullptr;
-
-LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM lParam1, LPARAM) {
-  if (g_pages == nullptr || function != sheets::kCpsFuncAddPropSheetPageW) return function == sheets::kCpsFuncSetResult;
-  const auto* record = reinterpret_cast<const sheets::HostedPageRecord*>(lParam1);
-  if (record == nullptr || record->dwSize != sizeof(sheets::HostedPageRecord) || record->page == nullptr) return 0;
-  g_pages->push_back(record->page);
-  g_titles->push_back(record->pszTitle ? record->pszTitle : u"");
-  return static_cast<LONG_PTR>(g_pages->size());
 }
 
 // Console lines for the actions, over the control ids of the pages shown
@@ -255,54 +243,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     console.Attach(env);
     for (const DWORD which : order) {
       const bool document = which == kDocumentSheet;
-      OEMCUIPPARAM cuip{};
-      cuip.cbSize = sizeof cuip;
-      cuip.pPrinterName = printer_name.data();
-      cuip.pOEMDM = record.data();
-      cuip.hPrinter = reinterpret_cast<HANDLE>(host_printer->NativeHandle());
-      cuip.pDrvOptItems = &item;
-      cuip.cDrvOptItems = 1;
-      v.CommonUIProp(ui, which, &cuip);
-      OEMUIPSPARAM ps{};
-      ps.cbSize = sizeof ps;
-      ps.pPrinterName = printer_name.data();
-      ps.pOEMDM = record.data();
-      ps.hPrinter = cuip.hPrinter;
-
-      std::vector<kit::ui::Page*> pages;
-      std::vector<std::u16string> titles;
-      g_pages = &pages;
-      g_titles = &titles;
-      int sheet_object = 0;
-      auto request = [&](WORD reason, LPARAM lParam) {
-        PROPSHEETUI_INFO info{};
-        info.cbSize = sizeof info;
-        info.Version = sheets::kPropSheetUiInfoVersion;
-        info.Reason = reason;
-        info.hComPropSheet = &sheet_object;
-        info.pfnComPropSheet = SheetCallback;
-        info.lParamInit = reinterpret_cast<LPARAM>(&ps);
-        document ? v.DocumentPropertySheets(ui, &info, lParam) : v.DevicePropertySheets(ui, &info, lParam);
-      };
-      PROPSHEETUI_INFO_HEADER header{};
-      header.cbSize = sizeof header;
-      request(sheets::kReasonGetInfoHeader, reinterpret_cast<LPARAM>(&header));
-      request(sheets::kReasonInit, 0);
+      kit::plugin::host::PluginSheet::Options sheet_options;
+      sheet_options.document = document;
+      sheet_options.printer = reinterpret_cast<HANDLE>(host_printer->NativeHandle());
+      sheet_options.driver_items = &item;
+      sheet_options.driver_item_count = 1;
+      kit::plugin::host::PluginSheet plugin_sheet(ui, printer_name, record, sheet_options);
+      plugin_sheet.Open();
+      const auto& pages = plugin_sheet.pages();
       std::set<int> id_set = {1, 2};
-      for (kit::ui::Page* page : pages)
-        for (const auto& control : page->Template().controls)
+      for (const auto& added : pages)
+        for (const auto& control : added.page->Template().controls)
           if (control.id > 0) id_set.insert(control.id);
       const std::vector<int> ids(id_set.begin(), id_set.end());
       {
         kit::ui::headless::Sheet sheet(printer_name + u" Properties", env);
-        for (std::size_t i = 0; i < pages.size(); ++i) sheet.AddPage(*pages[i], titles[i]);
+        for (const auto& added : pages) sheet.AddPage(*added.page, added.title);
         in.clear();
         in.str(Script(cursor, end, ids, static_cast<int>(pages.size())));
         if (!pages.empty()) console.RunSheet(sheet);
       }
-      request(sheets::kReasonDestroy, 0);
-      g_pages = nullptr;
-      g_titles = nullptr;
     }
     v.Release(AsUnknown(ui));
     if (driver.refs != 1) std::abort();  // the plug-in must give the driver's interface back

@@ -26,6 +26,7 @@
 #include "plugin/core/sheets/sheet_handlers.h"
 #include "plugin/core/sheets/sheet_protocol.h"
 #include "plugin/host/host_driver.h"
+#include "plugin/host/plugin_sheet.h"
 #include "tests/platform/sim/fault_sweep.h"
 #include "tests/plugin/pages/commands/mono_bitmaps.h"
 #include "ui/console/console.h"
@@ -97,19 +98,6 @@ const fs::path& TemplateMachine() {
     return f;
   }();
   return folder;
-}
-
-// The common property-sheet UI's side: the pages the plug-in adds.
-std::vector<ui::Page*>* g_pages = nullptr;
-std::vector<std::u16string>* g_titles = nullptr;
-
-LONG_PTR KIT_STDCALL SheetCallback(HANDLE, UINT function, LPARAM lParam1, LPARAM) {
-  if (g_pages == nullptr || function != sheets::kCpsFuncAddPropSheetPageW) return function == sheets::kCpsFuncSetResult;
-  const auto* record = reinterpret_cast<const sheets::HostedPageRecord*>(lParam1);
-  if (record == nullptr || record->dwSize != sizeof(sheets::HostedPageRecord) || record->page == nullptr) return 0;
-  g_pages->push_back(record->page);
-  g_titles->push_back(record->pszTitle ? record->pszTitle : u"");
-  return static_cast<LONG_PTR>(g_pages->size());
 }
 
 // What the spooler holds of the road's printer: each job's name, state and
@@ -213,44 +201,19 @@ class SheetRoadRun final : public sim::testing::RoadRun {
     v.DevMode(ui, kDevModeDefault, &dm);
 
     std::u16string printer_name = kPrinter;
-    OEMCUIPPARAM cuip{};
-    cuip.cbSize = sizeof cuip;
-    cuip.pPrinterName = printer_name.data();
-    cuip.pOEMDM = record.data();
-    cuip.hPrinter = reinterpret_cast<HANDLE>(host_printer_->NativeHandle());
-    v.CommonUIProp(ui, road_.sheet, &cuip);
-    OEMUIPSPARAM ps{};
-    ps.cbSize = sizeof ps;
-    ps.pPrinterName = printer_name.data();
-    ps.pOEMDM = record.data();
-    ps.hPrinter = cuip.hPrinter;
-    std::vector<ui::Page*> pages;
-    std::vector<std::u16string> titles;
-    g_pages = &pages;
-    g_titles = &titles;
-    int sheet_object = 0;
-    auto request = [&](WORD reason, LPARAM lParam) {
-      PROPSHEETUI_INFO info{};
-      info.cbSize = sizeof info;
-      info.Version = sheets::kPropSheetUiInfoVersion;
-      info.Reason = reason;
-      info.hComPropSheet = &sheet_object;
-      info.pfnComPropSheet = SheetCallback;
-      info.lParamInit = reinterpret_cast<LPARAM>(&ps);
-      road_.sheet == kDocumentSheet ? v.DocumentPropertySheets(ui, &info, lParam) : v.DevicePropertySheets(ui, &info, lParam);
-    };
-    PROPSHEETUI_INFO_HEADER header{};
-    header.cbSize = sizeof header;
-    request(sheets::kReasonGetInfoHeader, reinterpret_cast<LPARAM>(&header));
-    request(sheets::kReasonInit, 0);
+    host::PluginSheet::Options sheet_options;
+    sheet_options.document = road_.sheet == kDocumentSheet;
+    sheet_options.printer = reinterpret_cast<HANDLE>(host_printer_->NativeHandle());
+    host::PluginSheet plugin_sheet(ui, printer_name, record, sheet_options);
+    plugin_sheet.Open();
     {
       std::istringstream in(road_.script);
       std::ostringstream console_out;
       ui::console::Console console(in, console_out);
       console.Attach(env);
       ui::headless::Sheet sheet(printer_name + u" Properties", env);
-      for (std::size_t i = 0; i < pages.size(); ++i) sheet.AddPage(*pages[i], titles[i]);
-      if (pages.empty()) {
+      for (const auto& added : plugin_sheet.pages()) sheet.AddPage(*added.page, added.title);
+      if (plugin_sheet.pages().empty()) {
         untruths_.push_back("the plug-in added no page");
       } else {
         console.RunSheet(sheet);
@@ -258,9 +221,7 @@ class SheetRoadRun final : public sim::testing::RoadRun {
       // KIT_SHEET_SWEEP_TRACE=1 shows what the console saw of every run.
       if (std::getenv("KIT_SHEET_SWEEP_TRACE") != nullptr) std::fprintf(stderr, "%s\n", console_out.str().c_str());
     }
-    request(sheets::kReasonDestroy, 0);
-    g_pages = nullptr;
-    g_titles = nullptr;
+    plugin_sheet.Close();
     v.Release(AsUnknown(ui));
     if (driver.refs != 1) untruths_.push_back("the driver's interface was not given back");
     if (DllCanUnloadNow() != kSOk) untruths_.push_back("an object of the plug-in outlived its release");
