@@ -16,13 +16,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
-#include "common/runlog/run_log.h"
 
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
@@ -114,22 +112,7 @@ int main(int argc, char** argv) {
   kit::Platform& p = machine->platform();
   kit::ui::SetAnsiCodePage(p.system.GetACP());
 
-  if (quiet_run) {
-    std::ofstream log;
-    if (!quiet.log_file.empty()) {
-      if (!kit::runlog::OpenRunLog(quiet.log_file, &log)) {
-        std::fprintf(stderr, "Uninstall: --log: cannot write %s\n", quiet.log_file.c_str());
-        return kit::exit_code::kRefused;
-      }
-    }
-    kit::uninstall::quiet::QuietUninstallHost host(quiet, log.is_open() ? &log : nullptr);
-    kit::uninstall::CUninstallPrinterApp::Options options;
-    options.platform = &p;
-    options.host = host.Host();
-    kit::uninstall::CUninstallPrinterApp app(std::move(options));
-    const auto start = app.Run();
-    return host.ExitCode(start, app.dialog(), std::cerr);
-  }
+  if (quiet_run) return kit::uninstall::quiet::RunQuiet(quiet, p, std::cerr);
 
   kit::ui::console::ActionSource actions;
   if (!actions.Open(script)) {

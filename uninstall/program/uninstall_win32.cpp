@@ -15,14 +15,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
-#include "common/runlog/run_log.h"
 #include "platform/win32/program_console.h"
 #include "platform/win32/windows_platform.h"
 #include "uninstall/app/exit_status.h"
@@ -61,21 +59,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
     std::cout.flush();
     return kit::exit_code::kDone;
   }
-  std::ofstream log;
-  if (!quiet.log_file.empty()) {
-    if (!kit::runlog::OpenRunLog(quiet.log_file, &log)) {
-      std::fprintf(stderr, "Uninstall: --log: cannot write %s\n", quiet.log_file.c_str());
-      return kit::exit_code::kRefused;
-    }
-  }
-  kit::uninstall::quiet::QuietUninstallHost host(quiet, log.is_open() ? &log : nullptr);
-  UseProgramFolderAsCurrent();
-  kit::uninstall::CUninstallPrinterApp::Options options;
-  options.platform = &windows.platform();
-  options.host = host.Host();
-  kit::uninstall::CUninstallPrinterApp app(std::move(options));
-  const auto start = app.Run();
-  return host.ExitCode(start, app.dialog(), std::cerr);
+  return kit::uninstall::quiet::RunQuiet(quiet, windows.platform(), std::cerr, UseProgramFolderAsCurrent);
 }
 
 }  // namespace

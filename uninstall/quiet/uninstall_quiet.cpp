@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <ostream>
 
 #include "common/codepage/codepage.h"
@@ -193,6 +194,23 @@ int QuietUninstallHost::ExitCode(UninstallStart start, const CUninstallPrinterDl
                                                      : "ended: " + ending.why);
   }
   return ReportEnding(ending, err);
+}
+
+int RunQuiet(const QuietOptions& options, Platform& platform, std::ostream& err,
+             const std::function<void()>& before_run) {
+  std::ofstream log;
+  if (!options.log_file.empty() && !runlog::OpenRunLog(options.log_file, &log)) {
+    err << "Uninstall: --log: cannot write " << options.log_file << "\n" << std::flush;
+    return exit_code::kRefused;
+  }
+  QuietUninstallHost host(options, log.is_open() ? &log : nullptr);
+  if (before_run) before_run();
+  CUninstallPrinterApp::Options app_options;
+  app_options.platform = &platform;
+  app_options.host = host.Host();
+  CUninstallPrinterApp app(std::move(app_options));
+  const UninstallStart start = app.Run();
+  return host.ExitCode(start, app.dialog(), err);
 }
 
 }  // namespace kit::uninstall::quiet

@@ -17,6 +17,7 @@
 // This file is OS-independent.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -65,5 +66,12 @@ class QuietUninstallHost {
   ui::headless::Dialog* main_ = nullptr;
   std::size_t window_lines_logged_ = 0;
 };
+
+// The quiet removal on `platform`, for both programs: opens the --log file,
+// runs the main window answered from `options` and returns the exit status
+// (unless done, the reason on `err`). `before_run` runs once the log is open,
+// before the uninstaller starts (a relative --log path is the caller's).
+int RunQuiet(const QuietOptions& options, Platform& platform, std::ostream& err,
+             const std::function<void()>& before_run = {});
 
 }  // namespace kit::uninstall::quiet
