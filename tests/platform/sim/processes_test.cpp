@@ -79,7 +79,9 @@ TEST_F(ProcessesTest, StartedProgramIsRecordedAndAMappedOneRunsOnTheSameMachine)
   {
     std::ofstream out(script);
     out << "#!/bin/sh\n"
-        << "printf '%s|%s|%s' \"$KIT_SIM_COMMAND_LINE\" \"$1\" \"$#\" > \"$KIT_SIM_MACHINE/drive_c/kit/ran.txt\"\n";
+        << "printf '%s|%s|%s' \"$KIT_SIM_COMMAND_LINE\" \"$1\" \"$#\" > \"$KIT_SIM_MACHINE/drive_c/kit/ran.tmp\"\n"
+        // Renamed when whole: the test reads the file as soon as it exists.
+        << "mv \"$KIT_SIM_MACHINE/drive_c/kit/ran.tmp\" \"$KIT_SIM_MACHINE/drive_c/kit/ran.txt\"\n";
   }
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   ASSERT_EQ(Tool("program DIR Install.exe '" + script.string() + "'"), 0);
