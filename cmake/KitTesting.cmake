@@ -43,22 +43,79 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   endfunction()
 endif()
 
-# kit_test(name SOURCES ... [DEPS ...] [LABELS ...] [NATIVE_ONLY])
+# Which test programs a build makes (KIT_TEST_SET). Each test program is
+# compiled and run in one build of each kind, so that no build compiles what
+# another already checks:
+#   all          the sanitizer build (linux-debug) and the x86_64 Windows
+#                build: every test program of the target;
+#   unsanitized  the native release build: only the programs marked
+#                UNSANITIZED, the checks whose full form is too slow under
+#                the sanitizers (the fault sweeps, which run reduced there)
+#                or that need g++ (the x87 levels);
+#   i686         the 32-bit Windows build: only the programs marked I686,
+#                what can differ by bitness (the platform layer and its
+#                WOW64 answers, the COM and module ABI, the stored records'
+#                layouts, the floating-point results the pages show, the
+#                32-bit programs' own runs).
+# A program outside the set is still defined (its folder may configure it)
+# but excluded from the build and registered with no test.
+set(KIT_TEST_SET "all" CACHE STRING "Which test programs this build makes: all, unsanitized or i686")
+set_property(CACHE KIT_TEST_SET PROPERTY STRINGS all unsanitized i686)
+
+# kit_build_in_reduced_set(target ...): a program or library of the tests'
+# folders that a reduced set needs although it is no test program (a walk's
+# host, a stand-in). In a reduced set the tests' folders build nothing else.
+function(kit_build_in_reduced_set)
+  set_target_properties(${ARGV} PROPERTIES EXCLUDE_FROM_ALL FALSE)
+endfunction()
+
+# kit_test_in_set(out UNSANITIZED I686): whether a test so marked belongs to
+# this build's KIT_TEST_SET.
+function(kit_test_in_set out unsanitized i686)
+  set(in TRUE)
+  if(KIT_TEST_SET STREQUAL "unsanitized" AND NOT unsanitized)
+    set(in FALSE)
+  elseif(KIT_TEST_SET STREQUAL "i686" AND NOT i686)
+    set(in FALSE)
+  endif()
+  set(${out} ${in} PARENT_SCOPE)
+endfunction()
+
+# kit_test(name SOURCES ... [DEPS ...] [LABELS ...] [NATIVE_ONLY] [UNSANITIZED] [I686])
 # A GoogleTest program. Natively every test case becomes a CTest test; a
-# Windows build registers the program once, run under Wine.
+# Windows build registers the program once, run under Wine. UNSANITIZED and
+# I686 say which of the reduced test sets the program belongs to (above);
+# its tests carry that label too.
 function(kit_test name)
-  cmake_parse_arguments(K "NATIVE_ONLY" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(K "NATIVE_ONLY;UNSANITIZED;I686" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   if(K_NATIVE_ONLY AND WIN32)
     return()
   endif()
+  kit_test_in_set(in_set "${K_UNSANITIZED}" "${K_I686}")
   add_executable(${name} ${K_SOURCES})
+  if(in_set)
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL FALSE)
+  else()
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL TRUE)
+  endif()
   target_include_directories(${name} PRIVATE ${KIT_SOURCE_ROOT})
   target_link_libraries(${name} PRIVATE ${K_DEPS} GTest::gmock GTest::gtest_main kit_warnings)
+  if(KIT_LLD AND WIN32)
+    target_link_options(${name} PRIVATE -fuse-ld=lld)
+  endif()
   if(NOT K_TIMEOUT)
     set(K_TIMEOUT 300)
   endif()
-  if(NOT KIT_RUN_TESTS)
+  if(NOT KIT_RUN_TESTS OR NOT in_set)
     return()
+  endif()
+  # A reduced set's label, which its test preset selects. Natively a test
+  # carries one label (GoogleTest's discovery passes no list through), so in
+  # the release build "unsanitized" stands for the test's own.
+  if(KIT_TEST_SET STREQUAL "unsanitized")
+    set(K_LABELS unsanitized)
+  elseif(KIT_TEST_SET STREQUAL "i686")
+    list(APPEND K_LABELS i686)
   endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
@@ -114,6 +171,7 @@ function(kit_benchmark name)
   endif()
   find_package(benchmark REQUIRED)
   add_executable(${name} ${K_SOURCES})
+  set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL FALSE)
   target_include_directories(${name} PRIVATE ${KIT_SOURCE_ROOT})
   target_link_libraries(${name} PRIVATE ${K_DEPS} benchmark::benchmark kit_warnings)
   add_test(NAME bench.${name} COMMAND ${name} --benchmark_min_time=0.05)
