@@ -11,6 +11,7 @@
 #include "platform/profile_file_source.h"
 #include "platform/sim/channel_faults.h"
 #include "platform/sim/core.h"
+#include "platform/sim/flush.h"
 #include "platform/sim/missing_exports.h"
 #include "platform/sim/loaded_modules.h"
 
@@ -58,11 +59,12 @@ bool WriteAll(const fs::path& path, const Bytes& content, bool append) {
     }
     done += static_cast<std::size_t>(n);
   }
-  ::fsync(fd);
+  if (FlushWrites()) ::fsync(fd);
   return ::close(fd) == 0;
 }
 
 void SyncFolder(const fs::path& folder) {
+  if (!FlushWrites()) return;
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
