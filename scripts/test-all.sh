@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine, builds all targets and runs every test:
-#   linux-release  g++ Release: unit tests and the benchmarks (briefly)
-#   mingw-x64      Windows x86_64: tests run under Wine, inside Xvfb
-#   mingw-x86      Windows i686: tests under 32-bit Wine (and the platform
-#                  contract as 32-bit programs on 64-bit Windows), exports and
-#                  imports checked
-#   linux-debug    clang with ASan + UBSan: unit tests and the fuzz targets
-# The native debug run comes last, so the output ends with CTest's summary.
+# Sets up a Debian machine, builds all targets and runs every test. Each test
+# program is compiled in one build of each kind (cmake/KitTesting.cmake):
+#   linux-release  g++ Release: the programs, the benchmarks (briefly), and
+#                  the tests too slow under the sanitizers (the full fault
+#                  sweeps, the layout walks, the XP road) or needing g++
+#   mingw-x64      Windows x86_64: every Windows test, under Wine in Xvfb
+#   mingw-x86      Windows i686: the kit, and the tests of what differs by
+#                  bitness under 32-bit Wine (and the platform contract as
+#                  32-bit programs on 64-bit Windows); exports and imports
+#                  checked
+#   linux-debug    clang with ASan + UBSan: every native test, the fuzz targets
+# The native debug run comes last, so the output ends with CTest's summary,
+# then the run's total time.
+#
+# KIT_COLD=1 measures a run as a new machine makes it: the build folder is
+# removed and the compile cache is a new empty one (the packages stay).
+# A run that takes longer than KIT_RUN_LIMIT seconds (40 minutes unless set)
+# fails at its end, saying so: CI stops a run at 90 minutes, and a cold run
+# must stay well inside that.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +32,15 @@ fi
 
 # Let ccache share objects between checkouts in different folders.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+run_limit=${KIT_RUN_LIMIT:-2400}
+run_kind=warm
+if [ "${KIT_COLD:-0}" = 1 ]; then
+  run_kind=cold
+  CCACHE_DIR=$(mktemp -d "${TMPDIR:-/tmp}/kit-cold-ccache.XXXXXX")
+  export CCACHE_DIR
+  echo "test-all: cold run: build/ removed, compile cache $CCACHE_DIR (empty)"
+  rm -rf build
+fi
 
 # Each step's heading says how long the one before it took, so the CI log
 # shows where the time goes. The last step's time is CTest's own closing line,
@@ -36,8 +56,9 @@ step() {
 finish() {
   local rc=$?
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  [ "$rc" -ne 0 ] && printf '=== %s failed after %d s (%d s in all)\n' "$step_name" \
+  [ "$rc" -ne 0 ] && [ -n "$step_name" ] && printf '=== %s failed after %d s (%d s in all)\n' "$step_name" \
     $((SECONDS - step_start)) $((SECONDS - run_start))
+  [ "${KIT_COLD:-0}" = 1 ] && [ -n "${CCACHE_DIR:-}" ] && rm -rf "$CCACHE_DIR"
   return 0
 }
 trap finish EXIT
@@ -90,3 +111,12 @@ ctest --preset mingw-x86 -L kit_zip
 build linux-debug
 step "test linux-debug (ASan + UBSan, fuzz targets)"
 ctest --preset linux-debug
+
+total=$((SECONDS - run_start))
+printf '=== %s: %d s\n=== total (%s run): %d s\n' "$step_name" $((SECONDS - step_start)) "$run_kind" "$total"
+step_name=""
+if [ "$total" -gt "$run_limit" ]; then
+  printf 'test-all: FAILED: the run took %d s, over its limit of %d s (KIT_RUN_LIMIT): find the step that grew\n' \
+    "$total" "$run_limit"
+  exit 1
+fi
