@@ -107,7 +107,7 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
   bool ok = true;
   while (ok && pages.NextPage(width, height)) {
     options->header.cupsHeight = height;
-    if (!StartRasterPage(job, options, device, page)) return false;
+    if (!StartRasterPage(job, options, device, page) || JobFailed(job)) return false;
     std::vector<unsigned char> grey(width), line(options->header.cupsBytesPerLine);
     for (unsigned y = 0; ok && y < height; ++y) {
       ok = pages.Row(grey);
@@ -116,6 +116,7 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
       ok = ok && WriteRasterLine(job, options, device, y, line.data());
     }
     ok = ok && EndRasterPage(job, options, device, page);
+    if (ok) papplJobSetImpressionsCompleted(job, 1);
     ++page;
   }
   if (ok && page == 0) papplJobSetMessage(job, "The document is not a PDF file the renderer can read.");

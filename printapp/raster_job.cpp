@@ -25,6 +25,7 @@ struct RasterJob {
   ReceiptEncoder encoder;
   bool printed_page = false;  // a page passed its check
   bool failed = false;
+  unsigned rows = 0;          // rows of the current page handed over
 };
 
 RasterJob* JobOf(pappl_job_t* job) { return static_cast<RasterJob*>(papplJobGetData(job)); }
@@ -109,16 +110,22 @@ bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
   (void)page;
   RasterJob* state = JobOf(job);
   if (!state) return false;
+  // A page the printer cannot take fails its job at the page's end: PAPPL
+  // 1.3 ends a job whose page start failed as completed, and one whose page
+  // end failed as aborted. Its rows are read and dropped.
+  if (state->failed) return true;
   const cups_page_header2_t& header = options->header;
   if (header.cupsBitsPerPixel != 1) {
     papplJobSetMessage(job, "The page came with %u bits a dot; the printer takes 1.", header.cupsBitsPerPixel);
     state->failed = true;
-    return false;
+    return true;
   }
   switch (state->encoder.StartPage(header.cupsWidth, header.cupsHeight)) {
     case PageCheck::kOk:
       state->printed_page = true;
-      return Flush(job, device, *state);
+      state->rows = 0;
+      Flush(job, device, *state);  // a failure fails the page at its end
+      return true;
     case PageCheck::kEmpty:
       papplJobSetMessage(job, "The page has no dots.");
       break;
@@ -131,24 +138,39 @@ bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
     }
   }
   state->failed = true;
-  return false;
+  return true;
+}
+
+bool JobFailed(pappl_job_t* job) {
+  const RasterJob* state = JobOf(job);
+  return !state || state->failed;
 }
 
 bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned y,
                      const unsigned char* line) {
   (void)y;
   RasterJob* state = JobOf(job);
-  if (!state || state->failed) return false;
+  if (!state) return false;
+  if (state->failed) return true;
   state->encoder.AddLine({line, options->header.cupsBytesPerLine});
+  ++state->rows;
   return state->encoder.pending_bytes() < kWriteChunk || Flush(job, device, *state);
 }
 
 bool EndRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page) {
-  (void)options, (void)page;
+  (void)page;
   RasterJob* state = JobOf(job);
   if (!state || state->failed) return false;
+  // A raster stream cut short ends its page early: PAPPL would call the
+  // job done. The page's rows so far are printed and the job fails.
   state->encoder.EndPage();
-  papplJobSetImpressionsCompleted(job, 1);
+  if (state->rows < options->header.cupsHeight) {
+    papplJobSetMessage(job, "The raster data ended after %u of the page's %u rows.", state->rows,
+                       options->header.cupsHeight);
+    state->failed = true;
+    Flush(job, device, *state);
+    return false;
+  }
   return Flush(job, device, *state);
 }
 

@@ -24,5 +24,8 @@ bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
                      const unsigned char* line);
 bool EndRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page);
 bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
+// Whether the job has failed (a page refused, the printer not taking bytes);
+// its page end then fails too.
+bool JobFailed(pappl_job_t* job);
 
 }  // namespace kit::printapp

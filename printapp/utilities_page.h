@@ -9,7 +9,7 @@
 
 namespace kit::printapp {
 
-// The page's path below the printer's own ("/ipp/print/NAME/utilities").
+// The page's path below the printer's web pages ("/NAME/utilities").
 inline constexpr char kUtilitiesSubpath[] = "utilities";
 
 // Adds the page and its navigation link to a printer; PAPPL's
