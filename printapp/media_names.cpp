@@ -42,7 +42,10 @@ const print::model::Model* ModelOfDriver(std::string_view driver_name) {
 
 std::string PwgMillimetres(int tenths_mm) {
   std::string text = std::to_string(tenths_mm / 10);
-  if (tenths_mm % 10 != 0) text += "." + std::to_string(tenths_mm % 10);
+  if (tenths_mm % 10 != 0) {
+    text.push_back('.');
+    text.push_back(static_cast<char>('0' + tenths_mm % 10));
+  }
   return text;
 }
 
