@@ -25,18 +25,36 @@ constexpr std::array<std::string_view, 10> kLogos{"none",   "logo-1", "logo-2", 
 constexpr std::array<std::string_view, 2> kLogoWheres{"top", "bottom"};
 constexpr std::array<std::string_view, 3> kLogoAligns{"left", "center", "right"};
 
+// The web interface's texts, the document sheet's where it has them.
+constexpr std::array<std::string_view, 3> kCutModeLabels{"At the end of each job", "At the end of each page",
+                                                         "No Cut"};
+constexpr std::array<std::string_view, 2> kCutTypeLabels{"Partial Cut", "Full Cut"};
+constexpr std::array<std::string_view, 3> kDrawerWhenLabels{"No Cash Drawer", "Open before printing",
+                                                            "Open after printing"};
+constexpr std::array<std::string_view, 4> kDrawerPulseLabels{"Cash Drawer Waiting 10ms", "Cash Drawer Waiting 20ms",
+                                                             "Cash Drawer Waiting 40ms", "Cash Drawer Waiting 60ms"};
+constexpr std::array<std::string_view, 6> kBuzzerLabels{"Beep off", "Beep one", "Beep three",
+                                                        "Beep five", "Beep ten", "Beep twenty"};
+constexpr std::array<std::string_view, 10> kLogoLabels{"Not Print Logo", "Print Logo1", "Print Logo2", "Print Logo3",
+                                                       "Print Logo4",    "Print Logo5", "Print Logo6", "Print Logo7",
+                                                       "Print Logo8",    "Print Logo9"};
+constexpr std::array<std::string_view, 2> kLogoWhereLabels{"Top of the receipt", "Bottom of the receipt"};
+constexpr std::array<std::string_view, 3> kLogoAlignLabels{"Left", "Centered", "Right"};
+
 // The sheet's defaults: drawer list 4 at Start of Document, partial cut at
 // End of Document.
 constexpr int kDefaultDrawerPulse = 4;
 
-constexpr VendorOption kCutModeVendor{kCutModeOption, kCutModes, "per-job", "Paper cut"};
-constexpr VendorOption kCutTypeVendor{kCutTypeOption, kCutTypes, "partial", "Cut type"};
-constexpr VendorOption kDrawerVendor{kDrawerOption, kDrawerWhens, "before", "Cash drawer"};
-constexpr VendorOption kDrawerPulseVendor{kDrawerPulseOption, kDrawerPulses, "pulse-60ms", "Drawer pulse"};
-constexpr VendorOption kBuzzerVendor{kBuzzerOption, kBuzzers, "off", "Buzzer"};
-constexpr VendorOption kLogoVendor{kLogoOption, kLogos, "none", "Stored logo"};
-constexpr VendorOption kLogoPositionVendor{kLogoPositionOption, kLogoWheres, "top", "Logo position"};
-constexpr VendorOption kLogoAlignVendor{kLogoAlignOption, kLogoAligns, "left", "Logo alignment"};
+constexpr VendorOption kCutModeVendor{kCutModeOption, kCutModes, "per-job", "Paper Cut", kCutModeLabels};
+constexpr VendorOption kCutTypeVendor{kCutTypeOption, kCutTypes, "partial", "Cut Type", kCutTypeLabels};
+constexpr VendorOption kDrawerVendor{kDrawerOption, kDrawerWhens, "before", "Open Drawer", kDrawerWhenLabels};
+constexpr VendorOption kDrawerPulseVendor{kDrawerPulseOption, kDrawerPulses, "pulse-60ms", "Drawer Pulse",
+                                          kDrawerPulseLabels};
+constexpr VendorOption kBuzzerVendor{kBuzzerOption, kBuzzers, "off", "Buzzer", kBuzzerLabels};
+constexpr VendorOption kLogoVendor{kLogoOption, kLogos, "none", "Print Logo", kLogoLabels};
+constexpr VendorOption kLogoPositionVendor{kLogoPositionOption, kLogoWheres, "top", "Logo Position",
+                                           kLogoWhereLabels};
+constexpr VendorOption kLogoAlignVendor{kLogoAlignOption, kLogoAligns, "left", "Align", kLogoAlignLabels};
 
 // The index of the job's value among `keywords`, or `fallback` when the job
 // names no value or one that is not a keyword of the option.
@@ -70,6 +88,11 @@ std::vector<VendorOption> OptionsOf(const Model& model) {
     options.push_back(kLogoAlignVendor);
   }
   return options;
+}
+
+std::vector<VendorOption> AllOptions() {
+  return {kCutModeVendor, kCutTypeVendor,  kDrawerVendor,       kDrawerPulseVendor,
+          kBuzzerVendor,  kLogoVendor,     kLogoPositionVendor, kLogoAlignVendor};
 }
 
 JobOptions ParseJobOptions(const OptionLookup& lookup, bool trim) {

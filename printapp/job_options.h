@@ -29,7 +29,8 @@ struct VendorOption {
   std::string_view name;
   std::span<const std::string_view> keywords;
   std::string_view default_keyword;
-  std::string_view label;  // the web interface's text
+  std::string_view label;                           // the web interface's texts: the option's,
+  std::span<const std::string_view> keyword_labels;  // and each keyword's, in order
 };
 
 // The option names, one constant each.
@@ -69,6 +70,9 @@ struct JobEvents {
 // The options a model offers: those of the commands it takes (no cash
 // drawer option on a model without a drawer connector).
 std::vector<VendorOption> OptionsOf(const print::model::Model& model);
+
+// Every option of any model, for the web interface's texts.
+std::vector<VendorOption> AllOptions();
 
 // Looks an option's value up by name; nothing when the job does not name it.
 using OptionLookup = std::function<std::optional<std::string>(std::string_view name)>;

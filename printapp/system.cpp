@@ -8,6 +8,7 @@
 #include <string>
 
 #include "printapp/driver.h"
+#include "printapp/job_options.h"
 #include "printapp/pdf_filter.h"
 #include "printapp/utilities_page.h"
 
@@ -20,6 +21,7 @@ constexpr char kSystemName[] = "Veldran receipt printers";
 // As root, the service's state file, the place PAPPL's own main loop uses.
 constexpr char kRootStateFile[] = "/var/lib/kvprinter.state";
 constexpr char kUserStateName[] = "/.config/kvprinter.state";
+constexpr char kStringsPath[] = "/kvprinter-en.strings";
 
 std::string Option(int num_options, cups_option_t* options, const char* name) {
   const char* value = cupsGetOption(name, num_options, options);
@@ -52,6 +54,24 @@ pappl_soptions_t ServerOptions(const std::string& list) {
     start = end + 1;
   }
   return options;
+}
+
+// The web interface's English texts of the receipt options: "NAME" and
+// "NAME.KEYWORD" in the form of a strings file.
+std::string OptionStrings() {
+  std::string strings;
+  auto add = [&strings](std::string_view key, std::string_view text) {
+    strings.append("\"").append(key).append("\" = \"").append(text).append("\";\n");
+  };
+  for (const VendorOption& option : AllOptions()) {
+    add(option.name, option.label);
+    for (std::size_t i = 0; i < option.keywords.size() && i < option.keyword_labels.size(); ++i) {
+      std::string key(option.name);
+      key.append(".").append(option.keywords[i]);
+      add(key, option.keyword_labels[i]);
+    }
+  }
+  return strings;
 }
 
 std::string DefaultStateFile() {
@@ -102,6 +122,8 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   papplSystemSetPrinterDrivers(system, static_cast<int>(drivers.size()), drivers.data(), AutoAddCallback,
                                AddUtilitiesPage, DriverCallback, nullptr);
   AddPdfFilter(system);
+  static const std::string strings = OptionStrings();
+  papplSystemAddStringsData(system, kStringsPath, "en", strings.c_str());
 
   if (!serving) return system;
 

@@ -204,12 +204,13 @@ def main():
     print("zbarimg reads: %s" % run(["zbarimg", "-q", "--raw", WORK + "/road.png"]).strip())
 
     base = "http://127.0.0.1:%d" % port
-    shot = WORK + "/kvprinter_utilities.png"
-    subprocess.run(["timeout", "30", "chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                    "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                    "--user-data-dir=" + WORK + "/chromium", "--window-size=900,1300", "--screenshot=" + shot,
-                    base + "/desk/utilities"], capture_output=True)
-    print("screenshot: %s" % ("written" if os.path.getsize(shot) > 10000 else "EMPTY"))
+    for page in ("printing", "utilities"):  # the receipt options' defaults, the utilities
+        shot = WORK + "/kvprinter_%s.png" % page
+        subprocess.run(["timeout", "30", "chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                        "--user-data-dir=" + WORK + "/chromium", "--window-size=900,1300", "--screenshot=" + shot,
+                        base + "/desk/" + page], capture_output=True)
+        print("screenshot of %s: %s" % (page, "written" if os.path.getsize(shot) > 10000 else "EMPTY"))
     run(["convert", "-size", "100x50", "xc:white", "-fill", "black", "-draw", "circle 50,25 50,5",
          "BMP3:" + WORK + "/logo.bmp"])
     for action, files in (("self-test", None), ("download-logos", {"logo1": WORK + "/logo.bmp"})):
