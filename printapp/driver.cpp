@@ -121,6 +121,9 @@ bool DriverCallback(pappl_system_t* system, const char* driver_name, const char*
   data->ppm = kPagesPerMinute;
   data->kind = (model->series == Series::kLabel ? PAPPL_KIND_LABEL : PAPPL_KIND_RECEIPT) | PAPPL_KIND_ROLL;
   data->orient_default = IPP_ORIENT_PORTRAIT;
+  if (model->Takes(print::model::kBuzzer)) {
+    data->identify_supported = data->identify_default = PAPPL_IDENTIFY_ACTIONS_SOUND;
+  }
 
   // One-bit black dots: PAPPL dithers grey input to them.
   data->color_supported = PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_MONOCHROME | PAPPL_COLOR_MODE_BI_LEVEL;

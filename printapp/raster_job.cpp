@@ -18,6 +18,8 @@ namespace {
 constexpr std::size_t kWriteChunk = 64 * 1024;
 constexpr std::size_t kRawReadChunk = 64 * 1024;
 constexpr double kTenthsMmPerInch = 254.0;
+// "Beep one" of the document sheet's buzzer list.
+constexpr int kIdentifyBeeps = 1;
 
 // One job's state between PAPPL's callbacks.
 struct RasterJob {
@@ -59,6 +61,20 @@ bool UpdateStatus(pappl_printer_t* printer) {
   papplPrinterCloseDevice(printer);
   papplPrinterSetReasons(printer, reasons, PAPPL_PREASON_DEVICE_STATUS & ~reasons);
   return true;
+}
+
+// "Identify-Printer": one beep of the buzzer, when the printer is not busy
+// printing (a job's bytes are never interleaved with others).
+void Identify(pappl_printer_t* printer, pappl_identify_actions_t actions, const char* message) {
+  (void)message;
+  const print::model::Model* model = ModelOf(printer);
+  if (!(actions & PAPPL_IDENTIFY_ACTIONS_SOUND) || !model || !model->Takes(print::model::kBuzzer)) return;
+  pappl_device_t* device = papplPrinterOpenDevice(printer);
+  if (!device) return;
+  Bytes beep;
+  print::encoder::AppendBuzzer(beep, kIdentifyBeeps);
+  papplDeviceWrite(device, beep.data(), beep.size());
+  papplPrinterCloseDevice(printer);
 }
 
 // A job in the printer's own bytes: sent unchanged.
@@ -195,6 +211,7 @@ void SetPrintCallbacks(pappl_pr_driver_data_t* data) {
   data->rendpage_cb = EndRasterPage;
   data->rendjob_cb = EndRasterJob;
   data->status_cb = UpdateStatus;
+  data->identify_cb = Identify;
 }
 
 }  // namespace kit::printapp

@@ -123,7 +123,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
                                AddUtilitiesPage, DriverCallback, nullptr);
   AddPdfFilter(system);
   static const std::string strings = OptionStrings();
-  papplSystemAddStringsData(system, kStringsPath, "en", strings.c_str());
+  papplSystemAddStringsData(system, kStringsPath, "en-US", strings.c_str());
 
   if (!serving) return system;
 
