@@ -47,8 +47,10 @@ int RenderSettings::ZoomPercent() const {
 }
 
 RenderSettings ReadSettings(std::span<const std::uint8_t> oem, std::u16string_view system_directory) {
+  // Defaults first: Convert leaves its output as it is without an input.
   std::array<std::uint8_t, kPrivateDevModeSize> bytes{};
-  Convert(oem, bytes, system_directory);
+  WriteDefaults(bytes, system_directory);
+  if (!oem.empty()) Convert(oem, bytes, system_directory);
   RenderSettings settings;
   settings.record = Decode(bytes);
   settings.from_job = oem.size() >= 8 && ReadU32(oem, 4) == kPrivateDevModeSignature;

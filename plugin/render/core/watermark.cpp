@@ -55,8 +55,9 @@ void DrawWatermark(MonoPage& page, const Bitmap& picture, const WatermarkPlaceme
   // The preview's arithmetic: the rows of the picture that fit the frame.
   int hs = hi;
   const long long fit = static_cast<long long>(frame_h) * wi * kFullSize / (static_cast<long long>(s) * frame_w);
-  if (fit < hi) hs = static_cast<int>(fit);
-  const int h = std::min(frame_h, static_cast<int>(static_cast<long long>(s) * frame_w * hs / (static_cast<long long>(wi) * kFullSize)));
+  if (fit < hi) hs = std::max(1, static_cast<int>(fit));  // a frame of a few rows still takes one
+  const int h = std::clamp(static_cast<int>(static_cast<long long>(s) * frame_w * hs / (static_cast<long long>(wi) * kFullSize)),
+                           1, frame_h);
   if (h <= 0 || hs <= 0) return;
   if (tiled) {
     for (int y0 = 0; y0 < frame_h; y0 += h) {
