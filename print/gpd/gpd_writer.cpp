@@ -36,7 +36,12 @@ class Writer {
   int depth_ = 0;
 };
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted.append(text);
+  quoted += '"';
+  return quoted;
+}
 std::string Pair(int x, int y) { return "PAIR(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
 
 // Bytes as the GPD's hexadecimal substring: "<1D7630>".
@@ -68,7 +73,6 @@ void Header(Writer& w, const model::Model& m, Flavour flavour) {
   w.Entry("ResourceDLL", Quoted("UniRes.dll"));
   w.Entry("PrinterType", "SERIAL");
   w.Entry("MaxCopies", "1");
-  w.Entry("PrintRate", "0");
   w.Entry("OutputDataFormat", "H_BYTE");
   w.Entry("OptimizeLeftBound?", "FALSE");
   w.Entry("CursorXAfterCR", "AT_CURSOR_X_ORIGIN");

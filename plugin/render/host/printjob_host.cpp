@@ -3,8 +3,8 @@
 // through its exports, reads the job's order of commands from the printer's
 // data file, and prints the pages of a picture or a PDF:
 //
-//   printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M] [--gpd FILE]
-//                 [--plugin MODULE] -o JOB.bin
+//   printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE]
+//                 [--gpd FILE] [--plugin MODULE] -o JOB.bin
 //
 // The calls, in the documented order: DllGetClassObject, CreateInstance,
 // GetInfo, PublishDriverInterface (the host's driver interface, whose
@@ -15,9 +15,16 @@
 // ImageProcessing (1-bit DIBs, bottom-up, 0 black), those of PAGE_FINISH;
 // then DOC_FINISH and JOB_FINISH; DisablePDEV, Release. A command with a
 // callback id goes to CommandCallback, a plain one is written as the driver
-// writes it. Exit 0 when every call answered as the driver expects.
+// writes it. Exit 0 when every call answered as the driver expects. The
+// Windows build (run under Wine) loads VRTQ40R.dll and takes a saved record
+// with --record; it prints PGM pages only.
+#ifdef _WIN32
+extern "C" __declspec(dllimport) void* __stdcall LoadLibraryA(const char* name);
+extern "C" __declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* name);
+#else
 #include <dlfcn.h>
 #include <stdlib.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -27,7 +34,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include "platform/sim/machine.h"
+#endif
 #include "platform/types.h"
 #include "plugin/render/com/render_interfaces.h"
 #include "plugin/render/host/job_script.h"
@@ -47,7 +56,7 @@ constexpr char kRecordFolder[] = "printui";
 
 struct Options {
   std::vector<std::string> inputs;
-  std::string printer, machine, gpd = KIT_DEFAULT_GPD_PATH, plugin = KIT_DEFAULT_RENDER_PLUGIN, output;
+  std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin = KIT_DEFAULT_RENDER_PLUGIN, output;
 };
 
 int failures = 0;
@@ -84,8 +93,13 @@ std::string ReadText(const std::string& path) {
   return text.str();
 }
 
-// The printer's record as printui-sheets keeps it in the machine folder.
+// The printer's record as printui-sheets keeps it in the machine folder, or
+// the file --record names.
 std::vector<std::uint8_t> SavedRecord(const Options& o) {
+  if (!o.record.empty()) {
+    const std::string text = ReadText(o.record);
+    return {text.begin(), text.end()};
+  }
   if (o.machine.empty()) return {};
   std::string name = o.printer;
   for (char& c : name) {
@@ -116,6 +130,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     auto value = [&](std::string& out) { return i + 1 < argc ? (out = argv[++i], true) : false; };
     if (a == "--printer") { if (!value(o.printer)) return false; }
     else if (a == "--machine") { if (!value(o.machine)) return false; }
+    else if (a == "--record") { if (!value(o.record)) return false; }
     else if (a == "--gpd") { if (!value(o.gpd)) return false; }
     else if (a == "--plugin") { if (!value(o.plugin)) return false; }
     else if (a == "-o") { if (!value(o.output)) return false; }
@@ -129,8 +144,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
-    std::fprintf(stderr, "usage: printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M] [--gpd FILE] "
-                         "[--plugin MODULE] -o JOB.bin\n");
+    std::fprintf(stderr, "usage: printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE] "
+                         "[--gpd FILE] [--plugin MODULE] -o JOB.bin\n");
     return 2;
   }
   const host::JobScript script = host::ReadJobScript(ReadText(o.gpd));
@@ -150,14 +165,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "printjob-host: no page could be read\n");
     return 2;
   }
+#ifdef _WIN32
+  void* module = LoadLibraryA(o.plugin.c_str());
+  auto symbol = [&](const char* name) { return module != nullptr ? GetProcAddress(module, name) : nullptr; };
+#else
   if (!o.machine.empty()) setenv(kit::sim::kEnvMachine, o.machine.c_str(), 1);
   void* module = dlopen(o.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto symbol = [&](const char* name) { return module != nullptr ? dlsym(module, name) : nullptr; };
+#endif
   if (module == nullptr) {
-    std::fprintf(stderr, "printjob-host: %s\n", dlerror());
+    std::fprintf(stderr, "printjob-host: cannot load %s\n", o.plugin.c_str());
     return 2;
   }
-  using GetClassObject = HRESULT (*)(const GUID*, const GUID*, void**);
-  auto get_class_object = reinterpret_cast<GetClassObject>(dlsym(module, "DllGetClassObject"));
+  using GetClassObject = HRESULT(KIT_STDCALL*)(const GUID*, const GUID*, void**);
+  auto get_class_object = reinterpret_cast<GetClassObject>(symbol("DllGetClassObject"));
   void* out = nullptr;
   Check("DllGetClassObject", get_class_object != nullptr &&
                                  get_class_object(&kClsidOemRender, &kit::plugin::com::kIidIClassFactory, &out) == kSOk);

@@ -23,6 +23,10 @@ convert -size 395x600 xc:white -fill black -draw 'rectangle 20,20 370,80' -draw 
 # The printer's logo 1 (a framed 64 x 32 dot pattern), as its memory.
 python3 "$here/check_road.py" --logo logo.bin
 
+# The same document with the record's defaults first (defaults.png), then
+# with the settings of the sheet (road.png).
+"$host" page1.pgm page2.pgm --printer "$printer" -o defaults.bin ${plugin:+--plugin "$plugin"} >/dev/null
+"$kvjob" render defaults.bin -o defaults.png --state logo.bin >/dev/null
 "$host" page1.pgm page2.pgm --printer "$printer" --machine machine -o job.bin ${plugin:+--plugin "$plugin"}
 "$kvjob" render job.bin -o road.png --json --state logo.bin > road.json
 convert road.png -colorspace gray -depth 8 road.pgm
