@@ -14,12 +14,7 @@ rm -rf "$work" && mkdir -p "$work" && cd "$work"
 "$vm" add-printer machine "$printer" >/dev/null
 "$sheets" prefs "$printer" --machine machine --kit-files "$kit_files" --script "$here/road_prefs.txt" | tail -1
 
-# The document: a receipt with a QR code, and a page of shapes.
-qrencode -s 6 -m 2 -o qr.png "KIT-RECEIPT-0042"
-convert -size 395x900 xc:white -font DejaVu-Sans -pointsize 28 -fill black -annotate +10+40 'Receipt 0042' \
-  -annotate +10+90 'Coffee   3.50' qr.png -geometry +10+150 -composite -depth 8 page1.pgm
-convert -size 395x600 xc:white -fill black -draw 'rectangle 20,20 370,80' -draw 'circle 197,300 197,380' \
-  -depth 8 page2.pgm
+bash "$here/make_pages.sh"
 # The printer's logo 1 (a framed 64 x 32 dot pattern), as its memory.
 python3 "$here/check_road.py" --logo logo.bin
 
@@ -32,3 +27,8 @@ python3 "$here/check_road.py" --logo logo.bin
 convert road.png -colorspace gray -depth 8 road.pgm
 python3 "$here/check_road.py" road.json road.pgm page1.pgm page2.pgm
 echo "qr: $(zbarimg -q --raw road.png 2>/dev/null)"
+# The record of the Windows builds' check (settings.devmode: these settings,
+# turned by 180 degrees, without the machine's watermark picture) gives the
+# bytes they must give too.
+"$host" page1.pgm page2.pgm --printer "$printer" --record "$here/settings.devmode" -o settings.bin ${plugin:+--plugin "$plugin"} >/dev/null
+cmp settings.bin "$here/settings_job.bin" && echo "settings job: same bytes"
