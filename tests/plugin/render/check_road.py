@@ -17,6 +17,37 @@ def write_logo(path):
     open(path, "wb").write(bytes([0x1C, 0x71, 1, LOGO_X, 0, LOGO_Y, 0]) + bytes(data) + b"\n")
 
 
+def write_pdf(out, *pages):
+    """A PDF of grey pictures, one page each, 1 point a pixel."""
+    objects = ["<< /Type /Catalog /Pages 2 0 R >>", None]
+    kids = []
+    for path in pages:
+        w, h, px = pgm(path)
+        image = len(objects) + 1
+        objects.append(("<< /Type /XObject /Subtype /Image /Width %d /Height %d /ColorSpace /DeviceGray "
+                        "/BitsPerComponent 8 /Length %d >>" % (w, h, len(px)), px))
+        draw = b"q %d 0 0 %d 0 0 cm /I Do Q" % (w, h)
+        objects.append(("<< /Length %d >>" % len(draw), draw))
+        kids.append(len(objects) + 1)
+        objects.append("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %d %d] /Resources << /XObject << /I %d 0 R >> >> "
+                       "/Contents %d 0 R >>" % (w, h, image, image + 1))
+    objects[1] = "<< /Type /Pages /Kids [%s] /Count %d >>" % (" ".join("%d 0 R" % k for k in kids), len(kids))
+    data, offsets = bytearray(b"%PDF-1.4\n"), []
+    for number, body in enumerate(objects, 1):
+        offsets.append(len(data))
+        data += b"%d 0 obj\n" % number
+        if isinstance(body, tuple):
+            data += body[0].encode() + b"\nstream\n" + body[1] + b"\nendstream"
+        else:
+            data += body.encode()
+        data += b"\nendobj\n"
+    xref = len(data)
+    data += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objects) + 1)
+    data += b"".join(b"%010d 00000 n \n" % o for o in offsets)
+    data += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (len(objects) + 1, xref)
+    open(out, "wb").write(bytes(data))
+
+
 def pgm(path):
     raw = open(path, "rb").read()
     fields, at = [], 0
@@ -73,5 +104,7 @@ def main(json_path, picture, *pages):
 if __name__ == "__main__":
     if sys.argv[1] == "--logo":
         write_logo(sys.argv[2])
+    elif sys.argv[1] == "--pdf":
+        write_pdf(*sys.argv[2:])
     else:
         main(*sys.argv[1:])
