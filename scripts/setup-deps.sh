@@ -11,6 +11,9 @@ packages=(
   tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
   libzint-dev libpng-dev zbar-tools
 )
+# The printing road: QR codes for the test document, PDF pages rendered for
+# printjob-host.
+packages+=(qrencode poppler-utils)
 # Packaging for deployment: MSI packages (wixl, checked with msiinfo and
 # msiextract) and Authenticode signatures (osslsigncode, a test CA made with
 # openssl).

@@ -56,7 +56,7 @@ constexpr std::array kEmbeddedRolls{
 constexpr std::array kModels{
     Model{"VRTQ40", "VRT-Q40", Series::kReceipt, kQ40DotsPerInch, kQ40PrintableWidthDots, kQ40PaperWidthTenthsMm,
           kQ40MinPaperWidthTenthsMm, kQ40MinLengthTenthsMm, kQ40MaxLengthTenthsMm,
-          kReceiptCommands, kQ40Rolls},
+          kReceiptCommands, kQ40Rolls, "VRTQ40UI.DLL"},
     Model{"VRTD45", "VRT-D45", Series::kReceipt, kCommonDotsPerInch, kWideRollDots, kWideRollTenthsMm,
           kQ40MinPaperWidthTenthsMm, kQ40MinLengthTenthsMm, kQ40MaxLengthTenthsMm,
           kReceiptCommands, kWideRolls},

@@ -60,6 +60,7 @@ struct Model {
   int max_length_tenths_mm;
   std::uint32_t commands;       // Command bits
   std::span<const RollSize> rolls;  // the named sizes, the first the default
+  std::string_view ui_plugin = {};  // the driver's UI plug-in, when the model has one
 
   bool Takes(Command command) const { return (commands & command) != 0; }
   // Tenths of a millimetre to dots at this model's resolution, rounded down.
