@@ -20,9 +20,9 @@ packages+=(qrencode poppler-utils)
 packages+=(wixl msitools osslsigncode openssl)
 # The printer application kvprinter (PAPPL) and its end-to-end road: CUPS
 # with a private cupsd and ipptool, ghostscript and poppler to make and draw
-# PDF pages, qrencode for the QR code, curl and a headless chromium for the
+# PDF pages (qrencode and poppler above), curl and a headless chromium for the
 # web interface. No avahi daemon: the tests stay on the loopback.
-packages+=(libpappl-dev cups cups-ipp-utils cups-filters poppler-utils ghostscript qrencode curl chromium)
+packages+=(libpappl-dev cups cups-ipp-utils cups-filters ghostscript curl chromium)
 
 # The i686 kit runs under Wine as 32-bit Windows programs: Debian's wine32
 # from the i386 architecture, where this kernel starts 32-bit programs
