@@ -196,7 +196,8 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
   papplJobSetData(job, nullptr);
   if (!state) return false;
   // A job that failed before any page printed sends nothing at all; one
-  // that failed later still ends its receipt (the cut), never half a page.
+  // that failed later (rows already printed as they came) still ends its
+  // receipt with the cut, so that the next receipt starts on paper of its own.
   if (!state->printed_page) return false;
   state->encoder.EndJob();
   const bool ok = Flush(job, device, *state) && !state->failed;
