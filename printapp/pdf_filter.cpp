@@ -123,22 +123,15 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
   return ok && page > 0;
 }
 
-bool FilterPdf(pappl_job_t* job, pappl_device_t* device, void* data) {
-  (void)data;
-  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 1, false);
-  if (!options) return false;
+// One pass of the renderer over the document, its pages printed.
+bool RenderPass(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* options) {
   pid_t pid = 0;
   FILE* in = StartRenderer(job, *options, pid);
   if (!in) {
     papplJobSetMessage(job, "The PDF renderer %s cannot be started.", kPdfRenderer);
-    papplJobDeletePrintOptions(options);
     return false;
   }
-  bool ok = StartRasterJob(job, options, device);
-  ok = ok && PrintPages(job, device, options, in);
-  // The job's end is sent even after a failed page: EndRasterJob decides
-  // what a half-printed job still needs.
-  ok = EndRasterJob(job, options, device) && ok;
+  bool ok = PrintPages(job, device, options, in);
   std::fclose(in);
   int status = 0;
   waitpid(pid, &status, 0);
@@ -146,6 +139,20 @@ bool FilterPdf(pappl_job_t* job, pappl_device_t* device, void* data) {
     papplJobSetMessage(job, "The PDF renderer failed on the document.");
     ok = false;
   }
+  return ok;
+}
+
+bool FilterPdf(pappl_job_t* job, pappl_device_t* device, void* data) {
+  (void)data;
+  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 1, false);
+  if (!options) return false;
+  bool ok = StartRasterJob(job, options, device);
+  // Copies are the document again inside the one job, as the Windows
+  // driver prints them: the job's start and end operations come once.
+  for (int copy = 0; ok && copy < std::max(1, options->copies); ++copy) ok = RenderPass(job, device, options);
+  // The job's end is sent even after a failed page: EndRasterJob decides
+  // what a half-printed job still needs.
+  ok = EndRasterJob(job, options, device) && ok;
   papplJobDeletePrintOptions(options);
   return ok;
 }
