@@ -64,14 +64,18 @@ has_manifest() {
 
 status=0
 checked=0
-check_plugin() {
-  local plugin=$1 exports
-  exports=$($2 -p "$plugin" 2>/dev/null || true)
+check_exports() {
+  local plugin=$1 exports=$2
   for sym in DllGetClassObject DllCanUnloadNow; do
     if ! grep -Eq "\]\s+_?$sym(@[0-9]+)?$" <<<"$exports"; then
       echo "check-pe: $plugin does not export $sym"; status=1
     fi
   done
+}
+check_plugin() {
+  local plugin=$1 exports
+  exports=$($2 -p "$plugin" 2>/dev/null || true)
+  check_exports "$plugin" "$exports"
   # Its own manifest, the source of its pages' activation context: id 2
   # (ISOLATIONAWARE_MANIFEST_RESOURCE_ID).
   if ! has_manifest "$exports" 0x000002; then
@@ -112,6 +116,21 @@ else
     else
       check_plugin "$plugin" "$(objdump_of "${payload#*:}")"
     fi
+    # The receipt model's rendering side: the rendering plug-in a PE image
+    # with the two COM entries, its data files and plug-in list no stand-ins.
+    folder=$dir/${payload%%:*}
+    renderer=$(find "$folder" -maxdepth 1 -iname 'VRTQ40R.dll' -type f | head -n 1)
+    if [ -z "$renderer" ] || [ "$(head -c 2 "$renderer")" != "MZ" ]; then
+      echo "check-pe: ${payload%%:*}\\VRTQ40R.DLL is no rendering plug-in"; status=1
+    else
+      check_exports "$renderer" "$($(objdump_of "${payload#*:}") -p "$renderer" 2>/dev/null || true)"
+    fi
+    for data in VRTQ40G.GPD VRTQ40S.GPD VRTQ40.INI; do
+      file=$(find "$folder" -maxdepth 1 -iname "$data" -type f | head -n 1)
+      if [ -z "$file" ] || grep -q '^placeholder' "$file"; then
+        echo "check-pe: ${payload%%:*}\\$data is a stand-in"; status=1
+      fi
+    done
   done
   # The three programs run with administrator rights: their application
   # manifest (id 1, CREATEPROCESS_MANIFEST_RESOURCE_ID) asks for them.

@@ -11,10 +11,18 @@ packages=(
   tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
   libzint-dev libpng-dev zbar-tools
 )
+# The printing road: QR codes for the test document, PDF pages rendered for
+# printjob-host.
+packages+=(qrencode poppler-utils)
 # Packaging for deployment: MSI packages (wixl, checked with msiinfo and
 # msiextract) and Authenticode signatures (osslsigncode, a test CA made with
 # openssl).
 packages+=(wixl msitools osslsigncode openssl)
+# The printer application kvprinter (PAPPL) and its end-to-end road: CUPS
+# with a private cupsd and ipptool, ghostscript and poppler to make and draw
+# PDF pages (qrencode and poppler above), curl and a headless chromium for the
+# web interface. No avahi daemon: the tests stay on the loopback.
+packages+=(libpappl-dev cups cups-ipp-utils cups-filters ghostscript curl chromium)
 
 # The i686 kit runs under Wine as 32-bit Windows programs: Debian's wine32
 # from the i386 architecture, where this kernel starts 32-bit programs

@@ -386,7 +386,9 @@ def payload():
     for _, _, models in SERIES:
         short_names = [m.replace("-", "") for m, _ in models]
         for short in short_names:
-            names += ["%sG.GPD" % short, "%sS.GPD" % short, "%sR.DLL" % short, "%s.INI" % short]
+            # The GPD files and the plug-in INI are written from the model
+            # table by the build's gpdgen (print/gpd) and kept in the tree.
+            names += ["%sR.DLL" % short]
     # The print processor of each bitness, as the series files name it.
     for folder, processor in (("W32", "KVRPRT32.DLL"), ("W64", "KVRPRT64.DLL")):
         for name in names + [processor]:

@@ -12,17 +12,23 @@
 
 #include "plugin/core/utility/custom_forms.h"
 #include "plugin/pages/barcode/font_height.h"
+#include "print/model/model_table.h"
 
 namespace kit::tools::paper {
 
-inline constexpr int kDotsPerInch = static_cast<int>(plugin::barcode::kDotsPerInch);
+// The receipt model's figures come from the kit's model table; the pages'
+// own constants must agree with it.
+inline constexpr int kDotsPerInch = print::model::kQ40DotsPerInch;
+static_assert(kDotsPerInch == static_cast<int>(plugin::barcode::kDotsPerInch));
+static_assert(print::model::kQ40PaperWidthTenthsMm == plugin::utility::kMaxFormWidth);
+static_assert(print::model::kQ40MaxLengthTenthsMm == plugin::utility::kMaxFormHeight);
 inline constexpr int kTenthsMmPerInch = 254;
 // Tenths of a millimetre to dots, rounded down.
 constexpr int DotsOfTenthsMm(int tenths) { return tenths * kDotsPerInch / kTenthsMmPerInch; }
 
-inline constexpr int kPaperWidthTenthsMm = plugin::utility::kMaxFormWidth;
-inline constexpr int kPaperWidthDots = DotsOfTenthsMm(kPaperWidthTenthsMm);
-inline constexpr int kMaxLengthDots = DotsOfTenthsMm(plugin::utility::kMaxFormHeight);
+inline constexpr int kPaperWidthTenthsMm = print::model::kQ40PaperWidthTenthsMm;
+inline constexpr int kPaperWidthDots = print::model::kQ40PrintableWidthDots;
+inline constexpr int kMaxLengthDots = DotsOfTenthsMm(print::model::kQ40MaxLengthTenthsMm);
 
 struct FontCell {
   int width;

@@ -13,25 +13,32 @@
 #include <span>
 
 #include "plugin/pages/commands/logo_image.h"
+#include "print/encoder/command_bytes.h"
 #include "plugin/pages/rawjob/raw_job.h"
 
 namespace kit::plugin::commands {
 
 // ---- Clear all logos ("SELFTEST") ---------------------------------------
 
+// The command bytes themselves live in the kit's one table of printer
+// commands (print/encoder/command_bytes.h).
+using print::commands::kClearLogosCommand;
+using print::commands::kDataEnd;
+using print::commands::kDefineLogosCommand;
+using print::commands::kHeightCommand;
+using print::commands::kHriFontCommand;
+using print::commands::kHriPositionCommand;
+using print::commands::kLineFeed;
+using print::commands::kMaxLogos;
+using print::commands::kPrintBarcodeCommand;
+using print::commands::kWidthCommand;
+
 // Deletes every logo stored in the printer: 1C 71 00 00 0A.
-inline constexpr std::array<std::uint8_t, 5> kClearLogosCommand{0x1C, 0x71, 0x00, 0x00, 0x0A};
 
 // Opening bracket; the clear command; closing bracket (writes of 4, 5, 4).
 rawjob::RawJob ClearLogosJob();
 
 // ---- Logo download ("LOGO") ---------------------------------------------
-
-// Defines n stored logos: 1C 71 n, then per logo its header and data.
-inline constexpr std::uint8_t kDefineLogosCommand[2] = {0x1C, 0x71};
-inline constexpr std::uint8_t kLineFeed = 0x0A;
-// The printer keeps logos 1 to 9.
-inline constexpr std::size_t kMaxLogos = 9;
 
 // Opening bracket; 1C 71 n; per logo its four-byte header xL xH yL yH and its
 // x * y * 8 data bytes (two writes); 0A; closing bracket. The printer numbers
@@ -57,16 +64,10 @@ std::uint8_t SymbologyCode(BarcodeType type);
 // The type at a list index; nothing outside 0..8.
 std::optional<BarcodeType> BarcodeTypeAt(std::size_t index);
 
-inline constexpr std::uint8_t kHriFontCommand[2] = {0x1D, 0x66};      // 1D 66 f
-inline constexpr std::uint8_t kHriPositionCommand[2] = {0x1D, 0x48};  // 1D 48 p
-inline constexpr std::uint8_t kWidthCommand[2] = {0x1D, 0x77};        // 1D 77 w
-inline constexpr std::uint8_t kHeightCommand[2] = {0x1D, 0x68};       // 1D 68 h
-inline constexpr std::uint8_t kPrintBarcodeCommand[2] = {0x1D, 0x6B}; // 1D 6B m
 inline constexpr std::size_t kBarcodeHeaderSize = 15;
 // The part of the header repeated by the types that send a length byte:
 // width, height and symbology.
 inline constexpr std::size_t kBarcodeRepeatSize = 9;
-inline constexpr std::uint8_t kDataEnd = 0x00;
 
 struct BarcodeParameters {
   std::uint8_t hri_font = 0;      // 0 Font A, 1 Font B

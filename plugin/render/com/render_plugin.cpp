@@ -1,0 +1,340 @@
+// The rendering plug-in's COM object: a thin shell over the portable job
+// (plugin/render/core). The universal driver calls GetInfo, DevMode,
+// PublishDriverInterface and GetImplementedMethod on every plug-in; this one
+// also keeps one job per PDEV (EnablePDEV, ResetPDEV, DisablePDEV) and takes
+// the data file's event callbacks (CommandCallback) and the page's bands
+// (ImageProcessing, sending them to the spooler itself). Every other method
+// answers E_NOTIMPL, as the documentation allows.
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "plugin/core/com/last_error.h"
+#include "plugin/core/com/module_state.h"
+#include "plugin/core/com/oem_ui_core.h"
+#include "plugin/render/com/render_interfaces.h"
+#include "plugin/render/com/render_module.h"
+#include "plugin/render/core/render_job.h"
+#include "print/model/model_table.h"
+
+namespace kit::plugin::render_com {
+namespace {
+
+using com::kENoInterface;
+using com::kENotImpl;
+using com::kEFail;
+using com::kEPointer;
+using com::kSFalse;
+using com::kSOk;
+
+constexpr DWORD kSignature = 0x56513430;  // "VQ40", the private record's signature
+// The driver's 1-bit band holds the GDI palette (0 black, 1 white).
+constexpr bool kBandOneIsInk = false;
+
+RenderModule g_module;
+std::atomic<long> g_objects{0};
+std::atomic<long> g_locks{0};
+
+// ---- the driver's spool buffer and the module's files, for the job -----------
+
+class ShellHost final : public render::RenderHost {
+ public:
+  ShellHost(IPrintOemDriverUni* driver, DEVOBJ* devobj) : driver_(driver), devobj_(devobj) {}
+  void Rebind(DEVOBJ* devobj) { devobj_ = devobj; }
+
+  bool Write(std::span<const std::uint8_t> bytes) override {
+    if (driver_ == nullptr) return false;
+    DWORD written = 0;
+    const HRESULT hr = driver_->lpVtbl->DrvWriteSpoolBuf(driver_, devobj_, const_cast<std::uint8_t*>(bytes.data()),
+                                                        static_cast<DWORD>(bytes.size()), &written);
+    return hr == kSOk && written == bytes.size();
+  }
+  std::optional<std::vector<std::uint8_t>> ReadFile(const std::u16string& path) override {
+    constexpr std::uint64_t kMaxPicture = 64u << 20;
+    if (g_module.files == nullptr) return std::nullopt;
+    Bytes content;
+    if (!g_module.files->ReadFile(path, kMaxPicture, &content)) return std::nullopt;
+    return std::vector<std::uint8_t>(content.begin(), content.end());
+  }
+  void AppendFile(const std::u16string& path, const std::string& text) override {
+    if (g_module.files == nullptr) return;
+    const std::size_t slash = path.rfind(u'\\');
+    if (slash != std::u16string::npos) g_module.files->CreateDirectory(path.substr(0, slash));
+    g_module.files->WriteFile(path, Bytes(text.begin(), text.end()), WriteMode::kOpenAlwaysAppend);
+  }
+  render::LogTime Now() override {
+    if (g_module.clock == nullptr) return {};
+    const SystemTime t = g_module.clock->GetLocalTime();
+    return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+  }
+
+ private:
+  IPrintOemDriverUni* driver_;
+  DEVOBJ* devobj_;
+};
+
+// The plug-in's PDEV: one job, on the model this module serves.
+struct Pdev {
+  Pdev(IPrintOemDriverUni* driver, DEVOBJ* devobj, render::RenderSettings settings, render::JobIdentity identity)
+      : host(driver, devobj), job(host, print::model::ReceiptQ40(), std::move(settings), std::move(identity)) {}
+  ShellHost host;
+  render::RenderJob job;
+};
+
+struct RenderPlugin {
+  IPrintOemUni iface;
+  std::atomic<long> refs{1};
+  IPrintOemDriverUni* driver = nullptr;
+};
+
+RenderPlugin* Self(void* p) { return reinterpret_cast<RenderPlugin*>(p); }
+Pdev* PdevOf(DEVOBJ* devobj) { return devobj != nullptr ? static_cast<Pdev*>(devobj->pdevOEM) : nullptr; }
+
+std::span<const std::uint8_t> OemRecord(const DEVOBJ* devobj) {
+  if (devobj == nullptr || devobj->pOEMDM == nullptr) return {};
+  DWORD size = 0;
+  std::memcpy(&size, devobj->pOEMDM, sizeof size);
+  return {static_cast<const std::uint8_t*>(devobj->pOEMDM), std::min<std::size_t>(size, kPrivateDevModeSize)};
+}
+
+HRESULT KIT_STDCALL QueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
+  if (ppv == nullptr) return kEPointer;
+  *ppv = nullptr;
+  if (riid == nullptr) return kENoInterface;
+  if (*riid == com::kIidIUnknown || *riid == kIidIPrintOemUni) {
+    *ppv = self;
+    ++Self(self)->refs;
+    return kSOk;
+  }
+  return kENoInterface;
+}
+ULONG KIT_STDCALL AddRef(IUnknown* self) { return static_cast<ULONG>(++Self(self)->refs); }
+ULONG KIT_STDCALL Release(IUnknown* self) {
+  RenderPlugin* plugin = Self(self);
+  const long left = --plugin->refs;
+  if (left == 0) {
+    if (plugin->driver != nullptr) plugin->driver->lpVtbl->Release(reinterpret_cast<IUnknown*>(plugin->driver));
+    delete plugin;
+    --g_objects;
+  }
+  return static_cast<ULONG>(left);
+}
+
+HRESULT KIT_STDCALL GetInfo(IPrintOemUni*, DWORD mode, void* buffer, DWORD size, DWORD* needed) {
+  if (needed == nullptr) return kEFail;
+  *needed = sizeof(DWORD);
+  if (buffer == nullptr || size < sizeof(DWORD)) return kEFail;
+  DWORD value = 0;
+  switch (mode) {
+    case kOemGetSignature: value = kSignature; break;
+    case kOemGetInterfaceVersion: value = kPrinterOemIntfVersion; break;
+    case kOemGetVersion: value = kPluginVersion; break;
+    default: return kEFail;
+  }
+  std::memcpy(buffer, &value, sizeof value);
+  return kSOk;
+}
+
+// The UI plug-in's own DevMode: both sides must treat the record alike.
+HRESULT KIT_STDCALL DevMode(IPrintOemUni*, DWORD mode, OEMDMPARAM* param) { return com::DevModeCore(mode, param); }
+
+HRESULT KIT_STDCALL PublishDriverInterface(IPrintOemUni* self, IUnknown* unknown) {
+  RenderPlugin* plugin = Self(self);
+  if (plugin->driver != nullptr) return kSOk;
+  if (unknown == nullptr) return kEFail;
+  void* driver = nullptr;
+  if (unknown->lpVtbl->QueryInterface(unknown, &kIidIPrintOemDriverUni, &driver) != kSOk || driver == nullptr) {
+    return kEFail;
+  }
+  plugin->driver = static_cast<IPrintOemDriverUni*>(driver);
+  return kSOk;
+}
+
+HRESULT KIT_STDCALL GetImplementedMethod(IPrintOemUni*, char* name) {
+  if (name == nullptr) return kSFalse;
+  const std::string_view method(name);
+  for (std::string_view implemented : {"GetInfo", "DevMode", "PublishDriverInterface", "GetImplementedMethod",
+                                       "EnablePDEV", "DisablePDEV", "ResetPDEV", "CommandCallback",
+                                       "ImageProcessing"}) {
+    if (method == implemented) return kSOk;
+  }
+  return kSFalse;
+}
+
+HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printer, ULONG, void*, ULONG, void*, ULONG,
+                               void*, void*, void** pdev_out) {
+  if (devobj == nullptr || pdev_out == nullptr) return kEFail;
+  *pdev_out = nullptr;
+  const std::u16string system_directory = g_module.system != nullptr ? g_module.system->GetSystemDirectory() : u"";
+  render::JobIdentity identity;
+  if (printer != nullptr) identity.printer = printer;
+  if (g_module.system != nullptr) identity.temp_folder = g_module.system->GetTempPath();
+  auto* pdev = new (std::nothrow)
+      Pdev(Self(self)->driver, devobj, render::ReadSettings(OemRecord(devobj), system_directory), std::move(identity));
+  if (pdev == nullptr) return kEFail;
+  *pdev_out = pdev;
+  return kSOk;
+}
+
+HRESULT KIT_STDCALL DisablePDEV(IPrintOemUni*, DEVOBJ* devobj) {
+  delete PdevOf(devobj);
+  if (devobj != nullptr) devobj->pdevOEM = nullptr;
+  return kSOk;
+}
+
+// A new PDEV within the same job (a device-mode change between pages): the
+// job carries on with the old one's state.
+HRESULT KIT_STDCALL ResetPDEV(IPrintOemUni*, DEVOBJ* old_devobj, DEVOBJ* new_devobj) {
+  Pdev* old_pdev = PdevOf(old_devobj);
+  Pdev* new_pdev = PdevOf(new_devobj);
+  if (old_pdev == nullptr || new_pdev == nullptr) return kEFail;
+  new_pdev->job.CarryOver(old_pdev->job);
+  return kSOk;
+}
+
+HRESULT KIT_STDCALL CommandCallback(IPrintOemUni*, DEVOBJ* devobj, DWORD id, DWORD, DWORD*, INT* result) {
+  Pdev* pdev = PdevOf(devobj);
+  if (result != nullptr) *result = 0;
+  if (pdev == nullptr) return kEFail;
+  pdev->host.Rebind(devobj);
+  return pdev->job.Callback(id) ? kSOk : kEFail;
+}
+
+// Every band of the page; the plug-in sends the page itself at End of Page
+// (*ppbResult TRUE), so the driver sends no raster of its own.
+HRESULT KIT_STDCALL ImageProcessing(IPrintOemUni*, DEVOBJ* devobj, BYTE* bits, BITMAPINFOHEADER* info, BYTE*, DWORD,
+                                    IPPARAMS* params, BYTE** result) {
+  Pdev* pdev = PdevOf(devobj);
+  if (pdev == nullptr || info == nullptr || params == nullptr || result == nullptr) return kEFail;
+  *result = reinterpret_cast<BYTE*>(static_cast<std::uintptr_t>(1));  // TRUE: handled here
+  if (params->bBlankBand || bits == nullptr) return kSOk;
+  if (info->biBitCount != 1 || info->biWidth <= 0 || info->biHeight == 0) {
+    *result = nullptr;  // FALSE
+    return kEFail;
+  }
+  const int height = info->biHeight > 0 ? info->biHeight : -info->biHeight;
+  render::Band band;
+  band.bits = bits;
+  band.stride = ((static_cast<std::size_t>(info->biWidth) + 31) / 32) * 4;  // DIB rows end on 4 bytes
+  band.width = info->biWidth;
+  band.height = height;
+  band.x = params->ptOffset.x;
+  band.y = params->ptOffset.y;
+  band.bottom_up = info->biHeight > 0;
+  band.one_is_ink = kBandOneIsInk;
+  pdev->host.Rebind(devobj);
+  pdev->job.AddBand(band);
+  return kSOk;
+}
+
+template <typename... Args>
+HRESULT KIT_STDCALL NotImplemented(IPrintOemUni*, Args...) {
+  return kENotImpl;
+}
+
+const IPrintOemUniVtbl kVtbl = {
+    QueryInterface,
+    AddRef,
+    Release,
+    GetInfo,
+    DevMode,
+    NotImplemented<DWORD, DWORD, void*>,  // EnableDriver
+    NotImplemented<>,                     // DisableDriver
+    EnablePDEV,
+    DisablePDEV,
+    ResetPDEV,
+    PublishDriverInterface,
+    GetImplementedMethod,
+    NotImplemented<void*, void*, DWORD, DWORD*>,  // DriverDMS
+    CommandCallback,
+    ImageProcessing,
+    NotImplemented<DEVOBJ*, BYTE*, DWORD>,                                        // FilterGraphics
+    NotImplemented<DEVOBJ*, BYTE*, BYTE*, DWORD, DWORD, INT*>,                    // Compression
+    NotImplemented<DEVOBJ*, BYTE*, DWORD, DWORD, DWORD, DWORD, BYTE*, DWORD>,     // HalftonePattern
+    NotImplemented<DEVOBJ*, void*>,                                               // MemoryUsage
+    NotImplemented<DEVOBJ*, DWORD, void*, DWORD, DWORD*>,                         // TTYGetInfo
+    NotImplemented<DEVOBJ*, void*, DWORD*>,                                       // DownloadFontHeader
+    NotImplemented<DEVOBJ*, void*, ULONG, DWORD*, DWORD*>,                        // DownloadCharGlyph
+    NotImplemented<DEVOBJ*, void*, DWORD*>,                                       // TTDownloadMethod
+    NotImplemented<DEVOBJ*, void*, DWORD, DWORD, void*>,                          // OutputCharStr
+    NotImplemented<DEVOBJ*, void*, void*>,                                        // SendFontCmd
+    NotImplemented<void*, void*, void*, void*, void*, void*, void*, void*, void*, ULONG>,  // TextOutAsBitmap
+};
+
+// ---- the class factory ------------------------------------------------------
+
+struct Factory {
+  com::IClassFactory iface;
+  std::atomic<long> refs{1};
+};
+
+HRESULT KIT_STDCALL FactoryQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
+  if (ppv == nullptr) return kEPointer;
+  *ppv = nullptr;
+  if (riid == nullptr) return kENoInterface;
+  if (*riid == com::kIidIUnknown || *riid == com::kIidIClassFactory) {
+    *ppv = self;
+    ++reinterpret_cast<Factory*>(self)->refs;
+    return kSOk;
+  }
+  return kENoInterface;
+}
+ULONG KIT_STDCALL FactoryAddRef(IUnknown* self) { return static_cast<ULONG>(++reinterpret_cast<Factory*>(self)->refs); }
+ULONG KIT_STDCALL FactoryRelease(IUnknown* self) {
+  auto* factory = reinterpret_cast<Factory*>(self);
+  const long left = --factory->refs;
+  if (left == 0) {
+    delete factory;
+    --g_objects;
+  }
+  return static_cast<ULONG>(left);
+}
+HRESULT KIT_STDCALL CreateInstance(com::IClassFactory*, IUnknown* outer, const GUID* riid, void** ppv) {
+  if (ppv == nullptr) return kEPointer;
+  *ppv = nullptr;
+  if (outer != nullptr) return com::kClassENoAggregation;
+  auto* plugin = new (std::nothrow) RenderPlugin{{&kVtbl}};
+  if (plugin == nullptr) return com::kEOutOfMemory;
+  ++g_objects;
+  IUnknown* unknown = reinterpret_cast<IUnknown*>(plugin);
+  const HRESULT hr = QueryInterface(unknown, riid, ppv);
+  Release(unknown);
+  return hr;
+}
+HRESULT KIT_STDCALL LockServer(com::IClassFactory*, BOOL lock) {
+  if (lock) ++g_locks; else --g_locks;
+  return kSOk;
+}
+const com::IClassFactoryVtbl kFactoryVtbl = {FactoryQueryInterface, FactoryAddRef, FactoryRelease, CreateInstance,
+                                             LockServer};
+
+}  // namespace
+
+void SetRenderModule(const RenderModule& module) {
+  g_module = module;
+  if (module.system != nullptr) com::SetSystemDirectory(module.system->GetSystemDirectory());
+}
+const RenderModule& CurrentRenderModule() { return g_module; }
+
+}  // namespace kit::plugin::render_com
+
+using namespace kit::plugin::render_com;
+
+extern "C" HRESULT KIT_STDCALL DllGetClassObject(const GUID* rclsid, const GUID* riid, void** ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
+  if (rclsid == nullptr || !(*rclsid == kClsidOemRender)) return kit::plugin::com::kClassEClassNotAvailable;
+  auto* factory = new (std::nothrow) Factory{{&kFactoryVtbl}};
+  if (factory == nullptr) return kit::plugin::com::kEOutOfMemory;
+  ++g_objects;
+  IUnknown* unknown = reinterpret_cast<IUnknown*>(factory);
+  const HRESULT hr = FactoryQueryInterface(unknown, riid, ppv);
+  FactoryRelease(unknown);
+  return hr;
+}
+
+extern "C" HRESULT KIT_STDCALL DllCanUnloadNow() {
+  return (g_objects != 0 || g_locks != 0) ? kit::plugin::com::kSFalse : kit::plugin::com::kSOk;
+}

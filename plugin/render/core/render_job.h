@@ -1,0 +1,100 @@
+// One print job on the rendering side: what the universal driver hands the
+// plug-in (the event callbacks of the GPD's order sections and the page's
+// bands) turned into the printer's bytes.
+//
+//   Start of Document   the StartDocOp block's operations
+//   Start of Page       the StartPageOp block's operations
+//   bands               kept in the page, top-down
+//   End of Page         the page zoomed, turned and watermarked as the record
+//                       says, packed into raster blocks (blank rows fed, the
+//                       trailing white dropped); then the EndPageOp block
+//   End of Document     the EndDocOp block
+//
+// Every byte goes to the host's Write (the driver's spool buffer). With the
+// driver log on, End of Page and End of Document each append one line.
+//
+// This file is OS-independent.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "plugin/render/core/driver_log.h"
+#include "plugin/render/core/mono_page.h"
+#include "plugin/render/core/render_settings.h"
+#include "print/model/model_table.h"
+
+namespace kit::render {
+
+class RenderHost {
+ public:
+  virtual ~RenderHost() = default;
+  // The driver's spool buffer; false when it refused the bytes.
+  virtual bool Write(std::span<const std::uint8_t> bytes) = 0;
+  // A whole file, or nothing when it cannot be read.
+  virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::u16string& path) = 0;
+  // Appends text to a file, creating it (and its folder) when missing;
+  // failures are the host's to swallow.
+  virtual void AppendFile(const std::u16string& path, const std::string& text) = 0;
+  virtual LogTime Now() = 0;
+};
+
+struct JobIdentity {
+  std::u16string printer;
+  std::u16string document;     // empty when the driver does not tell it
+  std::u16string temp_folder;  // with its trailing backslash
+};
+
+// A band of the page as the driver renders it.
+struct Band {
+  const std::uint8_t* bits = nullptr;
+  std::size_t stride = 0;    // bytes from one row to the next
+  int width = 0, height = 0;
+  int x = 0, y = 0;          // the band's place on the page, in dots
+  bool bottom_up = false;    // a DIB with a positive height stores its bottom row first
+  bool one_is_ink = true;    // false: a 0 bit is a printed dot (the GDI palette black, white)
+};
+
+class RenderJob {
+ public:
+  RenderJob(RenderHost& host, const print::model::Model& model, RenderSettings settings, JobIdentity identity);
+
+  void StartDoc();
+  void StartPage();
+  void AddBand(const Band& band);
+  void EndPage();
+  void EndDoc();
+  // A job that goes on in a new device context (the driver's ResetPDEV):
+  // it counts on from the old one's pages and bytes.
+  void CarryOver(const RenderJob& old) {
+    pages_ = old.pages_;
+    bytes_ = old.bytes_;
+  }
+  // The event callbacks of the data file (1 to 4); false for an unknown id.
+  bool Callback(unsigned id);
+
+  int pages() const { return pages_; }
+  std::uint64_t bytes_written() const { return bytes_; }
+  const RenderSettings& settings() const { return settings_; }
+
+ private:
+  void Send(const std::vector<std::uint8_t>& bytes);
+  void SendEvent(Event event);
+  void Log(const char* what);
+  MonoPage LaidOutPage();
+
+  RenderHost& host_;
+  const print::model::Model& model_;
+  RenderSettings settings_;
+  JobIdentity identity_;
+  std::vector<std::uint8_t> rows_;  // the page so far, rows of stride_ bytes
+  std::size_t stride_;
+  int page_rows_ = 0;
+  int pages_ = 0;
+  std::uint64_t bytes_ = 0;
+};
+
+}  // namespace kit::render

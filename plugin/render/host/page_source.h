@@ -1,0 +1,23 @@
+// The pages of a test job: grey pictures (PGM, binary "P5") or the pages of a
+// PDF, rendered at the printer's width by pdftoppm; a dot prints where the
+// grey is below mid grey.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kit::plugin::render_host {
+
+struct GreyPage {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> grey;  // top-down rows, 0 black .. 255 white
+};
+
+std::optional<GreyPage> ReadPgm(const std::string& path);
+// Every page of `path`: a PGM is one page; a PDF is rendered `width_dots`
+// wide into `work_folder` first. Empty when nothing could be read.
+std::vector<GreyPage> ReadPages(const std::string& path, int width_dots, const std::string& work_folder);
+
+}  // namespace kit::plugin::render_host

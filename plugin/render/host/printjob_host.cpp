@@ -1,0 +1,259 @@
+// printjob-host: plays the universal printer driver's part for the rendering
+// plug-in, as printui-sheets plays the sheet's. It loads the plug-in module
+// through its exports, reads the job's order of commands from the printer's
+// data file, and prints the pages of a picture or a PDF:
+//
+//   printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE]
+//                 [--gpd FILE] [--plugin MODULE] -o JOB.bin
+//
+// The calls, in the documented order: DllGetClassObject, CreateInstance,
+// GetInfo, PublishDriverInterface (the host's driver interface, whose
+// DrvWriteSpoolBuf captures the spooler's bytes), DevMode (size; defaults, or
+// with --machine the printer's saved record converted by the plug-in: what
+// the document sheet saved is what prints), EnablePDEV; then the commands of
+// JOB_SETUP and DOC_SETUP, per page those of PAGE_SETUP, the page's bands to
+// ImageProcessing (1-bit DIBs, bottom-up, 0 black), those of PAGE_FINISH;
+// then DOC_FINISH and JOB_FINISH; DisablePDEV, Release. A command with a
+// callback id goes to CommandCallback, a plain one is written as the driver
+// writes it. Exit 0 when every call answered as the driver expects. The
+// Windows build (run under Wine) loads VRTQ40R.dll and takes a saved record
+// with --record; it prints PGM pages only.
+#ifdef _WIN32
+extern "C" __declspec(dllimport) void* __stdcall LoadLibraryA(const char* name);
+extern "C" __declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* name);
+#else
+#include <dlfcn.h>
+#include <stdlib.h>
+#endif
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include "platform/sim/machine.h"
+#endif
+#include "platform/types.h"
+#include "plugin/render/com/render_interfaces.h"
+#include "plugin/render/host/job_script.h"
+#include "plugin/render/host/page_source.h"
+#include "print/model/model_table.h"
+
+namespace {
+
+using namespace kit::plugin::render_com;
+namespace host = kit::plugin::render_host;
+using kit::plugin::com::kSOk;
+
+constexpr DWORD kDevModeSize = 1, kDevModeDefault = 2, kDevModeConvert = 3;
+constexpr int kBandRows = 128;   // rows of one band, as a driver bands a page
+constexpr int kInkBelow = 128;   // grey below this prints
+constexpr char kRecordFolder[] = "printui";
+
+struct Options {
+  std::vector<std::string> inputs;
+  std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin = KIT_DEFAULT_RENDER_PLUGIN, output;
+};
+
+int failures = 0;
+void Check(const char* step, bool ok) {
+  if (!ok) {
+    std::fprintf(stderr, "printjob-host: %s failed\n", step);
+    ++failures;
+  }
+}
+
+// The host's driver interface: DrvWriteSpoolBuf appends to the job.
+struct HostDriver {
+  IPrintOemDriverUni iface;
+  std::vector<std::uint8_t>* job;
+};
+HRESULT KIT_STDCALL DriverQi(IUnknown* self, const GUID* riid, void** ppv) {
+  *ppv = (*riid == kIidIPrintOemDriverUni || *riid == kit::plugin::com::kIidIUnknown) ? self : nullptr;
+  return *ppv != nullptr ? kSOk : kit::plugin::com::kENoInterface;
+}
+ULONG KIT_STDCALL DriverRef(IUnknown*) { return 1; }
+HRESULT KIT_STDCALL DriverWrite(IPrintOemDriverUni* self, DEVOBJ*, void* buffer, DWORD size, DWORD* written) {
+  auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  reinterpret_cast<HostDriver*>(self)->job->insert(reinterpret_cast<HostDriver*>(self)->job->end(), bytes, bytes + size);
+  if (written != nullptr) *written = size;
+  return kSOk;
+}
+const IPrintOemDriverUniVtbl kDriverVtbl = {DriverQi, DriverRef, DriverRef, nullptr, DriverWrite,
+                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The printer's record as printui-sheets keeps it in the machine folder, or
+// the file --record names.
+std::vector<std::uint8_t> SavedRecord(const Options& o) {
+  if (!o.record.empty()) {
+    const std::string text = ReadText(o.record);
+    return {text.begin(), text.end()};
+  }
+  if (o.machine.empty()) return {};
+  std::string name = o.printer;
+  for (char& c : name) {
+    if (std::strchr("/\\:*?\"<>|", c) != nullptr) c = '_';
+  }
+  const std::string text = ReadText((std::filesystem::path(o.machine) / kRecordFolder / (name + ".devmode")).string());
+  return {text.begin(), text.end()};
+}
+
+// One band of a page as the driver hands it over: a bottom-up 1-bit DIB,
+// rows padded to four bytes, the GDI palette (0 black, 1 white).
+std::vector<std::uint8_t> BandBits(const host::GreyPage& page, int top, int rows, int width, std::size_t stride) {
+  std::vector<std::uint8_t> bits(stride * rows, 0xFF);
+  for (int r = 0; r < rows; ++r) {
+    std::uint8_t* row = bits.data() + static_cast<std::size_t>(rows - 1 - r) * stride;
+    for (int x = 0; x < width && x < page.width; ++x) {
+      if (page.grey[static_cast<std::size_t>(top + r) * page.width + x] < kInkBelow) {
+        row[x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
+      }
+    }
+  }
+  return bits;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&](std::string& out) { return i + 1 < argc ? (out = argv[++i], true) : false; };
+    if (a == "--printer") { if (!value(o.printer)) return false; }
+    else if (a == "--machine") { if (!value(o.machine)) return false; }
+    else if (a == "--record") { if (!value(o.record)) return false; }
+    else if (a == "--gpd") { if (!value(o.gpd)) return false; }
+    else if (a == "--plugin") { if (!value(o.plugin)) return false; }
+    else if (a == "-o") { if (!value(o.output)) return false; }
+    else o.inputs.push_back(a);
+  }
+  return !o.inputs.empty() && !o.printer.empty() && !o.output.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!ParseOptions(argc, argv, o)) {
+    std::fprintf(stderr, "usage: printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE] "
+                         "[--gpd FILE] [--plugin MODULE] -o JOB.bin\n");
+    return 2;
+  }
+  const host::JobScript script = host::ReadJobScript(ReadText(o.gpd));
+  if (!script.error.empty()) {
+    std::fprintf(stderr, "printjob-host: %s: %s\n", o.gpd.c_str(), script.error.c_str());
+    return 2;
+  }
+  const kit::print::model::Model& model = kit::print::model::ReceiptQ40();
+  const std::string work = std::filesystem::path(o.output).parent_path().string();
+  std::vector<host::GreyPage> pages;
+  for (const std::string& input : o.inputs) {
+    for (auto& page : host::ReadPages(input, model.printable_width_dots, work.empty() ? "." : work)) {
+      pages.push_back(std::move(page));
+    }
+  }
+  if (pages.empty()) {
+    std::fprintf(stderr, "printjob-host: no page could be read\n");
+    return 2;
+  }
+#ifdef _WIN32
+  void* module = LoadLibraryA(o.plugin.c_str());
+  auto symbol = [&](const char* name) { return module != nullptr ? GetProcAddress(module, name) : nullptr; };
+#else
+  if (!o.machine.empty()) setenv(kit::sim::kEnvMachine, o.machine.c_str(), 1);
+  void* module = dlopen(o.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto symbol = [&](const char* name) { return module != nullptr ? dlsym(module, name) : nullptr; };
+#endif
+  if (module == nullptr) {
+    std::fprintf(stderr, "printjob-host: cannot load %s\n", o.plugin.c_str());
+    return 2;
+  }
+  using GetClassObject = HRESULT(KIT_STDCALL*)(const GUID*, const GUID*, void**);
+  auto get_class_object = reinterpret_cast<GetClassObject>(symbol("DllGetClassObject"));
+  void* out = nullptr;
+  Check("DllGetClassObject", get_class_object != nullptr &&
+                                 get_class_object(&kClsidOemRender, &kit::plugin::com::kIidIClassFactory, &out) == kSOk);
+  if (out == nullptr) return 1;
+  auto* factory = static_cast<kit::plugin::com::IClassFactory*>(out);
+  void* object = nullptr;
+  Check("CreateInstance", factory->lpVtbl->CreateInstance(factory, nullptr, &kIidIPrintOemUni, &object) == kSOk);
+  factory->lpVtbl->Release(reinterpret_cast<IUnknown*>(factory));
+  if (object == nullptr) return 1;
+  auto* plugin = static_cast<IPrintOemUni*>(object);
+  const IPrintOemUniVtbl& v = *plugin->lpVtbl;
+
+  DWORD signature = 0, needed = 0;
+  Check("GetInfo", v.GetInfo(plugin, kOemGetSignature, &signature, sizeof signature, &needed) == kSOk);
+  std::vector<std::uint8_t> job;
+  HostDriver driver{{&kDriverVtbl}, &job};
+  Check("PublishDriverInterface", v.PublishDriverInterface(plugin, reinterpret_cast<IUnknown*>(&driver)) == kSOk);
+
+  OEMDMPARAM dm{};
+  dm.cbSize = sizeof dm;
+  Check("DevMode(size)", v.DevMode(plugin, kDevModeSize, &dm) == kSOk);
+  std::vector<std::uint8_t> record(dm.cbBufSize);
+  dm.pOEMDMOut = record.data();
+  Check("DevMode(defaults)", v.DevMode(plugin, kDevModeDefault, &dm) == kSOk);
+  std::vector<std::uint8_t> saved = SavedRecord(o);
+  if (!saved.empty()) {
+    dm.pOEMDMIn = saved.data();
+    Check("DevMode(convert)", v.DevMode(plugin, kDevModeConvert, &dm) == kSOk);
+  }
+
+  DEVOBJ devobj{};
+  devobj.dwSize = sizeof devobj;
+  devobj.pOEMDM = record.data();
+  std::u16string printer = kit::FromUtf8(o.printer);
+  void* pdev = nullptr;
+  Check("EnablePDEV", v.EnablePDEV(plugin, &devobj, printer.data(), 0, nullptr, 0, nullptr, 0, nullptr, nullptr, &pdev) ==
+                          kSOk);
+  devobj.pdevOEM = pdev;
+
+  auto run = [&](host::Section section) {
+    for (const host::JobCommand* c : host::CommandsOf(script, section)) {
+      if (!c->callback) {
+        job.insert(job.end(), c->bytes.begin(), c->bytes.end());
+        continue;
+      }
+      INT result = 0;
+      Check(c->name.c_str(), v.CommandCallback(plugin, &devobj, c->callback_id, 0, nullptr, &result) == kSOk);
+    }
+  };
+  run(host::Section::kJobSetup);
+  run(host::Section::kDocSetup);
+  const int width = model.printable_width_dots;
+  const std::size_t stride = ((static_cast<std::size_t>(width) + 31) / 32) * 4;
+  for (const host::GreyPage& page : pages) {
+    run(host::Section::kPageSetup);
+    for (int top = 0; top < page.height; top += kBandRows) {
+      const int rows = std::min(kBandRows, page.height - top);
+      std::vector<std::uint8_t> bits = BandBits(page, top, rows, width, stride);
+      BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), width, rows, 1, 1, 0, static_cast<DWORD>(bits.size()), 0, 0, 2, 2};
+      IPPARAMS params{sizeof(IPPARAMS), {0, top}, nullptr, 1, 0};
+      BYTE* result = nullptr;
+      Check("ImageProcessing", v.ImageProcessing(plugin, &devobj, bits.data(), &info, nullptr, script.image_callback,
+                                                 &params, &result) == kSOk &&
+                                   result != nullptr);
+    }
+    run(host::Section::kPageFinish);
+  }
+  run(host::Section::kDocFinish);
+  run(host::Section::kJobFinish);
+  Check("DisablePDEV", v.DisablePDEV(plugin, &devobj) == kSOk);
+  v.Release(reinterpret_cast<IUnknown*>(plugin));
+
+  std::ofstream file(o.output, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(job.data()), static_cast<std::streamsize>(job.size()));
+  Check("writing the job", static_cast<bool>(file));
+  std::printf("printjob-host: %zu page(s), %zu bytes to %s\n", pages.size(), job.size(), o.output.c_str());
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,238 @@
+// This file is OS-independent.
+#include "print/gpd/gpd_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "print/encoder/command_bytes.h"
+
+namespace kit::print::gpd {
+namespace {
+
+constexpr char kEol[] = "\r\n";
+constexpr char kFileVersion[] = "1.0";
+// The Y move's largest step, one feed command (1B 4A n): 255 dots.
+constexpr int kMaxYMove = commands::kMaxFeedDots;
+
+class Writer {
+ public:
+  void Line(const std::string& text) { out_ += text + kEol; }
+  void Open(const std::string& head) {
+    Line(Indent() + head);
+    Line(Indent() + "{");
+    ++depth_;
+  }
+  void Close() {
+    --depth_;
+    Line(Indent() + "}");
+  }
+  void Entry(const std::string& keyword, const std::string& value) { Line(Indent() + "*" + keyword + ": " + value); }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  std::string Indent() const { return std::string(static_cast<std::size_t>(depth_) * 4, ' '); }
+  std::string out_;
+  int depth_ = 0;
+};
+
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted.append(text);
+  quoted += '"';
+  return quoted;
+}
+std::string Pair(int x, int y) { return "PAIR(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+
+// Bytes as the GPD's hexadecimal substring: "<1D7630>".
+template <typename Bytes>
+std::string Hex(const Bytes& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text = "<";
+  for (std::uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text + ">";
+}
+
+// The model's units: one master unit a dot, in both directions.
+int Units(const model::Model& m, int tenths_mm) { return m.DotsOf(tenths_mm); }
+
+void Header(Writer& w, const model::Model& m, Flavour flavour) {
+  const bool gdi = flavour == Flavour::kGdi;
+  w.Line("*% " + std::string(m.name) + " printer data file, " + (gdi ? "GDI" : "STD") +
+         " flavour: every page printed as raster.");
+  w.Line("*% Written from the kit's model table by gpdgen; edit the table, not this file.");
+  w.Entry("GPDSpecVersion", Quoted("1.0"));
+  w.Entry("GPDFileVersion", Quoted(kFileVersion));
+  w.Entry("GPDFileName", Quoted(FileName(m, flavour)));
+  w.Entry("Include", Quoted("StdNames.gpd"));
+  w.Entry("ModelName", Quoted(m.name));
+  w.Entry("MasterUnits", Pair(m.dots_per_inch, m.dots_per_inch));
+  w.Entry("ResourceDLL", Quoted("UniRes.dll"));
+  w.Entry("PrinterType", "SERIAL");
+  w.Entry("MaxCopies", "1");
+  w.Entry("OutputDataFormat", "H_BYTE");
+  w.Entry("OptimizeLeftBound?", "FALSE");
+  w.Entry("CursorXAfterCR", "AT_CURSOR_X_ORIGIN");
+  w.Entry("CursorXAfterSendBlockData", "AT_GRXDATA_ORIGIN");
+  w.Entry("CursorYAfterSendBlockData", "AUTO_INCREMENT");
+  w.Entry("YMoveUnit", std::to_string(m.dots_per_inch));
+  w.Entry("RotateCoordinate?", "FALSE");
+  w.Entry("RotateRaster?", "FALSE");
+}
+
+void Orientation(Writer& w) {
+  w.Open("*Feature: Orientation");
+  w.Entry("rcNameID", "=ORIENTATION_DISPLAY");
+  w.Entry("DefaultOption", "PORTRAIT");
+  w.Open("*Option: PORTRAIT");
+  w.Entry("rcNameID", "=PORTRAIT_DISPLAY");
+  w.Close();
+  w.Open("*Option: LANDSCAPE_CC270");
+  w.Entry("rcNameID", "=LANDSCAPE_DISPLAY");
+  w.Close();
+  w.Close();
+}
+
+// One paper source: the roll, fed like continuous paper.
+void InputBin(Writer& w) {
+  w.Open("*Feature: InputBin");
+  w.Entry("rcNameID", "=PAPER_SOURCE_DISPLAY");
+  w.Entry("DefaultOption", "TRACTOR");
+  w.Open("*Option: TRACTOR");
+  w.Entry("Name", Quoted("Roll Paper"));
+  w.Close();
+  w.Close();
+}
+
+// The bands reach the rendering plug-in's ImageProcessing (no device bits of
+// the universal driver's own: it packs nothing itself).
+void ColorMode(Writer& w) {
+  w.Open("*Feature: ColorMode");
+  w.Entry("rcNameID", "=COLOR_PRINTING_MODE_DISPLAY");
+  w.Entry("DefaultOption", "Mono");
+  w.Open("*Option: Mono");
+  w.Entry("rcNameID", "=MONO_DISPLAY");
+  w.Entry("DevNumOfPlanes", "0");
+  w.Entry("DevBPP", "0");
+  w.Entry("DrvBPP", "1");
+  w.Entry("Color?", "FALSE");
+  w.Entry("IPCallbackID", std::to_string(kImageCallback));
+  w.Close();
+  w.Close();
+}
+
+void Resolution(Writer& w, const model::Model& m) {
+  const std::string dpi = std::to_string(m.dots_per_inch);
+  const std::string option = "Option" + dpi;
+  w.Open("*Feature: Resolution");
+  w.Entry("rcNameID", "=RESOLUTION_DISPLAY");
+  w.Entry("DefaultOption", option);
+  w.Open("*Option: " + option);
+  w.Entry("Name", Quoted(dpi + " x " + dpi + " dots per inch"));
+  w.Entry("DPI", Pair(m.dots_per_inch, m.dots_per_inch));
+  w.Entry("TextDPI", Pair(m.dots_per_inch, m.dots_per_inch));
+  w.Entry("SpotDiameter", "100");
+  // The printer's raster block: 1D 76 30 00 xL xH yL yH, then the rows.
+  w.Open("*Command: CmdSendBlockData");
+  w.Entry("Cmd", Quoted(Hex(commands::kRasterBlockCommand) + Hex(std::array{commands::kRasterNormalSize})) +
+                     " %l{RasterDataWidthInBytes} %l{RasterDataHeightInPixels}");
+  w.Close();
+  w.Close();
+  w.Close();
+}
+
+void PaperOption(Writer& w, const model::Model& m, const std::string& option, const model::RollSize& roll) {
+  const int width = Units(m, m.paper_width_tenths_mm), length = Units(m, roll.length_tenths_mm);
+  const int printable = std::min(m.printable_width_dots, width);
+  w.Open("*Option: " + option);
+  w.Entry("Name", Quoted(roll.name));
+  w.Entry("PageDimensions", Pair(width, length));
+  w.Entry("PrintableArea", Pair(printable, length));
+  w.Entry("PrintableOrigin", Pair((width - printable) / 2, 0));
+  w.Entry("CursorOrigin", Pair((width - printable) / 2, 0));
+  w.Close();
+}
+
+// The named roll sizes and a user-defined size for any roll length. A
+// user-defined width is at most the printable width, so that the whole
+// sheet is printable and the page needs no margin.
+void PaperSize(Writer& w, const model::Model& m) {
+  w.Open("*Feature: PaperSize");
+  w.Entry("rcNameID", "=PAPER_SIZE_DISPLAY");
+  w.Entry("DefaultOption", "ROLL1");
+  for (std::size_t i = 0; i < m.rolls.size(); ++i) PaperOption(w, m, "ROLL" + std::to_string(i + 1), m.rolls[i]);
+  const int max_width = std::min(m.printable_width_dots, Units(m, m.paper_width_tenths_mm));
+  w.Open("*Option: CUSTOMSIZE");
+  w.Entry("rcNameID", "=USER_DEFINED_SIZE_DISPLAY");
+  w.Entry("MinSize", Pair(Units(m, m.min_paper_width_tenths_mm), Units(m, m.min_length_tenths_mm)));
+  w.Entry("MaxSize", Pair(max_width, Units(m, m.max_length_tenths_mm)));
+  w.Entry("MaxPrintableWidth", std::to_string(max_width));
+  w.Entry("MinLeftMargin", "0");
+  w.Entry("CenterPrintable?", "FALSE");
+  w.Entry("CustCursorOriginX", "%d{0}");
+  w.Entry("CustCursorOriginY", "%d{0}");
+  w.Entry("CustPrintableOriginX", "%d{0}");
+  w.Entry("CustPrintableOriginY", "%d{0}");
+  w.Entry("CustPrintableSizeX", "%d{PhysPaperWidth}");
+  w.Entry("CustPrintableSizeY", "%d{PhysPaperLength}");
+  w.Close();
+  w.Close();
+}
+
+void Callback(Writer& w, const char* command, const char* order, unsigned id) {
+  w.Open(std::string("*Command: ") + command);
+  w.Entry("Order", order);
+  w.Entry("CallbackID", std::to_string(id));
+  w.Close();
+}
+
+// The cursor commands the language requires, and the Y move that skips blank
+// rows with a feed (1B 4A n) in steps of at most 255 dots.
+// A page ends in the plug-in's End of Page operations, not in a form feed.
+void Commands(Writer& w) {
+  w.Entry("Command", "CmdCR: \"\"");
+  w.Entry("Command", "CmdLF: " + Quoted(Hex(std::array{commands::kLineFeed})));
+  w.Entry("Command", "CmdFF: \"\"");
+  w.Open("*Command: CmdYMoveRelDown");
+  w.Entry("Cmd", Quoted(Hex(commands::kFeedDotsCommand)) + " %c[0," + std::to_string(kMaxYMove) +
+                     "]{max_repeat(DestYRel)}");
+  w.Close();
+  // The document's and the page's operations of the plug-in's settings.
+  Callback(w, "CmdStartDoc", "DOC_SETUP.1", kStartDocCallback);
+  Callback(w, "CmdStartPage", "PAGE_SETUP.1", kStartPageCallback);
+  Callback(w, "CmdEndPage", "PAGE_FINISH.1", kEndPageCallback);
+  Callback(w, "CmdEndDoc", "DOC_FINISH.1", kEndDocCallback);
+}
+
+}  // namespace
+
+std::string FileName(const model::Model& model, Flavour flavour) {
+  return std::string(model.token) + static_cast<char>(flavour) + ".GPD";
+}
+
+std::string WriteGpd(const model::Model& model, Flavour flavour) {
+  Writer w;
+  Header(w, model, flavour);
+  Orientation(w);
+  InputBin(w);
+  ColorMode(w);
+  Resolution(w, model);
+  PaperSize(w, model);
+  Commands(w);
+  return w.Take();
+}
+
+std::string IniFileName(const model::Model& model) { return std::string(model.token) + ".INI"; }
+
+std::string WritePluginIni(const model::Model& model) {
+  std::string ini = "[OEMFiles]";
+  ini += kEol;
+  ini += "OEMDriverFile1=" + std::string(model.token) + "R.DLL" + kEol;
+  if (!model.ui_plugin.empty()) ini += "OEMConfigFile1=" + std::string(model.ui_plugin) + kEol;
+  return ini;
+}
+
+}  // namespace kit::print::gpd

@@ -1,0 +1,32 @@
+// kvprinter: the family's printer application. An IPP Everywhere printer
+// for every family printer attached by USB, on a network port (9100) or a
+// file, so that Linux, macOS and Windows print to it without the kit's
+// driver. PAPPL's main loop gives the commands:
+//
+//   kvprinter server [-o NAME=VALUE ...]        the service (system.h lists the options)
+//   kvprinter drivers                           the family's drivers, one per model
+//   kvprinter add -d NAME -m DRIVER -v DEVICE-URI
+//   kvprinter submit [-d NAME] [-o OPTION=VALUE ...] FILE
+//   kvprinter jobs, status, options, devices, default, delete, cancel, shutdown, ...
+#include <pappl/pappl.h>
+
+#include <cstring>
+
+#include "printapp/driver.h"
+#include "printapp/system.h"
+
+namespace {
+
+constexpr char kVersion[] = "1.0.0";
+constexpr char kFooter[] = "Veldran receipt, ticket and label printers";
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  kit::printapp::SystemUse use;
+  use.serving = argc > 1 && std::strcmp(argv[1], "server") == 0;
+  std::vector<pappl_pr_driver_t>& drivers = kit::printapp::Drivers();
+  return papplMainloop(argc, argv, kVersion, kFooter, static_cast<int>(drivers.size()), drivers.data(),
+                       kit::printapp::AutoAddCallback, kit::printapp::DriverCallback, nullptr, nullptr,
+                       kit::printapp::CreateSystem, nullptr, &use);
+}

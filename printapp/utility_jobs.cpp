@@ -1,0 +1,78 @@
+// This file is OS-independent.
+#include "printapp/utility_jobs.h"
+
+#include "common/bmp/bmp.h"
+#include "plugin/pages/commands/logo_image.h"
+#include "plugin/pages/commands/printer_commands.h"
+#include "plugin/pages/logo/logo_convert.h"
+#include "plugin/pages/rawjob/raw_job.h"
+#include "plugin/pages/rawjob/raw_job_channel.h"
+
+namespace kit::printapp {
+namespace {
+
+namespace rawjob = plugin::rawjob;
+namespace commands = plugin::commands;
+
+constexpr int kOneBit = 1;
+
+std::string Ascii(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
+// The Windows job's pieces written one after the other: the printer sees
+// the same bytes.
+UtilityJob Joined(const rawjob::RawJob& job) {
+  UtilityJob out{Ascii(job.name), {}};
+  for (const rawjob::Piece& piece : job.pieces) out.bytes.insert(out.bytes.end(), piece.begin(), piece.end());
+  return out;
+}
+
+std::string Numbered(std::size_t index, const std::string& message) {
+  return "Logo " + std::to_string(index + 1) + ": " + message;
+}
+
+}  // namespace
+
+UtilityJob SelfTestJob() {
+  rawjob::RawJob job;
+  job.name = rawjob::kSelfTestJobName;
+  job.pieces = {rawjob::MakePiece(rawjob::kOpeningBracket), rawjob::MakePiece(rawjob::kSelfTestCommand),
+                rawjob::MakePiece(rawjob::kClosingBracket)};
+  return Joined(job);
+}
+
+UtilityJob ClearLogosJob() { return Joined(commands::ClearLogosJob()); }
+
+std::variant<UtilityJob, std::string> LogoJob(std::span<const Bytes> pictures, int halftone) {
+  if (pictures.empty()) return std::string("Please select logos first!");
+  if (pictures.size() > commands::kMaxLogos) {
+    return std::string("The total counts of the logos is 9,\nplease delete some logos before selecting another logo!");
+  }
+  std::vector<commands::LogoImage> logos;
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    const auto info = bmp::ReadInfoHeader(pictures[i]);
+    if (!bmp::ReadFileHeader(pictures[i]) || !info) return Numbered(i, "Failed to get data from the file!");
+    if (info->width > kMaxLogoWidth || info->height > kMaxLogoHeight) {
+      return Numbered(i, "The image is too big to be selected.\nthe width must be less than 1024 Byte,"
+                         "and the height must be less than 768 Byte!");
+    }
+    Bytes one_bit = pictures[i];
+    if (info->bits_per_pixel != kOneBit) {
+      logo::LogoResult converted = logo::ConvertLogoBytes(pictures[i], {halftone, 0, 0});
+      if (converted.status != logo::LogoStatus::kOk) return Numbered(i, logo::LogoStatusText(converted.status));
+      one_bit = std::move(converted.file);
+    }
+    total += one_bit.size();
+    auto logo = commands::EncodeLogo(one_bit);
+    if (!std::holds_alternative<commands::LogoImage>(logo)) {
+      return Numbered(i, "the picture is not a black-and-white bitmap the printer takes");
+    }
+    logos.push_back(std::get<commands::LogoImage>(std::move(logo)));
+  }
+  if (total >= kMaxLogoBytes) return std::string("The total sizes of all the logos is greater 96K!");
+  const auto job = commands::LogoDownloadJob(logos);
+  if (!job) return std::string("Please select logos first!");
+  return Joined(*job);
+}
+
+}  // namespace kit::printapp

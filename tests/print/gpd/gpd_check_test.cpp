@@ -1,0 +1,73 @@
+#include "print/gpd/gpd_check.h"
+
+#include <gtest/gtest.h>
+
+#include "print/gpd/gpd_writer.h"
+
+namespace kit::print::gpd {
+namespace {
+
+std::string Q40() { return WriteGpd(model::ReceiptQ40(), Flavour::kGdi); }
+
+int LineOf(const std::string& text, const std::string& what) {
+  const std::size_t at = text.rfind(what);  // a duplicate is found at its second place
+  return at == std::string::npos ? -1 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
+TEST(GpdCheck, EveryWrittenFileIsSound) {
+  for (const model::Model& m : model::Models()) {
+    for (Flavour f : {Flavour::kGdi, Flavour::kStd}) {
+      for (const Finding& finding : CheckGpd(WriteGpd(m, f))) ADD_FAILURE() << Describe(FileName(m, f), finding);
+    }
+  }
+}
+
+// One broken file per rule: the sound Q40 file with one text replaced. The
+// finding names the rule and the line of the replacement (line 1 for a
+// missing entry).
+TEST(GpdCheck, OneBrokenFilePerRule) {
+  struct Case {
+    const char* rule;
+    std::string from, to;
+    bool at_line_one;
+  };
+  const Case cases[] = {
+      {"braces", "*Option: ROLL2\r\n    {", "*Option: ROLL2\r\n    {\r\n    {", false},
+      {"entry", "*MaxCopies: 1", "MaxCopies 1", false},
+      {"quote", "\"<1B4A>\" %c", "\"<1B4A> %c", false},
+      {"hex", "\"<1B4A>\"", "\"<1B4G>\"", false},
+      {"param", "(DestYRel)", "(DestYRelative)", false},
+      {"param", "%l{RasterDataWidthInBytes}", "%z{RasterDataWidthInBytes}", false},
+      {"parts", "\"<1B4A>\" %c[0,255]{max_repeat(DestYRel)}",
+       "\"a\" \"b\" \"c\" \"d\" \"e\" \"f\" \"g\" \"h\" \"i\" \"j\" \"k\" \"l\" \"m\" \"n\" \"o\"", false},
+      {"first", "*GPDSpecVersion: \"1.0\"\r\n", "", false},
+      {"required", "*ResourceDLL: \"UniRes.dll\"\r\n", "", true},
+      {"required", "*Feature: InputBin", "*Feature: InputTray", true},
+      {"required", "CmdSendBlockData", "CmdSendBlock", true},
+      {"default", "*DefaultOption: ROLL1", "*DefaultOption: ROLL9", false},
+      {"order", "PAGE_FINISH.1", "PAGE_SETUP.1", false},
+      {"order", "DOC_FINISH.1", "DOC_END.1", false},
+      {"printable", "*PrintableArea: PAIR(395, 2104)", "*PrintableArea: PAIR(396, 2104)", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.rule) + ": " + c.to);
+    std::string text = Q40();
+    const std::size_t at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, c.from.size(), c.to);
+    const auto findings = CheckGpd(text);
+    ASSERT_FALSE(findings.empty());
+    const auto hit = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.rule == c.rule; });
+    ASSERT_NE(hit, findings.end()) << Describe("Q40", findings.front());
+    if (c.at_line_one) {
+      EXPECT_EQ(hit->line, 1);
+    } else if (!c.to.empty()) {
+      // The line of the replaced text (the second brace for the braces case).
+      const int line = LineOf(text, c.to) + (c.rule == std::string("braces") ? 2 : 0);
+      EXPECT_EQ(hit->line, line);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kit::print::gpd

@@ -1,0 +1,241 @@
+"""kvprinter end to end on the loopback: a PAPPL server with one printer on
+a kvjob test printer (socket) and one on a folder (file), ipptool's tests,
+jobs that must fail and the job after them, a PDF through a private cupsd's
+driverless queue drawn by kvjob and compared with pdftoppm, and the
+Utilities page (a screenshot, the self-test and a logo).
+
+usage: kvprinter_road.py KVPRINTER KVJOB WORK-DIR
+"""
+import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request
+
+KVPRINTER, KVJOB, WORK = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
+HERE = os.path.dirname(os.path.abspath(__file__))
+QR_TEXT = "https://veldran.example/receipt/4711"
+children = []
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def start(args, name, seconds=85):  # a bound; main() ends them sooner
+    out = open(os.path.join(WORK, name + ".out"), "w")
+    p = subprocess.Popen(["timeout", "-k", "5", str(seconds)] + args, stdout=out, stderr=subprocess.STDOUT,
+                         env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0", TMPDIR=WORK + "/tmp"),
+                         start_new_session=True)
+    children.append(p)
+    return p
+
+
+def run(args, seconds=20, check=True):
+    r = subprocess.run(args, capture_output=True, text=True, timeout=seconds,
+                       env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
+    if check and r.returncode != 0:
+        sys.exit("FAILED: %s\n%s%s" % (" ".join(args), r.stdout, r.stderr))
+    return r.stdout
+
+
+def wait_for(what, test, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        if test():
+            return
+        time.sleep(0.1)
+    sys.exit("FAILED: no " + what)
+
+
+def listening(port):
+    with socket.socket() as s:
+        return s.connect_ex(("127.0.0.1", port)) == 0
+
+
+def make_documents():
+    """A 55.8 x 297 mm receipt PDF with text, a grey picture and a QR code,
+    its PWG raster page (and a third of it), a 10 m page and a PDF that is not one."""
+    rows = [l[::2] for l in run(["qrencode", "-t", "ASCII", "-m", "0", QR_TEXT]).splitlines() if l]
+    qr = "".join("%d %d 3 3 rectfill\n" % (30 + 3 * x, 700 - 3 * y)
+                 for y, row in enumerate(rows) for x, c in enumerate(row) if c == "#")
+    gradient = "".join("%02x" % (4 * x) for y in range(32) for x in range(64))
+    ps = ("%%!PS\n<< /PageSize [158.17 841.89] >> setpagedevice\n/Helvetica-Bold findfont 15 scalefont setfont\n"
+          "12 815 moveto (KVPRINTER ROAD) show\n0 setgray\n%s"
+          "gsave 20 520 translate 118 60 scale 64 32 8 [64 0 0 32 0 0] {<%s>} image grestore\n"
+          "/Helvetica findfont 11 scalefont setfont 12 500 moveto (Total 12.50 EUR) show\nshowpage\n") % (qr, gradient)
+    open(os.path.join(WORK, "receipt.ps"), "w").write(ps)
+    gs = ["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER"]
+    run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/receipt.pdf", WORK + "/receipt.ps"])
+    run(gs + ["-sDEVICE=pwgraster", "-r180", "-dcupsColorSpace=18", "-dcupsBitsPerColor=8",
+              "-sOutputFile=" + WORK + "/receipt.pwg", WORK + "/receipt.pdf"])
+    good = open(WORK + "/receipt.pwg", "rb").read()
+    open(WORK + "/short.pwg", "wb").write(good[:len(good) // 3])  # sent as a third of a stream
+    open(WORK + "/long.ps", "w").write("%!PS\n<< /PageSize [158.17 28346] >> setpagedevice showpage\n")
+    run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/long.pdf", WORK + "/long.ps"])
+    open(WORK + "/notpdf.pdf", "w").write("This is a receipt in plain text, not a PDF.\n")
+
+
+def ipptool(uri, test, verbose=False, **values):
+    args = ["ipptool", "-T", "20", "-tv" if verbose else "-t"] + sum((["-d", "%s=%s" % kv] for kv in values.items()), [])
+    ours = os.path.join(HERE, test)  # else one of ipptool's own tests
+    return run(args + [uri, ours if os.path.exists(ours) else test])
+
+
+def send_cut_short(port, printer, path):
+    """A Print-Job whose client goes away a third into its raster stream;
+    its job id."""
+    def attr(tag, name, value):
+        return struct.pack(">BH", tag, len(name)) + name.encode() + struct.pack(">H", len(value)) + value.encode()
+    body = (struct.pack(">BBHI", 2, 0, 0x0002, 1) + b"\x01" + attr(0x47, "attributes-charset", "utf-8") +
+            attr(0x48, "attributes-natural-language", "en") +
+            attr(0x45, "printer-uri", "ipp://127.0.0.1:%d/ipp/print/%s" % (port, printer)) +
+            attr(0x42, "job-name", "short.pwg") + attr(0x49, "document-format", "image/pwg-raster") + b"\x03")
+    data = open(path, "rb").read()
+    with socket.create_connection(("127.0.0.1", port), timeout=10) as s:
+        s.sendall(b"POST /ipp/print/%s HTTP/1.1\r\nHost: localhost\r\nContent-Type: application/ipp\r\n"
+                  b"Content-Length: %d\r\n\r\n" % (printer.encode(), len(body) + 3 * len(data)) + body + data)
+        s.shutdown(socket.SHUT_WR)
+        reply = b""
+        while b"job-id" not in reply[:-12]:
+            reply += s.recv(4096) or sys.exit("FAILED: no job for the stream cut short")
+    return struct.unpack(">I", reply[reply.index(b"job-id") + 8:][:4])[0]
+
+
+def start_cupsd(kv_uri):
+    root = WORK + "/cups"
+    for d in ("conf", "spool", "cache", "state", "tmp", "log"):
+        os.makedirs(os.path.join(root, d))
+    port = free_port()
+    open(root + "/conf/cupsd.conf", "w").write(
+        "Listen 127.0.0.1:%d\nBrowsing Off\nBrowseLocalProtocols none\nWebInterface No\nDefaultAuthType None\n"
+        "<Location />\n Order allow,deny\n Allow 127.0.0.1\n</Location>\n" % port)
+    open(root + "/conf/cups-files.conf", "w").write("".join("%s %s/%s\n" % kv for kv in [
+        ("ServerRoot", root, "conf"), ("RequestRoot", root, "spool"), ("CacheDir", root, "cache"),
+        ("StateDir", root, "state"), ("TempDir", root, "tmp"), ("ErrorLog", root, "log/error_log"),
+        ("AccessLog", root, "log/access_log"), ("PageLog", root, "log/page_log"), ("Printcap", root, "printcap")])
+        + "SystemGroup root\nUser lp\nGroup lp\n")
+    os.chmod(root + "/tmp", 0o1777)
+    start(["cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"], "cupsd")
+    wait_for("cupsd", lambda: listening(port))
+    server = "127.0.0.1:%d" % port
+    run(["lpadmin", "-h", server, "-p", "road", "-E", "-v", kv_uri, "-m", "everywhere"])
+    return server
+
+
+def read_pgm(data):
+    parts = data.split(maxsplit=4)
+    w, h = int(parts[1]), int(parts[2])
+    return w, h, parts[4][-w * h:]
+
+
+def compare_with_pdftoppm(picture):
+    """Share of the pixels pdftoppm draws clearly black or white at the
+    printer's 180 dpi and 395-dot line that the printed receipt has the same."""
+    ref = read_pgm(subprocess.run(["pdftoppm", "-gray", "-r", "180", "-scale-to-x", "395", "-scale-to-y", "-1",
+                                   WORK + "/receipt.pdf"], capture_output=True, timeout=20).stdout)
+    w = ref[0]
+    got = read_pgm(subprocess.run(["convert", picture, "-crop", "%dx%d+16+0" % (w, ref[1]), "+repage",
+                                   "-colorspace", "gray", "pgm:-"], capture_output=True, timeout=20).stdout)
+    same = total = 0
+    for y in range(min(ref[1], got[1])):
+        for x in range(w):
+            r = ref[2][y * w + x]
+            if r < 64 or r > 192:
+                total += 1
+                same += (r < 64) == (got[2][y * got[0] + x] < 128)
+    return same / total
+
+
+def files_in(folder):
+    return {(f, os.stat(os.path.join(folder, f)).st_mtime_ns) for f in os.listdir(folder)}
+
+
+def web(base, printer, action, files=None):
+    page = base + "/%s/utilities" % printer
+    key = re.search(r'name="session" value="([^"]+)"', urllib.request.urlopen(page, timeout=10).read().decode())
+    args = ["curl", "-sS", "--max-time", "10", page, "-F", "session=" + key.group(1), "-F", "action=" + action]
+    for name, path in (files or {}).items():
+        args += ["-F", "%s=@%s;type=image/bmp" % (name, path)]
+    return re.search(r'<div class="banner">([^<]*)</div>', run(args)).group(1)
+
+
+def main():
+    shutil.rmtree(WORK, ignore_errors=True)
+    os.makedirs(WORK + "/out")
+    os.makedirs(WORK + "/listen")
+    make_documents()
+    listen = start([KVJOB, "listen", "127.0.0.1:0", "--count", "1", "--keep", WORK + "/listen", "--timeout", "80"],
+                   "listen")
+    wait_for("kvjob listen", lambda: "listening on" in open(WORK + "/listen.out").read())
+    listen_port = int(re.search(r":(\d+)\n", open(WORK + "/listen.out").read()).group(1))
+    port = free_port()
+    # As root, PAPPL's main loop would take /run/kvprinter.sock from a real
+    # service: the test's server runs as nobody, its socket in WORK/tmp.
+    os.makedirs(WORK + "/tmp")
+    for folder in (WORK, WORK + "/out", WORK + "/tmp"):
+        os.chmod(folder, 0o777)
+    as_nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] if os.geteuid() == 0 else []
+    start(as_nobody + [KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-hostname=localhost",
+           "-o", "server-port=%d" % port, "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" +
+           WORK + "/kvprinter.state", "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log",
+           "-o", "log-level=info"], "kvprinter")
+    wait_for("kvprinter server", lambda: listening(port))
+    system = "ipp://127.0.0.1:%d/ipp/system" % port
+    run([KVPRINTER, "add", "-d", "road", "-m", "vrt-q40_180dpi", "-v", "socket://127.0.0.1:%d" % listen_port,
+         "-o", "printer-uri=" + system])
+    run([KVPRINTER, "add", "-d", "desk", "-m", "vrt-q40_180dpi", "-v", "file://" + WORK + "/out",
+         "-o", "printer-uri=" + system])
+    desk = "ipp://127.0.0.1:%d/ipp/print/desk" % port
+
+    print(ipptool(desk, "get-printer-attributes.test").strip().splitlines()[-1].strip())
+    ipptool(desk, "vendor_options.test")
+    print("vendor options and defaults: as the document sheet's")
+    jobs = [("short.pwg", "image/pwg-raster", 8), ("long.pdf", "application/pdf", 8),
+            ("notpdf.pdf", "application/pdf", 8), ("receipt.pwg", "image/pwg-raster", 9)]
+    for name, fmt, end in jobs:
+        sent = {"job-id": send_cut_short(port, "desk", WORK + "/short.pwg")} if name == "short.pwg" else {}
+        out = ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/" + name, format=fmt, jobname=name,
+                      cutmode="none" if end == 9 else "per-job", drawer="after", endstate=end, **sent)
+        print("%s: %s" % (name, out.split("job-state-message (textWithoutLanguage) = ")[-1].splitlines()[0]))
+    decoded = run([KVJOB, "decode", WORK + "/out/receipt.pwg.prn"])
+    print("cut-mode=none, cash-drawer=after: cuts %d, drawer pulse last: %s" % (
+        decoded.count("cut"), decoded.strip().splitlines()[-1].startswith("drawer pulse")))
+
+    cups = start_cupsd("ipp://127.0.0.1:%d/ipp/print/road" % port)
+    begin = time.time()
+    run(["lp", "-h", cups, "-d", "road", WORK + "/receipt.pdf"])
+    wait_for("job at kvjob listen", lambda: listen.poll() is not None, 20)
+    print("cupsd -> kvprinter -> kvjob listen: %.1f s" % (time.time() - begin))
+    received = WORK + "/listen/job-1.bin"
+    run([KVJOB, "render", received, "-o", WORK + "/road.png"])
+    print("same as pdftoppm: %.1f%% of its black and white dots" % (100 * compare_with_pdftoppm(WORK + "/road.png")))
+    print("zbarimg reads: %s" % run(["zbarimg", "-q", "--raw", WORK + "/road.png"]).strip())
+
+    base = "http://127.0.0.1:%d" % port
+    shot = WORK + "/kvprinter_utilities.png"  # the page, with the printer's other pages in its bar
+    subprocess.run(["timeout", "-k", "5", "40", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
+                    "--no-first-run", "--disable-background-networking", "--disable-component-update",
+                    "--disable-sync", "--user-data-dir=" + WORK + "/chromium", "--window-size=900,1300",
+                    "--screenshot=" + shot, base + "/desk/utilities"], capture_output=True)
+    print("screenshot: %s" % ("written" if os.path.exists(shot) and os.path.getsize(shot) > 10000 else "NONE"))
+    run(["convert", "-size", "100x50", "xc:white", "-fill", "black", "-draw", "circle 50,25 50,5",
+         "BMP3:" + WORK + "/logo.bmp"])
+    for action, files in (("self-test", None), ("download-logos", {"logo1": WORK + "/logo.bmp"})):
+        before = files_in(WORK + "/out")
+        banner = web(base, "desk", action, files)
+        # PAPPL 1.3's file device names these jobs' files oddly: the one written.
+        wait_for("%s job's file" % action, lambda: files_in(WORK + "/out") - before)
+        new = (files_in(WORK + "/out") - before).pop()[0]
+        lines = run([KVJOB, "decode", WORK + "/out/" + new]).splitlines()
+        print("%s: %s (%s)" % (action, banner, ", ".join(l for l in lines[1:] if not l.startswith(" "))))
+
+
+try:
+    main()
+finally:
+    for p in children:
+        if p.poll() is None:
+            os.killpg(p.pid, signal.SIGTERM)
+            try:
+                p.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
