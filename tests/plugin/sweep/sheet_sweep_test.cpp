@@ -48,9 +48,10 @@ constexpr DWORD kDocumentSheet = 1, kDeviceSheet = 2;
 constexpr const char* kLanguageFiles[] = {"LANGUAGE_VRTQ40.DAT", "ENG_VRTQ40.res", "CHN_VRTQ40.res",
                                           "CHF_VRTQ40.res"};
 // The raw job calls the pages end silently on (no message, no printout).
-const std::vector<std::string> kRawJobCalls = {"OpenPrinter",   "StartDocPrinter", "StartPagePrinter",
-                                               "WritePrinter",  "EndPagePrinter",  "EndDocPrinter",
-                                               "ClosePrinter"};
+const std::vector<std::string> kRawJobCalls = {
+    "OpenPrinter 'VRT-Q40 Receipt'",      "StartDocPrinter 'VRT-Q40 Receipt'", "StartPagePrinter 'VRT-Q40 Receipt'",
+    "WritePrinter 'VRT-Q40 Receipt'",     "EndPagePrinter 'VRT-Q40 Receipt'",  "EndDocPrinter 'VRT-Q40 Receipt'",
+    "ClosePrinter 'VRT-Q40 Receipt'"};
 
 struct SheetRoad {
   const char* name;
