@@ -144,3 +144,4 @@ function(kit_program name)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/KitArt.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/KitVersion.cmake)

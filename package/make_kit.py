@@ -195,7 +195,7 @@ def sign_files(folder, signing):
     for relative in files_below(folder):
         path = os.path.join(folder, *relative.split("/"))
         if authenticode.signs(relative) and strip_pe.pe_machine(path) is not None:
-            authenticode.sign(path, signing.cert, signing.key, signing.time)
+            Sign(path, signing)
 
 
 def package(builds, out, flavours, signing=None, msi=True):
@@ -226,7 +226,7 @@ def package(builds, out, flavours, signing=None, msi=True):
                     target = os.path.join(out, outputs["msi"] + ".partial")
                     make_msi.build(flavour, partial, files_below(partial), target, EPOCH)
                     if signing:
-                        authenticode.sign(target, signing.cert, signing.key, signing.time)
+                        Sign(target, signing)
             replace(partial, folder)
             with open(os.path.join(out, "kit-%s.files.txt" % flavour), "w", newline="\n") as f:
                 f.write(listing)
@@ -245,24 +245,41 @@ def package(builds, out, flavours, signing=None, msi=True):
         print("make_kit: %s: %s%s" % (flavour, folder, " and kit-%s.zip" % flavour if zipped else ""))
 
 
+def Sign(path, signing):
+    authenticode.sign(path, signing.cert, signing.key, signing.time, signing.timestamp_urls, signing.pkcs11_module,
+                      signing.pkcs11_cert)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--builds", default=os.path.join(ROOT, "build"), help="the folder of the preset builds")
     parser.add_argument("--linux-build", help="the Linux build (default: <builds>/%s)" % BUILD_LINUX)
     parser.add_argument("--out", help="where the flavours go (default: <builds>/package)")
     parser.add_argument("--sign-cert", help="sign the Windows files with this certificate (PEM)")
-    parser.add_argument("--sign-key", help="the certificate's private key (PEM)")
+    parser.add_argument("--sign-key", help="the certificate's private key (PEM, or its pkcs11: URI with --sign-pkcs11-module)")
+    parser.add_argument("--sign-pkcs11-module", help="a PKCS #11 module (.so) of the token or HSM holding the key")
+    parser.add_argument("--sign-pkcs11-cert", help="the certificate's pkcs11: URI in the token (instead of --sign-cert)")
+    parser.add_argument("--timestamp-url", action="append", default=[],
+                        help="an RFC 3161 time-stamp authority (repeat for fallbacks): the signatures outlive the "
+                             "certificate")
     parser.add_argument("--sign-time", type=int, default=EPOCH,
                         help="the signing time, in seconds since 1970 (default: the kit's fixed time)")
     parser.add_argument("--no-msi", action="store_true", help="write no MSI packages")
     parser.add_argument("flavours", nargs="*", help="x86, x64 or linux (default: all three)")
     args = parser.parse_args()
-    if bool(args.sign_cert) != bool(args.sign_key):
-        parser.error("--sign-cert and --sign-key go together")
+    has_cert = bool(args.sign_cert or args.sign_pkcs11_cert)
+    if has_cert != bool(args.sign_key):
+        parser.error("--sign-key goes with --sign-cert (or --sign-pkcs11-cert)")
+    if (args.sign_pkcs11_cert or (args.sign_key or "").startswith("pkcs11:")) and not args.sign_pkcs11_module:
+        parser.error("a pkcs11: URI needs --sign-pkcs11-module")
+    if args.timestamp_url and not args.sign_key:
+        parser.error("--timestamp-url goes with signing")
     signing = None
-    if args.sign_cert:
-        signing = argparse.Namespace(cert=os.path.abspath(args.sign_cert), key=os.path.abspath(args.sign_key),
-                                     time=args.sign_time)
+    if args.sign_key:
+        key = args.sign_key if args.sign_pkcs11_module else os.path.abspath(args.sign_key)
+        signing = argparse.Namespace(cert=os.path.abspath(args.sign_cert) if args.sign_cert else None, key=key,
+                                     time=args.sign_time, timestamp_urls=args.timestamp_url,
+                                     pkcs11_module=args.sign_pkcs11_module, pkcs11_cert=args.sign_pkcs11_cert)
     flavours = args.flavours or ["x86", "x64", "linux"]
     for flavour in flavours:
         if flavour not in FLAVOURS:

@@ -3,7 +3,8 @@
 # check-pe.sh --kit KIT_DIR FLAVOUR     (FLAVOUR: x86 or x64)
 # Checks Windows binaries with objdump: the right machine type, no DLL imports
 # beyond the system's own (the kit ships no runtime DLLs), and the COM
-# exports and manifest resource of the UI plug-in.
+# exports and manifest resource of the UI plug-in, and the version resource
+# of the kit's programs and DLL (the version of kit/VERSION).
 # In a build folder every binary must be of ARCH. In a kit folder the machine
 # type follows the place: PE32 (i686) in W32\ and USBDRV\USBDriver\, PE32+
 # (x86_64) in W64\ and USBDRV\USBDriver_x64\, the flavour's elsewhere; there
@@ -158,6 +159,7 @@ resource_ids() {
              '/^[0-9a-f]+   Entry: ID: /     { in_type = ($4 == type) }
               /^[0-9a-f]+     Entry: ID: / { if (in_type) { id = $4; sub(",", "", id); print id } }' <<<"$listing")
 }
+kit_version=$(head -n 1 "$(dirname "$0")/../kit/VERSION")
 declare -A artwork=(
   [kitsetup.exe]="14:128"
   [install.exe]="14:128"
@@ -168,6 +170,13 @@ modules=0
 for name in "${!artwork[@]}"; do
   while IFS= read -r -d '' f; do
     modules=$((modules + 1))
+    # The version resource (type 16, RT_VERSION, id 1) with the kit's version
+    # as its FileVersion text (the key, its padding, then the value, UTF-16).
+    if ! grep -qx 1 <<<"$(resource_ids "$f" 16)" ||
+       ! python3 -c 'import sys; sys.exit(("FileVersion\0\0" + sys.argv[2]).encode("utf-16-le")
+                                           not in open(sys.argv[1], "rb").read())' "$f" "$kit_version.0"; then
+      echo "check-pe: $f carries no version resource of the kit's version $kit_version"; status=1
+    fi
     for want in ${artwork[$name]}; do
       ids=$(resource_ids "$f" "${want%%:*}")
       if ! grep -qx "${want#*:}" <<<"$ids"; then

@@ -1,6 +1,8 @@
 // This file is OS-independent.
 #include "usbinstall/network_ports.h"
 
+#include <vector>
+
 #include "common/exit_codes/exit_codes.h"
 #include "usbinstall/action_table.h"
 #include "usbinstall/error_box.h"
@@ -80,25 +82,34 @@ int RunNetworkPorts(InstallerContext& context, int device_count) {
   RootDeviceModel model;
   if (!FindRootDeviceModel(*inf, &model)) return Fail(context, kStepFindDevice);
 
+  // The devices this run registered: a failure removes them all again, so
+  // that no port device is left without its driver.
+  struct Made {
+    DeviceInfoSetHandle set;
+    DeviceInfoData device;
+  };
+  std::vector<Made> made;
+  const auto fail = [&](std::string_view step) {
+    const int status = Fail(context, step);
+    for (Made& m : made) m.set->SetupDiCallClassInstaller(kDifRemove, m.device);
+    return status;
+  };
   bool reboot = false;
   for (int repetition = 1; repetition <= device_count; ++repetition) {
     DeviceInfoSetHandle set = devices.SetupDiCreateDeviceInfoList(&class_guid);
-    if (!set) return Fail(context, kStepCreateList);
+    if (!set) return fail(kStepCreateList);
 
     DeviceInfoData device;
     if (!set->SetupDiCreateDeviceInfo(class_name, class_guid, model.description, kDicdGenerateId, &device) ||
         !set->SetupDiSetDeviceRegistryProperty(&device, kSpdrpHardwareId, HardwareIdProperty(model.hardware_id))) {
-      return Fail(context, kStepCreateDevice);  // the unregistered device goes with its set
+      return fail(kStepCreateDevice);  // the unregistered device goes with its set
     }
-    if (!set->SetupDiCallClassInstaller(kDifRegisterDevice, device)) return Fail(context, kStepRegister);
+    if (!set->SetupDiCallClassInstaller(kDifRegisterDevice, device)) return fail(kStepRegister);
+    made.push_back({std::move(set), device});
 
     if (repetition == device_count) {
       if (!devices.UpdateDriverForPlugAndPlayDevices(model.hardware_id, inf_path, kInstallFlagForce, &reboot)) {
-        const int status = Fail(context, kStepUpdate);
-        // The device of this repetition goes again as its set is released;
-        // those of earlier repetitions stay.
-        set->SetupDiCallClassInstaller(kDifRemove, device);
-        return status;
+        return fail(kStepUpdate);
       }
       context.view.AppendProgress(kDotsLine);
     }

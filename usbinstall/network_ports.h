@@ -24,8 +24,8 @@ bool FindRootDeviceModel(InfFile& inf, RootDeviceModel* model);
 Bytes HardwareIdProperty(WStringView hardware_id);
 
 // Action 8: creates `device_count` devices and installs their driver. The
-// kit's exit status: failed after a failing step, 3010 when Windows must
-// restart for the driver, else done.
+// kit's exit status: failed after a failing step (the devices it made are
+// removed again), 3010 when Windows must restart for the driver, else done.
 int RunNetworkPorts(InstallerContext& context, int device_count);
 
 }  // namespace kit::usbinstall

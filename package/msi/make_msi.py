@@ -32,15 +32,23 @@ NAMESPACE = uuid.UUID("5b0d7c1e-6a43-4c8e-9f1d-2a9b3c4d5e6f")
 PRODUCT_NAME = "Printer driver kit"
 MANUFACTURER = "Printer driver kit"
 INSTALL_FOLDER_NAME = "PrinterDriverKit"
-VERSION = "1.0.0"
+# The kit's version (major.minor.build), from its data: the package's version
+# and the version resource of every program and DLL (cmake/KitVersion.cmake).
+VERSION_FILE = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                            "kit", "VERSION")
+# The removal's script custom action (kit_actions.js), as a Binary stream.
+ACTIONS_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kit_actions.js")
+ACTIONS_BINARY = "KitActions"
 LANGUAGE = "1033"
 # The file beside the kit in which the install records its printers.
 RECORD_FILE = "installed-printers.txt"
 INSTALL_LOG = "kitsetup-quiet.log"
 REMOVAL_LOG = "uninstall-quiet.log"
-# The removal runs after the features are unpublished (1800) and before the
-# files go (RemoveFiles, 3500).
-REMOVAL_SEQUENCE = 3400
+# The removal runs first of the deferred actions, right after
+# InstallInitialize (1500): when it fails, nothing of the package has been
+# unregistered yet (ProcessComponents is 1600), so the package stays whole
+# even where a rollback does not undo everything.
+REMOVAL_SEQUENCE = 1502
 REVISION_LINE = "Revision number (UUID):"
 # The summary's creation and last-save times.
 VT_FILETIME = 0x40
@@ -55,6 +63,15 @@ PROPERTIES = (
     ("STOP_BITS", "--stop-bits"), ("FLOW", "--flow"), ("RASTER", "--raster"), ("USB_ID", "--usb-id"),
 )
 LICENCE_PROPERTY = "ACCEPT_LICENCE"
+# Installed already: a second /i that asks for a printer is refused (it would
+# end 0 and install nothing); kitsetup adds printers to an installed kit.
+INSTALLED_MESSAGE = ("The printer driver kit is installed already: add printers with kitsetup.exe in its folder, or "
+                     "remove the package first (msiexec /x).")
+DOWNGRADE_MESSAGE = "A newer version of the printer driver kit is installed already."
+# The properties wixl's MajorUpgrade sets when it finds an older or a newer package.
+UPGRADE_PROPERTIES = ("WIX_DOWNGRADE_DETECTED", "WIX_UPGRADE_DETECTED")
+# InstallValidate is 1400.
+REMOVE_EXISTING_SEQUENCE = 1401
 LICENCE_MESSAGE = ("The printer driver kit installs only with ACCEPT_LICENCE=1: read the licence "
                    "agreement (License_EN.txt in the kit) and accept it on the msiexec command line.")
 # flavour -> (package platform, 64-bit components, Program Files folder)
@@ -63,6 +80,16 @@ PLATFORMS = {"x64": ("x64", True, "ProgramFiles64Folder"), "x86": ("x86", False,
 
 class MsiError(Exception):
     pass
+
+
+def kit_version(path=VERSION_FILE):
+    """The kit's version from its data file: three numbers, as MSI compares them."""
+    with open(path, encoding="ascii") as f:
+        version = f.readline().strip()
+    parts = version.split(".")
+    if len(parts) != 3 or not all(p.isdigit() and int(p) < 65536 for p in parts) or int(parts[0]) > 255:
+        raise MsiError("%s: the version must read major.minor.build, not %r" % (path, version))
+    return version
 
 
 def guid(*parts):
@@ -89,26 +116,30 @@ def _quoted_option(option, prop):
     return '%s "[%s]"' % (option, prop)
 
 
-def wxs(flavour, folder, files, records, base):
+def wxs(flavour, folder, files, records, base, version):
     """The WiX source of a kit folder's package; records is the folder of
-    the empty record and log files; file sources are named relative to
-    base (wixl takes no absolute ones)."""
+    the empty record file and the removal's script; file sources are named
+    relative to base (wixl takes no absolute ones). The product code follows
+    the version, the upgrade code stays: a newer kit replaces an older one
+    (a major upgrade: the older package's removal runs first, its printers
+    included, then the newer install with the command line's properties)."""
     _, win64, program_files = PLATFORMS[flavour]
     win64_attr = ' Win64="yes"' if win64 else ""
     lines = ['<?xml version="1.0" encoding="utf-8"?>',
              '<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">',
              '  <Product Id=%s Name=%s Language="%s" Version="%s" Manufacturer=%s UpgradeCode=%s>'
-             % (quoteattr(guid(flavour, "product", VERSION)), quoteattr(PRODUCT_NAME), LANGUAGE, VERSION,
+             % (quoteattr(guid(flavour, "product", version)), quoteattr(PRODUCT_NAME), LANGUAGE, version,
                 quoteattr(MANUFACTURER), quoteattr(guid(flavour, "upgrade"))),
              '    <Package InstallerVersion="200" Compressed="yes" InstallScope="perMachine"'
              ' Description=%s Manufacturer=%s/>' % (quoteattr(PRODUCT_NAME), quoteattr(MANUFACTURER)),
              '    <Media Id="1" Cabinet="kit.cab" EmbedCab="yes"/>',
-             # Public properties pass from the client to the elevated
-             # server side only when listed as secure.
-             '    <Property Id="SecureCustomProperties" Value="%s"/>'
-             % ";".join([LICENCE_PROPERTY] + [p for p, _ in PROPERTIES]),
+             '    <MajorUpgrade DowngradeErrorMessage=%s/>' % quoteattr(DOWNGRADE_MESSAGE),
+             '    <Binary Id="%s" SourceFile=%s/>'
+             % (ACTIONS_BINARY, quoteattr(os.path.relpath(os.path.join(records, os.path.basename(ACTIONS_SCRIPT)), base))),
              '    <Condition Message=%s>Installed OR %s="1"</Condition>'
-             % (quoteattr(LICENCE_MESSAGE), LICENCE_PROPERTY)]
+             % (quoteattr(LICENCE_MESSAGE), LICENCE_PROPERTY),
+             '    <Condition Message=%s>NOT Installed OR REMOVE OR NOT (%s)</Condition>'
+             % (quoteattr(INSTALLED_MESSAGE), " OR ".join(p for p, _ in PROPERTIES))]
     # The folder tree.
     tree = {}
     for relative in files:
@@ -160,17 +191,21 @@ def wxs(flavour, folder, files, records, base):
     # the (system's) temporary folder.
     install = ('--quiet --accept-licence %s --record "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
                % (options, RECORD_FILE, INSTALL_LOG))
-    removal = ('--quiet --printers-from "[INSTALLFOLDER]%s" --log "[TempFolder]%s"' % (RECORD_FILE, REMOVAL_LOG))
+    removal = ('"[INSTALLFOLDER]Uninstall.exe" --quiet --printers-from "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
+               '|[TempFolder]%s' % (RECORD_FILE, REMOVAL_LOG, REMOVAL_LOG))
     # Deferred and elevated (no impersonation): the installed programs
     # themselves (a quiet Uninstall reads the kit folder it was started
-    # from). A removal that leaves a printer (or asks for a restart) does not
-    # stop the package's own removal: its log says what stayed.
+    # from). A removal that leaves a printer or is refused fails the
+    # package's removal (kit_actions.js), which then stays installed.
     lines.append('    <CustomAction Id="QuietInstall" FileKey="%s" ExeCommand=%s Execute="deferred"'
                  ' Impersonate="no" Return="check"/>' % (file_ids["kitsetup.exe"], quoteattr(install)))
-    lines.append('    <CustomAction Id="QuietRemoval" FileKey="%s" ExeCommand=%s Execute="deferred"'
-                 ' Impersonate="no" Return="ignore"/>' % (file_ids["Uninstall.exe"], quoteattr(removal)))
+    lines.append('    <CustomAction Id="QuietRemovalData" Property="QuietRemoval" Value=%s/>' % quoteattr(removal))
+    lines.append('    <CustomAction Id="QuietRemoval" BinaryKey="%s" JScriptCall="QuietRemoval" Execute="deferred"'
+                 ' Impersonate="no" Return="check"/>' % ACTIONS_BINARY)
     lines.append("    <InstallExecuteSequence>")
     lines.append('      <Custom Action="QuietInstall" After="InstallFiles">NOT Installed AND NOT REMOVE</Custom>')
+    lines.append('      <Custom Action="QuietRemovalData" Sequence="%d">REMOVE=&quot;ALL&quot;</Custom>'
+                 % (REMOVAL_SEQUENCE - 1))
     lines.append('      <Custom Action="QuietRemoval" Sequence="%d">REMOVE=&quot;ALL&quot;</Custom>' % REMOVAL_SEQUENCE)
     lines.append("    </InstallExecuteSequence>")
     lines.append("  </Product>")
@@ -178,17 +213,43 @@ def wxs(flavour, folder, files, records, base):
     return "\n".join(lines) + "\n"
 
 
-def build(flavour, folder, files, target, epoch):
-    """Writes the package of the kit folder to target."""
+def secure_properties():
+    """Public properties pass from the client to the elevated server side
+    only when listed as secure: the upgrade's and the package's own."""
+    return ";".join(list(UPGRADE_PROPERTIES) + [LICENCE_PROPERTY] + [p for p, _ in PROPERTIES])
+
+
+def finish_tables(target, env):
+    """What wixl cannot write: the secure properties (wixl writes its own
+    list for the upgrade, and refuses a second), and the older package's
+    removal right after InstallValidate, before anything of the newer one is
+    installed (wixl puts it after InstallFinalize, where the older package's
+    removal would read the newer one's record and remove its printers)."""
+    for query in ("UPDATE `Property` SET `Value` = '%s' WHERE `Property` = 'SecureCustomProperties'"
+                  % secure_properties(),
+                  "UPDATE `InstallExecuteSequence` SET `Sequence` = %d WHERE `Action` = 'RemoveExistingProducts'"
+                  % REMOVE_EXISTING_SEQUENCE):
+        result = subprocess.run(["msibuild", os.path.basename(target), "-q", query], env=env,
+                                cwd=os.path.dirname(os.path.abspath(target)),
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        if result.returncode != 0:
+            raise MsiError("msibuild failed for %s: %s" % (target, (result.stderr or result.stdout).strip()))
+
+
+def build(flavour, folder, files, target, epoch, version=None):
+    """Writes the package of the kit folder to target (of the kit's version
+    unless another is given)."""
+    version = version or kit_version()
     source = target + ".wxs"
     records = target + ".records"
     os.makedirs(records, exist_ok=True)
     open(os.path.join(records, RECORD_FILE), "wb").close()
+    shutil.copyfile(ACTIONS_SCRIPT, os.path.join(records, os.path.basename(ACTIONS_SCRIPT)))
     # The cabinet keeps each file's time: all get the kit's one time.
     for path in [os.path.join(folder, *r.split("/")) for r in files] + [os.path.join(records, RECORD_FILE)]:
         os.utime(path, (epoch, epoch))
     with open(source, "w", encoding="utf-8", newline="\n") as f:
-        f.write(wxs(flavour, folder, files, records, os.path.dirname(os.path.abspath(target))))
+        f.write(wxs(flavour, folder, files, records, os.path.dirname(os.path.abspath(target)), version))
     env = dict(os.environ, SOURCE_DATE_EPOCH=str(epoch))
     built_at = time.time()
     arch = "x64" if PLATFORMS[flavour][1] else "x86"
@@ -199,7 +260,8 @@ def build(flavour, folder, files, target, epoch):
     shutil.rmtree(records)
     if result.returncode != 0:
         raise MsiError("wixl failed for %s: %s" % (flavour, (result.stderr or result.stdout).strip()))
-    fix_package_code(target, guid(flavour, "package", content_digest(folder, files)))
+    finish_tables(target, env)
+    fix_package_code(target, guid(flavour, "package", version, content_digest(folder, files)))
     fix_summary_times(target, built_at, epoch)
 
 

@@ -5,13 +5,14 @@
 
 #include "plugin/pages/commands/printer_commands.h"
 #include "plugin/pages/rawjob/raw_job.h"
+#include "tools/kvjob/command_lengths.h"
 
 namespace kit::tools {
 namespace {
 
 namespace cmd = plugin::commands;
 
-constexpr std::uint8_t kEsc = 0x1B, kFs = 0x1C, kGs = 0x1D;
+constexpr std::uint8_t kDle = 0x10, kEsc = 0x1B, kFs = 0x1C, kGs = 0x1D;
 constexpr std::uint8_t kSelfTestCommand[] = {0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02};
 // QR data follows 1D 6B 0B c and these two bytes.
 constexpr std::uint8_t kQrDataMark[] = {0x41, 0x2C};
@@ -35,11 +36,17 @@ class Reader {
       text.data = text.bytes;
       return text;
     }
-    if (c != kEsc && c != kFs && c != kGs) return Make(CommandKind::kUnknown, 1);
+    if (c != kEsc && c != kFs && c != kGs && c != kDle) return Make(CommandKind::kUnknown, 1);
     if (Left() < 2) return Make(CommandKind::kUnknown, 1);
-    Command known = c == kEsc ? Escape() : c == kFs ? FileSeparator() : GroupSeparator();
-    if (known.bytes.empty()) return Make(CommandKind::kUnknown, 2);
-    return known;
+    Command known = c == kEsc ? Escape() : c == kFs ? FileSeparator() : c == kGs ? GroupSeparator() : Command{};
+    if (!known.bytes.empty()) return known;
+    // Not drawn, or not whole: passed over by its length.
+    if (auto measured = MeasureCommand(b_, pos_)) {
+      Command skipped = Make(measured->cut_short ? CommandKind::kCutShort : CommandKind::kSkipped, measured->length);
+      skipped.name = std::move(measured->name);
+      return skipped;
+    }
+    return Make(CommandKind::kUnknown, 2);
   }
 
  private:

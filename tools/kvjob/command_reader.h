@@ -3,8 +3,10 @@
 // till program's receipt jobs use (print modes, alignment, feeds, code page,
 // cut, drawer, buzzer, printing a stored logo). The decoder names them and
 // the virtual printer draws them. A command that is cut short or not known
-// comes back as kUnknown, one byte at a time (the escape byte and the byte
-// after it together), so nothing is ever read past the job's end.
+// is taken whole by its length (kSkipped), one the job ends inside takes the
+// rest of the job (kCutShort), and bytes of no command come back as
+// kUnknown, so nothing is ever read past the job's end and no parameter
+// byte is ever taken for text.
 //
 // This file is OS-independent.
 #pragma once
@@ -12,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace kit::tools {
@@ -56,6 +59,9 @@ enum class CommandKind {
   kSymbolFunction, // 1D 28 6B pL pH cn fn parameters: a 2D symbol's settings,
                    // data and print (cn in n, fn in n2, the parameters as data)
   kRasterImage,    // 1D 76 30 m xL xH yL yH, x * y bytes row by row (m in n)
+  kSkipped,        // a command of the printer's language that is not drawn,
+                   // taken whole by its length (its name in `name`)
+  kCutShort,       // a command the job ends inside: the rest of the job
 };
 
 // One stored logo of a definition, as the command carries it.
@@ -74,6 +80,7 @@ struct Command {
   std::span<const std::uint8_t> data;  // text, barcode or QR data
   std::vector<LogoBlock> logos;        // kDefineLogos
   std::size_t x = 0, y = 0;            // kRasterImage: bytes across, rows down
+  std::string name;                    // kSkipped, kCutShort: "ESC $", "GS 8 L", ...
 };
 
 // Codes of 1D 6B m beside the 1D symbologies.

@@ -140,6 +140,16 @@ class Decoder {
       case CommandKind::kRasterImage:
         std::snprintf(buf, sizeof buf, "raster image %zu x %zu dots, mode %u", c.x * 8, c.y, c.n);
         return Line(buf);
+      case CommandKind::kSkipped:
+      case CommandKind::kCutShort: {
+        std::string line = c.name + (c.kind == CommandKind::kCutShort ? " (cut short by the job's end):" : ":");
+        for (std::size_t i = 0; i < std::min(c.bytes.size(), kHexPerLine); ++i) {
+          std::snprintf(buf, sizeof buf, " %02X", c.bytes[i]);
+          line += buf;
+        }
+        if (c.bytes.size() > kHexPerLine) line += " ... (" + std::to_string(c.bytes.size()) + " bytes)";
+        return Line(line);
+      }
       case CommandKind::kText:
       case CommandKind::kCarriageReturn:
       case CommandKind::kTab:

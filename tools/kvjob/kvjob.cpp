@@ -3,14 +3,17 @@
 //   kvjob decode FILE
 //       prints the job's bytes (a virtual machine's <machine>/jobs/<id>.bin,
 //       or a file the test printer kept) in the kit's command terms.
-//   kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--keep DIR]
-//       a network test printer: accepts N connections (default 1), keeps
-//       each one's bytes (DIR/job-<k>.bin) and prints them decoded. Port 0
-//       picks a free port; the line "listening on ADDRESS:PORT" says which.
-//       Ends after N connections, or with exit 1 when SECONDS (default 30)
-//       pass first. Meant for the loopback address. With --render DIR
+//   kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--idle SECONDS] [--keep DIR]
+//       a network test printer: serves connections side by side, keeps each
+//       job's bytes (DIR/job-<k>.bin) and prints them decoded. A job ends
+//       when its connection closes or sends nothing for the idle time
+//       (default 5 seconds; the connection stays open for the next job).
+//       Port 0 picks a free port; the line "listening on ADDRESS:PORT" says
+//       which. Runs until stopped (SIGINT, SIGTERM), or until N jobs ended;
+//       with SECONDS, ends then, with exit 1 when fewer than N jobs (or no
+//       job at all) came. Meant for the loopback address. With --render DIR
 //       every job is also drawn (DIR/<UTC time>-job-<k>.png), the logos
-//       one job stores kept for the next.
+//       one job stores kept for the next. The folders must exist.
 //   kvjob render JOB -o PICTURE.png [--json] [--state FILE]
 //       draws the job as the receipt printer would print it; --json prints
 //       what it drew. --state keeps the printer's logo memory in FILE
@@ -22,8 +25,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <charconv>
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <exception>
+#include <memory>
 #include <ctime>
 #include <filesystem>
 #include <cstdio>
@@ -41,12 +51,15 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-constexpr int kDefaultTimeoutSeconds = 30;
+// A job ends when its connection sends nothing for this long.
+constexpr unsigned kDefaultIdleSeconds = 5;
+constexpr int kBacklog = 16;
 
 int Usage() {
   std::fputs(
       "usage: kvjob decode FILE\n"
-      "       kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--keep DIR] [--render DIR]\n"
+      "       kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--idle SECONDS] [--keep DIR]\n"
+      "                    [--render DIR]\n"
       "       kvjob render JOB -o PICTURE.png [--json] [--state FILE]\n",
       stderr);
   return kExitUsage;
@@ -72,7 +85,10 @@ class Socket {
   int fd_;
 };
 
+// False for a folder (a stream would open it, then fail to read it).
 bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -124,7 +140,8 @@ int Render(const std::vector<std::string_view>& args) {
     return kExitFailed;
   }
   kit::tools::VirtualPrinter printer;
-  if (!state.empty() && std::filesystem::exists(state)) {
+  std::error_code error;
+  if (!state.empty() && std::filesystem::exists(state, error)) {
     std::vector<std::uint8_t> memory;
     // An empty file is a printer with no logos stored yet.
     if (!ReadFile(state, memory) || (!memory.empty() && !printer.LoadMemory(memory))) {
@@ -154,26 +171,138 @@ std::string PicturePath(const std::string& dir, unsigned k) {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits for `fd` to become readable until `deadline`.
-bool WaitReadable(int fd, Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  if (left <= 0) return false;
-  pollfd p{fd, POLLIN, 0};
-  return poll(&p, 1, static_cast<int>(left)) == 1;
+volatile std::sig_atomic_t g_stop = 0;
+void OnStop(int) { g_stop = 1; }
+
+// One till's connection: the bytes of the job it is sending.
+struct Connection {
+  std::unique_ptr<Socket> socket;
+  std::vector<std::uint8_t> bytes;
+  Clock::time_point last;  // when bytes last came
+};
+
+struct ListenOptions {
+  unsigned count = 0;  // 0: until stopped
+  unsigned timeout = 0;  // 0: none
+  unsigned idle = kDefaultIdleSeconds;
+  std::string keep, render;
+};
+
+// Ends jobs, numbered as they end: keeps, decodes and draws each.
+class JobSink {
+ public:
+  explicit JobSink(const ListenOptions& options) : options_(options) {}
+  unsigned done() const { return done_; }
+
+  bool End(std::vector<std::uint8_t>& bytes) {
+    const unsigned k = ++done_;
+    if (!options_.keep.empty()) {
+      const std::string path = options_.keep + "/job-" + std::to_string(k) + ".bin";
+      if (!WriteFile(path, bytes)) std::fprintf(stderr, "kvjob: cannot write %s\n", path.c_str());
+    }
+    std::printf("job %u: %zu bytes\n%s", k, bytes.size(), kit::tools::DecodeJob(bytes).c_str());
+    bool ok = true;
+    if (!options_.render.empty()) {
+      const std::string path = PicturePath(options_.render, k);
+      kit::tools::Rendering rendering;
+      ok = RenderTo(printer_, bytes, path, &rendering);
+      if (ok) std::printf("drawn: %s\n", path.c_str());
+    }
+    std::fflush(stdout);
+    bytes.clear();
+    return ok;
+  }
+
+ private:
+  const ListenOptions& options_;
+  kit::tools::VirtualPrinter printer_;  // one printer: logos stay from job to job
+  unsigned done_ = 0;
+};
+
+// Serves connections side by side until --count jobs ended, --timeout
+// passed or a signal came. A job ends when its connection closes or sends
+// nothing for --idle seconds (a till that keeps its connection open); the
+// connection then stays open for the next job.
+int Serve(int server, const ListenOptions& options) {
+  JobSink sink(options);
+  std::vector<Connection> open;
+  const auto idle = std::chrono::seconds(options.idle);
+  const auto end = options.timeout > 0 ? Clock::now() + std::chrono::seconds(options.timeout) : Clock::time_point::max();
+  const auto finished = [&] { return options.count > 0 && sink.done() >= options.count; };
+  bool failed = false;
+  while (!finished() && !g_stop && Clock::now() < end) {
+    auto wake = end;
+    for (const Connection& c : open) {
+      if (!c.bytes.empty()) wake = std::min(wake, c.last + idle);
+    }
+    std::vector<pollfd> polled{{server, POLLIN, 0}};
+    for (const Connection& c : open) polled.push_back({c.socket->fd(), POLLIN, 0});
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(wake - Clock::now()).count();
+    const int wait = wake == Clock::time_point::max() ? -1 : static_cast<int>(std::clamp<long long>(left, 0, INT32_MAX));
+    if (poll(polled.data(), polled.size(), wait) < 0 && errno != EINTR) {
+      std::perror("kvjob: poll");
+      return kExitFailed;
+    }
+    const auto now = Clock::now();
+    for (std::size_t i = open.size(); i-- > 0;) {
+      Connection& c = open[i];
+      if ((polled[i + 1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+        std::uint8_t buffer[4096];
+        const ssize_t got = read(c.socket->fd(), buffer, sizeof buffer);
+        if (got > 0) {
+          c.bytes.insert(c.bytes.end(), buffer, buffer + got);
+          c.last = now;
+          continue;
+        }
+        if (!c.bytes.empty() && !finished()) failed |= !sink.End(c.bytes);
+        open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+      } else if (!c.bytes.empty() && now - c.last >= idle && !finished()) {
+        failed |= !sink.End(c.bytes);
+      }
+    }
+    if ((polled[0].revents & POLLIN) != 0 && !finished()) {
+      auto client = std::make_unique<Socket>(accept(server, nullptr, nullptr));
+      if (client->fd() >= 0) open.push_back({std::move(client), {}, now});
+    }
+  }
+  // What the open connections sent so far is a job of its own: none is lost.
+  for (Connection& c : open) {
+    if (!c.bytes.empty() && !finished()) failed |= !sink.End(c.bytes);
+  }
+  if (options.count > 0 && sink.done() < options.count) {
+    std::fprintf(stderr, "kvjob: %u of %u jobs within %u seconds\n", sink.done(), options.count, options.timeout);
+    return kExitFailed;
+  }
+  if (sink.done() == 0 && !g_stop) {
+    std::fprintf(stderr, "kvjob: no job within %u seconds\n", options.timeout);
+    return kExitFailed;
+  }
+  return failed ? kExitFailed : kExitOk;
+}
+
+bool IsFolder(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
 }
 
 int Listen(const std::vector<std::string_view>& args) {
   if (args.empty()) return Usage();
   const std::string endpoint(args[0]);
-  unsigned count = 1, timeout = kDefaultTimeoutSeconds;
-  std::string keep, render;
+  ListenOptions options;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool has_value = i + 1 < args.size();
-    if (args[i] == "--count" && has_value && ParseUnsigned(args[i + 1], count) && count > 0) ++i;
-    else if (args[i] == "--timeout" && has_value && ParseUnsigned(args[i + 1], timeout)) ++i;
-    else if (args[i] == "--keep" && has_value) keep = args[++i];
-    else if (args[i] == "--render" && has_value) render = args[++i];
+    if (args[i] == "--count" && has_value && ParseUnsigned(args[i + 1], options.count) && options.count > 0) ++i;
+    else if (args[i] == "--timeout" && has_value && ParseUnsigned(args[i + 1], options.timeout)) ++i;
+    else if (args[i] == "--idle" && has_value && ParseUnsigned(args[i + 1], options.idle) && options.idle > 0) ++i;
+    else if (args[i] == "--keep" && has_value) options.keep = args[++i];
+    else if (args[i] == "--render" && has_value) options.render = args[++i];
     else return Usage();
+  }
+  for (const std::string& folder : {options.keep, options.render}) {
+    if (!folder.empty() && !IsFolder(folder)) {
+      std::fprintf(stderr, "kvjob: %s is not a folder\n", folder.c_str());
+      return kExitFailed;
+    }
   }
   const auto colon = endpoint.rfind(':');
   unsigned port = 0;
@@ -189,50 +318,19 @@ int Listen(const std::vector<std::string_view>& args) {
   const int on = 1;
   setsockopt(server.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   if (server.fd() < 0 || bind(server.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(server.fd(), 4) != 0) {
+      listen(server.fd(), kBacklog) != 0) {
     std::perror("kvjob: listen");
     return kExitFailed;
   }
   socklen_t length = sizeof address;
   getsockname(server.fd(), reinterpret_cast<sockaddr*>(&address), &length);
+  struct sigaction stop{};
+  stop.sa_handler = OnStop;  // no SA_RESTART: poll returns and the loop ends
+  sigaction(SIGINT, &stop, nullptr);
+  sigaction(SIGTERM, &stop, nullptr);
   std::printf("listening on %s:%u\n", endpoint.substr(0, colon).c_str(), ntohs(address.sin_port));
   std::fflush(stdout);
-
-  kit::tools::VirtualPrinter printer;  // one printer: logos stay from job to job
-  const auto deadline = Clock::now() + std::chrono::seconds(timeout);
-  for (unsigned k = 1; k <= count; ++k) {
-    if (!WaitReadable(server.fd(), deadline)) {
-      std::fprintf(stderr, "kvjob: no job within %u seconds\n", timeout);
-      return kExitFailed;
-    }
-    Socket client(accept(server.fd(), nullptr, nullptr));
-    if (client.fd() < 0) return kExitFailed;
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[4096];
-    for (;;) {
-      if (!WaitReadable(client.fd(), deadline)) {
-        std::fprintf(stderr, "kvjob: job %u not finished within %u seconds\n", k, timeout);
-        return kExitFailed;
-      }
-      const ssize_t got = read(client.fd(), buffer, sizeof buffer);
-      if (got <= 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    if (!keep.empty()) {
-      const std::string path = keep + "/job-" + std::to_string(k) + ".bin";
-      std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<std::streamsize>(bytes.size()));
-    }
-    std::printf("job %u: %zu bytes\n%s", k, bytes.size(), kit::tools::DecodeJob(bytes).c_str());
-    if (!render.empty()) {
-      const std::string path = PicturePath(render, k);
-      kit::tools::Rendering rendering;
-      if (!RenderTo(printer, bytes, path, &rendering)) return kExitFailed;
-      std::printf("drawn: %s\n", path.c_str());
-    }
-    std::fflush(stdout);
-  }
-  return kExitOk;
+  return Serve(server.fd(), options);
 }
 
 }  // namespace
@@ -240,8 +338,14 @@ int Listen(const std::vector<std::string_view>& args) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string_view verb = argv[1];
-  if (verb == "decode" && argc == 3) return Decode(argv[2]);
-  if (verb == "listen") return Listen(std::vector<std::string_view>(argv + 2, argv + argc));
-  if (verb == "render") return Render(std::vector<std::string_view>(argv + 2, argv + argc));
+  // Whatever the file system or the memory refuses ends the run with one line.
+  try {
+    if (verb == "decode" && argc == 3) return Decode(argv[2]);
+    if (verb == "listen") return Listen(std::vector<std::string_view>(argv + 2, argv + argc));
+    if (verb == "render") return Render(std::vector<std::string_view>(argv + 2, argv + argc));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kvjob: %s\n", e.what());
+    return kExitFailed;
+  }
   return Usage();
 }

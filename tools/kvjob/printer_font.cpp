@@ -6,6 +6,8 @@
 #include <iconv.h>
 
 #include <array>
+#include <iterator>
+#include <optional>
 
 namespace kit::tools {
 namespace {
@@ -75,25 +77,38 @@ const Glyph& PrinterFonts::Of(int font, char32_t character) {
   return cache_.emplace(key, std::move(glyph)).first->second;
 }
 
-std::optional<CodePage> CodePageOf(std::uint8_t n) {
-  for (const PageName& page : kCodePages) {
-    if (page.n != n) continue;
-    iconv_t convert = iconv_open("UTF-32LE", page.iconv_name);
-    if (convert == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    CodePage result{page.iconv_name, {}};
-    for (int b = 0; b < 256; ++b) {
-      char in = static_cast<char>(b);
-      char32_t out = U'?';
-      char* in_at = &in;
-      char* out_at = reinterpret_cast<char*>(&out);
-      std::size_t in_left = 1, out_left = sizeof out;
-      if (iconv(convert, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1)) out = U'?';
-      result.characters[static_cast<std::size_t>(b)] = out;
-    }
-    iconv_close(convert);
-    return result;
+namespace {
+
+std::optional<CodePage> BuildCodePage(const PageName& page) {
+  iconv_t convert = iconv_open("UTF-32LE", page.iconv_name);
+  if (convert == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  CodePage result{page.iconv_name, {}};
+  for (int b = 0; b < 256; ++b) {
+    char in = static_cast<char>(b);
+    char32_t out = U'?';
+    char* in_at = &in;
+    char* out_at = reinterpret_cast<char*>(&out);
+    std::size_t in_left = 1, out_left = sizeof out;
+    if (iconv(convert, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1)) out = U'?';
+    result.characters[static_cast<std::size_t>(b)] = out;
   }
-  return std::nullopt;
+  iconv_close(convert);
+  return result;
+}
+
+}  // namespace
+
+const CodePage* CodePageOf(std::uint8_t n) {
+  using Pages = std::array<std::optional<CodePage>, std::size(kCodePages)>;
+  static const Pages pages = [] {
+    Pages built;
+    for (std::size_t i = 0; i < built.size(); ++i) built[i] = BuildCodePage(kCodePages[i]);
+    return built;
+  }();
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    if (kCodePages[i].n == n) return pages[i] ? &*pages[i] : nullptr;
+  }
+  return nullptr;
 }
 
 }  // namespace kit::tools

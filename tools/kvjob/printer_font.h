@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,11 +42,12 @@ class PrinterFonts {
 };
 
 // The characters of the bytes 0..255 in the code page that ESC t n selects;
-// nothing for a page this printer does not have.
+// null for a page this printer does not have. Each page is built once per
+// process (a job of ESC @ and ESC t after ESC t costs no conversions).
 struct CodePage {
   std::string name;
   std::array<char32_t, 256> characters{};
 };
-std::optional<CodePage> CodePageOf(std::uint8_t n);
+const CodePage* CodePageOf(std::uint8_t n);
 
 }  // namespace kit::tools

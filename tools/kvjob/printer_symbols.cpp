@@ -3,11 +3,14 @@
 
 #include <zint.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace kit::tools {
 namespace {
 
+// Thick elements of Code39, ITF and Codabar by the thin width of GS w n.
+constexpr int kThickDots[kMaxBarWidth + 1] = {0, 3, 5, 8, 10, 13, 15};
 
 struct Kind {
   std::uint8_t code;          // m of 1D 6B m, first form
@@ -197,6 +200,17 @@ Symbol EncodeBarcode(std::uint8_t m, std::span<const std::uint8_t> bytes) {
       if (data.size() > 1 && data.front() == '*') data.erase(0, 1);
       if (!data.empty() && data.back() == '*') data.pop_back();
       break;
+    case 70:
+      // The printer takes digits in pairs and leaves an odd last one out.
+      if (data.size() % 2 != 0) {
+        symbol.note = std::string("ITF: odd digit count, last digit ") + data.back() + " not printed";
+        data.pop_back();
+        if (data.empty()) {
+          symbol.error = "ITF needs at least two digits";
+          return symbol;
+        }
+      }
+      break;
     case 71: CodabarStops(data); break;
     case 73: ok = PlainCode128(data, symbol); break;
     default: break;
@@ -210,7 +224,23 @@ Symbol EncodeBarcode(std::uint8_t m, std::span<const std::uint8_t> bytes) {
     case 69: symbol.text = "*" + data + "*"; break;
     default: symbol.text = data; break;
   }
+  symbol.two_widths = kind->length_code == 69 || kind->length_code == 70 || kind->length_code == 71;
   return Encoded(kind->zint, data, symbol);
+}
+
+std::vector<std::uint8_t> BarDots(const Symbol& symbol, int width) {
+  width = std::clamp(width, kMinBarWidth, kMaxBarWidth);
+  std::vector<std::uint8_t> dots;
+  for (int x = 0; x < symbol.columns;) {
+    const std::uint8_t dark = symbol.modules[static_cast<std::size_t>(x)];
+    int run = 1;
+    while (x + run < symbol.columns && symbol.modules[static_cast<std::size_t>(x + run)] == dark) ++run;
+    // libzint draws a thick element as two or three modules, a thin one as one.
+    const int across = !symbol.two_widths ? run * width : run == 1 ? width : kThickDots[width];
+    dots.insert(dots.end(), static_cast<std::size_t>(across), dark);
+    x += run;
+  }
+  return dots;
 }
 
 Symbol EncodeQr(std::uint8_t letter, std::uint8_t model, std::span<const std::uint8_t> bytes) {
@@ -230,7 +260,13 @@ Symbol EncodeQr(std::uint8_t letter, std::uint8_t model, std::span<const std::ui
     symbol.error = "QR without data";
     return symbol;
   }
-  if (model == 1) symbol.note = "QR model 1 drawn as model 2";
+  // Model 1 (the 2D page's default) is a symbol of its own that libzint
+  // cannot make; drawing model 2 instead would be a picture the printer does
+  // not print.
+  if (model == 1) {
+    symbol.error = "QR model 1 not drawn (only model 2)";
+    return symbol;
+  }
   return Encoded(BARCODE_QRCODE, std::string(bytes.begin(), bytes.end()), symbol, level);
 }
 

@@ -21,7 +21,17 @@ struct Symbol {
   std::string name;   // the symbology's name
   std::string error;  // why nothing could be drawn (then no modules)
   std::string note;   // something the printer changed in the data
+  bool two_widths = false;  // bars and spaces thin or thick (Code39, ITF, Codabar)
 };
+
+// The narrowest element width GS w sets and the widest, in dots.
+inline constexpr int kMinBarWidth = 1, kMaxBarWidth = 6;
+
+// The dots across of a barcode's one row, 1 printed: each module `width`
+// dots wide, or for a two-width symbology its thin elements `width` dots and
+// its thick ones as GS w's table has them (3 for 1, 5 for 2, 8 for 3, 10 for
+// 4, 13 for 5, 15 for 6).
+std::vector<std::uint8_t> BarDots(const Symbol& symbol, int width);
 
 // A 1D barcode of symbology code m (0..6 or 65..73).
 Symbol EncodeBarcode(std::uint8_t m, std::span<const std::uint8_t> data);

@@ -28,6 +28,10 @@ constexpr std::uint8_t kHriNone = 0, kHriAbove = 1, kHriBelow = 2, kHriBoth = 3;
 constexpr int kDefaultBarWidth = 3;
 constexpr int kDefaultBarHeight = 162;
 constexpr int kDefaultQrModule = 3;
+constexpr int kDefaultQrModel = 2;
+constexpr std::uint8_t kDefaultQrLetter = 'L';
+// GS ! n: bits 3 and 7 set are outside its range (1 to 8 each way).
+constexpr std::uint8_t kSizeOutOfRange = 0x88;
 
 // Bits of ESC ! n.
 constexpr std::uint8_t kModeFontB = 0x01, kModeEmphasis = 0x08, kModeDoubleHeight = 0x10, kModeDoubleWidth = 0x20,
@@ -114,6 +118,14 @@ class JobRenderer {
       case CommandKind::kBracketClose:
       case CommandKind::kUnknown:
         return;
+      case CommandKind::kSkipped:
+      case CommandKind::kCutShort: {
+        const bool cut_short = c.kind == CommandKind::kCutShort;
+        Record({{"what", cut_short ? "cut short" : "skipped"}, {"y", y_}, {"command", c.name},
+                {"length", c.bytes.size()}});
+        return Note(c.name + (cut_short ? " cut short by the job's end" : " not drawn") + " (" +
+                    std::to_string(c.bytes.size()) + " bytes)");
+      }
       case CommandKind::kSelfTest: return SelfTest();
       case CommandKind::kClearLogos:
         printer_.logos_.clear();
@@ -145,22 +157,24 @@ class JobRenderer {
       case CommandKind::kUnderline: style_.underline = (c.n == 1 || c.n == '1') ? 1 : (c.n == 2 || c.n == '2') ? 2 : 0; return;
       case CommandKind::kFont: style_.font = (c.n == 1 || c.n == '1') ? 1 : 0; return;
       case CommandKind::kCharacterSize:
+        if ((c.n & kSizeOutOfRange) != 0) return;  // the printer ignores it
         style_.width = std::min((c.n >> 4) + 1, paper::kMaxMagnification);
         style_.height = std::min((c.n & 0x0F) + 1, paper::kMaxMagnification);
         return;
       case CommandKind::kReverse: style_.reverse = (c.n & 1) != 0; return;
       case CommandKind::kAlign: align_ = c.n >= '0' ? c.n - '0' : c.n; return;
+      // Both print the waiting line and feed n lines (dots) from its top.
       case CommandKind::kFeedLines:
-        if (!line_.empty()) PrintLine();
+        if (!line_.empty()) return PrintLine(spacing_ * c.n);
         return Feed(spacing_ * c.n);
       case CommandKind::kFeedDots:
-        if (!line_.empty()) PrintLine(0);
+        if (!line_.empty()) return PrintLine(c.n);
         return Feed(c.n);
       case CommandKind::kLineSpacing: spacing_ = c.n; return;
       case CommandKind::kDefaultSpacing: spacing_ = paper::kDefaultLineSpacing; return;
       case CommandKind::kCodePage:
-        if (auto page = CodePageOf(c.n)) {
-          page_ = std::move(page);
+        if (const CodePage* page = CodePageOf(c.n)) {
+          page_ = page;
         } else {
           Note("code page " + std::to_string(c.n) + " not known");
         }
@@ -178,11 +192,20 @@ class JobRenderer {
     }
   }
 
+  // ESC @: the print modes, the barcode and the QR settings as at power-on.
   void Initialise() {
     style_ = Style{};
     align_ = 0;
     spacing_ = paper::kDefaultLineSpacing;
     page_ = CodePageOf(kDefaultCodePage);
+    hri_font_ = 0;
+    hri_position_ = kHriNone;
+    bar_width_ = kDefaultBarWidth;
+    bar_height_ = kDefaultBarHeight;
+    qr_module_ = kDefaultQrModule;
+    qr_model_ = kDefaultQrModel;
+    qr_letter_ = kDefaultQrLetter;
+    qr_data_.clear();
   }
 
   // ---- text --------------------------------------------------------------
@@ -282,7 +305,12 @@ class JobRenderer {
     Grow(y_);
   }
 
-  void Record(nlohmann::json item) { out_.drawn.push_back(std::move(item)); }
+  // What was drawn, up to kMaxRecords; then one record says how many more.
+  void Record(nlohmann::json item) {
+    if (out_.drawn.size() < kMaxRecords) return out_.drawn.push_back(std::move(item));
+    if (out_.drawn.size() == kMaxRecords) out_.drawn.push_back({{"what", "not listed"}, {"count", 0}});
+    out_.drawn.back()["count"] = out_.drawn.back()["count"].get<std::size_t>() + 1;
+  }
 
   // A note in the margin at the paper's current row (below earlier notes).
   void Note(const std::string& text) {
@@ -368,17 +396,21 @@ class JobRenderer {
       return;
     }
     if (!symbol.note.empty()) Note(symbol.note);
-    const int width = std::clamp(bar_width_, 1, 6), height = std::max(bar_height_, 1);
+    const int width = std::clamp(bar_width_, kMinBarWidth, kMaxBarWidth), height = std::max(bar_height_, 1);
+    Symbol bars;  // the row of dots, drawn one dot a module
+    bars.modules = BarDots(symbol, width);
+    bars.columns = static_cast<int>(bars.modules.size());
+    bars.rows = 1;
     const paper::FontCell hri = hri_font_ == 0 ? paper::kFontA : paper::kFontB;
     const bool above = hri_position_ == kHriAbove || hri_position_ == kHriBoth;
     const bool below = hri_position_ == kHriBelow || hri_position_ == kHriBoth;
     const int top = y_;
     int bars_y = top + (above ? hri.height : 0), x = 0;
-    if (!DrawModules(symbol, width, height, bars_y, &x)) {
+    if (!DrawModules(bars, 1, height, bars_y, &x)) {
       Record({{"what", "barcode refused"}, {"y", y_}, {"data", data}, {"reason", "wider than the paper"}});
       return Note(symbol.name + " wider than the paper: not printed");
     }
-    const int symbol_width = symbol.columns * width;
+    const int symbol_width = bars.columns;
     const int text_x = x + (symbol_width - static_cast<int>(symbol.text.size()) * hri.width) / 2;
     const int total = bars_y + height + (below ? hri.height : 0) - top;
     Grow(top + total);
@@ -521,7 +553,7 @@ class JobRenderer {
 
   VirtualPrinter& printer_;
   Rendering& out_;
-  std::optional<CodePage> page_;
+  const CodePage* page_ = nullptr;
   Style style_;
   std::vector<Cell> line_;
   std::vector<std::uint8_t> unknown_;
@@ -530,8 +562,8 @@ class JobRenderer {
   int spacing_ = paper::kDefaultLineSpacing;
   int hri_font_ = 0, hri_position_ = kHriNone;
   int bar_width_ = kDefaultBarWidth, bar_height_ = kDefaultBarHeight;
-  int qr_module_ = kDefaultQrModule, qr_model_ = 2;
-  std::uint8_t qr_letter_ = 'L';         // GS ( k's error level
+  int qr_module_ = kDefaultQrModule, qr_model_ = kDefaultQrModel;
+  std::uint8_t qr_letter_ = kDefaultQrLetter;  // GS ( k's error level
   std::vector<std::uint8_t> qr_data_;    // GS ( k's stored data
 };
 
@@ -542,47 +574,6 @@ Rendering VirtualPrinter::Render(std::span<const std::uint8_t> job) {
   Rendering out;
   JobRenderer(*this, out).Run(job);
   return out;
-}
-
-std::vector<std::uint8_t> VirtualPrinter::SaveMemory() const {
-  if (logos_.empty()) return {0x1C, 0x71, 0x00, 0x00, 0x0A};
-  std::vector<std::uint8_t> out = {0x1C, 0x71, static_cast<std::uint8_t>(logos_.size())};
-  for (const StoredLogo& logo : logos_) {
-    out.push_back(static_cast<std::uint8_t>(logo.x & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(logo.x >> 8));
-    out.push_back(static_cast<std::uint8_t>(logo.y & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(logo.y >> 8));
-    out.insert(out.end(), logo.data.begin(), logo.data.end());
-  }
-  out.push_back(0x0A);
-  return out;
-}
-
-bool VirtualPrinter::LoadMemory(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) return false;
-  const Command c = ReadCommand(bytes, 0);
-  if (c.bytes.size() != bytes.size()) return false;
-  if (c.kind == CommandKind::kClearLogos) {
-    logos_.clear();
-    return true;
-  }
-  if (c.kind != CommandKind::kDefineLogos) return false;
-  logos_.clear();
-  for (const LogoBlock& block : c.logos) {
-    logos_.push_back({block.x, block.y, std::vector<std::uint8_t>(block.data.begin(), block.data.end())});
-  }
-  return true;
-}
-
-nlohmann::json DescribeRendering(const Rendering& rendering) {
-  return {{"paper",
-           {{"dots_per_inch", paper::kDotsPerInch},
-            {"width_dots", paper::kPaperWidthDots},
-            {"length_dots", rendering.picture.height()},
-            {"printable_left", paper::kRollEdgeDots},
-            {"margin_left", paper::kMarginLeft}}},
-          {"paper_end", rendering.paper_end},
-          {"drawn", rendering.drawn}};
 }
 
 }  // namespace kit::tools

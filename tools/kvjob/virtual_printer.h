@@ -33,6 +33,11 @@ struct StoredLogo {
   }
 };
 
+// The most things one rendering lists; a job that draws or notes more (a
+// zero-height logo printed a million times uses no paper) gets one more
+// record, {"what": "not listed", "count": N}.
+inline constexpr std::size_t kMaxRecords = 10000;
+
 struct Rendering {
   ReceiptPicture picture;
   nlohmann::json drawn = nlohmann::json::array();  // one object per thing drawn or noted

@@ -8,7 +8,8 @@
 #    every .exe, .dll and .msi verifies against that CA, and a byte changed
 #    after signing fails;
 #  - the MSI packages: the launch condition on ACCEPT_LICENCE, the deferred
-#    elevated install and removal custom actions in their places, 64-bit
+#    elevated install and removal custom actions in their places, the kit's
+#    version and the major upgrade, 64-bit
 #    components in the x64 package, and files that are the kit folder's,
 #    byte for byte;
 #  - a second run gives the same bytes (zips, symbols, MSI packages).
@@ -83,16 +84,25 @@ for flavour in x86 x64; do
   msiinfo export "$msi" LaunchCondition | tr -d '\r' | grep -qF 'Installed OR ACCEPT_LICENCE="1"' || fail "$flavour: no licence condition"
   table() { msiinfo export "$msi" "$1" | tr -d '\r'; }
   actions=$(table CustomAction)
-  # 18 an installed program + 1024 deferred + 2048 elevated (+ 64 ignoring its status).
+  # 18 an installed program, 5 a JScript call of a Binary stream, 51 a
+  # property set; + 1024 deferred, + 2048 elevated (wixl sets it on the
+  # property set too, where it means nothing); all checking their status.
   grep -qP '^QuietInstall\t3090\t.*--quiet --accept-licence --series "\[SERIES\]" --model "\[MODEL\]"' <<<"$actions" ||
     fail "$flavour: install action: $actions"
-  grep -qP '^QuietRemoval\t3154\t.*--quiet --printers-from "\[INSTALLFOLDER\]installed-printers.txt"' <<<"$actions" ||
-    fail "$flavour: removal action: $actions"
+  grep -qP '^QuietRemoval\t3077\tKitActions\tQuietRemoval\t?$' <<<"$actions" || fail "$flavour: removal action: $actions"
+  grep -qP '^QuietRemovalData\t2099\tQuietRemoval\t.*Uninstall.exe" --quiet --printers-from "\[INSTALLFOLDER\]installed-printers.txt"' \
+    <<<"$actions" || fail "$flavour: removal action's data: $actions"
   sequence=$(table InstallExecuteSequence)
   seq() { grep -P "^$1\t" <<<"$sequence" | awk -F'\t' '{print $NF}'; }
   [ "$(seq QuietRemoval)" -lt "$(seq RemoveFiles)" ] || fail "$flavour: the removal runs after the files are gone"
   [ "$(seq QuietInstall)" -gt "$(seq InstallFiles)" ] || fail "$flavour: the install runs before the files are there"
-  table Property | grep -q '^SecureCustomProperties.*ACCEPT_LICENCE;SERIES;MODEL' ||
+  # A major upgrade: the older package goes before anything of this one is installed.
+  [ "$(seq RemoveExistingProducts)" -gt "$(seq InstallValidate)" ] && [ "$(seq RemoveExistingProducts)" -lt "$(seq InstallInitialize)" ] ||
+    fail "$flavour: RemoveExistingProducts at $(seq RemoveExistingProducts)"
+  table Upgrade | grep -qF "$(table Property | sed -n 's/^UpgradeCode\t//p')" || fail "$flavour: no upgrade of its own upgrade code"
+  [ "$(table Property | sed -n 's/^ProductVersion\t//p')" = "$(cat "$(dirname "$make_kit")/../kit/VERSION")" ] ||
+    fail "$flavour: the package's version is not the kit's"
+  table Property | grep -q '^SecureCustomProperties.*WIX_UPGRADE_DETECTED;ACCEPT_LICENCE;SERIES;MODEL' ||
     fail "$flavour: the properties do not reach the elevated action"
   attributes=$(table Component | awk -F'\t' 'NR > 3 {print $4}' | sort -u)
   if [ "$flavour" = x64 ]; then [ "$attributes" = 256 ] || fail "x64 components: attributes $attributes";

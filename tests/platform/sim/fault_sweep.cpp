@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <set>
@@ -193,6 +194,13 @@ std::vector<std::string> HalfMadeObjects(Machine& machine) {
       half.push_back("job " + std::to_string(j.value("id", 0)) + " '" + j.value("document", "") + "' on " +
                      j.value("printer", "") + " left open");
   }
+  // A root device a program made (a network port) stands for nothing
+  // without its driver.
+  if (s.contains("devices") && s["devices"].contains("list")) {
+    for (const auto& d : s["devices"]["list"])
+      if (d.value("root", false) && d.value("installed", true) && d.value("driver_inf", std::string()).empty())
+        half.push_back("device " + d.value("instance_id", "") + " without a driver");
+  }
   for (const auto& p : sp["printers"]) {
     const std::string name = p.value("name", "");
     if (drivers.count(p.value("driver", "")) == 0) half.push_back("printer " + name + " without its driver " + p.value("driver", ""));
@@ -209,6 +217,38 @@ std::vector<std::string> HalfMadeObjects(Machine& machine) {
     }
   }
   return half;
+}
+
+std::set<std::string> EndState(Machine& machine) {
+  const Json s = Read(machine.store());
+  const Json& sp = s["spooler"];
+  std::set<std::string> state;
+  auto each = [&](const char* kind, const Json& list, const std::function<std::string(const Json&)>& line) {
+    if (!list.is_array()) return;
+    for (const auto& item : list) state.insert(std::string(kind) + " " + line(item));
+  };
+  auto named = [](const Json& o) {
+    return o.value("name", "") + (o.contains("environment") ? " (" + o.value("environment", "") + ")" : "");
+  };
+  each("printer", sp["printers"], [](const Json& p) {
+    return p.value("name", "") + " on " + p.value("port", "") + " with " + p.value("driver", "");
+  });
+  each("driver", sp["drivers"], named);
+  each("processor", sp["processors"], named);
+  each("monitor", sp["monitors"], named);
+  each("port", sp["ports"], named);
+  if (s.contains("devices")) {
+    each("device", s["devices"]["list"], [](const Json& d) {
+      return d.value("instance_id", "") + (d.value("driver_inf", "").empty() ? " without a driver" : " with " + d.value("driver_inf", ""));
+    });
+  }
+  std::error_code ec;
+  const std::filesystem::path drive = machine.HostPath(u"C:\\");
+  for (auto it = std::filesystem::recursive_directory_iterator(drive, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_regular_file(ec)) state.insert("file C:\\" + Upper(it->path().lexically_relative(drive).string()));
+  }
+  return state;
 }
 
 std::string PrinterFacts(Machine& machine, const std::string& printer) {
@@ -258,14 +298,30 @@ void AddForeignPrinter(Machine& machine) {
   }
 }
 
+bool NamesCall(const std::string& entry, const LoggedCall& call) {
+  if (entry == "*") return true;
+  const std::size_t quote = entry.find(" '");
+  if (quote == std::string::npos || entry.back() != '\'') {
+    std::fprintf(stderr, "fault sweep: \"%s\" does not name a call as API 'SUBJECT'\n", entry.c_str());
+    std::abort();
+  }
+  const std::string subject = entry.substr(quote + 2, entry.size() - quote - 3);
+  return entry.compare(0, quote, call.api) == 0 && (subject.empty() ? call.subject.empty() : Matches(subject, call.subject));
+}
+
 std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::string>& success,
-                                  const std::string& failed_api, const RoadResult& result,
-                                  std::vector<std::string>* expected) {
+                                  const std::vector<std::string>& clean, const LoggedCall& failed,
+                                  const RoadResult& result, std::vector<std::string>* expected) {
   std::vector<std::string> findings;
   auto is_success = [&](const std::string& m) { return std::find(success.begin(), success.end(), m) != success.end(); };
-  const bool silent_by_design =
-      std::find(road.silent_apis.begin(), road.silent_apis.end(), failed_api) != road.silent_apis.end();
-  if (result.failed && result.messages.empty() && !silent_by_design) findings.push_back("failed without a message");
+  const bool silent_by_design = std::any_of(road.silent_apis.begin(), road.silent_apis.end(),
+                                            [&](const std::string& entry) { return NamesCall(entry, failed); });
+  // The program roads print lines whatever happens: a message counts when
+  // the clean run did not show it.
+  const bool said = std::any_of(result.messages.begin(), result.messages.end(), [&](const std::string& m) {
+    return std::find(clean.begin(), clean.end(), m) == clean.end();
+  });
+  if (result.failed && !said && !silent_by_design) findings.push_back("failed without a message");
   if (result.failed && road.outcome_is_last_message) {
     bool failure_seen = false;
     for (const auto& m : result.messages) {
@@ -281,8 +337,8 @@ std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::strin
     const bool says_done = status == exit_code::kDone || status == exit_code::kRestartNeeded;
     if (result.failed && says_done) {
       const std::string line = "failed, yet the program exited " + std::to_string(status);
-      auto known = road.exit_zero_expected.find(failed_api);
-      if (known == road.exit_zero_expected.end()) known = road.exit_zero_expected.find("*");
+      const auto known = std::find_if(road.exit_zero_expected.begin(), road.exit_zero_expected.end(),
+                                      [&](const auto& entry) { return NamesCall(entry.first, failed); });
       if (known == road.exit_zero_expected.end()) {
         findings.push_back(line);
       } else if (expected != nullptr) {
@@ -297,10 +353,10 @@ std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::strin
 
 void SweepFigures::Print(const std::string& title) const {
   std::printf("%s: %d road(s), %d call(s) (%d repetition(s) not failed again), %d code(s) tried, %d run(s): "
-              "%d failed (%d silently by design), %d tolerated, %d fault(s) not reached, %zu finding(s), "
-              "%zu expected finding(s)\n",
+              "%d failed (%d silently by design), %d tolerated (done with the clean run's end state), %d done "
+              "short of it, %d fault(s) not reached, %zu finding(s), %zu expected finding(s)\n",
               title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, silent_runs, tolerated_runs,
-              not_reached, findings.size(), expected.size());
+              state_findings, not_reached, findings.size(), expected.size());
   if (!exit_statuses.empty()) {
     std::printf("  exit statuses after a failed call:");
     for (const auto& [status, count] : exit_statuses) std::printf(" %d x%d", status, count);
@@ -348,9 +404,11 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
 
   // The clean run, with the call log on.
   std::vector<LoggedCall> log;
-  std::vector<std::string> success = road.success_texts;
+  std::vector<std::string> success = road.success_texts, clean_messages;
+  std::set<std::string> made, removed;  // by the clean run
   {
     auto run = road.make();
+    const std::set<std::string> start = EndState(run->machine());
     StartCallLog(run->machine().store());
     RoadResult clean;
     {
@@ -367,6 +425,10 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       return;
     }
     if (!clean.messages.empty()) success.push_back(clean.messages.back());
+    clean_messages = clean.messages;
+    const std::set<std::string> end = EndState(run->machine());
+    std::set_difference(end.begin(), end.end(), start.begin(), start.end(), std::inserter(made, made.end()));
+    std::set_difference(start.begin(), start.end(), end.begin(), end.end(), std::inserter(removed, removed.end()));
   }
   figures->calls += static_cast<int>(log.size());
   std::printf("%s: %zu call(s) logged\n", road.name.c_str(), log.size());
@@ -376,9 +438,15 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       std::printf("  %zu %s '%s'\n", i + 1, log[i].api.c_str(), log[i].subject.c_str());
   std::fflush(stdout);
 
-  std::set<std::pair<std::string, std::string>> made;
+  // Without fail_repeats a call repeated with the same subject is failed at
+  // its first and at its last occurrence (the last restart of the spooler,
+  // the last open of a printer).
+  std::map<std::pair<std::string, std::string>, std::size_t> last;
+  for (std::size_t i = 0; i < log.size(); ++i) last[{log[i].api, log[i].subject}] = i;
+  std::set<std::pair<std::string, std::string>> failed_once;
   for (std::size_t i = 0; i < log.size(); ++i) {
-    if (!made.insert({log[i].api, log[i].subject}).second && !road.fail_repeats) {
+    if (!failed_once.insert({log[i].api, log[i].subject}).second && !road.fail_repeats &&
+        last[{log[i].api, log[i].subject}] != i) {
       ++figures->repeats_skipped;
       continue;
     }
@@ -416,11 +484,25 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
         ++figures->failed_runs;
         if (result.messages.empty()) ++figures->silent_runs;
       } else {
-        ++figures->tolerated_runs;
+        // Done after a failed call: judged by the clean run's end state.
+        const std::set<std::string> end = EndState(*machine);
+        std::vector<std::string> short_of;
+        for (const auto& thing : made)
+          if (end.count(thing) == 0) short_of.push_back("lacks " + thing + ", which the clean run made");
+        for (const auto& thing : removed)
+          if (end.count(thing) != 0) short_of.push_back("still has " + thing + ", which the clean run removed");
+        const auto other = std::find_if(road.other_done_end.begin(), road.other_done_end.end(),
+                                        [&](const auto& entry) { return NamesCall(entry.first, log[i]); });
+        if (short_of.empty()) ++figures->tolerated_runs;
+        else ++figures->state_findings;
+        for (const auto& f : short_of) {
+          if (other == road.other_done_end.end()) finding(where + ": ended done, yet " + f);
+          else figures->expected.push_back(road.name + ": " + where + ": ended done, " + f + " (" + other->second + ")");
+        }
       }
       if (result.exit_status) ++figures->exit_statuses[*result.exit_status];
       std::vector<std::string> expected;
-      for (const auto& f : JudgeRun(road, success, log[i].api, result, &expected)) finding(where + ": " + f);
+      for (const auto& f : JudgeRun(road, success, clean_messages, log[i], result, &expected)) finding(where + ": " + f);
       for (const auto& e : expected) figures->expected.push_back(road.name + ": " + where + ": " + e);
       for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
       std::vector<std::string> may_stay = road.may_stay;

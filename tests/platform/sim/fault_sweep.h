@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,14 @@ bool FaultTaken(Store& store);
 
 // Objects of the spooler that are half made: a printer without its driver
 // or its port, a port whose monitor is gone, a monitor without its DLL, a
-// driver without one of its files, a job still open (spooling). One line
-// each.
+// driver without one of its files, a job still open (spooling), a root
+// device without its driver. One line each.
 std::vector<std::string> HalfMadeObjects(Machine& machine);
+// What a road leaves on the machine, one line a thing: printers (with driver
+// and port), drivers, print processors, monitors, ports, devices (with their
+// driver) and the files of drive C:. A run that ends done after a failed
+// call must leave what the clean run left (SweepRoad).
+std::set<std::string> EndState(Machine& machine);
 // A printer's record and its driver's records, for "nothing of it changed".
 std::string PrinterFacts(Machine& machine, const std::string& printer);
 
@@ -84,20 +90,26 @@ struct Road {
   // failure's message.
   bool outcome_is_last_message = true;
   // Whether a call repeated with the same subject (the same file read again)
-  // is failed at each repetition, or only where it is made first.
+  // is failed at each repetition, or only where it is made first and last.
   bool fail_repeats = true;
   // Calls whose failure the road ends without a message, by design (the
-  // plug-in's raw jobs: the user gets no output). A failure of any other
-  // call must still be shown or logged.
+  // plug-in's raw jobs: the user gets no output), each named with its
+  // subject as "API 'SUBJECT'" (the subject may be part of the call's). A
+  // failure of any other call must still be shown or logged: a message the
+  // clean run did not show.
   std::vector<std::string> silent_apis;
   // Half-made objects that only a failure of the named call may leave
   // (substrings): a job whose closing call failed stays open.
   std::map<std::string, std::vector<std::string>> may_stay_after;
   // Where the road's program still exits 0 or 3010 after a failure, as it
-  // does today: the failing call's name (or "*" for any call) and the
-  // reason. Such runs are counted as expected findings, printed, and do not
+  // does today: the failing call as "API 'SUBJECT'" (or "*" for any call)
+  // and the reason, which names the step. Such runs are counted as expected findings, printed, and do not
   // fail the sweep; every other failed run must not exit 0 or 3010.
   std::map<std::string, std::string> exit_zero_expected;
+  // Calls whose failure ends the road done by another road of its design,
+  // short of the clean run's end state ("API 'SUBJECT'" and the reason,
+  // which names the step): printed as expected findings.
+  std::map<std::string, std::string> other_done_end;
   // Findings the road is known to have until their program is mended: a
   // text the finding's line holds (the failing call and its subject), and
   // the reason. They are printed as expected findings and do not fail the
@@ -105,14 +117,18 @@ struct Road {
   std::map<std::string, std::string> known_findings;
 };
 
-// What a run whose call `failed_api` failed says about itself, judged by
-// the road's rules: a failure without a message, a success text after the
-// failure, an exit status that does not say failure. `success` holds the
-// texts only a success shows. One line each; the exit statuses the road
-// expects to be 0 still go to `expected`.
+// Whether an excuse list's entry ("API 'SUBJECT'", or "*") names `call`.
+bool NamesCall(const std::string& entry, const LoggedCall& call);
+
+// What a run whose call `failed` failed says about itself, judged by the
+// road's rules: a failure without a message of its own (none the clean run
+// did not show too), a success text after the failure, an exit status that
+// does not say failure. `success` holds the texts only a success shows,
+// `clean` the clean run's messages. One line each; the exit statuses the
+// road expects to be 0 still go to `expected`.
 std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::string>& success,
-                                  const std::string& failed_api, const RoadResult& result,
-                                  std::vector<std::string>* expected);
+                                  const std::vector<std::string>& clean, const LoggedCall& failed,
+                                  const RoadResult& result, std::vector<std::string>* expected);
 
 struct SweepFigures {
   int roads = 0;
@@ -120,7 +136,8 @@ struct SweepFigures {
   int codes = 0;
   int runs = 0;
   int failed_runs = 0;
-  int tolerated_runs = 0;
+  int tolerated_runs = 0;   // ended done after a failed call, with the clean run's end state
+  int state_findings = 0;   // ended done after a failed call, short of the clean run's end state
   int not_reached = 0;
   int repeats_skipped = 0;
   int silent_runs = 0;  // failed by design without a message

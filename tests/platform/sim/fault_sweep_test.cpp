@@ -108,17 +108,17 @@ TEST_F(FaultSweepTest, ALoggedCallFailsAtItsOwnRepetitionOnly) {
 TEST(FaultSweepJudge, MessagesAndExitStatusAgainstTheRoadsRules) {
   testing::Road plain;
   testing::Road plugin;
-  plugin.silent_apis = {"WritePrinter"};
+  plugin.silent_apis = {"WritePrinter 'P1'"};
   plugin.outcome_is_last_message = false;
   testing::Road known;
-  known.exit_zero_expected["CopyFile"] = "exits 0 today";
+  known.exit_zero_expected["CopyFile 'a.dll'"] = "exits 0 today";
   testing::Road any;
   any.exit_zero_expected["*"] = "exits 0 today";
-  const std::vector<std::string> success = {"Done."};
+  const std::vector<std::string> success = {"Done."}, clean = {"Installing", "Done."};
   struct Case {
     const char* what;
     const testing::Road* road;
-    const char* api;
+    testing::LoggedCall call;
     testing::RoadResult result;
     std::vector<std::string> findings;
     std::size_t expected = 0;
@@ -131,27 +131,31 @@ TEST(FaultSweepJudge, MessagesAndExitStatusAgainstTheRoadsRules) {
     return r;
   };
   const Case cases[] = {
-      {"failed with its message and status 1", &plain, "CopyFile", ran(true, {"Copy failed."}, 1), {}},
-      {"failed, refused before a change", &plain, "RegOpenKey", ran(true, {"No."}, 2), {}},
-      {"silent failure", &plain, "CopyFile", ran(true, {}, 1), {"failed without a message"}},
-      {"silent by design", &plugin, "WritePrinter", ran(true, {}, std::nullopt), {}},
-      {"silent, another call", &plugin, "CreateFile", ran(true, {}, std::nullopt), {"failed without a message"}},
-      {"success after the failure", &plain, "CopyFile", ran(true, {"Copy failed.", "Done."}, 1),
+      {"failed with its message and status 1", &plain, {"CopyFile", "C:\\a.dll"}, ran(true, {"Copy failed."}, 1), {}},
+      {"failed, refused before a change", &plain, {"RegOpenKey", "HKLM"}, ran(true, {"No."}, 2), {}},
+      {"silent failure", &plain, {"CopyFile", "C:\\a.dll"}, ran(true, {}, 1), {"failed without a message"}},
+      {"only the clean run's lines", &plain, {"CopyFile", "C:\\a.dll"}, ran(true, {"Installing"}, 1),
+       {"failed without a message"}},
+      {"silent, the same call on another subject", &plugin, {"WritePrinter", "P2"}, ran(true, {}, std::nullopt),
+       {"failed without a message"}},
+      {"silent by design", &plugin, {"WritePrinter", "P1"}, ran(true, {}, std::nullopt), {}},
+      {"silent, another call", &plugin, {"CreateFile", "C:\\b"}, ran(true, {}, std::nullopt), {"failed without a message"}},
+      {"success after the failure", &plain, {"CopyFile", "C:\\a.dll"}, ran(true, {"Copy failed.", "Done."}, 1),
        {"success text \"Done.\" after the failure", "failed, yet its last message is the success text \"Done.\""}},
-      {"only the last message counts elsewhere", &plugin, "CreateFile", ran(true, {"No file.", "Done."}, std::nullopt), {}},
-      {"failed, exit 0", &plain, "CopyFile", ran(true, {"Copy failed."}, 0), {"failed, yet the program exited 0"}},
-      {"failed, exit 3010", &plain, "CopyFile", ran(true, {"Copy failed."}, 3010), {"failed, yet the program exited 3010"}},
-      {"failed, exit 0 known", &known, "CopyFile", ran(true, {"Copy failed."}, 0), {}, 1},
-      {"failed, exit 0 known for another call", &known, "MoveFile", ran(true, {"Move failed."}, 0),
+      {"only the last message counts elsewhere", &plugin, {"CreateFile", "C:\\b"}, ran(true, {"No file.", "Done."}, std::nullopt), {}},
+      {"failed, exit 0", &plain, {"CopyFile", "C:\\a.dll"}, ran(true, {"Copy failed."}, 0), {"failed, yet the program exited 0"}},
+      {"failed, exit 3010", &plain, {"CopyFile", "C:\\a.dll"}, ran(true, {"Copy failed."}, 3010), {"failed, yet the program exited 3010"}},
+      {"failed, exit 0 known", &known, {"CopyFile", "C:\\a.dll"}, ran(true, {"Copy failed."}, 0), {}, 1},
+      {"failed, exit 0 known for another call", &known, {"MoveFile", "C:\\a.dll"}, ran(true, {"Move failed."}, 0),
        {"failed, yet the program exited 0"}},
-      {"failed, exit 0 known for any call", &any, "MoveFile", ran(true, {"Move failed."}, 0), {}, 1},
-      {"tolerated, exit 0", &plain, "CopyFile", ran(false, {"Done."}, 0), {}},
-      {"tolerated, exit 1", &plain, "CopyFile", ran(false, {"Done."}, 1), {"whole at its end, yet the program exited 1"}},
-      {"tolerated, no program", &plugin, "CopyFile", ran(false, {}, std::nullopt), {}},
+      {"failed, exit 0 known for any call", &any, {"MoveFile", "C:\\a.dll"}, ran(true, {"Move failed."}, 0), {}, 1},
+      {"tolerated, exit 0", &plain, {"CopyFile", "C:\\a.dll"}, ran(false, {"Done."}, 0), {}},
+      {"tolerated, exit 1", &plain, {"CopyFile", "C:\\a.dll"}, ran(false, {"Done."}, 1), {"whole at its end, yet the program exited 1"}},
+      {"tolerated, no program", &plugin, {"CopyFile", "C:\\a.dll"}, ran(false, {}, std::nullopt), {}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> expected;
-    EXPECT_EQ(testing::JudgeRun(*c.road, success, c.api, c.result, &expected), c.findings) << c.what;
+    EXPECT_EQ(testing::JudgeRun(*c.road, success, clean, c.call, c.result, &expected), c.findings) << c.what;
     EXPECT_EQ(expected.size(), c.expected) << c.what;
   }
 }

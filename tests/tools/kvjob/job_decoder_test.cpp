@@ -59,10 +59,14 @@ TEST(DecodeJob, TillCommandsByName) {
 }
 
 TEST(DecodeJob, CutOrForeignBytesAreListedNotOverread) {
-  // A logo header promising more data than there is, and a barcode without its end.
+  // A logo header promising more data than there is, and a barcode without
+  // its end, take the rest of the job; a command not drawn is named whole.
   EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1C, 0x71, 0x01, 0x10, 0x00, 0x07, 0x00, 0xFF}),
-            "bytes: 1C 71 01 10\nend of data (00)\nbytes: 07\nend of data (00)\nbytes: FF\n");
-  EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1D, 0x6B, 0x49, 0x05, 'a'}), "bytes: 1D 6B 49 05 61\n");
+            "FS q (cut short by the job's end): 1C 71 01 10 00 07 00 FF\n");
+  EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1D, 0x6B, 0x49, 0x05, 'a'}),
+            "GS k (cut short by the job's end): 1D 6B 49 05 61\n");
+  EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1D, 0x28, 0x4C, 0x02, 0x00, 0x30, 0x32, 'A'}),
+            "GS ( L: 1D 28 4C 02 00 30 32\nbytes: 41\n");
   EXPECT_EQ(DecodeJob(Joined(cmd::FileDownloadJob(Text("\x01\x02")))), "bytes: 01 02\n");
 }
 

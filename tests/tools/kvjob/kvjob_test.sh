@@ -19,3 +19,25 @@ wait "$pid"
 cat "$dir/listen.out"
 echo "kept: $(stat -c %s "$dir/job-1.bin")"
 if "$kvjob" listen 127.0.0.1:0 --timeout 1 > /dev/null 2>&1; then echo "no sender: accepted"; else echo "no sender: refused $?"; fi
+
+# A folder where a file belongs ends with one line and 1.
+for args in "decode $dir" "render $dir -o $dir/x.png" "render $dir/clear.bin -o $dir/x.png --state $dir"; do
+  rc=0 && "$kvjob" $args 2> "$dir/err" || rc=$?
+  echo "folder: $rc, $(wc -l < "$dir/err") line"
+done
+# Two tills side by side: one connects and waits, one sends a job and
+# closes; then the first sends a job and keeps its connection open (the
+# job ends after the idle second). A render folder that is missing is
+# refused before listening.
+"$kvjob" listen 127.0.0.1:0 --count 2 --idle 1 --timeout 20 > "$dir/two.out" &
+pid=$!
+for _ in $(seq 100); do grep -q listening "$dir/two.out" && break; sleep 0.1; done
+port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$dir/two.out")
+exec 4<>"/dev/tcp/127.0.0.1/$port" 5<>"/dev/tcp/127.0.0.1/$port"
+printf 'B\n' >&5 && exec 5>&-
+sleep 0.2 && printf 'AA\n' >&4
+wait "$pid"
+exec 4>&-
+grep '^job' "$dir/two.out"
+rc=0 && "$kvjob" listen 127.0.0.1:0 --render "$dir/none" > "$dir/none.out" 2>&1 || rc=$?
+echo "no folder: refused $rc, $(grep -c listening "$dir/none.out") listening"

@@ -4,9 +4,11 @@
 # printer given the same two jobs back to back draws one picture each, the
 # second as render drew it (the logo kept from the first job). Then the
 # README's three pictures: the self-test, the Code93 sample and a QR code
-# with the logo above it, into <build>/pictures.
+# with the logo above it, into <build>/pictures, each the same bytes as the
+# copy the README shows (tools/kvjob/pictures: copy them there when a change
+# of the printer's drawing changes them).
 set -eu
-kvjob=$1 jobs=$2 build=$3
+kvjob=$1 jobs=$2 build=$3 shown=$4
 dir=$build/render-listen pictures=$build/pictures
 rm -rf "$dir" "$pictures" && mkdir -p "$dir/drawn" "$pictures"
 
@@ -40,5 +42,5 @@ fi
 "$kvjob" render "$jobs/logo.bin" -o "$dir/stored.png" --state "$pictures/memory.bin"
 "$kvjob" render "$jobs/qr_till.bin" -o "$pictures/qr_logo.png" --state "$pictures/memory.bin"
 drawn=()
-for f in selftest.png code93.png qr_logo.png; do [ -s "$pictures/$f" ] && drawn+=("$f"); done
-echo "pictures: ${drawn[*]}"
+for f in selftest.png code93.png qr_logo.png; do cmp -s "$pictures/$f" "$shown/$f" && drawn+=("$f"); done
+echo "pictures as the README shows them: ${drawn[*]}"

@@ -4,6 +4,7 @@
 
 #include "common/bmp/bmp.h"
 #include "tests/tools/kvjob/receipt_jobs.h"
+#include "tools/kvjob/printer_font.h"
 #include "tools/kvjob/render_paper.h"
 
 namespace kit::tools {
@@ -110,7 +111,10 @@ TEST(VirtualPrinter, TillEscapeSequences) {
     Bytes job;
     nlohmann::json first;  // fields the first thing drawn must have
     int ink_left = -1, ink_right = -1;  // printed columns of the first 48 rows, when given
+    int count = -1;                     // things drawn, when given
+    nlohmann::json last = nlohmann::json::object();  // fields the last one must have
   };
+  const Bytes qr = Bytes{0x1D, 0x6B, 0x0B, 0x4C, 0x41, 0x2C, 'H', 'I', 0x00};
   const Case cases[] = {
       {"plain Font A line", Bytes{} + std::string_view("AB\n"), {{"what", "text"}, {"text", "AB"}, {"height", 24}}, 0, 23},
       {"double width and height", Bytes{0x1B, 0x21, 0x30} + std::string_view("A\n"),
@@ -130,8 +134,30 @@ TEST(VirtualPrinter, TillEscapeSequences) {
       {"ESC i", Bytes{0x1B, 0x69}, {{"what", "cut"}, {"kind", "full"}}},
       {"drawer", Bytes{0x1B, 0x70, 0x01, 0x19, 0xFA}, {{"what", "drawer"}, {"pin", 5}, {"on_ms", 50}}},
       {"buzzer", Bytes{0x1B, 0x42, 0x03, 0x02}, {{"what", "buzzer"}, {"times", 3}}},
-      {"unknown escape", Bytes{0x1B, 0x7B, 0x01, 0x07}, {{"what", "unknown"}, {"bytes", "1B 7B 01 07"}}},
-      {"cut short at the end", Bytes{0x1D, 0x6B, 0x49, 0x05, 'a'}, {{"what", "unknown"}, {"bytes", "1D 6B"}}},
+      {"unknown escape", Bytes{0x1B, 0x7C, 0x01, 0x07}, {{"what", "unknown"}, {"bytes", "1B 7C 01 07"}}},
+      {"cut short at the end", Bytes{0x1D, 0x6B, 0x49, 0x05, 'a'}, {{"what", "cut short"}, {"command", "GS k"}}, -1, -1, 1},
+      {"ESC $ passed over", Bytes{0x1B, 0x24, 0x10, 0x00} + std::string_view("A\n"),
+       {{"what", "skipped"}, {"command", "ESC $"}, {"length", 4}}, -1, -1, 2, {{"text", "A"}}},
+      {"GS L, ESC D, GS P passed over", Bytes{0x1D, 0x4C, 0x20, 0x00, 0x1B, 0x44, 0x08, 0x10, 0x00, 0x1D, 0x50, 0xB4, 0xB4} +
+       std::string_view("A\n"), {{"command", "GS L"}}, -1, -1, 4, {{"text", "A"}}},
+      {"ESC * image holding a cut's bytes", Bytes{0x1B, 0x2A, 0x21, 0x02, 0x00, 0x1D, 0x56, 0x00, 0x1D, 0x56, 0x01} +
+       std::string_view("A\n"), {{"command", "ESC *"}, {"length", 11}}, -1, -1, 2, {{"text", "A"}}},
+      {"GS 8 L graphics", Bytes{0x1D, 0x38, 0x4C, 0x04, 0x00, 0x00, 0x00, 0x30, 0x70, 0x1D, 0x56} + std::string_view("A\n"),
+       {{"command", "GS 8 L"}, {"length", 11}}, -1, -1, 2, {{"text", "A"}}},
+      {"ESC d after text feeds from the line", Bytes{} + std::string_view("A") + Bytes{0x1B, 0x64, 0x03} +
+       std::string_view("B\n"), {{"text", "A"}}, -1, -1, 2, {{"text", "B"}, {"y", 90}}},
+      {"ESC J after text feeds from the line", Bytes{} + std::string_view("A") + Bytes{0x1B, 0x4A, 0x28} +
+       std::string_view("B\n"), {{"text", "A"}}, -1, -1, 2, {{"text", "B"}, {"y", 40}}},
+      {"GS ! outside its range ignored", Bytes{0x1D, 0x21, 0x88} + std::string_view("A\n"), {{"height", 24}}},
+      {"ESC @ resets the barcode settings", Bytes{0x1D, 0x77, 0x06, 0x1D, 0x48, 0x02, 0x1B, 0x40, 0x1D, 0x6B, 0x48, 0x03} +
+       std::string_view("123"), {{"what", "barcode"}, {"module_width", 3}, {"hri_position", 0}}},
+      {"ESC @ resets the QR model", Bytes{0x1D, 0x28, 0x6B, 0x04, 0x00, 0x31, 0x41, 0x31, 0x00, 0x1B, 0x40} + qr,
+       {{"what", "qr"}, {"model", 2}}},
+      {"QR model 1 refused", Bytes{0x1D, 0x6F, 0x00, 0x03, 0x00, 0x01} + qr, {{"what", "qr refused"}}},
+      {"ITF odd digit left out", Bytes{0x1D, 0x6B, 0x05} + std::string_view("123456789") + Bytes{0x00},
+       {{"what", "barcode"}, {"hri", "12345678"}}},
+      {"Code39 thin 2, thick 5", Bytes{0x1D, 0x77, 0x02, 0x1D, 0x6B, 0x04, 'A', 0x00}, {{"what", "barcode"}, {"width", 85}}},
+      {"ITF thin 3, thick 8", Bytes{0x1D, 0x6B, 0x05, '1', '2', 0x00}, {{"what", "barcode"}, {"width", 3 * 12 + 8 * 5}}},
       {"barcode too wide", Bytes{0x1D, 0x77, 0x06, 0x1D, 0x6B, 0x48, 0x14} + std::string_view("12345678901234567890"),
        {{"what", "barcode refused"}, {"reason", "wider than the paper"}}},
       {"check digit replaced", Bytes{0x1D, 0x6B, 0x02} + std::string_view("1234567890123") + Bytes{0x00},
@@ -150,7 +176,9 @@ TEST(VirtualPrinter, TillEscapeSequences) {
     VirtualPrinter printer;
     const Rendering r = printer.Render(c.job);
     ASSERT_FALSE(r.drawn.empty());
-    for (const auto& [key, value] : c.first.items()) EXPECT_EQ(r.drawn[0][key], value) << key;
+    for (const auto& [key, value] : c.first.items()) EXPECT_EQ(r.drawn[0].value(key, nlohmann::json()), value) << key << " in " << r.drawn.dump();
+    for (const auto& [key, value] : c.last.items()) EXPECT_EQ(r.drawn.back().value(key, nlohmann::json()), value) << key << " in " << r.drawn.dump();
+    if (c.count >= 0) EXPECT_EQ(r.drawn.size(), static_cast<std::size_t>(c.count)) << r.drawn.dump();
     if (c.ink_left >= 0) {
       const auto [left, right] = InkColumns(r.picture, 0, 48);
       EXPECT_GE(left, c.ink_left);
@@ -175,6 +203,25 @@ TEST(VirtualPrinter, NoJobRunsPastTheLongestPaper) {
     EXPECT_TRUE(r.paper_end);
     EXPECT_LE(r.picture.height(), paper::kMaxLengthDots);
   }
+}
+
+// A job that draws without using paper (a zero-height logo printed again and
+// again) lists at most kMaxRecords things and counts the rest.
+TEST(VirtualPrinter, WhatAJobListsIsCapped) {
+  VirtualPrinter printer;
+  printer.Render(Bytes{0x1C, 0x71, 0x01, 0x01, 0x00, 0x00, 0x00, 0x0A});
+  Bytes job;
+  for (int i = 0; i < 20000; ++i) job.insert(job.end(), {0x1C, 0x70, 0x01, 0x00});
+  const Rendering r = printer.Render(job);
+  ASSERT_EQ(r.drawn.size(), kMaxRecords + 1);
+  EXPECT_EQ(r.drawn.back(), (nlohmann::json{{"what", "not listed"}, {"count", 20000 - kMaxRecords}}));
+}
+
+// ESC @ and ESC t select a code page built once, not once per command.
+TEST(VirtualPrinter, CodePagesAreBuiltOnce) {
+  EXPECT_EQ(CodePageOf(16), CodePageOf(16));
+  EXPECT_EQ(CodePageOf(0)->characters[0x82], U'\u00E9');
+  EXPECT_EQ(CodePageOf(1), nullptr);
 }
 
 }  // namespace

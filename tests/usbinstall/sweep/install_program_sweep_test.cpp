@@ -152,6 +152,7 @@ class ActionRun final : public sim::testing::RoadRun {
 TEST(InstallProgramSweep, EveryCallOfItsInstallActionsFailing) {
   static const ActionRoad kRoads[] = {
       {"Install 8 (a network port's root device, Windows 7 x64)", "8", false, RootDeviceWithDriver},
+      {"Install 8-2 (two network ports' root devices, Windows 7 x64)", "8-2", false, RootDeviceWithDriver},
       {"Install 2 (a family printer connected, Windows 7 x64)", "2", true, PrinterDriverInPlace},
   };
   sim::testing::SweepFigures figures;
@@ -161,6 +162,12 @@ TEST(InstallProgramSweep, EveryCallOfItsInstallActionsFailing) {
     // The progress lines come first whatever happens; a failure adds its
     // box and line after them.
     road.outcome_is_last_message = false;
+    // The connected printer's update failing pre-installs the package into
+    // the driver store instead: Windows binds it when the printer is plugged
+    // in again (the action's other done state).
+    for (const char* call : {"UpdateDriverForPlugAndPlayDevices 'USB\\VID_7a5c&PID_1002'",
+                             "ReadFile 'C:\\kit\\USBDrv\\USBDriver_x64\\KVPUSB.INF'"})
+      road.other_done_end[call] = "updating the connected printer: the package is pre-installed into the store instead";
     road.make = [&r] { return std::make_unique<ActionRun>(r); };
     sim::testing::SweepRoad(road, &figures);
   }
