@@ -56,6 +56,10 @@ step() {
 finish() {
   local rc=$?
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  if [ -n "${beside_pid:-}" ] && kill -0 "$beside_pid" 2>/dev/null; then
+    pkill -P "$beside_pid" 2>/dev/null
+    kill "$beside_pid" 2>/dev/null
+  fi
   [ "$rc" -ne 0 ] && [ -n "$step_name" ] && printf '=== %s failed after %d s (%d s in all)\n' "$step_name" \
     $((SECONDS - step_start)) $((SECONDS - run_start))
   [ "${KIT_COLD:-0}" = 1 ] && [ -n "${CCACHE_DIR:-}" ] && rm -rf "$CCACHE_DIR"
@@ -80,22 +84,50 @@ build() {
   cmake --build --preset "$1"
 }
 
+# beside NAME PRESET: builds PRESET while the steps that follow run, at a
+# lower priority: those steps wait on Wine's windows, the tests' pauses and a
+# last long test more than they use both cores, and the build takes what they
+# leave. Its output is shown when it is joined.
+beside() {
+  beside_name=$1 beside_start=$SECONDS
+  beside_log=$(mktemp "${TMPDIR:-/tmp}/kit-build.XXXXXX")
+  cmake --preset "$2" >/dev/null
+  nice -n 10 cmake --build --preset "$2" >"$beside_log" 2>&1 &
+  beside_pid=$!
+}
+join() {
+  local rc=0
+  wait "$beside_pid" || rc=$?
+  printf '\n=== %s, beside the steps above: %d s\n' "$beside_name" $((SECONDS - beside_start))
+  cat "$beside_log"
+  rm -f "$beside_log"
+  if [ "$rc" -ne 0 ]; then
+    step_name=$beside_name
+    return "$rc"
+  fi
+}
+
 build linux-release
 step "test linux-release"
+beside "configure and build mingw-x64" mingw-x64
 ctest --preset linux-release
+join
 
-build mingw-x64
 step "test mingw-x64 under Wine"
+beside "configure and build mingw-x86" mingw-x86
 # The kit zip's own Wine run needs the packaged kit: it runs after packaging.
 ctest --preset mingw-x64 -LE kit_zip
+join
 
-build mingw-x86
 step "test mingw-x86 under 32-bit Wine"
 ctest --preset mingw-x86 -LE kit_zip
 
 step "check mingw-x86 binaries"
 bash scripts/check-pe.sh build/mingw-x86 i686
 bash scripts/check-pe.sh build/mingw-x64 x86_64
+
+# The sanitizer build, the longest, beside packaging and the kit's Wine walks.
+beside "configure and build linux-debug" linux-debug
 
 step "package the kit (x86, x64, linux) and check each flavour's layout"
 python3 package/make_kit.py
@@ -107,8 +139,8 @@ bash package/sign/sign_and_verify.sh
 step "the kit zips (x64; x86 on 64-bit and 32-bit Windows) and MSI package under Wine: install, sheets, uninstall"
 ctest --preset mingw-x64 -L kit_zip
 ctest --preset mingw-x86 -L kit_zip
+join
 
-build linux-debug
 step "test linux-debug (ASan + UBSan, fuzz targets)"
 ctest --preset linux-debug
 
