@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "setup/usb/usb_driver.h"
+#include "setup/pages/mode_page.h"
 #include "setup/usb/usb_hand_off.h"
 #include "setup/usb/usb_queries.h"
 #include "tests/setup/usb/usb_machine.h"
@@ -173,8 +174,8 @@ TEST(UsbRouting, EveryRow) {
     InstallRequest request = Request(m, "USB_VRT-Q40_1");
     request.set_as_default = true;
     RecordingPrompts prompts;
-    UsbHandOff hand_off(m.config());
-    EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), request, prompts), c.route) << c.name;
+    UsbHandOff hand_off;
+    EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), m.config(), request, prompts), c.route) << c.name;
     EXPECT_EQ(prompts.shown, c.shown) << c.name;
     std::vector<std::string> started;
     const sim::Json state = m.State();
@@ -198,10 +199,43 @@ TEST(UsbRouting, ClassPrinterWithoutHardwareId) {
   m.Put(ini, text);
   m.Plug({0x1105, 0, false, "VRT-Q40(U)2@USB001;"});
   RecordingPrompts prompts;
-  UsbHandOff hand_off(m.config());
-  EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), Request(m, "USB_VRT-Q40_1"), prompts), UsbRoute::kRefused);
+  UsbHandOff hand_off;
+  EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), m.config(), Request(m, "USB_VRT-Q40_1"), prompts), UsbRoute::kRefused);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{"IDS_ERR_HARDWAREIDNULL"});
   EXPECT_TRUE(m.State()["launches"].empty());
+}
+
+}  // namespace
+}  // namespace kit::setup::testing
+
+namespace kit::setup::testing {
+namespace {
+
+// Advanced mode with no printer answering: when the install's start has
+// already handed the USB driver to Install, the refusal is a failure that
+// says the driver stays; with the driver current nothing changed.
+TEST(UsbRouting, NoPrinterAfterTheDriverHandOffIsAFailure) {
+  for (const bool driver_current : {false, true}) {
+    UsbMachine m;
+    m.Put(kInstaller64, "stand-in");
+    m.Put(kPackageDriver64, "stand-in");
+    m.SetFileVersion(kPackageDriver64, "2.0.1.6");
+    if (driver_current) {
+      m.Put(m.system32 + "\\drivers\\KVPUSB.sys", "stand-in");
+      m.SetFileVersion(m.system32 + "\\drivers\\KVPUSB.sys", "2.0.1.6");
+    }
+    InstallRequest request = Request(m, "USB_VRT-Q40_1");
+    request.mode = kModeAdvanced;
+    RecordingPrompts prompts;
+    UsbHandOff hand_off;
+    InstallPlan plan;
+    const StartOutcome outcome = PrepareInstall(m.ctx(), m.config(), request, prompts, hand_off, &plan);
+    std::vector<std::string> shown = {"IDS_ERR_NOUSBDEVICE"};
+    if (!driver_current) shown.emplace_back(kUsbDriverLeftText);
+    EXPECT_EQ(outcome, driver_current ? StartOutcome::kRefused : StartOutcome::kFailed) << driver_current;
+    EXPECT_EQ(prompts.shown, shown) << driver_current;
+    EXPECT_EQ(m.Launches().size(), driver_current ? 0u : 1u) << driver_current;
+  }
 }
 
 }  // namespace
