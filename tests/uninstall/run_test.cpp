@@ -200,16 +200,49 @@ TEST_F(RunTest, ASpoolerThatWillNotStartFailsEachEntryWithItsLine) {
   view.Add({"KVR Language Monitor", K::kMonitor});
   view.Add({"KVRPrint", K::kProcessor});
   view.Add({"VRT-Q40(P)", K::kPrinter});
-  UninstallRun(Context(), view).Run();
+  const RunResult result = UninstallRun(Context(), view).Run();
   // The monitor goes; the spooler restart after it leaves the spooler
   // stopped: the processor fails with its line, and the printer cannot be
-  // opened, which ends the walk.
+  // opened, which ends the walk. The stopped spooler is left behind.
   EXPECT_EQ(view.log, (std::vector<std::string>{"Removing KVR Language Monitor ...",
+                                                "The print spooler did not start again.",
                                                 "KVR Language Monitor was removed.",
                                                 "Removing KVRPrint ...", "An error occurred while removing KVRPrint!",
                                                 "Cannot open VRT-Q40(P)!"}));
   EXPECT_EQ(view.entries.size(), 2u);
   EXPECT_EQ(view.restart_questions, 0);
+  EXPECT_EQ(result.left, std::vector<std::string>{kSpoolerLeftStopped});
+}
+
+// A removed entry that leaves something behind ends the run failed: a
+// driver whose deletion failed (not one still in use), a file in use.
+TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
+  struct Case {
+    const char* fault;
+    Component entry;
+    std::vector<std::string> left;
+  };
+  const Case cases[] = {
+      {"fault DIR call DeletePrinterDriverEx 5 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, {"driver VRT-T80"}},
+      {"fault DIR call DeletePrinterDriverEx 1722 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, {"driver VRT-T80"}},
+      {"fault DIR call DeletePrinterDriverEx 3001 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, {}},
+      {"fault DIR call DeleteFile 32 --subject KVRPRT64.DLL", {"KVRPrint", K::kProcessor},
+       {"file C:\\Windows\\system32\\spool\\prtprocs\\x64\\KVRPRT64.DLL"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    TearDown();
+    Build("win7-x64-en");
+    ASSERT_EQ(Tool(c.fault), 0);
+    FakeView view;
+    view.Add(c.entry);
+    const RunResult result = UninstallRun(Context(), view).Run();
+    EXPECT_TRUE(view.entries.empty());
+    EXPECT_EQ(result.left, c.left);
+    RemovalOutcome outcome;
+    outcome.Ran(result, view.log.back());
+    EXPECT_EQ(outcome.Ending().status, c.left.empty() ? 3010 : 1);
+  }
 }
 
 // The processor's file goes on every bitness, also where Uninstall.ini's
