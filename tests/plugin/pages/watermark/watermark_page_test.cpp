@@ -253,7 +253,6 @@ TEST_F(WatermarkPageTest, APictureThatCannotBeWrittenSkipsTheReportAndKeepsTheRe
     EXPECT_EQ(env_.MessageBoxes().back().text, kError2) << c.what;
     EXPECT_EQ(env_.MessageBoxes().back().caption, u"Error") << c.what;
     EXPECT_EQ(g_reports, 0) << c.what;
-    // The record names the text of the picture in place, not the new one.
     EXPECT_EQ(TextOf(Record().WatermarkText), u"") << c.what;
   }
 }
