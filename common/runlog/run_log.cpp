@@ -27,6 +27,15 @@ void WriteRunLogLine(std::ostream& log, std::string_view line) {
   log << stamp << "  " << line << "\n" << std::flush;
 }
 
+void LogRefusal(const std::vector<std::string>& args, std::string_view line) {
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] != "--log" || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) continue;
+    std::ofstream log;
+    if (OpenRunLog(args[i + 1], &log)) WriteRunLogLine(log, line);
+    return;
+  }
+}
+
 std::string OneLine(std::u16string_view text) {
   std::string out = codepage::Utf16ToUtf8(text);
   for (char& c : out)

@@ -9,7 +9,7 @@ int WizardExitCode(StartResult result, const CKitsetupDlg* frame) {
   if (result != StartResult::kFrameClosed || frame == nullptr) return exit_code::kRefused;
   if (frame->install_finished()) return frame->restart_declined() ? exit_code::kRestartNeeded : exit_code::kDone;
   if (frame->handed_to_installer()) return exit_code::kDone;
-  if (frame->worker_started()) return exit_code::kFailed;
+  if (frame->worker_started() || frame->start_failed()) return exit_code::kFailed;
   return exit_code::kRefused;
 }
 

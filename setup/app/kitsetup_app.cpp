@@ -140,7 +140,7 @@ StartResult CKitsetupApp::Run() {
                                           load_licence);
   UsbInstallHooks* usb_install = options_.usb_install;
   if (usb_install == nullptr) {
-    own_usb_install_ = std::make_unique<UsbHandOff>(*inf_);
+    own_usb_install_ = std::make_unique<UsbHandOff>();
     usb_install = own_usb_install_.get();
   }
   frame_->SetInstallHost({&p, options_.host.run_progress, usb_install});

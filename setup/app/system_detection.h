@@ -47,8 +47,9 @@ bool IsRefusedWindows(const VersionFacts& version);
 
 // The 64-bit flag: the process runs on 64-bit Windows. IsWow64Process is
 // looked up in "<system folder>\kernel32.dll", failing that in
-// "kernel32.dll"; a missing entry point or a failing call means 32-bit. A
-// native 64-bit build is on 64-bit Windows by construction.
+// "kernel32.dll"; a missing entry point means 32-bit, a failing call the
+// native processor's width (GetNativeSystemInfo). A native 64-bit build is
+// on 64-bit Windows by construction.
 bool Detect64BitWindows(SystemFacts& system);
 
 // The administrator test: the token holds the Administrators group.

@@ -48,6 +48,8 @@ struct EngineContext {
   // process; later calls reuse the outcome.
   enum class Extraction { kNotTried, kDone, kFailed };
   Extraction extraction = Extraction::kNotTried;
+  // The install's start has started Install "2" for the USB printer driver.
+  bool usb_driver_started = false;
 
   std::uint32_t KeyAccess() const { return is_64bit ? kSetupKeyAccess64 : kSetupKeyAccess32; }
   // The spooler environment the kit installs for: "Windows 4.0" on Windows

@@ -40,8 +40,12 @@ void CKitsetupDlg::RunInstall() {
   DirectUsbInstall direct;
   UsbInstallHooks& usb = install_host_.usb != nullptr ? *install_host_.usb : direct;
   InstallPlan plan;
+  start_failed_ = false;
   switch (PrepareInstall(engine, ctx_.inf, request_, prompts, usb, &plan)) {
     case StartOutcome::kRefused: return;
+    case StartOutcome::kFailed:
+      start_failed_ = true;
+      return;
     case StartOutcome::kWizardEnds:
       handed_to_installer_ = true;
       CancelFrame();

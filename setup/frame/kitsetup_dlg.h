@@ -86,6 +86,10 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool install_finished() const { return install_finished_; }
   // Whether the install worker ran (the system may have changed since).
   bool worker_started() const { return worker_started_; }
+  // Whether the last Install press failed before the worker: the
+  // configuration could not be read, or the start had changed the system
+  // before it stopped (its boxes say what is left).
+  bool start_failed() const { return start_failed_; }
   // Whether the class-printer route handed the install to Install.
   bool handed_to_installer() const { return handed_to_installer_; }
   // Whether the restart question after an install was answered No.
@@ -115,6 +119,7 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool install_finished_ = false;
   bool worker_started_ = false;
   bool handed_to_installer_ = false;
+  bool start_failed_ = false;
   bool restart_declined_ = false;
   InstallRequest request_;
   ui::Window* window_ = nullptr;

@@ -1,7 +1,9 @@
 #include "setup/install/install_start.h"
 
 #include "common/oscode/os_code.h"
+#include "platform/profile_snapshot.h"
 #include "setup/engine/driver_record.h"
+#include "setup/engine/spooler_control.h"
 #include "setup/pages/confirm_page.h"
 #include "setup/printer/install_records.h"
 #include "setup/printer/port_names.h"
@@ -24,17 +26,56 @@ constexpr SupportCheck kSupportChecks[] = {
     {kOsWin7, "SystemWin7Supported", "IDS_NOTSUPPORTWin7"},
 };
 
+// Takes setup.ini and the series file into `snapshot`; false after the
+// error box naming the file Windows would not give.
+bool TakeConfiguration(EngineContext& ctx, const CPrinterInfManager& config, Series series,
+                       ProfileSnapshot& snapshot, InstallPrompts& prompts) {
+  for (const std::string& relative : {std::string(kSetupIni), config.SeriesFileFor(series)}) {
+    const std::string path = config.PackagePath(relative);
+    win32::Error error = win32::kErrorSuccess;
+    if (snapshot.Take(ctx.Wide(path), &error)) continue;
+    prompts.ErrorBox(std::string(kConfigUnreadableText) + path + std::string(kLineBreak) + ctx.SystemText(error));
+    return false;
+  }
+  return true;
+}
+
+// A spooler found stopped (a setup killed while it had stopped it) is
+// started, and waited for, before the install's own work: every step of it
+// talks to the spooler. False after the error box when it does not run.
+bool SpoolerRunning(EngineContext& ctx, InstallPrompts& prompts) {
+  if (QuerySpoolerState(ctx) != kServiceStopped) return true;
+  if (StartSpooler(ctx) && WaitForSpooler(ctx) == kServiceRunning) return true;
+  prompts.ErrorBox(ctx.error_text);
+  ctx.error_text.clear();
+  return false;
+}
+
+// A refusal after the USB driver's install was started is a failure: the
+// system has changed, and the user is told what stays.
+StartOutcome Refused(EngineContext& ctx, InstallPrompts& prompts) {
+  if (!ctx.usb_driver_started) return StartOutcome::kRefused;
+  prompts.Notice(kUsbDriverLeftText);
+  return StartOutcome::kFailed;
+}
+
 }  // namespace
 
-StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config, const InstallRequest& request,
+StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& read_config, const InstallRequest& request,
                             InstallPrompts& prompts, UsbInstallHooks& usb, InstallPlan* plan) {
   // A text left by an earlier refused attempt must not fail this one.
   ctx.error_text.clear();
+  ctx.usb_driver_started = false;
   if (request.model_name.empty() || request.series_index < 0 || request.series_index >= kSeriesCount) {
     prompts.Message("IDS_ERR_SELPRINTER");
     return StartOutcome::kRefused;
   }
   const Series series = static_cast<Series>(request.series_index);
+  ProfileSnapshot snapshot(ctx.platform.files, ctx.platform.system);
+  if (!TakeConfiguration(ctx, read_config, series, snapshot, prompts)) return StartOutcome::kFailed;
+  CPrinterInfManager::Options options = read_config.options();
+  options.files = &snapshot;
+  const CPrinterInfManager config(options);
   const std::string port_section = request.model_name + std::string(kPortSectionSuffix);
   for (const SupportCheck& check : kSupportChecks) {
     if (request.os_code == check.os_code && config.ReadSeriesInt(series, port_section, check.key) == 0) {
@@ -43,9 +84,11 @@ StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config
     }
   }
 
+  if (!SpoolerRunning(ctx, prompts)) return StartOutcome::kFailed;
+
   const int kind = KindOfPort(request.port_name);
   if (kind == kPortUsb) {
-    switch (usb.RouteUsbInstall(ctx, request, prompts)) {
+    switch (usb.RouteUsbInstall(ctx, config, request, prompts)) {
       case UsbRoute::kNormalInstall: break;
       case UsbRoute::kRefused: return StartOutcome::kRefused;
       case UsbRoute::kWizardEnds: return StartOutcome::kWizardEnds;
@@ -87,17 +130,18 @@ StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config
   const std::string language_monitor = kind == kPortUsb ? plan->monitors.language.name : std::string();
 
   if (kind == kPortUsb) {
-    if (!usb.MatchUsbId(ctx, request, UsbPortIndex(request.port_name), prompts)) return StartOutcome::kRefused;
+    // Refused before the printer's id or the records change.
+    if (request.os_code == kOsNt4) {
+      prompts.Message("IDS_ERR_NOSUPPORTUSB");
+      return Refused(ctx, prompts);
+    }
+    if (!usb.MatchUsbId(ctx, request, UsbPortIndex(request.port_name), prompts)) return Refused(ctx, prompts);
     plan->port_name = UsbPortFor(request.model_name, request.port_name);
     WriteUsbPortRecord(ctx, plan->port_name,
                        static_cast<std::uint32_t>(ReadSupportedUsbDevice(config, plan->port_name)));
   }
   plan->printer.printer_name += PrinterSuffix(kind, request.port_name);
   plan->printer.port_name = plan->port_name;
-  if (kind == kPortUsb && request.os_code == kOsNt4) {
-    prompts.Message("IDS_ERR_NOSUPPORTUSB");
-    return StartOutcome::kRefused;
-  }
 
   const UnidrvKeys unidrv = ReadUnidrvKeys(config, series, request.model_name, request.os_code);
   plan->unidrv_flag = UnidrvFlag(unidrv, request.raster);

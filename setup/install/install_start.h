@@ -34,8 +34,11 @@ enum class UsbRoute {
 class UsbInstallHooks {
  public:
   virtual ~UsbInstallHooks() = default;
-  // USB routing at Install, before anything else of the install.
-  virtual UsbRoute RouteUsbInstall(EngineContext& ctx, const InstallRequest& request, InstallPrompts& prompts) = 0;
+  // USB routing at Install, before anything else of the install; `config`
+  // is the install's one reading of the configuration. Sets
+  // ctx.usb_driver_started when it started the USB driver's install.
+  virtual UsbRoute RouteUsbInstall(EngineContext& ctx, const CPrinterInfManager& config,
+                                   const InstallRequest& request, InstallPrompts& prompts) = 0;
   // USB id matching once the driver description is read: false stops the
   // install (any message was shown).
   virtual bool MatchUsbId(EngineContext& ctx, const InstallRequest& request, int port_index,
@@ -45,15 +48,32 @@ class UsbInstallHooks {
 // install is a normal install, the printer's id unchecked.
 class DirectUsbInstall final : public UsbInstallHooks {
  public:
-  UsbRoute RouteUsbInstall(EngineContext&, const InstallRequest&, InstallPrompts&) override {
+  UsbRoute RouteUsbInstall(EngineContext&, const CPrinterInfManager&, const InstallRequest&,
+                           InstallPrompts&) override {
     return UsbRoute::kNormalInstall;
   }
   bool MatchUsbId(EngineContext&, const InstallRequest&, int, InstallPrompts&) override { return true; }
 };
 
-enum class StartOutcome { kRunWorker, kRefused, kWizardEnds };
+// kRefused: a message was shown and nothing changed; kFailed: the install
+// cannot be done as asked (the configuration could not be read), or it was
+// refused after its start had changed the system: the messages say what is
+// left, and the run counts as failed.
+enum class StartOutcome { kRunWorker, kRefused, kFailed, kWizardEnds };
 
-// Steps 3 to 9 of Install: fills *plan when the worker is to run.
+// The text of a configuration file Windows will not give, before the
+// file's path and Windows' own text.
+inline constexpr std::string_view kConfigUnreadableText = "Cannot read the setup configuration file ";
+// Said when the install stops after the USB printer driver's install was
+// started: that install goes on without the wizard.
+inline constexpr std::string_view kUsbDriverLeftText =
+    "The install stopped after it had started the USB printer driver's install (Install 2); that driver stays "
+    "installed.";
+
+// Steps 3 to 9 of Install: fills *plan when the worker is to run. Reads
+// setup.ini and the model's series file once, before any change; every value
+// of the install comes from that reading (`config` gives the paths and the
+// options).
 StartOutcome PrepareInstall(EngineContext& ctx, const CPrinterInfManager& config, const InstallRequest& request,
                             InstallPrompts& prompts, UsbInstallHooks& usb, InstallPlan* plan);
 

@@ -73,6 +73,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
   std::string error;
   if (!kit::setup::quiet::ParseQuietOptions(args, &options, &error)) {
     std::fprintf(stderr, "kitsetup: %s\n", error.c_str());
+    kit::runlog::LogRefusal(args, "kitsetup: " + error);
     return kit::exit_code::kRefused;
   }
   kit::setup::CKitsetupApp::Options app_options;
@@ -90,6 +91,14 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
       std::fprintf(stderr, "kitsetup: --log: cannot write %s\n", options.log_file.c_str());
       return kit::exit_code::kRefused;
     }
+  }
+  // --record names a file the run appends to: one that cannot be written
+  // is refused before the install, not found out after it.
+  if (std::ofstream record; !options.record_file.empty() && !kit::runlog::OpenRunLog(options.record_file, &record)) {
+    const std::string line = "--record: cannot write " + options.record_file;
+    std::fprintf(stderr, "kitsetup: %s\n", line.c_str());
+    if (log.is_open()) kit::runlog::WriteRunLogLine(log, "ended: " + line);
+    return kit::exit_code::kRefused;
   }
   kit::setup::quiet::QuietWizardHost host(options, log.is_open() ? &log : nullptr);
   host.set_platform(app_options.platform);

@@ -178,6 +178,11 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
   if (!o->ip.empty() && !o->PortIsNetwork()) return fail("--ip", "goes with --port NET: only");
   if (o->PortIsNetwork() && o->ip.empty()) return fail("--port \"NET:\"", "needs --ip ADDRESS");
   if (o->usb_port && !o->PortIsUsb()) return fail("--usb-port", "goes with --port USB only");
+  // A port named in full carries its index ("USB_VRT-Q40_2"): another one
+  // given beside it contradicts it.
+  if (o->usb_port && o->port.size() > kUsbPortOption.size() &&
+      o->port.substr(o->port.size() - 2) != "_" + std::to_string(*o->usb_port))
+    return fail("--usb-port", "contradicts --port \"" + o->port + "\"");
   if (o->usb_port && *o->usb_port != kFirstUsbPort && o->advanced != true)
     return fail("--usb-port", "ports other than 1 need --mode advanced");
   if (o->SerialSettingGiven() && !o->port.empty() && !o->PortIsSerial())

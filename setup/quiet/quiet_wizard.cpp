@@ -148,7 +148,16 @@ void QuietWizardHost::Drive(Dialog& frame) {
   const std::size_t before = env_.MessageBoxes().size();
   Click(frame, ui::kIdOk);
   if (frame.Ended()) return;
-  // The wizard stayed open: the install start refused.
+  // The wizard stayed open: the install start failed or refused.
+  if (frame_->start_failed()) {
+    std::string why;
+    const auto& boxes = env_.MessageBoxes();
+    for (std::size_t i = before; i < boxes.size(); ++i) why += (why.empty() ? "" : "; ") + OneLine(boxes[i].text);
+    refusal_ = why.empty() ? "the install did not start" : why;
+    Log("failed: " + refusal_);
+    frame.Close();
+    return;
+  }
   if (usb_id_kept_ && env_.MessageBoxes().size() == before + 1) {
     Refuse(frame, "--usb-id",
            options_.rewrite_usb_id ? "the printer's USB id was kept, so nothing was installed"

@@ -81,16 +81,17 @@ void StartUsbInstaller(const UsbEnv& env, std::string_view parameters) {
   env.platform.shell.ShellExecute(start);
 }
 
-void InstallUsbDriverIfNeeded(const UsbEnv& env, UsbPrompts& prompts) {
+bool InstallUsbDriverIfNeeded(const UsbEnv& env, UsbPrompts& prompts) {
   const int os = DetectOs(env.platform.system).code;
-  if (os == kOsWin9x || os == kOsNt4) return;
-  if (CheckUsbDriverVersion(env, prompts) == kUsbDriverCurrent) return;
+  if (os == kOsWin9x || os == kOsNt4) return false;
+  if (CheckUsbDriverVersion(env, prompts) == kUsbDriverCurrent) return false;
   const std::string folder = UsbDriverFolder(env);
   Files& files = env.platform.files;
   files.SetFileAttributes(ui::FromAnsi(folder + kUsbDriverFile), kFileAttributeArchive);
   files.SetFileAttributes(ui::FromAnsi(folder + kUsbDriverInf), kFileAttributeArchive);
   StartUsbInstaller(env, kInstallUsbDriverAction);
   for (std::uint32_t pause : kUsbDriverInstallPauses) env.platform.clock.Sleep(pause);
+  return true;
 }
 
 }  // namespace kit::setup

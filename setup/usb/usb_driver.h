@@ -61,7 +61,7 @@ void StartUsbInstaller(const UsbEnv& env, std::string_view parameters);
 
 // On Windows 2000 and later, when the installed driver is missing or older:
 // the package's driver files made archive-only, "Install" started with "2",
-// and 3.5 seconds to let it begin.
-void InstallUsbDriverIfNeeded(const UsbEnv& env, UsbPrompts& prompts);
+// and 3.5 seconds to let it begin. True when "Install" was started.
+bool InstallUsbDriverIfNeeded(const UsbEnv& env, UsbPrompts& prompts);
 
 }  // namespace kit::setup

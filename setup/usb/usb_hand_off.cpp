@@ -96,18 +96,19 @@ bool InstallUsbClassPrinter(EngineContext& ctx, const CPrinterInfManager& config
   return true;
 }
 
-UsbRoute UsbHandOff::RouteUsbInstall(EngineContext& ctx, const InstallRequest& request, InstallPrompts& prompts) {
+UsbRoute UsbHandOff::RouteUsbInstall(EngineContext& ctx, const CPrinterInfManager& config,
+                                     const InstallRequest& request, InstallPrompts& prompts) {
   const UsbEnv env = UsbEnvOf(ctx);
-  const int mode = ReadPackageSwitches(config_).supported_usb_mode;
+  const int mode = ReadPackageSwitches(config).supported_usb_mode;
   if (mode == kUsbModeEither || mode == kUsbModeClassPrinterOnly) {
     switch (ClassifyConnectedPrinters(env)) {
       case kUsbMixedPrinters:
         prompts.Message("IDS_ERR_ONEPRINTER");
         return UsbRoute::kRefused;
       case kUsbClassPrintersOnly: {
-        if (!InstallUsbClassPrinter(ctx, config_, request, prompts)) return UsbRoute::kRefused;
+        if (!InstallUsbClassPrinter(ctx, config, request, prompts)) return UsbRoute::kRefused;
         // The driver-log files once more, as this route always did.
-        const DriverDescription d = DescriptionFor(ctx, config_, request);
+        const DriverDescription d = DescriptionFor(ctx, config, request);
         if (mode == kUsbModeEither) CopyDriverLogFiles(ctx, {&d.driver_log_viewer});
         else CopyDriverLogFiles(ctx, {&d.driver_log_viewer, &d.driver_log_ini});
         return UsbRoute::kWizardEnds;
@@ -120,7 +121,7 @@ UsbRoute UsbHandOff::RouteUsbInstall(EngineContext& ctx, const InstallRequest& r
         break;
     }
   }
-  InstallUsbDriverIfNeeded(env, prompts);
+  if (InstallUsbDriverIfNeeded(env, prompts)) ctx.usb_driver_started = true;
   return UsbRoute::kNormalInstall;
 }
 

@@ -45,13 +45,10 @@ bool InstallUsbClassPrinter(EngineContext& ctx, const CPrinterInfManager& config
 // The hooks of Install start, on the platform of the engine's context.
 class UsbHandOff final : public UsbInstallHooks {
  public:
-  explicit UsbHandOff(const CPrinterInfManager& config) : config_(config) {}
-  UsbRoute RouteUsbInstall(EngineContext& ctx, const InstallRequest& request, InstallPrompts& prompts) override;
+  UsbRoute RouteUsbInstall(EngineContext& ctx, const CPrinterInfManager& config, const InstallRequest& request,
+                           InstallPrompts& prompts) override;
   bool MatchUsbId(EngineContext& ctx, const InstallRequest& request, int port_index,
                   InstallPrompts& prompts) override;
-
- private:
-  const CPrinterInfManager& config_;
 };
 
 // The USB routines' view of an engine context.

@@ -127,6 +127,38 @@ TEST_F(DialogTest, WithoutUninstallIniTheWindowSaysSoAndCloses) {
   EXPECT_EQ(env_.MessageBoxes()[0].text, u"The configuration file Uninstall.ini was not found!");
 }
 
+// An unreadable Uninstall.ini closes the window (2), an unlisted member ends
+// the run 1; a stopped spooler is started before the list.
+TEST_F(DialogTest, WhatTheWindowCannotReadOrListIsSaid) {
+  struct Case {
+    const char* fault;  // "" stops the spooler
+    int listed;         // -1: the window closed
+    std::string why;    // the start of the ending's reason
+  };
+  const Case cases[] = {
+      {"path 'C:\\kit\\DRVCONFIG\\Uninstall.ini' 5", -1, "Cannot read the configuration file C:\\kit\\DRVCONFIG\\Uninstall.ini\n"},
+      {"", 10, ""},
+      {"call OpenPrinter 5 --subject 'VRT-Q40(P)' --times 1", 9, "not listed: VRT-Q40(P)"},
+      {"call EnumMonitors 1722", 7, "not listed: the port monitors"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    dialog_.reset();
+    page_.reset();  // its window belongs to the machine torn down next
+    TearDown();
+    Build("win7-x64-en");
+    auto stop = [](sim::Json& s) { s["services"]["Spooler"]["state"] = kServiceStopped; return true; };
+    std::string error;
+    if (*c.fault != 0) ASSERT_EQ(Tool(std::string("fault DIR ") + c.fault), 0);
+    else ASSERT_EQ(machine_->store().Update(stop, &error), sim::StoreError::kNone) << error;
+    Open();
+    EXPECT_EQ(dialog_->Ended(), c.listed < 0);
+    if (c.listed >= 0) EXPECT_EQ(dialog_->ItemCount(kComponentListId), c.listed);
+    EXPECT_EQ(page_->outcome().Ending().why.substr(0, c.why.size()), c.why);
+    EXPECT_EQ(page_->outcome().Ending().status, c.listed < 0 ? 2 : c.why.empty() ? 0 : 1);
+  }
+}
+
 TEST_F(DialogTest, SelectThenUninstallRunsAndAsksForTheRestart) {
   Build("win7-x64-en");
   Open();

@@ -38,6 +38,7 @@ void FamilyMachineTest::Put(const WString& path, const std::string& text) {
 }
 
 void FamilyMachineTest::Build(const std::string& preset, bool family) {
+  context_.reset();  // a new machine: the context is read again
   x64_ = preset.find("x64") != std::string::npos;
   Create(preset, x64_ ? 64 : 32);  // the layout is made by a native program
   ASSERT_NE(machine_, nullptr);

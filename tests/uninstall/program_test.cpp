@@ -96,6 +96,21 @@ TEST_F(ProgramTest, SelectAllWithTheUsbBoxRemovesTheFamilyAndRestarts) {
   EXPECT_EQ(Restarts(), 1);
 }
 
+// The quiet USB driver removal needs no printer attached; an unreadable
+// --printers-from file is refused before any change.
+TEST_F(ProgramTest, QuietRemovalsDoWhatTheyAreAsked) {
+  Build("win7-x64-en");
+  ASSERT_EQ(Tool("program DIR Install.exe '" + std::string(KIT_INSTALL_PROGRAM) + "'"), 0);
+  ASSERT_EQ(Tool("unplug DIR 'USB\\VID_7A5C&PID_1000\\6&2759426&0&1'"), 0);
+  int status = -1;
+  std::string out = UninstallQuiet("--printers-from '" + folder_.string() + "/no-such-list.txt'", &status);
+  EXPECT_TRUE(status == 2 && out.find("Uninstall: --printers-from: cannot read ") != std::string::npos && Launches().empty()) << out;
+  out = UninstallQuiet("--remove-usb-driver", &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(Launches(), std::vector<std::string>{"C:\\kit\\USBDrv\\USBDriver_x64\\Install.exe 22"}) << out;
+  EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\drivers\\KVPUSB.sys")) << out;
+}
+
 // Every way of running the uninstaller ends with the kit's exit status: the
 // window (driven by a script, as a person clicks it) and the quiet removal,
 // making the same choices on twin machines. Linux keeps the low 8 bits of

@@ -200,16 +200,44 @@ TEST_F(RunTest, ASpoolerThatWillNotStartFailsEachEntryWithItsLine) {
   view.Add({"KVR Language Monitor", K::kMonitor});
   view.Add({"KVRPrint", K::kProcessor});
   view.Add({"VRT-Q40(P)", K::kPrinter});
-  UninstallRun(Context(), view).Run();
+  const RunResult result = UninstallRun(Context(), view).Run();
   // The monitor goes; the spooler restart after it leaves the spooler
   // stopped: the processor fails with its line, and the printer cannot be
-  // opened, which ends the walk.
+  // opened, which ends the walk. The stopped spooler is left behind.
   EXPECT_EQ(view.log, (std::vector<std::string>{"Removing KVR Language Monitor ...",
+                                                "The print spooler did not start again.",
                                                 "KVR Language Monitor was removed.",
                                                 "Removing KVRPrint ...", "An error occurred while removing KVRPrint!",
                                                 "Cannot open VRT-Q40(P)!"}));
   EXPECT_EQ(view.entries.size(), 2u);
   EXPECT_EQ(view.restart_questions, 0);
+  EXPECT_EQ(result.left, std::vector<std::string>{kSpoolerLeftStopped});
+}
+
+// A removal that leaves a driver (not one in use) or a file behind ends the run 1.
+TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
+  struct Case {
+    const char* fault;
+    Component entry;
+    std::string left;  // "" for nothing left
+  };
+  const Case cases[] = {
+      {"DeletePrinterDriverEx 5 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, "driver VRT-T80"},
+      {"DeletePrinterDriverEx 3001 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, ""},
+      {"DeleteFile 32 --subject KVRPRT64", {"KVRPrint", K::kProcessor}, "file C:\\Windows\\system32\\spool"},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    Build("win7-x64-en");
+    ASSERT_EQ(Tool(std::string("fault DIR call ") + c.fault), 0);
+    FakeView view;
+    view.Add(c.entry);
+    RemovalOutcome outcome;
+    outcome.Ran(UninstallRun(Context(), view).Run(), view.log.back());
+    EXPECT_TRUE(view.entries.empty());
+    EXPECT_EQ(outcome.Ending().status, c.left.empty() ? 3010 : 1) << c.fault;
+    EXPECT_EQ(outcome.Ending().why.rfind("not removed: " + c.left, 0), c.left.empty() ? std::string::npos : 0u);
+  }
 }
 
 // The processor's file goes on every bitness, also where Uninstall.ini's

@@ -41,6 +41,7 @@ UninstallStart CUninstallPrinterApp::Run() {
   dialog.platform = &p;
   dialog.chinese_font = UsesChineseFont(p.system.GetSystemDefaultLangID());
   dialog.worker_thread = options_.worker_thread;
+  dialog.usb_removal_without_printer = options_.usb_removal_without_printer;
   dialog_ = std::make_unique<CUninstallPrinterDlg>(dialog);
   options_.host.run_modal(*dialog_);
   return UninstallStart::kDialogClosed;

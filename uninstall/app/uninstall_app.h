@@ -33,6 +33,7 @@ class CUninstallPrinterApp {
     Platform* platform = nullptr;
     UninstallAppHost host;
     bool worker_thread = false;
+    bool usb_removal_without_printer = false;  // CUninstallPrinterDlg::Options
   };
   explicit CUninstallPrinterApp(Options options) : options_(std::move(options)) {}
 

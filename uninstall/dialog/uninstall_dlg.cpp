@@ -93,17 +93,35 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
     window.EndDialog(ui::kIdCancel);
     return;
   }
-  ini_ = std::make_unique<UninstallIni>(files_, location.path, profile, os_code);
+  // Read once: a file Windows will not give closes the window as a missing
+  // one does, instead of reading as empty and finding nothing.
+  ini_snapshot_ = std::make_unique<ProfileSnapshot>(p_.files, p_.system);
+  if (win32::Error error = win32::kErrorSuccess; !ini_snapshot_->Take(ui::FromAnsi(location.path), &error)) {
+    std::string message = kIniUnreadableText + location.path + "\n" +
+                          codepage::Utf16ToAnsi(p_.system.FormatMessage(error), cp);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+      message.pop_back();
+    MessageBox(message);
+    outcome_.ClosedAtOpen(message);
+    window.EndDialog(ui::kIdCancel);
+    return;
+  }
+  ini_ = std::make_unique<UninstallIni>(*ini_snapshot_, location.path, profile, os_code);
   ini_->Load();
   context_.reset(new UninstallContext{p_, cp, current, os_code, redirection, true, *ini_, *messages_,
                                       main_texts_->Get("CaptionName")});
-  // 5: the list.
-  entries_ = BuildComponentList(*context_);
+  // 5: the list, with the spooler running (a setup killed while it had
+  // stopped it leaves it so). What cannot be listed is logged below.
+  StartStoppedSpooler(p_);
+  std::vector<std::string> not_listed;
+  entries_ = BuildComponentList(*context_, &not_listed);
+  outcome_.NotListed(not_listed);
   for (const auto& entry : entries_) window.AddItem(kComponentListId, ui::FromAnsi(entry.name));
   if (entries_.empty()) window.Enable(kSelectButtonId, false);
   // 6-7: the first log line, the texts and the caption. An empty list says
   // why it is empty before asking for a selection.
-  if (entries_.empty()) AddLogLine(FormatLogText(messages_->Get(kNothingFoundKey), ""));
+  for (const std::string& what : not_listed) AddLogLine(FormatLogText(kNotListedLine, what));
+  if (entries_.empty() && not_listed.empty()) AddLogLine(FormatLogText(messages_->Get(kNothingFoundKey), ""));
   AddLogLine(FormatLogText(messages_->Get("IDS_SELECTPRN1"), ""));
   window.SetText(kNoteId, Text("Note"));
   window.SetText(kUninstallButtonId, Text("Uninstall"));
@@ -122,7 +140,8 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
   }
   context_->has_delete_driver_ex = winspool->HasProc(kDeletePrinterDriverEx);
   // 9: the USB-driver option.
-  if (!OfferUsbRemoval(*context_, [&](const std::string& text) { MessageBox(text); })) {
+  if (!OfferUsbRemoval(*context_, [&](const std::string& text) { MessageBox(text); },
+                       !options_.usb_removal_without_printer)) {
     window.Enable(kUsbBoxId, false);
   }
 }

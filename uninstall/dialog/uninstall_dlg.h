@@ -18,6 +18,7 @@
 
 #include "platform/platform.h"
 #include "platform/profile_file_source.h"
+#include "platform/profile_snapshot.h"
 #include "uninstall/dialog/small_dialogs.h"
 #include "uninstall/flow/uninstall_run.h"
 #include "ui/page.h"
@@ -43,6 +44,10 @@ inline constexpr char kNoWinspool[] = "no Winspool lib  ";
 // Section "Message": the log line of a machine that holds nothing of the
 // family, written above IDS_SELECTPRN1 when the window opens.
 inline constexpr char kNothingFoundKey[] = "IDS_NOCOMPONENT";
+// Said when Uninstall.ini is there but Windows will not give it, before its
+// path and Windows' text; and the log line of what could not be listed.
+inline constexpr char kIniUnreadableText[] = "Cannot read the configuration file ";
+inline constexpr char kNotListedLine[] = "Cannot list %s: it stays.";
 
 class CUninstallPrinterDlg final : public ui::Page, private RunView {
  public:
@@ -52,6 +57,10 @@ class CUninstallPrinterDlg final : public ui::Page, private RunView {
     // Runs the removal on a thread of its own (the Windows program); off,
     // it runs within the button's handler (the console host and tests).
     bool worker_thread = false;
+    // Offers the USB driver's removal whenever the driver is installed, with
+    // no family printer attached (the quiet run: Install's removal needs no
+    // device).
+    bool usb_removal_without_printer = false;
   };
 
   explicit CUninstallPrinterDlg(Options options);
@@ -96,6 +105,7 @@ class CUninstallPrinterDlg final : public ui::Page, private RunView {
   ui::Window* window_ = nullptr;
   PlatformFileSource files_;
   std::unique_ptr<CMyString> messages_, main_texts_, reboot_texts_, about_texts_;
+  std::unique_ptr<ProfileSnapshot> ini_snapshot_;  // Uninstall.ini, read once
   std::unique_ptr<UninstallIni> ini_;
   std::unique_ptr<UninstallContext> context_;
   std::vector<Component> entries_;

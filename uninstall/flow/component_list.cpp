@@ -14,31 +14,42 @@ WString ProcessorEnvironment(int os_code, bool redirection) {
 
 WString RemovalEnvironment(bool redirection) { return redirection ? WString(kEnvironmentX64) : WString(); }
 
-std::vector<Component> BuildComponentList(const UninstallContext& ctx) {
+std::vector<Component> BuildComponentList(const UninstallContext& ctx, std::vector<std::string>* not_listed) {
   Platform& p = ctx.platform;
   std::vector<Component> list;
+  std::vector<std::string> unlisted;
   if (auto printers = EnumLocalPrinters(p.spooler, 5)) {
     for (const auto& printer : *printers) {
       PrinterHandle handle;
       PrinterInfo2 info;
-      if (OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info) != PrinterRead::kOk) continue;
+      if (OpenAndReadPrinter(p.spooler, p.system, printer.printer_name, &handle, &info) != PrinterRead::kOk) {
+        unlisted.push_back(ctx.Ansi(printer.printer_name));
+        continue;
+      }
       if (ctx.ini.IsFamilyDriver(ctx.Ansi(info.driver_name))) {
         list.push_back({ctx.Ansi(printer.printer_name), ComponentKind::kPrinter});
       }
     }
+  } else {
+    unlisted.emplace_back(kPrintersNotListed);
   }
   if (auto monitors = EnumMonitorNames(p.spooler)) {
     for (const auto& monitor : *monitors) {
       const std::string name = ctx.Ansi(monitor.name);
       if (ctx.ini.IsFamilyMonitor(name)) list.push_back({name, ComponentKind::kMonitor});
     }
+  } else {
+    unlisted.emplace_back(kMonitorsNotListed);
   }
   if (auto processors = EnumProcessorNames(p.spooler, ProcessorEnvironment(ctx.os_code, ctx.redirection))) {
     for (const auto& processor : *processors) {
       const std::string name = ctx.Ansi(processor.name);
       if (ctx.ini.IsFamilyProcessor(name)) list.push_back({name, ComponentKind::kProcessor});
     }
+  } else {
+    unlisted.emplace_back(kProcessorsNotListed);
   }
+  if (not_listed != nullptr) *not_listed = std::move(unlisted);
   return list;
 }
 

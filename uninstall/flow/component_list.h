@@ -11,6 +11,11 @@
 
 namespace kit::uninstall {
 
+// The names of what a failed enumeration leaves unlisted.
+inline constexpr char kPrintersNotListed[] = "the printers";
+inline constexpr char kMonitorsNotListed[] = "the port monitors";
+inline constexpr char kProcessorsNotListed[] = "the print processors";
+
 enum class ComponentKind { kPrinter, kMonitor, kProcessor };
 
 // A list entry. Each keeps the kind of the enumeration that found it and is
@@ -32,6 +37,10 @@ WString ProcessorEnvironment(int os_code, bool redirection);
 // setup registered; the default elsewhere.
 WString RemovalEnvironment(bool redirection);
 
-std::vector<Component> BuildComponentList(const UninstallContext& ctx);
+// What the list could not hold is named in *not_listed (when given): a
+// printer that cannot be opened or read (its driver, and so its family,
+// unknown), or "the printers", "the port monitors", "the print processors"
+// when the spooler does not enumerate them.
+std::vector<Component> BuildComponentList(const UninstallContext& ctx, std::vector<std::string>* not_listed = nullptr);
 
 }  // namespace kit::uninstall

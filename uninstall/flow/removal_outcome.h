@@ -17,6 +17,9 @@ struct RunResult {
   // Ticked entries still listed when the run ended: a step failed, or a
   // step stopped the run before them.
   std::vector<std::string> not_removed;
+  // What a removed entry left behind: a driver whose deletion failed, a
+  // file that could not be deleted, the print spooler left stopped.
+  std::vector<std::string> left;
   bool usb_asked = false;
   // The USB installer could not be started.
   bool usb_failed = false;
@@ -35,6 +38,8 @@ class RemovalOutcome {
  public:
   // The window closed as it opened (its configuration missing, ...).
   void ClosedAtOpen(const std::string& message);
+  // What the window could not list (a family member may be among it).
+  void NotListed(const std::vector<std::string>& what);
   // A press refused before anything changed (jobs queued on a printer);
   // `log_line` says why.
   void Refused(const std::string& log_line);
@@ -43,8 +48,9 @@ class RemovalOutcome {
 
   // 2 for a window that closed as it opened, or whose last press was
   // refused before anything had changed; 1 when an entry a run was asked to
-  // remove is still there, the USB installer could not be started, or the
-  // last press was refused after an earlier run had changed the machine;
+  // remove is still there or left something behind, something could not be
+  // listed, the USB installer could not be started, or the last press was
+  // refused after an earlier run had changed the machine;
   // 3010 when a removal asked for a restart that did not happen; else 0
   // (also for a window closed without a removal).
   RemovalEnding Ending() const;
@@ -54,6 +60,8 @@ class RemovalOutcome {
   std::string refusal_;  // the last press's refusal, until a run follows
   bool changed_ = false;
   std::set<std::string> failed_;
+  std::set<std::string> left_;
+  std::vector<std::string> not_listed_;
   std::string failure_line_;
   bool usb_failed_ = false;
   bool restart_pending_ = false;

@@ -114,12 +114,12 @@ void UninstallRun::DeleteMonitorFiles(const std::string& name) {
     const WString paths[] = {system + u"\\" + ctx_.Wide(file),
                              system + u"\\" + ctx_.Wide(std::string(kSetupInUsePrefix) + file)};
     if (!ctx_.redirection) {
-      for (const WString& path : paths) p.files.DeleteFile(path);
+      for (const WString& path : paths) DeleteFileOrNote(path);
       continue;
     }
     ScopedFsRedirectionOff off(p.files);
     if (!off.Active()) return;  // the remaining files stay
-    for (const WString& path : paths) p.files.DeleteFile(path);
+    for (const WString& path : paths) DeleteFileOrNote(path);
   }
 }
 
@@ -164,9 +164,9 @@ void UninstallRun::DeleteProcessorFile(const std::string& name, const WString& r
     view_.Log(kNoSystemDirectoryLine);
     return;
   }
-  if (!file.empty()) p.files.DeleteFile(folder + u"\\" + ctx_.Wide(file));
+  if (!file.empty()) DeleteFileOrNote(folder + u"\\" + ctx_.Wide(file));
   if (!registered.empty() && !EqualsNoCase(registered, ctx_.Wide(file))) {
-    p.files.DeleteFile(folder + u"\\" + registered);
+    DeleteFileOrNote(folder + u"\\" + registered);
   }
 }
 
@@ -268,7 +268,9 @@ void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
   } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {
     Log("IDS_ERR_DRVUSING");
   } else {
+    // The printer is gone, its driver stays: the run ends failed.
     view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
+    left_.push_back(kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
   }
   Pause(kErrorPauseMs);
 }

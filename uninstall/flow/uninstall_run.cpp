@@ -2,6 +2,7 @@
 #include "uninstall/flow/uninstall_run.h"
 
 #include "common/oscode/os_code.h"
+#include "platform/win32_errors.h"
 #include "uninstall/config/log_text.h"
 #include "uninstall/flow/printer_records.h"
 
@@ -60,6 +61,8 @@ bool UninstallRun::CheckQueuedJobs() {
 
 RunResult UninstallRun::Run() {
   view_.DisableControls();
+  left_.clear();
+  spooler_stopped_ = false;
   RunResult result;
   bool aborted = false;
   for (int i = 0; i < view_.EntryCount();) {
@@ -87,6 +90,8 @@ RunResult UninstallRun::Run() {
       ++i;
     }
   }
+  result.left = left_;
+  if (spooler_stopped_) result.left.emplace_back(kSpoolerLeftStopped);
   // What was ticked and is still there failed, or was not reached.
   for (int i = 0; i < view_.EntryCount(); ++i)
     if (view_.IsEntryTicked(i)) result.not_removed.push_back(view_.Entry(i).name);
@@ -105,10 +110,28 @@ RunResult UninstallRun::Run() {
   return result;
 }
 
-void UninstallRun::RestartSpooler() {
+bool StartStoppedSpooler(Platform& p) {
+  ServiceManagerHandle manager;
+  ServiceHandle service;
+  ServiceStatus status;
+  // Windows 9x has no service manager: its spooler is not a service.
+  if (!p.services.OpenSCManager(kScManagerAllAccess, &manager) || !manager ||
+      !manager->OpenService(kSpoolerServiceName, kServiceStart | kServiceQueryStatus, &service) || !service ||
+      !service->QueryServiceStatus(&status) || status.current_state != kServiceStopped) {
+    return true;
+  }
+  if (!service->StartService() && p.system.GetLastError() != win32::kErrorServiceAlreadyRunning) return false;
+  for (int look = 0; look < kSpoolerStartLooks; ++look) {
+    if (service->QueryServiceStatus(&status) && status.current_state == kServiceRunning) return true;
+    p.clock.Sleep(kSpoolerStartLookMs);
+  }
+  return false;
+}
+
+bool UninstallRun::RestartSpooler() {
   Platform& p = ctx_.platform;
   ServiceManagerHandle manager;
-  if (!p.services.OpenSCManager(kScManagerAllAccess, &manager) || !manager) return;
+  if (!p.services.OpenSCManager(kScManagerAllAccess, &manager) || !manager) return true;
   ServiceHandle service;
   if (manager->OpenService(kSpoolerServiceName, kServiceStop, &service) && service) {
     ServiceStatus status;
@@ -116,7 +139,21 @@ void UninstallRun::RestartSpooler() {
   }
   service.reset();
   Pause(kSpoolerStopStartMs);
-  if (manager->OpenService(kSpoolerServiceName, kServiceStart, &service) && service) service->StartService();
+  // A start that fails leaves the spooler stopped unless a later restart
+  // of this run starts it: the run's end says so.
+  const bool started = manager->OpenService(kSpoolerServiceName, kServiceStart, &service) && service &&
+                       (service->StartService() || p.system.GetLastError() == win32::kErrorServiceAlreadyRunning);
+  if (!started) view_.Log(kSpoolerNotStartedLine);
+  spooler_stopped_ = !started;
+  return started;
+}
+
+void UninstallRun::DeleteFileOrNote(const WString& path) {
+  Platform& p = ctx_.platform;
+  if (p.files.DeleteFile(path)) return;
+  const win32::Error error = p.system.GetLastError();
+  if (error == win32::kErrorFileNotFound || error == win32::kErrorPathNotFound) return;
+  left_.push_back(kFileLeftPrefix + ctx_.Ansi(path));
 }
 
 std::string UninstallRun::InstallerPath() const {

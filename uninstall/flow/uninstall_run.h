@@ -27,6 +27,20 @@ inline constexpr std::uint32_t kInstallerPollMs = 1000;
 inline constexpr std::uint32_t kInstallerSettleMs = 500;
 inline constexpr std::uint32_t kInstallerEndMs = 1000;
 
+// The wait for a spooler started before the list: up to 10 looks, 300 ms
+// apart.
+inline constexpr int kSpoolerStartLooks = 10;
+inline constexpr std::uint32_t kSpoolerStartLookMs = 300;
+// What a run reports as left behind (RunResult::left), and its log line.
+inline constexpr char kSpoolerLeftStopped[] = "the print spooler (stopped)";
+inline constexpr char kSpoolerNotStartedLine[] = "The print spooler did not start again.";
+inline constexpr char kDriverLeftPrefix[] = "driver ";
+inline constexpr char kFileLeftPrefix[] = "file ";
+
+// Starts the "Spooler" service when it is found stopped, and waits until it
+// runs; false when it was stopped and does not run.
+bool StartStoppedSpooler(Platform& platform);
+
 // Install's argument that removes the USB device drivers.
 inline constexpr char16_t kRemoveUsbDriversAction[] = u"22";
 inline constexpr char kInstaller32[] = "\\USBDrv\\USBDriver\\Install.exe";
@@ -70,7 +84,9 @@ class UninstallRun {
   Step RemoveMonitor(const std::string& name);
   Step RemoveProcessor(const std::string& name);
   Step RemovePrinter(const std::string& name);
-  void RestartSpooler();
+  // False when the spooler did not start again (it is then named in the
+  // run's left-behind list).
+  bool RestartSpooler();
   // False when the USB installer could not be started.
   bool RemoveUsbDrivers();
   // False when Windows refused the restart.
@@ -94,9 +110,13 @@ class UninstallRun {
   void DeleteInfCopies(const std::string& printer_name);
   void RemoveDriver(const PrinterInfo2& record);
   void DeleteUnusedNetworkPort(const WString& port);
+  // DeleteFile: a file that is there and cannot be deleted is left behind.
+  void DeleteFileOrNote(const WString& path);
 
   const UninstallContext& ctx_;
   RunView& view_;
+  std::vector<std::string> left_;
+  bool spooler_stopped_ = false;
 };
 
 }  // namespace kit::uninstall

@@ -35,7 +35,7 @@ ProbeAnswer ProbeUsbPrinter(const UninstallContext& ctx, const MessageBoxFn& box
   return ProbeAnswer::kNoDevice;
 }
 
-bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box) {
+bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box, bool needs_printer) {
   Platform& p = ctx.platform;
   const WString windows = p.system.GetWindowsDirectory();
   bool driver_present = false;
@@ -57,6 +57,7 @@ bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box) {
   // The probe runs only with a driver installed, so that a machine without
   // it shows no library message.
   if (!driver_present) return false;
+  if (!needs_printer) return true;
   unsigned release = 0;
   return ProbeUsbPrinter(ctx, box, &release) != ProbeAnswer::kNoDevice;
 }

@@ -28,7 +28,8 @@ using MessageBoxFn = std::function<void(const std::string& text)>;
 // The probe: kRelease with *release set for one attached printer.
 ProbeAnswer ProbeUsbPrinter(const UninstallContext& ctx, const MessageBoxFn& box, unsigned* release);
 
-// True when check box 1019 stays enabled.
-bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box);
+// True when check box 1019 stays enabled: the driver is installed and, with
+// `needs_printer`, the probe finds a family printer attached.
+bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box, bool needs_printer = true);
 
 }  // namespace kit::uninstall

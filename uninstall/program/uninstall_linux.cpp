@@ -21,6 +21,7 @@
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
 
 #include "platform/sim/kit_folder.h"
 #include "platform/sim/machine.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     std::string why;
     if (!kit::uninstall::quiet::ParseQuietOptions(quiet_args, &quiet, &why)) {
       std::fprintf(stderr, "Uninstall: %s\n", why.c_str());
+      kit::runlog::LogRefusal(quiet_args, "Uninstall: " + why);
       return kit::exit_code::kRefused;
     }
     if (quiet.help) {

@@ -21,6 +21,7 @@
 
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
+#include "common/runlog/run_log.h"
 #include "platform/win32/program_console.h"
 #include "platform/win32/windows_platform.h"
 #include "uninstall/app/exit_status.h"
@@ -52,6 +53,7 @@ int RunQuiet(kit::win32::WindowsPlatform& windows, const std::vector<std::string
   std::string why;
   if (!kit::uninstall::quiet::ParseQuietOptions(args, &quiet, &why)) {
     std::fprintf(stderr, "Uninstall: %s\n", why.c_str());
+    kit::runlog::LogRefusal(args, "Uninstall: " + why);
     return kit::exit_code::kRefused;
   }
   if (quiet.help) {

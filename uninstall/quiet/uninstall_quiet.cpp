@@ -29,10 +29,37 @@ std::vector<std::string> ListItems(Dialog& d, int id) {
   return items;
 }
 
+// A name as Windows compares printer names: letters without case.
+std::string Folded(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The position of `name` in `items`, letters compared without case.
+std::vector<std::string>::const_iterator FindName(const std::vector<std::string>& items, const std::string& name) {
+  return std::find_if(items.begin(), items.end(),
+                      [&](const std::string& item) { return Folded(item) == Folded(name); });
+}
+
 std::string Join(const std::vector<std::string>& items) {
   std::string out;
   for (const auto& i : items) out += (out.empty() ? "" : ", ") + i;
   return out.empty() ? "none" : out;
+}
+
+// The names of a --printers-from file, one a line; false when the file
+// cannot be opened or read to its end.
+bool ReadRecordedPrinters(const std::string& path, std::vector<std::string>* names) {
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::u8path(path), error)) return false;
+  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+  if (!file.is_open()) return false;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) names->push_back(line);
+  }
+  return !file.bad();
 }
 
 }  // namespace
@@ -154,11 +181,8 @@ void QuietUninstallHost::Drive(Dialog& d) {
   }
   std::vector<std::string> names = options_.printers;
   if (!options_.printers_from.empty()) {
-    std::ifstream file(std::filesystem::u8path(options_.printers_from), std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.empty()) continue;
-      if (std::find(listed.begin(), listed.end(), line) == listed.end()) {
+    for (const std::string& line : options_.recorded) {
+      if (FindName(listed, line) == listed.end()) {
         Log(line + " (" + options_.printers_from + ") is no longer there");
         continue;
       }
@@ -166,18 +190,19 @@ void QuietUninstallHost::Drive(Dialog& d) {
     }
   }
   for (const std::string& name : names) {
-    if (std::find(family_printers.begin(), family_printers.end(), name) == family_printers.end()) {
+    if (FindName(family_printers, name) == family_printers.end()) {
       refusal_ = "--printer " + name + ": not a printer of this family on this system (the family's printers here: " +
                  Join(family_printers) + ")";
       return;
     }
-    const auto at = std::find(listed.begin(), listed.end(), name);
+    const auto at = FindName(listed, name);
     d.CheckItem(kComponentListId, static_cast<int>(at - listed.begin()), true);
-    wanted.push_back(name);
+    wanted.push_back(*at);
   }
   FlushWindowLog();
-  // The window offers the USB driver's removal only where the driver is
-  // installed; elsewhere there is nothing of it to remove.
+  // The quiet window offers the USB driver's removal wherever the driver is
+  // installed (no printer need be attached); elsewhere there is nothing of
+  // it to remove.
   if (options_.remove_usb_driver && !(d.IsEnabled(kUsbBoxId) && d.Check(kUsbBoxId, true)))
     Log("--remove-usb-driver: the USB printer driver is not installed here");
   for (const auto& w : wanted) Log("removing " + w);
@@ -203,10 +228,19 @@ int RunQuiet(const QuietOptions& options, Platform& platform, std::ostream& err,
     err << "Uninstall: --log: cannot write " << options.log_file << "\n" << std::flush;
     return exit_code::kRefused;
   }
-  QuietUninstallHost host(options, log.is_open() ? &log : nullptr);
+  // Read here, from the caller's folder, before the run moves to the kit's.
+  QuietOptions with_names = options;
+  if (!options.printers_from.empty() && !ReadRecordedPrinters(options.printers_from, &with_names.recorded)) {
+    const std::string line = "--printers-from: cannot read " + options.printers_from;
+    if (log.is_open()) runlog::WriteRunLogLine(log, "ended: " + line);
+    err << "Uninstall: " << line << "\n" << std::flush;
+    return exit_code::kRefused;
+  }
+  QuietUninstallHost host(with_names, log.is_open() ? &log : nullptr);
   if (before_run) before_run();
   CUninstallPrinterApp::Options app_options;
   app_options.platform = &platform;
+  app_options.usb_removal_without_printer = options.remove_usb_driver;
   app_options.host = host.Host();
   CUninstallPrinterApp app(std::move(app_options));
   const UninstallStart start = app.Run();

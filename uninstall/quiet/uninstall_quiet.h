@@ -7,7 +7,8 @@
 //                          the window does not list is refused
 //   --printers-from FILE   the printers named in FILE, one a line (kitsetup
 //                          --quiet --record writes it); those no longer
-//                          there are passed over, a missing file names none
+//                          there are passed over; a file that cannot be
+//                          read is refused (a relative path is the caller's)
 //   --remove-usb-driver    tick "remove the USB printer driver"
 //   --restart              restart Windows when the removal asks for it
 //                          (default: no restart, exit status 3010)
@@ -33,6 +34,7 @@ struct QuietOptions {
   bool all = false;
   std::vector<std::string> printers;  // UTF-8
   std::string printers_from;          // a file of names (UTF-8 path)
+  std::vector<std::string> recorded;  // its names, read by RunQuiet before the run
   bool remove_usb_driver = false;
   bool restart = false;
   std::string log_file;

@@ -2,7 +2,7 @@
 #include "plugin/core/font/control_font_dialogs.h"
 
 #include "common/strings/capacity.h"
-#include "platform/profile_file_source.h"
+#include "platform/profile_snapshot.h"
 #include "plugin/core/operation/operation_rules.h"
 #include "plugin/core/sheets/message_texts.h"
 #include "ui/fonts.h"
@@ -96,9 +96,17 @@ void ControlFontTable::OnInit(ui::Window& window) {
   window.SetColumn(kTableListId, kCharColumn, u"Char", kCharColumnWidth);
   window.SetColumn(kTableListId, kHexColumn, u"Hex", kHexColumnWidth);
   window.SetColumn(kTableListId, kCommandColumn, u"Command", kCommandColumnWidth);
-  const PlatformFileSource source(files_);
-  shown_ = LoadControlFontTexts(source, path_);
-  stored_ = LoadControlFontValues(source, path_);
+  // One reading for both: a second read that failed would leave rows shown
+  // that Save then drops.
+  ProfileSnapshot source(files_, system_);
+  win32::Error error = win32::kErrorSuccess;
+  unreadable_ = !source.Take(path_, &error);
+  shown_ = {};
+  stored_ = {};
+  if (!unreadable_) {
+    shown_ = LoadControlFontTexts(source, path_);
+    stored_ = LoadControlFontValues(source, path_);
+  }
   window.ClearItems(kTableListId);
   for (int i = 0; i < kControlCodeCount; ++i) {
     const int code = kFirstControlCode + i;
@@ -108,6 +116,7 @@ void ControlFontTable::OnInit(ui::Window& window) {
     // it is, refused by Edit and written back unchanged by Save.
     window.SetSubItemText(kTableListId, row, kCommandColumn, shown_[i]);
   }
+  if (unreadable_) ShowFileMessage(window);
 }
 
 bool ControlFontTable::OnCommand(ui::Window& window, int id, ui::Notify code) {
@@ -157,7 +166,15 @@ void ControlFontTable::Reveal(ui::Window& window, int row) {
   window.SetFocus(kTableListId);
 }
 
+void ControlFontTable::ShowFileMessage(ui::Window& window) {
+  sheets::ShowMessage(window, sheets::Message::kWatermarkError2, sheets::MessageTitle::kError, ui::kMbIconError);
+}
+
 void ControlFontTable::Save(ui::Window& window) {
+  if (unreadable_) {
+    ShowFileMessage(window);
+    return;
+  }
   ControlFontTexts texts;
   for (int i = 0; i < kControlCodeCount; ++i) {
     texts[i] = window.SubItemText(kTableListId, i, kCommandColumn);
@@ -165,14 +182,14 @@ void ControlFontTable::Save(ui::Window& window) {
     if (texts[i] == shown_[i]) texts[i] = stored_[i];
   }
   if (!SaveControlFontTable(files_, path_, texts)) {
-    sheets::ShowMessage(window, sheets::Message::kWatermarkError2, sheets::MessageTitle::kError, ui::kMbIconError);
+    ShowFileMessage(window);
     return;
   }
   window.EndDialog(ui::kIdOk);
 }
 
 int RunControlFontTable(ui::Window& owner, Files& files, SystemFacts& system) {
-  ControlFontTable table(files, ControlFontPath(system.GetWindowsDirectory()));
+  ControlFontTable table(files, system, ControlFontPath(system.GetWindowsDirectory()));
   return owner.RunModal(table);
 }
 

@@ -56,8 +56,9 @@ class ControlFontTranslator final : public ui::Page {
 
 class ControlFontTable final : public ui::Page {
  public:
-  // `path`: the table's file; `files` must outlive the dialog.
-  ControlFontTable(Files& files, std::u16string path) : files_(files), path_(std::move(path)) {}
+  // `path`: the table's file; `files` and `system` must outlive the dialog.
+  ControlFontTable(Files& files, SystemFacts& system, std::u16string path)
+      : files_(files), system_(system), path_(std::move(path)) {}
   const ui::DialogTemplate& Template() const override;
   void OnInit(ui::Window& window) override;
   bool OnCommand(ui::Window& window, int id, ui::Notify code) override;
@@ -66,15 +67,23 @@ class ControlFontTable final : public ui::Page {
   void EditRow(ui::Window& window);
   void DeleteRow(ui::Window& window);
   void Save(ui::Window& window);
+  // The page's file message ("check the administrator rights").
+  static void ShowFileMessage(ui::Window& window);
   // After Edit or Delete: the row before the selected one in view (the
   // selected one for the first two rows), the focus on the list.
   static void Reveal(ui::Window& window, int row);
 
   Files& files_;
+  SystemFacts& system_;
   std::u16string path_;
+  // The file was there and could not be read (access denied, in use): the
+  // rows are empty, and Save would write them over the table, so it
+  // leaves the file as it is.
+  bool unreadable_ = false;
   // Each row's text as the list showed it at the start (at most 399
-  // characters) and the file's value in full: a row still showing its
-  // first text is written back as the file held it.
+  // characters) and the file's value in full, both from one reading of the
+  // file: a row still showing its first text is written back as the file
+  // held it.
   ControlFontTexts shown_;
   ControlFontTexts stored_;
 };

@@ -6,8 +6,9 @@
 namespace kit::plugin::barcode {
 namespace {
 
-constexpr double kHalfFrom = 0.4;
-constexpr double kUpFrom = 0.7;
+// A half point is 180 / 144 = 5 / 4 dots.
+constexpr std::uint64_t kDotsPerHalfPointNumerator = 5;
+constexpr std::uint64_t kDotsPerHalfPointDenominator = 4;
 // The same steps in tenths, for a height in whole dots.
 constexpr std::uint64_t kTenthsPerDot = 4;  // 72 / 180 of a point, times 10
 constexpr std::uint64_t kHalfFromTenths = 4;
@@ -26,11 +27,12 @@ FontHeight ComputeFontHeight(std::uint32_t bar_height, std::uint8_t hri_position
   const std::uint32_t lines = hri_position == 1 || hri_position == 2 ? 1 : hri_position == 3 ? 2 : 0;
   FontHeight h;
   h.total = bar_height + once * lines;
-  const double p = static_cast<double>(h.total) * kPointsPerInch / kDotsPerInch;
-  const double n = static_cast<double>(static_cast<std::uint64_t>(p));
-  const double f = p - n;
-  h.points = f < kHalfFrom ? n : f < kUpFrom ? n + 0.5 : n + 1;
-  h.preview_height = static_cast<std::uint32_t>(h.points * kDotsPerInch / kPointsPerInch);
+  // One exact rule for the shown size and the stored height: the tenths of
+  // PointsOf (a double product puts 26.4 a hair below .4 and rounds 66 dots
+  // down to 26.0), and the half points back in dots, truncated.
+  h.points = PointsOf(h.total);
+  const auto half_points = static_cast<std::uint64_t>(h.points * 2);  // exact: whole or half points
+  h.preview_height = static_cast<std::uint32_t>(half_points * kDotsPerHalfPointNumerator / kDotsPerHalfPointDenominator);
   if (h.preview_height == 0) h.preview_height = kMinPreviewHeight;
   return h;
 }

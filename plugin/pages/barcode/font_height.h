@@ -24,8 +24,9 @@ struct FontHeight {
 };
 
 // `hri_position` 0 none, 1 above, 2 below, 3 both; `hri_font` 0 A, else B.
-// p = total * 72 / 180 in double; fraction below 0.4 rounds down, below 0.7
-// to a half, else up.
+// p = total * 72 / 180 in exact tenths (PointsOf): a fraction below 0.4
+// rounds down, below 0.7 to a half, else up; the stored height is p back in
+// dots, truncated.
 FontHeight ComputeFontHeight(std::uint32_t bar_height, std::uint8_t hri_position, std::uint8_t hri_font);
 
 // The displays: millimetres of a height in dots, and a point size, "%5.1f".

@@ -198,7 +198,8 @@ void WatermarkPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& te
 
 void WatermarkPage::ShowValues(ui::Window& window) {
   const auto span = context().PrivateRecord();
-  shown_ = span ? ShownValues(Decode(*span)) : ShownValues(PrivateDevMode{});
+  applied_ = span ? Decode(*span) : PrivateDevMode{};
+  shown_ = ShownValues(applied_);
   loading_ = true;
   window.SetChecked(kNoWatermarkRadioId, shown_.mode == 0);
   window.SetChecked(kImageRadioId, shown_.mode == kImageMode);
@@ -430,6 +431,32 @@ bool WatermarkPage::Apply(ui::Window& window) {
   // The font size is raised to its least when it is applied.
   if (ParseNumber(window.Text(kFontSizeEditId)).value_or(0) < kMinFontSize) OnFontSize(window, ui::Notify::kKillFocus);
   const Shown now = Current(window);
+  // A text watermark's picture first: the record names the new text only
+  // once the picture the printing side reads for it is in place, so a
+  // failed write leaves record and picture agreeing (the old ones).
+  if (now.mode == kTextMode) {
+    const ui::Bitmap picture = TextPicture(now);
+    Files* files = context().platform().files;
+    const std::u16string target = ImageFile();
+    if (picture.Empty() || files == nullptr || target.empty() ||
+        !ReplacePicture(*files, target, PictureFile(picture), false)) {
+      // The page stores its controls as they change: the watermark's fields
+      // go back to what the picture in place was made from.
+      if (const auto span = context().PrivateRecord()) {
+        PrivateDevMode r = Decode(*span);
+        r.WatermarkMode = applied_.WatermarkMode;
+        r.WatermarkText = applied_.WatermarkText;
+        r.WatermarkFontName = applied_.WatermarkFontName;
+        r.WatermarkFontStyle = applied_.WatermarkFontStyle;
+        r.WatermarkFontSize = applied_.WatermarkFontSize;
+        r.WatermarkAngle = applied_.WatermarkAngle;
+        Encode(r, *span);
+      }
+      ShowMessage(window, Message::kWatermarkError2, MessageTitle::kError, ui::kMbIconError);
+      canvas_.reset();  // its drawing objects go
+      return false;
+    }
+  }
   if (const auto span = context().PrivateRecord()) {
     // Every control into the record; a value the page only showed clamped
     // stays as stored until the user changes it.
@@ -447,18 +474,9 @@ bool WatermarkPage::Apply(ui::Window& window) {
       if (now.font != shown_.font) SetText(r.WatermarkFontName, CopyCapped(std::u16string_view{now.font}, kWatermarkFontNameCapacity));
     }
     Encode(r, *span);
+    applied_ = r;
   }
   shown_ = now;
-  if (now.mode != kTextMode) return true;
-  const ui::Bitmap picture = TextPicture(now);
-  Files* files = context().platform().files;
-  const std::u16string target = ImageFile();
-  if (picture.Empty() || files == nullptr || target.empty() ||
-      !ReplacePicture(*files, target, PictureFile(picture), false)) {
-    ShowMessage(window, Message::kWatermarkError2, MessageTitle::kError, ui::kMbIconError);
-    canvas_.reset();  // its drawing objects go
-    return false;
-  }
   return true;
 }
 

@@ -137,6 +137,10 @@ class WatermarkPage final : public sheets::SheetPage {
   Shown Current(ui::Window& window) const;
 
   Shown shown_;         // as loaded from the record
+  // The record's watermark as it stood when the page opened or was last
+  // applied: a text picture that cannot be written puts the record back to
+  // it, so record and picture agree.
+  PrivateDevMode applied_{};
   bool loading_ = false;
   bool reload_image_ = true;
   std::optional<ui::Bitmap> image_;  // the image watermark, as converted

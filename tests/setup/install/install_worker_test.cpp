@@ -253,5 +253,27 @@ TEST(Install, RefusalsBeforeTheWorker) {
   EXPECT_EQ(Install(m, request).prompts, std::vector<std::string>{"IDS_ERR_NOSUPPORTINTERFACE"});
 }
 
+// A configuration file Windows will not give fails the install before any change.
+TEST(Install, ConfigurationWindowsWillNotGiveFailsBeforeAnyChange) {
+  for (const char* file : {"setup.ini", "setup_receipt_64.ini"}) {
+    EngineMachine m;
+    const std::string path = std::string("C:\\kit\\DRVCONFIG\\") + file;
+    m.CallFault("ReadFile", 32, path, 1);
+    const sim::Json before = m.State()["spooler"];
+    const InstallRun run = Install(m, Request(m, "LPT1:"));
+    EXPECT_EQ(run.outcome, StartOutcome::kFailed) << file;
+    EXPECT_EQ(run.prompts, std::vector<std::string>{"ERROR: " + std::string(kConfigUnreadableText) + path + "\n" +
+                                                    m.ctx().SystemText(32)});
+    EXPECT_EQ(m.State()["spooler"], before) << file;
+  }
+}
+
+// A spooler left stopped is started before the install's work.
+TEST(Install, StoppedSpoolerIsStartedFirst) {
+  EngineMachine m;
+  m.Change([&](sim::Json& s) { s["services"]["Spooler"]["state"] = kServiceStopped; });
+  EXPECT_EQ(Install(m, Request(m, "LPT1:")).state, kProgressDone);
+}
+
 }  // namespace
 }  // namespace kit::setup::testing

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "setup/usb/usb_driver.h"
+#include "setup/pages/mode_page.h"
 #include "setup/usb/usb_hand_off.h"
 #include "setup/usb/usb_queries.h"
 #include "tests/setup/usb/usb_machine.h"
@@ -173,8 +174,8 @@ TEST(UsbRouting, EveryRow) {
     InstallRequest request = Request(m, "USB_VRT-Q40_1");
     request.set_as_default = true;
     RecordingPrompts prompts;
-    UsbHandOff hand_off(m.config());
-    EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), request, prompts), c.route) << c.name;
+    UsbHandOff hand_off;
+    EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), m.config(), request, prompts), c.route) << c.name;
     EXPECT_EQ(prompts.shown, c.shown) << c.name;
     std::vector<std::string> started;
     const sim::Json state = m.State();
@@ -198,10 +199,26 @@ TEST(UsbRouting, ClassPrinterWithoutHardwareId) {
   m.Put(ini, text);
   m.Plug({0x1105, 0, false, "VRT-Q40(U)2@USB001;"});
   RecordingPrompts prompts;
-  UsbHandOff hand_off(m.config());
-  EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), Request(m, "USB_VRT-Q40_1"), prompts), UsbRoute::kRefused);
+  UsbHandOff hand_off;
+  EXPECT_EQ(hand_off.RouteUsbInstall(m.ctx(), m.config(), Request(m, "USB_VRT-Q40_1"), prompts), UsbRoute::kRefused);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{"IDS_ERR_HARDWAREIDNULL"});
   EXPECT_TRUE(m.State()["launches"].empty());
+}
+
+// No printer answers after the USB driver was handed to Install: 1, the driver stays.
+TEST(UsbRouting, NoPrinterAfterTheDriverHandOffIsAFailure) {
+  UsbMachine m;
+  m.Put(kInstaller64, "stand-in");
+  m.Put(kPackageDriver64, "stand-in");
+  m.SetFileVersion(kPackageDriver64, "2.0.1.6");
+  InstallRequest request = Request(m, "USB_VRT-Q40_1");
+  request.mode = kModeAdvanced;
+  RecordingPrompts prompts;
+  UsbHandOff hand_off;
+  InstallPlan plan;
+  EXPECT_EQ(PrepareInstall(m.ctx(), m.config(), request, prompts, hand_off, &plan), StartOutcome::kFailed);
+  EXPECT_EQ(prompts.shown, (std::vector<std::string>{"IDS_ERR_NOUSBDEVICE", std::string(kUsbDriverLeftText)}));
+  EXPECT_EQ(m.Launches().size(), 1u);
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ TEST(UsbId, MatchingToThePort) {
     request.mode = c.mode;
     RecordingPrompts prompts;
     prompts.answers = c.answers;
-    UsbHandOff hand_off(m.config());
+    UsbHandOff hand_off;
     EXPECT_EQ(hand_off.MatchUsbId(m.ctx(), request, c.port_index, prompts), c.result) << c.name;
     EXPECT_EQ(prompts.shown, c.shown) << c.name;
     EXPECT_EQ(m.Releases(), c.releases) << c.name;

@@ -162,6 +162,17 @@ TEST(SystemDetection, SixtyFourBitFlagFollowsWow64AndMissingEntryPointMeans32Bit
   WizardRun old("win7-x64-en");
   old.SetSystem("has_is_wow64_process", false);
   EXPECT_FALSE(Detect64BitWindows(old.machine().platform().system));
+  // A failing check answers by the native processor.
+  for (const char* preset : {"win7-x64-en", "win7-x86-zh-cn"}) {
+    WizardRun failed(preset);
+    std::string error;
+    auto fault = [](nlohmann::json& s) {
+      s["faults"]["calls"].push_back({{"api", "IsWow64Process"}});
+      return true;
+    };
+    ASSERT_EQ(failed.machine().store().Update(fault, &error), sim::StoreError::kNone) << error;
+    EXPECT_EQ(Detect64BitWindows(failed.machine().platform().system), std::string(preset) == "win7-x64-en") << preset;
+  }
 }
 
 TEST(SystemDetection, LanguageChoosesChineseFilesAndFont) {

@@ -94,7 +94,7 @@ TEST_F(ControlFontTableTest, RowsShowTheFileAndOnlyKeysOfTheTableAreKept) {
 }
 
 TEST_F(ControlFontTableTest, TheTableTemplateKeepsTheTemplateRules) {
-  ControlFontTable table(files(), kTable);
+  ControlFontTable table(files(), machine_->platform().system, kTable);
   EXPECT_EQ(ui::Validate(table.Template()), "");
   EXPECT_EQ(table.Template().id, 115);
 }
@@ -211,6 +211,26 @@ TEST_F(ControlFontTableTest, AFailedSaveShowsTheMessageKeepsTheDialogAndTheOldFi
     EXPECT_EQ(ReadTable(kTemp), "(missing)") << c.what;
     ASSERT_EQ(Tool("set " + dir + " admin true"), 0);
     ASSERT_EQ(Tool("fault " + dir + " clear"), 0);
+  }
+}
+
+// Read once; a file Windows will not give shows the message and is not overwritten.
+TEST_F(ControlFontTableTest, TheFileIsReadOnceAndAnUnreadableOneIsNotOverwritten) {
+  const std::string old_file = "[Character Translation Table]\r\n41=1B 70 00\r\n";
+  const std::string dir = "'" + machine_->folder().string() + "'";
+  owner_.Create();
+  for (const bool readable : {true, false}) {
+    WriteTable(old_file);
+    ASSERT_EQ(Tool("fault " + dir + (readable ? " call ReadFile 5 --subject VRTQ40CONTROL --after 1 --times 1"
+                                             : " path '" + ToUtf8(kTable) + "' 32")), 0);
+    const std::size_t shown = env_.MessageBoxes().size();
+    Open([&](Dialog& d) {
+      d.SetSubItemText(kTableListId, 0, kCommandColumn, u"0A");
+      if (d.Click(ui::kIdOk) && !d.Ended()) d.Click(ui::kIdCancel);
+    });
+    EXPECT_EQ(env_.MessageBoxes().size(), shown + (readable ? 0 : 2));  // at the opening and at OK
+    ASSERT_EQ(Tool("fault " + dir + " clear"), 0);
+    EXPECT_EQ(ReadTable(), readable ? "[Character Translation Table]\r\n20=0A\r\n41=1B 70 00\r\n" : old_file);
   }
 }
 

@@ -59,7 +59,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::u16string table_path = ui::win32::FromWide(temp) + u"VRTQ40CONTROL.dat";
   const std::string sample = "[Character Translation Table]\r\n41=1B 70 00\r\n42=1D 56 42 00\r\n";
   windows.platform().files.WriteFile(table_path, Bytes(sample.begin(), sample.end()), WriteMode::kCreateAlways);
-  plugin::font::ControlFontTable table(windows.platform().files, table_path);
+  plugin::font::ControlFontTable table(windows.platform().files, windows.platform().system, table_path);
   plugin::font::ControlFontTranslator translator(u"A", u"41", u"1B 70 00 ");
 
   const bool sheet = which == L"operation-page" || which == L"font-page";

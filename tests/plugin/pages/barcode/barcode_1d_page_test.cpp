@@ -20,14 +20,15 @@ TEST(FontHeight, RoundsToHalfPointsInDouble) {
   };
   const Case cases[] = {
       {163, 2, 0, 187, 75.0, 187},  // 74.8 -> up
-      {82, 2, 0, 106, 42.0, 105},   // 42.4 in double lies just below .4
+      {82, 2, 0, 106, 42.5, 106},   // 42.4 -> half (exactly .4, not the double just below)
+      {42, 1, 0, 66, 26.5, 66},     // 26.4 -> half: 66 dots stay 66
       {163, 0, 0, 163, 65.0, 162},  // 65.2 -> down
-      {4, 1, 1, 21, 8.5, 21},       // 8.4 in double lies just above .4
+      {4, 1, 1, 21, 8.5, 21},       // 8.4 -> half
       {163, 3, 1, 197, 79.0, 197},  // 78.8 -> up
       {1, 0, 0, 1, 0.5, 1},         // 0.4 -> half
       {0, 0, 0, 0, 0.0, 2},         // rounds to 0: kept at 2
       {5, 0, 0, 5, 2.0, 5},         // 2.0
-      {6, 0, 0, 6, 2.0, 5},         // 2.4 in double: below .4
+      {6, 0, 0, 6, 2.5, 6},         // 2.4 -> half
       {9, 0, 0, 9, 3.5, 8},         // 3.6 -> half
   };
   for (const Case& c : cases) {
@@ -133,10 +134,10 @@ TEST_F(Barcode1DPageTest, ClampsTheWidthAndHeight) {
   ASSERT_TRUE(d.MoveTo(kWidthSpinId, 5));
   EXPECT_EQ(Record().Barcode1D[0].ModuleWidth, 5);
   ASSERT_TRUE(d.Type(kHeightEditId, u"82"));
-  // Height 82 with the HRI below in Font A: total 106 -> 42.0 points, 105 dots.
+  // Height 82 with the HRI below in Font A: total 106 -> 42.4, so 42.5 points, 106 dots.
   ASSERT_TRUE(d.Select(kHriPositionComboId, 2));
-  EXPECT_EQ(d.Text(kPointDisplayId), u" 42.0");
-  EXPECT_EQ(Record().Barcode1D[0].PreviewHeight, 105u);
+  EXPECT_EQ(d.Text(kPointDisplayId), u" 42.5");
+  EXPECT_EQ(Record().Barcode1D[0].PreviewHeight, 106u);
 }
 
 TEST_F(Barcode1DPageTest, ChecksTheDataBeforeAnyJob) {

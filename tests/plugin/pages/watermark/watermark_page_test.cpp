@@ -231,7 +231,7 @@ TEST_F(WatermarkPageTest, ApplyWritesTheTextPictureAndReports) {
   EXPECT_TRUE(Read(std::u16string(kPicture) + u".new").empty());
 }
 
-TEST_F(WatermarkPageTest, APictureThatCannotBeWrittenSkipsTheReport) {
+TEST_F(WatermarkPageTest, APictureThatCannotBeWrittenSkipsTheReportAndKeepsTheRecord) {
   struct Case {
     const char* what;
     std::u16string printer;
@@ -246,12 +246,14 @@ TEST_F(WatermarkPageTest, APictureThatCannotBeWrittenSkipsTheReport) {
     if (!c.fault.empty()) ASSERT_EQ(Tool(c.fault), 0);
     Edit([](PrivateDevMode& r) { r.WatermarkMode = 2; r.PrintAsGraphics = 1; });
     auto& d = Open();
+    ASSERT_TRUE(d.Select(kTextComboId, 3));
     const std::size_t boxes = env_.MessageBoxes().size();
     d.Notify(ui::SheetEvent::kApply);
     ASSERT_EQ(env_.MessageBoxes().size(), boxes + 1) << c.what;
     EXPECT_EQ(env_.MessageBoxes().back().text, kError2) << c.what;
     EXPECT_EQ(env_.MessageBoxes().back().caption, u"Error") << c.what;
     EXPECT_EQ(g_reports, 0) << c.what;
+    EXPECT_EQ(TextOf(Record().WatermarkText), u"") << c.what;
   }
 }
 
