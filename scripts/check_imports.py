@@ -9,8 +9,9 @@ load a DLL) with such an import, so the kit looks those functions up at run
 time instead.
 
 i686 modules are also disassembled: they must run on any i686 processor
-(Pentium Pro, Pentium II/III without SSE2, Athlon, VIA C3, Geode), so no
-instruction may use an SSE register or an SSE-only fence.
+(Pentium Pro without MMX, Pentium II without SSE, Pentium III and Athlon XP
+without SSE2, VIA C3, Geode), so no instruction may use an MMX or SSE
+register or an SSE-only fence.
 
 The table lists the functions newer than those systems that the toolchain's
 runtime or the kit's code may pull in, each with the first system Microsoft
@@ -165,8 +166,8 @@ MINIMUM = {
 DLL_LINE = re.compile(r"^\s*DLL Name:\s*(\S+)")
 # "\t<vma>\t<hint>  <name>" below a DLL's "vma:  Hint/Ord Member-Name" header.
 ENTRY_LINE = re.compile(r"^\s*[0-9a-fA-F]+\s+(\d+)\s+(\S+)\s*$")
-# Registers and instructions an i686 processor without SSE lacks.
-SSE_USE = re.compile(r"%xmm\d|\b(sfence|lfence|mfence|movnti|clflush|prefetchnta|prefetcht[012])\b")
+# Registers and instructions an i686 processor without MMX and SSE lacks.
+SSE_USE = re.compile(r"%xmm\d|%mm\d|\b(sfence|lfence|mfence|movnti|clflush|prefetchnta|prefetcht[012])\b")
 
 
 def imports(objdump, path):
@@ -218,7 +219,7 @@ def main(argv):
         if arch == "i686":
             found = sse_lines(objdump, path)
             if found:
-                print(f"check-pe: {path} has {len(found)} SSE instructions, first: {found[0]}")
+                print(f"check-pe: {path} has {len(found)} MMX/SSE instructions, first: {found[0]}")
                 status = 1
     return status
 
