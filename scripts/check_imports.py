@@ -199,10 +199,25 @@ def too_new(arch, pairs):
                    f"{oldest_name} lacks it")
 
 
+SYMBOL_LINE = re.compile(r"^[0-9a-fA-F]+ <(.*)>:$")
+
+
 def sse_lines(objdump, path):
-    listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", path],
+    """Instructions of the code section that use MMX or SSE."""
+    listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", "--section=.text", path],
                              capture_output=True, text=True, check=True).stdout
-    return [line.strip() for line in listing.splitlines() if SSE_USE.search(line)]
+    found = []
+    in_data = False
+    for line in listing.splitlines():
+        symbol = SYMBOL_LINE.match(line)
+        if symbol:
+            # The linker places the C++ exception tables (data) inside the
+            # code section; their bytes disassemble to anything.
+            in_data = symbol.group(1).startswith(".gcc_except_table")
+            continue
+        if not in_data and SSE_USE.search(line):
+            found.append(line.strip())
+    return found
 
 
 def main(argv):
