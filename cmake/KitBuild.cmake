@@ -31,11 +31,14 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
 endif()
 
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  # 32-bit x86: doubles are computed in SSE2 registers, as in the 64-bit
-  # build and as 32-bit Windows compilers do by default. x87 keeps 80-bit
-  # intermediates, and roundings the pages show (a barcode font's 8.4 points
-  # to 8.5, the logo levels) came out differently in the 32-bit plug-in.
-  add_compile_options(-msse2 -mfpmath=sse)
+  # 32-bit x86: plain i686 code, no MMX or SSE, so the programs and the
+  # plug-in run on every processor 32-bit Windows 2000 to 8 runs on (Pentium
+  # Pro to Pentium III, Athlon XP, VIA C3, Geode). Doubles are computed on the
+  # x87: the results the pages show do not depend on its precision (integer
+  # arithmetic where a rounding step sits on a boundary, values forced
+  # through stored floats in the logo levels). scripts/check-pe.sh finds any
+  # SSE instruction left in the binaries.
+  add_compile_options(-march=i686 -mno-mmx -mno-sse -mfpmath=387)
 endif()
 
 # kit_build_for_size(): the Windows build compiles this folder's code (and
@@ -137,6 +140,10 @@ function(kit_program name)
   target_link_libraries(${name} PRIVATE ${K_DEPS} kit_warnings)
   if(WIN32 AND K_WIN32_LIBS)
     target_link_libraries(${name} PRIVATE ${K_WIN32_LIBS})
+  endif()
+  if(WIN32)
+    # Starts on the oldest Windows supported (platform/win32/old_windows_imports.cpp).
+    target_link_libraries(${name} PRIVATE kit_old_windows_imports)
   endif()
   if(K_OUTPUT_NAME)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${K_OUTPUT_NAME})

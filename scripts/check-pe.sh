@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check-pe.sh BUILD_DIR ARCH
 # check-pe.sh --kit KIT_DIR FLAVOUR     (FLAVOUR: x86 or x64)
+# check-pe.sh --self-test               (the import check fails where it must)
 # Checks Windows binaries with objdump: the right machine type, no DLL imports
 # beyond the system's own (the kit ships no runtime DLLs), and the COM
 # exports and manifest resource of the UI plug-in, and the version resource
@@ -10,7 +11,40 @@
 # (x86_64) in W64\ and USBDRV\USBDriver_x64\, the flavour's elsewhere; there
 # the plug-in of both payload folders is checked, and kitsetup, Uninstall and
 # Install must carry a manifest that asks for administrator rights.
+# The shipped modules (all of a kit; kitsetup, Uninstall, Install, VRTQ40UI
+# and the USB stand-ins of a build) import no function newer than the oldest
+# Windows of their bitness, and the i686 ones hold no SSE instruction
+# (check_imports.py, with its table of the systems' functions).
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${1:-}" = --self-test ]; then
+  # One module per failure the check must report, and one it must pass.
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  printf '#include <windows.h>\nint main(void) { return (int)GetTickCount64(); }\n' >"$work/newer.c"
+  printf '#include <windows.h>\nint main(void) { return (int)GetTickCount(); }\n' >"$work/older.c"
+  printf 'double scale(double v, int n) { return v * n / 3.0; }\nint main(void) { return (int)scale(7.0, 2); }\n' >"$work/sse.c"
+  failed=0
+  expect() {  # expect STATUS PATTERN OBJDUMP FILE
+    local out status=0
+    out=$(python3 "$here/check_imports.py" "$3" "$4") || status=$?
+    if [ "$status" -ne "$1" ] || ! grep -q -- "$2" <<<"$out"; then
+      echo "check-pe self-test: $4 gave status $status, wanted $1 and \"$2\": $out"; failed=1
+    fi
+  }
+  x86_64-w64-mingw32-gcc -O2 -o "$work/newer64.exe" "$work/newer.c"
+  expect 1 'kernel32.dll!GetTickCount64, which needs Windows Vista; Windows XP x64 / Server 2003 x64 lacks it' \
+    x86_64-w64-mingw32-objdump "$work/newer64.exe"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/newer32.exe" "$work/newer.c"
+  expect 1 'GetTickCount64, which needs Windows Vista; Windows 2000 lacks it' i686-w64-mingw32-objdump "$work/newer32.exe"
+  i686-w64-mingw32-gcc -O2 -msse2 -mfpmath=sse -o "$work/sse32.exe" "$work/sse.c"
+  expect 1 'SSE instructions' i686-w64-mingw32-objdump "$work/sse32.exe"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/older32.exe" "$work/older.c"
+  expect 0 '' i686-w64-mingw32-objdump "$work/older32.exe"
+  [ $failed -eq 0 ] && echo "check-pe self-test: passed"
+  exit $failed
+fi
 
 if [ "${1:-}" = --kit ]; then
   mode=kit dir=$2
@@ -189,5 +223,24 @@ if [ "$modules" -eq 0 ]; then
   echo "check-pe: none of the kit's modules found in $dir"; status=1
 fi
 
-echo "check-pe: $checked binaries in $dir checked, artwork of $modules modules"
+# Imported functions and, for i686, the instruction set of the shipped
+# modules.
+shipped=()
+while IFS= read -r -d '' f; do
+  case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix*/*) continue ;; esac
+  [ "$(head -c 2 "$f")" = "MZ" ] || continue
+  shipped+=("$f")
+done < <(if [ $mode = kit ]; then
+           find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0
+         else
+           find "$dir" -type f \( -iname kitsetup.exe -o -iname Uninstall.exe -o -iname Install.exe \
+             -o -iname VRTQ40UI.dll -o -iname KvUsbInt.dll -o -iname USBPrintDll.dll \) -print0
+         fi)
+for f in ${shipped[@]+"${shipped[@]}"}; do
+  want_arch=$arch
+  [ $mode = kit ] && want_arch=$(arch_of_place "$f")
+  python3 "$here/check_imports.py" "$(objdump_of "$want_arch")" "$f" || status=1
+done
+
+echo "check-pe: $checked binaries in $dir checked, artwork of $modules modules, imports of ${#shipped[@]} modules"
 exit $status

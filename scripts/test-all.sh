@@ -123,6 +123,7 @@ step "test mingw-x86 under 32-bit Wine"
 ctest --preset mingw-x86 -LE kit_zip
 
 step "check mingw-x86 binaries"
+bash scripts/check-pe.sh --self-test
 bash scripts/check-pe.sh build/mingw-x86 i686
 bash scripts/check-pe.sh build/mingw-x64 x86_64
 

@@ -508,6 +508,7 @@ class SimFiles final : public Files {
 
   bool Wow64DisableWow64FsRedirection(void** old_value) override {
     if (!HasRedirectionFunction(kWow64Disable)) return Core::Fail(win32::kErrorProcNotFound);
+    if (!On64BitWindows()) return Core::Fail(win32::kErrorInvalidFunction);
     if (old_value) *old_value = reinterpret_cast<void*>(static_cast<std::uintptr_t>(core_.RedirectionDisabled() ? 1 : 0));
     core_.SetRedirectionDisabled(true);
     return true;
@@ -515,11 +516,19 @@ class SimFiles final : public Files {
 
   bool Wow64RevertWow64FsRedirection(void* old_value) override {
     if (!HasRedirectionFunction(kWow64Revert)) return Core::Fail(win32::kErrorProcNotFound);
+    if (!On64BitWindows()) return Core::Fail(win32::kErrorInvalidFunction);
     core_.SetRedirectionDisabled(reinterpret_cast<std::uintptr_t>(old_value) != 0);
     return true;
   }
 
  private:
+  // 32-bit Windows (Vista on) exports the redirection functions, but has no
+  // redirection: they fail with ERROR_INVALID_FUNCTION there.
+  bool On64BitWindows() {
+    Json s;
+    return core_.Read(&s) && Core::Is64BitMachine(s);
+  }
+
   // A Windows that has the WOW64 functions, and neither kernel32 nor the
   // entry point marked missing on this machine.
   bool HasRedirectionFunction(const char* proc) {

@@ -18,6 +18,64 @@ const char* RootName(RootKey root) {
 }
 
 constexpr std::uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | 0x00010000 /*DELETE*/;
+// Both view flags at once (KEY_WOW64_RES): Windows refuses the call.
+constexpr std::uint32_t kBothViews = kKeyWow64_32Key | kKeyWow64_64Key;
+
+// Keys below HKLM\SOFTWARE that 64-bit Windows shares between its 32-bit and
+// 64-bit views ("Registry Keys Affected by WOW64", Windows 7): a 32-bit
+// program reaches the one key, not a copy below Wow6432Node. Subkeys share
+// with their parent. Classes is redirected and reflected before Windows 7;
+// one copy stands for both here.
+constexpr const char16_t* kSharedSoftwareKeys[] = {
+    u"Classes",
+    u"Microsoft\\COM3",
+    u"Microsoft\\Cryptography\\Calais\\Current",
+    u"Microsoft\\Cryptography\\Calais\\Readers",
+    u"Microsoft\\Cryptography\\Services",
+    u"Microsoft\\CTF\\SystemShared",
+    u"Microsoft\\CTF\\TIP",
+    u"Microsoft\\DFS",
+    u"Microsoft\\Driver Signing",
+    u"Microsoft\\EnterpriseCertificates",
+    u"Microsoft\\EventSystem",
+    u"Microsoft\\MSMQ",
+    u"Microsoft\\Non-Driver Signing",
+    u"Microsoft\\Notepad\\DefaultFonts",
+    u"Microsoft\\OLE",
+    u"Microsoft\\RAS",
+    u"Microsoft\\RPC",
+    u"Microsoft\\SOFTWARE\\Microsoft\\Shared Tools\\MSInfo",
+    u"Microsoft\\SystemCertificates",
+    u"Microsoft\\TermServLicensing",
+    u"Microsoft\\Transaction Server",
+    u"Microsoft\\Windows\\CurrentVersion\\App Paths",
+    u"Microsoft\\Windows\\CurrentVersion\\Control Panel\\Cursors\\Schemes",
+    u"Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers",
+    u"Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons",
+    u"Microsoft\\Windows\\CurrentVersion\\Explorer\\KindMap",
+    u"Microsoft\\Windows\\CurrentVersion\\Group Policy",
+    u"Microsoft\\Windows\\CurrentVersion\\Policies",
+    u"Microsoft\\Windows\\CurrentVersion\\PreviewHandlers",
+    u"Microsoft\\Windows\\CurrentVersion\\Setup",
+    u"Microsoft\\Windows\\CurrentVersion\\Telephony\\Locations",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Console",
+    u"Microsoft\\Windows NT\\CurrentVersion\\FontDpi",
+    u"Microsoft\\Windows NT\\CurrentVersion\\FontLink",
+    u"Microsoft\\Windows NT\\CurrentVersion\\FontMapper",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+    u"Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Gre_Initialize",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options",
+    u"Microsoft\\Windows NT\\CurrentVersion\\LanguagePack",
+    u"Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Perflib",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Ports",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Print",
+    u"Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
+    u"Microsoft\\Windows NT\\CurrentVersion\\Time Zones",
+    u"Policies",
+    u"RegisteredApplications",
+};
 
 // Splits "A\B\C"; false for an empty or over-long component.
 bool SplitKeyPath(WStringView text, Path* out) {
@@ -92,15 +150,28 @@ class SimRegistry final : public Registry {
     if (root != RootKey::kLocalMachine || !Core::Is64BitMachine(s) || path.empty()) return path;
     const bool want32 = (access & kKeyWow64_32Key) || (core_.process().bits == 32 && !(access & kKeyWow64_64Key));
     if (!want32 || !EqualsNoCase(path[0], u"SOFTWARE")) return path;
-    if (path.size() >= 2 && (EqualsNoCase(path[1], u"Wow6432Node") || EqualsNoCase(path[1], u"Classes"))) return path;
+    if (path.size() >= 2 && (EqualsNoCase(path[1], u"Wow6432Node") || IsSharedSoftwareKey(path))) return path;
     path.insert(path.begin() + 1, u"Wow6432Node");
     return path;
+  }
+
+  // Whether SOFTWARE\<rest> lies in (or is) one of the shared keys.
+  static bool IsSharedSoftwareKey(const Path& path) {
+    for (const char16_t* shared : kSharedSoftwareKeys) {
+      Path parts;
+      SplitKeyPath(shared, &parts);
+      if (path.size() < parts.size() + 1) continue;
+      bool inside = true;
+      for (std::size_t i = 0; i < parts.size() && inside; ++i) inside = EqualsNoCase(path[i + 1], parts[i]);
+      if (inside) return true;
+    }
+    return false;
   }
 
   std::uint32_t Open(RootKey root, const Path& base, WStringView sub_key, std::uint32_t access, bool create,
                      RegistryKeyPtr* key, std::uint32_t* disposition, bool map_view) {
     Path rel;
-    if (!SplitKeyPath(sub_key, &rel)) return win32::kErrorInvalidParameter;
+    if (!SplitKeyPath(sub_key, &rel) || (access & kBothViews) == kBothViews) return win32::kErrorInvalidParameter;
     std::uint32_t status = win32::kErrorSuccess;
     Path full = base;
     const bool ok = core_.Update([&](Json& s) {
@@ -190,7 +261,7 @@ class SimRegistry final : public Registry {
   }
   std::uint32_t RegDeleteKeyEx(RootKey root, WStringView sub_key, std::uint32_t access) override {
     Path path;
-    if (!SplitKeyPath(sub_key, &path)) return win32::kErrorInvalidParameter;
+    if (!SplitKeyPath(sub_key, &path) || (access & kBothViews) == kBothViews) return win32::kErrorInvalidParameter;
     return Delete(root, path, access, true);
   }
 

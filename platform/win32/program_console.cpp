@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/codepage/codepage.h"
+#include "platform/win32/system_proc.h"
 
 namespace kit::win32 {
 
@@ -28,7 +29,11 @@ std::vector<std::string> CommandLineArguments() {
 void UseParentConsoleWhereNoOutput() {
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   if (output != nullptr && output != INVALID_HANDLE_VALUE) return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  // AttachConsole exists from XP on; on Windows 2000 a program started
+  // from a console keeps writing nowhere, as a GUI program does.
+  using AttachConsoleFn = BOOL(WINAPI*)(DWORD);
+  const auto attach = SystemProc<AttachConsoleFn>(L"kernel32.dll", "AttachConsole");
+  if (attach == nullptr || !attach(ATTACH_PARENT_PROCESS)) return;
   std::freopen("CONOUT$", "w", stdout);
   std::freopen("CONOUT$", "w", stderr);
   std::cout.clear();

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/types.h"
+#include "platform/win32/system_proc.h"
 #include "platform/undef_win32_names.h"
 
 namespace kit::win32 {
@@ -115,16 +116,5 @@ class UniqueModule {
  private:
   HMODULE module_ = nullptr;
 };
-
-// A function of a system library looked up at run time: the library stays
-// loaded for the life of the process (system libraries are never unloaded
-// while in use). Null when the library or the entry point is missing.
-template <typename F>
-F SystemProc(const wchar_t* library, const char* name) {
-  HMODULE module = ::GetModuleHandleW(library);
-  if (module == nullptr) module = ::LoadLibraryW(library);
-  if (module == nullptr) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
 
 }  // namespace kit::win32

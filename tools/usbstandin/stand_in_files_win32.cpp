@@ -11,9 +11,11 @@ constexpr DWORD kMaxFileSize = 64 * 1024;
 }  // namespace
 
 std::wstring BesideModule(const char* name) {
-  HMODULE self = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&BesideModule), &self);
+  // The module that holds this code: the allocation its code lies in
+  // (GetModuleHandleExW would say the same, but exists from XP on only).
+  MEMORY_BASIC_INFORMATION memory{};
+  if (::VirtualQuery(reinterpret_cast<const void*>(&BesideModule), &memory, sizeof memory) == 0) return {};
+  const auto self = static_cast<HMODULE>(memory.AllocationBase);
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));

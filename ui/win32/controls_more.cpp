@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ui/win32/host.h"
+#include "ui/win32/subclass_win32.h"
 
 namespace kit::ui::win32::detail {
 namespace {
@@ -25,9 +26,9 @@ LRESULT CALLBACK TreeImagesProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   if (message == WM_NCDESTROY) {
     // A tree view never destroys its image list itself.
     if (auto owned = static_cast<HIMAGELIST>(RemovePropW(hwnd, kTreeImagesProperty))) ImageList_Destroy(owned);
-    RemoveWindowSubclass(hwnd, TreeImagesProc, id);
+    RemoveSubclass(hwnd, TreeImagesProc, id);
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return DefSubclass(hwnd, message, wparam, lparam);
 }
 
 LRESULT CALLBACK KeyFilterProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data) {
@@ -48,10 +49,10 @@ LRESULT CALLBACK KeyFilterProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
       }
       break;
     }
-    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, KeyFilterProc, id); break;
+    case WM_NCDESTROY: RemoveSubclass(hwnd, KeyFilterProc, id); break;
     default: break;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return DefSubclass(hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -120,7 +121,7 @@ void SetTreeIconImages(HWND tree, const std::vector<int>& icon_ids) {
   // The subclass owns the list; a list set here before goes now.
   if (auto owned = static_cast<HIMAGELIST>(GetPropW(tree, kTreeImagesProperty))) ImageList_Destroy(owned);
   SetPropW(tree, kTreeImagesProperty, images);
-  SetWindowSubclass(tree, TreeImagesProc, kTreeImagesSubclass, 0);
+  SetSubclass(tree, TreeImagesProc, kTreeImagesSubclass, 0);
 }
 
 void SetTreeItemImage(HWND tree, HTREEITEM item, int image) {
@@ -159,10 +160,10 @@ void PaintMinimisedIcon(HWND window, HDC dc, HICON icon) {
 
 void SetEditKeyFilter(HWND edit, KeyFilter filter) {
   if (filter == nullptr) {
-    RemoveWindowSubclass(edit, KeyFilterProc, kKeyFilterSubclass);
+    RemoveSubclass(edit, KeyFilterProc, kKeyFilterSubclass);
     return;
   }
-  if (!SetWindowSubclass(edit, KeyFilterProc, kKeyFilterSubclass, reinterpret_cast<DWORD_PTR>(filter)))
+  if (!SetSubclass(edit, KeyFilterProc, kKeyFilterSubclass, reinterpret_cast<DWORD_PTR>(filter)))
     LogFailure("SetWindowSubclass");
 }
 

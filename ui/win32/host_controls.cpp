@@ -2,6 +2,7 @@
 // views, tree items, trackbars and up-downs, the dialog font, tooltips, key
 // filters and list boxes' sideways scrolling. Windows builds only.
 #include "ui/win32/dialog_host.h"
+#include "ui/win32/subclass_win32.h"
 
 #include <algorithm>
 #include <tuple>
@@ -317,18 +318,18 @@ LRESULT CALLBACK DialogHost::FilterProc(HWND hwnd, UINT message, WPARAM wparam, 
                                         DWORD_PTR data) {
   auto accept = reinterpret_cast<bool (*)(char16_t)>(data);
   if (message == WM_CHAR && wparam >= 0x20 && !accept(static_cast<char16_t>(wparam))) return 0;
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, FilterProc, id);
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  if (message == WM_NCDESTROY) RemoveSubclass(hwnd, FilterProc, id);
+  return DefSubclass(hwnd, message, wparam, lparam);
 }
 
 void DialogHost::SetInputFilter(int id, bool (*accept)(char16_t)) {
   HWND c = Item(id);
   if (c == nullptr) return;
   if (accept == nullptr) {
-    RemoveWindowSubclass(c, FilterProc, static_cast<UINT_PTR>(id));
+    RemoveSubclass(c, FilterProc, static_cast<UINT_PTR>(id));
     return;
   }
-  if (!SetWindowSubclass(c, FilterProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(accept)))
+  if (!SetSubclass(c, FilterProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(accept)))
     LogFailure("SetWindowSubclass");
 }
 

@@ -5,22 +5,31 @@
 
 #include <cstring>
 
+#include "platform/win32/system_proc.h"
+
 namespace kit::ui::win32 {
 namespace {
 
 std::wstring WideText(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
+
+// Whether `process` is a 32-bit process on 64-bit Windows. IsWow64Process
+// is looked up at run time (Windows 2000 and XP before SP2 lack it): a
+// missing function means 32-bit Windows, where no process is.
+bool IsWow64(HANDLE process) {
+  using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto fn = kit::win32::SystemProc<Fn>(L"kernel32.dll", "IsWow64Process");
+  BOOL wow64 = FALSE;
+  return fn != nullptr && fn(process, &wow64) && wow64;
+}
 
 // Sets item `index` of a tab control that lives in another process: the
 // TCITEMW and its text are written into that process's memory first.
 bool SetRemoteTabText(HWND tab, DWORD process_id, int index, const std::wstring& text) {
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, process_id);
   if (process == nullptr) return false;
-  BOOL own_wow64 = FALSE, other_wow64 = FALSE;
-  IsWow64Process(GetCurrentProcess(), &own_wow64);
-  IsWow64Process(process, &other_wow64);
   bool done = false;
   // The record holds pointers: only a process of this bitness reads it.
-  if (own_wow64 == other_wow64) {
+  if (IsWow64(GetCurrentProcess()) == IsWow64(process)) {
     const SIZE_T text_bytes = (text.size() + 1) * sizeof(wchar_t);
     const SIZE_T total = sizeof(TCITEMW) + text_bytes;
     auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, total, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));

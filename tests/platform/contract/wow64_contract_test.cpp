@@ -194,5 +194,26 @@ TEST_F(Wow64Contract, RegistryViewsOfTheInstallRecords) {
   EXPECT_EQ(reg.RegDeleteKeyEx(RootKey::kLocalMachine, kRecordsKey + leaf, kKeyWow64_64Key), win32::kErrorSuccess);
 }
 
+// The spooler's keys below "Windows NT\CurrentVersion" are shared between
+// the two views: a key made there in the 64-bit view is the one a 32-bit
+// view opens. Both view flags at once are refused by every call that takes
+// them.
+TEST_F(Wow64Contract, SharedKeysAndBothViewFlags) {
+  Registry& reg = p().registry;
+  RegistryKeyPtr key;
+  const WString shared = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Print\\" + env_->UniqueName(u"KitShared");
+  ASSERT_EQ(reg.RegCreateKeyEx(RootKey::kLocalMachine, shared, kKeyAllAccess | kKeyWow64_64Key, &key),
+            win32::kErrorSuccess);
+  key.reset();
+  EXPECT_EQ(reg.RegOpenKeyEx(RootKey::kLocalMachine, shared, kKeyRead | kKeyWow64_32Key, &key), win32::kErrorSuccess);
+  key.reset();
+  const std::uint32_t both = kKeyWow64_32Key | kKeyWow64_64Key;
+  EXPECT_EQ(reg.RegOpenKeyEx(RootKey::kLocalMachine, shared, kKeyRead | both, &key), win32::kErrorInvalidParameter);
+  EXPECT_EQ(reg.RegCreateKeyEx(RootKey::kLocalMachine, shared, kKeyAllAccess | both, &key),
+            win32::kErrorInvalidParameter);
+  EXPECT_EQ(reg.RegDeleteKeyEx(RootKey::kLocalMachine, shared, both), win32::kErrorInvalidParameter);
+  EXPECT_EQ(reg.RegDeleteKeyEx(RootKey::kLocalMachine, shared, kKeyWow64_64Key), win32::kErrorSuccess);
+}
+
 }  // namespace
 }  // namespace kit::contract

@@ -86,6 +86,17 @@ TEST_F(Wow64Test, PresetsReportWhatTheirProgramsSee) {
   ASSERT_TRUE(p().system.IsWow64Process(&wow64));
   EXPECT_FALSE(wow64);
   EXPECT_FALSE(p().files.HasFsRedirectionFunctions());
+  TearDown();
+
+  // 32-bit Windows from Vista on exports the redirection functions, which
+  // fail there: nothing is redirected.
+  Create("win7-x86-zh-cn", 32);
+  EXPECT_TRUE(p().files.HasFsRedirectionFunctions());
+  p().system.SetLastError(0);
+  EXPECT_FALSE(p().files.Wow64DisableWow64FsRedirection(&old));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorInvalidFunction);
+  EXPECT_FALSE(p().files.Wow64RevertWow64FsRedirection(old));
+  EXPECT_EQ(p().system.GetLastError(), win32::kErrorInvalidFunction);
 }
 
 TEST_F(Wow64Test, StandardUserCannotChangeTheSpoolerOrHklm) {

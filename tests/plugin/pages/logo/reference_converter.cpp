@@ -22,6 +22,14 @@ int N(int r, int c) {
   return base + 1;
 }
 
+// Every float step of the transfers goes through a stored 32-bit float: x87
+// builds (32-bit Windows) would otherwise keep wider intermediates and give
+// other levels than the 32-bit float arithmetic the transfers are defined on.
+float F(float value) {
+  volatile float stored = value;
+  return stored;
+}
+
 unsigned Le(std::span<const std::uint8_t> f, int at, int size) {
   unsigned v = 0;
   for (int i = size - 1; i >= 0; --i) v = (v << 8) | f[at + i];
@@ -42,12 +50,12 @@ int ReferenceAdjustLevel(int v, int c, int b) {
     } else if (v >= 255 - c) {
       r = 255;
     } else {
-      float s = (255 - 2 * c) / 255.0;
-      r = (int)((v - c) / s);
+      float s = F((255 - 2 * c) / 255.0);
+      r = (int)F((v - c) / s);
     }
   } else {
-    float s = 255.0 / (255 + 2 * c);
-    r = (int)(v / s - c);
+    float s = F(255.0 / (255 + 2 * c));
+    r = (int)F(F(v / s) - c);
   }
   return std::clamp(r + b, 0, 255);
 }
@@ -55,11 +63,11 @@ int ReferenceAdjustLevel(int v, int c, int b) {
 int ReferenceAdjustAroundMean(int v, int m, int c, int b) {
   float k;
   if (c >= 0) {
-    k = 1.0 + c / 10.0;
+    k = F(1.0 + c / 10.0);
   } else {
-    k = 1.0 - std::sqrt((double)-c) / 10.0;
+    k = F(1.0 - std::sqrt((double)-c) / 10.0);
   }
-  int r = (int)((v - m) * k + m);
+  int r = (int)F(F((v - m) * k) + m);
   return std::clamp(r + b, 0, 255);
 }
 
