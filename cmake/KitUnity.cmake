@@ -14,6 +14,7 @@ set(KIT_COMPILED_ALONE
   plugin/core/operation/operation_page.cpp
   plugin/pages/barcode/barcode_2d_page.cpp
   plugin/pages/watermark/watermark_text.cpp
+  plugin/render/core/mono_page.cpp
   setup/app/redirection_guard.cpp
   setup/pages/confirm_page.cpp
   setup/pages/mode_page.cpp
@@ -21,11 +22,13 @@ set(KIT_COMPILED_ALONE
   setup/pages/system_page.cpp
   tests/plugin/host/plugin_module_win32.cpp
   tests/plugin/host/plugin_module_windows_test.cpp
+  tests/print/encoder/raster_packer_test.cpp
   tests/setup/wizard/redirection_guard_test.cpp
   tests/ui/conformance_test.cpp
   tests/ui/foreign_dialogs_test.cpp
   tests/ui/win32_host_test.cpp
   tools/iconart/receipt_pictures.cpp
+  tools/kvjob/command_reader.cpp
   ui/win32/shell_dialogs_win32.cpp
   usbinstall/removal.cpp
 )
