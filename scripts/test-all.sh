@@ -15,9 +15,10 @@
 #
 # KIT_COLD=1 measures a run as a new machine makes it: the build folder is
 # removed and the compile cache is a new empty one (the packages stay).
-# A run that takes longer than KIT_RUN_LIMIT seconds (40 minutes unless set)
-# fails at its end, saying so: CI stops a run at 90 minutes, and a cold run
-# must stay well inside that.
+# A run that takes longer than KIT_RUN_LIMIT seconds (75 minutes unless set)
+# fails at its end, saying so: CI stops a run at 90 minutes without a word.
+# The aim is a cold run under 35 minutes (README "Builds" has the figures);
+# lower the limit to 40 minutes once a cold run stays under it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,7 @@ fi
 
 # Let ccache share objects between checkouts in different folders.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
-run_limit=${KIT_RUN_LIMIT:-2400}
+run_limit=${KIT_RUN_LIMIT:-4500}
 run_kind=warm
 if [ "${KIT_COLD:-0}" = 1 ]; then
   run_kind=cold
