@@ -6,15 +6,17 @@
 # between the files of one target. The files below keep a private name a
 # sibling also uses (each page's own MakeTemplate and section name, a colour
 # or a limit of the same name) or include <windows.h>, whose macros
-# (MessageBox, DWORD) would rename a sibling's, and are compiled on their own.
+# (MessageBox, DWORD) would rename a sibling's, and are compiled on their own;
+# so is the UI plug-in's module exports, which only the modules that export
+# them may pull out of the library (the rendering plug-in has its own).
 set(KIT_COMPILED_ALONE
   common/codepage/codepage_posix.cpp
   platform/sim/driver_binding.cpp
   platform/win32/devices_win32.cpp
+  plugin/core/com/exports.cpp
   plugin/core/operation/operation_page.cpp
   plugin/pages/barcode/barcode_2d_page.cpp
   plugin/pages/watermark/watermark_text.cpp
-  plugin/render/core/mono_page.cpp
   setup/app/redirection_guard.cpp
   setup/pages/confirm_page.cpp
   setup/pages/mode_page.cpp

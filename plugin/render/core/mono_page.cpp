@@ -1,12 +1,10 @@
 // This file is OS-independent.
 #include "plugin/render/core/mono_page.h"
+#include "plugin/render/core/render_settings.h"
 
 #include <algorithm>
 
 namespace kit::render {
-namespace {
-constexpr int kFullSize = 100;
-}
 
 MonoPage::MonoPage(int width, int height)
     : width_(std::max(width, 0)),

@@ -19,7 +19,8 @@ namespace kit::render {
 
 enum class Event : int { kStartDoc = 0, kStartPage = 1, kEndPage = 2, kEndDoc = 3 };
 
-// The zoom percentage when the record's is out of range, and its range.
+// A size at 100 %: the zoom when the record's is out of range, and the
+// watermark's largest; the zoom's smallest.
 inline constexpr int kFullSize = 100;
 inline constexpr int kMinZoom = 10;
 inline constexpr int kLastWatermarkPosition = 9;

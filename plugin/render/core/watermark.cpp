@@ -1,5 +1,6 @@
 // This file is OS-independent.
 #include "plugin/render/core/watermark.h"
+#include "plugin/render/core/render_settings.h"
 
 #include <algorithm>
 
@@ -8,7 +9,6 @@
 namespace kit::render {
 namespace {
 
-constexpr int kFullSize = 100;
 constexpr int kMaxByte = 255;
 constexpr int kColumns = 3;  // positions per row of the nine places
 
