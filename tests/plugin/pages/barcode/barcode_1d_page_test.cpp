@@ -1,6 +1,5 @@
 #include "plugin/pages/barcode/barcode_1d_page.h"
 
-#include <set>
 
 #include "plugin/pages/barcode/font_height.h"
 #include "tests/plugin/pages/barcode/barcode_page_fixture.h"
@@ -46,21 +45,18 @@ TEST(FontHeight, RoundsToHalfPointsInDouble) {
 }
 
 // Every height the page allows (element height 1 to 255, each HRI position
-// and font), against the rounding of the doubles: a total of 5k + 1 dots is
-// exactly k*2 + 0.4 points, and the double nearest it lies below (rounds
-// down) for exactly these totals, found with IEEE doubles once. The same
-// answer in every build, x87 or SSE2.
-TEST(FontHeight, EveryHeightOfThePageRoundsAsTheDoublesDo) {
-  std::set<std::uint32_t> below = {6};
-  for (std::uint32_t total = 41; total <= 156; total += 5) below.insert(total);
+// and font), against the exact tenths of total * 72 / 180 points: .4 up to
+// .7 is a half point, .7 and above the next whole one. Integers only, so the
+// same answer in every build, x87 at any precision or SSE2 (a double
+// product put 5k + 1 dots a hair below .4 for some totals).
+TEST(FontHeight, EveryHeightOfThePageRoundsByExactTenths) {
   for (std::uint32_t height = 1; height <= 255; ++height) {
     for (std::uint8_t position = 0; position <= 3; ++position) {
       for (std::uint8_t font = 0; font <= 1; ++font) {
         const FontHeight h = ComputeFontHeight(height, position, font);
         const std::uint32_t tenths = h.total * 4 % 10;
         std::uint32_t halves = h.total * 4 / 10 * 2;
-        if (tenths == 4 && below.count(h.total) == 0) halves += 1;
-        if (tenths > 4) halves += tenths < 7 ? 1 : 2;
+        if (tenths >= 4) halves += tenths < 7 ? 1 : 2;
         ASSERT_EQ(h.points * 2, halves) << h.total;
         const std::uint32_t preview = halves * 5 / 4;
         ASSERT_EQ(h.preview_height, preview == 0 ? 2 : preview) << h.total;
