@@ -106,6 +106,10 @@ struct Road {
   // and the reason, which names the step. Such runs are counted as expected findings, printed, and do not
   // fail the sweep; every other failed run must not exit 0 or 3010.
   std::map<std::string, std::string> exit_zero_expected;
+  // Whether a run that ends done short of the clean run's end state is a
+  // finding. A road whose program has not yet been brought to this rule
+  // counts such runs ("done short of it" in its figures) without failing.
+  bool judge_end_state = true;
   // Calls whose failure ends the road done by another road of its design,
   // short of the clean run's end state ("API 'SUBJECT'" and the reason,
   // which names the step): printed as expected findings.
