@@ -88,7 +88,9 @@ TEST_F(UninstallExeTest, ShowsItsEnglishMainWindowAndEndsOnExit) {
   // window through the dialog's thread: afterwards only Exit is enabled.
   ASSERT_TRUE(dialog.Enabled(1002));
   ASSERT_TRUE(dialog.Click(1002));
-  for (int waited = 0; waited < kTimeoutMs && dialog.Enabled(1002); waited += kPollMs) Sleep(kPollMs);
+  // The run disables Uninstall first and enables Exit when it has ended.
+  for (int waited = 0; waited < kTimeoutMs && (dialog.Enabled(1002) || !dialog.Enabled(2)); waited += kPollMs)
+    Sleep(kPollMs);
   EXPECT_FALSE(dialog.Enabled(1002));
   EXPECT_FALSE(dialog.Enabled(1010));
   EXPECT_TRUE(dialog.Enabled(2));
