@@ -206,6 +206,12 @@ def sse_lines(objdump, path):
     """Instructions of the code section that use MMX or SSE."""
     listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", "--section=.text", path],
                              capture_output=True, text=True, check=True).stdout
+    # A stripped image (the packaged kit's) has no symbols to tell the
+    # exception tables from code; the same code is scanned unstripped in the
+    # build folders, so it is passed over here.
+    if not any(SYMBOL_LINE.match(line) and not SYMBOL_LINE.match(line).group(1).startswith(".text")
+               for line in listing.splitlines()):
+        return []
     found = []
     in_data = False
     for line in listing.splitlines():
