@@ -8,8 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace kit::sim {
 
@@ -110,16 +108,45 @@ bool Store::IsMachineState(const Json& state) {
          HasShape(state);
 }
 
+namespace {
+
+// The whole file, or false when it cannot be opened or read.
+bool ReadWhole(const std::filesystem::path& path, std::string* text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  text->clear();
+  char buffer[1 << 16];
+  for (;;) {
+    const auto n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    text->append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+}  // namespace
+
 StoreError Store::LoadUnlocked(Json* state, std::string* message) const {
   const auto path = folder_ / kStateFileName;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!ReadWhole(path, &text)) {
     return Fail(StoreError::kMissing, "no virtual machine in " + folder_.string() + " (" + kStateFileName + " is missing)",
                 message);
   }
-  std::stringstream text;
-  text << in.rdbuf();
-  Json parsed = Json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
+  {
+    std::lock_guard<std::mutex> lock(parsed_->mutex);
+    if (parsed_->valid && parsed_->text == text) {
+      *state = parsed_->state;
+      return StoreError::kNone;
+    }
+  }
+  Json parsed = Json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (parsed.is_discarded()) {
     return Fail(StoreError::kDamaged, "the machine state " + path.string() + " is damaged (not valid JSON)", message);
   }
@@ -130,13 +157,17 @@ StoreError Store::LoadUnlocked(Json* state, std::string* message) const {
                 message);
   }
   *state = std::move(parsed);
+  std::lock_guard<std::mutex> lock(parsed_->mutex);
+  parsed_->text = std::move(text);
+  parsed_->state = *state;
+  parsed_->valid = true;
   return StoreError::kNone;
 }
 
-StoreError Store::SaveUnlocked(const Json& state, std::string* message) {
+StoreError Store::SaveUnlocked(Json state, std::string* message) {
   const auto path = folder_ / kStateFileName;
   const auto temp = folder_ / (std::string(kStateFileName) + ".new");
-  const std::string text = state.dump(1);
+  std::string text = state.dump(1);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return Fail(StoreError::kIo, "cannot write " + temp.string() + ": " + std::strerror(errno), message);
   std::size_t done = 0;
@@ -158,6 +189,12 @@ StoreError Store::SaveUnlocked(const Json& state, std::string* message) {
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return Fail(StoreError::kIo, "cannot replace " + path.string() + ": " + std::strerror(errno), message);
+  }
+  {
+    std::lock_guard<std::mutex> lock(parsed_->mutex);
+    parsed_->text = std::move(text);
+    parsed_->state = std::move(state);
+    parsed_->valid = true;
   }
   // Make the rename itself durable.
   const int dir = FlushWrites() ? ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;

@@ -2,12 +2,16 @@
 // read and changed under a file lock (several programs share one machine)
 // and replaced atomically (write a new file, flush it, rename it over the
 // old one), so a program killed in the middle of a write leaves the previous
-// state intact.
+// state intact. A Store keeps the last state it read or wrote, parsed: a read
+// that finds the same text on disk takes that copy instead of parsing again
+// (the programs of a machine make hundreds of calls a second, each a read).
 #pragma once
 
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <string>
 
 namespace kit::sim {
@@ -54,7 +58,7 @@ class Store {
     const auto error = LoadUnlocked(&state, message);
     if (error != StoreError::kNone) return error;
     if (!change(state)) return StoreError::kNone;
-    return SaveUnlocked(state, message);
+    return SaveUnlocked(std::move(state), message);
   }
 
   // Writes a fresh state (machine creation); replaces any state present.
@@ -76,11 +80,21 @@ class Store {
     int fd_ = -1;
   };
 
+  // The state file's last text this Store read or wrote and that text
+  // parsed; shared by copies of the Store (one folder), guarded for threads.
+  struct Parsed {
+    std::mutex mutex;
+    bool valid = false;
+    std::string text;
+    Json state;
+  };
+
   static StoreError Fail(StoreError error, const std::string& text, std::string* message);
   StoreError LoadUnlocked(Json* state, std::string* message) const;
-  StoreError SaveUnlocked(const Json& state, std::string* message);
+  StoreError SaveUnlocked(Json state, std::string* message);
 
   std::filesystem::path folder_;
+  std::shared_ptr<Parsed> parsed_ = std::make_shared<Parsed>();
 };
 
 }  // namespace kit::sim

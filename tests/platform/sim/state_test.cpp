@@ -108,6 +108,31 @@ TEST_F(StateTest, DamagedOrForeignStateIsReportedNotCrashed) {
   EXPECT_NE(kept.find("something else"), std::string::npos);  // nothing overwrote the foreign file
 }
 
+// A Store answers reads from the state it parsed last while the file holds
+// the same text: a change another program wrote, even one of the same size,
+// is read, and an edit through a Store is not visible in its earlier copy.
+TEST_F(StateTest, AStoreReadsWhatAnotherWriterChanged) {
+  Create();
+  Store reader(folder_), writer(folder_);
+  auto set = [&](Store& store, const char* value) {
+    return store.Update([&](Json& s) { s["registry"]["test"] = value; return true; }, nullptr);
+  };
+  auto get = [&](Store& store) {
+    Json s;
+    EXPECT_EQ(store.Read(&s, nullptr), StoreError::kNone);
+    return s["registry"].value("test", std::string());
+  };
+  ASSERT_EQ(set(reader, "one"), StoreError::kNone);
+  Json copy;
+  ASSERT_EQ(reader.Read(&copy, nullptr), StoreError::kNone);
+  copy["registry"]["test"] = "edited";
+  EXPECT_EQ(get(reader), "one");
+  ASSERT_EQ(set(writer, "two"), StoreError::kNone);  // same size as "one"
+  EXPECT_EQ(get(reader), "two");
+  ASSERT_EQ(set(reader, "three"), StoreError::kNone);
+  EXPECT_EQ(get(writer), "three");
+}
+
 TEST_F(StateTest, SleepAdvancesTheVirtualClockWithoutWaiting) {
   Create();
   const auto tick = p().clock.GetTickCount64();
