@@ -1,8 +1,12 @@
 #include "tests/platform/sim/fault_sweep.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -383,6 +387,127 @@ void PrintRoadFigures(const std::string& name, const SweepFigures& before, const
 
 }  // namespace
 
+namespace {
+
+// How many processes a road's runs are spread over (KIT_SWEEP_JOBS; by
+// default the processors online, at most kMaxSweepJobs): the runs share
+// nothing but the clean run's results, which each process reads.
+constexpr long kMaxSweepJobs = 4;
+int SweepJobs() {
+  if (const char* jobs = std::getenv("KIT_SWEEP_JOBS")) return std::max(1, std::atoi(jobs));
+  return static_cast<int>(std::clamp(::sysconf(_SC_NPROCESSORS_ONLN), 1L, kMaxSweepJobs));
+}
+
+// One run's share of the figures, as a worker process sends it back.
+Json FiguresDelta(std::size_t run, const SweepFigures& f) {
+  Json exits = Json::array();
+  for (const auto& [status, count] : f.exit_statuses) exits.push_back({status, count});
+  return {{"run", run},
+          {"runs", f.runs},
+          {"failed", f.failed_runs},
+          {"tolerated", f.tolerated_runs},
+          {"short", f.state_findings},
+          {"not_reached", f.not_reached},
+          {"silent", f.silent_runs},
+          {"exits", exits},
+          {"findings", f.findings},
+          {"expected", f.expected}};
+}
+
+void AddDelta(const Json& d, SweepFigures* figures) {
+  figures->runs += d.value("runs", 0);
+  figures->failed_runs += d.value("failed", 0);
+  figures->tolerated_runs += d.value("tolerated", 0);
+  figures->state_findings += d.value("short", 0);
+  figures->not_reached += d.value("not_reached", 0);
+  figures->silent_runs += d.value("silent", 0);
+  for (const auto& e : d["exits"]) figures->exit_statuses[e[0].get<int>()] += e[1].get<int>();
+  for (const auto& f : d["findings"]) figures->findings.push_back(f.get<std::string>());
+  for (const auto& e : d["expected"]) figures->expected.push_back(e.get<std::string>());
+}
+
+// Runs `run_one` for each of `count` runs, spread over `jobs` worker
+// processes (run n in worker n % jobs), and adds their figures to `figures`
+// in the order of the runs, as one process would. A worker that does not
+// end well (a watchdog's abort, a crash) is a finding; a check of the test
+// that failed in a worker fails the test.
+void RunSpread(std::size_t count, int jobs, const std::string& road_name,
+               const std::function<void(std::size_t, SweepFigures*)>& run_one, SweepFigures* figures) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  struct Worker {
+    pid_t pid;
+    int fd;
+  };
+  std::vector<Worker> workers;
+  for (int k = 0; k < jobs; ++k) {
+    int ends[2];
+    if (::pipe(ends) != 0) {
+      std::perror("fault sweep: pipe");
+      std::abort();
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+      std::perror("fault sweep: fork");
+      std::abort();
+    }
+    if (pid == 0) {
+      ::close(ends[0]);
+      for (const auto& w : workers) ::close(w.fd);
+      Json out = {{"deltas", Json::array()}};
+      for (std::size_t run = static_cast<std::size_t>(k); run < count; run += static_cast<std::size_t>(jobs)) {
+        SweepFigures f;
+        run_one(run, &f);
+        out["deltas"].push_back(FiguresDelta(run, f));
+      }
+      out["test_failed"] = ::testing::Test::HasFailure();
+      const std::string text = out.dump();
+      for (std::size_t done = 0; done < text.size();) {
+        const auto n = ::write(ends[1], text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ::_exit(3);
+        done += static_cast<std::size_t>(n);
+      }
+      std::fflush(stdout);
+      std::fflush(stderr);
+      ::_exit(0);
+    }
+    ::close(ends[1]);
+    workers.push_back({pid, ends[0]});
+  }
+  std::vector<Json> deltas;
+  for (std::size_t k = 0; k < workers.size(); ++k) {
+    std::string text;
+    char buffer[1 << 16];
+    for (;;) {
+      const auto n = ::read(workers[k].fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(workers[k].fd);
+    int status = 0;
+    while (::waitpid(workers[k].pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    const Json out = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.is_discarded()) {
+      figures->findings.push_back(road_name + ": worker " + std::to_string(k + 1) + " of " + std::to_string(jobs) +
+                                  " ended " +
+                                  (WIFSIGNALED(status) ? "by signal " + std::to_string(WTERMSIG(status))
+                                                       : "with status " + std::to_string(WEXITSTATUS(status))) +
+                                  " before sending its runs' figures (its output above says why)");
+      continue;
+    }
+    if (out.value("test_failed", false)) ADD_FAILURE() << road_name << ": a check failed in worker " << k + 1;
+    for (const auto& d : out["deltas"]) deltas.push_back(d);
+  }
+  std::sort(deltas.begin(), deltas.end(),
+            [](const Json& a, const Json& b) { return a["run"].get<std::size_t>() < b["run"].get<std::size_t>(); });
+  for (const auto& d : deltas) AddDelta(d, figures);
+}
+
+}  // namespace
+
 void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int virtual_minutes) {
   const SweepFigures before = *figures;
   struct PrintAtEnd {
@@ -392,15 +517,16 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
     ~PrintAtEnd() { PrintRoadFigures(name, before, after); }
   } print_at_end{road.name, before, *figures};
   ++figures->roads;
-  auto finding = [&](const std::string& what) {
+  auto finding_in = [&](SweepFigures* f, const std::string& what) {
     for (const auto& [text, reason] : road.known_findings) {
       if (what.find(text) != std::string::npos) {
-        figures->expected.push_back(road.name + ": " + what + " (" + reason + ")");
+        f->expected.push_back(road.name + ": " + what + " (" + reason + ")");
         return;
       }
     }
-    figures->findings.push_back(road.name + ": " + what);
+    f->findings.push_back(road.name + ": " + what);
   };
+  auto finding = [&](const std::string& what) { finding_in(figures, what); };
 
   // The clean run, with the call log on.
   std::vector<LoggedCall> log;
@@ -444,80 +570,93 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
   std::map<std::pair<std::string, std::string>, std::size_t> last;
   for (std::size_t i = 0; i < log.size(); ++i) last[{log[i].api, log[i].subject}] = i;
   std::set<std::pair<std::string, std::string>> failed_once;
+  std::vector<std::pair<std::size_t, std::uint32_t>> runs;  // the call and the code it fails with
   for (std::size_t i = 0; i < log.size(); ++i) {
     if (!failed_once.insert({log[i].api, log[i].subject}).second && !road.fail_repeats &&
         last[{log[i].api, log[i].subject}] != i) {
       ++figures->repeats_skipped;
       continue;
     }
-    for (const std::uint32_t code : FaultCodes(log[i].api)) {
-      ++figures->codes;
-      const std::string where = "call " + std::to_string(i + 1) + " " + log[i].api +
-                                (log[i].subject.empty() ? "" : " '" + log[i].subject + "'") + " failing with " +
-                                std::to_string(code);
-      auto run = road.make();
-      Machine* machine = &run->machine();
-      const std::string foreign_before = PrinterFacts(*machine, ToUtf8(kForeignPrinter));
-      const auto half_before = HalfMadeObjects(*machine);
-      FailLoggedCall(machine->store(), log, i, code);
-      const std::uint64_t slept_before = machine->SleptMilliseconds();
-      RoadResult result;
-      ++figures->runs;
-      try {
-        Watchdog watchdog(run_seconds, road.name + ", " + where);
-        result = run->Run();
-      } catch (const std::exception& e) {
-        finding(where + ": an exception escaped: " + e.what());
-        continue;
-      } catch (...) {
-        finding(where + ": an exception escaped");
-        continue;
-      }
-      if (!FaultTaken(machine->store())) {
-        ++figures->not_reached;
-        continue;
-      }
-      if (!result.ended) finding(where + ": the program did not end");
-      if (machine->SleptMilliseconds() - slept_before > static_cast<std::uint64_t>(virtual_minutes) * 60000)
-        finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
-      if (result.failed) {
-        ++figures->failed_runs;
-        if (result.messages.empty()) ++figures->silent_runs;
-      } else {
-        // Done after a failed call: judged by the clean run's end state.
-        const std::set<std::string> end = EndState(*machine);
-        std::vector<std::string> short_of;
-        for (const auto& thing : made)
-          if (end.count(thing) == 0) short_of.push_back("lacks " + thing + ", which the clean run made");
-        for (const auto& thing : removed)
-          if (end.count(thing) != 0) short_of.push_back("still has " + thing + ", which the clean run removed");
-        const auto other = std::find_if(road.other_done_end.begin(), road.other_done_end.end(),
-                                        [&](const auto& entry) { return NamesCall(entry.first, log[i]); });
-        if (short_of.empty()) ++figures->tolerated_runs;
-        else ++figures->state_findings;
-        for (const auto& f : short_of) {
-          if (!road.judge_end_state) break;
-          if (other == road.other_done_end.end()) finding(where + ": ended done, yet " + f);
-          else figures->expected.push_back(road.name + ": " + where + ": ended done, " + f + " (" + other->second + ")");
-        }
-      }
-      if (result.exit_status) ++figures->exit_statuses[*result.exit_status];
-      std::vector<std::string> expected;
-      for (const auto& f : JudgeRun(road, success, clean_messages, log[i], result, &expected)) finding(where + ": " + f);
-      for (const auto& e : expected) figures->expected.push_back(road.name + ": " + where + ": " + e);
-      for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
-      std::vector<std::string> may_stay = road.may_stay;
-      if (auto it = road.may_stay_after.find(log[i].api); it != road.may_stay_after.end())
-        may_stay.insert(may_stay.end(), it->second.begin(), it->second.end());
-      for (const auto& half : HalfMadeObjects(*machine)) {
-        if (std::find(half_before.begin(), half_before.end(), half) != half_before.end()) continue;
-        bool allowed = false;
-        for (const auto& stays : may_stay) allowed = allowed || half.find(stays) != std::string::npos;
-        if (!allowed) finding(where + ": left " + half);
-      }
-      if (PrinterFacts(*machine, ToUtf8(kForeignPrinter)) != foreign_before)
-        finding(where + ": the foreign printer changed");
+    for (const std::uint32_t code : FaultCodes(log[i].api)) runs.emplace_back(i, code);
+  }
+  figures->codes += static_cast<int>(runs.size());
+
+  auto run_one = [&](std::size_t n, SweepFigures* into) {
+    const std::size_t i = runs[n].first;
+    const std::uint32_t code = runs[n].second;
+    auto finding = [&](const std::string& what) { finding_in(into, what); };
+    const std::string where = "call " + std::to_string(i + 1) + " " + log[i].api +
+                              (log[i].subject.empty() ? "" : " '" + log[i].subject + "'") + " failing with " +
+                              std::to_string(code);
+    auto run = road.make();
+    Machine* machine = &run->machine();
+    const std::string foreign_before = PrinterFacts(*machine, ToUtf8(kForeignPrinter));
+    const auto half_before = HalfMadeObjects(*machine);
+    FailLoggedCall(machine->store(), log, i, code);
+    const std::uint64_t slept_before = machine->SleptMilliseconds();
+    RoadResult result;
+    ++into->runs;
+    try {
+      Watchdog watchdog(run_seconds, road.name + ", " + where);
+      result = run->Run();
+    } catch (const std::exception& e) {
+      finding(where + ": an exception escaped: " + e.what());
+      return;
+    } catch (...) {
+      finding(where + ": an exception escaped");
+      return;
     }
+    if (!FaultTaken(machine->store())) {
+      ++into->not_reached;
+      return;
+    }
+    if (!result.ended) finding(where + ": the program did not end");
+    if (machine->SleptMilliseconds() - slept_before > static_cast<std::uint64_t>(virtual_minutes) * 60000)
+      finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
+    if (result.failed) {
+      ++into->failed_runs;
+      if (result.messages.empty()) ++into->silent_runs;
+    } else {
+      // Done after a failed call: judged by the clean run's end state.
+      const std::set<std::string> end = EndState(*machine);
+      std::vector<std::string> short_of;
+      for (const auto& thing : made)
+        if (end.count(thing) == 0) short_of.push_back("lacks " + thing + ", which the clean run made");
+      for (const auto& thing : removed)
+        if (end.count(thing) != 0) short_of.push_back("still has " + thing + ", which the clean run removed");
+      const auto other = std::find_if(road.other_done_end.begin(), road.other_done_end.end(),
+                                      [&](const auto& entry) { return NamesCall(entry.first, log[i]); });
+      if (short_of.empty()) ++into->tolerated_runs;
+      else ++into->state_findings;
+      for (const auto& f : short_of) {
+        if (!road.judge_end_state) break;
+        if (other == road.other_done_end.end()) finding(where + ": ended done, yet " + f);
+        else into->expected.push_back(road.name + ": " + where + ": ended done, " + f + " (" + other->second + ")");
+      }
+    }
+    if (result.exit_status) ++into->exit_statuses[*result.exit_status];
+    std::vector<std::string> expected;
+    for (const auto& f : JudgeRun(road, success, clean_messages, log[i], result, &expected)) finding(where + ": " + f);
+    for (const auto& e : expected) into->expected.push_back(road.name + ": " + where + ": " + e);
+    for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
+    std::vector<std::string> may_stay = road.may_stay;
+    if (auto it = road.may_stay_after.find(log[i].api); it != road.may_stay_after.end())
+      may_stay.insert(may_stay.end(), it->second.begin(), it->second.end());
+    for (const auto& half : HalfMadeObjects(*machine)) {
+      if (std::find(half_before.begin(), half_before.end(), half) != half_before.end()) continue;
+      bool allowed = false;
+      for (const auto& stays : may_stay) allowed = allowed || half.find(stays) != std::string::npos;
+      if (!allowed) finding(where + ": left " + half);
+    }
+    if (PrinterFacts(*machine, ToUtf8(kForeignPrinter)) != foreign_before)
+      finding(where + ": the foreign printer changed");
+  };
+  const int jobs = SweepJobs();
+  if (jobs > 1 && runs.size() > 1) {
+    RunSpread(runs.size(), static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(jobs), runs.size())),
+              road.name, run_one, figures);
+  } else {
+    for (std::size_t n = 0; n < runs.size(); ++n) run_one(n, figures);
   }
 }
 

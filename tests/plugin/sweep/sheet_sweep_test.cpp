@@ -124,7 +124,8 @@ class SheetRoadRun final : public sim::testing::RoadRun {
  public:
   SheetRoadRun(const SheetRoad& road, std::shared_ptr<std::optional<std::string>> clean_jobs)
       : road_(road), clean_jobs_(std::move(clean_jobs)) {
-    folder_ = WorkFolder() / "run";
+    // A folder of this process's own: the sweep spreads its runs over processes.
+    folder_ = WorkFolder() / ("run-" + std::to_string(::getpid()));
     std::error_code ec;
     fs::remove_all(folder_, ec);
     fs::copy(TemplateMachine(), folder_, fs::copy_options::recursive, ec);

@@ -107,7 +107,8 @@ fs::path TemplateMachine(const ActionRoad& road) {
 class ActionRun final : public sim::testing::RoadRun {
  public:
   explicit ActionRun(const ActionRoad& road) : road_(road) {
-    folder_ = WorkFolder() / "run";
+    // A folder of this process's own: the sweep spreads its runs over processes.
+    folder_ = WorkFolder() / ("run-" + std::to_string(::getpid()));
     std::error_code ec;
     fs::remove_all(folder_, ec);
     fs::copy(TemplateMachine(road), folder_, fs::copy_options::recursive, ec);
@@ -128,7 +129,7 @@ class ActionRun final : public sim::testing::RoadRun {
   RoadResult Run() override {
     const sim::testing::ProgramRun program = sim::testing::RunProgram(
         std::string("'") + KIT_INSTALL_PROGRAM + "' --machine '" + folder_.string() + "' " + road_.action,
-        WorkFolder());
+        folder_);
     RoadResult result;
     result.messages = program.lines;
     result.exit_status = program.exit_status;
