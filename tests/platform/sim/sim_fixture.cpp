@@ -12,8 +12,10 @@
 namespace kit::sim {
 
 void SimTest::Create(const std::string& preset, int bits, bool administrator) {
-  char pattern[] = "/tmp/kit-sim-test-XXXXXX";
-  folder_ = ::mkdtemp(pattern);
+  // In the temporary folder the run names (TMPDIR): the test runs keep
+  // their machines on a RAM file system where there is one.
+  std::string pattern = (std::filesystem::temp_directory_path() / "kit-sim-test-XXXXXX").string();
+  folder_ = ::mkdtemp(pattern.data());
   std::string error;
   ASSERT_TRUE(CreateMachine(folder_, preset, administrator, &error)) << error;
   machine_ = Reopen(bits);
