@@ -133,11 +133,10 @@ while IFS= read -r -d '' f; do
   if ! grep -q "$(format_of "$want_arch")" <<<"$header"; then
     echo "check-pe: $f is not $want_arch"; status=1
   fi
+  # One pass over the import list (a build folder holds a hundred images).
   while read -r dll; do
-    if ! printf '%s\n' "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
-      echo "check-pe: $f imports $dll"; status=1
-    fi
-  done < <($objdump -p "$f" 2>/dev/null | sed -n 's/^\s*DLL Name: //p')
+    echo "check-pe: $f imports $dll"; status=1
+  done < <($objdump -p "$f" 2>/dev/null | sed -n 's/^\s*DLL Name: //p' | grep -Eiv "$allowed" || true)
 done < <(find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
 
 if [ $mode = build ]; then
@@ -181,18 +180,17 @@ else
 fi
 # The artwork each module carries, drawn at build time: group icons (resource
 # type 14, RT_GROUP_ICON) and bitmaps (type 2, RT_BITMAP), by numeric id.
-# resource_ids FILE TYPE prints the ids of FILE's resources of TYPE.
+# resource_ids LISTING TYPE prints the ids of the resources of TYPE in
+# LISTING, objdump -p's output of one module (read once a module), as objdump
+# writes them (0x and six hexadecimal digits: hex_id ID).
 resource_ids() {
-  local listing id
-  listing=$($(objdump_of "$(arch_of_place "$1")") -p "$1" 2>/dev/null || true)
   # objdump indents type entries by three spaces and name entries by five;
   # ids are printed as 0x-prefixed hexadecimal.
-  while read -r id; do
-    echo $((id))
-  done < <(awk -v type="$(printf '0x%06x,' "$2")" \
-             '/^[0-9a-f]+   Entry: ID: /     { in_type = ($4 == type) }
-              /^[0-9a-f]+     Entry: ID: / { if (in_type) { id = $4; sub(",", "", id); print id } }' <<<"$listing")
+  awk -v type="$(printf '0x%06x,' "$2")" \
+      '/^[0-9a-f]+   Entry: ID: /     { in_type = ($4 == type) }
+       /^[0-9a-f]+     Entry: ID: / { if (in_type) { id = $4; sub(",", "", id); print id } }' <<<"$1"
 }
+hex_id() { printf '0x%06x' "$1"; }
 kit_version=$(head -n 1 "$(dirname "$0")/../kit/VERSION")
 declare -A artwork=(
   [kitsetup.exe]="14:128"
@@ -204,16 +202,17 @@ modules=0
 for name in "${!artwork[@]}"; do
   while IFS= read -r -d '' f; do
     modules=$((modules + 1))
+    listing=$($(objdump_of "$(arch_of_place "$f")") -p "$f" 2>/dev/null || true)
     # The version resource (type 16, RT_VERSION, id 1) with the kit's version
     # as its FileVersion text (the key, its padding, then the value, UTF-16).
-    if ! grep -qx 1 <<<"$(resource_ids "$f" 16)" ||
+    if ! grep -qx "$(hex_id 1)" <<<"$(resource_ids "$listing" 16)" ||
        ! python3 -c 'import sys; sys.exit(("FileVersion\0\0" + sys.argv[2]).encode("utf-16-le")
                                            not in open(sys.argv[1], "rb").read())' "$f" "$kit_version.0"; then
       echo "check-pe: $f carries no version resource of the kit's version $kit_version"; status=1
     fi
     for want in ${artwork[$name]}; do
-      ids=$(resource_ids "$f" "${want%%:*}")
-      if ! grep -qx "${want#*:}" <<<"$ids"; then
+      ids=$(resource_ids "$listing" "${want%%:*}")
+      if ! grep -qx "$(hex_id "${want#*:}")" <<<"$ids"; then
         echo "check-pe: $f lacks resource ${want#*:} of type ${want%%:*}"; status=1
       fi
     done
@@ -237,10 +236,16 @@ done < <(if [ $mode = kit ]; then
            find "$dir" -type f \( -iname kitsetup.exe -o -iname Uninstall.exe -o -iname Install.exe \
              -o -iname VRTQ40UI.dll -o -iname KvUsbInt.dll -o -iname USBPrintDll.dll \) -print0
          fi)
+# One run of the checker for each machine type's modules.
+declare -A shipped_of=()
 for f in ${shipped[@]+"${shipped[@]}"}; do
   want_arch=$arch
   [ $mode = kit ] && want_arch=$(arch_of_place "$f")
-  python3 "$here/check_imports.py" "$(objdump_of "$want_arch")" "$f" || status=1
+  shipped_of[$want_arch]+="$f"$'\n'
+done
+for want_arch in "${!shipped_of[@]}"; do
+  mapfile -t modules_of < <(printf '%s' "${shipped_of[$want_arch]}")
+  python3 "$here/check_imports.py" "$(objdump_of "$want_arch")" "${modules_of[@]}" || status=1
 done
 
 echo "check-pe: $checked binaries in $dir checked, artwork of $modules modules, imports of ${#shipped[@]} modules"
