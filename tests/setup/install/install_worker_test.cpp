@@ -243,6 +243,7 @@ TEST(Install, FailingSpoolerCallsCarryTheirTexts) {
                         Case{"AddPrintProcessor", "IDS_ERR_ADDPROCESSOR"},
                         Case{"GetPrinterDriverDirectory", "IDS_ERR_GETDRIVERDIR"}}) {
     EngineMachine m;
+    NameOwnProcessor(m);  // the processor's registration is one of the calls
     m.CallFault(c.api, 5);
     const InstallRun run = Install(m, Request(m, "LPT1:"));
     EXPECT_EQ(run.state, kProgressFailed) << c.api;
