@@ -168,7 +168,8 @@ else
     done
     # Its print processor: the system's (no file named), or an image of the
     # kit's own in the payload folder, never a stand-in.
-    series=$dir/DRVCONFIG/setup_receipt$([ "${payload%%:*}" = W64 ] && echo _64).ini
+    series=$dir/DRVCONFIG/setup_receipt.ini
+    [ "${payload%%:*}" = W64 ] && series=$dir/DRVCONFIG/setup_receipt_64.ini
     if [ ! -f "$series" ]; then
       echo "check-pe: no DRVCONFIG\\$(basename "$series") in $dir"; status=1
     else
