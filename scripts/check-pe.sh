@@ -165,6 +165,23 @@ else
         echo "check-pe: ${payload%%:*}\\$data is a stand-in"; status=1
       fi
     done
+    # Its print processor: the system's (no file named), or an image of the
+    # kit's own in the payload folder, never a stand-in.
+    series=$dir/DRVCONFIG/setup_receipt.ini
+    [ "${payload%%:*}" = W64 ] && series=$dir/DRVCONFIG/setup_receipt_64.ini
+    if [ ! -f "$series" ]; then
+      echo "check-pe: no DRVCONFIG\\$(basename "$series") in $dir"; status=1
+    else
+      while read -r processor; do
+        [ "$processor" = 0 ] && continue
+        file=$(find "$folder" -maxdepth 1 -iname "$processor" -type f | head -n 1)
+        if [ -z "$file" ] || [ "$(head -c 2 "$file")" != "MZ" ]; then
+          echo "check-pe: ${payload%%:*}\\$processor is no print processor image"; status=1
+        fi
+      done < <(tr -d '\r' <"$series" |
+               awk -F= '/^\[/ { model = ($0 ~ /^\[VRT-Q40\./) } model && $1 ~ /^(GDI|STD)ProcessorDLLName$/ { print $2 }' |
+               sort -u)
+    fi
   done
   # The three programs run with administrator rights: their application
   # manifest (id 1, CREATEPROCESS_MANIFEST_RESOURCE_ID) asks for them.

@@ -3,7 +3,7 @@
 (English in code page 1252, simplified Chinese in code page 936, traditional
 Chinese in code page 950), the licence texts, placeholder help files and the
 left-band picture DRVCONFIG/Left.bmp, and the placeholder payload: a small
-text file in W32/ and W64/ for every driver, monitor, processor and system
+text file in W32/ and W64/ for every driver, monitor and system
 file the configuration names, RegUtility/Regutility.exe, and the class-printer
 INFs (W32/Setup.inf, W64/Setup.inf; the Inffilename forms in ../usbmodes). The plug-in
 module and its language files are laid in by the build's packaging step.
@@ -219,23 +219,29 @@ SERIES = [
     ]),
 ]
 
+# The system's print processor: setup registers none for it.
+SYSTEM_PROCESSOR = "WinPrint"
+
 SUPPORT = dict(SystemNTSupported=0, System2003Supported=1, SystemVistaSupported=1, System2008Supported=1,
                SystemWin7Supported=1)
 
 
-def model_section(model, suffix, bits):
+def model_section(model, suffix):
     short = model.replace("-", "")
     lines = ["[%s.%s]" % (model, suffix), "GDIDRIVERNAME=%s" % model]
     for kind in "SPUN":
         lines.append("DriverName%s=%s" % (kind, model))
-    lines += ["GDIPrintProcessor=KVRPrint", "STDPrintProcessor=WinPrint", "ATTRIBUTES=0"]
+    # Both flavours print through the system's own processor: the job reaches
+    # it as RAW or NT EMF and every printer command is the driver's, so a
+    # processor of the kit's own would replay what "WinPrint" replays.
+    lines += ["GDIPrintProcessor=%s" % SYSTEM_PROCESSOR, "STDPrintProcessor=%s" % SYSTEM_PROCESSOR, "ATTRIBUTES=0"]
     for flavour in ("GDI", "STD"):
         lines += [
             "%sDriverPath=UNIDRV.DLL" % flavour,
             "%sDataFile=%s%s.GPD" % (flavour, short, "G" if flavour == "GDI" else "S"),
             "%sConfigFile=UNIDRVUI.DLL" % flavour,
             "%sHelpFile=UNIDRV.HLP" % flavour,
-            "%sProcessorDLLName=%s" % (flavour, "KVRPRT%s.DLL" % bits if flavour == "GDI" else "0"),
+            "%sProcessorDLLName=0" % flavour,
             "%sDataFileDLLName=0" % flavour,
             "%sDataOemuiDLL=%s" % (flavour, "VRTQ40UI.DLL" if model == "VRT-Q40" else "0"),
             "%sDataOemuniDLL=%s%s.DLL" % (flavour, short, "R"),
@@ -262,7 +268,7 @@ def series_files():
                     lines.append("%s=%s" % (k, v))
                 lines.append("")
                 for suffix in SUFFIXES:
-                    lines += model_section(model, suffix, bits)
+                    lines += model_section(model, suffix)
             write("DRVCONFIG/%s%s.ini" % (stem, tail), "\r\n".join(lines).encode("cp1252"))
 
 
@@ -368,7 +374,7 @@ def class_printer_infs():
 
 # Files of the payload besides each model's data file, rendering plug-in and
 # its INI: the Unidrv core (taken from the package where the system has no
-# copy), the kit's monitors and processors, the files Windows XP's tools
+# copy), the kit's monitors, the files Windows XP's tools
 # need, the Windows 95 Unidrv files and the control-font table.
 COMMON_PAYLOAD = [
     "UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL",
@@ -389,9 +395,8 @@ def payload():
             # The GPD files and the plug-in INI are written from the model
             # table by the build's gpdgen (print/gpd) and kept in the tree.
             names += ["%sR.DLL" % short]
-    # The print processor of each bitness, as the series files name it.
-    for folder, processor in (("W32", "KVRPRT32.DLL"), ("W64", "KVRPRT64.DLL")):
-        for name in names + [processor]:
+    for folder in ("W32", "W64"):
+        for name in names:
             if name not in PACKAGED:
                 write("%s/%s" % (folder, name), ("placeholder %s for %s\r\n" % (name, folder)).encode("ascii"))
     write("RegUtility/Regutility.exe", b"placeholder post-install tool\r\n")

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "print/encoder/command_bytes.h"
 
@@ -83,44 +85,47 @@ void Header(Writer& w, const model::Model& m, Flavour flavour) {
   w.Entry("RotateRaster?", "FALSE");
 }
 
-void Orientation(Writer& w) {
-  w.Open("*Feature: Orientation");
-  w.Entry("rcNameID", "=ORIENTATION_DISPLAY");
-  w.Entry("DefaultOption", "PORTRAIT");
-  w.Open("*Option: PORTRAIT");
-  w.Entry("rcNameID", "=PORTRAIT_DISPLAY");
-  w.Close();
-  w.Open("*Option: LANDSCAPE_CC270");
-  w.Entry("rcNameID", "=LANDSCAPE_DISPLAY");
-  w.Close();
-  w.Close();
+// A feature of fixed options: its display name, default and each option's
+// entries, written in this order.
+struct OptionSpec {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> entries;
+};
+struct FeatureSpec {
+  std::string name;
+  std::string display;
+  std::string default_option;
+  std::vector<OptionSpec> options;
+};
+
+std::vector<FeatureSpec> FixedFeatures() {
+  return {
+      {"Orientation", "=ORIENTATION_DISPLAY", "PORTRAIT",
+       {{"PORTRAIT", {{"rcNameID", "=PORTRAIT_DISPLAY"}}}, {"LANDSCAPE_CC270", {{"rcNameID", "=LANDSCAPE_DISPLAY"}}}}},
+      // One paper source: the roll, fed like continuous paper.
+      {"InputBin", "=PAPER_SOURCE_DISPLAY", "TRACTOR", {{"TRACTOR", {{"Name", Quoted("Roll Paper")}}}}},
+      // The bands reach the rendering plug-in's ImageProcessing (no device
+      // bits of the universal driver's own: it packs nothing itself).
+      {"ColorMode", "=COLOR_PRINTING_MODE_DISPLAY", "Mono",
+       {{"Mono",
+         {{"rcNameID", "=MONO_DISPLAY"},
+          {"DevNumOfPlanes", "0"},
+          {"DevBPP", "0"},
+          {"DrvBPP", "1"},
+          {"Color?", "FALSE"},
+          {"IPCallbackID", std::to_string(kImageCallback)}}}}},
+  };
 }
 
-// One paper source: the roll, fed like continuous paper.
-void InputBin(Writer& w) {
-  w.Open("*Feature: InputBin");
-  w.Entry("rcNameID", "=PAPER_SOURCE_DISPLAY");
-  w.Entry("DefaultOption", "TRACTOR");
-  w.Open("*Option: TRACTOR");
-  w.Entry("Name", Quoted("Roll Paper"));
-  w.Close();
-  w.Close();
-}
-
-// The bands reach the rendering plug-in's ImageProcessing (no device bits of
-// the universal driver's own: it packs nothing itself).
-void ColorMode(Writer& w) {
-  w.Open("*Feature: ColorMode");
-  w.Entry("rcNameID", "=COLOR_PRINTING_MODE_DISPLAY");
-  w.Entry("DefaultOption", "Mono");
-  w.Open("*Option: Mono");
-  w.Entry("rcNameID", "=MONO_DISPLAY");
-  w.Entry("DevNumOfPlanes", "0");
-  w.Entry("DevBPP", "0");
-  w.Entry("DrvBPP", "1");
-  w.Entry("Color?", "FALSE");
-  w.Entry("IPCallbackID", std::to_string(kImageCallback));
-  w.Close();
+void Feature(Writer& w, const FeatureSpec& feature) {
+  w.Open("*Feature: " + feature.name);
+  w.Entry("rcNameID", feature.display);
+  w.Entry("DefaultOption", feature.default_option);
+  for (const OptionSpec& option : feature.options) {
+    w.Open("*Option: " + option.name);
+    for (const auto& [key, value] : option.entries) w.Entry(key, value);
+    w.Close();
+  }
   w.Close();
 }
 
@@ -216,9 +221,7 @@ std::string FileName(const model::Model& model, Flavour flavour) {
 std::string WriteGpd(const model::Model& model, Flavour flavour) {
   Writer w;
   Header(w, model, flavour);
-  Orientation(w);
-  InputBin(w);
-  ColorMode(w);
+  for (const FeatureSpec& feature : FixedFeatures()) Feature(w, feature);
   Resolution(w, model);
   PaperSize(w, model);
   Commands(w);

@@ -1,6 +1,7 @@
 #include "setup/engine/components.h"
 
 #include "common/oscode/os_code.h"
+#include "common/strings/print_processor.h"
 #include "setup/engine/copy_driver_file.h"
 #include "setup/pages/confirm_page.h"
 
@@ -110,7 +111,7 @@ int InstallLanguageMonitor(EngineContext& ctx, int port_kind, const MonitorConfi
 
 int InstallPrintProcessor(EngineContext& ctx, std::string_view processor_name, std::string_view processor_dll,
                           int version) {
-  if (processor_name == kWindowsPrintProcessor) return 0;
+  if (IsSystemPrintProcessor(processor_name)) return 0;
   const std::string key = ProcessorKey(ctx, processor_name);
   if (const auto installed = InstalledVersion(ctx, key)) return Outdated(installed, version) ? kUpdateProcessor : 0;
 

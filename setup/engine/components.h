@@ -19,8 +19,6 @@ inline constexpr std::string_view kEnvironmentsKey = "SYSTEM\\CurrentControlSet\
 inline constexpr std::string_view kPrintProcessorsSubkey = "\\Print Processors\\";
 inline constexpr char16_t kDriverVersionValue[] = u"DriverVersion";
 inline constexpr char16_t kDriverValue[] = u"Driver";
-// The processor Windows brings; never registered by the kit.
-inline constexpr std::string_view kWindowsPrintProcessor = "WinPrint";
 inline constexpr std::uint32_t kAfterProcessorMs = 200;
 
 // Update flags: which installed component is outdated.
@@ -40,8 +38,8 @@ std::string ProcessorKey(const EngineContext& ctx, std::string_view processor_na
 // monitor for a serial port (not on Windows 9x), the USB port monitor for a
 // USB port (not on NT 4.0). Returns the update flags, or kMonitorFailed.
 int InstallPortMonitors(EngineContext& ctx, int port_kind, const MonitorSet& monitors);
-// The print processor (nothing for "WinPrint"). 0, kUpdateProcessor or
-// kProcessorFailed.
+// The print processor (nothing for the system's "WinPrint", in any case).
+// 0, kUpdateProcessor or kProcessorFailed.
 int InstallPrintProcessor(EngineContext& ctx, std::string_view processor_name, std::string_view processor_dll,
                           int version);
 // The language monitor of a USB port (not on NT 4.0). 0,

@@ -77,6 +77,11 @@ TEST(UninstallIniTest, FamilyMembershipBySubstring) {
   EXPECT_FALSE(ini.IsFamilyDriver("Acme Label 2000"));
   const UninstallIni on_9x = Load(files, "[KVPROC]\nPROCNUM=1\nPROCNAME1=KVRPrint\n", kOsWin9x);
   EXPECT_FALSE(on_9x.IsFamilyProcessor("KVRPrint"));
+  // Entries that would take in the system's processor (itself, a part of its
+  // name, an entry left empty) never make it the family's.
+  const UninstallIni wide = Load(files, "[KVPROC]\nPROCNUM=3\nPROCNAME1=WinPrint\nPROCNAME2=Print\nPROCNAME3=\n", kOsWin7);
+  for (const char* system : {"WinPrint", "winprint", "WINPRINT"}) EXPECT_FALSE(wide.IsFamilyProcessor(system)) << system;
+  EXPECT_TRUE(wide.IsFamilyProcessor("KVRPrint"));
 }
 
 TEST(UninstallIniTest, PerVersionSectionsAndTheirValues) {

@@ -12,6 +12,7 @@ namespace kit::uninstall {
 namespace {
 
 namespace fs = std::filesystem;
+constexpr std::uint64_t kMaxIniBytes = 1 << 20;
 
 constexpr char16_t kRecordsKey[] = u"SOFTWARE\\VELDRAN\\PORTNAME";
 constexpr char16_t kPrinterPortKey[] = u"SOFTWARE\\VELDRAN\\PRINTERPORT";
@@ -51,6 +52,30 @@ void FamilyMachineTest::Build(const std::string& preset, bool family) {
   Put(u"C:\\kit\\KvUsbInt.dll");
   if (family) InstallFamily();
   program_ = Reopen(32);
+}
+
+// The processor, its file, and the Uninstall.ini entries that claim it.
+void FamilyMachineTest::InstallOwnProcessor() {
+  Platform& p = machine_->platform();
+  WString processors;
+  ASSERT_TRUE(p.spooler.GetPrintProcessorDirectory(u"", u"", &processors));
+  const WString processor_dll = x64_ ? u"KVRPRT64.DLL" : u"KVRPRT32.DLL";
+  Put(processors + u"\\" + processor_dll);
+  ASSERT_TRUE(p.spooler.AddPrintProcessor(u"", u"", processor_dll, u"KVRPrint"));
+
+  const WString ini = u"C:\\kit\\DRVCONFIG\\Uninstall.ini";
+  Bytes bytes;
+  ASSERT_TRUE(p.files.ReadFile(ini, kMaxIniBytes, &bytes));
+  std::string text(bytes.begin(), bytes.end());
+  const std::string none = "PROCNUM=0\r\n";
+  const auto at = text.find(none);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, none.size(), "PROCNUM=1\r\nPROCNAME1=KVRPrint\r\n");
+  for (const char* version : {"98", "NT", "2K"}) text += std::string("\r\n[KVRPrint.") + version + "]\r\nProcessorDllName=KVRPRT32.DLL\r\n";
+  for (const char* version : {"2003", "Vista", "2008", "Win7"}) {
+    text += std::string("\r\n[KVRPrint.") + version + "]\r\nProcessorDllName=KVRPRT64.DLL\r\n";
+  }
+  Put(ini, text);
 }
 
 void FamilyMachineTest::AddDriver(const WString& name) {
@@ -117,11 +142,7 @@ void FamilyMachineTest::InstallFamily() {
   ASSERT_TRUE(p.spooler.AddMonitor(u"", {u"KVR Language Monitor", u"", u"KVRLMON.DLL"}));
   ASSERT_TRUE(p.spooler.AddMonitor(u"", {u"KVR USB Port", u"", u"KVRUSBMON.DLL"}));
   ASSERT_TRUE(p.spooler.AddMonitor(u"", {u"KVR Serial Port", u"", u"KVRCOMMON.DLL"}));
-  WString processors;
-  ASSERT_TRUE(p.spooler.GetPrintProcessorDirectory(u"", u"", &processors));
-  const WString processor_dll = x64_ ? u"KVRPRT64.DLL" : u"KVRPRT32.DLL";
-  Put(processors + u"\\" + processor_dll);
-  ASSERT_TRUE(p.spooler.AddPrintProcessor(u"", u"", processor_dll, u"KVRPrint"));
+  if (own_processor_) InstallOwnProcessor();
 
   // The network port two printers share, and the class printer's port.
   PrinterDefaults admin;

@@ -1,9 +1,12 @@
 // A virtual machine with the printer family installed as setup leaves it,
 // for the uninstaller's tests: the kit folder C:\kit (the uninstaller's
-// data, USB installers, the USB library), the family's monitors, print
-// processor, drivers and printers on every kind of port with setup's
-// records, INF copies of a class printer, the USB driver file and a plugged
-// printer, and a foreign printer whose driver name holds a 0.
+// data, USB installers, the USB library), the family's monitors, drivers and
+// printers on every kind of port with setup's records, INF copies of a class
+// printer, the USB driver file and a plugged printer, and a foreign printer
+// whose driver name holds a 0. The kit's printers print through the system's
+// processor; unless own_processor_ is cleared, the family also brings a
+// print processor of its own ("KVRPrint", listed in the machine's
+// Uninstall.ini), so the processor's removal is exercised.
 #pragma once
 
 #include <memory>
@@ -43,9 +46,12 @@ class FamilyMachineTest : public sim::SimTest {
 
   std::unique_ptr<sim::Machine> program_;
   bool x64_ = true;
+  // Set before Build: the family brings its own print processor.
+  bool own_processor_ = true;
 
  private:
   void InstallFamily();
+  void InstallOwnProcessor();
   std::unique_ptr<PlatformFileSource> source_;
   std::unique_ptr<CMyString> messages_;
   std::unique_ptr<UninstallIni> ini_;

@@ -62,13 +62,12 @@ TEST(KitDataTest, EveryMonitorSetupInstallsIsClaimedWithItsFiles) {
   }
 }
 
-TEST(KitDataTest, EveryDriverAndProcessorOfEverySeriesIsClaimed) {
+TEST(KitDataTest, EveryDriverOfEverySeriesIsClaimedAndNoProcessor) {
   static ini::HostFileSource host;
   int checked = 0;
   for (const auto& entry : fs::directory_iterator(kSetupConfig)) {
     const std::string file = entry.path().string();
     if (entry.path().extension() != ".ini" || entry.path().filename() == "setup.ini") continue;
-    const bool x64 = file.find("_64") != std::string::npos;
     for (const auto& model : {"VRT-Q40", "VRT-D45", "VRT-T80", "VRT-L50", "VRT-E20"}) {
       for (const auto& v : kVersions) {
         const std::string section = std::string(model) + v.setup_suffix;
@@ -79,13 +78,13 @@ TEST(KitDataTest, EveryDriverAndProcessorOfEverySeriesIsClaimed) {
         for (const char* key : {"GDIDRIVERNAME", "DriverNameS", "DriverNameP", "DriverNameU", "DriverNameN"}) {
           EXPECT_TRUE(ini.IsFamilyDriver(SetupValue(file, section, key))) << file << " " << section << " " << key;
         }
-        const std::string processor = SetupValue(file, section, "GDIPrintProcessor");
-        if (v.os_code != kOsWin9x) EXPECT_TRUE(ini.IsFamilyProcessor(processor)) << file << " " << section;
-        // One section per version names one processor file: the 64-bit one
-        // from Server 2003 on, the 32-bit one before.
-        const bool names_64 = ini.ProcessorFile(processor) == "KVRPRT64.DLL";
-        if (x64 == names_64) {
-          EXPECT_EQ(ini.ProcessorFile(processor), SetupValue(file, section, "GDIProcessorDLLName")) << file << section;
+        // Both flavours print through the system's processor, which the
+        // kit neither ships nor ever claims for removal.
+        for (const char* flavour : {"GDI", "STD"}) {
+          const std::string processor = SetupValue(file, section, std::string(flavour) + "PrintProcessor");
+          EXPECT_EQ(processor, "WinPrint") << file << " " << section;
+          EXPECT_FALSE(ini.IsFamilyProcessor(processor)) << file << " " << section;
+          EXPECT_EQ(SetupValue(file, section, std::string(flavour) + "ProcessorDLLName"), "0") << file << section;
         }
         ++checked;
       }

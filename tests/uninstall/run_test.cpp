@@ -30,6 +30,30 @@ TEST_F(RunTest, TheListHoldsExactlyTheFamily) {
   EXPECT_EQ(BuildComponentList(Context()), expected);
 }
 
+// The kit as it ships lists no processor; a list whose entries would take in
+// the system's "winprint" still leaves it and its file alone in a whole run.
+TEST_F(RunTest, TheSystemsProcessorIsNeverListedOrRemoved) {
+  for (const char* list : {"PROCNUM=0\r\n", "PROCNUM=2\r\nPROCNAME1=print\r\nPROCNAME2=WinPrint\r\n"}) {
+    TearDown();
+    own_processor_ = false;
+    Build("win7-x64-en");
+    const WString ini = u"C:\\kit\\DRVCONFIG\\Uninstall.ini";
+    Bytes bytes;
+    ASSERT_TRUE(u().files.ReadFile(ini, 1 << 20, &bytes));
+    std::string text(bytes.begin(), bytes.end());
+    text.replace(text.find("PROCNUM=0\r\n"), 11, list);
+    Put(ini, text);
+    FakeView view;
+    for (const auto& c : BuildComponentList(Context())) {
+      EXPECT_NE(c.kind, K::kProcessor) << c.name << " " << list;
+      view.Add(c);
+    }
+    UninstallRun(Context(), view).Run();
+    EXPECT_TRUE(Exists(u"C:\\Windows\\System32\\spool\\prtprocs\\x64\\winprint.dll")) << list;
+    EXPECT_TRUE(HasKey(u"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\winprint"));
+  }
+}
+
 TEST_F(RunTest, AQueuedJobOnAnyPrinterPreventsTheRun) {
   Build("win7-x64-en");
   FakeView view;

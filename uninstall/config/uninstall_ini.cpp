@@ -6,6 +6,7 @@
 
 #include "common/oscode/os_code.h"
 #include "common/strings/capacity.h"
+#include "common/strings/print_processor.h"
 
 namespace kit::uninstall {
 namespace {
@@ -65,7 +66,10 @@ void UninstallIni::Load() {
 bool UninstallIni::IsFamilyMonitor(std::string_view name) const { return HoldsEntry(name, monitors_); }
 
 bool UninstallIni::IsFamilyProcessor(std::string_view name) const {
-  return os_code_ != kOsWin9x && HoldsEntry(name, processors_);
+  // Whatever the list holds, the system's own processor is never the
+  // family's: removing it would leave every printer of the machine unable
+  // to print (and its DLL would be deleted with it).
+  return os_code_ != kOsWin9x && !IsSystemPrintProcessor(name) && HoldsEntry(name, processors_);
 }
 
 bool UninstallIni::IsFamilyDriver(std::string_view driver_name) const { return HoldsEntry(driver_name, drivers_); }

@@ -72,7 +72,8 @@ class UninstallIni {
   void Load();
 
   bool IsFamilyMonitor(std::string_view name) const;
-  // False on Windows 9x (code 0): no print processor is listed there.
+  // False on Windows 9x (code 0): no print processor is listed there; false
+  // for the system's "WinPrint" (any case) whatever the list holds.
   bool IsFamilyProcessor(std::string_view name) const;
   // Whether a printer driver's name holds a KVPRINTER entry.
   bool IsFamilyDriver(std::string_view driver_name) const;

@@ -1,24 +1,22 @@
-// Module-wide state of the plug-in's COM server: the live-object and
-// server-lock counts that decide whether the module may be unloaded, the
-// module instance handle, and what the module learnt about its system at
-// load time.
+// Module-wide state of the UI plug-in: the module instance handle and what
+// the module learnt about its system at load time; the live-object and
+// server-lock counts are the COM server's (plugin/module).
 // This file is OS-independent.
 #pragma once
 
-#include <cstdint>
-#include <new>
 #include <string>
+
+#include "plugin/module/com_server.h"
 
 namespace kit::plugin::com {
 
-// Live plug-in objects and LockServer locks; changed with interlocked
-// operations because the host may call from any thread.
-void IncrementLiveObjects();
-void DecrementLiveObjects();
-std::int32_t LiveObjects();
-void IncrementLocks();
-void DecrementLocks();
-std::int32_t Locks();
+// The module's live objects, locks and allocations (plugin/module).
+using com_server::DecrementLiveObjects;
+using com_server::DecrementLocks;
+using com_server::IncrementLiveObjects;
+using com_server::IncrementLocks;
+using com_server::LiveObjects;
+using com_server::Locks;
 
 // The module instance handle, stored at process attach; pages and dialogs use
 // it as their instance.
@@ -30,16 +28,8 @@ void* ModuleHandle();
 void SetSystemDirectory(std::u16string directory);
 const std::u16string& SystemDirectory();
 
-// Allocation of the module's COM objects. Never throws: null on failure.
-// Tests can make the next `count` allocations fail to reach the
-// out-of-memory paths.
-void FailNextAllocationsForTesting(int count);
-bool AllocationAllowed();
-
-template <typename T>
-T* NewObject() {
-  if (!AllocationAllowed()) return nullptr;
-  return new (std::nothrow) T();
-}
+using com_server::AllocationAllowed;
+using com_server::FailNextAllocationsForTesting;
+using com_server::NewObject;
 
 }  // namespace kit::plugin::com

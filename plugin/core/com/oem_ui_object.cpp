@@ -91,55 +91,6 @@ constexpr IPrintOemUIVtbl kOemUiVtbl = {
     OemFontInstallerDlgProc, OemUpdateExternalFonts,
 };
 
-// --- class factory ----------------------------------------------------------
-
-ClassFactory* FactoryOf(IUnknown* self) { return static_cast<ClassFactory*>(reinterpret_cast<IClassFactory*>(self)); }
-
-ULONG KIT_STDCALL FactoryAddRef(IUnknown* self) { return FactoryOf(self)->refs.fetch_add(1) + 1; }
-
-HRESULT KIT_STDCALL FactoryQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
-  if (ppv == nullptr) return kEPointer;
-  if (riid != nullptr && (*riid == kIidIUnknown || *riid == kIidIClassFactory)) {
-    *ppv = self;
-    FactoryAddRef(self);
-    return kSOk;
-  }
-  *ppv = nullptr;
-  return kENoInterface;
-}
-
-
-ULONG KIT_STDCALL FactoryRelease(IUnknown* self) {
-  ClassFactory* factory = FactoryOf(self);
-  const ULONG left = factory->refs.fetch_sub(1) - 1;
-  if (left == 0) delete factory;
-  return left;
-}
-
-HRESULT KIT_STDCALL FactoryCreateInstance(IClassFactory*, IUnknown* pUnkOuter, const GUID* riid, void** ppv) {
-  if (ppv == nullptr) return kEPointer;
-  *ppv = nullptr;
-  if (pUnkOuter != nullptr) return kClassENoAggregation;
-  OemUiObject* object = NewObject<OemUiObject>();
-  if (object == nullptr) return kEOutOfMemory;
-  IUnknown* unknown = AsUnknown(static_cast<IPrintOemUI*>(object));
-  const HRESULT hr = object->lpVtbl->QueryInterface(unknown, riid, ppv);
-  object->lpVtbl->Release(unknown);  // the creation reference; destroys the object when the query failed
-  return hr;
-}
-
-HRESULT KIT_STDCALL FactoryLockServer(IClassFactory*, BOOL fLock) {
-  if (fLock)
-    IncrementLocks();
-  else
-    DecrementLocks();
-  return kSOk;
-}
-
-constexpr IClassFactoryVtbl kFactoryVtbl = {
-    FactoryQueryInterface, FactoryAddRef, FactoryRelease, FactoryCreateInstance, FactoryLockServer,
-};
-
 }  // namespace
 
 OemUiObject::OemUiObject() : IPrintOemUI{&kOemUiVtbl} { IncrementLiveObjects(); }
@@ -153,8 +104,13 @@ OemUiObject::~OemUiObject() {
   DecrementLiveObjects();
 }
 
-ClassFactory::ClassFactory() : IClassFactory{&kFactoryVtbl} {}
-
-ClassFactory* CreateClassFactory() { return NewObject<ClassFactory>(); }
+HRESULT CreateOemUiObject(const GUID* riid, void** ppv) {
+  OemUiObject* object = NewObject<OemUiObject>();
+  if (object == nullptr) return kEOutOfMemory;
+  IUnknown* unknown = AsUnknown(static_cast<IPrintOemUI*>(object));
+  const HRESULT hr = object->lpVtbl->QueryInterface(unknown, riid, ppv);
+  object->lpVtbl->Release(unknown);  // the creation reference; destroys the object when the query failed
+  return hr;
+}
 
 }  // namespace kit::plugin::com

@@ -26,15 +26,11 @@ struct OemUiObject : IPrintOemUI {
   DocumentSheetContext document_sheet;
 };
 
-struct ClassFactory : IClassFactory {
-  ClassFactory();
-  std::atomic<ULONG> refs{1};
-};
 
 // The object behind an interface pointer the plug-in handed out.
 inline OemUiObject* ObjectOf(IPrintOemUI* iface) { return static_cast<OemUiObject*>(iface); }
 
-// A new class factory with one reference, or null when memory is short.
-ClassFactory* CreateClassFactory();
+// The class factory's creation of the plug-in object (plugin/module).
+HRESULT CreateOemUiObject(const GUID* riid, void** ppv);
 
 }  // namespace kit::plugin::com

@@ -49,6 +49,31 @@ struct DEVOBJ {
   void* pDrvProcs;
 };
 
+// The graphics DDI's hook tables (winddi.h). A rendering plug-in hooks a
+// function of the driver in EnableDriver and reaches the driver's own one
+// through the table EnablePDEV hands it; in a hooked call the surface's
+// dhpdev is the plug-in's DEVOBJ.
+using PFN = void (*)();
+struct DRVFN {
+  ULONG iFunc;
+  PFN pfn;
+};
+struct DRVENABLEDATA {
+  ULONG iDriverVersion;
+  ULONG c;
+  DRVFN* pdrvfn;
+};
+inline constexpr ULONG kIndexDrvStartDoc = 35;  // INDEX_DrvStartDoc
+// The leading members of SURFOBJ, the only ones the plug-in reads.
+struct SURFOBJ {
+  void* dhsurf;
+  HANDLE hsurf;
+  void* dhpdev;
+};
+// DrvStartDoc: the document's name and the spooler's job id (null and 0
+// when the call comes from ResetDC).
+using DrvStartDocFunction = BOOL(KIT_STDCALL*)(SURFOBJ* pso, WCHAR* pwszDocName, DWORD dwJobId);
+
 struct POINT {
   LONG x, y;
 };
@@ -103,11 +128,11 @@ struct IPrintOemUniVtbl {
   ULONG(KIT_STDCALL* Release)(IUnknown* self);
   HRESULT(KIT_STDCALL* GetInfo)(IPrintOemUni* self, DWORD dwMode, void* pBuffer, DWORD cbSize, DWORD* pcbNeeded);
   HRESULT(KIT_STDCALL* DevMode)(IPrintOemUni* self, DWORD dwMode, OEMDMPARAM* pOemDMParam);
-  HRESULT(KIT_STDCALL* EnableDriver)(IPrintOemUni* self, DWORD DriverVersion, DWORD cbSize, void* pded);
+  HRESULT(KIT_STDCALL* EnableDriver)(IPrintOemUni* self, DWORD DriverVersion, DWORD cbSize, DRVENABLEDATA* pded);
   HRESULT(KIT_STDCALL* DisableDriver)(IPrintOemUni* self);
   HRESULT(KIT_STDCALL* EnablePDEV)(IPrintOemUni* self, DEVOBJ* pdevobj, WCHAR* pPrinterName, ULONG cPatterns,
                                    void* phsurfPatterns, ULONG cjGdiInfo, void* pGdiInfo, ULONG cjDevInfo,
-                                   void* pDevInfo, void* pded, void** pDevOem);
+                                   void* pDevInfo, DRVENABLEDATA* pded, void** pDevOem);
   HRESULT(KIT_STDCALL* DisablePDEV)(IPrintOemUni* self, DEVOBJ* pdevobj);
   HRESULT(KIT_STDCALL* ResetPDEV)(IPrintOemUni* self, DEVOBJ* pdevobjOld, DEVOBJ* pdevobjNew);
   HRESULT(KIT_STDCALL* PublishDriverInterface)(IPrintOemUni* self, IUnknown* pIUnknown);

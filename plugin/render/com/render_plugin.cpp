@@ -1,13 +1,16 @@
 // The rendering plug-in's COM object: a thin shell over the portable job
 // (plugin/render/core). The universal driver calls GetInfo, DevMode,
 // PublishDriverInterface and GetImplementedMethod on every plug-in; this one
-// also keeps one job per PDEV (EnablePDEV, ResetPDEV, DisablePDEV) and takes
-// the data file's event callbacks (CommandCallback) and the page's bands
-// (ImageProcessing, sending them to the spooler itself). Every other method
+// hooks the driver's Start of Document for the document's name
+// (EnableDriver, DisableDriver), keeps one job per PDEV (EnablePDEV,
+// ResetPDEV, DisablePDEV) and takes the data file's event callbacks
+// (CommandCallback) and the page's bands (ImageProcessing, sending them to
+// the spooler itself). Every other method
 // answers E_NOTIMPL, as the documentation allows.
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 #include <string_view>
@@ -15,6 +18,7 @@
 #include "plugin/core/com/last_error.h"
 #include "plugin/core/com/module_state.h"
 #include "plugin/core/com/oem_ui_core.h"
+#include "plugin/module/com_server.h"
 #include "plugin/render/com/render_interfaces.h"
 #include "plugin/render/com/render_module.h"
 #include "plugin/render/core/render_job.h"
@@ -35,8 +39,6 @@ constexpr DWORD kSignature = 0x56513430;  // "VQ40", the private record's signat
 constexpr bool kBandOneIsInk = false;
 
 RenderModule g_module;
-std::atomic<long> g_objects{0};
-std::atomic<long> g_locks{0};
 
 // ---- the driver's spool buffer and the module's files, for the job -----------
 
@@ -82,6 +84,8 @@ struct Pdev {
       : host(driver, devobj), job(host, print::model::ReceiptQ40(), std::move(settings), std::move(identity)) {}
   ShellHost host;
   render::RenderJob job;
+  // The driver's own Start of Document, which the plug-in's hook hands on to.
+  DrvStartDocFunction driver_start_doc = nullptr;
 };
 
 struct RenderPlugin {
@@ -118,7 +122,7 @@ ULONG KIT_STDCALL Release(IUnknown* self) {
   if (left == 0) {
     if (plugin->driver != nullptr) plugin->driver->lpVtbl->Release(reinterpret_cast<IUnknown*>(plugin->driver));
     delete plugin;
-    --g_objects;
+    com_server::DecrementLiveObjects();
   }
   return static_cast<ULONG>(left);
 }
@@ -157,15 +161,48 @@ HRESULT KIT_STDCALL GetImplementedMethod(IPrintOemUni*, char* name) {
   if (name == nullptr) return kSFalse;
   const std::string_view method(name);
   for (std::string_view implemented : {"GetInfo", "DevMode", "PublishDriverInterface", "GetImplementedMethod",
-                                       "EnablePDEV", "DisablePDEV", "ResetPDEV", "CommandCallback",
+                                       "EnableDriver", "DisableDriver", "EnablePDEV", "DisablePDEV", "ResetPDEV", "CommandCallback",
                                        "ImageProcessing"}) {
     if (method == implemented) return kSOk;
   }
   return kSFalse;
 }
 
+// ---- the driver's Start of Document, hooked for the document's name -----------
+
+// The function of the driver's table with the index, or null.
+PFN DriverFunction(const DRVENABLEDATA* table, ULONG index) {
+  if (table == nullptr || table->pdrvfn == nullptr) return nullptr;
+  for (ULONG i = 0; i < table->c; ++i) {
+    if (table->pdrvfn[i].iFunc == index) return table->pdrvfn[i].pfn;
+  }
+  return nullptr;
+}
+
+// The job learns the document's name here (the driver log names it), then
+// the driver starts the document as it would unhooked.
+BOOL KIT_STDCALL HookedStartDoc(SURFOBJ* surface, WCHAR* document, DWORD job_id) {
+  auto* devobj = surface != nullptr ? static_cast<DEVOBJ*>(surface->dhpdev) : nullptr;
+  Pdev* pdev = PdevOf(devobj);
+  if (pdev == nullptr || pdev->driver_start_doc == nullptr) return 0;
+  if (document != nullptr) pdev->job.NameDocument(document);
+  return pdev->driver_start_doc(surface, document, job_id);
+}
+
+DRVFN g_hooks[] = {{kIndexDrvStartDoc, reinterpret_cast<PFN>(&HookedStartDoc)}};
+
+HRESULT KIT_STDCALL EnableDriver(IPrintOemUni*, DWORD, DWORD size, DRVENABLEDATA* table) {
+  if (table == nullptr || size < sizeof(DRVENABLEDATA)) return kEFail;
+  table->iDriverVersion = kPrinterOemIntfVersion;
+  table->c = static_cast<ULONG>(std::size(g_hooks));
+  table->pdrvfn = g_hooks;
+  return kSOk;
+}
+
+HRESULT KIT_STDCALL DisableDriver(IPrintOemUni*) { return kSOk; }
+
 HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printer, ULONG, void*, ULONG, void*, ULONG,
-                               void*, void*, void** pdev_out) {
+                               void*, DRVENABLEDATA* driver_functions, void** pdev_out) {
   if (devobj == nullptr || pdev_out == nullptr) return kEFail;
   *pdev_out = nullptr;
   const std::u16string system_directory = g_module.system != nullptr ? g_module.system->GetSystemDirectory() : u"";
@@ -175,6 +212,7 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
   auto* pdev = new (std::nothrow)
       Pdev(Self(self)->driver, devobj, render::ReadSettings(OemRecord(devobj), system_directory), std::move(identity));
   if (pdev == nullptr) return kEFail;
+  pdev->driver_start_doc = reinterpret_cast<DrvStartDocFunction>(DriverFunction(driver_functions, kIndexDrvStartDoc));
   *pdev_out = pdev;
   return kSOk;
 }
@@ -241,8 +279,8 @@ const IPrintOemUniVtbl kVtbl = {
     Release,
     GetInfo,
     DevMode,
-    NotImplemented<DWORD, DWORD, void*>,  // EnableDriver
-    NotImplemented<>,                     // DisableDriver
+    EnableDriver,
+    DisableDriver,
     EnablePDEV,
     DisablePDEV,
     ResetPDEV,
@@ -264,52 +302,19 @@ const IPrintOemUniVtbl kVtbl = {
     NotImplemented<void*, void*, void*, void*, void*, void*, void*, void*, void*, ULONG>,  // TextOutAsBitmap
 };
 
-// ---- the class factory ------------------------------------------------------
+// ---- the object the class factory makes ---------------------------------------
 
-struct Factory {
-  com::IClassFactory iface;
-  std::atomic<long> refs{1};
-};
-
-HRESULT KIT_STDCALL FactoryQueryInterface(IUnknown* self, const GUID* riid, void** ppv) {
-  if (ppv == nullptr) return kEPointer;
-  *ppv = nullptr;
-  if (riid == nullptr) return kENoInterface;
-  if (*riid == com::kIidIUnknown || *riid == com::kIidIClassFactory) {
-    *ppv = self;
-    ++reinterpret_cast<Factory*>(self)->refs;
-    return kSOk;
-  }
-  return kENoInterface;
-}
-ULONG KIT_STDCALL FactoryAddRef(IUnknown* self) { return static_cast<ULONG>(++reinterpret_cast<Factory*>(self)->refs); }
-ULONG KIT_STDCALL FactoryRelease(IUnknown* self) {
-  auto* factory = reinterpret_cast<Factory*>(self);
-  const long left = --factory->refs;
-  if (left == 0) {
-    delete factory;
-    --g_objects;
-  }
-  return static_cast<ULONG>(left);
-}
-HRESULT KIT_STDCALL CreateInstance(com::IClassFactory*, IUnknown* outer, const GUID* riid, void** ppv) {
-  if (ppv == nullptr) return kEPointer;
-  *ppv = nullptr;
-  if (outer != nullptr) return com::kClassENoAggregation;
-  auto* plugin = new (std::nothrow) RenderPlugin{{&kVtbl}};
+HRESULT CreateRenderPlugin(const GUID* riid, void** ppv) {
+  auto* plugin = com_server::AllocationAllowed() ? new (std::nothrow) RenderPlugin{{&kVtbl}} : nullptr;
   if (plugin == nullptr) return com::kEOutOfMemory;
-  ++g_objects;
+  com_server::IncrementLiveObjects();
   IUnknown* unknown = reinterpret_cast<IUnknown*>(plugin);
   const HRESULT hr = QueryInterface(unknown, riid, ppv);
-  Release(unknown);
+  Release(unknown);  // the creation reference; destroys the object when the query failed
   return hr;
 }
-HRESULT KIT_STDCALL LockServer(com::IClassFactory*, BOOL lock) {
-  if (lock) ++g_locks; else --g_locks;
-  return kSOk;
-}
-const com::IClassFactoryVtbl kFactoryVtbl = {FactoryQueryInterface, FactoryAddRef, FactoryRelease, CreateInstance,
-                                             LockServer};
+
+constexpr com_server::ServedClass kServedClass{&kClsidOemRender, CreateRenderPlugin};
 
 }  // namespace
 
@@ -324,17 +329,7 @@ const RenderModule& CurrentRenderModule() { return g_module; }
 using namespace kit::plugin::render_com;
 
 extern "C" HRESULT KIT_STDCALL DllGetClassObject(const GUID* rclsid, const GUID* riid, void** ppv) {
-  if (ppv != nullptr) *ppv = nullptr;
-  if (rclsid == nullptr || !(*rclsid == kClsidOemRender)) return kit::plugin::com::kClassEClassNotAvailable;
-  auto* factory = new (std::nothrow) Factory{{&kFactoryVtbl}};
-  if (factory == nullptr) return kit::plugin::com::kEOutOfMemory;
-  ++g_objects;
-  IUnknown* unknown = reinterpret_cast<IUnknown*>(factory);
-  const HRESULT hr = FactoryQueryInterface(unknown, riid, ppv);
-  FactoryRelease(unknown);
-  return hr;
+  return kit::plugin::com_server::GetClassObject(kServedClass, rclsid, riid, ppv);
 }
 
-extern "C" HRESULT KIT_STDCALL DllCanUnloadNow() {
-  return (g_objects != 0 || g_locks != 0) ? kit::plugin::com::kSFalse : kit::plugin::com::kSOk;
-}
+extern "C" HRESULT KIT_STDCALL DllCanUnloadNow() { return kit::plugin::com_server::CanUnloadNow(); }

@@ -72,7 +72,14 @@ class RenderJob {
   void CarryOver(const RenderJob& old) {
     pages_ = old.pages_;
     bytes_ = old.bytes_;
+    NameDocument(old.identity_.document);
   }
+  // The document's name, told once the job has started (the driver's Start
+  // of Document); an empty name keeps the one the job has.
+  void NameDocument(std::u16string document) {
+    if (!document.empty()) identity_.document = std::move(document);
+  }
+  const std::u16string& document() const { return identity_.document; }
   // The event callbacks of the data file (1 to 4); false for an unknown id.
   bool Callback(unsigned id);
 

@@ -4,16 +4,19 @@
 // data file, and prints the pages of a picture or a PDF:
 //
 //   printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE]
-//                 [--gpd FILE] [--plugin MODULE] -o JOB.bin
+//                 [--gpd FILE] [--plugin MODULE] [--document NAME] -o JOB.bin
 //
 // The calls, in the documented order: DllGetClassObject, CreateInstance,
 // GetInfo, PublishDriverInterface (the host's driver interface, whose
-// DrvWriteSpoolBuf captures the spooler's bytes), DevMode (size; defaults, or
-// with --machine the printer's saved record converted by the plug-in: what
-// the document sheet saved is what prints), EnablePDEV; then the commands of
-// JOB_SETUP and DOC_SETUP, per page those of PAGE_SETUP, the page's bands to
+// DrvWriteSpoolBuf captures the spooler's bytes), EnableDriver (the driver
+// functions the plug-in hooks), DevMode (size; defaults, or with --machine
+// the printer's saved record converted by the plug-in: what the document
+// sheet saved is what prints), EnablePDEV (with the host's own driver
+// functions); Start of Document, through the plug-in's hook when it has one,
+// with the document's name (--document, else the first input's file name)
+// and job id 1; then the commands of JOB_SETUP and DOC_SETUP, per page those of PAGE_SETUP, the page's bands to
 // ImageProcessing (1-bit DIBs, bottom-up, 0 black), those of PAGE_FINISH;
-// then DOC_FINISH and JOB_FINISH; DisablePDEV, Release. A command with a
+// then DOC_FINISH and JOB_FINISH; DisablePDEV, DisableDriver, Release. A command with a
 // callback id goes to CommandCallback, a plain one is written as the driver
 // writes it. Exit 0 when every call answered as the driver expects. The
 // Windows build (run under Wine) loads VRTQ40R.dll and takes a saved record
@@ -30,6 +33,7 @@ extern "C" __declspec(dllimport) void* __stdcall GetProcAddress(void* module, co
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,8 +60,10 @@ constexpr char kRecordFolder[] = "printui";
 
 struct Options {
   std::vector<std::string> inputs;
-  std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin = KIT_DEFAULT_RENDER_PLUGIN, output;
+  std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin = KIT_DEFAULT_RENDER_PLUGIN, output, document;
 };
+// The spooler's job id the host's document has.
+constexpr DWORD kJobId = 1;
 
 int failures = 0;
 void Check(const char* step, bool ok) {
@@ -85,6 +91,25 @@ HRESULT KIT_STDCALL DriverWrite(IPrintOemDriverUni* self, DEVOBJ*, void* buffer,
 }
 const IPrintOemDriverUniVtbl kDriverVtbl = {DriverQi, DriverRef, DriverRef, nullptr, DriverWrite,
                                             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+// The driver's own Start of Document, as the driver hands it to EnablePDEV:
+// counts its calls and keeps the name it was given.
+int driver_start_docs = 0;
+std::u16string started_document;
+BOOL KIT_STDCALL DriverStartDoc(SURFOBJ*, WCHAR* document, DWORD) {
+  ++driver_start_docs;
+  if (document != nullptr) started_document = document;
+  return 1;
+}
+DRVFN driver_functions[] = {{kIndexDrvStartDoc, reinterpret_cast<PFN>(&DriverStartDoc)}};
+
+// The plug-in's hook of the index from the table EnableDriver filled, or null.
+PFN Hook(const DRVENABLEDATA& hooks, ULONG index) {
+  for (ULONG i = 0; hooks.pdrvfn != nullptr && i < hooks.c; ++i) {
+    if (hooks.pdrvfn[i].iFunc == index) return hooks.pdrvfn[i].pfn;
+  }
+  return nullptr;
+}
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -133,6 +158,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--record") { if (!value(o.record)) return false; }
     else if (a == "--gpd") { if (!value(o.gpd)) return false; }
     else if (a == "--plugin") { if (!value(o.plugin)) return false; }
+    else if (a == "--document") { if (!value(o.document)) return false; }
     else if (a == "-o") { if (!value(o.output)) return false; }
     else o.inputs.push_back(a);
   }
@@ -145,7 +171,7 @@ int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
     std::fprintf(stderr, "usage: printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE] "
-                         "[--gpd FILE] [--plugin MODULE] -o JOB.bin\n");
+                         "[--gpd FILE] [--plugin MODULE] [--document NAME] -o JOB.bin\n");
     return 2;
   }
   const host::JobScript script = host::ReadJobScript(ReadText(o.gpd));
@@ -196,6 +222,9 @@ int main(int argc, char** argv) {
   std::vector<std::uint8_t> job;
   HostDriver driver{{&kDriverVtbl}, &job};
   Check("PublishDriverInterface", v.PublishDriverInterface(plugin, reinterpret_cast<IUnknown*>(&driver)) == kSOk);
+  DRVENABLEDATA hooks{};
+  const HRESULT enabled = v.EnableDriver(plugin, kPrinterOemIntfVersion, sizeof hooks, &hooks);
+  Check("EnableDriver", enabled == kSOk || enabled == kit::plugin::com::kENotImpl);
 
   OEMDMPARAM dm{};
   dm.cbSize = sizeof dm;
@@ -214,9 +243,18 @@ int main(int argc, char** argv) {
   devobj.pOEMDM = record.data();
   std::u16string printer = kit::FromUtf8(o.printer);
   void* pdev = nullptr;
-  Check("EnablePDEV", v.EnablePDEV(plugin, &devobj, printer.data(), 0, nullptr, 0, nullptr, 0, nullptr, nullptr, &pdev) ==
-                          kSOk);
+  DRVENABLEDATA driver_table{kPrinterOemIntfVersion, static_cast<ULONG>(std::size(driver_functions)), driver_functions};
+  Check("EnablePDEV", v.EnablePDEV(plugin, &devobj, printer.data(), 0, nullptr, 0, nullptr, 0, nullptr, &driver_table,
+                                   &pdev) == kSOk);
   devobj.pdevOEM = pdev;
+
+  std::u16string document =
+      kit::FromUtf8(o.document.empty() ? std::filesystem::path(o.inputs.front()).filename().string() : o.document);
+  SURFOBJ surface{nullptr, nullptr, &devobj};
+  auto start_doc = reinterpret_cast<DrvStartDocFunction>(Hook(hooks, kIndexDrvStartDoc));
+  if (start_doc == nullptr) start_doc = DriverStartDoc;
+  Check("StartDoc", start_doc(&surface, document.data(), kJobId) != 0 && driver_start_docs == 1 &&
+                        started_document == document);
 
   auto run = [&](host::Section section) {
     for (const host::JobCommand* c : host::CommandsOf(script, section)) {
@@ -249,6 +287,7 @@ int main(int argc, char** argv) {
   run(host::Section::kDocFinish);
   run(host::Section::kJobFinish);
   Check("DisablePDEV", v.DisablePDEV(plugin, &devobj) == kSOk);
+  if (enabled == kSOk) Check("DisableDriver", v.DisableDriver(plugin) == kSOk);
   v.Release(reinterpret_cast<IUnknown*>(plugin));
 
   std::ofstream file(o.output, std::ios::binary | std::ios::trunc);

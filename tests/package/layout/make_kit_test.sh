@@ -18,8 +18,8 @@ lay() {  # lay BUILD FILE... : stand-in build outputs in BUILD/kit
   for f in "$@"; do mkdir -p "$(dirname "$work/$build/kit/$f")"; echo "$build $f" > "$work/$build/kit/$f"; done
 }
 common=(DRVCONFIG/setup.ini language/setup_EN.ini License_EN.txt)
-lay mingw-x86 kitsetup.exe Uninstall.exe "${common[@]}" W32/VRTQ40UI.DLL W64/KVRPRT64.DLL
-lay mingw-x64 kitsetup.exe Uninstall.exe "${common[@]}" W64/VRTQ40UI.DLL W32/KVRPRT32.DLL
+lay mingw-x86 kitsetup.exe Uninstall.exe "${common[@]}" W32/VRTQ40UI.DLL W64/VRTQ40R.DLL
+lay mingw-x64 kitsetup.exe Uninstall.exe "${common[@]}" W64/VRTQ40UI.DLL W32/VRTQ40R.DLL
 lay linux-release kitsetup Uninstall "${common[@]}" W32/VRTQ40UI.DLL W64/VRTQ40UI.DLL
 chmod +x "$work/linux-release/kit/kitsetup"
 
@@ -30,7 +30,7 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist(): print(i.filename, i.date_time)
 
 # The other bitness's parts come from the other build, whole.
 grep -q "^mingw-x64 W64/VRTQ40UI.DLL$" "$out/x86/W64/VRTQ40UI.DLL" || fail "x86 lacks the x86_64 build's W64"
-[ ! -e "$out/x86/W64/KVRPRT64.DLL" ] || fail "x86 kept the i686 build's own W64"
+[ ! -e "$out/x86/W64/VRTQ40R.DLL" ] || fail "x86 kept the i686 build's own W64"
 grep -q "^mingw-x86 W32/VRTQ40UI.DLL$" "$out/x64/W32/VRTQ40UI.DLL" || fail "x64 lacks the i686 build's W32"
 grep -q "^mingw-x86 kitsetup.exe$" "$out/x86/kitsetup.exe" || fail "x86 front-end"
 [ -x "$out/linux/kitsetup" ] || fail "the linux flavour's program lost its mode"

@@ -18,7 +18,9 @@ namespace sheets = kit::plugin::sheets::testing;
 inline constexpr DWORD kPollMs = 50;
 inline constexpr DWORD kPaintMs = 100;
 inline constexpr wchar_t kDriverName[] = L"VRT-Q40";
-inline constexpr wchar_t kPrintProcessor[] = L"KVRPrint";
+// The system's print processor, which the kit's printers use and which the
+// kit neither registers nor removes.
+inline constexpr wchar_t kPrintProcessor[] = L"WinPrint";
 // The printer an install on LPT1: adds.
 inline constexpr wchar_t kPrinter[] = L"VRT-Q40(P)";
 // The spooler's environments, and the machine types of PE headers.

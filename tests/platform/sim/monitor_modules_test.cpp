@@ -36,12 +36,12 @@ class MonitorModulesTest : public SimTest {
 TEST_F(MonitorModulesTest, LoadedModulesCannotBeReplacedWhileTheSpoolerRuns) {
   Create("win7-x64-en", 64);
   Put(u"C:\\Windows\\system32\\KVRCOMMON.DLL");
-  Put(u"C:\\Windows\\system32\\spool\\prtprocs\\x64\\KVRPRT64.DLL");
+  Put(u"C:\\Windows\\system32\\spool\\prtprocs\\x64\\ACMEPP64.DLL");
   Put(u"C:\\Windows\\Temp\\new.dll");
   ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KVR Serial Port", u"", u"KVRCOMMON.DLL"}));
-  ASSERT_TRUE(p().spooler.AddPrintProcessor(u"", u"", u"KVRPRT64.DLL", u"KVRPrint"));
+  ASSERT_TRUE(p().spooler.AddPrintProcessor(u"", u"", u"ACMEPP64.DLL", u"Acme Print"));
   for (const WString target : {u"C:\\Windows\\system32\\kvrcommon.dll",
-                               u"C:\\Windows\\system32\\spool\\prtprocs\\x64\\KVRPRT64.DLL"}) {
+                               u"C:\\Windows\\system32\\spool\\prtprocs\\x64\\ACMEPP64.DLL"}) {
     EXPECT_FALSE(p().files.CopyFile(u"C:\\Windows\\Temp\\new.dll", target, false));
     EXPECT_EQ(p().system.GetLastError(), win32::kErrorSharingViolation);
   }

@@ -128,5 +128,40 @@ TEST(RenderJob, DriverLogAndWatermarkFile) {
                 "\r\n2026-12-08 09:05:07\tjob\tP\tDoc\t1\t" + std::to_string(out.size()) + "\r\n");
 }
 
+// The driver tells the document's name once the job exists (its Start of
+// Document); a later start without a name (ResetDC) and a job carried on in a
+// new device context keep it. Every log line names it.
+TEST(RenderJob, TheLogNamesTheDocumentTheDriverTells) {
+  struct Case {
+    std::u16string at_creation;
+    std::vector<std::u16string> told;
+    std::string logged;
+  };
+  const Case cases[] = {
+      {u"", {}, ""},
+      {u"", {u"Receipt 42"}, "Receipt 42"},
+      {u"Doc", {u"Receipt 42", u""}, "Receipt 42"},
+      {u"Doc", {u""}, "Doc"},
+  };
+  const Bytes record = Record([](PrivateDevMode& r) {
+    r.LogEnabled = 1;
+    SetText(r.LogDirectory, u"D:\\logs");
+  });
+  for (const Case& c : cases) {
+    FakeHost host;
+    RenderJob first(host, print::model::ReceiptQ40(), ReadSettings(record, kSystem), {u"P", c.at_creation, u""});
+    for (const auto& name : c.told) first.NameDocument(name);
+    RenderJob job(host, print::model::ReceiptQ40(), ReadSettings(record, kSystem), {u"P", u"", u""});
+    job.CarryOver(first);
+    job.StartDoc();
+    job.StartPage();
+    job.EndPage();
+    job.EndDoc();
+    const std::string log = host.appended[u"D:\\logs\\VRTQ40.log"];
+    EXPECT_NE(log.find("\tpage\tP\t" + c.logged + "\t1\t"), std::string::npos) << log;
+    EXPECT_NE(log.find("\tjob\tP\t" + c.logged + "\t1\t"), std::string::npos) << log;
+  }
+}
+
 }  // namespace
 }  // namespace kit::render

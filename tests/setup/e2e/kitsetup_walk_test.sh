@@ -42,9 +42,11 @@ walk() {  # walk NAME SCRIPT [EXIT]
 for preset in win7-x64-en winxp-x86-en; do
   machine "$preset-lpt" "$preset"
   walk "$preset-lpt" walk_lpt.txt
-  expect "$preset-lpt" "$work/$preset-lpt.txt" 'VRT-Q40(P) (default)  port LPT1:  driver VRT-Q40  processor KVRPrint'
+  # The printer prints through the system's processor; setup registers none.
+  expect "$preset-lpt" "$work/$preset-lpt.txt" 'VRT-Q40(P) (default)  port LPT1:  driver VRT-Q40  processor WinPrint'
   expect "$preset-lpt" "$work/$preset-lpt.txt" 'The driver is installed.'
-  expect "$preset-lpt" "$work/$preset-lpt.txt" 'KVRPrint  ['
+  expect "$preset-lpt" "$work/$preset-lpt.txt" '  winprint  ['
+  refuse "$preset-lpt" "$work/$preset-lpt.txt" 'WinPrint  ['
 
   machine "$preset-com" "$preset"
   walk "$preset-com" walk_com.txt
@@ -72,9 +74,9 @@ done
 machine win95 win95-x86-en
 # The restart question answered No: 3010, of which Linux keeps the low 8 bits.
 walk win95 walk_lpt_95.txt $((3010 % 256))
-expect win95 "$work/win95.txt" 'VRT-Q40(P) (default)  port LPT1:  driver VRT-Q40  processor KVRPrint'
+expect win95 "$work/win95.txt" 'VRT-Q40(P) (default)  port LPT1:  driver VRT-Q40  processor WinPrint'
 expect win95 "$work/win95.txt" 'VRT-Q40  [Windows 4.0, version 0]'
-expect win95 "$work/win95.txt" 'KVRPrint  [Windows 4.0]  (KVRPRT32.DLL)'
+refuse win95 "$work/win95.txt" 'WinPrint  ['
 expect win95 "$work/win95.txt" 'Restart Windows now?'
 
 # The USB install records.

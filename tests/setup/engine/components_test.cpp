@@ -97,12 +97,19 @@ TEST(LanguageMonitor, UsbOnlyAndReportsOutdated) {
   EXPECT_EQ(InstallLanguageMonitor(m.ctx(), kPortUsb, newer), kUpdateLanguageMonitor);
 }
 
+// The system's processor, in whatever case the data spells it, is neither
+// registered nor copied over, even when a file is named for it.
 TEST(PrintProcessor, WinPrintRegistersNothing) {
-  EngineMachine m;
-  const auto before = m.State()["spooler"]["processors"].size();
-  EXPECT_EQ(InstallPrintProcessor(m.ctx(), "WinPrint", "0", 4), 0);
-  EXPECT_EQ(m.State()["spooler"]["processors"].size(), before);
-  EXPECT_EQ(m.Slept(), 0u);
+  for (const char* name : {"WinPrint", "winprint", "WINPRINT"}) {
+    EngineMachine m;
+    m.Put("C:\\kit\\W64\\WINPRINT.DLL", "kit's file");
+    m.Put(m.processor_folder + "\\WINPRINT.DLL", "system winprint");
+    const sim::Json before = m.State()["spooler"]["processors"];
+    EXPECT_EQ(InstallPrintProcessor(m.ctx(), name, "WINPRINT.DLL", 4), 0) << name;
+    EXPECT_EQ(m.State()["spooler"]["processors"], before) << name;
+    EXPECT_EQ(m.Content(m.processor_folder + "\\WINPRINT.DLL"), "system winprint") << name;
+    EXPECT_EQ(m.Slept(), 0u) << name;
+  }
 }
 
 TEST(PrintProcessor, RegistersCopiesAndWaits) {

@@ -12,12 +12,25 @@ namespace kit::setup::testing {
 namespace {
 
 const std::string kSerialKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVR Serial Port";
-const std::string kProcessorKey =
-    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\KVRPrint";
+const std::string kProcessors = "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors\\";
+const std::string kProcessorKey = kProcessors + "KVRPrint";
+
+// The kit's data names the system's processor; a kit of the family may name
+// one of its own, as this one is made to.
+void NameOwnProcessor(EngineMachine& m) {
+  const std::string path = "C:\\kit\\DRVCONFIG\\setup_receipt_64.ini";
+  std::string data = m.Content(path);
+  for (auto [from, to] : {std::pair<std::string, std::string>{"GDIPrintProcessor=WinPrint", "GDIPrintProcessor=KVRPrint"},
+                          {"GDIProcessorDLLName=0", "GDIProcessorDLLName=KVRPRT64.DLL"}}) {
+    for (auto at = data.find(from); at != std::string::npos; at = data.find(from, at)) data.replace(at, from.size(), to);
+  }
+  m.Put(path, data);
+}
 
 TEST(Install, ParallelPortOnWindows7x64) {
   EngineMachine m;
   SetMonitorRules(m);
+  const sim::Json processors = m.State()["spooler"]["processors"];
   const InstallRun run = Install(m, Request(m, "LPT1:"));
   ASSERT_EQ(run.outcome, StartOutcome::kRunWorker);
   ASSERT_EQ(run.state, kProgressDone) << run.text;
@@ -26,7 +39,10 @@ TEST(Install, ParallelPortOnWindows7x64) {
   ASSERT_FALSE(printer.is_null());
   EXPECT_EQ(printer.value("port", ""), "LPT1:");
   EXPECT_EQ(printer.value("driver", ""), "VRT-Q40");
-  EXPECT_EQ(printer.value("print_processor", ""), "KVRPrint");
+  // The system's processor: nothing registered, copied or written for it.
+  EXPECT_EQ(printer.value("print_processor", ""), "WinPrint");
+  EXPECT_EQ(m.State()["spooler"]["processors"], processors);
+  EXPECT_EQ(m.Dword(kProcessors + "WinPrint", "DriverVersion"), std::nullopt);
   const sim::Json driver = Driver(m, "VRT-Q40");
   EXPECT_EQ(driver.value("environment", ""), "Windows x64");
   EXPECT_EQ(driver["dependent_files"],
@@ -40,7 +56,6 @@ TEST(Install, ParallelPortOnWindows7x64) {
   EXPECT_EQ(m.Content(m.driver_folder + "\\3\\ENG_VRTQ40.RES"), "W64 ENG_VRTQ40.RES");
   EXPECT_EQ(m.Content(m.driver_folder + "\\3\\VRTQ40CONTROL.DAT"), "W64 VRTQ40CONTROL.DAT");
   EXPECT_EQ(m.Content(m.system32 + "\\spool\\drivers\\w32x86\\3\\VRTQ40CONTROL.DAT"), "W64 VRTQ40CONTROL.DAT");
-  EXPECT_EQ(m.Dword(kProcessorKey, "DriverVersion"), 4u);
   // No monitor of the kit on a parallel port.
   EXPECT_EQ(m.Dword(kSerialKey, "DriverVersion"), std::nullopt);
 }
@@ -126,6 +141,7 @@ TEST(Install, NetworkPortRefusedShowsTheSystemTextThenTheWizardsText) {
 TEST(Install, OutdatedMonitorAndProcessorAreBothUpdatedUnderOneRestart) {
   EngineMachine m;
   SetMonitorRules(m);
+  NameOwnProcessor(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
   // An earlier kit left an older monitor under its "n" name and an older processor.
   m.SetDword(kSerialKey, "DriverVersion", 1);
@@ -227,6 +243,7 @@ TEST(Install, FailingSpoolerCallsCarryTheirTexts) {
                         Case{"AddPrintProcessor", "IDS_ERR_ADDPROCESSOR"},
                         Case{"GetPrinterDriverDirectory", "IDS_ERR_GETDRIVERDIR"}}) {
     EngineMachine m;
+    NameOwnProcessor(m);  // the processor's registration is one of the calls
     m.CallFault(c.api, 5);
     const InstallRun run = Install(m, Request(m, "LPT1:"));
     EXPECT_EQ(run.state, kProgressFailed) << c.api;

@@ -34,8 +34,9 @@ using testing::PrintProcessorInstalled;
 constexpr wchar_t kModel[] = L"VRT-Q40";
 constexpr wchar_t kPort[] = L"LPT1:";
 constexpr wchar_t kDriverName[] = L"VRT-Q40";
-// The GDI flavour's print processor of the model (LPT1: prints raster).
-constexpr wchar_t kPrintProcessor[] = L"KVRPrint";
+// The GDI flavour's print processor of the model (LPT1: prints raster): the
+// system's own, which setup leaves as it is.
+constexpr wchar_t kPrintProcessor[] = L"WinPrint";
 // Where the spooler keeps its printers, and its drivers and processors by
 // the environment the wizard installs for.
 constexpr wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers";
