@@ -23,6 +23,14 @@ std::string& ProcessModule() {
   return module;
 }
 thread_local std::map<const Core*, bool> t_redirection_disabled;
+// A kill after a call's effect that fell due: the process dies once the
+// change of the call is saved.
+bool t_kill_when_saved = false;
+
+[[noreturn]] void KillThisProcess() {
+  ::kill(::getpid(), SIGKILL);
+  for (;;) ::pause();
+}
 
 // Characters Windows refuses in a file name.
 bool IsInvalidNameChar(char16_t c) {
@@ -77,15 +85,20 @@ std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, W
         {{"api", std::string(api)}, {"subject", ToUtf8(subject)}, {"process", ProcessModule()}});
   }
   // "kill --after N": the process dies at its (N+1)-th faultable call, in
-  // the middle of a change, as a process ended from outside would.
+  // the middle of a change, as a process ended from outside would: before
+  // the call changed anything, or with --after-effect once its change is
+  // saved, before the program learns the call's outcome.
   const std::string kill_only = UpperKey(JsonText(faults, kKillProcessMember));
   if (faults.contains(kKillAfterMember) && ProcessModule().find(kill_only) != std::string::npos) {
     const int left = faults.value(kKillAfterMember, 0);
     if (left <= 0) {
-      ::kill(::getpid(), SIGKILL);
-      ::pause();
+      if (!faults.value(kKillAfterEffectMember, false)) KillThisProcess();
+      t_kill_when_saved = true;
+      faults.erase(kKillAfterMember);
+      faults.erase(kKillAfterEffectMember);
+    } else {
+      faults[kKillAfterMember] = left - 1;
     }
-    faults[kKillAfterMember] = left - 1;
   }
   if (!faults.contains("calls")) return std::nullopt;
   auto& calls = state["faults"]["calls"];
@@ -114,6 +127,10 @@ std::optional<win32::Error> Core::TakeFault(Json& state, std::string_view api, W
     return code;
   }
   return std::nullopt;
+}
+
+void Core::KillIfDue() {
+  if (t_kill_when_saved) KillThisProcess();
 }
 
 std::optional<win32::Error> Core::TakeReadFault(const Json& read, std::string_view api, WStringView subject) {

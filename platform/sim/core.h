@@ -24,10 +24,13 @@ struct ResolvedPath {
 // Members of the state's "faults" object: the call log (an array of
 // {api, subject, process} the machine appends every faultable call to while
 // it is there), the countdown after which the calling process is killed,
-// and the text its program's path must contain (any program when empty).
+// the text its program's path must contain (any program when empty), and
+// whether it dies once the call's change is saved (true) rather than before
+// the call changes anything (absent, false).
 inline constexpr char kCallLogMember[] = "log";
 inline constexpr char kKillAfterMember[] = "kill_after";
 inline constexpr char kKillProcessMember[] = "kill_process";
+inline constexpr char kKillAfterEffectMember[] = "kill_after_effect";
 
 class Core {
  public:
@@ -72,6 +75,7 @@ class Core {
           return state != before;
         },
         &message);
+    KillIfDue();
     if (malformed) {
       last_store_message_ = message;
       SetLastError(win32::kErrorInvalidData);
@@ -125,6 +129,10 @@ class Core {
   std::filesystem::path HostPathOf(WStringView windows_path);
 
   std::uint64_t ProcessId() const { return pid_; }
+
+  // Ends the process when a kill after a call's effect fell due in the
+  // change just saved (see kKillAfterEffectMember).
+  static void KillIfDue();
 
  private:
   Store store_;

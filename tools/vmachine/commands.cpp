@@ -68,7 +68,8 @@ void PrintUsage() {
       "  fault DIR path WINDOWS-PATH CODE          (32 in use, 5 access denied)\n"
       "  fault DIR service NAME --start-error CODE | --stop-pending QUERIES\n"
       "  fault DIR log                             (the call log starts, empty)\n"
-      "  fault DIR kill [--after N] [--process TEXT]  (the call after the next N kills its process)\n"
+      "  fault DIR kill [--after N] [--process TEXT] [--after-effect]  (the call after the next N kills its\n"
+      "      process, before its change or, with --after-effect, once its change is saved)\n"
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
       "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)\n"
@@ -296,10 +297,11 @@ int CmdFault(const Args& args, bool) {
   }
   if (kind == "kill") {
     const auto after = ParseNumber(Option(args, "--after").value_or("0"));
-    if (!after || *after > 0x7FFFFFFF) return Usage("fault DIR kill [--after N] [--process TEXT]");
+    if (!after || *after > 0x7FFFFFFF) return Usage("fault DIR kill [--after N] [--process TEXT] [--after-effect]");
     return ChangeMachine(args[0], [&](Json& s) -> std::string {
       s["faults"][sim::kKillAfterMember] = static_cast<int>(*after);
       if (auto process = Option(args, "--process")) s["faults"][sim::kKillProcessMember] = *process;
+      if (Flag(args, "--after-effect")) s["faults"][sim::kKillAfterEffectMember] = true;
       return {};
     });
   }

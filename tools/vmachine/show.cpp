@@ -206,11 +206,12 @@ void ShowSection(const std::string& folder, const Json& s, const std::string& wh
                   std::to_string(f.value("skip", 0)).c_str());
     }
     if (s["faults"].contains(sim::kKillAfterMember)) {
-      std::printf("  the process%s making the next %s faultable call(s) lives; the one after is killed\n",
+      std::printf("  the process%s making the next %s faultable call(s) lives; the one after is killed%s\n",
                   s["faults"].contains(sim::kKillProcessMember)
                       ? Cat({" of '", S(s["faults"], sim::kKillProcessMember), "'"}).c_str()
                       : "",
-                  S(s["faults"], sim::kKillAfterMember).c_str());
+                  S(s["faults"], sim::kKillAfterMember).c_str(),
+                  s["faults"].value(sim::kKillAfterEffectMember, false) ? " once its change is saved" : "");
     }
     if (s["faults"].contains(sim::kCallLogMember)) {
       std::printf("  call log: %zu call(s)\n", s["faults"][sim::kCallLogMember].size());

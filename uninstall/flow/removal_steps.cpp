@@ -2,6 +2,7 @@
 // with its INF copies, its driver and its TCP/IP port.
 // This file is OS-independent.
 #include <cstdio>
+#include <vector>
 
 #include "common/oscode/os_code.h"
 #include "platform/profile_file_source.h"
@@ -189,9 +190,10 @@ void UninstallRun::DeleteInfCopies(const std::string& printer_name) {
     if (!InfBelongsToPrinter(source, ctx_.Ansi(inf), printer_name, ctx_.ini.manufacturer(), options)) continue;
     const auto dot = inf.rfind(u'.');
     const WString pnf = inf.substr(0, dot + 1) + kPnfExtension;
+    // A copy that is there and cannot be deleted is left behind.
     for (const WString& path : {inf, pnf}) {
       p.files.SetFileAttributes(path, kFileAttributeNormal);
-      p.files.DeleteFile(path);
+      DeleteFileOrNote(path);
     }
   } while (find->FindNextFile(&entry));
 }
@@ -265,6 +267,8 @@ void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
                       : p.spooler.DeletePrinterDriver(record.server_name, environment, record.driver_name);
   if (ok) {
     Log("IDS_DRV_SUCCESS");
+    // A driver an earlier printer's removal left is gone with this one.
+    std::erase(left_, kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
   } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {
     Log("IDS_ERR_DRVUSING");
   } else if (error == win32::kErrorInvalidParameter) {
@@ -290,6 +294,7 @@ void UninstallRun::DeleteUnusedNetworkPort(const WString& port) {
   }
   if (!p.spooler.DeletePort(u"", port)) {
     Log("IDS_ERR_UNINSTALL", ctx_.Ansi(port));
+    left_.push_back(kPortLeftPrefix + ctx_.Ansi(port));
     Pause(kErrorPauseMs);
   }
 }

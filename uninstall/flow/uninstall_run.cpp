@@ -153,6 +153,9 @@ void UninstallRun::DeleteFileOrNote(const WString& path) {
   if (p.files.DeleteFile(path)) return;
   const win32::Error error = p.system.GetLastError();
   if (error == win32::kErrorFileNotFound || error == win32::kErrorPathNotFound) return;
+  // A refusal for a file that is not there leaves nothing behind.
+  if (p.files.GetFileAttributes(path) == kInvalidFileAttributes) return;
+  view_.Log(FormatLogText(kFileLeftLine, ctx_.Ansi(path)));
   left_.push_back(kFileLeftPrefix + ctx_.Ansi(path));
 }
 

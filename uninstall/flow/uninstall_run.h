@@ -36,6 +36,9 @@ inline constexpr char kSpoolerLeftStopped[] = "the print spooler (stopped)";
 inline constexpr char kSpoolerNotStartedLine[] = "The print spooler did not start again.";
 inline constexpr char kDriverLeftPrefix[] = "driver ";
 inline constexpr char kFileLeftPrefix[] = "file ";
+inline constexpr char kPortLeftPrefix[] = "port ";
+// The log line of a file that is there and cannot be deleted.
+inline constexpr char kFileLeftLine[] = "Cannot delete %s: it stays.";
 
 // Starts the "Spooler" service when it is found stopped, and waits until it
 // runs; false when it was stopped and does not run.

@@ -357,10 +357,11 @@ std::vector<std::string> JudgeRun(const Road& road, const std::vector<std::strin
 
 void SweepFigures::Print(const std::string& title) const {
   std::printf("%s: %d road(s), %d call(s) (%d repetition(s) not failed again), %d code(s) tried, %d run(s): "
-              "%d failed (%d silently by design), %d tolerated (done with the clean run's end state), %d done "
-              "short of it, %d fault(s) not reached, %zu finding(s), %zu expected finding(s)\n",
-              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, silent_runs, tolerated_runs,
-              state_findings, not_reached, findings.size(), expected.size());
+              "%d failed (%d silently by design, %d short of the clean run's end state), %d tolerated (done with the "
+              "clean run's end state), %d done short of it, %d fault(s) not reached, %zu finding(s), %zu expected "
+              "finding(s)\n",
+              title.c_str(), roads, calls, repeats_skipped, codes, runs, failed_runs, silent_runs, short_runs,
+              tolerated_runs, state_findings, not_reached, findings.size(), expected.size());
   if (!exit_statuses.empty()) {
     std::printf("  exit statuses after a failed call:");
     for (const auto& [status, count] : exit_statuses) std::printf(" %d x%d", status, count);
@@ -407,6 +408,7 @@ Json FiguresDelta(std::size_t run, const SweepFigures& f) {
           {"failed", f.failed_runs},
           {"tolerated", f.tolerated_runs},
           {"short", f.state_findings},
+          {"short_runs", f.short_runs},
           {"not_reached", f.not_reached},
           {"silent", f.silent_runs},
           {"exits", exits},
@@ -419,6 +421,7 @@ void AddDelta(const Json& d, SweepFigures* figures) {
   figures->failed_runs += d.value("failed", 0);
   figures->tolerated_runs += d.value("tolerated", 0);
   figures->state_findings += d.value("short", 0);
+  figures->short_runs += d.value("short_runs", 0);
   figures->not_reached += d.value("not_reached", 0);
   figures->silent_runs += d.value("silent", 0);
   for (const auto& e : d["exits"]) figures->exit_statuses[e[0].get<int>()] += e[1].get<int>();
@@ -509,6 +512,11 @@ void RunSpread(std::size_t count, int jobs, const std::string& road_name,
 }  // namespace
 
 void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int virtual_minutes) {
+  if (const char* only = std::getenv("KIT_SWEEP_ONLY"); only != nullptr && road.name.find(only) == std::string::npos) {
+    ++figures->roads;
+    return;
+  }
+  if (const char* slow = std::getenv("KIT_SWEEP_RUN_SECONDS")) run_seconds = std::atof(slow);
   const SweepFigures before = *figures;
   struct PrintAtEnd {
     const std::string& name;
@@ -525,6 +533,8 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       }
     }
     f->findings.push_back(road.name + ": " + what);
+    std::printf("  FOUND %s: %s\n", road.name.c_str(), what.c_str());
+    std::fflush(stdout);
   };
   auto finding = [&](const std::string& what) { finding_in(figures, what); };
 
@@ -613,10 +623,7 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
     if (!result.ended) finding(where + ": the program did not end");
     if (machine->SleptMilliseconds() - slept_before > static_cast<std::uint64_t>(virtual_minutes) * 60000)
       finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
-    if (result.failed) {
-      ++into->failed_runs;
-      if (result.messages.empty()) ++into->silent_runs;
-    } else {
+    if (!result.failed) {
       // Done after a failed call: judged by the clean run's end state.
       const std::set<std::string> end = EndState(*machine);
       std::vector<std::string> short_of;
@@ -626,13 +633,25 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
         if (end.count(thing) != 0) short_of.push_back("still has " + thing + ", which the clean run removed");
       const auto other = std::find_if(road.other_done_end.begin(), road.other_done_end.end(),
                                       [&](const auto& entry) { return NamesCall(entry.first, log[i]); });
-      if (short_of.empty()) ++into->tolerated_runs;
-      else ++into->state_findings;
-      for (const auto& f : short_of) {
-        if (!road.judge_end_state) break;
-        if (other == road.other_done_end.end()) finding(where + ": ended done, yet " + f);
-        else into->expected.push_back(road.name + ": " + where + ": ended done, " + f + " (" + other->second + ")");
+      if (short_of.empty()) {
+        ++into->tolerated_runs;
+      } else if (other != road.other_done_end.end()) {
+        for (const auto& f : short_of)
+          into->expected.push_back(road.name + ": " + where + ": ended done, " + f + " (" + other->second + ")");
+      } else if (result.exit_status) {
+        // A program short of the clean run's end did not do all it was
+        // asked: it is judged as a failed run, by its exit status and its
+        // message.
+        ++into->short_runs;
+        result.failed = true;
+      } else {
+        ++into->state_findings;
+        for (const auto& f : short_of) finding(where + ": ended done, yet " + f);
       }
+    }
+    if (result.failed) {
+      ++into->failed_runs;
+      if (result.messages.empty()) ++into->silent_runs;
     }
     if (result.exit_status) ++into->exit_statuses[*result.exit_status];
     std::vector<std::string> expected;

@@ -106,10 +106,6 @@ struct Road {
   // and the reason, which names the step. Such runs are counted as expected findings, printed, and do not
   // fail the sweep; every other failed run must not exit 0 or 3010.
   std::map<std::string, std::string> exit_zero_expected;
-  // Whether a run that ends done short of the clean run's end state is a
-  // finding. A road whose program has not yet been brought to this rule
-  // counts such runs ("done short of it" in its figures) without failing.
-  bool judge_end_state = true;
   // Calls whose failure ends the road done by another road of its design,
   // short of the clean run's end state ("API 'SUBJECT'" and the reason,
   // which names the step): printed as expected findings.
@@ -142,6 +138,9 @@ struct SweepFigures {
   int failed_runs = 0;
   int tolerated_runs = 0;   // ended done after a failed call, with the clean run's end state
   int state_findings = 0;   // ended done after a failed call, short of the clean run's end state
+  // A program's runs short of the clean run's end state, judged as failed
+  // runs (their exit status must say so, and a message of their own).
+  int short_runs = 0;
   int not_reached = 0;
   int repeats_skipped = 0;
   int silent_runs = 0;  // failed by design without a message
@@ -170,7 +169,9 @@ inline constexpr char16_t kForeignPort[] = u"LPT2:";
 void AddForeignPrinter(Machine& machine);
 
 // Sweeps one road into `figures`. Each run is bounded by `run_seconds` of
-// real time and `virtual_minutes` of the machine's clock.
+// real time (KIT_SWEEP_RUN_SECONDS overrides it on a loaded machine) and
+// `virtual_minutes` of the machine's clock. KIT_SWEEP_ONLY=TEXT sweeps only
+// the roads whose name holds TEXT; findings print as they are found.
 void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds = 20, int virtual_minutes = 30);
 
 }  // namespace kit::sim::testing

@@ -130,7 +130,8 @@ TEST_F(ToolFaultTest, UnknownCallNamesAreRefusedAndMonitorPortsShowUnderPorts) {
 
 // The call log lists every faultable call with the subject a fault is
 // matched against, in order; a pending kill ends the process making the
-// (N+1)-th call with SIGKILL and leaves a whole state file behind.
+// (N+1)-th call with SIGKILL, before the call's change or once it is saved,
+// and leaves a whole state file behind.
 TEST_F(ToolFaultTest, CallLogAndKillAfterTheNthCall) {
   Create();
   ASSERT_EQ(Tool("fault DIR log"), 0);
@@ -147,8 +148,9 @@ TEST_F(ToolFaultTest, CallLogAndKillAfterTheNthCall) {
   EXPECT_EQ(log.front(), "RegCreateKeyEx HKLM\\SOFTWARE\\VELDRAN");
   EXPECT_EQ(log.back(), "CopyFile C:\\b.txt");
 
-  for (const int after : {0, 1}) {
-    ASSERT_EQ(Tool("fault DIR kill --after " + std::to_string(after)), 0);
+  // Killed before the (after+1)-th call's change, or once it is saved.
+  for (const auto& [after, effect] : std::initializer_list<std::pair<int, bool>>{{0, false}, {1, false}, {0, true}, {2, true}}) {
+    ASSERT_EQ(Tool("fault DIR kill --after " + std::to_string(after) + (effect ? " --after-effect" : "")), 0);
     const pid_t child = ::fork();
     if (child == 0) {
       auto m = Reopen();
@@ -163,14 +165,15 @@ TEST_F(ToolFaultTest, CallLogAndKillAfterTheNthCall) {
     ASSERT_TRUE(WIFSIGNALED(status)) << after;
     EXPECT_EQ(WTERMSIG(status), SIGKILL);
     ASSERT_EQ(Tool("fault DIR clear"), 0);
-    // The calls before the kill took effect, the one killed did not.
+    // The calls before the kill took effect; the one killed did only after
+    // its effect.
     auto m = Reopen();
     for (int i = 0; i < 4; ++i) {
       RegistryKeyPtr k;
       EXPECT_EQ(m->platform().registry.RegOpenKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Kill" + FromUtf8(std::to_string(i)),
                                                     kKeyRead | kKeyWow64_64Key, &k) == 0,
-                i < after)
-          << after << " " << i;
+                i < after + (effect ? 1 : 0))
+          << after << " " << effect << " " << i;
       m->platform().registry.RegDeleteKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Kill" + FromUtf8(std::to_string(i)),
                                             kKeyWow64_64Key);
     }

@@ -2,7 +2,7 @@
 # A setup killed halfway: kitsetup (the Linux program) is ended with SIGKILL
 # after the n-th Windows call of a USB install and of a serial install, n
 # drawn at random over the whole road (the machine kills it in the middle of
-# that call); then the same install is run again and must finish, and the
+# that call, before its change or, drawn at random, once it is saved); then the same install is run again and must finish, and the
 # uninstaller must remove everything of the family: the machine compared
 # with its state before, only the listed leftovers may stay. After every
 # step the machine's state file must be whole. The second install is judged
@@ -66,7 +66,10 @@ round() {  # round NAME SCRIPT PLUG CALLS [held]
     kitsetup "$m" "$script" "$work/$name-first.txt" || fail "$name: the first install: exit $?"
     wait_for_installer "$m" "$m-ends" $((step_limit * 10)) >/dev/null || fail "$name: the USB installer did not end"
   fi
-  "$V" fault "$m" kill --after "$n" --process kitsetup.exe >/dev/null || exit 1
+  # Every other round the killed call's change is saved before the kill.
+  local effect=
+  [ $((RANDOM % 2)) -eq 1 ] && effect=--after-effect
+  "$V" fault "$m" kill --after "$n" --process kitsetup.exe $effect >/dev/null || exit 1
   kitsetup "$m" "$script" "$work/$name-killed.txt"
   local status=$?
   "$V" fault "$m" clear >/dev/null
@@ -105,7 +108,7 @@ round() {  # round NAME SCRIPT PLUG CALLS [held]
     fail "$name (killed after call $n): left after the uninstall and not listed:"
     sed 's/^/    /' "$work/$name-unexpected.txt"
   fi
-  echo "$name: killed after call $n of $calls, installed again, uninstalled"
+  echo "$name: killed at call $n of $calls ${effect:-before its change}, installed again, uninstalled"
 }
 
 echo "seed $seed"
