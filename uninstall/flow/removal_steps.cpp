@@ -163,6 +163,11 @@ void UninstallRun::DeleteProcessorFile(const std::string& name, const WString& r
   WString folder;
   if (!p.spooler.GetPrintProcessorDirectory(u"", RemovalEnvironment(ctx_.redirection), &folder) || folder.empty()) {
     view_.Log(kNoSystemDirectoryLine);
+    // Without the spooler's folder the processor's files stay where it
+    // keeps them: the run says so at its end.
+    if (!file.empty()) left_.push_back(kFileLeftPrefix + file);
+    if (!registered.empty() && !EqualsNoCase(registered, ctx_.Wide(file)))
+      left_.push_back(kFileLeftPrefix + ctx_.Ansi(registered));
     return;
   }
   if (!file.empty()) DeleteFileOrNote(folder + u"\\" + ctx_.Wide(file));
@@ -287,8 +292,13 @@ void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
 void UninstallRun::DeleteUnusedNetworkPort(const WString& port) {
   Platform& p = ctx_.platform;
   const auto printers = EnumLocalPrinters(p.spooler, 2);
-  // Printers that cannot be listed may still use the port: it stays.
-  if (!printers) return;
+  // Printers that cannot be listed may still use the port: it stays, and
+  // the run says so.
+  if (!printers) {
+    Log("IDS_ERR_UNINSTALL", ctx_.Ansi(port));
+    left_.push_back(kPortLeftPrefix + ctx_.Ansi(port));
+    return;
+  }
   for (const auto& printer : *printers) {
     if (printer.port_name.find(port) != WString::npos) return;
   }

@@ -587,7 +587,19 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       ++figures->repeats_skipped;
       continue;
     }
-    for (const std::uint32_t code : FaultCodes(log[i].api)) runs.emplace_back(i, code);
+    for (const std::uint32_t code : FaultCodes(log[i].api)) {
+      const auto impossible = std::find_if(road.impossible_answers.begin(), road.impossible_answers.end(),
+                                           [&](const auto& entry) {
+                                             return entry.second.first == code && NamesCall(entry.first, log[i]);
+                                           });
+      if (impossible == road.impossible_answers.end()) {
+        runs.emplace_back(i, code);
+        continue;
+      }
+      figures->expected.push_back(road.name + ": call " + std::to_string(i + 1) + " " + log[i].api + " '" +
+                                  log[i].subject + "' failing with " + std::to_string(code) + " not tried (" +
+                                  impossible->second.second + ")");
+    }
   }
   figures->codes += static_cast<int>(runs.size());
 

@@ -106,6 +106,11 @@ struct Road {
   // and the reason, which names the step. Such runs are counted as expected findings, printed, and do not
   // fail the sweep; every other failed run must not exit 0 or 3010.
   std::map<std::string, std::string> exit_zero_expected;
+  // Answers Windows cannot give a call at its point in the road: "API
+  // 'SUBJECT'" to the code and the reason. The sweep does not fail the call
+  // with that code (the machine would hold what no Windows holds after it);
+  // each is printed as an expected finding.
+  std::map<std::string, std::pair<std::uint32_t, std::string>> impossible_answers;
   // Calls whose failure ends the road done by another road of its design,
   // short of the clean run's end state ("API 'SUBJECT'" and the reason,
   // which names the step): printed as expected findings.

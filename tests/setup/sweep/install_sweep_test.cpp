@@ -79,12 +79,13 @@ class InstallRoadRun final : public RoadRun {
 
 namespace fs = std::filesystem;
 
-// Found by the sweep, left for the install to mend: a port monitor's DLL
-// the install cannot copy (in use, access denied) is taken for the monitor
-// in place, and the install goes on without it.
+// A port monitor's DLL the copy cannot replace (in use, access denied) is
+// copied and registered under its side-by-side name (nKVR...DLL), as the
+// kit's setup does for a DLL the spooler holds: the install is whole with
+// that copy, and its end state differs from the clean run's by that name.
 constexpr char kMonitorCopyFinding[] =
-    "a monitor DLL that cannot be copied is taken for one in place; the install should check the monitor it "
-    "registers has its file";
+    "a monitor DLL the copy cannot replace is copied and registered under its side-by-side n name; the install is "
+    "whole with that copy";
 // XP's Unidrv files extracted from the driver cache into Temp.
 constexpr char kUnidrvCopyReason[] =
     "XP: the Unidrv files setup extracts into Temp are a working copy; without them the driver is installed "
