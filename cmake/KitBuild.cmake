@@ -43,8 +43,8 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # folder: the PE header carries no link time, and the debug sections name
   # the sources relative to the repository and the build folder as "build"
   # (otherwise their paths, and with them the debug link's CRC in the
-  # stripped image, change with the folder). tests/package/same_bytes builds
-  # one module in two folders by this rule.
+  # stripped image, change with the folder). package/make_kit.py refuses an
+  # image with a link time or a build folder in it.
   kit_reproducible_flags(${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR} map_sources map_build KIT_REPRODUCIBLE_LINK_FLAG)
   add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:${map_sources}> $<$<COMPILE_LANGUAGE:C,CXX>:${map_build}>)
   add_link_options(${KIT_REPRODUCIBLE_LINK_FLAG})
