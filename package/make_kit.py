@@ -180,11 +180,17 @@ def replace(temporary, final):
     os.replace(temporary, final)
 
 
-def make_lean(folder, symbols):
+def make_lean(folder, symbols, build_folders):
     """Strips every PE image below folder, its debug sections into
-    symbols/<path>.debug."""
+    symbols/<path>.debug. An image that would not be the same bytes from a
+    second build of the same sources (a link time, a build folder in it)
+    stops the packaging."""
     for relative in files_below(folder):
         path = os.path.join(folder, *relative.split("/"))
+        if strip_pe.pe_machine(path) is not None:
+            problem = strip_pe.not_reproducible(path, build_folders)
+            if problem:
+                raise PackagingError("%s is not the same bytes from build to build: %s" % (relative, problem))
         strip_pe.strip(path, os.path.join(symbols, *(relative + strip_pe.DEBUG_SUFFIX).split("/")), EPOCH)
 
 
@@ -214,7 +220,7 @@ def package(builds, out, flavours, signing=None, msi=True):
                 remove(leftover)
             lay_out(plans[flavour], partial)
             if zipped:
-                make_lean(partial, symbols)
+                make_lean(partial, symbols, sorted({ROOT} | {build_folder(builds, b) for b in (BUILD_32, BUILD_64)}))
                 if signing:
                     sign_files(partial, signing)
             listing = file_list(partial)

@@ -18,6 +18,8 @@ OBJCOPY = {MACHINE_I386: "i686-w64-mingw32-objcopy", MACHINE_AMD64: "x86_64-w64-
 PE_SIGNATURE = b"PE\0\0"
 DOS_MAGIC = b"MZ"
 LFANEW_OFFSET = 0x3C
+# The COFF header's time stamp, after the PE signature, machine and section count.
+TIME_STAMP_OFFSET = 8
 DEBUG_SUFFIX = ".debug"
 
 
@@ -37,6 +39,21 @@ def pe_machine(path):
     if len(pe) < 6 or pe[:4] != PE_SIGNATURE:
         return None
     return struct.unpack_from("<H", pe, 4)[0]
+
+
+def not_reproducible(path, folders):
+    """Why a PE image would differ from a build of the same sources in
+    another folder or at another time, or None: a link time in its header,
+    or one of `folders` (the build machine's) recorded in it."""
+    with open(path, "rb") as f:
+        data = f.read()
+    (lfanew,) = struct.unpack_from("<I", data, LFANEW_OFFSET)
+    if struct.unpack_from("<I", data, lfanew + TIME_STAMP_OFFSET)[0] != 0:
+        return "its header carries the link time (link with -Wl,--no-insert-timestamp)"
+    for folder in folders:
+        if folder.encode() in data:
+            return "it records the folder %s (compile with -ffile-prefix-map)" % folder
+    return None
 
 
 def _run(command, epoch):

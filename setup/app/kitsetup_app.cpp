@@ -143,7 +143,7 @@ StartResult CKitsetupApp::Run() {
     own_usb_install_ = std::make_unique<UsbHandOff>();
     usb_install = own_usb_install_.get();
   }
-  frame_->SetInstallHost({&p, options_.host.run_progress, usb_install});
+  frame_->SetInstallHost({&p, options_.host.run_progress, usb_install, options_.host.keep_existing_printer});
   if (options_.host.run_modal) options_.host.run_modal(*frame_);
   return StartResult::kFrameClosed;
 }

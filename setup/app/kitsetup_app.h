@@ -39,6 +39,10 @@ struct AppHost {
   // The install's progress dialog, modal without an owner; unset: owned by
   // the frame.
   std::function<int(ui::Page& progress)> run_progress;
+  // An unattended host's answer no page asks for: a printer already there
+  // under the install's name with the same driver and port is kept, and the
+  // install ends done without adding a second copy.
+  bool keep_existing_printer = false;
 };
 
 class CKitsetupApp {

@@ -50,6 +50,8 @@ struct EngineContext {
   Extraction extraction = Extraction::kNotTried;
   // The install's start has started Install "2" for the USB printer driver.
   bool usb_driver_started = false;
+  // The printer the install kept instead of adding one (empty otherwise).
+  std::string kept_printer;
 
   std::uint32_t KeyAccess() const { return is_64bit ? kSetupKeyAccess64 : kSetupKeyAccess32; }
   // The spooler environment the kit installs for: "Windows 4.0" on Windows

@@ -52,6 +52,7 @@ void CKitsetupDlg::RunInstall() {
       return;
     case StartOutcome::kRunWorker: break;
   }
+  plan.keep_existing_printer = install_host_.keep_existing_printer;
 
   window_->Minimize();
   std::atomic<int> state{kProgressRunning};
@@ -69,6 +70,7 @@ void CKitsetupDlg::RunInstall() {
 
 void CKitsetupDlg::FinishInstall(const EngineContext& engine, int state) {
   install_finished_ = state == kProgressDone;
+  kept_printer_ = install_finished_ ? engine.kept_printer : std::string();
   // The message follows the outcome: a failed install never shows the
   // success text, even without a text of its own.
   std::string text = engine.error_text;

@@ -50,6 +50,7 @@ struct InstallHost {
   Platform* platform = nullptr;
   std::function<int(ui::Page& progress)> run_progress;
   UsbInstallHooks* usb = nullptr;  // null: a USB port takes the normal install
+  bool keep_existing_printer = false;  // AppHost::keep_existing_printer
 };
 
 struct WizardPages {
@@ -95,6 +96,9 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   // Whether the restart question after an install was answered No.
   bool restart_declined() const { return restart_declined_; }
   const InstallRequest& install_request() const { return request_; }
+  // The printer a finished install kept instead of adding one (empty when
+  // it added one).
+  const std::string& kept_printer() const { return kept_printer_; }
 
  private:
   void OnNext();
@@ -122,6 +126,7 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool start_failed_ = false;
   bool restart_declined_ = false;
   InstallRequest request_;
+  std::string kept_printer_;
   ui::Window* window_ = nullptr;
   TopLevelWindowHandle announced_;
   InstallHost install_host_;

@@ -24,6 +24,7 @@ struct InstallPlan {
   int processor_version = 0;
   bool unidrv_flag = false;  // copy the Unidrv core files, require DataFileDLLName
   bool set_as_default = false;
+  bool keep_existing_printer = false;  // keep a printer of the same name, driver and port
   SerialSettings serial;
 };
 

@@ -204,7 +204,12 @@ bool InstallLanguageMonitorStep(EngineContext& ctx, const InstallPlan& plan) {
 bool CreatePrinter(EngineContext& ctx, const InstallPlan& plan) {
   if (plan.port_kind == kPortUsb) WritePrinterPortRecord(ctx, plan.chosen_port);
   PrinterRecord printer = plan.printer;
-  if (!AddPrinterWithUniqueName(ctx, &printer, plan.port_kind == kPortUsb)) return false;
+  const bool is_usb = plan.port_kind == kPortUsb;
+  if (plan.keep_existing_printer && FindSamePrinter(ctx, &printer, is_usb)) {
+    ctx.kept_printer = printer.printer_name;
+  } else if (!AddPrinterWithUniqueName(ctx, &printer, is_usb)) {
+    return false;
+  }
   if (plan.set_as_default) SetDefaultPrinter(ctx, printer.printer_name);
   if (NamesFile(plan.driver.driver_log_ini) && (ctx.os_code == kOsXp || ctx.os_code == kOsServer2003)) {
     SetPrinterSpoolFolder(ctx, printer.printer_name);

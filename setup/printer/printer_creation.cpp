@@ -27,7 +27,42 @@ bool Add(EngineContext& ctx, const PrinterRecord& record, const std::string& nam
   return false;
 }
 
+// Whether `name` is one AddPrinterWithUniqueName gives for `base`: the base
+// itself, or (numbered) the base followed by "(1)" … "(98)".
+bool IsNameFor(const WString& name, const WString& base, bool numbered) {
+  if (EqualsNoCase(name, base)) return true;
+  if (!numbered || name.size() <= base.size() + 2 || !EqualsNoCase(WStringView(name).substr(0, base.size()), base))
+    return false;
+  const WStringView number = WStringView(name).substr(base.size());
+  if (number.front() != u'(' || number.back() != u')' || number[1] == u'0') return false;
+  int value = 0;
+  for (std::size_t i = 1; i + 1 < number.size(); ++i) {
+    if (number[i] < u'0' || number[i] > u'9' || value > kLastNumberedName) return false;
+    value = value * 10 + (number[i] - u'0');
+  }
+  return value >= 1 && value <= kLastNumberedName;
+}
+
 }  // namespace
+
+bool FindSamePrinter(EngineContext& ctx, PrinterRecord* record, bool is_usb) {
+  Spooler& spooler = ctx.platform.spooler;
+  std::vector<PrinterInfo2> printers;
+  std::uint32_t needed = 0, returned = 0;
+  bool listed = spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, 0, &needed, &returned);
+  if (!listed && ctx.platform.system.GetLastError() == win32::kErrorInsufficientBuffer)
+    listed = spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, needed, &needed, &returned);
+  if (!listed) return false;
+  const PrinterInfo2 wanted = ToInfo(ctx, *record, record->printer_name);
+  for (const PrinterInfo2& printer : printers) {
+    if (IsNameFor(printer.printer_name, wanted.printer_name, !is_usb) &&
+        EqualsNoCase(printer.driver_name, wanted.driver_name) && EqualsNoCase(printer.port_name, wanted.port_name)) {
+      record->printer_name = ctx.Ansi(printer.printer_name);
+      return true;
+    }
+  }
+  return false;
+}
 
 bool AddTcpIpPort(EngineContext& ctx, std::string_view port_name, std::string_view address, win32::Error* error) {
   PortData1 data;

@@ -41,4 +41,11 @@ struct PrinterRecord {
 // text is set and the name cleared.
 bool AddPrinterWithUniqueName(EngineContext& ctx, PrinterRecord* record, bool is_usb);
 
+// Whether a local printer stands under one of the names AddPrinterWithUniqueName
+// gives this record (its name, or for other ports than USB a numbered one),
+// letters in either case as Windows compares printer names, with the
+// record's driver and port. True: record->printer_name is that printer's
+// name. False when there is none or the printers cannot be listed.
+bool FindSamePrinter(EngineContext& ctx, PrinterRecord* record, bool is_usb);
+
 }  // namespace kit::setup

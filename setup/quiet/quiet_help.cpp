@@ -50,6 +50,8 @@ void PrintQuietHelp(std::ostream& out, const std::string& program,
       << "                            rewrite it, or keep it and install nothing (the default)\n"
       << "  --log FILE                every text the wizard shows, one line each with the time\n"
       << "  --record FILE             add the names of the printers this run creates to FILE\n"
+      << "  --keep-existing           a printer already installed under this install's name with the\n"
+      << "                            same driver and port is kept: done, no second copy (for retries)\n"
       << "An empty value (\"\") leaves the page's own choice.\n\n"
       << "Exit status: 0 done, 1 failed (the reason on standard error), 2 refused before\n"
       << "any change (options, licence, a page's refusal, another setup running),\n"

@@ -159,6 +159,7 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
     if (a == "--quiet") o->quiet = true;
     else if (a == "--accept-licence" || a == "--accept-license") o->accept_licence = true;
     else if (a == "--set-default") o->set_default = true;
+    else if (a == "--keep-existing") o->keep_existing = true;
     else if (auto it = valued.find(a); it != valued.end()) {
       if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) return fail(a, "needs a value");
       if (std::find(given.begin(), given.end(), a) != given.end()) return fail(a, "is given twice");

@@ -48,6 +48,10 @@ struct QuietOptions {
   std::optional<bool> raster;
   std::optional<bool> set_default;
   std::optional<bool> rewrite_usb_id;  // --usb-id rewrite|keep
+  // --keep-existing: a printer already there under the install's name with
+  // the same driver and port is kept, and the run ends done without a
+  // second copy (deployment tools retry an install).
+  bool keep_existing = false;
   std::string log_file;
   std::string record_file;  // --record: the printers this run created
 

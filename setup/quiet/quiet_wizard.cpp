@@ -80,6 +80,7 @@ AppHost QuietWizardHost::Host() {
     Log("installing");
     return RunProgressHeadless(env_, progress);
   };
+  host.keep_existing_printer = options_.keep_existing;
   return host;
 }
 
@@ -328,6 +329,8 @@ int QuietWizardHost::ExitCode(StartResult result, const CKitsetupApp& app, std::
   const int code = WizardExitCode(result, app.frame());
   std::string why;
   if (code == exit_code::kDone || code == exit_code::kRestartNeeded) {
+    if (app.frame() != nullptr && !app.frame()->kept_printer().empty())
+      Log("kept " + app.frame()->kept_printer() + ": installed already with this driver on this port (--keep-existing)");
     RecordNewPrinters();
     Log(code == exit_code::kDone ? "done" : "done; Windows must restart");
     return code;

@@ -276,11 +276,6 @@ void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
     std::erase(left_, kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
   } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {
     Log("IDS_ERR_DRVUSING");
-  } else if (error == win32::kErrorInvalidParameter) {
-    // Wine's spooler answers 87 to this removal where Windows removes the
-    // driver or answers "in use": logged, and the run is not failed for it
-    // (to revisit once the removal is checked on Windows).
-    view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
   } else {
     // The printer is gone, its driver stays: the run ends failed.
     view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));

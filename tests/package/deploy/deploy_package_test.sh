@@ -21,13 +21,17 @@ mkdir -p "$work/src"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Real PE images with debug sections, of each machine.
+# Real PE images with debug sections, of each machine, made as the kit's
+# builds make theirs (no link time, the folder mapped); one with its link
+# time is refused.
 printf 'int main(void) { return 0; }\n' >"$work/src/main.c"
 printf '__declspec(dllexport) int DllCanUnloadNow(void) { return 1; }\n' >"$work/src/dll.c"
+same=(-ffile-prefix-map="$work"=. -Wl,--no-insert-timestamp)
 for arch in i686 x86_64; do
-  "$arch-w64-mingw32-gcc" -g -O0 "$work/src/main.c" -o "$work/src/$arch.exe" || exit 1
-  "$arch-w64-mingw32-gcc" -g -O0 -shared "$work/src/dll.c" -o "$work/src/$arch.dll" || exit 1
+  "$arch-w64-mingw32-gcc" -g -O0 "${same[@]}" "$work/src/main.c" -o "$work/src/$arch.exe" || exit 1
+  "$arch-w64-mingw32-gcc" -g -O0 "${same[@]}" -shared "$work/src/dll.c" -o "$work/src/$arch.dll" || exit 1
 done
+x86_64-w64-mingw32-gcc -g -O0 "$work/src/main.c" -o "$work/src/timed.exe" || exit 1
 builds="$work/builds"
 put() {  # put BUILD PATH SOURCE
   mkdir -p "$(dirname "$builds/$1/kit/$2")" && cp "$3" "$builds/$1/kit/$2"
@@ -132,6 +136,11 @@ mkdir -p "$work/first"
 cp "$out"/kit-*.zip "$out"/kit-*.msi "$work/first/"
 package >/dev/null || fail "the second run"
 for f in "$work/first"/*; do cmp -s "$f" "$out/$(basename "$f")" || fail "$(basename "$f") is not reproducible"; done
+# An image that carries its link time stops the packaging, named.
+put mingw-x64 W64/VRTQ40UI.DLL "$work/src/timed.exe"
+python3 "$make_kit" --builds "$builds" --out "$work/timed" --no-msi x64 2>"$work/timed.err" && fail "a timed image was packaged"
+grep -q 'W64/VRTQ40UI.DLL is not the same bytes from build to build: its header carries the link time' "$work/timed.err" ||
+  fail "the timed image's refusal: $(cat "$work/timed.err")"
 
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "deploy packaging: all checks passed"

@@ -91,14 +91,28 @@ reg_add "$other" /v 'Print Processor' /t REG_SZ /d winprint
 
 msiexec /x "C:\\$package" /qn '/l*v' 'C:\msi-remove.log'
 status=$?
-[ "$status" = 0 ] || fail "msiexec /x: status $status"
 grep -aq 'Action start [0-9:]*: QuietRemoval' "$prefix/drive_c/msi-remove.log" || fail "the quiet removal did not run"
 reg_query "$printers\VRT-Q40(P)" | grep -q . && fail "/x left VRT-Q40(P)"
 reg_query "$other" | grep -q 'VRT-Q40' || fail "/x removed VRT-Q40(S), which the package did not install"
-[ ! -e "$kit/kitsetup.exe" ] || fail "/x left the kit folder"
 removal=$(find "$prefix/drive_c" -name uninstall-quiet.log | head -1)
 grep -q 'VRT-Q40(P) was removed\.' "$removal" 2>/dev/null ||
   fail "the removal's log does not say VRT-Q40(P) was removed: $(tail -5 "$removal" 2>/dev/null)"
 grep -q 'VRT-Q40(S)' "$removal" 2>/dev/null && fail "the removal touched VRT-Q40(S): $(grep 'VRT-Q40(S)' "$removal")"
+# Wine's difference: its DeletePrinterDriverExW refuses every removal with
+# 87 (as the spooler contract test finds), where Windows answers "in use"
+# for the driver VRT-Q40(S) still has. Uninstall logs the code and ends 1
+# with the driver left, so the package's removal fails (1603, the package
+# stays) with Uninstall's reason in the MSI log; a second /x, with nothing
+# of the package's printers left, removes the package.
+if grep -q 'removing the driver!  *er=87' "$removal" 2>/dev/null; then
+  [ "$status" = $((1603 % 256)) ] || fail "msiexec /x after Wine's 87: status $status, not 1603"
+  grep -aq 'Uninstall.exe ended with status 1: .*not removed: driver VRT-Q40' "$prefix/drive_c/msi-remove.log" ||
+    fail "the MSI log lacks Uninstall's reason: $(grep -a 'Uninstall.exe' "$prefix/drive_c/msi-remove.log" | head -2)"
+  [ -e "$kit/kitsetup.exe" ] || fail "a failed /x removed the kit folder"
+  msiexec /x "C:\\$package" /qn
+  status=$?
+fi
+[ "$status" = 0 ] || fail "msiexec /x: status $status"
+[ ! -e "$kit/kitsetup.exe" ] || fail "/x left the kit folder"
 [ "$failures" = 0 ] || { tail -20 "$work/msiexec.out"; exit 1; }
 echo "the MSI under Wine: all checks passed (installed, removed the recorded printer only)"

@@ -38,12 +38,18 @@ TEST(PortMonitors, SerialMonitorIsRegisteredWithItsVersion) {
   EXPECT_TRUE(FindMonitor(m.State(), "KVR USB Port").is_null());
 }
 
+// A DLL the copy cannot replace (in use, or denied) is copied side by side
+// under its "n" name, and the monitor registered with that copy: the kit's
+// own file, not the one in place.
 TEST(PortMonitors, LockedDllRegistersUnderItsInUseName) {
-  EngineMachine m;
-  m.PathFault(m.system32 + "\\KVRCOMMON.DLL", 32);
-  EXPECT_EQ(InstallPortMonitors(m.ctx(), kPortSerial, ReadMonitorSet(m.config(), m.ctx().os_code)), 0);
-  EXPECT_EQ(FindMonitor(m.State(), "KVR Serial Port").value("dll", ""), "nKVRCOMMON.DLL");
-  EXPECT_EQ(m.String(kSerialKey, "Driver"), "nKVRCOMMON.DLL");
+  for (const std::uint32_t error : {32u, 5u}) {
+    EngineMachine m;
+    m.PathFault(m.system32 + "\\KVRCOMMON.DLL", error);
+    EXPECT_EQ(InstallPortMonitors(m.ctx(), kPortSerial, ReadMonitorSet(m.config(), m.ctx().os_code)), 0) << error;
+    EXPECT_EQ(FindMonitor(m.State(), "KVR Serial Port").value("dll", ""), "nKVRCOMMON.DLL") << error;
+    EXPECT_EQ(m.String(kSerialKey, "Driver"), "nKVRCOMMON.DLL") << error;
+    EXPECT_EQ(m.Content(m.system32 + "\\nKVRCOMMON.DLL"), "W64 KVRCOMMON.DLL") << error;
+  }
 }
 
 TEST(PortMonitors, InUseCopyRefusedTooNeedsARestartAndWritesNothing) {

@@ -115,6 +115,41 @@ expect_status=1 refused '--accept-licence --mode advanced --port USB --usb-port 
   'No printer answers on USB.; The install stopped after it had started the USB printer driver' \
   $'"parameters":"2"\nKVPUSB.'
 
+# --keep-existing: a retried install keeps the printer of its name, driver
+# and port (a numbered copy included) and ends 0; under that name with
+# another port or driver (names compared without case) it goes as without
+# the option, a numbered copy. One machine, the rows in turn:
+# BEFORE (vmachine arguments) | OPTIONS | STATUS | the model's printers after (name@port)
+m="$work/keep"
+kit_machine "$m" win7-x64-en || exit 1
+"$V" plug "$m" "${maker2[@]}" >/dev/null || exit 1
+p1='VRT-Q40(P)@LPT1:' p2="VRT-Q40(P)(1)@LPT2:,VRT-Q40(P)@LPT1:"
+p3="VRT-Q40(P)(1)@LPT2:,VRT-Q40(P)(2)@LPT3:,VRT-Q40(P)@LPT1:,vrt-q40(p)(3)@LPT3:"
+u1="VRT-Q40(P)(1)@LPT2:,VRT-Q40(P)(2)@LPT3:,VRT-Q40(P)@LPT1:,VRT-Q40(U) 1@USB_VRT-Q40_1,vrt-q40(p)(3)@LPT3:"
+keep_rows=(
+  "|--port LPT1:|0|$p1"
+  "|--port LPT1: --keep-existing|0|$p1"
+  "|--port LPT2: --keep-existing|0|$p2"
+  "|--port LPT2: --keep-existing|0|$p2"
+  "add-printer vrt-q40(p)(3) --port LPT3: --driver Other|--port LPT3: --keep-existing|0|$p3"
+  "|--port USB --usb-id rewrite|0|$u1"
+  "|--port USB --usb-id rewrite --keep-existing|0|$u1"
+)
+for row in "${keep_rows[@]}"; do
+  IFS='|' read -r before options status expected <<<"$row"
+  read -ra words <<<"$before"
+  [ -z "$before" ] || "$V" "${words[0]}" "$m" "${words[@]:1}" >/dev/null || fail "vmachine $before"
+  # shellcheck disable=SC2086  # the options are words
+  "$kit/kitsetup" --machine "$m" --quiet --accept-licence --model VRT-Q40 $options --log "$work/keep.log" \
+    </dev/null >/dev/null 2>"$work/keep.err"
+  got=$?
+  printers=$("$V" show "$m" printers | sed -n 's/ (default)  port /  port /; s/^  \(.*\)  port \([^ ]*\)  driver.*/\1@\2/p' | grep -i '^vrt-q40' |
+    LC_ALL=C sort | paste -sd, -)
+  [ "$got" = "$status" ] || fail "keep $options: status $got, not $status: $(cat "$work/keep.err")"
+  [ "$printers" = "$expected" ] || fail "keep $options: printers $printers, not $expected"
+done
+grep -qF 'kept VRT-Q40(P): installed already' "$work/keep.log" || fail "--keep-existing: the log does not say kept"
+
 # The machine's differences but the kit folder, which each run lays out anew.
 changes() {  # changes BEFORE AFTER
   "$V" diff "$1" "$2" 2>&1 | grep -v -e '^[~+-] \(file\|folder\) C:\\kit' -e '^+ folder C:\\ '
