@@ -18,12 +18,23 @@ set(KIT_DATA_USBINSTALL ${KIT_DATA_ROOT}/usbinstall)
 
 # _kit_data_copy(SOURCE DESTINATION OUT_VAR EXCLUDE...): one copy command per
 # file below SOURCE, except the relative paths EXCLUDE; the copies' paths go
-# to OUT_VAR. The list is made again when files come or go.
+# to OUT_VAR. The list is made again when files come or go; a copy whose
+# source went is removed.
 function(_kit_data_copy source destination out_var)
   file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${source} CONFIGURE_DEPENDS ${source}/*)
   list(FILTER files EXCLUDE REGEX "(^|/)(\\.gitignore|__pycache__/.*|[^/]*\\.py)$")
   if(ARGN)
     list(REMOVE_ITEM files ${ARGN})
+  endif()
+  # A file gone from the source goes from the copy too: a build folder made
+  # before would otherwise keep shipping it.
+  if(EXISTS ${destination})
+    file(GLOB_RECURSE copied LIST_DIRECTORIES false RELATIVE ${destination} ${destination}/*)
+    foreach(file IN LISTS copied)
+      if(NOT file IN_LIST files AND NOT file IN_LIST ARGN)
+        file(REMOVE ${destination}/${file})
+      endif()
+    endforeach()
   endif()
   set(outputs)
   foreach(file IN LISTS files)
