@@ -102,17 +102,18 @@ grep -q 'VRT-Q40(S)' "$removal" 2>/dev/null && fail "the removal touched VRT-Q40
 # 87 (as the spooler contract test finds), where Windows answers "in use"
 # for the driver VRT-Q40(S) still has. Uninstall logs the code and ends 1
 # with the driver left, so the package's removal fails (1603, the package
-# stays) with Uninstall's reason in the MSI log; a second /x, with nothing
-# of the package's printers left, removes the package.
+# stays) with Uninstall's reason in the MSI log; every later /x meets the
+# same answer, so under Wine the package stays (the removal of a package
+# whose printers are gone is walked on a stand-in kit by
+# package_msi_upgrade_and_removal_wine).
 if grep -q 'removing the driver!  *er=87' "$removal" 2>/dev/null; then
   [ "$status" = $((1603 % 256)) ] || fail "msiexec /x after Wine's 87: status $status, not 1603"
   grep -aq 'Uninstall.exe ended with status 1: .*not removed: driver VRT-Q40' "$prefix/drive_c/msi-remove.log" ||
     fail "the MSI log lacks Uninstall's reason: $(grep -a 'Uninstall.exe' "$prefix/drive_c/msi-remove.log" | head -2)"
   [ -e "$kit/kitsetup.exe" ] || fail "a failed /x removed the kit folder"
-  msiexec /x "C:\\$package" /qn
-  status=$?
+else
+  [ "$status" = 0 ] || fail "msiexec /x: status $status"
+  [ ! -e "$kit/kitsetup.exe" ] || fail "/x left the kit folder"
 fi
-[ "$status" = 0 ] || fail "msiexec /x: status $status"
-[ ! -e "$kit/kitsetup.exe" ] || fail "/x left the kit folder"
 [ "$failures" = 0 ] || { tail -20 "$work/msiexec.out"; exit 1; }
 echo "the MSI under Wine: all checks passed (installed, removed the recorded printer only)"
