@@ -26,7 +26,9 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # time is refused.
 printf 'int main(void) { return 0; }\n' >"$work/src/main.c"
 printf '__declspec(dllexport) int DllCanUnloadNow(void) { return 1; }\n' >"$work/src/dll.c"
-same=(-ffile-prefix-map="$work"=. -Wl,--no-insert-timestamp)
+# The compiler records its working folder too (the debug sections' comp_dir):
+# both are mapped, as the builds map the source and build folders.
+same=(-ffile-prefix-map="$work"=. -ffile-prefix-map="$PWD"=. -Wl,--no-insert-timestamp)
 for arch in i686 x86_64; do
   "$arch-w64-mingw32-gcc" -g -O0 "${same[@]}" "$work/src/main.c" -o "$work/src/$arch.exe" || exit 1
   "$arch-w64-mingw32-gcc" -g -O0 "${same[@]}" -shared "$work/src/dll.c" -o "$work/src/$arch.dll" || exit 1
