@@ -3,6 +3,8 @@
 // driver hand-off and the restart.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/uninstall/family_machine.h"
 #include "uninstall/flow/component_list.h"
 
@@ -238,29 +240,45 @@ TEST_F(RunTest, ASpoolerThatWillNotStartFailsEachEntryWithItsLine) {
   EXPECT_EQ(result.left, std::vector<std::string>{kSpoolerLeftStopped});
 }
 
-// A removal that leaves a driver (not one in use) or a file behind ends the run 1.
+// A removal that leaves a driver (not one in use), a file or a port behind
+// ends the run 1 and names it; what a later removal took, or a refusal for a
+// file that is not there, leaves nothing.
 TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
   struct Case {
     const char* fault;
-    Component entry;
-    std::string left;  // "" for nothing left
+    std::vector<Component> entries;
+    std::string left;         // "" for nothing left
+    const char16_t* gone = nullptr;  // a file deleted before the run
   };
+  const Component q40_lpt{"VRT-Q40(P)", K::kPrinter}, q40_usb{"VRT-Q40(U) 1", K::kPrinter};
+  const Component net1{"VRT-Q40(N) 1", K::kPrinter}, net2{"VRT-Q40(N) 2", K::kPrinter};
+  const Component class_printer{"KVRO TP80", K::kPrinter}, processor{"KVRPrint", K::kProcessor};
   const Case cases[] = {
-      {"DeletePrinterDriverEx 5 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, "driver VRT-T80"},
-      {"DeletePrinterDriverEx 3001 --subject VRT-T80", {"VRT-T80(S)", K::kPrinter}, ""},
-      {"DeleteFile 32 --subject KVRPRT64", {"KVRPrint", K::kProcessor}, "file C:\\Windows\\system32\\spool"},
+      {"DeletePrinterDriverEx 5 --subject VRT-T80", {{"VRT-T80(S)", K::kPrinter}}, "driver VRT-T80"},
+      {"DeletePrinterDriverEx 3001 --subject VRT-T80", {{"VRT-T80(S)", K::kPrinter}}, ""},
+      {"DeleteFile 32 --subject KVRPRT64", {processor}, "file C:\\Windows\\system32\\spool"},
+      // The driver the first printer's removal left goes with the last.
+      {"DeletePrinterDriverEx 5 --subject VRT-Q40 --times 1", {q40_lpt, net1, net2, q40_usb}, ""},
+      {"DeleteFile 5 --subject oem3.inf", {class_printer}, "file C:\\Windows\\inf\\oem3.inf"},
+      {"DeleteFile 5 --subject oem3.PNF", {class_printer}, "", u"C:\\Windows\\inf\\oem3.PNF"},
+      {"DeletePort 5", {net1, net2}, "port KVIP_192.168.0.50"},
+      // Printers that cannot be listed may still use the port.
+      {"EnumPrinters 5", {net1, net2}, "port KVIP_192.168.0.50"},
+      {"GetPrintProcessorDirectory 5", {processor}, "file KVRPRT64.DLL"},
   };
   for (const Case& c : cases) {
     TearDown();
     Build("win7-x64-en");
+    if (c.gone != nullptr) ASSERT_TRUE(u().files.DeleteFile(c.gone));
     ASSERT_EQ(Tool(std::string("fault DIR call ") + c.fault), 0);
     FakeView view;
-    view.Add(c.entry);
+    for (const Component& entry : c.entries) view.Add(entry);
     RemovalOutcome outcome;
     outcome.Ran(UninstallRun(Context(), view).Run(), view.log.back());
-    EXPECT_TRUE(view.entries.empty());
+    EXPECT_TRUE(view.entries.empty()) << c.fault;
     EXPECT_EQ(outcome.Ending().status, c.left.empty() ? 3010 : 1) << c.fault;
-    EXPECT_EQ(outcome.Ending().why.rfind("not removed: " + c.left, 0), c.left.empty() ? std::string::npos : 0u);
+    EXPECT_EQ(outcome.Ending().why.rfind("not removed: " + c.left, 0), c.left.empty() ? std::string::npos : 0u)
+        << c.fault << ": " << outcome.Ending().why;
   }
 }
 

@@ -213,8 +213,11 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
     return Step::kAbort;
   }
   Log("IDS_DELETING2", name);
+  // Without the printer's record its driver and port are unknown: the walk
+  // stops before the deletion. (A failed read may clear the size it gave.)
   PrinterInfo2 record;
   std::uint32_t needed = 0;
+  bool read = false;
   if (!printer->GetPrinter(2, &record, 0, &needed) &&
       (p.system.GetLastError() != win32::kErrorInsufficientBuffer || needed == 0)) {
     Log("IDS_ERR_GETPRNINFO");
@@ -223,9 +226,9 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
   } else if (!printer->GetPrinter(2, &record, needed, &needed)) {
     Log("IDS_ERR_GETPRNINFO");
   } else {
-    needed = 0;
+    read = true;
   }
-  if (needed != 0) {
+  if (!read) {
     printer->ClosePrinter();
     Pause(kErrorPauseMs);
     return Step::kAbort;

@@ -506,6 +506,12 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       ++into->not_reached;
       return;
     }
+    // KIT_SWEEP_TRACE=1 shows what each run said.
+    if (std::getenv("KIT_SWEEP_TRACE") != nullptr) {
+      std::printf("  run at %s (exit %d):\n", where.c_str(), result.exit_status.value_or(-1));
+      for (const auto& m : result.messages) std::printf("    %s\n", m.c_str());
+      std::fflush(stdout);
+    }
     if (!result.ended) finding(where + ": the program did not end");
     if (machine->SleptMilliseconds() - slept_before > static_cast<std::uint64_t>(virtual_minutes) * 60000)
       finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");

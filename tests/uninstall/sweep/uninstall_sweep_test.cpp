@@ -226,13 +226,6 @@ TEST(UninstallSweep, EveryCallOfAFullUninstallFailing) {
     road.exit_zero_expected["GetDescriptor ''"] =
         "the USB probe at the start: a failed probe leaves the USB driver, and the run ends done";
     road.known_findings = kByDesign;
-    // Still to mend: the record read before a printer's deletion failing
-    // once ends the walk (the run says so and ends 1), yet the sweep finds
-    // the machine whole at the end of the run.
-    for (const char* printer : {"VRT-Q40(U) 1", "VRT-Q40(P)", "VRT-Q40(N) 1"})
-      road.known_findings[std::string("GetPrinter '") + printer + "' failing with 31: whole at its end, yet the program exited 1"] =
-          "to mend: a printer record read that fails before the deletion ends the walk with 1, and the machine is "
-          "whole at the run's end";
     road.impossible_answers = kImpossible;
     // The window's USB probe at its opening: a printer that does not answer
     // is no printer, and the window offers no USB driver removal.
