@@ -57,16 +57,21 @@ endif()
 #                WOW64 answers, the COM and module ABI, the stored records'
 #                layouts, the floating-point results the pages show, the
 #                32-bit programs' own runs).
+#   none         the kit alone: the i686 build on a machine whose kernel
+#                does not start 32-bit programs, where its tests could
+#                only be skipped (scripts/test-all.sh chooses).
 # A program outside the set is still defined (its folder may configure it)
 # but excluded from the build and registered with no test.
-set(KIT_TEST_SET "all" CACHE STRING "Which test programs this build makes: all, unsanitized or i686")
-set_property(CACHE KIT_TEST_SET PROPERTY STRINGS all unsanitized i686)
+set(KIT_TEST_SET "all" CACHE STRING "Which test programs this build makes: all, unsanitized, i686 or none")
+set_property(CACHE KIT_TEST_SET PROPERTY STRINGS all unsanitized i686 none)
 
 # kit_build_in_reduced_set(target ...): a program or library of the tests'
 # folders that a reduced set needs although it is no test program (a walk's
 # host, a stand-in). In a reduced set the tests' folders build nothing else.
 function(kit_build_in_reduced_set)
-  set_target_properties(${ARGV} PROPERTIES EXCLUDE_FROM_ALL FALSE)
+  if(NOT KIT_TEST_SET STREQUAL "none")
+    set_target_properties(${ARGV} PROPERTIES EXCLUDE_FROM_ALL FALSE)
+  endif()
 endfunction()
 
 # kit_test_in_set(out UNSANITIZED I686): whether a test so marked belongs to
@@ -76,6 +81,8 @@ function(kit_test_in_set out unsanitized i686)
   if(KIT_TEST_SET STREQUAL "unsanitized" AND NOT unsanitized)
     set(in FALSE)
   elseif(KIT_TEST_SET STREQUAL "i686" AND NOT i686)
+    set(in FALSE)
+  elseif(KIT_TEST_SET STREQUAL "none")
     set(in FALSE)
   endif()
   set(${out} ${in} PARENT_SCOPE)
