@@ -26,8 +26,14 @@ if [ "${KIT_SCREENSHOT_DESKTOP:-}" = 1 ]; then
   # The desktop window covers the display from its top left corner, so
   # window rectangles are screen positions as they are without it.
   desktop=(explorer /desktop=kitshot,1024x768)
+  # One such run at a time in a prefix: Wine keeps the named desktop in the
+  # prefix's server, and a second run on another X display would open its
+  # windows in the first run's desktop window there (X error BadWindow).
+  exec 8>"$prefix.desktop.lock"
+  flock 8
 fi
-"$wine_exec" "$prefix" "${desktop[@]}" "$program" "${args[@]}" "$(winpath "$work/rect")" "$(winpath "$work/taken")" &
+# (Not the lock: the prefix's server, which may outlive this run, must not hold it.)
+"$wine_exec" "$prefix" "${desktop[@]}" "$program" "${args[@]}" "$(winpath "$work/rect")" "$(winpath "$work/taken")" 8>&- &
 pid=$!
 for _ in $(seq 1 600); do
   [ -s "$work/rect" ] && break
