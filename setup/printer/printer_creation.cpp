@@ -1,6 +1,7 @@
 #include "setup/printer/printer_creation.h"
 
 #include "platform/port_data.h"
+#include "platform/spooler_lists.h"
 
 namespace kit::setup {
 namespace {
@@ -46,15 +47,10 @@ bool IsNameFor(const WString& name, const WString& base, bool numbered) {
 }  // namespace
 
 bool FindSamePrinter(EngineContext& ctx, PrinterRecord* record, bool is_usb) {
-  Spooler& spooler = ctx.platform.spooler;
-  std::vector<PrinterInfo2> printers;
-  std::uint32_t needed = 0, returned = 0;
-  bool listed = spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, 0, &needed, &returned);
-  if (!listed && ctx.platform.system.GetLastError() == win32::kErrorInsufficientBuffer)
-    listed = spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, needed, &needed, &returned);
-  if (!listed) return false;
+  const auto printers = EnumLocalPrinters(ctx.platform.spooler, 2);
+  if (!printers) return false;
   const PrinterInfo2 wanted = ToInfo(ctx, *record, record->printer_name);
-  for (const PrinterInfo2& printer : printers) {
+  for (const PrinterInfo2& printer : *printers) {
     if (IsNameFor(printer.printer_name, wanted.printer_name, !is_usb) &&
         EqualsNoCase(printer.driver_name, wanted.driver_name) && EqualsNoCase(printer.port_name, wanted.port_name)) {
       record->printer_name = ctx.Ansi(printer.printer_name);

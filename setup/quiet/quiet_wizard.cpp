@@ -9,6 +9,7 @@
 #include "common/codepage/codepage.h"
 #include "common/exit_codes/exit_codes.h"
 #include "common/runlog/run_log.h"
+#include "platform/spooler_lists.h"
 #include "setup/app/exit_status.h"
 #include "setup/pages/confirm_page.h"
 #include "setup/pages/legal_page.h"
@@ -305,12 +306,8 @@ bool QuietWizardHost::DrivePortPage(Dialog& frame) {
 std::vector<std::string> QuietWizardHost::LocalPrinters() const {
   std::vector<std::string> names;
   if (platform_ == nullptr) return names;
-  std::vector<PrinterInfo2> printers;
-  std::uint32_t needed = 0, returned = 0;
-  Spooler& spooler = platform_->spooler;
-  if (!spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, 0, &needed, &returned) && needed != 0)
-    spooler.EnumPrinters(kPrinterEnumLocal, u"", 2, &printers, needed, &needed, &returned);
-  for (const PrinterInfo2& p : printers) names.push_back(U8(p.printer_name));
+  for (const PrinterInfo2& p : EnumLocalPrinters(platform_->spooler, 2).value_or(std::vector<PrinterInfo2>{}))
+    names.push_back(U8(p.printer_name));
   return names;
 }
 

@@ -1,13 +1,11 @@
-// Reading printers the way the uninstaller does: the local printers, and one
-// printer opened with full access and its level-2 record read (size query,
-// allocation, read).
+// Reading printers the way the uninstaller does: the spooler's lists
+// (platform/spooler_lists.h), and one printer opened with full access and its
+// level-2 record read (size query, allocation, read).
 // This file is OS-independent.
 #pragma once
 
-#include <optional>
-#include <vector>
-
 #include "platform/spooler.h"
+#include "platform/spooler_lists.h"
 #include "platform/system.h"
 
 namespace kit::uninstall {
@@ -22,12 +20,6 @@ enum class PrinterRead {
   kReadFailed,  // IDS_ERR_GETPRNINFO
   kNoMemory,    // IDS_ERR_ALLOC
 };
-
-// EnumPrinters(local) at `level`, measured then read; nullopt on failure.
-std::optional<std::vector<PrinterInfo2>> EnumLocalPrinters(Spooler& spooler, std::uint32_t level);
-// EnumMonitors / EnumPrintProcessors, level 1, measured then read.
-std::optional<std::vector<MonitorInfo2>> EnumMonitorNames(Spooler& spooler);
-std::optional<std::vector<PrintProcessorInfo1>> EnumProcessorNames(Spooler& spooler, WStringView environment);
 
 // OpenPrinter with PRINTER_ALL_ACCESS, then the level-2 record. The printer
 // stays open in *printer when it could be opened.
