@@ -64,6 +64,14 @@ struct DRVENABLEDATA {
   DRVFN* pdrvfn;
 };
 inline constexpr ULONG kIndexDrvStartDoc = 35;  // INDEX_DrvStartDoc
+// The function a driver function table holds for the index, or null.
+inline PFN FindDriverFunction(const DRVENABLEDATA* table, ULONG index) {
+  if (table == nullptr || table->pdrvfn == nullptr) return nullptr;
+  for (ULONG i = 0; i < table->c; ++i) {
+    if (table->pdrvfn[i].iFunc == index) return table->pdrvfn[i].pfn;
+  }
+  return nullptr;
+}
 // The leading members of SURFOBJ, the only ones the plug-in reads.
 struct SURFOBJ {
   void* dhsurf;

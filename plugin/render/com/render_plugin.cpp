@@ -170,15 +170,6 @@ HRESULT KIT_STDCALL GetImplementedMethod(IPrintOemUni*, char* name) {
 
 // ---- the driver's Start of Document, hooked for the document's name -----------
 
-// The function of the driver's table with the index, or null.
-PFN DriverFunction(const DRVENABLEDATA* table, ULONG index) {
-  if (table == nullptr || table->pdrvfn == nullptr) return nullptr;
-  for (ULONG i = 0; i < table->c; ++i) {
-    if (table->pdrvfn[i].iFunc == index) return table->pdrvfn[i].pfn;
-  }
-  return nullptr;
-}
-
 // The job learns the document's name here (the driver log names it), then
 // the driver starts the document as it would unhooked.
 BOOL KIT_STDCALL HookedStartDoc(SURFOBJ* surface, WCHAR* document, DWORD job_id) {
@@ -212,7 +203,7 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
   auto* pdev = new (std::nothrow)
       Pdev(Self(self)->driver, devobj, render::ReadSettings(OemRecord(devobj), system_directory), std::move(identity));
   if (pdev == nullptr) return kEFail;
-  pdev->driver_start_doc = reinterpret_cast<DrvStartDocFunction>(DriverFunction(driver_functions, kIndexDrvStartDoc));
+  pdev->driver_start_doc = reinterpret_cast<DrvStartDocFunction>(FindDriverFunction(driver_functions, kIndexDrvStartDoc));
   *pdev_out = pdev;
   return kSOk;
 }

@@ -103,14 +103,6 @@ BOOL KIT_STDCALL DriverStartDoc(SURFOBJ*, WCHAR* document, DWORD) {
 }
 DRVFN driver_functions[] = {{kIndexDrvStartDoc, reinterpret_cast<PFN>(&DriverStartDoc)}};
 
-// The plug-in's hook of the index from the table EnableDriver filled, or null.
-PFN Hook(const DRVENABLEDATA& hooks, ULONG index) {
-  for (ULONG i = 0; hooks.pdrvfn != nullptr && i < hooks.c; ++i) {
-    if (hooks.pdrvfn[i].iFunc == index) return hooks.pdrvfn[i].pfn;
-  }
-  return nullptr;
-}
-
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -251,7 +243,7 @@ int main(int argc, char** argv) {
   std::u16string document =
       kit::FromUtf8(o.document.empty() ? std::filesystem::path(o.inputs.front()).filename().string() : o.document);
   SURFOBJ surface{nullptr, nullptr, &devobj};
-  auto start_doc = reinterpret_cast<DrvStartDocFunction>(Hook(hooks, kIndexDrvStartDoc));
+  auto start_doc = reinterpret_cast<DrvStartDocFunction>(FindDriverFunction(&hooks, kIndexDrvStartDoc));
   if (start_doc == nullptr) start_doc = DriverStartDoc;
   Check("StartDoc", start_doc(&surface, document.data(), kJobId) != 0 && driver_start_docs == 1 &&
                         started_document == document);
