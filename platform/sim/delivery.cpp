@@ -1,5 +1,6 @@
 // Raw job delivery to a TCP listener or a device node (POSIX sockets).
 #include "platform/sim/delivery.h"
+#include "platform/sim/fd_io.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -88,16 +89,10 @@ bool SendDevice(const std::string& target, const Bytes& data, std::string* error
     *error = "cannot open " + target + ": " + std::strerror(errno);
     return false;
   }
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const auto n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *error = "cannot write " + target + ": " + std::strerror(errno);
-      ::close(fd);
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
+  if (!WriteAll(fd, data.data(), data.size())) {
+    *error = "cannot write " + target + ": " + std::strerror(errno);
+    ::close(fd);
+    return false;
   }
   ::close(fd);
   return true;

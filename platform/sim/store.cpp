@@ -1,5 +1,6 @@
 // Locked, atomic access to the machine's state file (POSIX).
 #include "platform/sim/store.h"
+#include "platform/sim/fd_io.h"
 #include "platform/sim/flush.h"
 
 #include <fcntl.h>
@@ -115,19 +116,9 @@ bool ReadWhole(const std::filesystem::path& path, std::string* text) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   text->clear();
-  char buffer[1 << 16];
-  for (;;) {
-    const auto n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    text->append(buffer, static_cast<std::size_t>(n));
-  }
+  const bool read = ReadAll(fd, text);
   ::close(fd);
-  return true;
+  return read;
 }
 
 }  // namespace
@@ -170,17 +161,11 @@ StoreError Store::SaveUnlocked(Json state, std::string* message) {
   std::string text = state.dump(1);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return Fail(StoreError::kIo, "cannot write " + temp.string() + ": " + std::strerror(errno), message);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const auto n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const std::string why = std::strerror(errno);
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return Fail(StoreError::kIo, "cannot write " + temp.string() + ": " + why, message);
-    }
-    done += static_cast<std::size_t>(n);
+  if (!WriteAll(fd, text.data(), text.size())) {
+    const std::string why = std::strerror(errno);
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return Fail(StoreError::kIo, "cannot write " + temp.string() + ": " + why, message);
   }
   if ((FlushWrites() && ::fsync(fd) != 0) || ::close(fd) != 0) {
     ::unlink(temp.c_str());

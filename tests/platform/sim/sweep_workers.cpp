@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/sim/fd_io.h"
 #include "platform/sim/store.h"
 
 namespace kit::sim::testing {
@@ -87,12 +88,7 @@ void RunSpread(std::size_t count, int jobs, const std::string& road_name,
       }
       out["test_failed"] = ::testing::Test::HasFailure();
       const std::string text = out.dump();
-      for (std::size_t done = 0; done < text.size();) {
-        const auto n = ::write(ends[1], text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ::_exit(3);
-        done += static_cast<std::size_t>(n);
-      }
+      if (!WriteAll(ends[1], text.data(), text.size())) ::_exit(3);
       std::fflush(stdout);
       std::fflush(stderr);
       ::_exit(0);
@@ -103,13 +99,7 @@ void RunSpread(std::size_t count, int jobs, const std::string& road_name,
   std::vector<Json> deltas;
   for (std::size_t k = 0; k < workers.size(); ++k) {
     std::string text;
-    char buffer[1 << 16];
-    for (;;) {
-      const auto n = ::read(workers[k].fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
+    ReadAll(workers[k].fd, &text);  // a read error leaves the text unparsable: the worker's finding
     ::close(workers[k].fd);
     int status = 0;
     while (::waitpid(workers[k].pid, &status, 0) < 0 && errno == EINTR) {

@@ -1,0 +1,31 @@
+#include "platform/sim/fd_io.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kit::sim {
+
+bool ReadAll(int fd, std::string* text) {
+  char buffer[1 << 16];
+  for (;;) {
+    const auto n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    text->append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  for (std::size_t done = 0; done < size;) {
+    const auto n = ::write(fd, bytes + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace kit::sim
