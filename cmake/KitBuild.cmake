@@ -25,17 +25,6 @@ if(WIN32)
   target_compile_definitions(kit_warnings INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 endif()
 
-# kit_reproducible_flags(SOURCE_DIR BINARY_DIR OUT_MAP_SOURCES OUT_MAP_BUILD OUT_LINK): the
-# compile options that record the sources relative to SOURCE_DIR and the
-# build folder BINARY_DIR as "build" (the last map wins, so the build
-# folder's comes after the repository's that holds it), and the link option
-# that leaves the link time out of a PE header.
-function(kit_reproducible_flags source binary out_sources out_build out_link)
-  set(${out_sources} -ffile-prefix-map=${source}=. PARENT_SCOPE)
-  set(${out_build} -ffile-prefix-map=${binary}=build PARENT_SCOPE)
-  set(${out_link} -Wl,--no-insert-timestamp PARENT_SCOPE)
-endfunction()
-
 if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # Ship self-contained executables: no libstdc++/libgcc/winpthread DLLs beside them.
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -44,10 +33,11 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # the sources relative to the repository and the build folder as "build"
   # (otherwise their paths, and with them the debug link's CRC in the
   # stripped image, change with the folder). package/make_kit.py refuses an
-  # image with a link time or a build folder in it.
-  kit_reproducible_flags(${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR} map_sources map_build KIT_REPRODUCIBLE_LINK_FLAG)
-  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:${map_sources}> $<$<COMPILE_LANGUAGE:C,CXX>:${map_build}>)
-  add_link_options(${KIT_REPRODUCIBLE_LINK_FLAG})
+  # image with a link time or a build folder in it. (The last map wins, so
+  # the build folder's comes after the repository's that holds it.)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>
+                      $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>)
+  add_link_options(-Wl,--no-insert-timestamp)
 endif()
 
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
