@@ -28,20 +28,64 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   endif()
   set(CMAKE_CROSSCOMPILING_EMULATOR ${KIT_SOURCE_ROOT}/scripts/wine-exec.sh ${KIT_WINE_PREFIX})
 
-  # wine-exec.sh ends a run that needs 32-bit programs on a kernel that
-  # cannot start them with status 77 and "wine-exec: skipped: REASON": every
-  # test of a Windows build counts that as a skip with the reason in its
-  # output, never as a pass. (CMake before 3.28 sets test properties only
-  # in the folder that adds the test, so add_test itself carries them.)
-  set(KIT_WINE_SKIP_STATUS 77)
+  # Every test of a Windows build runs under Wine and is declared with
+  # kit_wine_test (below), which gives it the properties that keep Wine runs
+  # apart: a plain add_test here is a mistake of the build files.
   function(add_test)
-    _add_test(${ARGV})
-    if(ARGV0 STREQUAL "NAME")
-      set_tests_properties(${ARGV1} PROPERTIES SKIP_RETURN_CODE ${KIT_WINE_SKIP_STATUS}
-                           SKIP_REGULAR_EXPRESSION "wine-exec: skipped: ")
+    if(NOT KIT_DECLARING_WINE_TEST)
+      message(FATAL_ERROR "add_test(${ARGV1}) in a Windows build: declare Windows tests with kit_wine_test")
     endif()
+    _add_test(${ARGV})
   endfunction()
 endif()
+
+# kit_wine_test(name [PREFIX dir] [LABELS ...] [TIMEOUT s] [ENVIRONMENT ...] [RUN_SERIAL] COMMAND ...)
+# The one way a Windows build declares a test, so that both bitnesses' tests
+# get the same properties by construction. A Wine prefix is one Windows: its
+# spooler, registry, named mutexes and windows (the kit's programs refuse to
+# start beside a window of the wizard or the uninstaller) are shared by every
+# program run in it, so the tests of one prefix run one at a time (a
+# resource lock named by the prefix). PREFIX is the prefix, or the folder a
+# test makes its own prefixes in, and must stand in COMMAND; without it the
+# test runs in the build's prefix (KIT_WINE_PREFIX), through the emulator
+# when COMMAND starts with a target. wine-exec.sh ends a run that needs
+# 32-bit programs on a kernel that cannot start them with status 77 and
+# "wine-exec: skipped: REASON": that counts as a skip with the reason in its
+# output, never as a pass. TIMEOUT (300 s unless given) is also the test's
+# cost, so longer tests start first.
+set(KIT_WINE_SKIP_STATUS 77)
+function(kit_wine_test name)
+  cmake_parse_arguments(K "RUN_SERIAL" "PREFIX;TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
+  if(NOT KIT_RUN_TESTS)
+    return()
+  endif()
+  if(K_PREFIX)
+    if(NOT K_PREFIX IN_LIST K_COMMAND)
+      message(FATAL_ERROR "kit_wine_test(${name}): PREFIX ${K_PREFIX} does not stand in its command")
+    endif()
+  else()
+    set(K_PREFIX ${KIT_WINE_PREFIX})
+    list(GET K_COMMAND 0 program)
+    if(NOT TARGET ${program} AND NOT KIT_WINE_PREFIX IN_LIST K_COMMAND)
+      message(FATAL_ERROR "kit_wine_test(${name}): its command neither runs a target nor names the build's prefix")
+    endif()
+  endif()
+  if(NOT K_TIMEOUT)
+    set(K_TIMEOUT 300)
+  endif()
+  set(KIT_DECLARING_WINE_TEST TRUE)
+  add_test(NAME ${name} COMMAND ${K_COMMAND})
+  set(labels wine ${K_LABELS})
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${K_TIMEOUT} COST ${K_TIMEOUT}
+                       RESOURCE_LOCK "wine_prefix:${K_PREFIX}"
+                       SKIP_RETURN_CODE ${KIT_WINE_SKIP_STATUS} SKIP_REGULAR_EXPRESSION "wine-exec: skipped: ")
+  if(K_ENVIRONMENT)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${K_ENVIRONMENT}")
+  endif()
+  if(K_RUN_SERIAL)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+endfunction()
 
 # Which test programs a build makes (KIT_TEST_SET). Each test program is
 # compiled and run in one build of each kind, so that no build compiles what
@@ -127,8 +171,7 @@ function(kit_test name)
   # Tests allowed longer start first (COST), so that a long one is not left
   # running alone at the end of a parallel run.
   if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-    set_tests_properties(${name} PROPERTIES LABELS "wine;${K_LABELS}" TIMEOUT ${K_TIMEOUT} COST ${K_TIMEOUT})
+    kit_wine_test(${name} LABELS ${K_LABELS} TIMEOUT ${K_TIMEOUT} COMMAND ${name} --gtest_color=no)
   else()
     set(props TIMEOUT ${K_TIMEOUT} COST ${K_TIMEOUT})
     if(K_LABELS)

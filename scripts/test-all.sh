@@ -73,16 +73,42 @@ step() {
   printf '\n=== %s\n' "$*"
 }
 declare -A beside_pid=() beside_log=() beside_start=() beside_title=()
+# A run that fails ends everything it started: each job beside the steps is
+# a process group of its own (its build's compilers, its CTest and the tests
+# under it), ended as a whole, and the run says which step failed and which
+# jobs it ended.
+end_beside_jobs() {
+  local preset pid ended=()
+  for preset in "${!beside_pid[@]}"; do
+    pid=${beside_pid[$preset]}
+    kill -0 "$pid" 2>/dev/null || continue
+    kill -TERM -- "-$pid" 2>/dev/null
+    ended+=("$preset")
+  done
+  # What has not ended after a few seconds (a test that ignores the signal)
+  # is killed.
+  for _ in $(seq 50); do
+    local alive=""
+    for preset in "${ended[@]}"; do kill -0 -- "-${beside_pid[$preset]}" 2>/dev/null && alive=1; done
+    [ -n "$alive" ] || break
+    sleep 0.1
+  done
+  for preset in "${ended[@]}"; do kill -KILL -- "-${beside_pid[$preset]}" 2>/dev/null; done
+  [ ${#ended[@]} -eq 0 ] || printf '=== ended the jobs still running beside: %s\n' "${ended[*]}"
+  # Every job not joined yet shows where it stood (one that ended on its own
+  # may have failed first).
+  for preset in "${!beside_pid[@]}"; do
+    printf '\n=== %s, not joined: the last lines of its output\n' "${beside_title[$preset]}"
+    tail -n 20 "${beside_log[$preset]}"
+    rm -f "${beside_log[$preset]}"
+  done
+}
 finish() {
   local rc=$?
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  for pid in "${beside_pid[@]}"; do
-    kill -0 "$pid" 2>/dev/null || continue
-    pkill -P "$pid" 2>/dev/null
-    kill "$pid" 2>/dev/null
-  done
   [ "$rc" -ne 0 ] && [ -n "$step_name" ] && printf '=== %s failed after %d s (%d s in all)\n' "$step_name" \
     $((SECONDS - step_start)) $((SECONDS - run_start))
+  end_beside_jobs
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
   [ "${KIT_COLD:-0}" = 1 ] && [ -n "${CCACHE_DIR:-}" ] && rm -rf "$CCACHE_DIR"
   [ -n "$tests_tmp_made" ] && rm -rf "$tests_tmp_made"
   return 0
@@ -122,14 +148,19 @@ beside() {
   beside_title[$preset]=$title beside_start[$preset]=$SECONDS
   beside_log[$preset]=$(mktemp "${TMPDIR:-/tmp}/kit-build.XXXXXX")
   cmake --preset "$preset" "$@" >/dev/null
+  # Job control on for this one start: the job gets a process group of its
+  # own (its leader's pid), which a failed run ends as a whole. Nothing
+  # beside reads the terminal.
+  set -m
   (
     start=$SECONDS
     nice -n "$niceness" cmake --build --preset "$preset" || exit
     [ -n "$then_test" ] || exit 0
     printf '\n=== %s: built in %d s; its tests\n' "$preset" $((SECONDS - start))
     TMPDIR=$tests_tmp ctest --preset "$preset"
-  ) >"${beside_log[$preset]}" 2>&1 &
+  ) </dev/null >"${beside_log[$preset]}" 2>&1 &
   beside_pid[$preset]=$!
+  set +m
 }
 join() {
   local preset=$1 rc=0
