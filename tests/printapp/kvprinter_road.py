@@ -177,7 +177,7 @@ def main():
     start(as_nobody + [KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-hostname=localhost",
            "-o", "server-port=%d" % port, "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" +
            WORK + "/kvprinter.state", "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log",
-           "-o", "log-level=info"], "kvprinter")
+           "-o", "log-level=info", "-o", "file-folder=" + WORK + "/out"], "kvprinter")
     wait_for("kvprinter server", lambda: listening(port))
     system = "ipp://127.0.0.1:%d/ipp/system" % port
     run([KVPRINTER, "add", "-d", "road", "-m", "vrt-q40_180dpi", "-v", "socket://127.0.0.1:%d" % listen_port,
