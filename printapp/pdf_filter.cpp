@@ -1,6 +1,7 @@
 #include "printapp/pdf_filter.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -113,7 +114,7 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
       ok = pages.Row(grey);
       if (!ok) papplJobSetMessage(job, "The PDF renderer stopped in the middle of page %u.", page + 1);
       Dither(grey, y, options->dither, line);
-      ok = ok && WriteRasterLine(job, options, device, y, line.data());
+      ok = ok && WriteRasterLine(job, options, device, y, line.data()) && !JobFailed(job);
     }
     ok = ok && EndRasterPage(job, options, device, page);
     if (ok) papplJobSetImpressionsCompleted(job, 1);
@@ -132,6 +133,9 @@ bool RenderPass(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
     return false;
   }
   bool ok = PrintPages(job, device, options, in);
+  // A job stopped early (cancelled, or failed) leaves the renderer with
+  // pages to go: it is ended rather than waited for.
+  if (!ok) kill(pid, SIGTERM);
   std::fclose(in);
   int status = 0;
   waitpid(pid, &status, 0);
@@ -149,7 +153,9 @@ bool FilterPdf(pappl_job_t* job, pappl_device_t* device, void* data) {
   bool ok = StartRasterJob(job, options, device);
   // Copies are the document again inside the one job, as the Windows
   // driver prints them: the job's start and end operations come once.
-  for (int copy = 0; ok && copy < std::max(1, options->copies); ++copy) ok = RenderPass(job, device, options);
+  for (int copy = 0; ok && copy < std::max(1, options->copies) && !papplJobIsCanceled(job); ++copy) {
+    ok = RenderPass(job, device, options);
+  }
   // The job's end is sent even after a failed page: EndRasterJob decides
   // what a half-printed job still needs.
   ok = EndRasterJob(job, options, device) && ok;

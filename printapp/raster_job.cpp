@@ -20,6 +20,9 @@ constexpr std::size_t kRawReadChunk = 64 * 1024;
 constexpr double kTenthsMmPerInch = 254.0;
 // "Beep one" of the document sheet's buzzer list.
 constexpr int kIdentifyBeeps = 1;
+// A cancel is looked for once a band of this many rows: a cancelled job
+// stops within a few millimetres of paper.
+constexpr unsigned kCancelBandRows = 64;
 
 // One job's state between PAPPL's callbacks.
 struct RasterJob {
@@ -168,6 +171,13 @@ bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
   RasterJob* state = JobOf(job);
   if (!state) return false;
   if (state->failed) return true;
+  if (state->rows % kCancelBandRows == 0 && papplJobIsCanceled(job)) {
+    // PAPPL reads no further rows of a cancelled job; the rows so far
+    // are printed and the receipt ends as a failed job's does.
+    state->failed = true;
+    Flush(job, device, *state);
+    return false;
+  }
   state->encoder.AddLine({line, options->header.cupsBytesPerLine});
   ++state->rows;
   return state->encoder.pending_bytes() < kWriteChunk || Flush(job, device, *state);

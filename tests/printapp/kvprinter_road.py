@@ -11,6 +11,7 @@ import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.req
 KVPRINTER, KVJOB, WORK = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
 HERE = os.path.dirname(os.path.abspath(__file__))
 QR_TEXT = "https://veldran.example/receipt/4711"
+MANY_PAGES = 2000  # a PDF that prints for a minute, cancelled in its first seconds
 children = []
 
 
@@ -72,6 +73,9 @@ def make_documents():
     open(WORK + "/long.ps", "w").write("%!PS\n<< /PageSize [158.17 28346] >> setpagedevice showpage\n")
     run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/long.pdf", WORK + "/long.ps"])
     open(WORK + "/notpdf.pdf", "w").write("This is a receipt in plain text, not a PDF.\n")
+    open(WORK + "/many.ps", "w").write("%%!PS\n<< /PageSize [158.17 841.89] >> setpagedevice\n"
+                                       "1 1 %d { pop 20 700 moveto 100 0 rlineto stroke showpage } for\n" % MANY_PAGES)
+    run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/many.pdf", WORK + "/many.ps"])
 
 
 def ipptool(uri, test, verbose=False, **values):
@@ -196,6 +200,20 @@ def main():
         out = ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/" + name, format=fmt, jobname=name,
                       cutmode="none" if end == 9 else "per-job", drawer="after", endstate=end, **sent)
         print("%s: %s" % (name, out.split("job-state-message (textWithoutLanguage) = ")[-1].splitlines()[0]))
+    # A long PDF cancelled while it prints stops at once; the next job prints.
+    job = run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip()
+    printed = WORK + "/out/many.pdf.prn"
+    wait_for("the long PDF printing", lambda: os.path.exists(printed) and os.path.getsize(printed) > 0, 20)
+    run([KVPRINTER, "cancel", "-j", job, "-o", "printer-uri=" + desk])
+    begin = time.time()
+    ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/receipt.pwg", format="image/pwg-raster",
+            jobname="after-cancel", cutmode="per-job", drawer="before", endstate=9)
+    size = os.path.getsize(printed)
+    time.sleep(0.5)
+    pages = run([KVJOB, "decode", printed]).count("raster image")  # one line a page
+    print("cancelled PDF: stopped (%s), next job completed in under 5 s: %s" % (
+        "%d of %d pages" % (pages, MANY_PAGES) if os.path.getsize(printed) == size and pages < MANY_PAGES else "went on",
+        time.time() - begin < 5))
     decoded = run([KVJOB, "decode", WORK + "/out/receipt.pwg.prn"])
     print("cut-mode=none, cash-drawer=after: cuts %d, drawer pulse last: %s" % (
         decoded.count("cut"), decoded.strip().splitlines()[-1].startswith("drawer pulse")))
