@@ -188,6 +188,11 @@ def main():
              "except PermissionError: print('refused')\n")
     print("socket mode %o, another user: %s" % (os.stat(sock).st_mode & 0o777, run(
         ["setpriv", "--reuid=daemon", "--regid=daemon", "--clear-groups", "python3", "-c", probe, sock]).stdout.strip()))
+    # With or without an avahi daemon: the device list and the Add Printer
+    # page (PAPPL 1.3 without one aborted on both).
+    r = run([KVPRINTER, "devices"], check=False)
+    add_page = urllib.request.urlopen(base + "/addprinter", timeout=20).status
+    print("devices: exit %d, Add Printer page: HTTP %d" % (r.returncode, add_page))
     reports = open(WORK + "/kvprinter.out").read().count("ERROR: AddressSanitizer")
     print("server alive: %s, sanitizer reports: %d" % (children[0].poll() is None, reports))
 
