@@ -9,6 +9,7 @@
 #include <string>
 
 #include "printapp/driver.h"
+#include "printapp/raster_guard.h"
 #include "printapp/receipt_encoder.h"
 
 namespace kit::printapp {
@@ -112,6 +113,7 @@ JobOptions JobOptionsOf(const pappl_pr_options_t* options) {
 
 bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
   (void)device;
+  TakeRasterRefusal();  // none left over from this thread's last job
   const print::model::Model* model = ModelOf(papplJobGetPrinter(job));
   if (!model) {
     papplJobSetMessage(job, "The printer has no model of the family.");
@@ -205,6 +207,11 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
   std::unique_ptr<RasterJob> state(JobOf(job));
   papplJobSetData(job, nullptr);
   if (!state) return false;
+  const std::string refusal = TakeRasterRefusal();  // a later page's header refused
+  if (!refusal.empty()) {
+    papplJobSetMessage(job, "%s", refusal.c_str());
+    state->failed = true;
+  }
   // A job that failed before any page printed sends nothing at all; one
   // that failed later (rows already printed as they came) still ends its
   // receipt with the cut, so that the next receipt starts on paper of its own.

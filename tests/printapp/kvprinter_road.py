@@ -70,6 +70,11 @@ def make_documents():
               "-sOutputFile=" + WORK + "/receipt.pwg", WORK + "/receipt.pdf"])
     good = open(WORK + "/receipt.pwg", "rb").read()
     open(WORK + "/short.pwg", "wb").write(good[:len(good) // 3])  # sent as a third of a stream
+    # A page header that claims 4,294,967,280 rows (cupsHeight, at byte 380).
+    open(WORK + "/lying.pwg", "wb").write(good[:380] + struct.pack(">I", 0xFFFFFFF0) + good[384:])
+    # A good page, then one whose header claims 30,000 rows (4.2 m at 180 dpi).
+    second = good[4:380] + struct.pack(">I", 30000) + good[384:]
+    open(WORK + "/lying2.pwg", "wb").write(good + second)
     open(WORK + "/long.ps", "w").write("%!PS\n<< /PageSize [158.17 28346] >> setpagedevice showpage\n")
     run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/long.pdf", WORK + "/long.ps"])
     open(WORK + "/notpdf.pdf", "w").write("This is a receipt in plain text, not a PDF.\n")
@@ -193,13 +198,17 @@ def main():
     print(ipptool(desk, "get-printer-attributes.test").strip().splitlines()[-1].strip())
     ipptool(desk, "vendor_options.test")
     print("vendor options and defaults: as the document sheet's")
-    jobs = [("short.pwg", "image/pwg-raster", 8), ("long.pdf", "application/pdf", 8),
+    jobs = [("short.pwg", "image/pwg-raster", 8), ("lying.pwg", "image/pwg-raster", 8),
+            ("lying2.pwg", "image/pwg-raster", 8), ("long.pdf", "application/pdf", 8),
             ("notpdf.pdf", "application/pdf", 8), ("receipt.pwg", "image/pwg-raster", 9)]
     for name, fmt, end in jobs:
         sent = {"job-id": send_cut_short(port, "desk", WORK + "/short.pwg")} if name == "short.pwg" else {}
+        begin = time.time()
         out = ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/" + name, format=fmt, jobname=name,
                       cutmode="none" if end == 9 else "per-job", drawer="after", endstate=end, **sent)
         print("%s: %s" % (name, out.split("job-state-message (textWithoutLanguage) = ")[-1].splitlines()[0]))
+        if name.startswith("lying"):
+            print("%s ended in under 5 s: %s" % (name, time.time() - begin < 5))
     # A long PDF cancelled while it prints stops at once; the next job prints.
     job = run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip()
     printed = WORK + "/out/many.pdf.prn"
