@@ -19,8 +19,6 @@ namespace kit::printapp {
 namespace {
 
 constexpr int kMaxGrey = 255;
-constexpr unsigned kBitsPerByte = 8;
-constexpr int kDitherSize = 16;
 
 // The renderer's output: grey pages ("P5" portable grey maps) one after
 // the other on a pipe.
@@ -59,20 +57,6 @@ class GreyPages {
 
   FILE* in_;
 };
-
-// A grey row to one-bit dots with the printer's dither: a dot wherever the
-// grey is at or below the threshold (0 black, 255 white).
-void Dither(const std::vector<unsigned char>& grey, unsigned y, const pappl_dither_t& dither,
-            std::vector<unsigned char>& line) {
-  std::fill(line.begin(), line.end(), 0);
-  const unsigned char* thresholds = dither[y % kDitherSize];
-  const std::size_t width = std::min(grey.size(), line.size() * kBitsPerByte);
-  for (std::size_t x = 0; x < width; ++x) {
-    if (grey[x] < kMaxGrey && grey[x] <= thresholds[x % kDitherSize]) {
-      line[x / kBitsPerByte] |= static_cast<unsigned char>(0x80 >> (x % kBitsPerByte));
-    }
-  }
-}
 
 // Runs the renderer on the job's file; its output comes on the returned
 // stream, its messages are dropped.
@@ -113,7 +97,7 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
     for (unsigned y = 0; ok && y < height; ++y) {
       ok = pages.Row(grey);
       if (!ok) papplJobSetMessage(job, "The PDF renderer stopped in the middle of page %u.", page + 1);
-      Dither(grey, y, options->dither, line);
+      DitherRow(grey, y, options->dither, line);
       ok = ok && WriteRasterLine(job, options, device, y, line.data()) && !JobFailed(job);
     }
     ok = ok && EndRasterPage(job, options, device, page);

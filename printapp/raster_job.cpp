@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -19,6 +20,9 @@ namespace {
 constexpr std::size_t kWriteChunk = 64 * 1024;
 constexpr std::size_t kRawReadChunk = 64 * 1024;
 constexpr double kTenthsMmPerInch = 254.0;
+constexpr unsigned char kWhiteGrey = 255;
+constexpr unsigned kDotsPerByte = 8;
+constexpr int kDitherCells = 16;  // PAPPL's dither matrix: 16 x 16
 // "Beep one" of the document sheet's buzzer list.
 constexpr int kIdentifyBeeps = 1;
 // A cancel is looked for once a band of this many rows: a cancelled job
@@ -219,6 +223,18 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
   state->encoder.EndJob();
   const bool ok = Flush(job, device, *state) && !state->failed;
   return ok;
+}
+
+void DitherRow(const std::vector<unsigned char>& grey, unsigned y, const pappl_dither_t& dither,
+               std::vector<unsigned char>& line) {
+  std::fill(line.begin(), line.end(), 0);
+  const unsigned char* thresholds = dither[y % kDitherCells];
+  const std::size_t width = std::min(grey.size(), line.size() * kDotsPerByte);
+  for (std::size_t x = 0; x < width; ++x) {
+    if (grey[x] < kWhiteGrey && grey[x] <= thresholds[x % kDitherCells]) {
+      line[x / kDotsPerByte] |= static_cast<unsigned char>(0x80 >> (x % kDotsPerByte));
+    }
+  }
 }
 
 void SetPrintCallbacks(pappl_pr_driver_data_t* data) {

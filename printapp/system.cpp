@@ -14,6 +14,7 @@
 #include "printapp/driver.h"
 #include "printapp/job_options.h"
 #include "printapp/pdf_filter.h"
+#include "printapp/picture_filter.h"
 #include "printapp/utilities_page.h"
 
 namespace kit::printapp {
@@ -215,6 +216,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   papplSystemSetPrinterDrivers(system, static_cast<int>(drivers.size()), drivers.data(), AutoAddCallback,
                                AddUtilitiesPage, DriverCallback, nullptr);
   AddPdfFilter(system);
+  AddPictureFilters(system);
   static const std::string strings = OptionStrings();
   papplSystemAddStringsData(system, kStringsPath, "en-US", strings.c_str());
 

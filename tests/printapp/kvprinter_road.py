@@ -6,7 +6,7 @@ Utilities page (a screenshot, the self-test and a logo).
 
 usage: kvprinter_road.py KVPRINTER KVJOB WORK-DIR
 """
-import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request
+import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request, zlib
 
 KVPRINTER, KVJOB, WORK = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -78,6 +78,15 @@ def make_documents():
     open(WORK + "/long.ps", "w").write("%!PS\n<< /PageSize [158.17 28346] >> setpagedevice showpage\n")
     run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/long.pdf", WORK + "/long.ps"])
     open(WORK + "/notpdf.pdf", "w").write("This is a receipt in plain text, not a PDF.\n")
+    # A valid one-bit PNG of 20000 x 20000 dots (400 million, 50 MB of rows
+    # zipped to a few hundred kB), and the QR code as a PNG of its own.
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = zlib.compressobj(1)
+    idat = b"".join(rows.compress(b"\0" + b"\xff" * 2500) for _ in range(20000)) + rows.flush()
+    open(WORK + "/bomb.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 20000, 20000, 1, 0, 0, 0, 0))
+                                         + chunk(b"IDAT", idat) + chunk(b"IEND", b""))
+    run(["qrencode", "-o", WORK + "/qr.png", "-s", "4", QR_TEXT])
     open(WORK + "/many.ps", "w").write("%%!PS\n<< /PageSize [158.17 841.89] >> setpagedevice\n"
                                        "1 1 %d { pop 20 700 moveto 100 0 rlineto stroke showpage } for\n" % MANY_PAGES)
     run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/many.pdf", WORK + "/many.ps"])
@@ -199,7 +208,8 @@ def main():
     ipptool(desk, "vendor_options.test")
     print("vendor options and defaults: as the document sheet's")
     jobs = [("short.pwg", "image/pwg-raster", 8), ("lying.pwg", "image/pwg-raster", 8),
-            ("lying2.pwg", "image/pwg-raster", 8), ("long.pdf", "application/pdf", 8),
+            ("lying2.pwg", "image/pwg-raster", 8), ("bomb.png", "image/png", 8), ("qr.png", "image/png", 9),
+            ("long.pdf", "application/pdf", 8),
             ("notpdf.pdf", "application/pdf", 8), ("receipt.pwg", "image/pwg-raster", 9)]
     for name, fmt, end in jobs:
         sent = {"job-id": send_cut_short(port, "desk", WORK + "/short.pwg")} if name == "short.pwg" else {}
@@ -207,8 +217,15 @@ def main():
         out = ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/" + name, format=fmt, jobname=name,
                       cutmode="none" if end == 9 else "per-job", drawer="after", endstate=end, **sent)
         print("%s: %s" % (name, out.split("job-state-message (textWithoutLanguage) = ")[-1].splitlines()[0]))
-        if name.startswith("lying"):
+        if name.startswith("lying") or name == "bomb.png":
             print("%s ended in under 5 s: %s" % (name, time.time() - begin < 5))
+    # The picture at the top of the paper at its own size: its first rows
+    # are its own white margin (4 modules of 4 dots), then the code.
+    run([KVJOB, "render", WORK + "/out/qr.png.prn", "-o", WORK + "/qr_printed.png"])
+    first = [l for l in run([KVJOB, "decode", WORK + "/out/qr.png.prn"]).splitlines()
+             if l.startswith(("feed", "raster"))][:2]
+    print("qr.png: %s, zbarimg reads it: %s" % (", ".join(first), run(["zbarimg", "-q", "--raw",
+                                                WORK + "/qr_printed.png"]).strip() == QR_TEXT))
     # A long PDF cancelled while it prints stops at once; the next job prints.
     job = run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip()
     printed = WORK + "/out/many.pdf.prn"
