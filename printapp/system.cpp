@@ -12,6 +12,7 @@
 
 #include "printapp/dnssd_off.h"
 #include "printapp/driver.h"
+#include "printapp/job_history.h"
 #include "printapp/job_options.h"
 #include "printapp/pdf_filter.h"
 #include "printapp/picture_filter.h"
@@ -228,6 +229,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   state_file = Option(num_options, options, "state-file");
   if (state_file.empty()) state_file = DefaultStateFile();
   papplSystemLoadState(system, state_file.c_str());
+  KeepJobIds(system, state_file, spool);
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                              const_cast<char*>(state_file.c_str()));
   return system;

@@ -192,10 +192,12 @@ def main():
     for folder in (WORK, WORK + "/out", WORK + "/tmp"):
         os.chmod(folder, 0o777)
     as_nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] if os.geteuid() == 0 else []
-    start(as_nobody + [KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-hostname=localhost",
-           "-o", "server-port=%d" % port, "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" +
-           WORK + "/kvprinter.state", "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log",
-           "-o", "log-level=info", "-o", "file-folder=" + WORK + "/out"], "kvprinter")
+    server_args = as_nobody + [
+        KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-hostname=localhost",
+        "-o", "server-port=%d" % port, "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" +
+        WORK + "/kvprinter.state", "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log",
+        "-o", "log-level=info", "-o", "file-folder=" + WORK + "/out"]
+    server = start(server_args, "kvprinter")
     wait_for("kvprinter server", lambda: listening(port))
     system = "ipp://127.0.0.1:%d/ipp/system" % port
     run([KVPRINTER, "add", "-d", "road", "-m", "vrt-q40_180dpi", "-v", "socket://127.0.0.1:%d" % listen_port,
@@ -271,6 +273,21 @@ def main():
         new = (files_in(WORK + "/out") - before).pop()[0]
         lines = run([KVJOB, "decode", WORK + "/out/" + new]).splitlines()
         print("%s: %s (%s)" % (action, banner, ", ".join(l for l in lines[1:] if not l.startswith(" "))))
+
+    # A kill while a job prints, and a restart: the cut job's file goes,
+    # its id is not given again.
+    cut = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip())
+    wait_for("the job to cut printing", lambda: any(f.endswith("many_pdf.pdf") for f in os.listdir(WORK + "/spool"))
+             and os.path.getsize(WORK + "/out/many.pdf.prn") > 0, 20)
+    os.killpg(server.pid, signal.SIGKILL)
+    server.wait()
+    start(server_args, "kvprinter-again")
+    wait_for("kvprinter server again", lambda: listening(port))
+    after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
+    left = [f for f in os.listdir(WORK + "/spool") if f.endswith("many_pdf.pdf")]
+    said = "was cut by a stop of the server" in open(WORK + "/kvprinter.log").read()
+    print("killed with job %d printing: next job %s, its file %s, logged: %s" % (
+        cut, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said))
 
 
 try:
