@@ -281,6 +281,7 @@ def main():
              and os.path.getsize(WORK + "/out/many.pdf.prn") > 0, 20)
     os.killpg(server.pid, signal.SIGKILL)
     server.wait()
+    wait_for("the killed server's port closed", lambda: not listening(port))
     start(server_args, "kvprinter-again")
     wait_for("kvprinter server again", lambda: listening(port))
     after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
