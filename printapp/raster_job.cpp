@@ -106,9 +106,20 @@ bool PrintRawFile(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
 
 }  // namespace
 
-JobOptions JobOptionsOf(const pappl_pr_options_t* options) {
-  const OptionLookup lookup = [options](std::string_view name) -> std::optional<std::string> {
-    const char* value = cupsGetOption(std::string(name).c_str(), options->num_vendor, options->vendor);
+JobOptions JobOptionsOf(pappl_job_t* job, const pappl_pr_options_t* options) {
+  // The job's own value first, then the printer's default (the Printing
+  // Defaults page, Set-Printer-Attributes): PAPPL 1.3 hands a job only the
+  // values it came with, so a job through CUPS's driverless queue, which
+  // sends none, took the built-in defaults.
+  pappl_printer_t* printer = papplJobGetPrinter(job);
+  std::unique_ptr<ipp_t, void (*)(ipp_t*)> defaults(printer ? papplPrinterGetDriverAttributes(printer) : nullptr,
+                                                    ippDelete);
+  const OptionLookup lookup = [options, &defaults](std::string_view name) -> std::optional<std::string> {
+    const std::string key(name);
+    if (const char* value = cupsGetOption(key.c_str(), options->num_vendor, options->vendor)) return value;
+    const std::string default_name = key + "-default";
+    ipp_attribute_t* attr = defaults ? ippFindAttribute(defaults.get(), default_name.c_str(), IPP_TAG_ZERO) : nullptr;
+    const char* value = attr ? ippGetString(attr, 0, nullptr) : nullptr;
     if (!value) return std::nullopt;
     return std::string(value);
   };
@@ -123,7 +134,7 @@ bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_
     papplJobSetMessage(job, "The printer has no model of the family.");
     return false;
   }
-  auto state = std::make_unique<RasterJob>(*model, EventsOf(JobOptionsOf(options)));
+  auto state = std::make_unique<RasterJob>(*model, EventsOf(JobOptionsOf(job, options)));
   // The job's opening operations wait for its first page: a job refused at
   // its first page leaves the printer untouched.
   state->encoder.StartJob();

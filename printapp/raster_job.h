@@ -16,8 +16,9 @@ namespace kit::printapp {
 // Names the print callbacks in a driver's data.
 void SetPrintCallbacks(pappl_pr_driver_data_t* data);
 
-// The job's choices from its vendor options and finishings.
-JobOptions JobOptionsOf(const pappl_pr_options_t* options);
+// The job's choices from its vendor options and finishings, and for an
+// option the job does not name, the printer's default.
+JobOptions JobOptionsOf(pappl_job_t* job, const pappl_pr_options_t* options);
 
 // The raster callbacks, for a filter that feeds pages itself (the PDF one).
 bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);

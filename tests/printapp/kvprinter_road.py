@@ -256,6 +256,29 @@ def main():
     print("same as pdftoppm: %.1f%% of its black and white dots" % (100 * compare_with_pdftoppm(WORK + "/road.png")))
     print("zbarimg reads: %s" % run(["zbarimg", "-q", "--raw", WORK + "/road.png"]).strip())
 
+    # The printer's defaults, set over IPP, apply to a PDF that comes
+    # through CUPS's driverless queue (which sends no receipt option).
+    defaults = [  # option, default value, a line of the printer's bytes, there or not
+        ("cut-mode", "none", "cut ", False), ("cash-drawer", "none", "drawer pulse", False),
+        ("buzzer", "beep-3", "buzzer 3 times", True), ("logo", "logo-2", "print logo 2", True)]
+    test = WORK + "/set_defaults.test"
+    open(test, "w").write(
+        "{\n NAME \"set the receipt defaults\"\n OPERATION Set-Printer-Attributes\n GROUP operation-attributes-tag\n"
+        " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+        " ATTR uri printer-uri $uri\n GROUP printer-attributes-tag\n%s STATUS successful-ok\n}\n" %
+        "".join(" ATTR keyword %s-default %s\n" % (o, v) for o, v, _, _ in defaults))
+    ipptool(desk, test)
+    run(["lpadmin", "-h", cups, "-p", "desk", "-E", "-v", desk, "-m", "everywhere"])
+    before = files_in(WORK + "/out")
+    run(["lp", "-h", cups, "-d", "desk", WORK + "/receipt.pdf"])
+    wait_for("the job through CUPS", lambda: files_in(WORK + "/out") - before, 20)
+    time.sleep(1)  # its end written
+    new = sorted(files_in(WORK + "/out") - before)[-1][0]
+    lines = [l for l in run([KVJOB, "decode", WORK + "/out/" + new]).splitlines() if not l.startswith(" ")]
+    for option, value, line, there in defaults:
+        print("%s-default=%s through CUPS: %s" % (option, value, "applies" if any(
+            l.startswith(line) for l in lines) == there else "IGNORED"))
+
     base = "http://127.0.0.1:%d" % port
     shot = WORK + "/kvprinter_utilities.png"  # the page, with the printer's other pages in its bar
     subprocess.run(["timeout", "-k", "5", "40", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
