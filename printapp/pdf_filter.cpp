@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ namespace kit::printapp {
 namespace {
 
 constexpr int kMaxGrey = 255;
+// PAPPL's last page of a job without "page-ranges": every page.
+constexpr unsigned kAllPages = INT_MAX;
 
 // The renderer's output: grey pages ("P5" portable grey maps) one after
 // the other on a pipe.
@@ -66,8 +69,13 @@ FILE* StartRenderer(pappl_job_t* job, const pappl_pr_options_t& options, pid_t& 
   const std::string resolution = std::to_string(options.header.HWResolution[0]);
   const std::string width = std::to_string(options.header.cupsWidth);
   std::string file = papplJobGetFilename(job);
-  std::vector<std::string> args{kPdfRenderer, "-gray", "-r", resolution, "-scale-to-x", width,
-                                "-scale-to-y", "-1", file};
+  std::vector<std::string> args{kPdfRenderer, "-gray", "-r", resolution, "-scale-to-x", width, "-scale-to-y", "-1"};
+  // "page-ranges" (PAPPL takes one range): the renderer draws only those.
+  if (options.first_page > 1) args.insert(args.end(), {"-f", std::to_string(options.first_page)});
+  if (options.last_page >= std::max(1u, options.first_page) && options.last_page < kAllPages) {
+    args.insert(args.end(), {"-l", std::to_string(options.last_page)});
+  }
+  args.push_back(file);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -132,7 +140,9 @@ bool RenderPass(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
 
 bool FilterPdf(pappl_job_t* job, pappl_device_t* device, void* data) {
   (void)data;
-  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 1, false);
+  // The page count is not known before the renderer runs: 0, so that
+  // PAPPL's page range is the job's own, not cut to one page.
+  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 0, false);
   if (!options) return false;
   bool ok = StartRasterJob(job, options, device);
   // Copies are the document again inside the one job, as the Windows
