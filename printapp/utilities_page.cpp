@@ -110,7 +110,8 @@ void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const std::strin
 
   papplClientHTMLPuts(client, "<h2 class=\"title\">Logo download</h2>\n<p>BMP pictures of at most 1024 &times; 768 "
                               "pixels. The printer stores them as logos 1 to n in this order, replacing the logos it "
-                              "had; a job's <q>Stored logo</q> option prints one of them.</p>\n");
+                              "had; a job's <q>Print Logo</q> option (<code>logo</code>, "
+                              "<code>logo-1</code> to <code>logo-9</code>) prints one of them.</p>\n");
   papplClientHTMLStartForm(client, path.c_str(), true);
   papplClientHTMLPuts(client, "<table class=\"form\"><tbody>\n");
   for (int i = 1; i <= kLogoFields; ++i) {
