@@ -6,6 +6,8 @@
 #include "printapp/job_options.h"
 #include "printapp/media_names.h"
 #include "printapp/raster_job.h"
+#include "printapp/server_files.h"
+#include "printapp/system.h"
 
 namespace kit::printapp {
 namespace {
@@ -106,7 +108,15 @@ const Model* ModelOf(pappl_printer_t* printer) {
 
 bool DriverCallback(pappl_system_t* system, const char* driver_name, const char* device_uri,
                     const char* device_id, pappl_pr_driver_data_t* data, ipp_t** attrs, void* cbdata) {
-  (void)device_uri, (void)device_id, (void)cbdata;
+  (void)device_id, (void)cbdata;
+  // A printer is made only on a device the server may open: PAPPL asks
+  // this callback before it makes one (add, the web page, the saved state).
+  if (device_uri) {
+    if (const auto refusal = FileDeviceRefusal(device_uri, FileDeviceFolder())) {
+      papplLog(system, PAPPL_LOGLEVEL_ERROR, "Device \"%s\" refused: %s", device_uri, refusal->c_str());
+      return false;
+    }
+  }
   const Model* model = driver_name ? ModelOfDriver(driver_name) : nullptr;
   const ModelStrings* strings = model ? StringsOf(*model) : nullptr;
   if (!strings) {

@@ -12,6 +12,7 @@
 
 #include <cstring>
 
+#include "printapp/dnssd_off.h"
 #include "printapp/driver.h"
 #include "printapp/system.h"
 
@@ -25,6 +26,10 @@ constexpr char kFooter[] = "Veldran receipt, ticket and label printers";
 int main(int argc, char* argv[]) {
   kit::printapp::SystemUse use;
   use.serving = argc > 1 && std::strcmp(argv[1], "server") == 0;
+  if (argc > 1 && std::strcmp(argv[1], "devices") == 0 && !kit::printapp::AvahiRuns()) {
+    const bool verbose = argc > 2 && std::strcmp(argv[2], "-v") == 0;
+    return kit::printapp::ListDevicesWithoutDnssd(verbose);
+  }
   std::vector<pappl_pr_driver_t>& drivers = kit::printapp::Drivers();
   return papplMainloop(argc, argv, kVersion, kFooter, static_cast<int>(drivers.size()), drivers.data(),
                        kit::printapp::AutoAddCallback, kit::printapp::DriverCallback, nullptr, nullptr,

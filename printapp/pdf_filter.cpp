@@ -1,11 +1,13 @@
 #include "printapp/pdf_filter.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,8 +20,8 @@ namespace kit::printapp {
 namespace {
 
 constexpr int kMaxGrey = 255;
-constexpr unsigned kBitsPerByte = 8;
-constexpr int kDitherSize = 16;
+// PAPPL's last page of a job without "page-ranges": every page.
+constexpr unsigned kAllPages = INT_MAX;
 
 // The renderer's output: grey pages ("P5" portable grey maps) one after
 // the other on a pipe.
@@ -59,20 +61,6 @@ class GreyPages {
   FILE* in_;
 };
 
-// A grey row to one-bit dots with the printer's dither: a dot wherever the
-// grey is at or below the threshold (0 black, 255 white).
-void Dither(const std::vector<unsigned char>& grey, unsigned y, const pappl_dither_t& dither,
-            std::vector<unsigned char>& line) {
-  std::fill(line.begin(), line.end(), 0);
-  const unsigned char* thresholds = dither[y % kDitherSize];
-  const std::size_t width = std::min(grey.size(), line.size() * kBitsPerByte);
-  for (std::size_t x = 0; x < width; ++x) {
-    if (grey[x] < kMaxGrey && grey[x] <= thresholds[x % kDitherSize]) {
-      line[x / kBitsPerByte] |= static_cast<unsigned char>(0x80 >> (x % kBitsPerByte));
-    }
-  }
-}
-
 // Runs the renderer on the job's file; its output comes on the returned
 // stream, its messages are dropped.
 FILE* StartRenderer(pappl_job_t* job, const pappl_pr_options_t& options, pid_t& pid) {
@@ -81,8 +69,13 @@ FILE* StartRenderer(pappl_job_t* job, const pappl_pr_options_t& options, pid_t& 
   const std::string resolution = std::to_string(options.header.HWResolution[0]);
   const std::string width = std::to_string(options.header.cupsWidth);
   std::string file = papplJobGetFilename(job);
-  std::vector<std::string> args{kPdfRenderer, "-gray", "-r", resolution, "-scale-to-x", width,
-                                "-scale-to-y", "-1", file};
+  std::vector<std::string> args{kPdfRenderer, "-gray", "-r", resolution, "-scale-to-x", width, "-scale-to-y", "-1"};
+  // "page-ranges" (PAPPL takes one range): the renderer draws only those.
+  if (options.first_page > 1) args.insert(args.end(), {"-f", std::to_string(options.first_page)});
+  if (options.last_page >= std::max(1u, options.first_page) && options.last_page < kAllPages) {
+    args.insert(args.end(), {"-l", std::to_string(options.last_page)});
+  }
+  args.push_back(file);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -112,8 +105,8 @@ bool PrintPages(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
     for (unsigned y = 0; ok && y < height; ++y) {
       ok = pages.Row(grey);
       if (!ok) papplJobSetMessage(job, "The PDF renderer stopped in the middle of page %u.", page + 1);
-      Dither(grey, y, options->dither, line);
-      ok = ok && WriteRasterLine(job, options, device, y, line.data());
+      DitherRow(grey, y, options->dither, line);
+      ok = ok && WriteRasterLine(job, options, device, y, line.data()) && !JobFailed(job);
     }
     ok = ok && EndRasterPage(job, options, device, page);
     if (ok) papplJobSetImpressionsCompleted(job, 1);
@@ -132,6 +125,9 @@ bool RenderPass(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
     return false;
   }
   bool ok = PrintPages(job, device, options, in);
+  // A job stopped early (cancelled, or failed) leaves the renderer with
+  // pages to go: it is ended rather than waited for.
+  if (!ok) kill(pid, SIGTERM);
   std::fclose(in);
   int status = 0;
   waitpid(pid, &status, 0);
@@ -144,12 +140,16 @@ bool RenderPass(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* op
 
 bool FilterPdf(pappl_job_t* job, pappl_device_t* device, void* data) {
   (void)data;
-  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 1, false);
+  // The page count is not known before the renderer runs: 0, so that
+  // PAPPL's page range is the job's own, not cut to one page.
+  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 0, false);
   if (!options) return false;
   bool ok = StartRasterJob(job, options, device);
   // Copies are the document again inside the one job, as the Windows
   // driver prints them: the job's start and end operations come once.
-  for (int copy = 0; ok && copy < std::max(1, options->copies); ++copy) ok = RenderPass(job, device, options);
+  for (int copy = 0; ok && copy < std::max(1, options->copies) && !papplJobIsCanceled(job); ++copy) {
+    ok = RenderPass(job, device, options);
+  }
   // The job's end is sent even after a failed page: EndRasterJob decides
   // what a half-printed job still needs.
   ok = EndRasterJob(job, options, device) && ok;

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "printapp/driver.h"
+#include "printapp/raster_guard.h"
 #include "printapp/receipt_encoder.h"
 
 namespace kit::printapp {
@@ -18,8 +20,14 @@ namespace {
 constexpr std::size_t kWriteChunk = 64 * 1024;
 constexpr std::size_t kRawReadChunk = 64 * 1024;
 constexpr double kTenthsMmPerInch = 254.0;
+constexpr unsigned char kWhiteGrey = 255;
+constexpr unsigned kDotsPerByte = 8;
+constexpr int kDitherCells = 16;  // PAPPL's dither matrix: 16 x 16
 // "Beep one" of the document sheet's buzzer list.
 constexpr int kIdentifyBeeps = 1;
+// A cancel is looked for once a band of this many rows: a cancelled job
+// stops within a few millimetres of paper.
+constexpr unsigned kCancelBandRows = 64;
 
 // One job's state between PAPPL's callbacks.
 struct RasterJob {
@@ -98,9 +106,20 @@ bool PrintRawFile(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
 
 }  // namespace
 
-JobOptions JobOptionsOf(const pappl_pr_options_t* options) {
-  const OptionLookup lookup = [options](std::string_view name) -> std::optional<std::string> {
-    const char* value = cupsGetOption(std::string(name).c_str(), options->num_vendor, options->vendor);
+JobOptions JobOptionsOf(pappl_job_t* job, const pappl_pr_options_t* options) {
+  // The job's own value first, then the printer's default (the Printing
+  // Defaults page, Set-Printer-Attributes): PAPPL 1.3 hands a job only the
+  // values it came with, so a job through CUPS's driverless queue, which
+  // sends none, took the built-in defaults.
+  pappl_printer_t* printer = papplJobGetPrinter(job);
+  std::unique_ptr<ipp_t, void (*)(ipp_t*)> defaults(printer ? papplPrinterGetDriverAttributes(printer) : nullptr,
+                                                    ippDelete);
+  const OptionLookup lookup = [options, &defaults](std::string_view name) -> std::optional<std::string> {
+    const std::string key(name);
+    if (const char* value = cupsGetOption(key.c_str(), options->num_vendor, options->vendor)) return value;
+    const std::string default_name = key + "-default";
+    ipp_attribute_t* attr = defaults ? ippFindAttribute(defaults.get(), default_name.c_str(), IPP_TAG_ZERO) : nullptr;
+    const char* value = attr ? ippGetString(attr, 0, nullptr) : nullptr;
     if (!value) return std::nullopt;
     return std::string(value);
   };
@@ -109,12 +128,13 @@ JobOptions JobOptionsOf(const pappl_pr_options_t* options) {
 
 bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
   (void)device;
+  TakeRasterRefusal();  // none left over from this thread's last job
   const print::model::Model* model = ModelOf(papplJobGetPrinter(job));
   if (!model) {
     papplJobSetMessage(job, "The printer has no model of the family.");
     return false;
   }
-  auto state = std::make_unique<RasterJob>(*model, EventsOf(JobOptionsOf(options)));
+  auto state = std::make_unique<RasterJob>(*model, EventsOf(JobOptionsOf(job, options)));
   // The job's opening operations wait for its first page: a job refused at
   // its first page leaves the printer untouched.
   state->encoder.StartJob();
@@ -168,6 +188,13 @@ bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
   RasterJob* state = JobOf(job);
   if (!state) return false;
   if (state->failed) return true;
+  if (state->rows % kCancelBandRows == 0 && papplJobIsCanceled(job)) {
+    // PAPPL reads no further rows of a cancelled job; the rows so far
+    // are printed and the receipt ends as a failed job's does.
+    state->failed = true;
+    Flush(job, device, *state);
+    return false;
+  }
   state->encoder.AddLine({line, options->header.cupsBytesPerLine});
   ++state->rows;
   return state->encoder.pending_bytes() < kWriteChunk || Flush(job, device, *state);
@@ -195,6 +222,11 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
   std::unique_ptr<RasterJob> state(JobOf(job));
   papplJobSetData(job, nullptr);
   if (!state) return false;
+  const std::string refusal = TakeRasterRefusal();  // a later page's header refused
+  if (!refusal.empty()) {
+    papplJobSetMessage(job, "%s", refusal.c_str());
+    state->failed = true;
+  }
   // A job that failed before any page printed sends nothing at all; one
   // that failed later (rows already printed as they came) still ends its
   // receipt with the cut, so that the next receipt starts on paper of its own.
@@ -202,6 +234,18 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*
   state->encoder.EndJob();
   const bool ok = Flush(job, device, *state) && !state->failed;
   return ok;
+}
+
+void DitherRow(const std::vector<unsigned char>& grey, unsigned y, const pappl_dither_t& dither,
+               std::vector<unsigned char>& line) {
+  std::fill(line.begin(), line.end(), 0);
+  const unsigned char* thresholds = dither[y % kDitherCells];
+  const std::size_t width = std::min(grey.size(), line.size() * kDotsPerByte);
+  for (std::size_t x = 0; x < width; ++x) {
+    if (grey[x] < kWhiteGrey && grey[x] <= thresholds[x % kDitherCells]) {
+      line[x / kDotsPerByte] |= static_cast<unsigned char>(0x80 >> (x % kDotsPerByte));
+    }
+  }
 }
 
 void SetPrintCallbacks(pappl_pr_driver_data_t* data) {

@@ -3,13 +3,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
+#include "printapp/dnssd_off.h"
 #include "printapp/driver.h"
+#include "printapp/job_history.h"
 #include "printapp/job_options.h"
 #include "printapp/pdf_filter.h"
+#include "printapp/picture_filter.h"
 #include "printapp/utilities_page.h"
 
 namespace kit::printapp {
@@ -22,6 +28,16 @@ constexpr char kSystemName[] = "Veldran receipt printers";
 constexpr char kRootStateFile[] = "/var/lib/kvprinter.state";
 constexpr char kUserStateName[] = "/.config/kvprinter.state";
 constexpr char kStringsPath[] = "/kvprinter-en.strings";
+// The local sockets: read and write for the service's user and group.
+constexpr mode_t kSocketMode = 0660;
+constexpr mode_t kFileFolderMode = 0750;
+// PAPPL's main loop names its socket so (mainloop: "/run/NAME.sock" for
+// root, "TMPDIR/NAMEUID.sock" for another user).
+constexpr char kRootSocket[] = "/run/kvprinter.sock";
+constexpr char kAuthScheme[] = "Basic";
+
+std::string g_file_folder;
+std::string g_local_socket;
 
 std::string Option(int num_options, cups_option_t* options, const char* name) {
   const char* value = cupsGetOption(name, num_options, options);
@@ -84,7 +100,62 @@ std::string DefaultStateFile() {
   return std::string(papplGetTempDir()) + "/kvprinter" + std::to_string(getuid()) + ".state";
 }
 
+// What any client may do, as on any IPP printer: print, ask and identify.
+// PAPPL asks this callback for these too once it is set. Cancelling
+// another's job is not among them: PAPPL lets a job's owner cancel it
+// without asking.
+bool PrintingOperation(ipp_op_t op) {
+  switch (op) {
+    case IPP_OP_PRINT_JOB: case IPP_OP_PRINT_URI: case IPP_OP_VALIDATE_JOB: case IPP_OP_CREATE_JOB:
+    case IPP_OP_SEND_DOCUMENT: case IPP_OP_SEND_URI: case IPP_OP_CLOSE_JOB: case IPP_OP_GET_JOBS:
+    case IPP_OP_GET_JOB_ATTRIBUTES: case IPP_OP_GET_PRINTER_ATTRIBUTES: case IPP_OP_GET_SYSTEM_ATTRIBUTES:
+    case IPP_OP_GET_PRINTERS: case IPP_OP_IDENTIFY_PRINTER:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Administration without a PAM service: the loopback only. (The local
+// socket never reaches this: PAPPL lets its clients in before asking.)
+// A web page's request carries no IPP operation: administration.
+http_status_t LoopbackAdmin(pappl_client_t* client, const char* group, gid_t gid, void* data) {
+  (void)group, (void)gid, (void)data;
+  if (papplClientGetRequest(client) && PrintingOperation(papplClientGetOperation(client))) {
+    return HTTP_STATUS_CONTINUE;
+  }
+  http_t* http = papplClientGetHTTP(client);
+  const http_addr_t* address = http ? httpGetAddress(http) : nullptr;
+  if (address && httpAddrLocalhost(address)) return HTTP_STATUS_CONTINUE;
+  papplLogClient(client, PAPPL_LOGLEVEL_WARN, "Administration from another machine refused: no auth-service.");
+  return HTTP_STATUS_FORBIDDEN;
+}
+
+std::string MainloopSocket() {
+  if (getuid() == 0) return kRootSocket;
+  return std::string(papplGetTempDir()) + "/" + kName + std::to_string(getuid()) + ".sock";
+}
+
+// PAPPL makes its local sockets open to every user; once the server runs,
+// they are narrowed to the service's user and group.
+void NarrowSockets(pappl_system_t* system, void* data) {
+  (void)data;
+  for (const std::string& path : {MainloopSocket(), g_local_socket}) {
+    if (path.empty()) continue;
+    if (chmod(path.c_str(), kSocketMode) != 0 && errno != ENOENT) {
+      papplLog(system, PAPPL_LOGLEVEL_ERROR, "Cannot narrow the socket %s: %s", path.c_str(), std::strerror(errno));
+    }
+  }
+}
+
+bool NarrowOnce(pappl_system_t* system, void* data) {
+  NarrowSockets(system, data);
+  return false;  // once
+}
+
 }  // namespace
+
+const std::string& FileDeviceFolder() { return g_file_folder; }
 
 pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data) {
   const bool serving = data && static_cast<const SystemUse*>(data)->serving;
@@ -108,6 +179,16 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   if (!hostname.empty()) papplSystemSetHostName(system, hostname.c_str());
   const std::string admin = Option(num_options, options, "admin-group");
   if (!admin.empty()) papplSystemSetAdminGroup(system, admin.c_str());
+  if (auth.empty()) {
+    papplSystemSetAuthCallback(system, kAuthScheme, LoopbackAdmin, nullptr);
+  } else if (admin.empty()) {
+    papplLog(system, PAPPL_LOGLEVEL_WARN, "auth-service without admin-group: every user PAM admits administers.");
+  }
+  g_file_folder = Option(num_options, options, "file-folder");
+  if (serving && !g_file_folder.empty() && mkdir(g_file_folder.c_str(), kFileFolderMode) != 0 && errno != EEXIST) {
+    std::fprintf(stderr, "%s: Cannot make the file-folder %s: %s\n", kName, g_file_folder.c_str(),
+                 std::strerror(errno));
+  }
   // A command other than "server" (drivers, for one) only asks the
   // system for its drivers: no listening, no state.
   const std::string listen = Option(num_options, options, "listen-hostname");
@@ -117,11 +198,26 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
     papplSystemDelete(system);
     return nullptr;
   }
+  g_local_socket = serving ? Option(num_options, options, "local-socket") : "";
+  if (!g_local_socket.empty()) {
+    unlink(g_local_socket.c_str());  // a socket left by a run that was killed
+    if (!papplSystemAddListeners(system, g_local_socket.c_str())) {
+      std::fprintf(stderr, "%s: Cannot listen on %s.\n", kName, g_local_socket.c_str());
+      papplSystemDelete(system);
+      return nullptr;
+    }
+    NarrowSockets(system, nullptr);
+  }
+  // The main loop's own socket comes after this function: narrowed as the
+  // server starts.
+  if (serving) papplSystemAddTimerCallback(system, time(nullptr), 0, NarrowOnce, nullptr);
+  if (serving && !AvahiRuns()) papplLog(system, PAPPL_LOGLEVEL_WARN, "%s", kDnssdOffLine);
 
   std::vector<pappl_pr_driver_t>& drivers = Drivers();
   papplSystemSetPrinterDrivers(system, static_cast<int>(drivers.size()), drivers.data(), AutoAddCallback,
                                AddUtilitiesPage, DriverCallback, nullptr);
   AddPdfFilter(system);
+  AddPictureFilters(system);
   static const std::string strings = OptionStrings();
   papplSystemAddStringsData(system, kStringsPath, "en-US", strings.c_str());
 
@@ -133,6 +229,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   state_file = Option(num_options, options, "state-file");
   if (state_file.empty()) state_file = DefaultStateFile();
   papplSystemLoadState(system, state_file.c_str());
+  KeepJobIds(system, state_file, spool);
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                              const_cast<char*>(state_file.c_str()));
   return system;

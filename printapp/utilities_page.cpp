@@ -4,12 +4,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "printapp/driver.h"
+#include "printapp/server_files.h"
 #include "printapp/utility_jobs.h"
 
 namespace kit::printapp {
@@ -22,24 +23,32 @@ constexpr char kHalftoneField[] = "halftone";
 constexpr char kLogoFieldPrefix[] = "logo";
 constexpr int kLogoFields = 9;
 constexpr const char* kHalftoneNames[] = {"None", "Dither M3", "Dither M4", "Error Diffuse"};
+// The largest picture file a logo field takes: a 32-bit BMP of the largest
+// logo (1024 x 768 dots) and its headers fit.
+constexpr std::size_t kMaxLogoFileBytes = 4 * 1024 * 1024;
+constexpr char kGuestUser[] = "guest";
 
-bool ReadWhole(const char* path, Bytes& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+// PAPPL 1.3 keeps the job name's pointer for the job's whole life, past
+// the page's answer: the names live as long as the program. There are a
+// few of them (one per kind of utility job).
+const char* LastingName(const std::string& name) {
+  static std::mutex lock;
+  static std::set<std::string> names;
+  std::lock_guard<std::mutex> hold(lock);
+  return names.insert(name).first->c_str();
 }
 
 // Queues `job` on the printer in its own bytes; the message to show.
 std::string Queue(pappl_printer_t* printer, pappl_client_t* client, const UtilityJob& job) {
   char path[1024];
-  const int fd = papplCreateTempFile(path, sizeof path, job.name.c_str(), "prn");
+  const char* name = LastingName(job.name);
+  const int fd = papplCreateTempFile(path, sizeof path, name, "prn");
   if (fd < 0) return "The job cannot be written to the spool.";
   const bool written = write(fd, job.bytes.data(), job.bytes.size()) == static_cast<ssize_t>(job.bytes.size());
   close(fd);
   const char* user = papplClientGetUsername(client);
-  if (!written || !papplJobCreateWithFile(printer, user && *user ? user : "guest", kRawFormat, job.name.c_str(),
-                                          0, nullptr, path)) {
+  if (!written || !papplJobCreateWithFile(printer, LastingName(user && *user ? user : kGuestUser), kRawFormat,
+                                          name, 0, nullptr, path)) {
     unlink(path);
     return "The printer did not take the job.";
   }
@@ -47,16 +56,19 @@ std::string Queue(pappl_printer_t* printer, pappl_client_t* client, const Utilit
 }
 
 // The logo pictures the form carries, in field order; PAPPL keeps each
-// uploaded file in a temporary file and gives its name as the value.
+// uploaded file in a temporary file and gives its name as the value. A
+// value that is not such an upload (a path typed into a plain field) is
+// refused and never opened beyond that check.
 std::variant<UtilityJob, std::string> LogoJobOf(int num_form, cups_option_t* form) {
   std::vector<Bytes> pictures;
   for (int i = 1; i <= kLogoFields; ++i) {
     const std::string field = kLogoFieldPrefix + std::to_string(i);
     const char* file = cupsGetOption(field.c_str(), num_form, form);
     if (!file || !*file) continue;
-    Bytes bytes;
-    if (!ReadWhole(file, bytes) || bytes.empty()) return std::string("Fail to open the selected file!");
-    pictures.push_back(std::move(bytes));
+    Upload upload = ReadUpload(file, papplGetTempDir(), kMaxLogoFileBytes);
+    if (!upload.refusal.empty()) return "Logo " + std::to_string(i) + ": " + upload.refusal;
+    if (upload.bytes.empty()) return std::string("Fail to open the selected file!");
+    pictures.push_back(std::move(upload.bytes));
   }
   const char* halftone = cupsGetOption(kHalftoneField, num_form, form);
   int method = kDefaultHalftone;
@@ -98,7 +110,8 @@ void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const std::strin
 
   papplClientHTMLPuts(client, "<h2 class=\"title\">Logo download</h2>\n<p>BMP pictures of at most 1024 &times; 768 "
                               "pixels. The printer stores them as logos 1 to n in this order, replacing the logos it "
-                              "had; a job's <q>Stored logo</q> option prints one of them.</p>\n");
+                              "had; a job's <q>Print Logo</q> option (<code>logo</code>, "
+                              "<code>logo-1</code> to <code>logo-9</code>) prints one of them.</p>\n");
   papplClientHTMLStartForm(client, path.c_str(), true);
   papplClientHTMLPuts(client, "<table class=\"form\"><tbody>\n");
   for (int i = 1; i <= kLogoFields; ++i) {

@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth x11-apps imagemagick
   tmux python3 zlib1g-dev libfreetype-dev fonts-dejavu-core
-  libzint-dev libpng-dev zbar-tools
+  libzint-dev libpng-dev libjpeg-dev zbar-tools
 )
 # The printing road: QR codes for the test document, PDF pages rendered for
 # printjob-host.

@@ -6,11 +6,12 @@ Utilities page (a screenshot, the self-test and a logo).
 
 usage: kvprinter_road.py KVPRINTER KVJOB WORK-DIR
 """
-import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request
+import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request, zlib
 
 KVPRINTER, KVJOB, WORK = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
 HERE = os.path.dirname(os.path.abspath(__file__))
 QR_TEXT = "https://veldran.example/receipt/4711"
+MANY_PAGES = 2000  # a PDF that prints for a minute, cancelled in its first seconds
 children = []
 
 
@@ -20,7 +21,7 @@ def free_port():
         return s.getsockname()[1]
 
 
-def start(args, name, seconds=85):  # a bound; main() ends them sooner
+def start(args, name, seconds=140):  # a bound; main() ends them sooner
     out = open(os.path.join(WORK, name + ".out"), "w")
     p = subprocess.Popen(["timeout", "-k", "5", str(seconds)] + args, stdout=out, stderr=subprocess.STDOUT,
                          env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0", TMPDIR=WORK + "/tmp"),
@@ -69,9 +70,27 @@ def make_documents():
               "-sOutputFile=" + WORK + "/receipt.pwg", WORK + "/receipt.pdf"])
     good = open(WORK + "/receipt.pwg", "rb").read()
     open(WORK + "/short.pwg", "wb").write(good[:len(good) // 3])  # sent as a third of a stream
+    # A page header that claims 4,294,967,280 rows (cupsHeight, at byte 380).
+    open(WORK + "/lying.pwg", "wb").write(good[:380] + struct.pack(">I", 0xFFFFFFF0) + good[384:])
+    # A good page, then one whose header claims 30,000 rows (4.2 m at 180 dpi).
+    second = good[4:380] + struct.pack(">I", 30000) + good[384:]
+    open(WORK + "/lying2.pwg", "wb").write(good + second)
     open(WORK + "/long.ps", "w").write("%!PS\n<< /PageSize [158.17 28346] >> setpagedevice showpage\n")
     run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/long.pdf", WORK + "/long.ps"])
     open(WORK + "/notpdf.pdf", "w").write("This is a receipt in plain text, not a PDF.\n")
+    # A valid one-bit PNG of 20000 x 20000 dots (400 million, 50 MB of rows
+    # zipped to a few hundred kB), and the QR code as a PNG of its own.
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = zlib.compressobj(1)
+    idat = b"".join(rows.compress(b"\0" + b"\xff" * 2500) for _ in range(20000)) + rows.flush()
+    open(WORK + "/bomb.png", "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 20000, 20000, 1, 0, 0, 0, 0))
+                                         + chunk(b"IDAT", idat) + chunk(b"IEND", b""))
+    run(["qrencode", "-o", WORK + "/qr.png", "-s", "4", QR_TEXT])
+    open(WORK + "/many.ps", "w").write("%%!PS\n<< /PageSize [158.17 841.89] >> setpagedevice\n"
+                                       "1 1 %d { pop 20 700 moveto 100 0 rlineto stroke showpage } for\n" % MANY_PAGES)
+    run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/many.pdf", WORK + "/many.ps"])
+    run(gs + ["-sDEVICE=pdfwrite", "-dLastPage=5", "-sOutputFile=" + WORK + "/five.pdf", WORK + "/many.ps"])
 
 
 def ipptool(uri, test, verbose=False, **values):
@@ -163,7 +182,7 @@ def main():
     os.makedirs(WORK + "/out")
     os.makedirs(WORK + "/listen")
     make_documents()
-    listen = start([KVJOB, "listen", "127.0.0.1:0", "--count", "1", "--keep", WORK + "/listen", "--timeout", "80"],
+    listen = start([KVJOB, "listen", "127.0.0.1:0", "--count", "1", "--keep", WORK + "/listen", "--timeout", "130"],
                    "listen")
     wait_for("kvjob listen", lambda: "listening on" in open(WORK + "/listen.out").read())
     listen_port = int(re.search(r":(\d+)\n", open(WORK + "/listen.out").read()).group(1))
@@ -174,10 +193,12 @@ def main():
     for folder in (WORK, WORK + "/out", WORK + "/tmp"):
         os.chmod(folder, 0o777)
     as_nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] if os.geteuid() == 0 else []
-    start(as_nobody + [KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-hostname=localhost",
-           "-o", "server-port=%d" % port, "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" +
-           WORK + "/kvprinter.state", "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log",
-           "-o", "log-level=info"], "kvprinter")
+    server_args = as_nobody + [
+        KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-hostname=localhost",
+        "-o", "server-port=%d" % port, "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" +
+        WORK + "/kvprinter.state", "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log",
+        "-o", "log-level=info", "-o", "file-folder=" + WORK + "/out"]
+    server = start(server_args, "kvprinter")
     wait_for("kvprinter server", lambda: listening(port))
     system = "ipp://127.0.0.1:%d/ipp/system" % port
     run([KVPRINTER, "add", "-d", "road", "-m", "vrt-q40_180dpi", "-v", "socket://127.0.0.1:%d" % listen_port,
@@ -189,13 +210,47 @@ def main():
     print(ipptool(desk, "get-printer-attributes.test").strip().splitlines()[-1].strip())
     ipptool(desk, "vendor_options.test")
     print("vendor options and defaults: as the document sheet's")
-    jobs = [("short.pwg", "image/pwg-raster", 8), ("long.pdf", "application/pdf", 8),
+    jobs = [("short.pwg", "image/pwg-raster", 8), ("lying.pwg", "image/pwg-raster", 8),
+            ("lying2.pwg", "image/pwg-raster", 8), ("bomb.png", "image/png", 8), ("qr.png", "image/png", 9),
+            ("long.pdf", "application/pdf", 8),
             ("notpdf.pdf", "application/pdf", 8), ("receipt.pwg", "image/pwg-raster", 9)]
     for name, fmt, end in jobs:
         sent = {"job-id": send_cut_short(port, "desk", WORK + "/short.pwg")} if name == "short.pwg" else {}
+        begin = time.time()
         out = ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/" + name, format=fmt, jobname=name,
                       cutmode="none" if end == 9 else "per-job", drawer="after", endstate=end, **sent)
         print("%s: %s" % (name, out.split("job-state-message (textWithoutLanguage) = ")[-1].splitlines()[0]))
+        if name.startswith("lying") or name == "bomb.png":
+            print("%s ended in under 5 s: %s" % (name, time.time() - begin < 5))
+    # The picture at the top of the paper at its own size: its first rows
+    # are its own white margin (4 modules of 4 dots), then the code.
+    run([KVJOB, "render", WORK + "/out/qr.png.prn", "-o", WORK + "/qr_printed.png"])
+    first = [l for l in run([KVJOB, "decode", WORK + "/out/qr.png.prn"]).splitlines()
+             if l.startswith(("feed", "raster"))][:2]
+    print("qr.png: %s, zbarimg reads it: %s" % (", ".join(first), run(["zbarimg", "-q", "--raw",
+                                                WORK + "/qr_printed.png"]).strip() == QR_TEXT))
+    # page-ranges of a PDF: the renderer draws those pages only.
+    run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, "-o", "page-ranges=2-3",
+         WORK + "/five.pdf"])
+    def pages_of(path):  # one raster line a page of five.pdf
+        return run([KVJOB, "decode", path]).count("raster image") if os.path.exists(path) else 0
+    wait_for("the page range printed", lambda: pages_of(WORK + "/out/five.pdf.prn") >= 2, 20)
+    time.sleep(0.5)
+    print("five.pdf, page-ranges=2-3: %d pages printed" % pages_of(WORK + "/out/five.pdf.prn"))
+    # A long PDF cancelled while it prints stops at once; the next job prints.
+    job = run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip()
+    printed = WORK + "/out/many.pdf.prn"
+    wait_for("the long PDF printing", lambda: os.path.exists(printed) and os.path.getsize(printed) > 0, 20)
+    run([KVPRINTER, "cancel", "-j", job, "-o", "printer-uri=" + desk])
+    begin = time.time()
+    ipptool(desk, "print_and_wait.test", verbose=True, filename=WORK + "/receipt.pwg", format="image/pwg-raster",
+            jobname="after-cancel", cutmode="per-job", drawer="before", endstate=9)
+    size = os.path.getsize(printed)
+    time.sleep(0.5)
+    pages = run([KVJOB, "decode", printed]).count("raster image")  # one line a page
+    print("cancelled PDF: stopped (%s), next job completed in under 5 s: %s" % (
+        "%d of %d pages" % (pages, MANY_PAGES) if os.path.getsize(printed) == size and pages < MANY_PAGES else "went on",
+        time.time() - begin < 5))
     decoded = run([KVJOB, "decode", WORK + "/out/receipt.pwg.prn"])
     print("cut-mode=none, cash-drawer=after: cuts %d, drawer pulse last: %s" % (
         decoded.count("cut"), decoded.strip().splitlines()[-1].startswith("drawer pulse")))
@@ -209,6 +264,29 @@ def main():
     run([KVJOB, "render", received, "-o", WORK + "/road.png"])
     print("same as pdftoppm: %.1f%% of its black and white dots" % (100 * compare_with_pdftoppm(WORK + "/road.png")))
     print("zbarimg reads: %s" % run(["zbarimg", "-q", "--raw", WORK + "/road.png"]).strip())
+
+    # The printer's defaults, set over IPP, apply to a PDF that comes
+    # through CUPS's driverless queue (which sends no receipt option).
+    defaults = [  # option, default value, a line of the printer's bytes, there or not
+        ("cut-mode", "none", "cut ", False), ("cash-drawer", "none", "drawer pulse", False),
+        ("buzzer", "beep-3", "buzzer 3 times", True), ("logo", "logo-2", "print logo 2", True)]
+    test = WORK + "/set_defaults.test"
+    open(test, "w").write(
+        "{\n NAME \"set the receipt defaults\"\n OPERATION Set-Printer-Attributes\n GROUP operation-attributes-tag\n"
+        " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+        " ATTR uri printer-uri $uri\n GROUP printer-attributes-tag\n%s STATUS successful-ok\n}\n" %
+        "".join(" ATTR keyword %s-default %s\n" % (o, v) for o, v, _, _ in defaults))
+    ipptool(desk, test)
+    run(["lpadmin", "-h", cups, "-p", "desk", "-E", "-v", desk, "-m", "everywhere"])
+    before = files_in(WORK + "/out")
+    run(["lp", "-h", cups, "-d", "desk", WORK + "/receipt.pdf"])
+    wait_for("the job through CUPS", lambda: files_in(WORK + "/out") - before, 20)
+    time.sleep(1)  # its end written
+    new = sorted(files_in(WORK + "/out") - before)[-1][0]
+    lines = [l for l in run([KVJOB, "decode", WORK + "/out/" + new]).splitlines() if not l.startswith(" ")]
+    for option, value, line, there in defaults:
+        print("%s-default=%s through CUPS: %s" % (option, value, "applies" if any(
+            l.startswith(line) for l in lines) == there else "IGNORED"))
 
     base = "http://127.0.0.1:%d" % port
     shot = WORK + "/kvprinter_utilities.png"  # the page, with the printer's other pages in its bar
@@ -227,6 +305,22 @@ def main():
         new = (files_in(WORK + "/out") - before).pop()[0]
         lines = run([KVJOB, "decode", WORK + "/out/" + new]).splitlines()
         print("%s: %s (%s)" % (action, banner, ", ".join(l for l in lines[1:] if not l.startswith(" "))))
+
+    # A kill while a job prints, and a restart: the cut job's file goes,
+    # its id is not given again.
+    cut = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip())
+    wait_for("the job to cut printing", lambda: any(f.endswith("many_pdf.pdf") for f in os.listdir(WORK + "/spool"))
+             and os.path.getsize(WORK + "/out/many.pdf.prn") > 0, 20)
+    os.killpg(server.pid, signal.SIGKILL)
+    server.wait()
+    wait_for("the killed server's port closed", lambda: not listening(port))
+    start(server_args, "kvprinter-again")
+    wait_for("kvprinter server again", lambda: listening(port))
+    after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
+    left = [f for f in os.listdir(WORK + "/spool") if f.endswith("many_pdf.pdf")]
+    said = "was cut by a stop of the server" in open(WORK + "/kvprinter.log").read()
+    print("killed with job %d printing: next job %s, its file %s, logged: %s" % (
+        cut, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said))
 
 
 try:

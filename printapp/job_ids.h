@@ -1,0 +1,34 @@
+// Job ids that are never given twice, across a crash of the server too.
+//
+// PAPPL saves a printer's next job id with its state only now and then
+// (when a job ends): a server killed while a job printed came back with
+// the id of that job free, and gave it to the next one, so a client asking
+// after the old id saw another job. The server therefore keeps, beside its
+// state file, the highest id it has given on each printer, written as each
+// job is made, and starts each printer's ids above it. A job file left in
+// the spool folder by such a stop names its job too.
+//
+// The file is text, one line a printer: "PRINTER-ID HIGHEST-JOB-ID\n" in
+// decimal, lines in printer order. A line that does not read so is skipped.
+//
+// This file is OS-independent.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace kit::printapp {
+
+using HighestJobIds = std::map<int, int>;  // printer id -> highest job id given
+
+std::string FormatJobIds(const HighestJobIds& ids);
+HighestJobIds ParseJobIds(std::string_view text);
+
+// The printer and job of a spool file PAPPL names "pPPPPPjJJJJJJJJJ-NAME.EXT"
+// (five and nine digits); nothing for any other name.
+std::optional<std::pair<int, int>> SpoolFileJob(std::string_view name);
+
+}  // namespace kit::printapp

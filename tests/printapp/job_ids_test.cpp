@@ -1,0 +1,57 @@
+// The ids file's byte layout, what a damaged one still gives, and the
+// spool file names that name a job.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "printapp/job_ids.h"
+
+namespace kit::printapp {
+namespace {
+
+TEST(JobIdsTest, FileLayout) {
+  EXPECT_EQ(FormatJobIds({}), "");
+  EXPECT_EQ(FormatJobIds({{2, 7}, {1, 123456789}}), "1 123456789\n2 7\n");
+  EXPECT_EQ(ParseJobIds(FormatJobIds({{1, 41}, {3, 2}})), (HighestJobIds{{1, 41}, {3, 2}}));
+}
+
+TEST(JobIdsTest, DamagedFileKeepsWhatItCanRead) {
+  struct Case {
+    std::string text;
+    HighestJobIds ids;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"1 5\n2 9", {{1, 5}}},             // the last line cut short by a crash
+      {"1 5\n1 3\n", {{1, 5}}},           // the highest of a printer's lines
+      {"1 5\nx 9\n2 -4\n3 7z\n", {{1, 5}}},
+      {"0 5\n 4 6\n4  6\n", {}},          // no printer 0, one space only
+      {"1 99999999999\n", {}},            // beyond an int
+      {"\n\n2 8\n", {{2, 8}}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseJobIds(c.text), c.ids) << c.text;
+}
+
+TEST(JobIdsTest, SpoolFileNames) {
+  using Job = std::optional<std::pair<int, int>>;
+  const std::pair<std::string, Job> cases[] = {
+      {"p00001j000000002-long_pdf.pdf", Job({1, 2})},
+      {"p00012j000123456-untitled.pwg", Job({12, 123456})},
+      {"p00001j000000002-", Job({1, 2})},
+      {"p00001j00000002-x.pdf", std::nullopt},   // eight digits
+      {"p0001j000000002-x.pdf", std::nullopt},
+      {"p00001j000000000-x.pdf", std::nullopt},  // no job 0
+      {"p00001k000000002-x.pdf", std::nullopt},
+      {"q00001j000000002-x.pdf", std::nullopt},
+      {"p00001j000000002_x.pdf", std::nullopt},
+      {"p0000aj000000002-x.pdf", std::nullopt},
+      {"kvprinter.state", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [name, job] : cases) EXPECT_EQ(SpoolFileJob(name), job) << name;
+}
+
+}  // namespace
+}  // namespace kit::printapp
