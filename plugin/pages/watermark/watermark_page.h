@@ -140,8 +140,8 @@ class WatermarkPage final : public sheets::SheetPage {
   bool Apply(ui::Window& window);
   // The picture of the record's watermark put in place for the printing
   // side (*owner: whose it is then): the text rendered, or the bitmap
-  // Browse converted, or, when none is waiting and the picture is not in
-  // place, the bitmap at `now.path` converted anew.
+  // Browse converted, or else the bitmap at `now.path` converted anew (the
+  // picture in place kept when that bitmap is gone since it was applied).
   PictureError PlacePicture(const Shown& now, std::u16string* owner);
   // Writes a picture file whole to Target(), its folders made first.
   PictureError WritePicture(const std::vector<std::uint8_t>& file, bool archive, std::u16string* owner);

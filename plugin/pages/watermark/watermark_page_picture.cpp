@@ -71,26 +71,27 @@ PictureError WatermarkPage::PlacePicture(const Shown& now, std::u16string* owner
   }
   if (now.mode != kImageMode || now.path.empty()) return PictureError::kNone;
   if (staged_) return WritePicture(staged_->file, staged_->copied, owner);
-  // Nothing chosen since: the picture stays when it is in place where this
-  // record looks for it (a record of an older page looks in the temporary
-  // folder, so the picture moves to the user's folder on its first Apply).
+  // Nothing chosen since the sheet opened: the record's bitmap converted
+  // anew, as the picture in place may be another's (a text picture, another
+  // sheet's bitmap, or, for a record of an older page, none where the
+  // spooler looks).
   Files* files = context().platform().files;
   if (files == nullptr) return PictureError::kNotWritten;
-  const PictureTarget target = Target();
-  if (const auto span = context().PrivateRecord()) {
-    const PrivateDevMode r = Decode(*span);
-    if (TextOf(r.WatermarkOwner) == target.owner && !target.path.empty() &&
-        files->GetFileAttributes(target.path) != kInvalidFileAttributes) {
-      *owner = target.owner;
-      return PictureError::kNone;
-    }
-  }
   Bytes source;
-  if (const PictureError error = ReadSource(*files, now.path, &source); error != PictureError::kNone) return error;
   Converted converted;
   std::optional<ui::Bitmap> picture;
-  if (const PictureError error = Convert(source, &converted, &picture); error != PictureError::kNone) return error;
-  return WritePicture(converted.file, converted.copied, owner);
+  PictureError error = ReadSource(*files, now.path, &source);
+  if (error == PictureError::kNone) error = Convert(source, &converted, &picture);
+  if (error == PictureError::kNone) return WritePicture(converted.file, converted.copied, owner);
+  // A bitmap gone since it was applied: its picture, still in place, serves.
+  const PictureTarget target = Target();
+  if (applied_.WatermarkMode == kImageMode && TextOf(applied_.WatermarkBitmapPath) == now.path &&
+      TextOf(applied_.WatermarkOwner) == target.owner && !target.path.empty() &&
+      files->GetFileAttributes(target.path) != kInvalidFileAttributes) {
+    *owner = target.owner;
+    return PictureError::kNone;
+  }
+  return error;
 }
 
 void WatermarkPage::Browse(ui::Window& window) {

@@ -397,6 +397,33 @@ TEST_F(WatermarkPageTest, TheSpoolerFindsThePictureTheUserApplied) {
   EXPECT_EQ(seen, written);
 }
 
+// Apply puts the picture of the kind the record names in place: the text
+// or the bitmap, as the user switches between them; a bitmap deleted since
+// it was applied keeps its picture.
+TEST_F(WatermarkPageTest, ApplyPutsThePictureOfTheChosenKindInPlace) {
+  files().CreateDirectory(u"C:\\pics");
+  ASSERT_TRUE(files().WriteFile(u"C:\\pics\\old.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways));
+  Edit([](PrivateDevMode& r) {
+    r.WatermarkMode = 2;
+    r.PrintAsGraphics = 1;
+    SetText(r.WatermarkBitmapPath, u"C:\\pics\\old.bmp");
+  });
+  auto& d = Open();
+  d.Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture).size(), kTextPictureFileSize);
+  ASSERT_TRUE(d.Click(kImageRadioId));
+  d.Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16));
+  ASSERT_TRUE(files().DeleteFile(u"C:\\pics\\old.bmp"));
+  Open().Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16));
+  EXPECT_EQ(g_reports, 3);
+  ASSERT_TRUE(dialog_->Click(kTextRadioId));
+  dialog_->Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture).size(), kTextPictureFileSize);
+  EXPECT_EQ(Record().WatermarkMode, 2);
+}
+
 // A record of an older page names no owner and its picture lies in the
 // temporary folder: its first Apply puts the picture where the spooler
 // looks and names the owner.
