@@ -109,6 +109,9 @@ class SystemFacts {
   virtual WString GetWindowsDirectory() = 0;
   virtual WString GetSystemDirectory() = 0;
   virtual WString GetTempPath() = 0;
+  // GetUserName: the account the calling thread runs as ("SYSTEM" for a
+  // service such as the spooler). Empty with last error on failure.
+  virtual WString GetUserName() = 0;
   // SHGetSpecialFolderPath(csidl, create).
   virtual bool SHGetSpecialFolderPath(int csidl, bool create, WString* path) = 0;
   // GetModuleFileName(NULL): this program's own path.

@@ -232,6 +232,9 @@
 #ifdef GetTempPath
 #undef GetTempPath
 #endif
+#ifdef GetUserName
+#undef GetUserName
+#endif
 #ifdef GetTickCount64
 #undef GetTickCount64
 #endif

@@ -83,6 +83,7 @@ std::unique_ptr<Machine> Machine::OpenFromEnvironment(std::string* error) {
   if (const char* v = std::getenv(kEnvCommandLine)) process.command_line = FromUtf8(v);
   if (const char* v = std::getenv(kEnvCurrentDirectory)) process.current_directory = FromUtf8(v);
   if (const char* v = std::getenv(kEnvProcessBits)) process.bits = std::string(v) == "64" ? 64 : 32;
+  if (const char* v = std::getenv(kEnvAccount)) process.account = FromUtf8(v);
   return Open(folder, process, error);
 }
 

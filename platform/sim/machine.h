@@ -20,6 +20,11 @@ inline constexpr char kEnvModulePath[] = "KIT_SIM_MODULE_PATH";
 inline constexpr char kEnvCommandLine[] = "KIT_SIM_COMMAND_LINE";
 inline constexpr char kEnvCurrentDirectory[] = "KIT_SIM_CURRENT_DIRECTORY";
 inline constexpr char kEnvProcessBits[] = "KIT_SIM_PROCESS_BITS";
+// "SYSTEM" runs the process as the machine's services do (the spooler that
+// renders local jobs); unset or empty, as the machine's signed-in user.
+inline constexpr char kEnvAccount[] = "KIT_SIM_ACCOUNT";
+// The account Windows' services run as (LocalSystem), as GetUserName names it.
+inline constexpr char16_t kSystemAccount[] = u"SYSTEM";
 
 // The simulated process that uses the machine.
 struct ProcessOptions {
@@ -32,6 +37,10 @@ struct ProcessOptions {
   WString command_line;
   // GetCurrentDirectory; empty: the module's folder.
   WString current_directory;
+  // The account the process runs as: empty for the signed-in user (its
+  // profile's temporary folder), kSystemAccount for a service (the
+  // Windows folder's Temp).
+  WString account;
 };
 
 class Machine {

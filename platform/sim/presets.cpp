@@ -384,7 +384,8 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
                                       windir + "\\system32\\spool\\prtprocs\\" + env_dir,
                                       windir + "\\system32\\spool\\printers",
                                       "C:\\Program Files",
-                                      "C:\\Users\\User\\AppData\\Roaming"};
+                                      "C:\\Users\\User\\AppData\\Roaming",
+                                      "C:\\Users\\User\\AppData\\Local\\Temp"};
   if (x64) {
     folders.push_back(windir + "\\SysWOW64");
     folders.push_back(windir + "\\system32\\spool\\drivers\\W32X86\\3");

@@ -57,6 +57,9 @@ const std::map<win32::Error, const char16_t*>& MessageTable() {
 
 // ANSI_CHARSET.
 constexpr std::uint8_t kAnsiCharset = 0;
+// The signed-in user of a machine that names none, and that user's profile.
+constexpr char16_t kDefaultUserName[] = u"User";
+constexpr char16_t kDefaultProfile[] = u"C:\\Users\\User";
 
 class SimSystemFacts final : public SystemFacts {
  public:
@@ -156,11 +159,23 @@ class SimSystemFacts final : public SystemFacts {
     const bool nine_x = s["system"].value("platform_id", 2) == static_cast<int>(kVerPlatformWin32Windows);
     return Core::WindowsDirectory(s) + (nine_x ? u"\\SYSTEM" : u"\\system32");
   }
+  // As on Windows (GetTempPath reads the process's TMP/TEMP): a signed-in
+  // user's programs get the profile's own temporary folder, a service (the
+  // spooler) the Windows folder's Temp; Windows 9x has only the latter.
   WString GetTempPath() override {
     Json s;
     if (!core_.Read(&s)) return {};
+    const bool nine_x = s["system"].value("platform_id", 2) == static_cast<int>(kVerPlatformWin32Windows);
+    if (!nine_x && !IsService()) return UserProfile(s) + u"\\AppData\\Local\\Temp\\";
     const WString temp = JsonText(s["system"], "temp_dir");
     return (temp.empty() ? Core::WindowsDirectory(s) + u"\\Temp" : temp) + u"\\";
+  }
+  WString GetUserName() override {
+    if (IsService()) return kSystemAccount;
+    Json s;
+    if (!core_.Read(&s)) return {};
+    const WString name = JsonText(s["system"], "user_name");
+    return name.empty() ? WString(kDefaultUserName) : name;
   }
   std::vector<WString> EnumFontFamilies(std::uint8_t charset) override {
     Json s;
@@ -182,8 +197,7 @@ class SimSystemFacts final : public SystemFacts {
     Json s;
     if (!core_.Read(&s)) return false;
     const WString windir = Core::WindowsDirectory(s);
-    const WString profile = JsonText(s["system"], "profile_dir");
-    const WString user = profile.empty() ? WString(u"C:\\Users\\User") : profile;
+    const WString user = UserProfile(s);
     switch (csidl) {
       case kCsidlWindows: *path = windir; break;
       case kCsidlSystem: *path = windir + u"\\system32"; break;
@@ -223,6 +237,11 @@ class SimSystemFacts final : public SystemFacts {
     Json s;
     if (!core_.Read(&s)) return fallback;
     return s["system"].value(name, fallback);
+  }
+  bool IsService() const { return EqualsNoCase(core_.process().account, kSystemAccount); }
+  static WString UserProfile(const Json& s) {
+    const WString profile = JsonText(s["system"], "profile_dir");
+    return profile.empty() ? WString(kDefaultProfile) : profile;
   }
 
   Core& core_;

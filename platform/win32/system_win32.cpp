@@ -203,6 +203,19 @@ class Win32SystemFacts final : public SystemFacts {
 
   WString GetCommandLine() override { return FromWide(::GetCommandLineW()); }
 
+  WString GetUserName() override {
+    // An account name is at most UNLEN (256) characters; GetUserNameW
+    // counts the terminator in and out.
+    constexpr DWORD kUserNameChars = 256 + 1;
+    wchar_t buffer[kUserNameChars] = {};
+    DWORD size = kUserNameChars;
+    if (!::GetUserNameW(buffer, &size) || size == 0) {
+      LogLastError("GetUserNameW");
+      return {};
+    }
+    return FromWide(buffer, size - 1);
+  }
+
   LibraryHandle LoadLibrary(WStringView name) override {
     const std::wstring wide = Wide(name);
     HMODULE module = ::LoadLibraryW(wide.c_str());

@@ -60,6 +60,7 @@ class FakeSystem final : public SystemFacts {
   WString GetWindowsDirectory() override { return u"C:\\Windows"; }
   WString GetSystemDirectory() override { return u"C:\\Windows\\system32"; }
   WString GetTempPath() override { return u"C:\\Temp\\"; }
+  WString GetUserName() override { return u"User"; }
   std::vector<WString> EnumFontFamilies(std::uint8_t) override { return {}; }
   bool SHGetSpecialFolderPath(int, bool, WString*) override { return Unsupported(); }
   WString GetModuleFileName() override { return module_path; }

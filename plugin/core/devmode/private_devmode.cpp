@@ -142,8 +142,7 @@ void VisitFields(Record& r, F&& f) {
     VisitBarcode2D(r.Barcode2D[k], kOffsetBarcode2D + kBarcode2DRecordSize * k, f);
   }
   f(kOffsetReserved2, r.Reserved2);
-  f(kOffsetReserved3, r.Reserved3);
-  f(kOffsetReserved4, r.Reserved4);
+  f(kOffsetWatermarkOwner, r.WatermarkOwner);
   f(kOffsetPrintAsGraphics, r.PrintAsGraphics);
   f(kOffsetWatermarkBitmapPath, r.WatermarkBitmapPath);
   f(kOffsetWatermarkMode, r.WatermarkMode);
@@ -167,6 +166,7 @@ void VisitFields(Record& r, F&& f) {
 static_assert(kOffsetLogDirectory + 2 * kLogDirectoryCapacity == kPrivateDevModeSize);
 static_assert(kOffsetBarcode1D + kBarcode1DRecordSize * kBarcode1DCount == kOffsetBarcode2D);
 static_assert(kOffsetBarcode2D + kBarcode2DRecordSize * kBarcode2DCount == kOffsetReserved2);
+static_assert(kOffsetWatermarkOwner + 2 * kWatermarkOwnerCapacity == kOffsetPrintAsGraphics);
 static_assert(kEndPageOpLayout.LogoPosition + 1 == kOffsetBarcode1D);
 
 }  // namespace

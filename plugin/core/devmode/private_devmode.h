@@ -109,11 +109,14 @@ struct Barcode2DSettings {
 
 inline constexpr std::size_t kBarcode1DCount = 8;
 inline constexpr std::size_t kBarcode2DCount = 2;
-inline constexpr std::size_t kReservedBlockSize = 32;
 // Text capacities in UTF-16 units, terminator included.
 inline constexpr std::size_t kWatermarkBitmapPathCapacity = 125;
 inline constexpr std::size_t kWatermarkTextCapacity = 16;
 inline constexpr std::size_t kWatermarkFontNameCapacity = 50;
+// The account name of the user whose watermark picture the record's
+// watermark is (the bytes 934..997 that were two reserved blocks of zeroes:
+// an older record names nobody).
+inline constexpr std::size_t kWatermarkOwnerCapacity = 32;
 inline constexpr std::size_t kPaperSizeNameCapacity = 32;
 inline constexpr std::size_t kLogDirectoryCapacity = 256;
 
@@ -132,8 +135,9 @@ struct PrivateDevMode {
   std::array<Barcode2DSettings, kBarcode2DCount> Barcode2D{};
 
   std::uint8_t Reserved2 = 0;
-  std::array<std::uint8_t, kReservedBlockSize> Reserved3{};
-  std::array<std::uint8_t, kReservedBlockSize> Reserved4{};
+  // The user whose picture the printing side takes (the Water Mark page
+  // writes it with the picture); empty: the picture in the temporary folder.
+  std::array<char16_t, kWatermarkOwnerCapacity> WatermarkOwner{};
   std::uint8_t PrintAsGraphics = 0;  // 1 = print all text as a graphic image
   std::array<char16_t, kWatermarkBitmapPathCapacity> WatermarkBitmapPath{};
   std::uint8_t WatermarkMode = 0;  // 0 none, 1 image, 2 text
@@ -187,8 +191,7 @@ inline constexpr std::size_t kBarcode1DRecordSize = 36;
 inline constexpr std::size_t kOffsetBarcode2D = 884;
 inline constexpr std::size_t kBarcode2DRecordSize = 24;
 inline constexpr std::size_t kOffsetReserved2 = 932;
-inline constexpr std::size_t kOffsetReserved3 = 934;
-inline constexpr std::size_t kOffsetReserved4 = 966;
+inline constexpr std::size_t kOffsetWatermarkOwner = 934;
 inline constexpr std::size_t kOffsetPrintAsGraphics = 998;
 inline constexpr std::size_t kOffsetWatermarkBitmapPath = 1000;
 inline constexpr std::size_t kOffsetWatermarkMode = 1250;

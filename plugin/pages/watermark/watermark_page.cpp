@@ -8,6 +8,7 @@
 #include "common/strings/capacity.h"
 #include "common/strings/decimal.h"
 #include "plugin/core/sheets/watermark_signal.h"
+#include "plugin/pages/watermark/watermark_page_shared.h"
 #include "plugin/pages/watermark/watermark_preview.h"
 #include "plugin/pages/watermark/watermark_text.h"
 
@@ -21,11 +22,14 @@ namespace {
 using sheets::Message;
 using sheets::MessageTitle;
 using sheets::PageText;
+using page_parts::kImageMode;
+using page_parts::kModeCount;
+using page_parts::kTextMode;
+using page_parts::MessageOf;
+using page_parts::ParseNumber;
+using page_parts::ReadSource;
 
 constexpr std::size_t kLabelCapacity = 50;
-constexpr int kModeCount = 3;
-constexpr int kImageMode = 1;
-constexpr int kTextMode = 2;
 constexpr int kDefaultFontSize = 50;
 constexpr int kDefaultPosition = 4;
 
@@ -84,15 +88,6 @@ constexpr int kTextControls[] = {kTextComboId, kFontComboId,     kStyleComboId, 
                                  kFontSizeSpinId, kAngleTrackbarId};
 constexpr int kPlacementControls[] = {kPositionComboId, kSizeTrackbarId, kBrightnessTrackbarId};
 
-// The leading decimal number of `text`; nothing when it has none.
-std::optional<int> ParseNumber(std::u16string_view text) {
-  int value = 0;
-  std::size_t i = 0;
-  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9' && value < 100000; ++i) value = value * 10 + (text[i] - u'0');
-  if (i == 0) return std::nullopt;
-  return value;
-}
-
 // Which preview errors this process has shown.
 std::array<bool, 4>& ShownPreviewErrors() {
   static std::array<bool, 4> shown{};
@@ -106,24 +101,31 @@ int PreviewErrorSlot(Message message) {
     default: return 3;
   }
 }
-// The bytes of the chosen bitmap, read through the bounded read: a file
-// beyond what any picture can need is too big and is not read at all.
-PictureError ReadSource(Files& files, std::u16string_view path, Bytes* source) {
+
+}  // namespace
+
+std::optional<int> page_parts::ParseNumber(std::u16string_view text) {
+  int value = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9' && value < 100000; ++i) value = value * 10 + (text[i] - u'0');
+  if (i == 0) return std::nullopt;
+  return value;
+}
+
+PictureError page_parts::ReadSource(Files& files, std::u16string_view path, Bytes* source) {
   std::uint64_t size = 0;
   if (files.GetFileSize(path, &size) && size > kMaxSourceBytes) return PictureError::kTooBig;
   if (!files.ReadFile(path, kMaxSourceBytes, source)) return PictureError::kNotUsable;
   return PictureError::kNone;
 }
 
-Message MessageOf(PictureError error) {
+Message page_parts::MessageOf(PictureError error) {
   switch (error) {
     case PictureError::kTooBig: return Message::kWatermarkError4;
     case PictureError::kNotWritten: return Message::kWatermarkError2;
     default: return Message::kWatermarkError5;
   }
 }
-
-}  // namespace
 
 void ForgetShownPreviewErrors() { ShownPreviewErrors() = {}; }
 
@@ -153,19 +155,6 @@ void WatermarkPage::Store(ui::Window& window, Change change) {
     Encode(record, *span);
   }
   Changed(window);
-}
-
-std::u16string WatermarkPage::ImageFile() const {
-  SystemFacts* system = context().platform().system;
-  if (system == nullptr) return {};
-  // The printer as the document sheet names it (OEMUIPSPARAM.pPrinterName).
-  std::u16string printer;
-  if (const com::DocumentSheetContext* doc = context().document(); doc != nullptr && doc->lParamInit != 0) {
-    const auto* param = reinterpret_cast<const com::OEMUIPSPARAM*>(doc->lParamInit);
-    if (param->pPrinterName != nullptr) printer = param->pPrinterName;
-  }
-  if (printer.empty()) printer = context().PrinterName();
-  return WatermarkImageFile(system->GetTempPath(), printer);
 }
 
 void WatermarkPage::OnInit(ui::Window& window) {
@@ -229,6 +218,7 @@ void WatermarkPage::ShowValues(ui::Window& window) {
   loading_ = false;
   reload_image_ = true;
   image_.reset();
+  staged_.reset();
   RedrawPreview(window);
 }
 
@@ -341,46 +331,6 @@ void WatermarkPage::ChooseMode(ui::Window& window, int mode) {
   RedrawPreview(window);
 }
 
-PictureError WatermarkPage::MakeImageFile(Files& files, const Bytes& source, std::optional<ui::Bitmap>* picture) {
-  const Converted converted = ConvertSource(source);
-  if (converted.error != PictureError::kNone) return converted.error;
-  const std::u16string target = ImageFile();
-  if (target.empty() || !ReplacePicture(files, target, converted.file, converted.copied))
-    return PictureError::kNotWritten;
-  if (picture != nullptr) {
-    bool too_big = false;
-    *picture = ReadPicture(converted.file, &too_big);
-    if (!*picture) return too_big ? PictureError::kTooBig : PictureError::kNotUsable;
-  }
-  return PictureError::kNone;
-}
-
-void WatermarkPage::Browse(ui::Window& window) {
-  ui::OpenFileRequest request;
-  request.filter = {{kBitmapPattern, kBitmapPattern}};
-  request.flags = kBrowseFlags;
-  request.path_capacity = kBrowsePathCapacity;
-  const std::optional<std::u16string> chosen = window.OpenFile(request);
-  if (!chosen) return;
-  auto fail = [&](Message message) { ShowMessage(window, message, MessageTitle::kError, ui::kMbIconError); };
-  if (chosen->empty()) return fail(Message::kWatermarkError6);
-  // A path the record cannot hold whole would name another file.
-  if (chosen->size() >= kWatermarkBitmapPathCapacity) return fail(Message::kWatermarkError5);
-  Files* files = context().platform().files;
-  Bytes source;
-  if (files == nullptr) return fail(MessageOf(PictureError::kNotUsable));
-  if (const PictureError error = ReadSource(*files, *chosen, &source); error != PictureError::kNone)
-    return fail(MessageOf(error));
-  std::optional<ui::Bitmap> picture;
-  if (const PictureError error = MakeImageFile(*files, source, &picture); error != PictureError::kNone)
-    return fail(MessageOf(error));
-  window.SetText(kPathEditId, *chosen);
-  Store(window, [&](PrivateDevMode& r) { SetText(r.WatermarkBitmapPath, *chosen); });
-  image_ = std::move(picture);
-  reload_image_ = false;
-  RedrawPreview(window);
-}
-
 void WatermarkPage::OnFontSize(ui::Window& window, ui::Notify code) {
   if (code != ui::Notify::kChanged && code != ui::Notify::kKillFocus) return;
   const std::optional<int> typed = ParseNumber(window.Text(kFontSizeEditId));
@@ -427,69 +377,6 @@ void WatermarkPage::OnTrackbar(ui::Window& window, int id, ui::Notify code) {
   RedrawPreview(window);
 }
 
-bool WatermarkPage::Apply(ui::Window& window) {
-  // The font size is raised to its least when it is applied.
-  if (ParseNumber(window.Text(kFontSizeEditId)).value_or(0) < kMinFontSize) OnFontSize(window, ui::Notify::kKillFocus);
-  const Shown now = Current(window);
-  // A text watermark's picture first: the record names the new text only
-  // once the picture the printing side reads for it is in place, so a
-  // failed write leaves record and picture agreeing (the old ones).
-  if (now.mode == kTextMode) {
-    const ui::Bitmap picture = TextPicture(now);
-    Files* files = context().platform().files;
-    const std::u16string target = ImageFile();
-    if (picture.Empty() || files == nullptr || target.empty() ||
-        !ReplacePicture(*files, target, PictureFile(picture), false)) {
-      // The page stores its controls as they change: the watermark's fields
-      // go back to what the picture in place was made from.
-      if (const auto span = context().PrivateRecord()) {
-        PrivateDevMode r = Decode(*span);
-        r.WatermarkMode = applied_.WatermarkMode;
-        r.WatermarkText = applied_.WatermarkText;
-        r.WatermarkFontName = applied_.WatermarkFontName;
-        r.WatermarkFontStyle = applied_.WatermarkFontStyle;
-        r.WatermarkFontSize = applied_.WatermarkFontSize;
-        r.WatermarkAngle = applied_.WatermarkAngle;
-        Encode(r, *span);
-      }
-      ShowMessage(window, Message::kWatermarkError2, MessageTitle::kError, ui::kMbIconError);
-      canvas_.reset();  // its drawing objects go
-      return false;
-    }
-  }
-  if (const auto span = context().PrivateRecord()) {
-    // Every control into the record; a value the page only showed clamped
-    // stays as stored until the user changes it.
-    PrivateDevMode r = Decode(*span);
-    r.WatermarkMode = static_cast<std::uint8_t>(now.mode);
-    if (now.style != shown_.style) r.WatermarkFontStyle = static_cast<std::uint8_t>(now.style);
-    if (now.font_size != shown_.font_size) r.WatermarkFontSize = static_cast<std::uint8_t>(now.font_size);
-    if (now.angle != shown_.angle) r.WatermarkAngle = static_cast<std::uint32_t>(now.angle);
-    if (now.position != shown_.position) r.WatermarkPosition = static_cast<std::uint8_t>(now.position);
-    if (now.size != shown_.size) r.WatermarkSize = static_cast<std::uint8_t>(now.size);
-    if (now.brightness != shown_.brightness) r.WatermarkBrightness = static_cast<std::uint8_t>(now.brightness);
-    if (now.mode == kImageMode && now.path != shown_.path) SetText(r.WatermarkBitmapPath, now.path);
-    if (now.mode == kTextMode) {
-      if (now.text != shown_.text) SetText(r.WatermarkText, now.text);
-      if (now.font != shown_.font) SetText(r.WatermarkFontName, CopyCapped(std::u16string_view{now.font}, kWatermarkFontNameCapacity));
-    }
-    Encode(r, *span);
-    applied_ = r;
-  }
-  shown_ = now;
-  return true;
-}
-
-ui::SheetReply WatermarkPage::OnSheet(ui::Window& window, ui::SheetEvent event) {
-  if (event == ui::SheetEvent::kQueryCancel) reload_image_ = true;
-  if (event != ui::SheetEvent::kApply) return ui::SheetReply::kAccept;
-  if (Apply(window)) {
-    context().ReportApplied();
-    window.SheetUnchanged();
-  }
-  return ui::SheetReply::kAccept;
-}
-
 ui::Canvas& WatermarkPage::Canvas() {
   if (!canvas_) canvas_ = ui::CreateCanvas(families_);
   return *canvas_;
@@ -527,9 +414,11 @@ void WatermarkPage::RedrawPreview(ui::Window& window) {
       const PictureError read = files == nullptr ? PictureError::kNotUsable : ReadSource(*files, now.path, &source);
       if (read != PictureError::kNone) {
         ShowPreviewError(window, read == PictureError::kTooBig ? Message::kWatermarkError4 : Message::kWatermarkError1);
-      } else if (const PictureError error = MakeImageFile(*files, source, &image_); error != PictureError::kNone) {
+      } else if (Converted converted; Convert(source, &converted, &image_) != PictureError::kNone) {
+        // The preview converts in memory: the printing side's picture
+        // changes only when the sheet is applied.
         image_.reset();
-        ShowPreviewError(window, MessageOf(error));
+        ShowPreviewError(window, MessageOf(converted.error));
       }
     }
     if (!image_) return;  // the frame stays as it was

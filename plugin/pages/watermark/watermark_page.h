@@ -1,7 +1,12 @@
 // The "Water Mark" page of the document sheet (dialog 131): no watermark, a
 // bitmap, or a text with font, style, size and angle; for both kinds the
 // place on the page, the size and the brightness; a live preview; and the
-// watermark picture the printing side takes from the temporary folder.
+// watermark picture the printing side takes (plugin/core/watermark/
+// picture_place.h says where).
+//
+// The picture changes only with the record: a bitmap chosen with Browse is
+// converted and shown at once but written for the printing side only when
+// the sheet is applied (Apply or OK); Cancel leaves the picture as it was.
 //
 // Values live in the watermark fields of the private settings record. A
 // value outside its range is shown clamped (or as the default) and written
@@ -107,9 +112,15 @@ class WatermarkPage final : public sheets::SheetPage {
   ui::SheetReply OnSheet(ui::Window& window, ui::SheetEvent event) override;
   void OnPaint(ui::Window& window, ui::Painter& painter) override;
 
-  // The watermark picture's path for this sheet's printer; empty when none
-  // can be formed.
-  std::u16string ImageFile() const;
+  // Where this user's watermark picture for this sheet's printer goes, and
+  // the owner the record then names (empty: the temporary folder's picture,
+  // when the user or the common folder cannot be named). An empty path: no
+  // picture can be made.
+  struct PictureTarget {
+    std::u16string path;
+    std::u16string owner;
+  };
+  PictureTarget Target() const;
   // The preview as last drawn into the frame.
   const ui::Bitmap& Preview() const { return preview_; }
 
@@ -127,9 +138,16 @@ class WatermarkPage final : public sheets::SheetPage {
   void OnTrackbar(ui::Window& window, int id, ui::Notify code);
   void SetSize(ui::Window& window, int size);
   bool Apply(ui::Window& window);
-  // Converts the bytes of a source bitmap, as read once by the caller, into
-  // the watermark picture; the error, if any.
-  PictureError MakeImageFile(Files& files, const Bytes& source, std::optional<ui::Bitmap>* picture);
+  // The picture of the record's watermark put in place for the printing
+  // side (*owner: whose it is then): the text rendered, or the bitmap
+  // Browse converted, or else the bitmap at `now.path` converted anew (the
+  // picture in place kept when that bitmap is gone since it was applied).
+  PictureError PlacePicture(const Shown& now, std::u16string* owner);
+  // Writes a picture file whole to Target(), its folders made first.
+  PictureError WritePicture(const std::vector<std::uint8_t>& file, bool archive, std::u16string* owner);
+  // Converts a source bitmap, as read once by the caller, in memory; its
+  // pixels for the preview.
+  static PictureError Convert(const Bytes& source, Converted* converted, std::optional<ui::Bitmap>* picture);
   ui::Canvas& Canvas();
   ui::Bitmap TextPicture(const Shown& shown);
   void RedrawPreview(ui::Window& window);
@@ -144,6 +162,8 @@ class WatermarkPage final : public sheets::SheetPage {
   bool loading_ = false;
   bool reload_image_ = true;
   std::optional<ui::Bitmap> image_;  // the image watermark, as converted
+  // The bitmap Browse chose and converted, written at Apply.
+  std::optional<Converted> staged_;
   std::unique_ptr<ui::Canvas> canvas_;
   // The system's font families, read when the page opens.
   std::vector<std::u16string> families_;

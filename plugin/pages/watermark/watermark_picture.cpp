@@ -9,7 +9,6 @@ namespace {
 constexpr unsigned kTrueColourBits = 24;
 // The new picture is written under this suffix beside the old one.
 constexpr char16_t kNewPictureSuffix[] = u".new";
-constexpr char16_t kPictureSuffix[] = u"1.bmp";
 
 std::size_t Stride24(std::int64_t width) { return *bmp::RowStride(width, kTrueColourBits); }
 
@@ -123,14 +122,6 @@ std::optional<ui::Bitmap> ReadPicture(std::span<const std::uint8_t> file, bool* 
       b.pixels[row * b.width + x] = (std::uint32_t{in[2]} << 16) | (std::uint32_t{in[1]} << 8) | in[0];
   }
   return b;
-}
-
-std::u16string WatermarkImageFile(std::u16string_view temp_folder, std::u16string_view printer_name) {
-  if (temp_folder.empty() || printer_name.empty() || printer_name.find_first_of(u"\\/:") != std::u16string_view::npos)
-    return {};
-  std::u16string path(temp_folder);
-  if (path.empty() || path.back() != u'\\') path += u'\\';
-  return path + std::u16string(printer_name) + kPictureSuffix;
 }
 
 bool ReplacePicture(Files& files, std::u16string_view path, const std::vector<std::uint8_t>& bytes, bool archive) {

@@ -64,12 +64,6 @@ std::vector<std::uint8_t> PictureFile(const ui::Bitmap& picture);
 // (`too_big` then tells which).
 std::optional<ui::Bitmap> ReadPicture(std::span<const std::uint8_t> file, bool* too_big = nullptr);
 
-// The watermark picture's path: temporary folder + printer name + "1.bmp"
-// (the temporary folder ends with its backslash; the printing side forms
-// the same name). Empty when the printer name is empty or would lead out of
-// the folder (a backslash, slash or colon in it): no such file can be made.
-std::u16string WatermarkImageFile(std::u16string_view temp_folder, std::u16string_view printer_name);
-
 // Writes `bytes` as `path` whole or not at all: into a file beside it, put
 // over it only when complete; with `archive`, the result gets the archive
 // attribute. False (and no change to `path`) on any failure.

@@ -199,7 +199,10 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
   const std::u16string system_directory = g_module.system != nullptr ? g_module.system->GetSystemDirectory() : u"";
   render::JobIdentity identity;
   if (printer != nullptr) identity.printer = printer;
-  if (g_module.system != nullptr) identity.temp_folder = g_module.system->GetTempPath();
+  if (g_module.system != nullptr) {
+    identity.temp_folder = g_module.system->GetTempPath();
+    g_module.system->SHGetSpecialFolderPath(kCsidlCommonAppData, false, &identity.common_app_data);
+  }
   auto* pdev = new (std::nothrow)
       Pdev(Self(self)->driver, devobj, render::ReadSettings(OemRecord(devobj), system_directory), std::move(identity));
   if (pdev == nullptr) return kEFail;

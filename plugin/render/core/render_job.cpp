@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/bmp/bitmap_decode.h"
+#include "plugin/core/watermark/picture_place.h"
 #include "plugin/render/core/watermark.h"
 #include "print/encoder/event_operations.h"
 #include "print/encoder/raster_packer.h"
@@ -71,7 +72,9 @@ MonoPage RenderJob::LaidOutPage() {
   page = Zoomed(page, settings_.ZoomPercent());
   if (settings_.Rotate180()) RotatePrintedPart(page);
   if (settings_.Watermark()) {
-    const auto file = host_.ReadFile(WatermarkFilePath(identity_.temp_folder, identity_.printer));
+    const std::u16string path = plugin::watermark_place::PictureFor(
+        settings_.record, {identity_.common_app_data, identity_.temp_folder}, identity_.printer);
+    const auto file = path.empty() ? std::nullopt : host_.ReadFile(path);
     if (file) {
       if (const auto picture = bmp::DecodeBitmapFile(*file)) {
         const PrivateDevMode& r = settings_.record;

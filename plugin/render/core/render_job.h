@@ -46,6 +46,7 @@ struct JobIdentity {
   std::u16string printer;
   std::u16string document;     // empty when the driver does not tell it
   std::u16string temp_folder;  // with its trailing backslash
+  std::u16string common_app_data;  // where the users' watermark pictures are
 };
 
 // A band of the page as the driver renders it.

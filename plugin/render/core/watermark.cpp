@@ -12,12 +12,14 @@ namespace {
 constexpr int kMaxByte = 255;
 constexpr int kColumns = 3;  // positions per row of the nine places
 
-bool Ink(const Bitmap& picture, int x, int y, int brightness) {
+// The grey of a picture pixel, lightened by the brightness as the page's
+// preview lightens it (every colour byte, capped at white).
+int Grey(const Bitmap& picture, int x, int y, int brightness) {
   const std::uint32_t p = picture.At(x, y);
   const int r = std::min(kMaxByte, static_cast<int>((p >> 16) & 0xFF) + brightness);
   const int g = std::min(kMaxByte, static_cast<int>((p >> 8) & 0xFF) + brightness);
   const int b = std::min(kMaxByte, static_cast<int>(p & 0xFF) + brightness);
-  return bmp::GreyLevel(r, g, b) < kInkThreshold;
+  return bmp::GreyLevel(r, g, b);
 }
 
 // Draws the source rows [sy0, sy0 + hs) of the picture stretched to w x h at (x0, y0).
@@ -30,15 +32,31 @@ void Stretch(MonoPage& page, const Bitmap& picture, int sy0, int hs, int x0, int
     for (int x = 0; x < w; ++x) {
       const int px = x0 + x;
       if (px < 0 || px >= page.width()) continue;
-      if (Ink(picture, x * picture.width / w, sy, brightness)) page.Set(px, py);
+      if (DitherInk(Grey(picture, x * picture.width / w, sy, brightness), px, py)) page.Set(px, py);
     }
   }
 }
 
 }  // namespace
 
-std::u16string WatermarkFilePath(std::u16string_view temp_folder, std::u16string_view printer) {
-  return std::u16string(temp_folder) + std::u16string(printer) + u"1.bmp";
+int DitherThreshold(int x, int y) {
+  // The recursive Bayer matrix: the bits of x ^ y and y interleaved, most
+  // significant pair last, give every cell of the 16 x 16 square its own
+  // level, evenly spread at every density.
+  const int a = x & (kDitherSize - 1), b = y & (kDitherSize - 1);
+  const int c = a ^ b;
+  int level = 0;
+  for (int bit = 0; (1 << bit) < kDitherSize; ++bit) {
+    level = (level << 1) | ((c >> bit) & 1);
+    level = (level << 1) | ((b >> bit) & 1);
+  }
+  return level;
+}
+
+bool DitherInk(int grey, int x, int y) {
+  // Cells whose threshold lies below the ink's share of the square print.
+  return DitherThreshold(x, y) * kMaxByte * kWatermarkInkShare <
+         (kMaxByte - std::clamp(grey, 0, kMaxByte)) * kDitherLevels;
 }
 
 void DrawWatermark(MonoPage& page, const Bitmap& picture, const WatermarkPlacement& placement) {

@@ -188,6 +188,9 @@ int main(int argc, char** argv) {
   auto symbol = [&](const char* name) { return module != nullptr ? GetProcAddress(module, name) : nullptr; };
 #else
   if (!o.machine.empty()) setenv(kit::sim::kEnvMachine, o.machine.c_str(), 1);
+  // The spooler renders a local job in its own account (the system's, with
+  // the Windows folder's temporary folder), not the printing user's.
+  setenv(kit::sim::kEnvAccount, "SYSTEM", 0);
   void* module = dlopen(o.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
   auto symbol = [&](const char* name) { return module != nullptr ? dlsym(module, name) : nullptr; };
 #endif

@@ -33,6 +33,17 @@ TEST_F(SystemContract, VersionFoldersAndWow64AreReported) {
   EXPECT_EQ(temp.back(), u'\\');
 }
 
+// The Water Mark page files its picture in a folder named after the user's
+// account, and the record names it: one folder name, the same every time.
+TEST_F(SystemContract, TheUserNameIsOneFolderNameAndStable) {
+  p().system.SetLastError(kSentinelError);
+  const WString user = p().system.GetUserName();
+  ASSERT_FALSE(user.empty());
+  EXPECT_LE(user.size(), 256u);  // UNLEN
+  EXPECT_EQ(user.find_first_of(u"\\/:*?\"<>|"), WString::npos) << ToUtf8(user);
+  EXPECT_EQ(p().system.GetUserName(), user);
+}
+
 // The plug-in converts typed barcode data with the ANSI code page: it must
 // be one of the code pages Windows uses as a system's ANSI page.
 TEST_F(SystemContract, TheAnsiCodePageIsAWindowsAnsiCodePage) {

@@ -34,6 +34,16 @@ python3 "$here/check_road.py" --logo logo.bin
 convert road.png -colorspace gray -depth 8 road.pgm
 python3 "$here/check_road.py" road.json road.pgm page1.pgm page2.pgm
 echo "qr: $(zbarimg -q --raw road.png 2>/dev/null)"
+# The receipt's QR code under the default watermark, centred and then tiled:
+# the watermark prints lighter than the code, which still reads.
+for layout in default tiled; do
+  "$sheets" prefs "$printer" --machine machine --kit-files "$kit_files" --script "$here/${layout}_watermark_prefs.txt" | tail -1 >/dev/null
+  "$host" receipt.pdf --printer "$printer" --machine machine --gpd "$gpd" -o "$layout.bin" ${plugin:+--plugin "$plugin"} >/dev/null
+  "$kvjob" render "$layout.bin" -o "$layout-watermark.png" --state logo.bin >/dev/null
+  qr=$(zbarimg -q --raw "$layout-watermark.png" 2>/dev/null || true)
+  echo "qr under the $layout watermark: $qr"
+  [ "$qr" = KIT-RECEIPT-0042 ] || { echo "the QR code does not read under the $layout watermark"; exit 1; }
+done
 # The record of the Windows builds' check (settings.devmode: these settings,
 # turned by 180 degrees, without the machine's watermark picture) gives the
 # bytes they must give too.

@@ -108,6 +108,7 @@ TEST(RenderJob, DriverLogAndWatermarkFile) {
     SetText(r.LogDirectory, u"D:\\logs");
     r.WatermarkMode = 1;
     r.WatermarkPosition = 0;
+    r.WatermarkBrightness = 0;  // black: the watermark's darkest
   });
   // A black 8 x 1 picture at "<temp><printer>1.bmp": the top left of the frame.
   Bytes picture;
@@ -120,8 +121,11 @@ TEST(RenderJob, DriverLogAndWatermarkFile) {
   picture.resize(picture.size() + 24 + 8, 0);
   host.files[u"C:\\Temp\\P1.bmp"] = picture;
   const Bytes out = PrintOneRow(record, 0x01, host);
-  // The whole printed row is the picture's: 50 bytes, all dots.
-  const Bytes full_row = Raster(50, 1, Bytes(49, 0xFF));
+  // The whole printed row is the picture's, black's one dot in four: on the
+  // page's top row every other dot, with the page's own dot 7.
+  Bytes row(49, 0xAA);
+  row[0] = 0xAB;
+  const Bytes full_row = Raster(50, 1, row);
   EXPECT_NE(std::search(out.begin(), out.end(), full_row.begin(), full_row.end()), out.end());
   EXPECT_EQ(host.appended[u"D:\\logs\\VRTQ40.log"],
             "2026-12-08 09:05:07\tpage\tP\tDoc\t1\t" + std::to_string(out.size() - kEndDocCut.size()) +

@@ -123,8 +123,7 @@ std::vector<FieldCase> AllFields() {
   }
 
   u8("Reserved2", 932, [](PrivateDevMode& r) -> std::uint8_t& { return r.Reserved2; });
-  f.push_back({"Reserved3", 934, Kind::kBytes, 32, [](PrivateDevMode& r) { r.Reserved3.fill(kMarkU8); }});
-  f.push_back({"Reserved4", 966, Kind::kBytes, 32, [](PrivateDevMode& r) { r.Reserved4.fill(kMarkU8); }});
+  f.push_back({"WatermarkOwner", 934, Kind::kText, 64, [](PrivateDevMode& r) { r.WatermarkOwner.fill(kMarkChar); }});
   u8("PrintAsGraphics", 998, [](PrivateDevMode& r) -> std::uint8_t& { return r.PrintAsGraphics; });
   f.push_back({"WatermarkBitmapPath", 1000, Kind::kText, 250,
                [](PrivateDevMode& r) { r.WatermarkBitmapPath.fill(kMarkChar); }});

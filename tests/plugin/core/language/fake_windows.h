@@ -53,6 +53,7 @@ class FakeWindows : public SystemFacts, public Files, public Registry {
   WString GetWindowsDirectory() override { return windows_directory; }
   WString GetSystemDirectory() override { return windows_directory + u"\\system32"; }
   WString GetTempPath() override { return {}; }
+  WString GetUserName() override { return u"User"; }
   std::vector<WString> EnumFontFamilies(std::uint8_t) override { return {}; }
   bool SHGetSpecialFolderPath(int csidl, bool create, WString* path) override;
   WString GetModuleFileName() override { return {}; }

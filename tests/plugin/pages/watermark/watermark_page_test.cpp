@@ -7,11 +7,13 @@
 #include <filesystem>
 
 #include <cstdlib>
+#include <functional>
 
 #include "common/bmp/bmp.h"
 #include "platform/sim/scratch_machine.h"
 #include "plugin/core/sheets/sheet_protocol.h"
 #include "plugin/core/sheets/watermark_signal.h"
+#include "plugin/core/watermark/picture_place.h"
 #include "plugin/pages/watermark/watermark_page.h"
 #include "plugin/pages/watermark/watermark_preview.h"
 #include "ui/headless/dialog.h"
@@ -20,7 +22,8 @@
 namespace kit::plugin::watermark {
 namespace {
 
-constexpr char16_t kPicture[] = u"C:\\Windows\\Temp\\P11.bmp";
+// The signed-in user's picture for printer P1, where the spooler reads it too.
+constexpr char16_t kPicture[] = u"C:\\ProgramData\\PrinterDriverKit\\Watermark\\User\\P11.bmp";
 
 int g_reports = 0;
 com::LONG_PTR KIT_STDCALL CountReports(com::HANDLE, com::UINT function, com::LPARAM, com::LPARAM result) {
@@ -238,7 +241,8 @@ TEST_F(WatermarkPageTest, APictureThatCannotBeWrittenSkipsTheReportAndKeepsTheRe
     std::string fault;
   } cases[] = {
       {"printer name with backslashes", u"\\\\server\\P1", ""},
-      {"creating the picture fails", u"P1", "fault " + Folder() + " path 'C:\\Windows\\Temp\\P11.bmp.new' 5"},
+      {"creating the picture fails", u"P1",
+       "fault " + Folder() + " path 'C:\\ProgramData\\PrinterDriverKit\\Watermark\\User\\P11.bmp.new' 5"},
   };
   for (const Case& c : cases) {
     printer_ = c.printer;
@@ -257,7 +261,8 @@ TEST_F(WatermarkPageTest, APictureThatCannotBeWrittenSkipsTheReportAndKeepsTheRe
   }
 }
 
-// Browse converts into the picture, or refuses and keeps what was there.
+// Browse converts the bitmap (written at Apply), or refuses and keeps what
+// was there.
 TEST_F(WatermarkPageTest, BrowseConvertsOrRefusesKeepingThePreviousPicture) {
   Edit([](PrivateDevMode& r) { r.WatermarkMode = 1; r.PrintAsGraphics = 1; });
   ASSERT_TRUE(files().WriteFile(u"C:\\pics\\gray.bmp", Bmp(1078, 3, 2, 8, 8), WriteMode::kCreateAlways) ||
@@ -278,6 +283,8 @@ TEST_F(WatermarkPageTest, BrowseConvertsOrRefusesKeepingThePreviousPicture) {
   EXPECT_EQ(env_.FileDialogs()[0].filter[0].second, u"*.bmp");
   EXPECT_EQ(env_.FileDialogs()[0].flags, 0x00202C06u);
   EXPECT_EQ(env_.FileDialogs()[0].path_capacity, 510u);
+  EXPECT_TRUE(Read(kPicture).empty()) << "the printing side's picture waits for Apply";
+  d.Notify(ui::SheetEvent::kApply);
   const Bytes converted = Read(kPicture);
   EXPECT_EQ(converted, ConvertSource(Bmp(1078, 3, 2, 8, 8)).file);
   EXPECT_EQ(converted.size(), 54u + 2 * 12);
@@ -305,17 +312,135 @@ TEST_F(WatermarkPageTest, BrowseConvertsOrRefusesKeepingThePreviousPicture) {
     EXPECT_EQ(Read(kPicture), converted) << c.what;
     EXPECT_EQ(TextOf(Record().WatermarkBitmapPath), u"C:\\pics\\gray.bmp") << c.what;
   }
-  // The new picture cannot be put in place: the old one stays whole.
+  // The new picture cannot be put in place: the old one stays whole, and
+  // the record names the old bitmap again.
   ASSERT_EQ(Tool("fault " + Folder() + " call MoveFileReplace 5"), 0);
   env_.QueueFile(u"C:\\pics\\true.bmp");
   ASSERT_TRUE(d.Click(kBrowseButtonId));
+  d.Notify(ui::SheetEvent::kApply);
   EXPECT_EQ(env_.MessageBoxes().back().text, kError2);
   EXPECT_EQ(Read(kPicture), converted);
+  EXPECT_EQ(TextOf(Record().WatermarkBitmapPath), u"C:\\pics\\gray.bmp");
   ASSERT_EQ(Tool("fault " + Folder() + " clear"), 0);
   env_.QueueFile(u"C:\\pics\\true.bmp");
   ASSERT_TRUE(d.Click(kBrowseButtonId));
+  d.Notify(ui::SheetEvent::kApply);
   EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16));
   EXPECT_NE(files().GetFileAttributes(kPicture) & kArchiveAttribute, 0u);
+}
+
+// The printing side's picture changes only with the record: a bitmap chosen
+// with Browse and then cancelled, or merely previewed by a sheet opened
+// again, leaves the applied picture in place.
+TEST_F(WatermarkPageTest, ThePrintersPictureChangesOnlyWhenTheSheetIsApplied) {
+  files().CreateDirectory(u"C:\\pics");
+  ASSERT_TRUE(files().WriteFile(u"C:\\pics\\old.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways));
+  ASSERT_TRUE(files().WriteFile(u"C:\\pics\\new.bmp", Bmp(1078, 3, 2, 8, 8), WriteMode::kCreateAlways));
+  Edit([](PrivateDevMode& r) { r.WatermarkMode = 1; r.PrintAsGraphics = 1; });
+  const PrivateDevModeBytes fresh = bytes_;
+  struct Case {
+    const char* what;
+    std::function<void(ui::headless::Dialog&)> after_browse;
+    bool applied;
+  } cases[] = {
+      {"Cancel", [](ui::headless::Dialog& d) { d.Notify(ui::SheetEvent::kQueryCancel); }, false},
+      {"Cancel, then a sheet opened again on the kept record",
+       [this](ui::headless::Dialog& d) {
+         d.Notify(ui::SheetEvent::kQueryCancel);
+         Open().Paint();
+       },
+       false},
+      {"Apply", [](ui::headless::Dialog& d) { d.Notify(ui::SheetEvent::kApply); }, true},
+  };
+  for (const Case& c : cases) {
+    bytes_ = fresh;
+    auto& first = Open();
+    env_.QueueFile(u"C:\\pics\\old.bmp");
+    ASSERT_TRUE(first.Click(kBrowseButtonId)) << c.what;
+    first.Notify(ui::SheetEvent::kApply);
+    ASSERT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16)) << c.what;
+    const PrivateDevModeBytes applied = bytes_;
+    auto& d = Open();
+    env_.QueueFile(u"C:\\pics\\new.bmp");
+    ASSERT_TRUE(d.Click(kBrowseButtonId)) << c.what;
+    EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16)) << c.what << ": Browse alone";
+    // A cancelled sheet's record is dropped by its host: the printer keeps
+    // the applied one.
+    if (!c.applied) bytes_ = applied;
+    c.after_browse(d);
+    EXPECT_EQ(Read(kPicture), c.applied ? ConvertSource(Bmp(1078, 3, 2, 8, 8)).file : Bmp(54, 2, 2, 24, 16)) << c.what;
+  }
+}
+
+// The picture goes where the spooler, rendering the job in the system's
+// account, finds it for the user who applied it; the record names the user.
+TEST_F(WatermarkPageTest, TheSpoolerFindsThePictureTheUserApplied) {
+  Edit([](PrivateDevMode& r) { r.WatermarkMode = 2; r.PrintAsGraphics = 1; });
+  auto& d = Open();
+  ASSERT_TRUE(d.Select(kTextComboId, 3));
+  d.Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(TextOf(Record().WatermarkOwner), u"User");
+  const Bytes written = Read(kPicture);
+  ASSERT_EQ(written.size(), kTextPictureFileSize);
+  EXPECT_TRUE(Read(machine_->platform().system.GetTempPath() + u"P11.bmp").empty()) << "not in the user's temporary folder";
+  sim::ProcessOptions spooler_process;
+  spooler_process.account = sim::kSystemAccount;
+  std::string error;
+  auto spooler = sim::Machine::Open(machine_->folder(), spooler_process, &error);
+  ASSERT_NE(spooler, nullptr) << error;
+  watermark_place::PictureFolders folders;
+  folders.temp = spooler->platform().system.GetTempPath();
+  ASSERT_TRUE(spooler->platform().system.SHGetSpecialFolderPath(kCsidlCommonAppData, false, &folders.common_app_data));
+  const std::u16string path = watermark_place::PictureFor(Record(), folders, u"P1");
+  Bytes seen;
+  ASSERT_TRUE(spooler->platform().files.ReadFile(path, kTestReadLimit, &seen)) << ToUtf8(path);
+  EXPECT_EQ(seen, written);
+}
+
+// Apply puts the picture of the kind the record names in place: the text
+// or the bitmap, as the user switches between them; a bitmap deleted since
+// it was applied keeps its picture.
+TEST_F(WatermarkPageTest, ApplyPutsThePictureOfTheChosenKindInPlace) {
+  files().CreateDirectory(u"C:\\pics");
+  ASSERT_TRUE(files().WriteFile(u"C:\\pics\\old.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways));
+  Edit([](PrivateDevMode& r) {
+    r.WatermarkMode = 2;
+    r.PrintAsGraphics = 1;
+    SetText(r.WatermarkBitmapPath, u"C:\\pics\\old.bmp");
+  });
+  auto& d = Open();
+  d.Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture).size(), kTextPictureFileSize);
+  ASSERT_TRUE(d.Click(kImageRadioId));
+  d.Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16));
+  ASSERT_TRUE(files().DeleteFile(u"C:\\pics\\old.bmp"));
+  Open().Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16));
+  EXPECT_EQ(g_reports, 3);
+  ASSERT_TRUE(dialog_->Click(kTextRadioId));
+  dialog_->Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture).size(), kTextPictureFileSize);
+  EXPECT_EQ(Record().WatermarkMode, 2);
+}
+
+// A record of an older page names no owner and its picture lies in the
+// temporary folder: its first Apply puts the picture where the spooler
+// looks and names the owner.
+TEST_F(WatermarkPageTest, AnOlderRecordsPictureMovesOnItsFirstApply) {
+  files().CreateDirectory(u"C:\\pics");
+  ASSERT_TRUE(files().WriteFile(u"C:\\pics\\old.bmp", Bmp(54, 2, 2, 24, 16), WriteMode::kCreateAlways));
+  Edit([](PrivateDevMode& r) {
+    r.WatermarkMode = 1;
+    r.PrintAsGraphics = 1;
+    SetText(r.WatermarkBitmapPath, u"C:\\pics\\old.bmp");
+  });
+  auto& d = Open();
+  EXPECT_TRUE(Read(kPicture).empty()) << "opening the sheet writes nothing";
+  d.Notify(ui::SheetEvent::kApply);
+  EXPECT_EQ(Read(kPicture), Bmp(54, 2, 2, 24, 16));
+  EXPECT_EQ(TextOf(Record().WatermarkOwner), u"User");
+  EXPECT_EQ(g_reports, 1);
 }
 
 TEST_F(WatermarkPageTest, ARecordOutOfRangeIsShownClampedAndNotWritten) {

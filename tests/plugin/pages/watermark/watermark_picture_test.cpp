@@ -152,13 +152,6 @@ TEST(WatermarkTextPicture, IsA270054ByteBottomUpTwentyFourBitFile) {
   EXPECT_EQ(ReadPicture(file)->pixels, picture.pixels);
 }
 
-TEST(WatermarkImageFile, IsTheTemporaryFolderThePrinterAndOneBmp) {
-  EXPECT_EQ(WatermarkImageFile(u"C:\\Windows\\Temp\\", u"VRT-Q40 Receipt"), u"C:\\Windows\\Temp\\VRT-Q40 Receipt1.bmp");
-  EXPECT_EQ(WatermarkImageFile(u"C:\\Temp", u"P1"), u"C:\\Temp\\P11.bmp");
-  for (const char16_t* name : {u"", u"\\\\server\\P1", u"..\\..\\x", u"a/b", u"C:x"})
-    EXPECT_EQ(WatermarkImageFile(u"C:\\Temp\\", name), u"") << std::string(name, name + std::char_traits<char16_t>::length(name));
-}
-
 TEST(WatermarkTextOffset, TurnsAboutTheCentreAsThePrintingSideDoes) {
   struct Case {
     int width, height;
