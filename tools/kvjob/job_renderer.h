@@ -37,7 +37,7 @@ class JobRenderer {
   // How far margin notes may run below the paper used so far: ten lines.
   static constexpr int kNoteRunAheadDots = 10 * paper::kFontB.height;
   // The margin's last line where more notes wait for the paper to move on.
-  static constexpr const char* kNotesHeld = "(more notes: see --json)";
+  static constexpr const char* kNotesHeld = "(more notes in --json)";  // fits a margin line
   static constexpr std::uint8_t kHriNone = 0, kHriAbove = 1, kHriBelow = 2, kHriBoth = 3;
   static constexpr int kDefaultBarWidth = 3;
   static constexpr int kDefaultBarHeight = 162;
