@@ -78,11 +78,11 @@ TEST(VirtualPrinter, PrintedLogoIsTheConvertedBitmapDotForDot) {
 TEST(VirtualPrinter, LogoMemoryKeepsAcrossJobsAsItsDefineCommand) {
   VirtualPrinter printer;
   EXPECT_EQ(printer.SaveMemory(), (Bytes{0x1C, 0x71, 0x00, 0x00, 0x0A}));
-  plugin::commands::LogoImage a{4, 1, Bytes(32, 0)}, b{1, 2, Bytes(16, 0)};
+  print::commands::LogoImage a{4, 1, Bytes(32, 0)}, b{1, 2, Bytes(16, 0)};
   a.data[0] = 0x80;
   b.data[15] = 0x01;
-  const plugin::commands::LogoImage logos[] = {a, b};
-  printer.Render(testing::Joined(*plugin::commands::LogoDownloadJob(logos)));
+  const print::commands::LogoImage logos[] = {a, b};
+  printer.Render(testing::Joined(*print::commands::LogoDownloadJob(logos)));
   Bytes expected = {0x1C, 0x71, 0x02, 0x04, 0x00, 0x01, 0x00};
   expected.insert(expected.end(), a.data.begin(), a.data.end());
   expected = expected + Bytes{0x01, 0x00, 0x02, 0x00} + b.data + Bytes{0x0A};
@@ -99,7 +99,7 @@ TEST(VirtualPrinter, LogoMemoryKeepsAcrossJobsAsItsDefineCommand) {
   EXPECT_FALSE(later.LoadMemory(Bytes{0x1C, 0x71, 0x01, 0x04}));  // cut short
   EXPECT_FALSE(later.LoadMemory(expected + Bytes{0x41}));         // more than the command
   EXPECT_EQ(later.logos().size(), 2u);
-  later.Render(testing::Joined(plugin::commands::ClearLogosJob()));
+  later.Render(testing::Joined(print::commands::ClearLogosJob()));
   EXPECT_TRUE(later.logos().empty());
   EXPECT_EQ(later.Render(Bytes{0x1C, 0x70, 0x01, 0x00}).drawn[0]["what"], "logo missing");
 }
