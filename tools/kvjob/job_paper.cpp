@@ -42,7 +42,7 @@ void JobRenderer::Record(nlohmann::json item) {
 // but notes neither grows the receipt nor ends its paper. Where the margin
 // beside the paper is full, one line says so and later notes wait for the
 // paper to move on; every note is still listed (--json).
-void JobRenderer::Note(const std::string& text) {
+void JobRenderer::Note(const std::string& text, bool closing) {
   constexpr std::size_t kPerLine = paper::kMarginDots / paper::kFontB.width - 1;
   constexpr int kLine = paper::kFontB.height;
   for (std::size_t at = 0; at < text.size() && !out_.paper_end;) {
@@ -56,8 +56,8 @@ void JobRenderer::Note(const std::string& text) {
     const std::string part = text.substr(at, count);
     at += count;
     const int y = std::max(y_, margin_y_);
-    const int room = std::min(y_ + kNoteRunAheadDots, paper::kMaxLengthDots) - y;
-    if (room >= 2 * kLine) {  // one line kept for the line that says the margin is full
+    const int room = std::min(closing ? paper::kMaxLengthDots : y_ + kNoteRunAheadDots, paper::kMaxLengthDots) - y;
+    if (room >= 2 * kLine || (closing && room >= kLine)) {  // one line kept for the line that says the margin is full
       NoteLine(y, part);
       notes_held_ = false;
     } else if (room >= kLine && !notes_held_) {

@@ -82,7 +82,8 @@ class JobRenderer {
   void Grow(int rows);
   void Feed(int dots);
   void Record(nlohmann::json item);
-  void Note(const std::string& text);
+  // `closing`: the job's closing note, drawn below a full margin too.
+  void Note(const std::string& text, bool closing = false);
   void NoteLine(int y, const std::string& line);
   void FlushUnknown();
   void Cut(const Command& c);

@@ -30,7 +30,7 @@ void JobRenderer::Run(std::span<const std::uint8_t> job, const std::string& clos
   }
   if (!closing_note.empty()) {
     Record({{"what", "note"}, {"y", y_}, {"text", closing_note}});
-    Note(closing_note);
+    Note(closing_note, true);
   }
   out_.picture.Grow(std::max(y_, margin_y_) + paper::kDefaultLineSpacing);
 }

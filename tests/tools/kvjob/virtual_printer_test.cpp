@@ -256,6 +256,13 @@ TEST(VirtualPrinter, MarginNotesUseNoPaper) {
     if (c.notes_full) EXPECT_GT(bottom, 9 * kNoteLine);
     if (!c.notes_full) EXPECT_LE(bottom, kNoteLine);
   }
+  // A closing note (a listening printer's "job cut") is drawn below a full
+  // margin, and listed last.
+  VirtualPrinter cut;
+  const Rendering closed = cut.Render(notes, "job cut");
+  EXPECT_EQ(closed.drawn.back()["text"], "job cut");
+  EXPECT_GT(NotesBottom(closed.picture), 10 * kNoteLine);
+  EXPECT_LE(NotesBottom(closed.picture), 11 * kNoteLine);
   VirtualPrinter printer;
   const Rendering r = printer.Render(one_line);
   EXPECT_EQ(r.drawn.back()["text"], "next");
