@@ -2,17 +2,16 @@
 #include "printapp/utility_jobs.h"
 
 #include "common/bmp/bmp.h"
-#include "plugin/pages/commands/logo_image.h"
-#include "plugin/pages/commands/printer_commands.h"
-#include "plugin/pages/logo/logo_convert.h"
-#include "plugin/pages/rawjob/raw_job.h"
-#include "plugin/pages/rawjob/raw_job_channel.h"
+#include "print/commands/logo_image.h"
+#include "print/commands/printer_commands.h"
+#include "print/logo/logo_convert.h"
+#include "print/rawjob/raw_job.h"
 
 namespace kit::printapp {
 namespace {
 
-namespace rawjob = plugin::rawjob;
-namespace commands = plugin::commands;
+namespace rawjob = print::rawjob;
+namespace commands = print::commands;
 
 constexpr int kOneBit = 1;
 
@@ -32,13 +31,7 @@ std::string Numbered(std::size_t index, const std::string& message) {
 
 }  // namespace
 
-UtilityJob SelfTestJob() {
-  rawjob::RawJob job;
-  job.name = rawjob::kSelfTestJobName;
-  job.pieces = {rawjob::MakePiece(rawjob::kOpeningBracket), rawjob::MakePiece(rawjob::kSelfTestCommand),
-                rawjob::MakePiece(rawjob::kClosingBracket)};
-  return Joined(job);
-}
+UtilityJob SelfTestJob() { return Joined(commands::SelfTestJob()); }
 
 UtilityJob ClearLogosJob() { return Joined(commands::ClearLogosJob()); }
 

@@ -11,10 +11,11 @@
 # (x86_64) in W64\ and USBDRV\USBDriver_x64\, the flavour's elsewhere; there
 # the plug-in of both payload folders is checked, and kitsetup, Uninstall and
 # Install must carry a manifest that asks for administrator rights.
-# The shipped modules (all of a kit; kitsetup, Uninstall, Install, VRTQ40UI
-# and the USB stand-ins of a build) import no function newer than the oldest
-# Windows of their bitness, and the i686 ones hold no SSE instruction
-# (check_imports.py, with its table of the systems' functions).
+# The shipped modules (all of a kit; kitsetup, Uninstall, Install, VRTQ40UI,
+# VRTQ40R and the USB stand-ins of a build) import no DLL and no function
+# the oldest Windows of their bitness lacks, and the i686 ones hold no SSE
+# instruction (check_imports.py, with its tables of the systems' DLLs and
+# functions; a build's images are scanned with their symbols).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -26,11 +27,11 @@ if [ "${1:-}" = --self-test ]; then
   printf '#include <windows.h>\nint main(void) { return (int)GetTickCount(); }\n' >"$work/older.c"
   printf 'double scale(double v, int n) { return v * n / 3.0; }\nint main(void) { return (int)scale(7.0, 2); }\n' >"$work/sse.c"
   failed=0
-  expect() {  # expect STATUS PATTERN OBJDUMP FILE
+  expect() {  # expect STATUS PATTERN [--stripped skip] OBJDUMP FILE
     local out status=0
-    out=$(python3 "$here/check_imports.py" "$3" "$4") || status=$?
+    out=$(python3 "$here/check_imports.py" "${@:3}") || status=$?
     if [ "$status" -ne "$1" ] || ! grep -q -- "$2" <<<"$out"; then
-      echo "check-pe self-test: $4 gave status $status, wanted $1 and \"$2\": $out"; failed=1
+      echo "check-pe self-test: ${*: -1} gave status $status, wanted $1 and \"$2\": $out"; failed=1
     fi
   }
   x86_64-w64-mingw32-gcc -O2 -o "$work/newer64.exe" "$work/newer.c"
@@ -42,6 +43,57 @@ if [ "${1:-}" = --self-test ]; then
   expect 1 'SSE instructions' i686-w64-mingw32-objdump "$work/sse32.exe"
   i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/older32.exe" "$work/older.c"
   expect 0 '' i686-w64-mingw32-objdump "$work/older32.exe"
+  # A DLL the oldest system lacks: uxtheme.dll (XP) in a 32-bit module,
+  # bcrypt.dll (Vista) in a 64-bit one; uxtheme in a 64-bit module passes.
+  printf '#include <windows.h>\n#include <uxtheme.h>\nint main(void) { return IsThemeActive(); }\n' >"$work/theme.c"
+  printf '#include <windows.h>\n#include <bcrypt.h>\nint main(void) { return (int)BCryptCloseAlgorithmProvider(0, 0); }\n' \
+    >"$work/bcrypt.c"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/theme32.exe" "$work/theme.c" -luxtheme
+  expect 1 'imports uxtheme.dll, which Windows 2000 does not have' i686-w64-mingw32-objdump "$work/theme32.exe"
+  x86_64-w64-mingw32-gcc -O2 -o "$work/theme64.exe" "$work/theme.c" -luxtheme
+  expect 0 '' x86_64-w64-mingw32-objdump "$work/theme64.exe"
+  x86_64-w64-mingw32-gcc -O2 -o "$work/bcrypt64.exe" "$work/bcrypt.c" -lbcrypt
+  expect 1 'imports bcrypt.dll, which Windows XP x64 / Server 2003 x64 does not have' \
+    x86_64-w64-mingw32-objdump "$work/bcrypt64.exe"
+  # AddVectoredContinueHandler: Vista, and the x64 edition of XP.
+  printf '#include <windows.h>\nint main(void) { return AddVectoredContinueHandler(0, 0) != 0; }\n' >"$work/continue.c"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/continue32.exe" "$work/continue.c"
+  expect 1 'AddVectoredContinueHandler, which needs Windows Vista; Windows 2000 lacks it' \
+    i686-w64-mingw32-objdump "$work/continue32.exe"
+  x86_64-w64-mingw32-gcc -O2 -o "$work/continue64.exe" "$work/continue.c"
+  expect 0 '' x86_64-w64-mingw32-objdump "$work/continue64.exe"
+  # msvcrt's secure functions: Vista's msvcrt.dll.
+  printf '#include <string.h>\nint main(int c, char** v) { char b[8]; return strcpy_s(b, sizeof b, v[0]) + c; }\n' \
+    >"$work/secure.c"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/secure32.exe" "$work/secure.c"
+  expect 1 'msvcrt.dll!strcpy_s, which needs Windows Vista' i686-w64-mingw32-objdump "$work/secure32.exe"
+  # One of XP's msvcrt.dll that Windows 2000's lacks, imported through an
+  # import library of its own (the toolchain's runtime avoids it).
+  printf 'LIBRARY msvcrt.dll\nEXPORTS\n_vscwprintf\n' >"$work/crt.def"
+  i686-w64-mingw32-dlltool -d "$work/crt.def" -l "$work/libcrt.a" -k
+  printf 'int _vscwprintf(const void*, void*);\nint main(int c, char** v) { return _vscwprintf(v[0], 0) + c; }\n' \
+    >"$work/vsc.c"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/vsc32.exe" "$work/vsc.c" "$work/libcrt.a"
+  expect 1 'msvcrt.dll!_vscwprintf, which needs Windows XP; Windows 2000 lacks it' \
+    i686-w64-mingw32-objdump "$work/vsc32.exe"
+  # Imports by ordinal: comctl32's 410 is SetWindowSubclass, which Windows
+  # 2000's ComCtl32 exports by that ordinal; an ordinal no table names fails.
+  printf 'LIBRARY comctl32.dll\nEXPORTS\nSetWindowSubclass@16 @410 NONAME\nUnnamedThing@0 @999 NONAME\n' >"$work/ord.def"
+  i686-w64-mingw32-dlltool -d "$work/ord.def" -l "$work/libord.a" -k
+  printf 'int __stdcall SetWindowSubclass(void*, void*, unsigned, unsigned long);\nint __stdcall UnnamedThing(void);\n' \
+    >"$work/ordinal.c"
+  printf 'int main(int c, char** v) { return SetWindowSubclass(v, 0, 0, 0) + (c > 5 ? UnnamedThing() : 0); }\n' \
+    >>"$work/ordinal.c"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/ordinal32.exe" "$work/ordinal.c" "$work/libord.a"
+  expect 1 'imports comctl32.dll ordinal 999, which no table names' i686-w64-mingw32-objdump "$work/ordinal32.exe"
+  printf 'int __stdcall SetWindowSubclass(void*, void*, unsigned, unsigned long);\n' >"$work/subclass.c"
+  printf 'int main(int c, char** v) { return SetWindowSubclass(v, 0, 0, 0) + c; }\n' >>"$work/subclass.c"
+  i686-w64-mingw32-gcc -O2 -march=i686 -o "$work/subclass32.exe" "$work/subclass.c" "$work/libord.a"
+  expect 0 '' i686-w64-mingw32-objdump "$work/subclass32.exe"
+  # A stripped i686 image cannot be scanned: it fails, unless passed over.
+  i686-w64-mingw32-strip -o "$work/stripped32.exe" "$work/older32.exe"
+  expect 1 'has no symbols' i686-w64-mingw32-objdump "$work/stripped32.exe"
+  expect 0 '1 stripped i686 images passed over' --stripped skip i686-w64-mingw32-objdump "$work/stripped32.exe"
   [ $failed -eq 0 ] && echo "check-pe self-test: passed"
   exit $failed
 fi
@@ -251,7 +303,7 @@ done < <(if [ $mode = kit ]; then
            find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0
          else
            find "$dir" -type f \( -iname kitsetup.exe -o -iname Uninstall.exe -o -iname Install.exe \
-             -o -iname VRTQ40UI.dll -o -iname KvUsbInt.dll -o -iname USBPrintDll.dll \) -print0
+             -o -iname VRTQ40UI.dll -o -iname VRTQ40R.dll -o -iname KvUsbInt.dll -o -iname USBPrintDll.dll \) -print0
          fi)
 # One run of the checker for each machine type's modules.
 declare -A shipped_of=()
@@ -262,7 +314,11 @@ for f in ${shipped[@]+"${shipped[@]}"}; do
 done
 for want_arch in "${!shipped_of[@]}"; do
   mapfile -t modules_of < <(printf '%s' "${shipped_of[$want_arch]}")
-  python3 "$here/check_imports.py" "$(objdump_of "$want_arch")" "${modules_of[@]}" || status=1
+  # A kit's images are stripped: their instructions were scanned in the
+  # build output they were made from; a build output must have its symbols.
+  stripped=fail
+  [ $mode = kit ] && stripped=skip
+  python3 "$here/check_imports.py" --stripped $stripped "$(objdump_of "$want_arch")" "${modules_of[@]}" || status=1
 done
 
 echo "check-pe: $checked binaries in $dir checked, artwork of $modules modules, imports of ${#shipped[@]} modules"

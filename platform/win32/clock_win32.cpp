@@ -1,4 +1,7 @@
 // The clock on the real Windows: Sleep, the tick count and local time.
+#include <atomic>
+
+#include "platform/tick_count.h"
 #include "platform/win32/win32_common.h"
 #include "platform/win32/windows_platform.h"
 
@@ -12,10 +15,11 @@ class Win32Clock final : public Clock {
   void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 
   std::uint64_t GetTickCount64() override {
-    // GetTickCount64 exists from Vista on; before that the 32-bit count
-    // (which wraps after 49.7 days) is all there is.
+    // GetTickCount64 exists from Vista on; before that the 32-bit count,
+    // which wraps after 49.7 days, is widened so that a time taken before a
+    // wrap stays earlier than one taken after it.
     if (tick_count64_ != nullptr) return tick_count64_();
-    return ::GetTickCount();
+    return WideTickCount(wide_ticks_, [] { return static_cast<std::uint32_t>(::GetTickCount()); });
   }
 
   SystemTime GetLocalTime() override {
@@ -36,6 +40,7 @@ class Win32Clock final : public Clock {
  private:
   using TickCount64 = ULONGLONG(WINAPI*)();
   TickCount64 tick_count64_;
+  static inline std::atomic<std::uint64_t> wide_ticks_{0};  // one count for every clock
 };
 
 }  // namespace

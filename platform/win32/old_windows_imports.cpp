@@ -21,6 +21,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/tick_count.h"
+
 namespace {
 
 // The import slot's symbol: decorated with the stdcall argument bytes on
@@ -30,10 +32,6 @@ namespace {
 #else
 #define KIT_IMPORT_SLOT(name, bytes) "__imp_" #name
 #endif
-
-// Half the range of the 32-bit tick count: a smaller step back than this is
-// a caller that read the count just before another one stored it.
-constexpr std::uint32_t kHalfTickRange = 0x80000000u;
 
 template <typename F>
 F Kernel32Proc(const char* name) {
@@ -73,25 +71,13 @@ constinit LazyProc<TickCount64Fn> g_tick_count64("GetTickCount64");
 constinit LazyProc<AddHandlerFn> g_add_handler("AddVectoredExceptionHandler");
 constinit LazyProc<RemoveHandlerFn> g_remove_handler("RemoveVectoredExceptionHandler");
 
-// The 32-bit tick count widened: the high half counts the wraps seen (every
-// 49.7 days). The runtime reads it for its timed waits, often enough that
-// no wrap goes unseen.
+// The 32-bit tick count widened (platform/tick_count.h): the high half
+// counts the wraps seen (every 49.7 days).
 constinit std::atomic<std::uint64_t> g_wide_ticks{0};
 
 ULONGLONG WINAPI TickCount64() {
   if (const auto fn = g_tick_count64.Get()) return fn();
-  std::uint64_t seen = g_wide_ticks.load();
-  for (;;) {
-    const std::uint32_t now = ::GetTickCount();
-    const std::uint32_t last = static_cast<std::uint32_t>(seen);
-    std::uint64_t high = seen >> 32;
-    if (now < last) {
-      if (last - now < kHalfTickRange) return seen;
-      ++high;
-    }
-    const std::uint64_t next = (high << 32) | now;
-    if (g_wide_ticks.compare_exchange_weak(seen, next)) return next;
-  }
+  return kit::WideTickCount(g_wide_ticks, [] { return static_cast<std::uint32_t>(::GetTickCount()); });
 }
 
 // Without vectored handlers (Windows 2000) the runtime installs none: the

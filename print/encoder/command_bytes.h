@@ -13,6 +13,10 @@
 
 namespace kit::print::commands {
 
+// ---- The printer's self-test page ------------------------------------------
+
+inline constexpr std::array<std::uint8_t, 7> kSelfTestCommand{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02};
+
 // ---- Stored logos (download page) ------------------------------------------
 
 // Deletes every logo stored in the printer: 1C 71 00 00 0A.

@@ -3,17 +3,16 @@
 
 #include <algorithm>
 
-#include "plugin/pages/commands/printer_commands.h"
-#include "plugin/pages/rawjob/raw_job.h"
+#include "print/commands/printer_commands.h"
+#include "print/rawjob/raw_job.h"
 #include "tools/kvjob/command_lengths.h"
 
 namespace kit::tools {
 namespace {
 
-namespace cmd = plugin::commands;
+namespace cmd = print::commands;
 
 constexpr std::uint8_t kDle = 0x10, kEsc = 0x1B, kFs = 0x1C, kGs = 0x1D;
-constexpr std::uint8_t kSelfTestCommand[] = {0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02};
 // QR data follows 1D 6B 0B c and these two bytes.
 constexpr std::uint8_t kQrDataMark[] = {0x41, 0x2C};
 
@@ -73,8 +72,8 @@ class Reader {
   }
 
   Command Escape() const {
-    if (StartsWith(plugin::rawjob::kOpeningBracket)) return Make(CommandKind::kBracketOpen, 4);
-    if (StartsWith(plugin::rawjob::kClosingBracket)) return Make(CommandKind::kBracketClose, 4);
+    if (StartsWith(print::rawjob::kOpeningBracket)) return Make(CommandKind::kBracketOpen, 4);
+    if (StartsWith(print::rawjob::kClosingBracket)) return Make(CommandKind::kBracketClose, 4);
     switch (At(1)) {
       case 0x40: return Make(CommandKind::kInitialise, 2);
       case 0x21: return WithParameters(CommandKind::kPrintMode, 3);
@@ -133,7 +132,7 @@ class Reader {
   }
 
   Command GroupSeparator() const {
-    if (StartsWith(kSelfTestCommand)) return Make(CommandKind::kSelfTest, sizeof kSelfTestCommand);
+    if (StartsWith(cmd::kSelfTestCommand)) return Make(CommandKind::kSelfTest, cmd::kSelfTestCommand.size());
     switch (At(1)) {
       case 0x66: return WithParameters(CommandKind::kHriFont, 3);
       case 0x48: return WithParameters(CommandKind::kHriPosition, 3);

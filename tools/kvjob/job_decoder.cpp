@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/pages/commands/printer_commands.h"
+#include "print/commands/printer_commands.h"
 #include "tools/kvjob/command_reader.h"
 
 namespace kit::tools {
 namespace {
 
-namespace cmd = plugin::commands;
+namespace cmd = print::commands;
 
 constexpr std::size_t kHexPerLine = 16;
 

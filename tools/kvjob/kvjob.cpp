@@ -8,6 +8,8 @@
 //       job's bytes (DIR/job-<k>.bin) and prints them decoded. A job ends
 //       when its connection closes or sends nothing for the idle time
 //       (default 5 seconds; the connection stays open for the next job).
+//       A job holds at most kMaxJobBytes: one that sends more is cut there
+//       (noted) and its connection closed.
 //       Port 0 picks a free port; the line "listening on ADDRESS:PORT" says
 //       which. Runs until stopped (SIGINT, SIGTERM), or until N jobs ended;
 //       with SECONDS, ends then, with exit 1 when fewer than N jobs (or no
@@ -44,6 +46,7 @@
 #include <vector>
 
 #include "tools/kvjob/job_decoder.h"
+#include "tools/kvjob/render_paper.h"
 #include "tools/kvjob/virtual_printer.h"
 
 namespace {
@@ -54,6 +57,13 @@ constexpr int kExitUsage = 2;
 // A job ends when its connection sends nothing for this long.
 constexpr unsigned kDefaultIdleSeconds = 5;
 constexpr int kBacklog = 16;
+// The most one job may hold: twice the raster of the longest roll (a bit per
+// dot of every row), room for the commands around it. A connection that
+// sends more is cut there: the job ends with what came, a margin note says
+// so, and the connection is closed, so one till cannot hold the printer's
+// memory or keep the others waiting.
+constexpr std::size_t kMaxJobBytes =
+    2 * static_cast<std::size_t>(kit::tools::paper::kMaxLengthDots) * ((kit::tools::paper::kPaperWidthDots + 7) / 8);
 
 int Usage() {
   std::fputs(
@@ -113,8 +123,8 @@ int Decode(const char* path) {
 
 // Draws `job` into `picture`; false (said on stderr) when it cannot be written.
 bool RenderTo(kit::tools::VirtualPrinter& printer, const std::vector<std::uint8_t>& job, const std::string& picture,
-              kit::tools::Rendering* rendering) {
-  *rendering = printer.Render(job);
+              kit::tools::Rendering* rendering, const std::string& closing_note = {}) {
+  *rendering = printer.Render(job, closing_note);
   if (!WriteFile(picture, kit::tools::EncodePng(rendering->picture))) {
     std::fprintf(stderr, "kvjob: cannot write %s\n", picture.c_str());
     return false;
@@ -194,18 +204,22 @@ class JobSink {
   explicit JobSink(const ListenOptions& options) : options_(options) {}
   unsigned done() const { return done_; }
 
-  bool End(std::vector<std::uint8_t>& bytes) {
+  // `cut`: the job passed kMaxJobBytes and holds its first kMaxJobBytes.
+  bool End(std::vector<std::uint8_t>& bytes, bool cut = false) {
     const unsigned k = ++done_;
     if (!options_.keep.empty()) {
       const std::string path = options_.keep + "/job-" + std::to_string(k) + ".bin";
       if (!WriteFile(path, bytes)) std::fprintf(stderr, "kvjob: cannot write %s\n", path.c_str());
     }
-    std::printf("job %u: %zu bytes\n%s", k, bytes.size(), kit::tools::DecodeJob(bytes).c_str());
+    const std::string note =
+        cut ? "job cut at " + std::to_string(kMaxJobBytes) + " bytes, the most a job holds: connection closed" : "";
+    std::printf("job %u: %zu bytes%s\n%s", k, bytes.size(), cut ? (" (" + note + ")").c_str() : "",
+                kit::tools::DecodeJob(bytes).c_str());
     bool ok = true;
     if (!options_.render.empty()) {
       const std::string path = PicturePath(options_.render, k);
       kit::tools::Rendering rendering;
-      ok = RenderTo(printer_, bytes, path, &rendering);
+      ok = RenderTo(printer_, bytes, path, &rendering, note);
       if (ok) std::printf("drawn: %s\n", path.c_str());
     }
     std::fflush(stdout);
@@ -252,6 +266,10 @@ int Serve(int server, const ListenOptions& options) {
         if (got > 0) {
           c.bytes.insert(c.bytes.end(), buffer, buffer + got);
           c.last = now;
+          if (c.bytes.size() <= kMaxJobBytes) continue;
+          c.bytes.resize(kMaxJobBytes);
+          if (!finished()) failed |= !sink.End(c.bytes, true);
+          open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));  // closes it
           continue;
         }
         if (!c.bytes.empty() && !finished()) failed |= !sink.End(c.bytes);

@@ -6,7 +6,8 @@
 //
 // No input makes it read past the job, draw past the roll or run longer than
 // the longest receipt: commands it does not know become hex notes in the
-// margin, and drawing stops where the longest paper ends.
+// margin, and drawing stops where the longest paper ends. Notes use no
+// paper: they stand beside what was printed (job_paper.cpp).
 //
 // This file is OS-independent.
 #pragma once
@@ -15,6 +16,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "tools/kvjob/receipt_picture.h"
@@ -51,7 +53,9 @@ class VirtualPrinter {
   VirtualPrinter(const VirtualPrinter&) = delete;
   VirtualPrinter& operator=(const VirtualPrinter&) = delete;
 
-  Rendering Render(std::span<const std::uint8_t> job);
+  // Draws the job; `closing_note`, when given, is noted in the margin after
+  // it (and listed), as a listening printer says it cut a job short.
+  Rendering Render(std::span<const std::uint8_t> job, const std::string& closing_note = {});
 
   const std::vector<StoredLogo>& logos() const { return logos_; }
   // The memory as the command that fills it: 1C 71 n, the logos, 0A (or

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "common/bmp/bmp.h"
-#include "plugin/pages/logo/logo_convert.h"
-#include "plugin/pages/logo/logo_files.h"
-#include "plugin/pages/logo/logo_levels.h"
+#include "print/logo/logo_convert.h"
+#include "print/logo/logo_files.h"
+#include "print/logo/logo_levels.h"
 
 namespace {
 

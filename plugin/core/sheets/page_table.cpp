@@ -42,7 +42,7 @@ std::unique_ptr<SheetPage> MakeUtilityPage(PageContext context) {
 // (western when the page has no system to ask).
 barcode::TestPrint BarcodeTestPrint(const PageContext& context) {
   barcode::TestPrint print;
-  print.send = [context](const rawjob::RawJob& job) { return rawjob::SendRawJob(context, job).ok; };
+  print.send = [context](const print::rawjob::RawJob& job) { return rawjob::SendRawJob(context, job).ok; };
   if (SystemFacts* system = context.platform().system; system != nullptr) {
     print.ansi_code_page = [system] { return system->GetACP(); };
   }

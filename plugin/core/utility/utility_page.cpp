@@ -5,6 +5,7 @@
 #include "plugin/core/font/control_font_dialogs.h"
 #include "plugin/core/sheets/dialog_number.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
+#include "print/commands/printer_commands.h"
 
 namespace kit::plugin::utility {
 namespace {
@@ -200,6 +201,6 @@ void UtilityPage::Delete(ui::Window& window) {
   ShowSelected(window);
 }
 
-void UtilityPage::SelfTest() { rawjob::SendRawJob(context(), rawjob::SelfTestJob()); }
+void UtilityPage::SelfTest() { rawjob::SendRawJob(context(), print::commands::SelfTestJob()); }
 
 }  // namespace kit::plugin::utility

@@ -10,7 +10,7 @@
 
 namespace kit::plugin::barcode {
 
-const char16_t* const kSampleData1D[commands::kBarcodeTypeCount] = {
+const char16_t* const kSampleData1D[print::commands::kBarcodeTypeCount] = {
     u"123456789012", u"023456789012", u"12345678", u"1234567890123", u"123ABC*",
     u"123456789",    u"A123456789A",  u"123ABC",   u"{A1234"};
 const std::uint8_t kDefaultSymbology[kBarcode1DCount] = {0, 1, 3, 4, 5, 6, 7, 8};
@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kFontCount = static_cast<int>(kBarcode1DCount);
 constexpr char16_t kFontNamePrefix[] = u"1D Code";
-constexpr const char16_t* kTypeNames[commands::kBarcodeTypeCount] = {
+constexpr const char16_t* kTypeNames[print::commands::kBarcodeTypeCount] = {
     u"UPC-A", u"UPC-E", u"EAN8", u"EAN13", u"Code39", u"ITF", u"Codabar", u"Code93", u"Code128"};
 constexpr std::uint8_t kDefaultModuleWidth = 3;
 constexpr std::uint32_t kDefaultBarHeight = 163;
@@ -107,8 +107,8 @@ Barcode1DSettings* RecordOf(const std::optional<PrivateDevModeSpan>& bytes, Priv
 
 Shown1D ShownValues(const Barcode1DSettings& record, std::size_t font) {
   Shown1D shown;
-  const auto type = commands::BarcodeTypeAt(record.Symbology);
-  shown.type = type ? *type : static_cast<commands::BarcodeType>(kDefaultSymbology[font]);
+  const auto type = print::commands::BarcodeTypeAt(record.Symbology);
+  shown.type = type ? *type : static_cast<print::commands::BarcodeType>(kDefaultSymbology[font]);
   shown.module_width = static_cast<std::uint8_t>(
       std::clamp<int>(record.ModuleWidth, kMinModuleWidth, kMaxModuleWidth));
   shown.height = std::clamp<std::uint32_t>(record.Height, kMinBarHeight, kMaxBarHeight);
@@ -227,7 +227,7 @@ bool Barcode1DPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
       return true;
     case kTypeComboId:
       if (code != ui::Notify::kSelChanged) return false;
-      if (const auto type = commands::BarcodeTypeAt(static_cast<std::size_t>(window.Selection(kTypeComboId)))) {
+      if (const auto type = print::commands::BarcodeTypeAt(static_cast<std::size_t>(window.Selection(kTypeComboId)))) {
         shown_.type = *type;
         Store(window, [&](Barcode1DSettings& r) { r.Symbology = static_cast<std::uint8_t>(*type); });
         ShowSample(window);
@@ -277,10 +277,10 @@ void Barcode1DPage::Print(ui::Window& window) {
                 ui::kMbOk | ui::kMbIconError);
     return;
   }
-  const commands::BarcodeParameters parameters{shown_.hri_font, shown_.hri_position, shown_.module_width,
+  const print::commands::BarcodeParameters parameters{shown_.hri_font, shown_.hri_position, shown_.module_width,
                                                static_cast<std::uint8_t>(shown_.height & 0xFF), shown_.type};
   const auto* first = reinterpret_cast<const std::uint8_t*>(data->data());
-  if (print_.send) print_.send(commands::BarcodeJob(parameters, std::span(first, data->size())));
+  if (print_.send) print_.send(print::commands::BarcodeJob(parameters, std::span(first, data->size())));
 }
 
 }  // namespace kit::plugin::barcode

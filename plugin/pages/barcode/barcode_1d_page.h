@@ -15,7 +15,7 @@
 #include "plugin/core/devmode/private_devmode.h"
 #include "plugin/core/sheets/sheet_page.h"
 #include "plugin/pages/barcode/test_print.h"
-#include "plugin/pages/commands/printer_commands.h"
+#include "print/commands/printer_commands.h"
 
 namespace kit::plugin::barcode {
 
@@ -57,13 +57,13 @@ inline constexpr int kMaxBarHeight = 255;
 inline constexpr int kHriPositionCount = 4;
 
 // The sample data put into the data edit for each type.
-extern const char16_t* const kSampleData1D[commands::kBarcodeTypeCount];
+extern const char16_t* const kSampleData1D[print::commands::kBarcodeTypeCount];
 // The type each font starts with.
 extern const std::uint8_t kDefaultSymbology[kBarcode1DCount];
 
 // What the page shows for one font: the record's values, made valid.
 struct Shown1D {
-  commands::BarcodeType type = commands::BarcodeType::kUpcA;
+  print::commands::BarcodeType type = print::commands::BarcodeType::kUpcA;
   std::uint8_t module_width = 3;
   std::uint32_t height = 163;
   std::uint8_t hri_position = 0;

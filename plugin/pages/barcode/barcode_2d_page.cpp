@@ -14,7 +14,7 @@ constexpr std::size_t kQrRecord = 0;
 constexpr int kLanguageModeCount = 2;
 constexpr std::uint32_t kModelCount = 2;
 constexpr std::uint32_t kPdf417LevelCount = 9;
-constexpr commands::QrParameters kDefaults{3, 0, 1, 1};
+constexpr print::commands::QrParameters kDefaults{3, 0, 1, 1};
 
 const PageText kLabels[] = {
     {kFont2DLabelId, u"RC_STATIC_2DCODE_FONTNAME", u"Font Name:"},
@@ -84,12 +84,12 @@ ui::DialogTemplate MakeTemplate() {
 
 }  // namespace
 
-commands::QrParameters ShownQrValues(const Barcode2DSettings& r) {
-  commands::QrParameters shown = kDefaults;
+print::commands::QrParameters ShownQrValues(const Barcode2DSettings& r) {
+  print::commands::QrParameters shown = kDefaults;
   shown.module_size = static_cast<std::uint8_t>(std::clamp<int>(r.QrModuleSize, kMinQrModuleSize, kMaxQrModuleSize));
   if (r.QrLanguageMode < kLanguageModeCount) shown.language_mode = r.QrLanguageMode;
   if (r.QrModel >= 1 && r.QrModel <= kModelCount) shown.model = r.QrModel;
-  if (r.QrErrorLevel < commands::kQrErrorLetters.size()) shown.error_level = r.QrErrorLevel;
+  if (r.QrErrorLevel < print::commands::kQrErrorLetters.size()) shown.error_level = r.QrErrorLevel;
   return shown;
 }
 
@@ -103,7 +103,7 @@ void Barcode2DPage::OnInit(ui::Window& window) {
   window.AddItem(kFont2DComboId, u"2D Code1");
   window.AddItem(kType2DComboId, u"QR Code");
   for (std::uint32_t model = 1; model <= kModelCount; ++model) window.AddItem(kModelComboId, DigitsText(model));
-  for (std::uint8_t letter : commands::kQrErrorLetters)
+  for (std::uint8_t letter : print::commands::kQrErrorLetters)
     window.AddItem(kErrorLevelComboId, std::u16string(1, static_cast<char16_t>(letter)));
   window.SetRange(kQrWidthSpinId, kMinQrModuleSize, kMaxQrModuleSize);
   loading_ = false;
@@ -190,7 +190,7 @@ bool Barcode2DPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
       return true;
     case kErrorLevelComboId:
       if (code != ui::Notify::kSelChanged || selection < 0 ||
-          selection >= static_cast<int>(commands::kQrErrorLetters.size()))
+          selection >= static_cast<int>(print::commands::kQrErrorLetters.size()))
         return false;
       shown_.error_level = static_cast<std::uint8_t>(selection);
       Store(window, [&](Barcode2DSettings& r) { r.QrErrorLevel = shown_.error_level; });
@@ -215,7 +215,7 @@ void Barcode2DPage::Print(ui::Window& window) {
     return;
   }
   const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  const auto job = commands::QrJob(shown_, std::span(first, bytes.size()));
+  const auto job = print::commands::QrJob(shown_, std::span(first, bytes.size()));
   if (job && print_.send) print_.send(*job);
 }
 

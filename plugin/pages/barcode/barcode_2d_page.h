@@ -15,7 +15,7 @@
 #include "plugin/core/devmode/private_devmode.h"
 #include "plugin/core/sheets/sheet_page.h"
 #include "plugin/pages/barcode/test_print.h"
-#include "plugin/pages/commands/printer_commands.h"
+#include "print/commands/printer_commands.h"
 
 namespace kit::plugin::barcode {
 
@@ -55,7 +55,7 @@ inline constexpr char16_t kQrPointSize[] = u"9.5";
 inline constexpr char16_t kQrSampleData[] = u"01234567890123";
 
 // What the page shows: record 0's QR values, made valid.
-commands::QrParameters ShownQrValues(const Barcode2DSettings& record);
+print::commands::QrParameters ShownQrValues(const Barcode2DSettings& record);
 
 class Barcode2DPage final : public sheets::SheetPage {
  public:
@@ -76,7 +76,7 @@ class Barcode2DPage final : public sheets::SheetPage {
   void Print(ui::Window& window);
 
   TestPrint print_;
-  commands::QrParameters shown_;
+  print::commands::QrParameters shown_;
   bool loading_ = false;
 };
 

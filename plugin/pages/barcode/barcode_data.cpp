@@ -36,10 +36,10 @@ constexpr std::size_t kCode128Row = 8;
 
 constexpr char kCodeSetLead = '{';
 
-std::size_t RowOf(commands::BarcodeType type) {
-  if (type == commands::BarcodeType::kCode93) return kCode93Row;
-  if (type == commands::BarcodeType::kCode128) return kCode128Row;
-  return commands::SymbologyCode(type);
+std::size_t RowOf(print::commands::BarcodeType type) {
+  if (type == print::commands::BarcodeType::kCode93) return kCode93Row;
+  if (type == print::commands::BarcodeType::kCode128) return kCode128Row;
+  return print::commands::SymbologyCode(type);
 }
 
 bool Admitted(const CheckRow& row, unsigned char c) {
@@ -86,20 +86,20 @@ std::string DataBytes(std::u16string_view text, codepage::CodePage code_page) {
   return codepage::Utf16ToAnsi(text.substr(0, kMaxDataCharacters), code_page);
 }
 
-std::optional<std::string> Check1DData(commands::BarcodeType type, std::string_view data) {
+std::optional<std::string> Check1DData(print::commands::BarcodeType type, std::string_view data) {
   const std::size_t row_index = RowOf(type);
   const CheckRow& row = kCheckRows[row_index];
   if (data.size() < row.min_length || data.size() > row.max_length) return std::nullopt;
   for (char c : data)
     if (!Admitted(row, static_cast<unsigned char>(c))) return std::nullopt;
   switch (type) {
-    case commands::BarcodeType::kUpcE:
+    case print::commands::BarcodeType::kUpcE:
       if (data.front() != '0') return std::nullopt;
       break;
-    case commands::BarcodeType::kCodabar:
+    case print::commands::BarcodeType::kCodabar:
       if (!IsCodabarStart(data.front()) || !IsCodabarStop(data.back())) return std::nullopt;
       break;
-    case commands::BarcodeType::kCode128:
+    case print::commands::BarcodeType::kCode128:
       return PackCode128(data);
     default:
       break;

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "common/codepage/codepage.h"
-#include "plugin/pages/commands/printer_commands.h"
+#include "print/commands/printer_commands.h"
 
 namespace kit::plugin::barcode {
 
@@ -37,7 +37,7 @@ std::string DataBytes(std::u16string_view text, codepage::CodePage code_page);
 // refused. Code128 data must begin with "{A", "{B" or "{C"; inside a "{C"
 // segment (up to the next "{") the digits are packed in pairs, each pair one
 // byte of value 0..99, and the packed bytes are what the printer gets.
-std::optional<std::string> Check1DData(commands::BarcodeType type, std::string_view data);
+std::optional<std::string> Check1DData(print::commands::BarcodeType type, std::string_view data);
 
 // The QR check: 1 to 255 bytes of any value.
 bool CheckQrData(std::string_view data);

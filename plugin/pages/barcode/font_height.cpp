@@ -38,7 +38,12 @@ FontHeight ComputeFontHeight(std::uint32_t bar_height, std::uint8_t hri_position
 }
 
 std::u16string MillimetreText(std::uint32_t dots) {
-  return Format(static_cast<double>(dots) * kMillimetresPerInch / kDotsPerInch);
+  constexpr std::uint64_t kDots = static_cast<std::uint64_t>(kDotsPerInch);
+  const std::uint64_t tenths = (static_cast<std::uint64_t>(dots) * kTenthsMmPerInch + kDots / 2) / kDots;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%3llu.%llu", static_cast<unsigned long long>(tenths / 10),
+                static_cast<unsigned long long>(tenths % 10));
+  return std::u16string(buffer, buffer + std::char_traits<char>::length(buffer));
 }
 std::u16string PointText(double points) { return Format(points); }
 double PointsOf(std::uint32_t dots) {

@@ -13,7 +13,7 @@ inline constexpr std::uint32_t kHriHeightFontA = 24;
 inline constexpr std::uint32_t kHriHeightFontB = 17;
 inline constexpr double kDotsPerInch = 180.0;
 inline constexpr double kPointsPerInch = 72.0;
-inline constexpr double kMillimetresPerInch = 25.4;
+inline constexpr std::uint32_t kTenthsMmPerInch = 254;
 // The smallest height kept when the rounded size is 0.
 inline constexpr std::uint32_t kMinPreviewHeight = 2;
 
@@ -30,6 +30,9 @@ struct FontHeight {
 FontHeight ComputeFontHeight(std::uint32_t bar_height, std::uint8_t hri_position, std::uint8_t hri_font);
 
 // The displays: millimetres of a height in dots, and a point size, "%5.1f".
+// The millimetres are dots * 25.4 / 180 in whole tenths, a half tenth up
+// (135 dots: 19.05 shows 19.1), worked in integers: the same in every build
+// (x87 at 64-bit precision put 19.05 below the half and showed 19.0).
 std::u16string MillimetreText(std::uint32_t dots);
 std::u16string PointText(double points);
 // The point size a stored height in dots stands for, rounded by the same

@@ -10,13 +10,13 @@
 #include <string_view>
 
 #include "plugin/pages/barcode/barcode_data.h"
-#include "plugin/pages/rawjob/raw_job.h"
+#include "print/rawjob/raw_job.h"
 
 namespace kit::plugin::barcode {
 
 struct TestPrint {
   // Sends one whole job; false when it did not go out. Empty: nothing sent.
-  std::function<bool(const rawjob::RawJob&)> send;
+  std::function<bool(const print::rawjob::RawJob&)> send;
   // GetACP. Empty: western (1252).
   std::function<std::uint32_t()> ansi_code_page;
 };

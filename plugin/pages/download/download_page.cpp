@@ -5,8 +5,8 @@
 
 #include "common/ini/profile_text.h"
 #include "plugin/core/language/language_files.h"
-#include "plugin/pages/commands/printer_commands.h"
-#include "plugin/pages/logo/logo_files.h"
+#include "print/commands/printer_commands.h"
+#include "print/logo/logo_files.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
 
 namespace kit::plugin::download {
@@ -214,7 +214,7 @@ bool DownloadPage::OnCommand(ui::Window& window, int id, ui::Notify code) {
     case kOriginalRadioId: ChooseOriginal(window); return true;
     case kTransformRadioId: ChooseTransformation(window); return true;
     case kDownloadAllButtonId: DownloadAll(window); return true;
-    case kClearLogosButtonId: Send(commands::ClearLogosJob()); return true;
+    case kClearLogosButtonId: Send(print::commands::ClearLogosJob()); return true;
     default: return false;
   }
 }
@@ -260,7 +260,7 @@ void DownloadPage::DeleteConvertedFiles(std::size_t from_index) {
   }
 }
 
-void DownloadPage::Send(const rawjob::RawJob& job) { rawjob::SendRawJob(context(), job); }
+void DownloadPage::Send(const print::rawjob::RawJob& job) { rawjob::SendRawJob(context(), job); }
 
 void DownloadPage::Tell(ui::Window& window, Message message, bool information) {
   ShowMessage(window, message, information ? sheets::MessageTitle::kInformation : sheets::MessageTitle::kError,
@@ -303,7 +303,7 @@ void DownloadPage::DownloadFile(ui::Window& window) {
     Tell(window, Message::kDownloadError2);
     return;
   }
-  Send(commands::FileDownloadJob(content));
+  Send(print::commands::FileDownloadJob(content));
 }
 
 }  // namespace kit::plugin::download

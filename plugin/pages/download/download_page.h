@@ -20,7 +20,7 @@
 
 #include "plugin/core/sheets/sheet_page.h"
 #include "plugin/pages/download/logo_list.h"
-#include "plugin/pages/rawjob/raw_job.h"
+#include "print/rawjob/raw_job.h"
 
 namespace kit::plugin::download {
 
@@ -127,7 +127,7 @@ class DownloadPage final : public sheets::SheetPage {
   // or the conversion failed. `result`, when given, receives the file's bytes.
   bool Convert(ui::Window& window, std::size_t index, const logo::LogoSettings& settings, Bytes* result = nullptr);
   void DeleteConvertedFiles(std::size_t from_index = 0);
-  void Send(const rawjob::RawJob& job);
+  void Send(const print::rawjob::RawJob& job);
   void Tell(ui::Window& window, sheets::Message message, bool information = false);
 
   void Browse(ui::Window& window);

@@ -4,9 +4,9 @@
 
 #include "common/bmp/bitmap_decode.h"
 #include "common/strings/decimal.h"
-#include "plugin/pages/commands/printer_commands.h"
+#include "print/commands/printer_commands.h"
 #include "plugin/pages/download/download_page.h"
-#include "plugin/pages/logo/logo_files.h"
+#include "print/logo/logo_files.h"
 
 namespace kit::plugin::download {
 namespace {
@@ -219,7 +219,7 @@ void DownloadPage::DownloadAll(ui::Window& window) {
     Tell(window, Message::kDownloadError7);
     return;
   }
-  std::vector<commands::LogoImage> images;
+  std::vector<print::commands::LogoImage> images;
   for (const std::u16string& path : to_send) {
     // Every file is below the job's limit, checked above. A file Windows
     // does not give (in use, access refused) is a file failure, told as the
@@ -234,7 +234,7 @@ void DownloadPage::DownloadAll(ui::Window& window) {
     if (!image) return;
     images.push_back(std::move(*image));
   }
-  if (const auto job = commands::LogoDownloadJob(images)) Send(*job);
+  if (const auto job = print::commands::LogoDownloadJob(images)) Send(*job);
 }
 
 }  // namespace kit::plugin::download

@@ -87,15 +87,15 @@ bool IsOneBit(std::span<const std::uint8_t> file) {
   return info && info->bits_per_pixel == 1;
 }
 
-std::optional<commands::LogoImage> LogoToSend(std::span<const std::uint8_t> file) {
+std::optional<print::commands::LogoImage> LogoToSend(std::span<const std::uint8_t> file) {
   const auto info = BitmapInfo(file);
   if (!info || info->width < 1 || info->width > kMaxLogoWidth || info->height < 1 ||
       info->height > kMaxLogoHeight)
     return std::nullopt;
   // The encoder checks the rest: one bit, no compression, the info header,
   // the palette, and every row inside the bytes.
-  auto encoded = commands::EncodeLogo(file);
-  if (auto* image = std::get_if<commands::LogoImage>(&encoded)) return std::move(*image);
+  auto encoded = print::commands::EncodeLogo(file);
+  if (auto* image = std::get_if<print::commands::LogoImage>(&encoded)) return std::move(*image);
   return std::nullopt;
 }
 

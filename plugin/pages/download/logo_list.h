@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "plugin/pages/commands/logo_image.h"
-#include "plugin/pages/commands/printer_commands.h"
-#include "plugin/pages/logo/logo_convert.h"
+#include "print/commands/logo_image.h"
+#include "print/commands/printer_commands.h"
+#include "print/logo/logo_convert.h"
 
 namespace kit::plugin::download {
 
 // The printer keeps logos 1 to 9; the list holds as many.
-inline constexpr std::size_t kMaxLogos = commands::kMaxLogos;
+inline constexpr std::size_t kMaxLogos = print::commands::kMaxLogos;
 // The largest logo the page takes, in pixels; both limits included.
 inline constexpr std::int32_t kMaxLogoWidth = 1024;
 inline constexpr std::int32_t kMaxLogoHeight = 768;
@@ -88,6 +88,6 @@ bool IsOneBit(std::span<const std::uint8_t> file);
 // uncompressed, with an info header of at least 40 bytes, 1..1024 by 1..768
 // pixels, a black-and-white palette in either order and every row inside
 // the file. Nothing for any other file.
-std::optional<commands::LogoImage> LogoToSend(std::span<const std::uint8_t> file);
+std::optional<print::commands::LogoImage> LogoToSend(std::span<const std::uint8_t> file);
 
 }  // namespace kit::plugin::download

@@ -45,8 +45,4 @@ JobResult SendRawJob(const sheets::PageContext& context, const RawJob& job) {
   return SendRawJob(*printer, job);
 }
 
-RawJob SelfTestJob() {
-  return {kSelfTestJobName, {MakePiece(kOpeningBracket), MakePiece(kSelfTestCommand), MakePiece(kClosingBracket)}};
-}
-
 }  // namespace kit::plugin::rawjob

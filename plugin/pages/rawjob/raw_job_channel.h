@@ -26,9 +26,15 @@
 
 #include "platform/spooler.h"
 #include "plugin/core/sheets/page_context.h"
-#include "plugin/pages/rawjob/raw_job.h"
+#include "print/rawjob/raw_job.h"
 
 namespace kit::plugin::rawjob {
+
+// The job record lives with the printer's commands; the pages name it here.
+using print::rawjob::kRawDatatype;
+using print::rawjob::MakePiece;
+using print::rawjob::Piece;
+using print::rawjob::RawJob;
 
 struct JobResult {
   bool ok = false;
@@ -40,8 +46,5 @@ JobResult SendRawJob(const sheets::PageContext& context, const RawJob& job);
 // Sends `job` on an open printer (the pages go through the call above).
 JobResult SendRawJob(Printer& printer, const RawJob& job);
 
-// The printer's self-test page, between the brackets: 4, 7 and 4 bytes.
-inline constexpr std::array<std::uint8_t, 7> kSelfTestCommand{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02};
-RawJob SelfTestJob();
 
 }  // namespace kit::plugin::rawjob

@@ -28,7 +28,7 @@
 #include "plugin/host/host_driver.h"
 #include "plugin/host/plugin_sheet.h"
 #include "tests/platform/sim/fault_sweep.h"
-#include "tests/plugin/pages/commands/mono_bitmaps.h"
+#include "tests/print/commands/mono_bitmaps.h"
 #include "ui/console/console.h"
 #include "ui/headless/sheet.h"
 
@@ -92,7 +92,7 @@ const fs::path& TemplateMachine() {
         Abort(std::string("cannot place ") + name);
     }
     // A 64 x 16 logo of stripes, entry 0 white.
-    const auto logo = commands::testing::MakeMono(64, 16, false, [](int x, int y) { return (x + y) % 3 == 0; });
+    const auto logo = print::commands::testing::MakeMono(64, 16, false, [](int x, int y) { return (x + y) % 3 == 0; });
     if (!p.files.CreateDirectory(kLogoFolder) ||
         !p.files.WriteFile(kLogoFile, Bytes(logo.begin(), logo.end()), WriteMode::kCreateAlways))
       Abort("cannot place the logo");

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/pages/commands/printer_commands.h"
+#include "print/commands/printer_commands.h"
 
 namespace kit::tools {
 namespace {
 
-namespace cmd = plugin::commands;
+namespace cmd = print::commands;
 
-std::vector<std::uint8_t> Joined(const plugin::rawjob::RawJob& job) {
+std::vector<std::uint8_t> Joined(const print::rawjob::RawJob& job) {
   std::vector<std::uint8_t> all;
   for (const auto& piece : job.pieces) all.insert(all.end(), piece.begin(), piece.end());
   return all;

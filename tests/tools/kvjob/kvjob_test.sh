@@ -41,3 +41,30 @@ exec 4>&-
 grep '^job' "$dir/two.out"
 rc=0 && "$kvjob" listen 127.0.0.1:0 --render "$dir/none" > "$dir/none.out" 2>&1 || rc=$?
 echo "no folder: refused $rc, $(grep -c listening "$dir/none.out") listening"
+# A till that sends more than a job holds (4.3 MB on one connection): the job
+# ends at the most a job holds, kept and noted as cut, the connection is
+# closed, and the next till's job is served.
+mkdir -p "$dir/big"
+"$kvjob" listen 127.0.0.1:0 --count 2 --timeout 30 --keep "$dir/big" > "$dir/big.out" &
+pid=$!
+for _ in $(seq 100); do grep -q listening "$dir/big.out" && break; sleep 0.1; done
+port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$dir/big.out")
+python3 - "$port" <<'PY'
+import socket, sys
+port = int(sys.argv[1])
+till = socket.create_connection(("127.0.0.1", port))
+till.settimeout(20)
+closed = False
+try:
+    till.sendall((b"A" * 47 + b"\n") * 90000)
+    closed = till.recv(1) == b""
+except (ConnectionResetError, BrokenPipeError):
+    closed = True
+print("big job: connection closed by the printer" if closed else "big job: connection left open")
+other = socket.create_connection(("127.0.0.1", port))
+other.sendall(b"B\n")
+other.close()
+PY
+wait "$pid"
+grep '^job' "$dir/big.out"
+echo "kept: $(stat -c %s "$dir/big/job-1.bin") and $(stat -c %s "$dir/big/job-2.bin")"

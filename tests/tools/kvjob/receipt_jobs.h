@@ -7,15 +7,15 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/pages/commands/printer_commands.h"
-#include "plugin/pages/logo/logo_convert.h"
-#include "tests/plugin/pages/logo/test_images.h"
+#include "print/commands/printer_commands.h"
+#include "print/logo/logo_convert.h"
+#include "tests/print/logo/test_images.h"
 
 namespace kit::tools::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes Joined(const plugin::rawjob::RawJob& job) {
+inline Bytes Joined(const print::rawjob::RawJob& job) {
   Bytes all;
   for (const auto& piece : job.pieces) all.insert(all.end(), piece.begin(), piece.end());
   return all;
@@ -42,9 +42,9 @@ inline Bytes ConvertedLogo(int width, int height) {
 
 // The "LOGO" job of the Download page for one converted bitmap.
 inline Bytes LogoJob(const Bytes& mono) {
-  const auto logo = std::get<plugin::commands::LogoImage>(plugin::commands::EncodeLogo(mono));
-  const plugin::commands::LogoImage logos[] = {logo};
-  return Joined(*plugin::commands::LogoDownloadJob(logos));
+  const auto logo = std::get<print::commands::LogoImage>(print::commands::EncodeLogo(mono));
+  const print::commands::LogoImage logos[] = {logo};
+  return Joined(*print::commands::LogoDownloadJob(logos));
 }
 
 // A till receipt about 30 cm long: the stored logo 1 centred, a heading,

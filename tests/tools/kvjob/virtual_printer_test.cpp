@@ -78,11 +78,11 @@ TEST(VirtualPrinter, PrintedLogoIsTheConvertedBitmapDotForDot) {
 TEST(VirtualPrinter, LogoMemoryKeepsAcrossJobsAsItsDefineCommand) {
   VirtualPrinter printer;
   EXPECT_EQ(printer.SaveMemory(), (Bytes{0x1C, 0x71, 0x00, 0x00, 0x0A}));
-  plugin::commands::LogoImage a{4, 1, Bytes(32, 0)}, b{1, 2, Bytes(16, 0)};
+  print::commands::LogoImage a{4, 1, Bytes(32, 0)}, b{1, 2, Bytes(16, 0)};
   a.data[0] = 0x80;
   b.data[15] = 0x01;
-  const plugin::commands::LogoImage logos[] = {a, b};
-  printer.Render(testing::Joined(*plugin::commands::LogoDownloadJob(logos)));
+  const print::commands::LogoImage logos[] = {a, b};
+  printer.Render(testing::Joined(*print::commands::LogoDownloadJob(logos)));
   Bytes expected = {0x1C, 0x71, 0x02, 0x04, 0x00, 0x01, 0x00};
   expected.insert(expected.end(), a.data.begin(), a.data.end());
   expected = expected + Bytes{0x01, 0x00, 0x02, 0x00} + b.data + Bytes{0x0A};
@@ -99,7 +99,7 @@ TEST(VirtualPrinter, LogoMemoryKeepsAcrossJobsAsItsDefineCommand) {
   EXPECT_FALSE(later.LoadMemory(Bytes{0x1C, 0x71, 0x01, 0x04}));  // cut short
   EXPECT_FALSE(later.LoadMemory(expected + Bytes{0x41}));         // more than the command
   EXPECT_EQ(later.logos().size(), 2u);
-  later.Render(testing::Joined(plugin::commands::ClearLogosJob()));
+  later.Render(testing::Joined(print::commands::ClearLogosJob()));
   EXPECT_TRUE(later.logos().empty());
   EXPECT_EQ(later.Render(Bytes{0x1C, 0x70, 0x01, 0x00}).drawn[0]["what"], "logo missing");
 }
@@ -188,21 +188,85 @@ TEST(VirtualPrinter, TillEscapeSequences) {
   }
 }
 
-// Feeds, notes and text stop at the end of the longest paper, however much
-// of the job is left (a megabyte of the largest characters or of bytes the
-// printer does not know ends there, not minutes later).
+// Feeds and text stop at the end of the longest paper, however much of the
+// job is left (a megabyte of the largest characters ends there, not minutes
+// later).
 TEST(VirtualPrinter, NoJobRunsPastTheLongestPaper) {
-  Bytes feeds, notes;
+  Bytes feeds;
   for (int i = 0; i < 300; ++i) feeds.insert(feeds.end(), {0x1B, 0x64, 0xFF});
-  for (int i = 0; i < 20000; ++i) notes.insert(notes.end(), {0x1B, 0xEE});
   const Bytes large_text = Bytes{0x1D, 0x21, 0x77} + Bytes(1 << 20, 'W');
-  const Bytes unknown(1 << 20, 0x07);
-  for (const Bytes& job : {feeds, notes, large_text, unknown}) {
+  for (const Bytes& job : {feeds, large_text}) {
     VirtualPrinter printer;
     const Rendering r = printer.Render(job);
     EXPECT_TRUE(r.paper_end);
     EXPECT_LE(r.picture.height(), paper::kMaxLengthDots);
   }
+}
+
+// One below the lowest row of the margin that holds a note's ink (0: none).
+int NotesBottom(const ReceiptPicture& p) {
+  int bottom = 0;
+  for (int y = 0; y < p.height(); ++y) {
+    for (int x = paper::kMarginLeft; x < paper::kPictureWidth; ++x) {
+      if (p.At(x, y) == kNoteInk) bottom = y + 1;
+    }
+  }
+  return bottom;
+}
+
+// Margin notes use no paper: a job of nothing but commands the printer does
+// not know (or skips) neither grows the receipt past a few lines beside it
+// nor ends the paper, and the line after them prints where the paper is;
+// every one is still listed. A single note is drawn.
+TEST(VirtualPrinter, MarginNotesUseNoPaper) {
+  constexpr int kNoteLine = paper::kFontB.height;
+  Bytes one_line;  // 1,000 unknown commands, each after ESC E, on one line
+  for (int i = 0; i < 1000; ++i) one_line.insert(one_line.end(), {0x1B, 0x45, 0x01, 0x1B, 0xEE});
+  one_line = one_line + Bytes{'\n', 'n', 'e', 'x', 't', '\n'};
+  Bytes notes;
+  for (int i = 0; i < 20000; ++i) notes.insert(notes.end(), {0x1B, 0xEE});
+  const struct {
+    const char* name;
+    Bytes job;
+    std::size_t listed;  // records of unknown bytes
+    bool notes_full;     // more notes than the margin holds
+  } cases[] = {
+      {"one unknown command", Bytes{0x1B, 0xEE, 'a', '\n'}, 1, false},
+      {"1,000 unknown commands on one line", one_line, 1000, true},
+      {"20,000 unknown commands", notes, 1, true},
+      {"a megabyte the printer does not know", Bytes(1 << 20, 0x07), 1, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VirtualPrinter printer;
+    const Rendering r = printer.Render(c.job);
+    EXPECT_FALSE(r.paper_end);
+    std::size_t unknown = 0;
+    int last_text_y = -1;
+    for (const auto& item : r.drawn) {
+      if (item["what"] == "unknown") ++unknown;
+      if (item["what"] == "text") last_text_y = item["y"].get<int>();
+    }
+    EXPECT_EQ(unknown, c.listed);
+    const int notes_at_most = last_text_y + paper::kDefaultLineSpacing + 12 * kNoteLine;
+    EXPECT_LE(r.picture.height(), std::max(notes_at_most, 12 * kNoteLine));
+    // Ten lines beside the paper when more notes came than that.
+    const int bottom = NotesBottom(r.picture);
+    EXPECT_GT(bottom, 0);
+    if (c.notes_full) EXPECT_GT(bottom, 9 * kNoteLine);
+    if (!c.notes_full) EXPECT_LE(bottom, kNoteLine);
+  }
+  // A closing note (a listening printer's "job cut") is drawn below a full
+  // margin, and listed last.
+  VirtualPrinter cut;
+  const Rendering closed = cut.Render(notes, "job cut");
+  EXPECT_EQ(closed.drawn.back()["text"], "job cut");
+  EXPECT_GT(NotesBottom(closed.picture), 10 * kNoteLine);
+  EXPECT_LE(NotesBottom(closed.picture), 11 * kNoteLine);
+  VirtualPrinter printer;
+  const Rendering r = printer.Render(one_line);
+  EXPECT_EQ(r.drawn.back()["text"], "next");
+  EXPECT_LE(r.drawn.back()["y"].get<int>(), paper::kDefaultLineSpacing);
 }
 
 // A job that draws without using paper (a zero-height logo printed again and

@@ -1,5 +1,10 @@
 #include "plugin/pages/barcode/barcode_1d_page.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "plugin/pages/barcode/font_height.h"
 #include "tests/plugin/pages/barcode/barcode_page_fixture.h"
@@ -39,7 +44,11 @@ TEST(FontHeight, RoundsToHalfPointsInDouble) {
     EXPECT_EQ(h.points, c.points);
     EXPECT_EQ(h.preview_height, c.preview);
   }
-  EXPECT_EQ(MillimetreText(187), u" 26.4");
+  // Exact halves of a tenth, which x87 and SSE builds once showed apart.
+  for (const auto& [dots, text] : {std::pair{187u, u" 26.4"}, {135u, u" 19.1"}, {315u, u" 44.5"}, {45u, u"  6.4"},
+                                   {0u, u"  0.0"}, {1000u, u"141.1"}}) {
+    EXPECT_EQ(MillimetreText(dots), text) << dots;
+  }
   EXPECT_EQ(PointText(75.0), u" 75.0");
   EXPECT_EQ(PointText(42.0), u" 42.0");
 }
@@ -60,6 +69,14 @@ TEST(FontHeight, EveryHeightOfThePageRoundsByExactTenths) {
         ASSERT_EQ(h.points * 2, halves) << h.total;
         const std::uint32_t preview = halves * 5 / 4;
         ASSERT_EQ(h.preview_height, preview == 0 ? 2 : preview) << h.total;
+        // Millimetres of the total and of the stored height: total * 254 /
+        // 180 tenths, a half tenth up, printed as "%5.1f" would.
+        for (const std::uint32_t dots : {h.total, h.preview_height}) {
+          const std::uint32_t mm_tenths = (dots * 254 + 90) / 180;
+          char want[16];
+          std::snprintf(want, sizeof want, "%5.1f", mm_tenths / 10 + (mm_tenths % 10) / 10.0);
+          ASSERT_EQ(MillimetreText(dots), std::u16string(want, want + std::strlen(want))) << dots;
+        }
       }
     }
   }

@@ -10,7 +10,7 @@
 
 namespace {
 
-using kit::plugin::commands::BarcodeType;
+using kit::print::commands::BarcodeType;
 
 // Code set C bytes back to their digit pairs.
 std::string Unpack128(std::string_view packed) {
@@ -42,7 +42,7 @@ std::string Unpack128(std::string_view packed) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1 || size > 1024) return 0;
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-  const auto type = kit::plugin::commands::BarcodeTypeAt(data[0] % kit::plugin::commands::kBarcodeTypeCount);
+  const auto type = kit::print::commands::BarcodeTypeAt(data[0] % kit::print::commands::kBarcodeTypeCount);
   const auto sent = kit::plugin::barcode::Check1DData(*type, text);
   if (sent) {
     if (text.size() > 255 || sent->size() > text.size() || sent->empty()) std::abort();

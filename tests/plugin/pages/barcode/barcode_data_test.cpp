@@ -5,7 +5,7 @@
 namespace kit::plugin::barcode {
 namespace {
 
-using commands::BarcodeType;
+using print::commands::BarcodeType;
 using codepage::CodePage;
 
 struct Case {

@@ -23,7 +23,7 @@ class BarcodePageTest : public ::testing::Test {
   }
   sheets::PageContext Context() { return sheets::PageContext::Document(document_, nullptr); }
   TestPrint Recorder(std::uint32_t acp = 1252) {
-    return {[this](const rawjob::RawJob& job) {
+    return {[this](const print::rawjob::RawJob& job) {
               jobs_.push_back(job);
               return true;
             },
@@ -36,7 +36,7 @@ class BarcodePageTest : public ::testing::Test {
     for (const auto& m : d.ParentMessages()) count += m.message == ui::kSheetChangedMessage ? 1 : 0;
     return count;
   }
-  static std::vector<std::uint8_t> Joined(const rawjob::RawJob& job) {
+  static std::vector<std::uint8_t> Joined(const print::rawjob::RawJob& job) {
     std::vector<std::uint8_t> all;
     for (const auto& piece : job.pieces) all.insert(all.end(), piece.begin(), piece.end());
     return all;
@@ -46,7 +46,7 @@ class BarcodePageTest : public ::testing::Test {
   com::OEMUIPSPARAM param_{};
   com::DocumentSheetContext document_;
   ui::headless::Environment env_;
-  std::vector<rawjob::RawJob> jobs_;
+  std::vector<print::rawjob::RawJob> jobs_;
 };
 
 }  // namespace kit::plugin::barcode::testing

@@ -16,7 +16,7 @@
 
 #include "platform/win32/windows_platform.h"
 #include "plugin/pages/download/download_page.h"
-#include "tests/plugin/pages/logo/test_images.h"
+#include "tests/print/logo/test_images.h"
 #include "tests/ui/screenshot_window.h"
 #include "ui/win32/host.h"
 #include "ui/win32/remote.h"

@@ -3,11 +3,11 @@
 // the page owns, and the preview.
 #include <gtest/gtest.h>
 
-#include "plugin/pages/commands/printer_commands.h"
-#include "plugin/pages/logo/logo_convert.h"
-#include "tests/plugin/pages/commands/mono_bitmaps.h"
+#include "print/commands/printer_commands.h"
+#include "print/logo/logo_convert.h"
+#include "tests/print/commands/mono_bitmaps.h"
 #include "tests/plugin/pages/download/download_fixture.h"
-#include "tests/plugin/pages/logo/test_images.h"
+#include "tests/print/logo/test_images.h"
 #include "tests/read_limit.h"
 
 namespace kit::plugin::download::testing {
@@ -27,7 +27,7 @@ std::vector<std::uint8_t> Gradient8(int width, int height) {
   return Make8(width, height, [](int x, int y) { return static_cast<std::uint8_t>((x * 16 + y * 3) & 0xFF); });
 }
 std::vector<std::uint8_t> Mono(int width, int height, bool palette0_black = false) {
-  return commands::testing::MakeMono(width, height, palette0_black, [](int x, int y) { return (x + y) % 3 == 0; });
+  return print::commands::testing::MakeMono(width, height, palette0_black, [](int x, int y) { return (x + y) % 3 == 0; });
 }
 // Text whose bytes at the header's size fields read 8 x 8.
 std::vector<std::uint8_t> NotBitmap(std::size_t size) {
@@ -44,13 +44,13 @@ std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> file, std::size_t length
 // with `settings`, or as they are (one-bit).
 std::vector<std::uint8_t> ExpectedLogoJob(const std::vector<std::vector<std::uint8_t>>& files,
                                           const std::vector<LogoSettings>& settings) {
-  std::vector<commands::LogoImage> images;
+  std::vector<print::commands::LogoImage> images;
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::vector<std::uint8_t> mono = files[i];
     if (IsConvertible(files[i])) mono = logo::ConvertLogoBytes(files[i], settings[i]).file;
-    images.push_back(std::get<commands::LogoImage>(commands::EncodeLogo(mono)));
+    images.push_back(std::get<print::commands::LogoImage>(print::commands::EncodeLogo(mono)));
   }
-  const auto job = commands::LogoDownloadJob(images);
+  const auto job = print::commands::LogoDownloadJob(images);
   std::vector<std::uint8_t> all;
   for (const auto& piece : job->pieces) all.insert(all.end(), piece.begin(), piece.end());
   return all;

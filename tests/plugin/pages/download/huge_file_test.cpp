@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "tests/plugin/pages/download/download_fixture.h"
-#include "tests/plugin/pages/logo/test_images.h"
+#include "tests/print/logo/test_images.h"
 
 namespace kit::plugin::download::testing {
 namespace {

@@ -11,10 +11,12 @@
 #include "platform/sim/scratch_machine.h"
 #include "platform/sim/stand_in_printer.h"
 #include "plugin/pages/rawjob/raw_job_channel.h"
+#include "print/commands/printer_commands.h"
 
 namespace kit::plugin::rawjob {
 namespace {
 
+using print::commands::SelfTestJob;
 using sim::Json;
 
 constexpr char16_t kPrinter[] = u"VRT-Q40 Receipt";
@@ -147,7 +149,7 @@ TEST_F(RawJobChannelTest, AHostHandleThePlugInCannotUseStillGivesOneJobByThePrin
 }
 
 TEST_F(RawJobChannelTest, PiecesAreWrittenUnchangedAndUnmergedInTheirOrder) {
-  RawJob job{kBarcodeJobName, {{0x1D, 0x6B, 0x48}, {}, {'1', '2', '3'}, {0x00}, {0x0A}}};
+  RawJob job{print::rawjob::kBarcodeJobName, {{0x1D, 0x6B, 0x48}, {}, {'1', '2', '3'}, {0x00}, {0x0A}}};
   const JobResult result = SendRawJob(*host_printer_, job);
   EXPECT_TRUE(result.ok);
   EXPECT_EQ(result.written, 8u);

@@ -1,0 +1,2 @@
+// The reference converter compiled once more, for x87 arithmetic.
+#include "tests/print/logo/reference_converter.cpp"
