@@ -220,12 +220,12 @@ class JobRenderer {
     return width;
   }
   void Put(char32_t character) {
-    if (LineWidth() + CellOf(style_).width > paper::kPaperWidthDots) PrintLine();
+    if (LineWidth() + CellOf(style_).width > printer_.roll_.width_dots) PrintLine();
     line_.push_back({character, style_});
   }
 
   int AlignedX(int width) const {
-    const int room = std::max(paper::kPaperWidthDots - width, 0);
+    const int room = std::max(printer_.roll_.width_dots - width, 0);
     return align_ == 1 ? room / 2 : align_ == 2 ? room : 0;
   }
 
@@ -329,7 +329,7 @@ class JobRenderer {
       at += count;
       for (std::size_t i = 0; i < part.size(); ++i) {
         const Glyph& g = printer_.fonts_->Of(1, static_cast<unsigned char>(part[i]));
-        const int x0 = paper::kMarginLeft + paper::kFontB.width / 2 + static_cast<int>(i) * g.width;
+        const int x0 = printer_.roll_.MarginLeft() + paper::kFontB.width / 2 + static_cast<int>(i) * g.width;
         for (int gy = 0; gy < g.height; ++gy) {
           for (int gx = 0; gx < g.width; ++gx) {
             if (g.dots[gy * g.width + gx] != 0) out_.picture.Pixel(x0 + gx, y + gy, kNoteInk);
@@ -367,7 +367,7 @@ class JobRenderer {
   // aligned; false when it is wider than the paper (nothing printed).
   bool DrawModules(const Symbol& s, int mw, int mh, int y, int* x_out) {
     const int width = s.columns * mw;
-    if (width > paper::kPaperWidthDots) return false;
+    if (width > printer_.roll_.width_dots) return false;
     const int x0 = AlignedX(width);
     Grow(y + s.rows * mh);
     for (int r = 0; r < s.rows; ++r) {
@@ -510,11 +510,11 @@ class JobRenderer {
   void PrintDots(std::size_t columns, std::size_t rows, std::uint8_t m,
                  const std::function<bool(std::size_t, std::size_t)>& dot, nlohmann::json record) {
     const int mx = (m & 1) != 0 ? 2 : 1, my = (m & 2) != 0 ? 2 : 1;
-    const int width = static_cast<int>(std::min<std::size_t>(columns * mx, paper::kPaperWidthDots + 1));
+    const int width = static_cast<int>(std::min<std::size_t>(columns * mx, printer_.roll_.width_dots + 1));
     const int x0 = AlignedX(width);
     const int visible_rows = static_cast<int>(std::min<std::size_t>(rows, paper::kMaxLengthDots));
     Grow(y_ + visible_rows * my);
-    const std::size_t visible_columns = std::min<std::size_t>(columns, paper::kPaperWidthDots);
+    const std::size_t visible_columns = std::min<std::size_t>(columns, printer_.roll_.width_dots);
     for (int row = 0; row < visible_rows && y_ + row * my < out_.picture.height(); ++row) {
       for (std::size_t col = 0; col < visible_columns; ++col) {
         if (!dot(col, static_cast<std::size_t>(row))) continue;
@@ -545,7 +545,7 @@ class JobRenderer {
       const paper::FontCell cell = font == 0 ? paper::kFontA : paper::kFontB;
       Grow(y_ + cell.height);
       const int width = static_cast<int>(text.size()) * cell.width;
-      DrawString(font == 0 ? (paper::kPaperWidthDots - width) / 2 : 0, y_, font, text);
+      DrawString(font == 0 ? (printer_.roll_.width_dots - width) / 2 : 0, y_, font, text);
       Feed(std::max(cell.height + 4, font == 0 ? spacing_ : 0));
     }
     Record({{"what", "self-test"}, {"y", top}, {"height", y_ - top}});
@@ -567,11 +567,11 @@ class JobRenderer {
   std::vector<std::uint8_t> qr_data_;    // GS ( k's stored data
 };
 
-VirtualPrinter::VirtualPrinter() : fonts_(std::make_unique<PrinterFonts>()) {}
+VirtualPrinter::VirtualPrinter(const paper::Roll& roll) : roll_(roll), fonts_(std::make_unique<PrinterFonts>()) {}
 VirtualPrinter::~VirtualPrinter() = default;
 
 Rendering VirtualPrinter::Render(std::span<const std::uint8_t> job) {
-  Rendering out;
+  Rendering out{ReceiptPicture(roll_)};
   JobRenderer(*this, out).Run(job);
   return out;
 }

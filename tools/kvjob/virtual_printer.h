@@ -46,7 +46,8 @@ struct Rendering {
 
 class VirtualPrinter {
  public:
-  VirtualPrinter();
+  // A printer of the receipt Q40's roll, or of another model's (RollOf).
+  explicit VirtualPrinter(const paper::Roll& roll = {});
   ~VirtualPrinter();
   VirtualPrinter(const VirtualPrinter&) = delete;
   VirtualPrinter& operator=(const VirtualPrinter&) = delete;
@@ -63,6 +64,7 @@ class VirtualPrinter {
 
  private:
   friend class JobRenderer;
+  paper::Roll roll_;
   std::unique_ptr<PrinterFonts> fonts_;
   std::vector<StoredLogo> logos_;
 };
