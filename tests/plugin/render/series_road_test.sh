@@ -7,10 +7,12 @@
 # and check_series.py holds the picture against the source page and the
 # model's defaults. Pictures: WORK/<TOKEN>.png, and WORK/series.png with
 # the five in a row.
-# Usage: series_road_test.sh VMACHINE PRINTJOB_HOST KVJOB KIT_FOLDER WORK [TOKEN...]
+# Each model's module also prints the shapes page with the model's defaults
+# into the bytes the Windows modules are held to under Wine (series_jobs/).
+# Usage: series_road_test.sh VMACHINE PRINTJOB_HOST KVJOB KIT_FOLDER GPD_FOLDER WORK [TOKEN...]
 set -euo pipefail
-vm=$1 host=$2 kvjob=$3 kit=$4 work=$5
-shift 5
+vm=$1 host=$2 kvjob=$3 kit=$4 gpds=$5 work=$6
+shift 6
 here=$(cd "$(dirname "$0")" && pwd)
 V=$vm
 source "$here/../../setup/e2e/machine_helpers.sh"
@@ -67,6 +69,9 @@ while read -r token radio list index port preset width rows events; do
   python3 "$here/check_series.py" "$token" job.bin job.json job.pgm page.pgm pages/page-1.pgm "$events" "$qr" \
     "KIT-$token-0042" "$printer"
   pictures+=("$work/$token/$token.png")
+  bash "$here/make_pages.sh"
+  "$host" page2.pgm --printer P --gpd "$gpds/${token}G.GPD" -o shapes.bin >/dev/null
+  cmp shapes.bin "$here/series_jobs/$token.bin"
   cd ..
 done <<<"$models"
 [ ${#pictures[@]} -gt 0 ] || { echo "no model of: $*"; exit 1; }
