@@ -137,7 +137,11 @@ std::vector<std::uint8_t> SavedRecord(const Options& o, std::string& refusal) {
   const std::string text = ReadText(path);
   std::uint32_t claimed = 0;
   if (text.size() >= sizeof claimed) std::memcpy(&claimed, text.data(), sizeof claimed);  // little-endian
-  if (text.size() < sizeof claimed || claimed > text.size()) {
+  if (text.size() < sizeof claimed) {
+    refusal = path + ": the saved record holds " + std::to_string(text.size()) + " bytes, not even its size field";
+    return {};
+  }
+  if (claimed > text.size()) {
     refusal = path + ": the saved record holds " + std::to_string(text.size()) + " bytes, fewer than its size " +
               std::to_string(claimed);
     return {};
@@ -151,7 +155,7 @@ std::vector<std::uint8_t> SavedRecord(const Options& o, std::string& refusal) {
 std::string MachineRefusal(const Options& o) {
   std::string error;
   auto machine = kit::sim::Machine::Open(o.machine, {}, &error);
-  if (machine == nullptr) return "no virtual machine at " + o.machine + ": " + error;
+  if (machine == nullptr) return "--machine " + o.machine + ": " + error;
   kit::PrinterHandle printer;
   if (!machine->platform().spooler.OpenPrinter(kit::FromUtf8(o.printer), {}, &printer)) {
     return "the machine " + o.machine + " has no printer \"" + o.printer + "\"";
