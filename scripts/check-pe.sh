@@ -202,20 +202,39 @@ else
     else
       check_plugin "$plugin" "$(objdump_of "${payload#*:}")"
     fi
-    # The receipt model's rendering side: the rendering plug-in a PE image
-    # with the two COM entries, its data files and plug-in list no stand-ins.
+    # Every series' rendering side, as its series file names it: each
+    # model's rendering plug-in (DataOemuniDLL) a PE image with the two COM
+    # entries, its data files (DataFile) and plug-in list (DataOemuniini) no
+    # stand-ins, and the list naming that plug-in.
     folder=$dir/${payload%%:*}
-    renderer=$(find "$folder" -maxdepth 1 -iname 'VRTQ40R.dll' -type f | head -n 1)
-    if [ -z "$renderer" ] || [ "$(head -c 2 "$renderer")" != "MZ" ]; then
-      echo "check-pe: ${payload%%:*}\\VRTQ40R.DLL is no rendering plug-in"; status=1
-    else
-      check_exports "$renderer" "$($(objdump_of "${payload#*:}") -p "$renderer" 2>/dev/null || true)"
-    fi
-    for data in VRTQ40G.GPD VRTQ40S.GPD VRTQ40.INI; do
-      file=$(find "$folder" -maxdepth 1 -iname "$data" -type f | head -n 1)
-      if [ -z "$file" ] || grep -q '^placeholder' "$file"; then
-        echo "check-pe: ${payload%%:*}\\$data is a stand-in"; status=1
+    suffix=; [ "${payload%%:*}" = W64 ] && suffix=_64
+    for name in setup_receipt setup_Ticket setup_Label setup_Embedded; do
+      series=$dir/DRVCONFIG/$name$suffix.ini
+      if [ ! -f "$series" ]; then
+        echo "check-pe: no DRVCONFIG\\$name$suffix.ini in $dir"; status=1; continue
       fi
+      while IFS='|' read -r renderer list; do
+        file=$(find "$folder" -maxdepth 1 -iname "$renderer" -type f | head -n 1)
+        if [ -z "$file" ] || [ "$(head -c 2 "$file")" != "MZ" ]; then
+          echo "check-pe: ${payload%%:*}\\$renderer is no rendering plug-in"; status=1
+        else
+          check_exports "$file" "$($(objdump_of "${payload#*:}") -p "$file" 2>/dev/null || true)"
+        fi
+        file=$(find "$folder" -maxdepth 1 -iname "$list" -type f | head -n 1)
+        if [ -z "$file" ] || ! tr -d '\r' <"$file" | grep -qix "OEMDriverFile1=$renderer"; then
+          echo "check-pe: ${payload%%:*}\\$list names no $renderer"; status=1
+        fi
+      done < <(tr -d '\r' <"$series" |
+               awk -F= '/^\[/ { split($0, n, "."); model = n[1] }
+                        $1 ~ /^(GDI|STD)DataOemuniDLL$/ { dll[model] = $2 }
+                        $1 ~ /^(GDI|STD)DataOemuniini$/ && dll[model] != "0" && dll[model] != "" { print dll[model] "|" $2 }' |
+               sort -u)
+      while read -r data; do
+        file=$(find "$folder" -maxdepth 1 -iname "$data" -type f | head -n 1)
+        if [ -z "$file" ] || grep -q '^placeholder' "$file"; then
+          echo "check-pe: ${payload%%:*}\\$data is a stand-in"; status=1
+        fi
+      done < <(tr -d '\r' <"$series" | awk -F= '$1 ~ /^(GDI|STD)DataFile$/ && $2 != "0" { print $2 }' | sort -u)
     done
     # Its print processor: the system's (no file named), or an image of the
     # kit's own in the payload folder, never a stand-in.

@@ -52,6 +52,7 @@ class Checker {
     FirstEntry();
     Required();
     Walk(file_.root);
+    PaperSizes(file_.root);
     std::stable_sort(findings_.begin(), findings_.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
     return std::move(findings_);
   }
@@ -140,6 +141,50 @@ class Checker {
         origin.second + area->second > page->second) {
       Add(First(option.children, "PrintableArea")->line, "printable",
           "the printable area of *Option: " + ConstructName(option) + " reaches outside its page");
+    }
+  }
+
+  // The PaperSize feature's named papers against its user-defined size.
+  void PaperSizes(const std::vector<Entry>& in) {
+    for (const Entry& e : in) {
+      if (e.keyword == "Feature" && ConstructName(e) == "PaperSize") PaperSize(e);
+      PaperSizes(e.children);
+    }
+  }
+
+  void PaperSize(const Entry& feature) {
+    const Entry* custom = nullptr;
+    for (const Entry* option : All(feature.children, "Option")) {
+      if (ConstructName(*option) == "CUSTOMSIZE") custom = option;
+    }
+    if (custom == nullptr) return;
+    const Entry* min_entry = First(custom->children, "MinSize");
+    const Entry* max_entry = First(custom->children, "MaxSize");
+    const Entry* line_entry = First(custom->children, "MaxPrintableWidth");
+    const auto min = ParsePair(min_entry);
+    const auto max = ParsePair(max_entry);
+    long line = 0;
+    const bool has_line = line_entry != nullptr && std::sscanf(line_entry->value.c_str(), "%ld", &line) == 1;
+    if (min && max && (min->first > max->first || min->second > max->second)) {
+      Add(min_entry->line, "minsize", "*MinSize: " + min_entry->value + " is larger than *MaxSize: " + max_entry->value);
+    }
+    if (max && has_line && line > max->first) {
+      Add(line_entry->line, "maxsize", "*MaxPrintableWidth: " + line_entry->value + " is wider than *MaxSize: " +
+                                           max_entry->value);
+    }
+    for (const Entry* option : All(feature.children, "Option")) {
+      if (option == custom) continue;
+      const auto page = ParsePair(First(option->children, "PageDimensions"));
+      if (max && page && (page->first > max->first || page->second > max->second)) {
+        Add(max_entry->line, "maxsize", "*MaxSize: " + max_entry->value + " is smaller than the paper of *Option: " +
+                                            ConstructName(*option));
+      }
+      const Entry* area_entry = First(option->children, "PrintableArea");
+      const auto area = ParsePair(area_entry);
+      if (has_line && area && area->first > line) {
+        Add(area_entry->line, "line", "the printable width of *Option: " + ConstructName(*option) +
+                                          " is wider than the line, *MaxPrintableWidth: " + line_entry->value);
+      }
     }
   }
 

@@ -11,6 +11,14 @@
 //   default         a feature's *DefaultOption names one of its options
 //   order           an *Order names a known section, unique within it
 //   printable       a paper's printable area lies inside the page
+//   minsize         the user-defined size's *MinSize is at most its *MaxSize,
+//                   in width and in length
+//   maxsize         *MaxSize takes the widest and the longest named paper,
+//                   and *MaxPrintableWidth fits in its width (Microsoft's
+//                   PaperSize attributes: *MaxSize the largest paper,
+//                   *MaxPrintableWidth the printable width)
+//   line            no named paper's printable width is wider than the
+//                   user-defined size's *MaxPrintableWidth, the model's line
 //
 // This file is OS-independent.
 #pragma once

@@ -161,28 +161,27 @@ void PaperOption(Writer& w, const model::Model& m, const std::string& option, co
   w.Close();
 }
 
-// The named roll sizes and a user-defined size for any roll length. A
-// user-defined width is at most the printable width, so that the whole
-// sheet is printable and the page needs no margin.
+// The named roll sizes and a user-defined size of any paper the model takes:
+// *MaxSize the widest paper and the longest roll, *MaxPrintableWidth the
+// model's line, centred on a paper wider than the line as the named sizes'
+// printable areas are (Microsoft, "Supporting user-defined paper sizes":
+// the explicit ranges; a paper narrower than the line prints to its right
+// edge).
 void PaperSize(Writer& w, const model::Model& m) {
   w.Open("*Feature: PaperSize");
   w.Entry("rcNameID", "=PAPER_SIZE_DISPLAY");
   w.Entry("DefaultOption", "ROLL1");
   for (std::size_t i = 0; i < m.rolls.size(); ++i) PaperOption(w, m, "ROLL" + std::to_string(i + 1), m.rolls[i]);
-  const int max_width = std::min(m.printable_width_dots, Units(m, m.paper_width_tenths_mm));
+  const int widest = Units(m, m.paper_width_tenths_mm);
   w.Open("*Option: CUSTOMSIZE");
   w.Entry("rcNameID", "=USER_DEFINED_SIZE_DISPLAY");
   w.Entry("MinSize", Pair(Units(m, m.min_paper_width_tenths_mm), Units(m, m.min_length_tenths_mm)));
-  w.Entry("MaxSize", Pair(max_width, Units(m, m.max_length_tenths_mm)));
-  w.Entry("MaxPrintableWidth", std::to_string(max_width));
+  w.Entry("MaxSize", Pair(widest, Units(m, m.max_length_tenths_mm)));
+  w.Entry("MaxPrintableWidth", std::to_string(std::min(m.printable_width_dots, widest)));
   w.Entry("MinLeftMargin", "0");
-  w.Entry("CenterPrintable?", "FALSE");
-  w.Entry("CustCursorOriginX", "%d{0}");
-  w.Entry("CustCursorOriginY", "%d{0}");
-  w.Entry("CustPrintableOriginX", "%d{0}");
-  w.Entry("CustPrintableOriginY", "%d{0}");
-  w.Entry("CustPrintableSizeX", "%d{PhysPaperWidth}");
-  w.Entry("CustPrintableSizeY", "%d{PhysPaperLength}");
+  w.Entry("TopMargin", "0");
+  w.Entry("BottomMargin", "0");
+  w.Entry("CenterPrintable?", "TRUE");
   w.Close();
   w.Close();
 }

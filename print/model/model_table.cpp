@@ -18,6 +18,8 @@ constexpr int kWideRollDots = 576;
 constexpr int kNarrowRollTenthsMm = 580;
 constexpr int kNarrowRollDots = 384;
 constexpr int kLabelWidthTenthsMm = 500;
+// The gap between two labels: 3 mm, the usual die-cut liner's. A choice.
+constexpr int kLabelGapTenthsMm = 30;
 
 constexpr std::uint32_t kReceiptCommands = kPartialCut | kFullCut | kDrawer | kBuzzer | kLogo | kRaster;
 // A ticket printer stands in a kiosk without a drawer; a label printer tears
@@ -64,7 +66,7 @@ constexpr std::array kModels{
     Model{"VRTT80", "VRT-T80", Series::kTicket, kCommonDotsPerInch, kWideRollDots, kWideRollTenthsMm,
           kWideRollTenthsMm, 100, 6000, kTicketCommands, kTicketRolls},
     Model{"VRTL50", "VRT-L50", Series::kLabel, kCommonDotsPerInch, kNarrowRollDots, kLabelWidthTenthsMm,
-          kLabelWidthTenthsMm, 100, 3000, kLabelCommands, kLabelRolls},
+          kLabelWidthTenthsMm, 100, 3000, kLabelCommands, kLabelRolls, {}, kLabelGapTenthsMm},
     Model{"VRTE20", "VRT-E20", Series::kEmbedded, kCommonDotsPerInch, kNarrowRollDots, kNarrowRollTenthsMm,
           kQ40MinPaperWidthTenthsMm, kQ40MinLengthTenthsMm, kQ40MaxLengthTenthsMm,
           kEmbeddedCommands, kEmbeddedRolls},
@@ -83,6 +85,22 @@ std::span<const Model> Models() { return kModels; }
 const Model* FindModel(std::string_view token_or_name) {
   for (const Model& m : kModels) {
     if (SameText(m.token, token_or_name) || SameText(m.name, token_or_name)) return &m;
+  }
+  return nullptr;
+}
+
+const Model* FindModelOfRenderModule(std::string_view path) {
+  constexpr std::string_view kLinuxPrefix = "lib";
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return nullptr;
+  name = name.substr(0, dot);
+  if (name.starts_with(kLinuxPrefix)) name.remove_prefix(kLinuxPrefix.size());
+  if (name.empty() || std::toupper(static_cast<unsigned char>(name.back())) != 'R') return nullptr;
+  name.remove_suffix(1);
+  for (const Model& m : kModels) {
+    if (SameText(m.token, name)) return &m;
   }
   return nullptr;
 }

@@ -61,8 +61,13 @@ struct Model {
   std::uint32_t commands;       // Command bits
   std::span<const RollSize> rolls;  // the named sizes, the first the default
   std::string_view ui_plugin = {};  // the driver's UI plug-in, when the model has one
+  // Label series: the gap between two labels on the liner. The printer is
+  // fed across it to the next label's start at the end of every page, as
+  // the family's command set has no command of its own for it. 0: no labels.
+  int label_gap_tenths_mm = 0;
 
   bool Takes(Command command) const { return (commands & command) != 0; }
+  bool PrintsLabels() const { return label_gap_tenths_mm > 0; }
   // Tenths of a millimetre to dots at this model's resolution, rounded down.
   int DotsOf(int tenths_mm) const { return tenths_mm * dots_per_inch / kTenthsMmPerInch; }
   // The printable width in tenths of a millimetre, rounded down.
@@ -77,6 +82,12 @@ std::span<const Model> Models();
 // The model of a token ("VRTQ40") or a name ("VRT-Q40"), compared without
 // case; nullptr for any other.
 const Model* FindModel(std::string_view token_or_name);
+
+// The model a rendering plug-in module serves, from the module's file name:
+// "<token>R.DLL" as the model's plug-in list names it, in any case and with
+// any folder before it ("C:\\...\\VRTD45R.DLL"), or the Linux build's
+// "libVRTD45R.so"; nullptr for a name of no model.
+const Model* FindModelOfRenderModule(std::string_view module_path);
 
 // The receipt Q40, the kit's first model.
 const Model& ReceiptQ40();

@@ -71,7 +71,7 @@ void JobRenderer::NoteLine(int y, const std::string& line) {
   out_.picture.Grow(y + paper::kFontB.height);
   for (std::size_t i = 0; i < line.size(); ++i) {
     const Glyph& g = printer_.fonts_->Of(1, static_cast<unsigned char>(line[i]));
-    const int x0 = paper::kMarginLeft + paper::kFontB.width / 2 + static_cast<int>(i) * g.width;
+    const int x0 = printer_.roll_.MarginLeft() + paper::kFontB.width / 2 + static_cast<int>(i) * g.width;
     for (int gy = 0; gy < g.height; ++gy) {
       for (int gx = 0; gx < g.width; ++gx) {
         if (g.dots[gy * g.width + gx] != 0) out_.picture.Pixel(x0 + gx, y + gy, kNoteInk);

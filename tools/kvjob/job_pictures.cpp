@@ -46,11 +46,11 @@ void JobRenderer::PrintRaster(const Command& c) {
 void JobRenderer::PrintDots(std::size_t columns, std::size_t rows, std::uint8_t m,
                const std::function<bool(std::size_t, std::size_t)>& dot, nlohmann::json record) {
   const int mx = (m & 1) != 0 ? 2 : 1, my = (m & 2) != 0 ? 2 : 1;
-  const int width = static_cast<int>(std::min<std::size_t>(columns * mx, paper::kPaperWidthDots + 1));
+  const int width = static_cast<int>(std::min<std::size_t>(columns * mx, printer_.roll_.width_dots + 1));
   const int x0 = AlignedX(width);
   const int visible_rows = static_cast<int>(std::min<std::size_t>(rows, paper::kMaxLengthDots));
   Grow(y_ + visible_rows * my);
-  const std::size_t visible_columns = std::min<std::size_t>(columns, paper::kPaperWidthDots);
+  const std::size_t visible_columns = std::min<std::size_t>(columns, printer_.roll_.width_dots);
   for (int row = 0; row < visible_rows && y_ + row * my < out_.picture.height(); ++row) {
     for (std::size_t col = 0; col < visible_columns; ++col) {
       if (!dot(col, static_cast<std::size_t>(row))) continue;
@@ -80,7 +80,7 @@ void JobRenderer::SelfTest() {
     const paper::FontCell cell = font == 0 ? paper::kFontA : paper::kFontB;
     Grow(y_ + cell.height);
     const int width = static_cast<int>(text.size()) * cell.width;
-    DrawString(font == 0 ? (paper::kPaperWidthDots - width) / 2 : 0, y_, font, text);
+    DrawString(font == 0 ? (printer_.roll_.width_dots - width) / 2 : 0, y_, font, text);
     Feed(std::max(cell.height + 4, font == 0 ? spacing_ : 0));
   }
   Record({{"what", "self-test"}, {"y", top}, {"height", y_ - top}});

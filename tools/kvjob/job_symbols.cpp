@@ -15,7 +15,7 @@ std::string JobRenderer::Printable(std::span<const std::uint8_t> bytes) {
 // aligned; false when it is wider than the paper (nothing printed).
 bool JobRenderer::DrawModules(const Symbol& s, int mw, int mh, int y, int* x_out) {
   const int width = s.columns * mw;
-  if (width > paper::kPaperWidthDots) return false;
+  if (width > printer_.roll_.width_dots) return false;
   const int x0 = AlignedX(width);
   Grow(y + s.rows * mh);
   for (int r = 0; r < s.rows; ++r) {

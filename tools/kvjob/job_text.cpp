@@ -15,12 +15,12 @@ int JobRenderer::LineWidth() const {
   return width;
 }
 void JobRenderer::Put(char32_t character) {
-  if (LineWidth() + CellOf(style_).width > paper::kPaperWidthDots) PrintLine();
+  if (LineWidth() + CellOf(style_).width > printer_.roll_.width_dots) PrintLine();
   line_.push_back({character, style_});
 }
 
 int JobRenderer::AlignedX(int width) const {
-  const int room = std::max(paper::kPaperWidthDots - width, 0);
+  const int room = std::max(printer_.roll_.width_dots - width, 0);
   return align_ == 1 ? room / 2 : align_ == 2 ? room : 0;
 }
 

@@ -16,7 +16,9 @@
 //       job at all) came. Meant for the loopback address. With --render DIR
 //       every job is also drawn (DIR/<UTC time>-job-<k>.png), the logos
 //       one job stores kept for the next. The folders must exist.
-//   kvjob render JOB -o PICTURE.png [--json] [--state FILE]
+//   kvjob render JOB -o PICTURE.png [--json] [--state FILE] [--model TOKEN]
+//       (--model: the roll of that model of the family, "VRTD45" or "VRT-D45";
+//       the receipt Q40's without it)
 //       draws the job as the receipt printer would print it; --json prints
 //       what it drew. --state keeps the printer's logo memory in FILE
 //       between calls (read when it exists, written after the job); the
@@ -45,6 +47,7 @@
 #include <string_view>
 #include <vector>
 
+#include "print/model/model_table.h"
 #include "tools/kvjob/job_decoder.h"
 #include "tools/kvjob/render_paper.h"
 #include "tools/kvjob/virtual_printer.h"
@@ -70,7 +73,7 @@ int Usage() {
       "usage: kvjob decode FILE\n"
       "       kvjob listen ADDRESS:PORT [--count N] [--timeout SECONDS] [--idle SECONDS] [--keep DIR]\n"
       "                    [--render DIR]\n"
-      "       kvjob render JOB -o PICTURE.png [--json] [--state FILE]\n",
+      "       kvjob render JOB -o PICTURE.png [--json] [--state FILE] [--model TOKEN]\n",
       stderr);
   return kExitUsage;
 }
@@ -133,12 +136,13 @@ bool RenderTo(kit::tools::VirtualPrinter& printer, const std::vector<std::uint8_
 }
 
 int Render(const std::vector<std::string_view>& args) {
-  std::string job_path, picture, state;
+  std::string job_path, picture, state, model = "VRTQ40";
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const bool has_value = i + 1 < args.size();
     if (args[i] == "-o" && has_value) picture = args[++i];
     else if (args[i] == "--state" && has_value) state = args[++i];
+    else if (args[i] == "--model" && has_value) model = args[++i];
     else if (args[i] == "--json") json = true;
     else if (job_path.empty() && !args[i].starts_with("-")) job_path = args[i];
     else return Usage();
@@ -149,7 +153,12 @@ int Render(const std::vector<std::string_view>& args) {
     std::fprintf(stderr, "kvjob: cannot open %s\n", job_path.c_str());
     return kExitFailed;
   }
-  kit::tools::VirtualPrinter printer;
+  const kit::print::model::Model* roll_model = kit::print::model::FindModel(model);
+  if (roll_model == nullptr) {
+    std::fprintf(stderr, "kvjob: %s is no model of the family\n", model.c_str());
+    return kExitFailed;
+  }
+  kit::tools::VirtualPrinter printer(kit::tools::paper::RollOf(*roll_model));
   std::error_code error;
   if (!state.empty() && std::filesystem::exists(state, error)) {
     std::vector<std::uint8_t> memory;

@@ -40,11 +40,11 @@ bool VirtualPrinter::LoadMemory(std::span<const std::uint8_t> bytes) {
 
 nlohmann::json DescribeRendering(const Rendering& rendering) {
   return {{"paper",
-           {{"dots_per_inch", paper::kDotsPerInch},
-            {"width_dots", paper::kPaperWidthDots},
+           {{"dots_per_inch", rendering.picture.roll().dots_per_inch},
+            {"width_dots", rendering.picture.roll().width_dots},
             {"length_dots", rendering.picture.height()},
             {"printable_left", paper::kRollEdgeDots},
-            {"margin_left", paper::kMarginLeft}}},
+            {"margin_left", rendering.picture.roll().MarginLeft()}}},
           {"paper_end", rendering.paper_end},
           {"drawn", rendering.drawn}};
 }

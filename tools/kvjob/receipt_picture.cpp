@@ -10,7 +10,7 @@
 
 namespace kit::tools {
 
-ReceiptPicture::ReceiptPicture() : width_(paper::kPictureWidth) {}
+ReceiptPicture::ReceiptPicture(const paper::Roll& roll) : roll_(roll), width_(roll.PictureWidth()) {}
 
 void ReceiptPicture::Grow(int rows) {
   rows = std::min(rows, paper::kMaxLengthDots);
@@ -19,13 +19,13 @@ void ReceiptPicture::Grow(int rows) {
   const std::size_t needed = static_cast<std::size_t>(rows) * width_;
   if (pixels_.capacity() < needed) pixels_.reserve(std::max(needed, pixels_.capacity() * 2));
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width_));
-  for (int x = 0; x < width_; ++x) row[static_cast<std::size_t>(x)] = x < paper::kMarginLeft ? kPaperWhite : kMarginGrey;
+  for (int x = 0; x < width_; ++x) row[static_cast<std::size_t>(x)] = x < roll_.MarginLeft() ? kPaperWhite : kMarginGrey;
   for (int y = height_; y < rows; ++y) pixels_.insert(pixels_.end(), row.begin(), row.end());
   height_ = rows;
 }
 
 void ReceiptPicture::Dot(int x, int y, std::uint8_t value) {
-  if (x < 0 || x >= paper::kPaperWidthDots || y < 0 || y >= height_) return;
+  if (x < 0 || x >= roll_.width_dots || y < 0 || y >= height_) return;
   pixels_[static_cast<std::size_t>(y) * width_ + paper::kRollEdgeDots + x] = value;
 }
 
@@ -35,8 +35,8 @@ void ReceiptPicture::Pixel(int x, int y, std::uint8_t value) {
 }
 
 void ReceiptPicture::DashedLine(int y, int dash, bool partial) {
-  constexpr int kMiddle = paper::kMarginLeft / 2, kStanding = paper::kPaperWidthDots / 16;
-  for (int x = 0; x < paper::kMarginLeft; ++x) {
+  const int kMiddle = roll_.MarginLeft() / 2, kStanding = roll_.width_dots / 16;
+  for (int x = 0; x < roll_.MarginLeft(); ++x) {
     if (partial && x > kMiddle - kStanding && x < kMiddle + kStanding) continue;
     if ((x / dash) % 2 == 0) Pixel(x, y, kCutGrey);
   }

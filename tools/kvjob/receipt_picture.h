@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/kvjob/render_paper.h"
+
 namespace kit::tools {
 
 inline constexpr std::uint8_t kPaperWhite = 0xFF;
@@ -21,9 +23,10 @@ inline constexpr std::uint8_t kCutGrey = 0x80;
 
 class ReceiptPicture {
  public:
-  ReceiptPicture();
+  explicit ReceiptPicture(const paper::Roll& roll = {});
 
   int width() const { return width_; }
+  const paper::Roll& roll() const { return roll_; }
   int height() const { return height_; }
   const std::vector<std::uint8_t>& pixels() const { return pixels_; }
   std::uint8_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
@@ -39,6 +42,7 @@ class ReceiptPicture {
   void DashedLine(int y, int dash, bool partial);
 
  private:
+  paper::Roll roll_;
   int width_;
   int height_ = 0;
   std::vector<std::uint8_t> pixels_;

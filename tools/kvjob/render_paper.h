@@ -54,4 +54,15 @@ inline constexpr int kMarginLeft = kPictureWidth - kMarginDots;
 
 static_assert(kPaperWidthDots == 395);
 
+// The roll the picture shows: the receipt Q40's unless a job is drawn for
+// another model of the family (`kvjob render --model`), whose line and dot
+// the model table gives.
+struct Roll {
+  int width_dots = kPaperWidthDots;
+  int dots_per_inch = kDotsPerInch;
+  int PictureWidth() const { return kRollEdgeDots + width_dots + kRollEdgeDots + kMarginDots; }
+  int MarginLeft() const { return PictureWidth() - kMarginDots; }
+};
+inline Roll RollOf(const print::model::Model& model) { return {model.printable_width_dots, model.dots_per_inch}; }
+
 }  // namespace kit::tools::paper

@@ -148,11 +148,11 @@ void JobRenderer::Initialise() {
   qr_data_.clear();
 }
 
-VirtualPrinter::VirtualPrinter() : fonts_(std::make_unique<PrinterFonts>()) {}
+VirtualPrinter::VirtualPrinter(const paper::Roll& roll) : roll_(roll), fonts_(std::make_unique<PrinterFonts>()) {}
 VirtualPrinter::~VirtualPrinter() = default;
 
 Rendering VirtualPrinter::Render(std::span<const std::uint8_t> job, const std::string& closing_note) {
-  Rendering out;
+  Rendering out{ReceiptPicture(roll_)};
   JobRenderer(*this, out).Run(job, closing_note);
   return out;
 }

@@ -48,7 +48,8 @@ struct Rendering {
 
 class VirtualPrinter {
  public:
-  VirtualPrinter();
+  // A printer of the receipt Q40's roll, or of another model's (RollOf).
+  explicit VirtualPrinter(const paper::Roll& roll = {});
   ~VirtualPrinter();
   VirtualPrinter(const VirtualPrinter&) = delete;
   VirtualPrinter& operator=(const VirtualPrinter&) = delete;
@@ -67,6 +68,7 @@ class VirtualPrinter {
 
  private:
   friend class JobRenderer;
+  paper::Roll roll_;
   std::unique_ptr<PrinterFonts> fonts_;
   std::vector<StoredLogo> logos_;
 };

@@ -63,8 +63,8 @@ class ShellHost final : public render::RenderHost {
   }
   void AppendFile(const std::u16string& path, const std::string& text) override {
     if (g_module.files == nullptr) return;
-    const std::size_t slash = path.rfind(u'\\');
-    if (slash != std::u16string::npos) g_module.files->CreateDirectory(path.substr(0, slash));
+    // The whole folder path: one that exists already refuses harmlessly.
+    for (const std::u16string& folder : render::FoldersOfFile(path)) g_module.files->CreateDirectory(folder);
     g_module.files->WriteFile(path, Bytes(text.begin(), text.end()), WriteMode::kOpenAlwaysAppend);
   }
   render::LogTime Now() override {
@@ -80,8 +80,9 @@ class ShellHost final : public render::RenderHost {
 
 // The plug-in's PDEV: one job, on the model this module serves.
 struct Pdev {
-  Pdev(IPrintOemDriverUni* driver, DEVOBJ* devobj, render::RenderSettings settings, render::JobIdentity identity)
-      : host(driver, devobj), job(host, print::model::ReceiptQ40(), std::move(settings), std::move(identity)) {}
+  Pdev(IPrintOemDriverUni* driver, DEVOBJ* devobj, const print::model::Model& model, render::RenderSettings settings,
+       render::JobIdentity identity)
+      : host(driver, devobj), job(host, model, std::move(settings), std::move(identity)) {}
   ShellHost host;
   render::RenderJob job;
   // The driver's own Start of Document, which the plug-in's hook hands on to.
@@ -196,6 +197,7 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
                                void*, DRVENABLEDATA* driver_functions, void** pdev_out) {
   if (devobj == nullptr || pdev_out == nullptr) return kEFail;
   *pdev_out = nullptr;
+  if (g_module.model == nullptr) return kEFail;  // a module of no model's name
   const std::u16string system_directory = g_module.system != nullptr ? g_module.system->GetSystemDirectory() : u"";
   render::JobIdentity identity;
   if (printer != nullptr) identity.printer = printer;
@@ -203,8 +205,12 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
     identity.temp_folder = g_module.system->GetTempPath();
     g_module.system->SHGetSpecialFolderPath(kCsidlCommonAppData, false, &identity.common_app_data);
   }
-  auto* pdev = new (std::nothrow)
-      Pdev(Self(self)->driver, devobj, render::ReadSettings(OemRecord(devobj), system_directory), std::move(identity));
+  // A model without a UI plug-in has no page that sets the record: it
+  // prints with the defaults, which the encoder fits to what the model has.
+  const std::span<const std::uint8_t> record =
+      g_module.model->ui_plugin.empty() ? std::span<const std::uint8_t>() : OemRecord(devobj);
+  auto* pdev = new (std::nothrow) Pdev(Self(self)->driver, devobj, *g_module.model,
+                                       render::ReadSettings(record, system_directory), std::move(identity));
   if (pdev == nullptr) return kEFail;
   pdev->driver_start_doc = reinterpret_cast<DrvStartDocFunction>(FindDriverFunction(driver_functions, kIndexDrvStartDoc));
   *pdev_out = pdev;
@@ -242,11 +248,17 @@ HRESULT KIT_STDCALL ImageProcessing(IPrintOemUni*, DEVOBJ* devobj, BYTE* bits, B
   Pdev* pdev = PdevOf(devobj);
   if (pdev == nullptr || info == nullptr || params == nullptr || result == nullptr) return kEFail;
   *result = reinterpret_cast<BYTE*>(static_cast<std::uintptr_t>(1));  // TRUE: handled here
-  if (params->bBlankBand || bits == nullptr) return kSOk;
+  if (params->bBlankBand || bits == nullptr) {
+    if (info->biHeight != 0) pdev->job.AddBlankBand(params->ptOffset.y, info->biHeight > 0 ? info->biHeight : -info->biHeight);
+    return kSOk;
+  }
   if (info->biBitCount != 1 || info->biWidth <= 0 || info->biHeight == 0) {
     *result = nullptr;  // FALSE
     return kEFail;
   }
+  // The rows are top-down whatever the sign of biHeight (Microsoft,
+  // IPrintOemUni::ImageProcessing, "Source bitmap characteristics"): the
+  // sign says nothing of the order here, only the size counts.
   const int height = info->biHeight > 0 ? info->biHeight : -info->biHeight;
   render::Band band;
   band.bits = bits;
@@ -255,7 +267,6 @@ HRESULT KIT_STDCALL ImageProcessing(IPrintOemUni*, DEVOBJ* devobj, BYTE* bits, B
   band.height = height;
   band.x = params->ptOffset.x;
   band.y = params->ptOffset.y;
-  band.bottom_up = info->biHeight > 0;
   band.one_is_ink = kBandOneIsInk;
   pdev->host.Rebind(devobj);
   pdev->job.AddBand(band);

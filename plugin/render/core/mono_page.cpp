@@ -33,12 +33,20 @@ MonoPage Zoomed(const MonoPage& page, int percent) {
   return out;
 }
 
+int MonoPage::FirstPrintedRow() const {
+  for (int y = 0; y < height_; ++y) {
+    const std::uint8_t* row = Row(y);
+    if (std::any_of(row, row + stride_, [](std::uint8_t b) { return b != 0; })) return y;
+  }
+  return height_;
+}
+
 void RotatePrintedPart(MonoPage& page) {
-  const int rows = page.PrintedHeight();
+  const int top = page.FirstPrintedRow(), bottom = page.PrintedHeight();
   MonoPage turned(page.width(), page.height());
-  for (int y = 0; y < rows; ++y) {
+  for (int y = top; y < bottom; ++y) {
     for (int x = 0; x < page.width(); ++x) {
-      if (page.Dot(x, y)) turned.Set(page.width() - 1 - x, rows - 1 - y);
+      if (page.Dot(x, y)) turned.Set(page.width() - 1 - x, top + bottom - 1 - y);
     }
   }
   page = std::move(turned);

@@ -4,8 +4,9 @@
 //
 // The page's layout settings change it in this order: zoom, then rotation,
 // then the watermark. Rotation turns the printed part of the page (from its
-// top to its last printed row), not the blank rest of a long form: a short
-// receipt printed upside down does not start with the form's blank tail.
+// first printed row to its last) in its place, not the blank margins: a short
+// receipt printed upside down does not start with the form's blank tail, and
+// its top margin stays above it, so consecutive pages keep their gap.
 //
 // This file is OS-independent.
 #pragma once
@@ -38,6 +39,8 @@ class MonoPage {
 
   // Rows [0, this) hold every printed dot: 0 for a blank page.
   int PrintedHeight() const;
+  // The first row with a printed dot: the height for a blank page.
+  int FirstPrintedRow() const;
 
  private:
   int width_ = 0, height_ = 0;
@@ -48,7 +51,8 @@ class MonoPage {
 // The page scaled to `percent` of its size, anchored at its top left corner,
 // on a page of the same size (nearest dot).
 MonoPage Zoomed(const MonoPage& page, int percent);
-// The printed part of the page turned by 180 degrees within the page's width.
+// The printed part of the page (its first to its last printed row) turned by
+// 180 degrees in its place, within the page's width.
 void RotatePrintedPart(MonoPage& page);
 
 }  // namespace kit::render

@@ -45,17 +45,21 @@ void RenderJob::StartPage() {
   SendEvent(Event::kStartPage);
 }
 
-void RenderJob::AddBand(const Band& band) {
-  if (band.bits == nullptr || band.width <= 0 || band.height <= 0 || band.y < 0) return;
-  const int bottom = band.y + band.height;
+void RenderJob::AddBlankBand(int y, int height) {
+  if (y < 0 || height <= 0) return;
+  const int bottom = y + height;
   if (bottom > page_rows_) {
     page_rows_ = bottom;
     rows_.resize(stride_ * static_cast<std::size_t>(page_rows_), 0);
   }
+}
+
+void RenderJob::AddBand(const Band& band) {
+  if (band.bits == nullptr || band.width <= 0 || band.height <= 0 || band.y < 0) return;
+  AddBlankBand(band.y, band.height);
   const int width = model_.printable_width_dots;
   for (int r = 0; r < band.height; ++r) {
-    const int source_row = band.bottom_up ? band.height - 1 - r : r;
-    const std::uint8_t* src = band.bits + static_cast<std::size_t>(source_row) * band.stride;
+    const std::uint8_t* src = band.bits + static_cast<std::size_t>(r) * band.stride;
     std::uint8_t* dst = rows_.data() + static_cast<std::size_t>(band.y + r) * stride_;
     for (int c = 0; c < band.width; ++c) {
       const int x = band.x + c;
@@ -87,7 +91,13 @@ MonoPage RenderJob::LaidOutPage() {
 
 void RenderJob::EndPage() {
   const MonoPage page = LaidOutPage();
-  Send(print::encoder::PackPage(page.bits(), page.stride(), static_cast<std::size_t>(page.height()), page.width()));
+  print::encoder::Bytes bytes =
+      print::encoder::PackPage(page.bits(), page.stride(), static_cast<std::size_t>(page.height()), page.width());
+  if (model_.PrintsLabels()) {
+    // The packer stops at the last printed row: the label's rest, then the gap.
+    print::encoder::AppendFeedDots(bytes, page.height() - page.PrintedHeight() + model_.DotsOf(model_.label_gap_tenths_mm));
+  }
+  Send(bytes);
   rows_.clear();
   page_rows_ = 0;
   SendEvent(Event::kEndPage);

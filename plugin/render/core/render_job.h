@@ -7,7 +7,9 @@
 //   bands               kept in the page, top-down
 //   End of Page         the page zoomed, turned and watermarked as the record
 //                       says, packed into raster blocks (blank rows fed, the
-//                       trailing white dropped); then the EndPageOp block
+//                       trailing white dropped); on a label model the rest
+//                       of the label and the gap fed, so that the next page
+//                       starts on the next label; then the EndPageOp block
 //   End of Document     the EndDocOp block
 //
 // Every byte goes to the host's Write (the driver's spool buffer). With the
@@ -49,13 +51,14 @@ struct JobIdentity {
   std::u16string common_app_data;  // where the users' watermark pictures are
 };
 
-// A band of the page as the driver renders it.
+// A band of the page as the driver renders it: rows top-down (Microsoft,
+// IPrintOemUni::ImageProcessing, "Source bitmap characteristics": the band's
+// DIB is top-down whatever the sign of its biHeight).
 struct Band {
   const std::uint8_t* bits = nullptr;
   std::size_t stride = 0;    // bytes from one row to the next
   int width = 0, height = 0;
   int x = 0, y = 0;          // the band's place on the page, in dots
-  bool bottom_up = false;    // a DIB with a positive height stores its bottom row first
   bool one_is_ink = true;    // false: a 0 bit is a printed dot (the GDI palette black, white)
 };
 
@@ -66,6 +69,9 @@ class RenderJob {
   void StartDoc();
   void StartPage();
   void AddBand(const Band& band);
+  // A band the driver found blank: nothing to print, but the page reaches
+  // down to its bottom (a label's length is its page's).
+  void AddBlankBand(int y, int height);
   void EndPage();
   void EndDoc();
   // A job that goes on in a new device context (the driver's ResetPDEV):

@@ -87,7 +87,13 @@ JobScript ReadJobScript(std::string_view gpd_text) {
     script.error = print::gpd::Describe("data file", findings.front());
     return script;
   }
-  Collect(print::gpd::ReadGpd(gpd_text).root, script);
+  const print::gpd::GpdFile file = print::gpd::ReadGpd(gpd_text);
+  if (const Entry* model = print::gpd::First(file.root, "ModelName")) {
+    std::string_view name = model->value;
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    script.model_name = name;
+  }
+  Collect(file.root, script);
   std::stable_sort(script.commands.begin(), script.commands.end(), [](const JobCommand& a, const JobCommand& b) {
     return a.section != b.section ? a.section < b.section : a.order < b.order;
   });

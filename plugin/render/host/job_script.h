@@ -1,8 +1,8 @@
 // What a print job looks like to the rendering plug-in, read from the
 // printer's data file as the universal driver reads it: the commands of
 // each order section in their order (a callback id for the plug-in's
-// CommandCallback, or bytes the driver sends itself), and the ColorMode
-// option's image callback id.
+// CommandCallback, or bytes the driver sends itself), the ColorMode
+// option's image callback id and the printer's model name.
 // This file is OS-independent.
 #pragma once
 
@@ -27,6 +27,7 @@ struct JobCommand {
 struct JobScript {
   std::vector<JobCommand> commands;  // by section, then order
   unsigned image_callback = 0;
+  std::string model_name;            // *ModelName, without its quotes: "VRT-D45"
   std::string error;                 // why the file could not be used
 };
 

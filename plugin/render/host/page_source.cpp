@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,9 +36,12 @@ std::vector<GreyPage> ReadPages(const std::string& path, int width_dots, const s
   const fs::path folder = fs::path(work_folder) / "pages";
   fs::remove_all(folder);
   fs::create_directories(folder);
-  const std::string command = "pdftoppm -gray -scale-to-x " + std::to_string(width_dots) + " -scale-to-y -1 '" +
-                              path + "' '" + (folder / "page").string() + "'";
-  if (std::system(command.c_str()) != 0) return pages;
+  // A name that starts with "-" is not taken for an option.
+  const std::string input = path.starts_with("-") ? "./" + path : path;
+  if (!RunProgram({"pdftoppm", "-gray", "-scale-to-x", std::to_string(width_dots), "-scale-to-y", "-1", input,
+                   (folder / "page").string()})) {
+    return pages;
+  }
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
   std::sort(files.begin(), files.end());

@@ -20,4 +20,9 @@ std::optional<GreyPage> ReadPgm(const std::string& path);
 // wide into `work_folder` first. Empty when nothing could be read.
 std::vector<GreyPage> ReadPages(const std::string& path, int width_dots, const std::string& work_folder);
 
+// Runs a program with this argument list (argv[0] looked up on PATH), no
+// shell between: a file name is never read as a command. True when it ran
+// and ended 0. The Windows build runs no program (it prints PGM pages only).
+bool RunProgram(const std::vector<std::string>& argv);
+
 }  // namespace kit::plugin::render_host

@@ -6,6 +6,8 @@
 //   printjob-host JOB.pdf|PAGE.pgm... --printer P [--machine M | --record FILE]
 //                 [--gpd FILE] [--plugin MODULE] [--document NAME] -o JOB.bin
 //
+// The data file's *ModelName names the model: the pages are laid out at its
+// width, and without --plugin its own rendering module of this build prints.
 // The calls, in the documented order: DllGetClassObject, CreateInstance,
 // GetInfo, PublishDriverInterface (the host's driver interface, whose
 // DrvWriteSpoolBuf captures the spooler's bytes), EnableDriver (the driver
@@ -15,7 +17,7 @@
 // functions); Start of Document, through the plug-in's hook when it has one,
 // with the document's name (--document, else the first input's file name)
 // and job id 1; then the commands of JOB_SETUP and DOC_SETUP, per page those of PAGE_SETUP, the page's bands to
-// ImageProcessing (1-bit DIBs, bottom-up, 0 black), those of PAGE_FINISH;
+// ImageProcessing (1-bit DIBs, rows top-down, 0 black), those of PAGE_FINISH;
 // then DOC_FINISH and JOB_FINISH; DisablePDEV, DisableDriver, Release. A command with a
 // callback id goes to CommandCallback, a plain one is written as the driver
 // writes it. Exit 0 when every call answered as the driver expects. The
@@ -60,8 +62,15 @@ constexpr char kRecordFolder[] = "printui";
 
 struct Options {
   std::vector<std::string> inputs;
-  std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin = KIT_DEFAULT_RENDER_PLUGIN, output, document;
+  std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin, output, document;
 };
+
+// The model's own rendering module of this build, as the model's plug-in
+// list names it: <folder>/VRTD45R.dll, or libVRTD45R.so in the Linux build.
+std::string ModuleOfModel(const kit::print::model::Model& model) {
+  return std::string(KIT_RENDER_MODULE_FOLDER) + "/" + KIT_MODULE_PREFIX + std::string(model.token) + "R" +
+         KIT_MODULE_SUFFIX;
+}
 // The spooler's job id the host's document has.
 constexpr DWORD kJobId = 1;
 
@@ -111,27 +120,58 @@ std::string ReadText(const std::string& path) {
 }
 
 // The printer's record as printui-sheets keeps it in the machine folder, or
-// the file --record names.
-std::vector<std::uint8_t> SavedRecord(const Options& o) {
-  if (!o.record.empty()) {
-    const std::string text = ReadText(o.record);
-    return {text.begin(), text.end()};
+// the file --record names; empty when there is none. A record shorter than
+// its own size field (the first four bytes) is refused: the plug-in would
+// read the size it claims. Sets `refusal` to the one line saying why.
+std::vector<std::uint8_t> SavedRecord(const Options& o, std::string& refusal) {
+  std::string path = o.record;
+  if (path.empty()) {
+    if (o.machine.empty()) return {};
+    std::string name = o.printer;
+    for (char& c : name) {
+      if (std::strchr("/\\:*?\"<>|", c) != nullptr) c = '_';
+    }
+    path = (std::filesystem::path(o.machine) / kRecordFolder / (name + ".devmode")).string();
+    if (!std::filesystem::exists(path)) return {};  // nothing saved: the defaults print
   }
-  if (o.machine.empty()) return {};
-  std::string name = o.printer;
-  for (char& c : name) {
-    if (std::strchr("/\\:*?\"<>|", c) != nullptr) c = '_';
+  const std::string text = ReadText(path);
+  std::uint32_t claimed = 0;
+  if (text.size() >= sizeof claimed) std::memcpy(&claimed, text.data(), sizeof claimed);  // little-endian
+  if (text.size() < sizeof claimed) {
+    refusal = path + ": the saved record holds " + std::to_string(text.size()) + " bytes, not even its size field";
+    return {};
   }
-  const std::string text = ReadText((std::filesystem::path(o.machine) / kRecordFolder / (name + ".devmode")).string());
+  if (claimed > text.size()) {
+    refusal = path + ": the saved record holds " + std::to_string(text.size()) + " bytes, fewer than its size " +
+              std::to_string(claimed);
+    return {};
+  }
   return {text.begin(), text.end()};
 }
 
-// One band of a page as the driver hands it over: a bottom-up 1-bit DIB,
-// rows padded to four bytes, the GDI palette (0 black, 1 white).
+#ifndef _WIN32
+// The machine --machine names exists and has the printer --printer names;
+// else the one line saying which does not.
+std::string MachineRefusal(const Options& o) {
+  std::string error;
+  auto machine = kit::sim::Machine::Open(o.machine, {}, &error);
+  if (machine == nullptr) return "--machine " + o.machine + ": " + error;
+  kit::PrinterHandle printer;
+  if (!machine->platform().spooler.OpenPrinter(kit::FromUtf8(o.printer), {}, &printer)) {
+    return "the machine " + o.machine + " has no printer \"" + o.printer + "\"";
+  }
+  return {};
+}
+#endif
+
+// One band of a page as Unidrv hands it over: a 1-bit DIB whose rows are
+// top-down although its biHeight is positive (Microsoft,
+// IPrintOemUni::ImageProcessing, "Source bitmap characteristics"), rows
+// padded to four bytes, the GDI palette (0 black, 1 white).
 std::vector<std::uint8_t> BandBits(const host::GreyPage& page, int top, int rows, int width, std::size_t stride) {
   std::vector<std::uint8_t> bits(stride * rows, 0xFF);
   for (int r = 0; r < rows; ++r) {
-    std::uint8_t* row = bits.data() + static_cast<std::size_t>(rows - 1 - r) * stride;
+    std::uint8_t* row = bits.data() + static_cast<std::size_t>(r) * stride;
     for (int x = 0; x < width && x < page.width; ++x) {
       if (page.grey[static_cast<std::size_t>(top + r) * page.width + x] < kInkBelow) {
         row[x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
@@ -166,12 +206,40 @@ int main(int argc, char** argv) {
                          "[--gpd FILE] [--plugin MODULE] [--document NAME] -o JOB.bin\n");
     return 2;
   }
+#ifdef _WIN32
+  if (!o.machine.empty()) {
+    std::fprintf(stderr, "printjob-host: --machine is for the Linux build; give the record with --record\n");
+    return 1;
+  }
+#else
+  if (!o.machine.empty()) {
+    if (const std::string refusal = MachineRefusal(o); !refusal.empty()) {
+      std::fprintf(stderr, "printjob-host: %s\n", refusal.c_str());
+      return 1;
+    }
+  }
+#endif
+  std::string refusal;
+  std::vector<std::uint8_t> saved = SavedRecord(o, refusal);
+  if (!refusal.empty()) {
+    std::fprintf(stderr, "printjob-host: %s\n", refusal.c_str());
+    return 1;
+  }
   const host::JobScript script = host::ReadJobScript(ReadText(o.gpd));
   if (!script.error.empty()) {
     std::fprintf(stderr, "printjob-host: %s: %s\n", o.gpd.c_str(), script.error.c_str());
     return 2;
   }
-  const kit::print::model::Model& model = kit::print::model::ReceiptQ40();
+  // The driver knows its printer from the data file's model name, and
+  // lays the page out at that model's width.
+  const kit::print::model::Model* found = kit::print::model::FindModel(script.model_name);
+  if (found == nullptr) {
+    std::fprintf(stderr, "printjob-host: %s: \"%s\" is no model of the family\n", o.gpd.c_str(),
+                 script.model_name.c_str());
+    return 2;
+  }
+  const kit::print::model::Model& model = *found;
+  if (o.plugin.empty()) o.plugin = ModuleOfModel(model);
   const std::string work = std::filesystem::path(o.output).parent_path().string();
   std::vector<host::GreyPage> pages;
   for (const std::string& input : o.inputs) {
@@ -227,7 +295,6 @@ int main(int argc, char** argv) {
   std::vector<std::uint8_t> record(dm.cbBufSize);
   dm.pOEMDMOut = record.data();
   Check("DevMode(defaults)", v.DevMode(plugin, kDevModeDefault, &dm) == kSOk);
-  std::vector<std::uint8_t> saved = SavedRecord(o);
   if (!saved.empty()) {
     dm.pOEMDMIn = saved.data();
     Check("DevMode(convert)", v.DevMode(plugin, kDevModeConvert, &dm) == kSOk);

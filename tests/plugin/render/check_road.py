@@ -96,7 +96,7 @@ def main(json_path, picture, *pages):
             printed += ink and dot
             extra += dot and not ink
     share = printed / source
-    print("source dots printed: %.4f of %d; watermark dots: %d" % (share, source, extra))
+    print("source dots printed: %.4f of %d, watermark dots: %d" % (share, source, extra))
     assert share >= 0.99, "the pages' dots are printed"
     assert extra >= 1000, "the watermark is drawn"
 

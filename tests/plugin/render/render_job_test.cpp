@@ -39,7 +39,7 @@ Bytes PrintOneRow(const Bytes& record, std::uint8_t row, FakeHost& host) {
   job.StartDoc();
   job.StartPage();
   const std::uint8_t inverted = static_cast<std::uint8_t>(~row);  // the GDI palette: 0 is black
-  job.AddBand({&inverted, 4, 8, 1, 0, 0, false, false});
+  job.AddBand({&inverted, 4, 8, 1, 0, 0, false});
   job.EndPage();
   job.EndDoc();
   return host.out;

@@ -98,5 +98,37 @@ TEST(ModelTable, EverySeriesOfTheKitWithItsFigures) {
   EXPECT_EQ(model::FindModel("VRT-Q4"), nullptr);
 }
 
+// A rendering module knows its model by its own file name, as the model's
+// plug-in list names it or as the spooler copied it.
+TEST(ModelTable, TheModelOfARenderingModule) {
+  struct Case {
+    const char* path;
+    const char* token;  // nullptr: no model
+  };
+  const Case cases[] = {
+      {"VRTD45R.DLL", "VRTD45"},
+      {"C:\\Windows\\system32\\spool\\drivers\\x64\\3\\vrtl50r.dll", "VRTL50"},
+      {"/build/plugin/render/dll/libVRTE20R.so", "VRTE20"},
+      {"libVRTQ40R.so", "VRTQ40"},
+      {"VRTT80R.DLL", "VRTT80"},
+      {"VRTQ40UI.DLL", nullptr},   // the UI plug-in
+      {"VRTQ40.DLL", nullptr},     // no R
+      {"VRTX99R.DLL", nullptr},    // no model of the family
+      {"VRTD45R", nullptr},        // no extension
+      {"R.DLL", nullptr},
+      {"", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const model::Model* found = model::FindModelOfRenderModule(c.path);
+    if (c.token == nullptr) {
+      EXPECT_EQ(found, nullptr);
+    } else {
+      ASSERT_NE(found, nullptr);
+      EXPECT_EQ(found->token, c.token);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kit::print::encoder

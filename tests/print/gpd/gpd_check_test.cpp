@@ -69,5 +69,41 @@ TEST(GpdCheck, OneBrokenFilePerRule) {
   }
 }
 
+// The paper sizes: one broken file per rule, the sound Q40 file (a 395-dot
+// line on 55.8 mm paper, rolls up to 4095.8 mm) with one entry changed. The
+// finding names the rule and stands on the line of `at`.
+TEST(GpdCheck, PaperSizeRules) {
+  struct Case {
+    const char* rule;
+    std::string from, to, at;
+  };
+  const Case cases[] = {
+      {"minsize", "*MinSize: PAIR(203, 159)", "*MinSize: PAIR(396, 159)", "*MinSize:"},
+      {"minsize", "*MinSize: PAIR(203, 159)", "*MinSize: PAIR(203, 29026)", "*MinSize:"},
+      // Narrower than the roll (and than its own line), shorter than the longest roll.
+      {"maxsize", "*MaxSize: PAIR(395, 29025)", "*MaxSize: PAIR(394, 29025)", "*MaxSize:"},
+      {"maxsize", "*MaxSize: PAIR(395, 29025)", "*MaxSize: PAIR(394, 29025)", "*MaxPrintableWidth:"},
+      {"maxsize", "*MaxSize: PAIR(395, 29025)", "*MaxSize: PAIR(395, 29024)", "*MaxSize:"},
+      // A named size printing wider than the line.
+      {"line", "*MaxPrintableWidth: 395", "*MaxPrintableWidth: 394", "*PrintableArea: PAIR(395, 2104)"},
+  };
+  const std::string sound = Q40();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to + " at " + c.at);
+    std::string text = sound;
+    const std::size_t at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, c.from.size(), c.to);
+    const std::size_t line_at = text.find(c.at);
+    ASSERT_NE(line_at, std::string::npos);
+    const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(line_at), '\n'));
+    const auto findings = CheckGpd(text);
+    EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
+                            [&](const Finding& f) { return f.rule == c.rule && f.line == line; }))
+        << (findings.empty() ? std::string("no finding") : Describe("Q40", findings.front()));
+  }
+  EXPECT_TRUE(CheckGpd(sound).empty());
+}
+
 }  // namespace
 }  // namespace kit::print::gpd

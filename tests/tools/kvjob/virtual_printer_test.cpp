@@ -288,5 +288,26 @@ TEST(VirtualPrinter, CodePagesAreBuiltOnce) {
   EXPECT_EQ(CodePageOf(1), nullptr);
 }
 
+// Each model's roll: a raster row of 100 bytes (800 dots) prints as far as
+// the model's line and no further, the picture and its record are as wide
+// as that roll, and the notes' margin starts beside it.
+TEST(VirtualPrinter, EveryModelsRoll) {
+  Bytes row = {0x1D, 0x76, 0x30, 0x00, 100, 0x00, 1, 0x00};
+  row.insert(row.end(), 100, 0xFF);
+  for (const print::model::Model& m : print::model::Models()) {
+    SCOPED_TRACE(std::string(m.token));
+    VirtualPrinter printer(paper::RollOf(m));
+    const Rendering r = printer.Render(row);
+    const int line = m.printable_width_dots;
+    EXPECT_EQ(r.picture.width(), paper::kRollEdgeDots * 2 + line + paper::kMarginDots);
+    EXPECT_TRUE(Printed(r.picture, line - 1, 0));
+    EXPECT_NE(r.picture.At(paper::kRollEdgeDots + line, 0), kInk) << "a dot past the line";
+    const auto paper = DescribeRendering(r)["paper"];
+    EXPECT_EQ(paper["width_dots"], line);
+    EXPECT_EQ(paper["dots_per_inch"], m.dots_per_inch);
+    EXPECT_EQ(paper["margin_left"], r.picture.width() - paper::kMarginDots);
+  }
+}
+
 }  // namespace
 }  // namespace kit::tools
