@@ -1,6 +1,7 @@
 // The removal of one entry: a port monitor, a print processor, or a printer
 // with its INF copies, its driver and its TCP/IP port.
 // This file is OS-independent.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -265,26 +266,55 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
   return Step::kRemoved;
 }
 
+bool UninstallRun::DeleteDriver(WStringView server, WStringView driver_name) {
+  Platform& p = ctx_.platform;
+  const WString environment = RemovalEnvironment(ctx_.redirection);
+  return ctx_.has_delete_driver_ex
+             ? p.spooler.DeletePrinterDriverEx(server, environment, driver_name, kDpdDeleteUnusedFiles, 0)
+             : p.spooler.DeletePrinterDriver(server, environment, driver_name);
+}
+
+bool UninstallRun::DriverStillUsed(WStringView driver_name) {
+  const auto printers = EnumLocalPrinters(ctx_.platform.spooler, 2);
+  if (!printers) return true;
+  return std::any_of(printers->begin(), printers->end(),
+                     [&](const PrinterInfo2& printer) { return EqualsNoCase(printer.driver_name, driver_name); });
+}
+
 void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
   Platform& p = ctx_.platform;
   Log("IDS_DRVDELETING", ctx_.Ansi(record.printer_name));
-  const WString environment = RemovalEnvironment(ctx_.redirection);
-  const bool ok = ctx_.has_delete_driver_ex
-                      ? p.spooler.DeletePrinterDriverEx(record.server_name, environment, record.driver_name,
-                                                        kDpdDeleteUnusedFiles, 0)
-                      : p.spooler.DeletePrinterDriver(record.server_name, environment, record.driver_name);
-  if (ok) {
+  if (DeleteDriver(record.server_name, record.driver_name)) {
     Log("IDS_DRV_SUCCESS");
     // A driver an earlier printer's removal left is gone with this one.
     std::erase(left_, kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
-  } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {
+  } else if (const auto error = p.system.GetLastError();
+             error == win32::kErrorPrinterDriverInUse && DriverStillUsed(record.driver_name)) {
+    // Another printer keeps it: it goes with the last of them.
     Log("IDS_ERR_DRVUSING");
   } else {
-    // The printer is gone, its driver stays: the run ends failed.
-    view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
+    // The printer is gone, its driver stays (also "in use" with no printer
+    // left that uses it): the run ends failed, and the next run lists the
+    // driver as unused.
+    view_.Log(error == win32::kErrorPrinterDriverInUse ? FormatLogText(ctx_.messages.Get("IDS_ERR_DRVUSING"), "")
+                                                       : FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
     left_.push_back(kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
   }
   Pause(kErrorPauseMs);
+}
+
+UninstallRun::Step UninstallRun::RemoveUnusedDriver(const std::string& name) {
+  Platform& p = ctx_.platform;
+  Log("IDS_DELETING1", name);
+  if (!DeleteDriver(u"", ctx_.Wide(name))) {
+    view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), p.system.GetLastError()));
+    Pause(kErrorPauseMs);
+    return Step::kFailed;
+  }
+  Log("IDS_SUCCESS", name);
+  std::erase(left_, kDriverLeftPrefix + name);
+  Pause(kErrorPauseMs);
+  return Step::kRemoved;
 }
 
 void UninstallRun::DeleteUnusedNetworkPort(const WString& port) {

@@ -87,6 +87,8 @@ class UninstallRun {
   Step RemoveMonitor(const std::string& name);
   Step RemoveProcessor(const std::string& name);
   Step RemovePrinter(const std::string& name);
+  // A family driver no printer uses (listed as such).
+  Step RemoveUnusedDriver(const std::string& name);
   // False when the spooler did not start again (it is then named in the
   // run's left-behind list).
   bool RestartSpooler();
@@ -112,6 +114,12 @@ class UninstallRun {
   void DeleteProcessorFile(const std::string& name, const WString& registered);
   void DeleteInfCopies(const std::string& printer_name);
   void RemoveDriver(const PrinterInfo2& record);
+  // DeletePrinterDriverEx (DeletePrinterDriver where it is missing) in the
+  // removal's environment; false with the last error set.
+  bool DeleteDriver(WStringView server, WStringView driver_name);
+  // Whether a printer still names `driver_name`; true when the printers
+  // cannot be listed (one may).
+  bool DriverStillUsed(WStringView driver_name);
   void DeleteUnusedNetworkPort(const WString& port);
   // DeleteFile: a file that is there and cannot be deleted is left behind.
   void DeleteFileOrNote(const WString& path);
