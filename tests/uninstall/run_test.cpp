@@ -269,6 +269,9 @@ TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
       // Printers that cannot be listed may still use the port.
       {"EnumPrinters 5", {net1, net2}, "port KVIP_192.168.0.50"},
       {"GetPrintProcessorDirectory 5", {processor}, "file KVRPRT64.DLL"},
+      // Setup's records of the USB ports go with the USB monitor.
+      {"RegDeleteKey 31 --subject PORTNAME", {q40_usb, {"KVR USB Port", K::kMonitor}},
+       "registry key HKLM\\SOFTWARE\\VELDRAN\\PORTNAME"},
   };
   for (const Case& c : cases) {
     TearDown();

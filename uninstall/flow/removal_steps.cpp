@@ -86,15 +86,13 @@ UninstallRun::Step UninstallRun::RemoveMonitor(const std::string& name) {
   if (name.find(kUsbMark) != std::string::npos) {
     // Setup's records live in the 64-bit view on 64-bit Windows.
     const std::uint32_t view = ctx_.redirection ? kKeyWow64_64Key : 0;
-    for (const char16_t* key : {kInstallPrinterKey, kPortNameKey, kPrinterPortKey}) {
-      p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, view);
-    }
+    for (const char16_t* key : {kInstallPrinterKey, kPortNameKey, kPrinterPortKey}) DeleteKeyOrNote(key, view);
   }
   RestartSpooler();
   Pause(kAfterSpoolerRestartMs);
   // An empty name would be the Monitors key itself.
   if (!NamesNothing(registry_name)) {
-    p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, ctx_.Wide(kMonitorsKey + registry_name), 0);
+    DeleteKeyOrNote(ctx_.Wide(kMonitorsKey + registry_name), 0);
   }
   DeleteMonitorFiles(name);
   Log("IDS_SUCCESS", name);
@@ -137,7 +135,7 @@ UninstallRun::Step UninstallRun::RemoveProcessor(const std::string& name) {
   }
   RestartSpooler();
   Pause(kAfterSpoolerRestartMs);
-  p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, 0);
+  DeleteKeyOrNote(key, 0);
   DeleteProcessorFile(name, registered);
   Log("IDS_SUCCESS", name);
   return Step::kRemoved;
@@ -266,6 +264,16 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
   return Step::kRemoved;
 }
 
+void UninstallRun::DeleteKeyOrNote(const WString& key, std::uint32_t view) {
+  const std::uint32_t error = ctx_.platform.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, view);
+  if (error == win32::kErrorSuccess || error == win32::kErrorFileNotFound) return;
+  // A key that stays keeps its values (setup's records of a port): the run
+  // says so and ends failed.
+  const std::string path = kLocalMachinePrefix + ctx_.Ansi(key);
+  view_.Log(FormatLogText(kKeyLeftLine, path));
+  left_.push_back(kKeyLeftPrefix + path);
+}
+
 bool UninstallRun::DeleteDriver(WStringView server, WStringView driver_name) {
   Platform& p = ctx_.platform;
   const WString environment = RemovalEnvironment(ctx_.redirection);
@@ -296,8 +304,7 @@ void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
     // The printer is gone, its driver stays (also "in use" with no printer
     // left that uses it): the run ends failed, and the next run lists the
     // driver as unused.
-    view_.Log(error == win32::kErrorPrinterDriverInUse ? FormatLogText(ctx_.messages.Get("IDS_ERR_DRVUSING"), "")
-                                                       : FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
+    view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
     left_.push_back(kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
   }
   Pause(kErrorPauseMs);

@@ -37,8 +37,12 @@ inline constexpr char kSpoolerNotStartedLine[] = "The print spooler did not star
 inline constexpr char kDriverLeftPrefix[] = "driver ";
 inline constexpr char kFileLeftPrefix[] = "file ";
 inline constexpr char kPortLeftPrefix[] = "port ";
+inline constexpr char kKeyLeftPrefix[] = "registry key ";
+inline constexpr char kLocalMachinePrefix[] = "HKLM\\";
 // The log line of a file that is there and cannot be deleted.
 inline constexpr char kFileLeftLine[] = "Cannot delete %s: it stays.";
+// The log line of a registry key that is there and cannot be deleted.
+inline constexpr char kKeyLeftLine[] = "Cannot delete the registry key %s: it stays.";
 
 // Starts the "Spooler" service when it is found stopped, and waits until it
 // runs; false when it was stopped and does not run.
@@ -121,6 +125,9 @@ class UninstallRun {
   // cannot be listed (one may).
   bool DriverStillUsed(WStringView driver_name);
   void DeleteUnusedNetworkPort(const WString& port);
+  // RegDeleteKeyEx under HKLM in `view`: a key that is there and cannot be
+  // deleted is left behind.
+  void DeleteKeyOrNote(const WString& key, std::uint32_t view);
   // DeleteFile: a file that is there and cannot be deleted is left behind.
   void DeleteFileOrNote(const WString& path);
 
