@@ -18,6 +18,9 @@ inline constexpr char kPrintersNotListed[] = "the printers";
 inline constexpr char kMonitorsNotListed[] = "the port monitors";
 inline constexpr char kProcessorsNotListed[] = "the print processors";
 inline constexpr char kDriversNotListed[] = "the printer drivers";
+// What the window names when the stopped spooler does not start at its
+// opening.
+inline constexpr char kSpoolerNotStarted[] = "the print spooler (it does not start)";
 
 enum class ComponentKind { kPrinter, kMonitor, kProcessor, kDriver };
 
