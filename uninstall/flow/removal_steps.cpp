@@ -267,6 +267,11 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
 void UninstallRun::DeleteKeyOrNote(const WString& key, std::uint32_t view) {
   const std::uint32_t error = ctx_.platform.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, view);
   if (error == win32::kErrorSuccess || error == win32::kErrorFileNotFound) return;
+  // A refusal for a key that is not there leaves nothing behind.
+  RegistryKeyPtr there;
+  if (ctx_.platform.registry.RegOpenKeyEx(RootKey::kLocalMachine, key, kKeyRead | view, &there) !=
+      win32::kErrorSuccess)
+    return;
   // A key that stays keeps its values (setup's records of a port): the run
   // says so and ends failed.
   const std::string path = kLocalMachinePrefix + ctx_.Ansi(key);

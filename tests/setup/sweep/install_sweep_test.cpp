@@ -96,7 +96,15 @@ constexpr char kUnidrvCopyReason[] =
 const std::vector<std::string> kInstallRegistry = {"HKLM\\SOFTWARE\\VELDRAN",
                                                    "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports"};
 
+// The worker's PRINTERPORT value is written without a check of its result,
+// as the install always has; nothing of the kit reads it back.
+constexpr char kPrinterPortRecordFinding[] =
+    "the worker's PRINTERPORT record of a USB port is not checked: a refused write leaves the install done "
+    "without it (no part of the kit reads it)";
+
 const std::map<std::string, std::string> kKnownFindings = {
+    {"RegSetValueEx 'HKLM\\SOFTWARE\\VELDRAN\\PRINTERPORT' failing", kPrinterPortRecordFinding},
+    {"RegCreateKeyEx 'HKLM\\SOFTWARE\\VELDRAN\\PRINTERPORT' failing", kPrinterPortRecordFinding},
     {"system32\\KVRCOMMON.DLL' failing", kMonitorCopyFinding},
     {"system32\\KVRLMON.DLL' failing", kMonitorCopyFinding},
     {"system32\\KVRUSBMON.DLL' failing", kMonitorCopyFinding},
