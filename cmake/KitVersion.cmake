@@ -19,7 +19,7 @@ function(kit_version_resource target description)
   if(NOT output)
     set(output ${target})
   endif()
-  if(type STREQUAL "SHARED_LIBRARY")
+  if(type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
     set(KIT_FILE_NAME "${output}.dll")
     set(KIT_FILE_TYPE "0x2L")  # VFT_DLL
   else()

@@ -252,8 +252,7 @@ def package(builds, out, flavours, signing=None, msi=True):
 
 
 def Sign(path, signing):
-    authenticode.sign(path, signing.cert, signing.key, signing.time, signing.timestamp_urls, signing.pkcs11_module,
-                      signing.pkcs11_cert)
+    authenticode.sign(path, signing.cert, signing.key, signing.time, signing.timestamp_urls)
 
 
 def main():
@@ -262,9 +261,7 @@ def main():
     parser.add_argument("--linux-build", help="the Linux build (default: <builds>/%s)" % BUILD_LINUX)
     parser.add_argument("--out", help="where the flavours go (default: <builds>/package)")
     parser.add_argument("--sign-cert", help="sign the Windows files with this certificate (PEM)")
-    parser.add_argument("--sign-key", help="the certificate's private key (PEM, or its pkcs11: URI with --sign-pkcs11-module)")
-    parser.add_argument("--sign-pkcs11-module", help="a PKCS #11 module (.so) of the token or HSM holding the key")
-    parser.add_argument("--sign-pkcs11-cert", help="the certificate's pkcs11: URI in the token (instead of --sign-cert)")
+    parser.add_argument("--sign-key", help="the certificate's private key (PEM)")
     parser.add_argument("--timestamp-url", action="append", default=[],
                         help="an RFC 3161 time-stamp authority (repeat for fallbacks): the signatures outlive the "
                              "certificate")
@@ -273,19 +270,14 @@ def main():
     parser.add_argument("--no-msi", action="store_true", help="write no MSI packages")
     parser.add_argument("flavours", nargs="*", help="x86, x64 or linux (default: all three)")
     args = parser.parse_args()
-    has_cert = bool(args.sign_cert or args.sign_pkcs11_cert)
-    if has_cert != bool(args.sign_key):
-        parser.error("--sign-key goes with --sign-cert (or --sign-pkcs11-cert)")
-    if (args.sign_pkcs11_cert or (args.sign_key or "").startswith("pkcs11:")) and not args.sign_pkcs11_module:
-        parser.error("a pkcs11: URI needs --sign-pkcs11-module")
+    if bool(args.sign_cert) != bool(args.sign_key):
+        parser.error("--sign-key goes with --sign-cert")
     if args.timestamp_url and not args.sign_key:
         parser.error("--timestamp-url goes with signing")
     signing = None
     if args.sign_key:
-        key = args.sign_key if args.sign_pkcs11_module else os.path.abspath(args.sign_key)
-        signing = argparse.Namespace(cert=os.path.abspath(args.sign_cert) if args.sign_cert else None, key=key,
-                                     time=args.sign_time, timestamp_urls=args.timestamp_url,
-                                     pkcs11_module=args.sign_pkcs11_module, pkcs11_cert=args.sign_pkcs11_cert)
+        signing = argparse.Namespace(cert=os.path.abspath(args.sign_cert), key=os.path.abspath(args.sign_key),
+                                     time=args.sign_time, timestamp_urls=args.timestamp_url)
     flavours = args.flavours or ["x86", "x64", "linux"]
     for flavour in flavours:
         if flavour not in FLAVOURS:

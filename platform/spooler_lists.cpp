@@ -37,4 +37,10 @@ std::optional<std::vector<PrintProcessorInfo1>> EnumProcessorNames(Spooler& spoo
       });
 }
 
+std::optional<std::vector<DriverInfo3>> EnumDrivers(Spooler& spooler, WStringView environment) {
+  return TwoPass<DriverInfo3>([&](auto* items, std::uint32_t size, std::uint32_t* needed, std::uint32_t* returned) {
+    return spooler.EnumPrinterDrivers(u"", environment, items, size, needed, returned);
+  });
+}
+
 }  // namespace kit

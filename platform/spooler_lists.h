@@ -16,5 +16,7 @@ std::optional<std::vector<PrinterInfo2>> EnumLocalPrinters(Spooler& spooler, std
 // EnumMonitors / EnumPrintProcessors at level 1; nullopt on failure.
 std::optional<std::vector<MonitorInfo2>> EnumMonitorNames(Spooler& spooler);
 std::optional<std::vector<PrintProcessorInfo1>> EnumProcessorNames(Spooler& spooler, WStringView environment);
+// EnumPrinterDrivers(local, environment) at level 3; nullopt on failure.
+std::optional<std::vector<DriverInfo3>> EnumDrivers(Spooler& spooler, WStringView environment);
 
 }  // namespace kit

@@ -5,17 +5,17 @@
 # Checks Windows binaries with objdump: the right machine type, no DLL imports
 # beyond the system's own (the kit ships no runtime DLLs), and the COM
 # exports and manifest resource of the UI plug-in, and the version resource
-# of the kit's programs and DLL (the version of kit/VERSION).
+# of every shipped module (the version of kit/VERSION).
 # In a build folder every binary must be of ARCH. In a kit folder the machine
 # type follows the place: PE32 (i686) in W32\ and USBDRV\USBDriver\, PE32+
 # (x86_64) in W64\ and USBDRV\USBDriver_x64\, the flavour's elsewhere; there
 # the plug-in of both payload folders is checked, and kitsetup, Uninstall and
 # Install must carry a manifest that asks for administrator rights.
-# The shipped modules (all of a kit; kitsetup, Uninstall, Install, VRTQ40UI,
-# VRTQ40R and the USB stand-ins of a build) import no DLL and no function
-# the oldest Windows of their bitness lacks, and the i686 ones hold no SSE
-# instruction (check_imports.py, with its tables of the systems' DLLs and
-# functions; a build's images are scanned with their symbols).
+# The shipped modules (every PE image of a kit; of a build, every one of the
+# kit folder it lays out, kit/) import no DLL and no function the oldest
+# Windows of their bitness lacks, and the i686 ones hold no SSE instruction
+# (check_imports.py, with its tables of the systems' DLLs and functions; a
+# build's images are scanned with their symbols).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -279,7 +279,36 @@ resource_ids() {
        /^[0-9a-f]+     Entry: ID: / { if (in_type) { id = $4; sub(",", "", id); print id } }' <<<"$1"
 }
 hex_id() { printf '0x%06x' "$1"; }
+# The shipped modules: every PE image of a kit folder; in a build folder,
+# every one of the kit folder the build lays out (kit/), whatever its name.
+shipped=()
+kit_root=$dir
+[ $mode = build ] && kit_root=$dir/kit
+if [ ! -d "$kit_root" ]; then
+  echo "check-pe: no kit folder $kit_root (the build lays it out: kitsetup_package)"; status=1
+else
+  while IFS= read -r -d '' f; do
+    # The maker's placeholders (text files under the module names) are no
+    # build output: only PE images ("MZ") ship from the build.
+    [ "$(head -c 2 "$f")" = "MZ" ] || continue
+    shipped+=("$f")
+  done < <(find "$kit_root" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+fi
+# The version resource (type 16, RT_VERSION, id 1) of every shipped module,
+# with the kit's version as its FileVersion text (the key, its padding, then
+# the value, UTF-16).
 kit_version=$(head -n 1 "$(dirname "$0")/../kit/VERSION")
+for f in ${shipped[@]+"${shipped[@]}"}; do
+  want_arch=$arch
+  [ $mode = kit ] && want_arch=$(arch_of_place "$f")
+  listing=$($(objdump_of "$want_arch") -p "$f" 2>/dev/null || true)
+  if ! grep -qx "$(hex_id 1)" <<<"$(resource_ids "$listing" 16)" ||
+     ! python3 -c 'import sys; sys.exit(("FileVersion\0\0" + sys.argv[2]).encode("utf-16-le")
+                                         not in open(sys.argv[1], "rb").read())' "$f" "$kit_version.0"; then
+    echo "check-pe: $f carries no version resource of the kit's version $kit_version"; status=1
+  fi
+done
+
 declare -A artwork=(
   [kitsetup.exe]="14:128"
   [install.exe]="14:128"
@@ -291,13 +320,6 @@ for name in "${!artwork[@]}"; do
   while IFS= read -r -d '' f; do
     modules=$((modules + 1))
     listing=$($(objdump_of "$(arch_of_place "$f")") -p "$f" 2>/dev/null || true)
-    # The version resource (type 16, RT_VERSION, id 1) with the kit's version
-    # as its FileVersion text (the key, its padding, then the value, UTF-16).
-    if ! grep -qx "$(hex_id 1)" <<<"$(resource_ids "$listing" 16)" ||
-       ! python3 -c 'import sys; sys.exit(("FileVersion\0\0" + sys.argv[2]).encode("utf-16-le")
-                                           not in open(sys.argv[1], "rb").read())' "$f" "$kit_version.0"; then
-      echo "check-pe: $f carries no version resource of the kit's version $kit_version"; status=1
-    fi
     for want in ${artwork[$name]}; do
       ids=$(resource_ids "$listing" "${want%%:*}")
       if ! grep -qx "$(hex_id "${want#*:}")" <<<"$ids"; then
@@ -312,19 +334,7 @@ if [ "$modules" -eq 0 ]; then
 fi
 
 # Imported functions and, for i686, the instruction set of the shipped
-# modules.
-shipped=()
-while IFS= read -r -d '' f; do
-  case $f in */_googletest/*|*/CMakeFiles/*|*/wineprefix*/*|*/tests/*/work*/*) continue ;; esac
-  [ "$(head -c 2 "$f")" = "MZ" ] || continue
-  shipped+=("$f")
-done < <(if [ $mode = kit ]; then
-           find "$dir" -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0
-         else
-           find "$dir" -type f \( -iname kitsetup.exe -o -iname Uninstall.exe -o -iname Install.exe \
-             -o -iname VRTQ40UI.dll -o -iname VRTQ40R.dll -o -iname KvUsbInt.dll -o -iname USBPrintDll.dll \) -print0
-         fi)
-# One run of the checker for each machine type's modules.
+# modules: one run of the checker for each machine type's modules.
 declare -A shipped_of=()
 for f in ${shipped[@]+"${shipped[@]}"}; do
   want_arch=$arch

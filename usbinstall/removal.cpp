@@ -140,24 +140,14 @@ codepage::CodePage CodePageOf(SystemFacts& system) {
 
 // False when a family INF copy stays.
 bool DeleteFamilyInfCopies(InstallerContext& context, ActionKind kind, WStringView inf_folder) {
-  FindData found;
-  FindHandlePtr search = context.files.FindFirstFile(WString(inf_folder) + kInfPattern, &found);
-  if (!search) {
-    const win32::Error error = context.system.GetLastError();
-    context.out << "Invalid File Handle. Get Last Error reports " << error << "\n";
-    return error == win32::kErrorFileNotFound;  // no INF at all
+  const FamilyInfSearch search = FindFamilyInfCopies(context.files, context.system, kind, inf_folder);
+  if (!search.searched) {
+    context.out << "Invalid File Handle. Get Last Error reports " << search.error << "\n";
+    return search.error == win32::kErrorFileNotFound;  // no INF at all
   }
   bool all_deleted = true;
-  const auto code_page = CodePageOf(context.system);
-  do {
-    if (found.attributes & kFileAttributeDirectory) continue;
-    const WString path = WString(inf_folder) + found.file_name;
-    Bytes bytes;
-    if (!context.files.ReadFile(path, kMaxProfileFileBytes, &bytes)) continue;  // an unreadable file gives only defaults
-    const ProfileInfValues values(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                                  code_page);
-    if (HasFamilySignature(kind, values) && !DeleteInfWithTwin(context, path)) all_deleted = false;
-  } while (search->FindNextFile(&found));
+  for (const WString& path : search.copies)
+    if (!DeleteInfWithTwin(context, path)) all_deleted = false;
   return all_deleted;
 }
 
@@ -195,6 +185,30 @@ bool RemovesProduct(ActionKind kind, unsigned product_id) {
   }
 }
 
+FamilyInfSearch FindFamilyInfCopies(Files& files, SystemFacts& system, ActionKind kind, WStringView inf_folder) {
+  FamilyInfSearch result;
+  FindData found;
+  FindHandlePtr search = files.FindFirstFile(WString(inf_folder) + kInfPattern, &found);
+  if (!search) {
+    result.error = system.GetLastError();
+    return result;
+  }
+  result.searched = true;
+  const auto code_page = CodePageOf(system);
+  do {
+    if (found.attributes & kFileAttributeDirectory) continue;
+    const WString path = WString(inf_folder) + found.file_name;
+    Bytes bytes;
+    if (!files.ReadFile(path, kMaxProfileFileBytes, &bytes)) continue;  // an unreadable file gives only defaults
+    const ProfileInfValues values(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                  code_page);
+    if (HasFamilySignature(kind, values)) result.copies.push_back(path);
+  } while (search->FindNextFile(&found));
+  return result;
+}
+
+WString InfFolderOf(SystemFacts& system) { return system.GetWindowsDirectory() + kInfFolder; }
+
 bool HasFamilySignature(ActionKind kind, const InfValues& inf) {
   const std::string inf_class = inf.Get("Version", "Class");
   if (kind == ActionKind::kRemoveUsbSerial || kind == ActionKind::kRemoveNetworkSerial) {
@@ -221,7 +235,7 @@ int RunRemoval(InstallerContext& context, ActionKind kind) {
   context.view.AppendProgress(kStartLine);
   bool complete = RemoveDevices(context, kind);
 
-  const WString inf_folder = context.system.GetWindowsDirectory() + kInfFolder;
+  const WString inf_folder = InfFolderOf(context.system);
   const WString drivers_folder = context.system.GetSystemDirectory() + kDriversFolder;
   const PackageFiles package = FilesOf(kind);
   for (const auto name : package.infs) complete = DeleteInfWithTwin(context, inf_folder + WString(name)) && complete;

@@ -7,6 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/win32_errors.h"
 
 #include "usbinstall/action_table.h"
 #include "usbinstall/installer_context.h"
@@ -42,6 +47,18 @@ class InfValues {
 // Whether the INF carries the family signature of the removal `kind`. The
 // class and every substring are compared with their letter case.
 bool HasFamilySignature(ActionKind kind, const InfValues& inf);
+
+// The family's INF copies of the removal `kind` in `inf_folder` (Windows
+// keeps a package it was given there as "oem<n>.inf"). `searched` is false,
+// with the search's error, when the folder could not be searched.
+struct FamilyInfSearch {
+  bool searched = false;
+  win32::Error error = 0;
+  std::vector<WString> copies;
+};
+FamilyInfSearch FindFamilyInfCopies(Files& files, SystemFacts& system, ActionKind kind, WStringView inf_folder);
+// The Windows "inf" folder, with its closing backslash.
+WString InfFolderOf(SystemFacts& system);
 
 // The precompiled twin of an INF: its last three characters become "PNF".
 WString PnfTwinOf(WStringView inf_path);

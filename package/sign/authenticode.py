@@ -1,7 +1,5 @@
 """Authenticode signatures for the Windows kits: every .exe, .dll and .msi
-signed with osslsigncode by the maker's certificate and key: PEM files, or
-a key held in a hardware token or HSM (a PKCS #11 module and the key's
-"pkcs11:" URI; the certificate from a file or from the token).
+signed with osslsigncode by the maker's certificate and key (PEM files).
 
 Without a time-stamp the signing time is fixed (a parameter), so that the
 same builds signed with the same key give the same bytes (RSA signatures
@@ -28,21 +26,15 @@ def signs(relative):
     return relative.lower().endswith(SIGNED_SUFFIXES)
 
 
-def signing_key(cert=None, key=None, pkcs11_module=None, pkcs11_cert=None):
-    """The osslsigncode options naming the certificate and the key: PEM
-    files (cert and key), or a PKCS #11 module with the key's URI (key) and
-    the certificate from a file (cert) or the token (pkcs11_cert)."""
-    if pkcs11_module:
-        if not key or not key.startswith("pkcs11:") or bool(cert) == bool(pkcs11_cert):
-            raise SignError("a PKCS #11 key needs its pkcs11: URI and one certificate (a file or a pkcs11: URI)")
-        return (["-pkcs11module", pkcs11_module] + (["-certs", cert] if cert else ["-pkcs11cert", pkcs11_cert]) +
-                ["-key", key])
+def signing_key(cert=None, key=None):
+    """The osslsigncode options naming the certificate and the key (PEM
+    files)."""
     if not cert or not key:
         raise SignError("signing needs the certificate and its key")
     return ["-certs", cert, "-key", key]
 
 
-def sign(path, cert, key, signing_time, timestamp_urls=(), pkcs11_module=None, pkcs11_cert=None):
+def sign(path, cert, key, signing_time, timestamp_urls=()):
     """Signs the file at path in place; with timestamp_urls, time-stamped by
     the first RFC 3161 authority that answers (the signing time is then the
     authority's)."""
@@ -50,7 +42,7 @@ def sign(path, cert, key, signing_time, timestamp_urls=(), pkcs11_module=None, p
     stamp = []
     for url in timestamp_urls:
         stamp += ["-ts", url]
-    command = (["osslsigncode", "sign"] + signing_key(cert, key, pkcs11_module, pkcs11_cert) +
+    command = (["osslsigncode", "sign"] + signing_key(cert, key) +
                ["-h", DIGEST, "-n", DESCRIPTION] + (stamp or ["-time", str(signing_time)]) +
                ["-in", path, "-out", signed])
     result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)

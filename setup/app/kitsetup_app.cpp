@@ -1,7 +1,10 @@
 #include "setup/app/kitsetup_app.h"
 
 #include "common/text/setup_string.h"
+#include <vector>
+
 #include "platform/profile_file_source.h"
+#include "platform/win32_errors.h"
 #include "setup/app/system_detection.h"
 #include "setup/usb/platform_usb_queries.h"
 #include "setup/usb/usb_hand_off.h"
@@ -57,6 +60,22 @@ bool CKitsetupApp::AnyPortKind(const CPrinterInfManager& inf) {
   return false;
 }
 
+std::string CKitsetupApp::UnreadableConfiguration(Platform& p) const {
+  std::vector<std::string> files = {std::string(kSetupIni)};
+  for (int s = 0; s < kSeriesCount; ++s) files.push_back(inf_->SeriesFileFor(static_cast<Series>(s)));
+  for (const std::string& relative : files) {
+    const std::string path = inf_->PackagePath(relative);
+    Bytes bytes;
+    if (p.files.ReadFile(ui::FromAnsi(path), kMaxProfileFileBytes, &bytes)) continue;
+    const win32::Error error = p.system.GetLastError();
+    if (error == win32::kErrorFileNotFound || error == win32::kErrorPathNotFound) continue;
+    std::string reason = ui::ToAnsi(p.system.FormatMessage(error));
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
+    return std::string(kUnreadableFileText) + path + "\n" + reason;
+  }
+  return {};
+}
+
 StartResult CKitsetupApp::Run() {
   Platform& p = *options_.platform;
   ui::SetAnsiCodePage(p.system.GetACP());
@@ -101,6 +120,15 @@ StartResult CKitsetupApp::Run() {
   inf_options.is_64bit = is_64bit_;
   inf_options.profile = profile;
   inf_ = std::make_unique<CPrinterInfManager>(inf_options);
+
+  // A configuration file Windows will not give reads as all defaults, and
+  // the wizard would then refuse the model for a reason it does not have
+  // ("not supported on Windows 7"): Windows' own reason is said instead. A
+  // missing file keeps its defaults, as before.
+  if (std::string unreadable = UnreadableConfiguration(p); !unreadable.empty()) {
+    if (options_.host.message_box) options_.host.message_box(ui::FromAnsi(unreadable), kMessageCaption);
+    return StartResult::kUnreadableFile;
+  }
 
   // 5. The package's bitness.
   const int bitness = inf_->ReadDeviceNameInt("Supported32OR64");

@@ -22,6 +22,10 @@ inline constexpr int kPackage32Only = 1;
 inline constexpr int kPackage64Only = 2;
 
 // How the wizard ended.
+// The start-up message of a configuration file Windows will not give,
+// before its path; Windows' reason follows on the next line.
+inline constexpr char kUnreadableFileText[] = "Cannot read the configuration file ";
+
 enum class StartResult {
   kFrameClosed,       // the frame ran and closed
   kAlreadyRunning,    // a first instance was brought to the front
@@ -29,6 +33,7 @@ enum class StartResult {
   kWindowsRefused,    // "Setup"/Nonsupport
   kWrongBitness,      // IDS_X64 or IDS_X32
   kNoPortKind,        // "Setup"/PortNull
+  kUnreadableFile,    // setup.ini or a series file is there and cannot be read
 };
 
 // What the host provides: message boxes before any window exists, and the
@@ -73,6 +78,10 @@ class CKitsetupApp {
  private:
   void Refuse(std::string_view section, std::string_view key);
   bool AnyPortKind(const CPrinterInfManager& inf);
+  // The message for setup.ini or a series file of this bitness that is
+  // there and cannot be read (its path and Windows' reason); empty when
+  // each is read or missing.
+  std::string UnreadableConfiguration(Platform& p) const;
 
   Options options_;
   std::string package_folder_;

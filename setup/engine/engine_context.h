@@ -50,6 +50,9 @@ struct EngineContext {
   Extraction extraction = Extraction::kNotTried;
   // The install's start has started Install "2" for the USB printer driver.
   bool usb_driver_started = false;
+  // The id the connected USB printer answered when the install's start
+  // compared it with the chosen port (-1: none was read).
+  int printer_usb_id = -1;
   // The printer the install kept instead of adding one (empty otherwise).
   std::string kept_printer;
 

@@ -41,7 +41,9 @@ void CKitsetupDlg::RunInstall() {
   UsbInstallHooks& usb = install_host_.usb != nullptr ? *install_host_.usb : direct;
   InstallPlan plan;
   start_failed_ = false;
-  switch (PrepareInstall(engine, ctx_.inf, request_, prompts, usb, &plan)) {
+  const StartOutcome start = PrepareInstall(engine, ctx_.inf, request_, prompts, usb, &plan);
+  printer_usb_id_ = engine.printer_usb_id;
+  switch (start) {
     case StartOutcome::kRefused: return;
     case StartOutcome::kFailed:
       start_failed_ = true;

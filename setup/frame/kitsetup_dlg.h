@@ -96,6 +96,8 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   // Whether the restart question after an install was answered No.
   bool restart_declined() const { return restart_declined_; }
   const InstallRequest& install_request() const { return request_; }
+  // The id the USB printer answered at the last Install press (-1: none).
+  int printer_usb_id() const { return printer_usb_id_; }
   // The printer a finished install kept instead of adding one (empty when
   // it added one).
   const std::string& kept_printer() const { return kept_printer_; }
@@ -127,6 +129,7 @@ class CKitsetupDlg final : public ui::Page, public FrameLink {
   bool restart_declined_ = false;
   InstallRequest request_;
   std::string kept_printer_;
+  int printer_usb_id_ = -1;
   ui::Window* window_ = nullptr;
   TopLevelWindowHandle announced_;
   InstallHost install_host_;

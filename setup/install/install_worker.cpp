@@ -214,8 +214,7 @@ bool CreatePrinter(EngineContext& ctx, const InstallPlan& plan) {
   if (NamesFile(plan.driver.driver_log_ini) && (ctx.os_code == kOsXp || ctx.os_code == kOsServer2003)) {
     SetPrinterSpoolFolder(ctx, printer.printer_name);
   }
-  if (plan.port_kind == kPortSerial) WriteSerialSettings(ctx, plan.chosen_port, plan.serial);
-  return true;
+  return plan.port_kind != kPortSerial || WriteSerialSettings(ctx, plan.chosen_port, plan.serial);
 }
 
 bool RunSteps(EngineContext& ctx, const InstallPlan& plan) {

@@ -70,22 +70,28 @@ std::string SerialValueName(std::string_view port_name) {
   return at == std::string_view::npos ? std::string() : std::string(port_name.substr(at));
 }
 
-void WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const SerialSettings& settings) {
+bool WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const SerialSettings& settings) {
   const std::string name = SerialValueName(port_name);
-  if (name.empty()) return;
+  if (name.empty()) return true;
   const WString value = ctx.Wide(FormatSerialSettings(settings));
   if (ctx.os_code == kOsWin9x) {
     if (ctx.platform.files.WriteProfileString(kPortsSection, ctx.Wide(name), value)) {
       ctx.platform.shell.BroadcastSettingChange(kPortsSection, kSettingChangeTimeoutMs);
     }
     WriteSerialPortClass(ctx, name, settings);
-    return;
+    return true;
   }
   RegistryKeyPtr key;
-  if (ctx.platform.registry.RegOpenKeyEx(RootKey::kLocalMachine, ctx.Wide(kSerialPortsKey), ctx.KeyAccess(), &key) ==
-      win32::kErrorSuccess) {
-    key->SetString(ctx.Wide(name), value);
+  win32::Error error =
+      ctx.platform.registry.RegOpenKeyEx(RootKey::kLocalMachine, ctx.Wide(kSerialPortsKey), ctx.KeyAccess(), &key);
+  if (error == win32::kErrorSuccess) error = key->SetString(ctx.Wide(name), value);
+  // Without the value the port runs at Windows' defaults, not the speed and
+  // framing chosen for the printer: the install says so and fails.
+  if (error != win32::kErrorSuccess) {
+    ctx.Fail(std::string(kSerialSettingsErrorText) + name + std::string(kLineBreak) + ctx.SystemText(error));
+    return false;
   }
+  return true;
 }
 
 }  // namespace kit::setup

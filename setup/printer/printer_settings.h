@@ -17,6 +17,9 @@ inline constexpr char16_t kSpoolDirectoryValue[] = u"SpoolDirectory";
 inline constexpr std::string_view kSpoolSubfolder = "\\spool\\printers";
 inline constexpr std::uint32_t kSpoolRestartPauseMs = 300;
 inline constexpr std::string_view kSerialPortsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+// The install's failure when the port's settings cannot be written, before
+// the port's name.
+inline constexpr std::string_view kSerialSettingsErrorText = "Cannot save the serial settings of ";
 
 // Makes the printer the default: the default attribute on Windows 9x,
 // SetDefaultPrinter from Windows 2000 on; then announces the change. False
@@ -43,6 +46,8 @@ std::string SerialValueName(std::string_view port_name);
 // Stores the port's settings: under HKLM "…\Ports" from NT on; on Windows
 // 9x in the profile's "Ports" section and, for COM1 and COM2, in the port's
 // class entry too. Failures are silent.
-void WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const SerialSettings& settings);
+// False, the install failed with kSerialSettingsErrorText and Windows'
+// reason, when the NT registry value cannot be written.
+bool WriteSerialSettings(EngineContext& ctx, std::string_view port_name, const SerialSettings& settings);
 
 }  // namespace kit::setup

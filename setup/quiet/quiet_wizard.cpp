@@ -85,6 +85,13 @@ AppHost QuietWizardHost::Host() {
   return host;
 }
 
+std::string QuietWizardHost::UsbIdKeptReason() const {
+  const std::string id = "--usb-id: the printer's USB id " + std::to_string(frame_->printer_usb_id()) +
+                         " does not match the port " + frame_->install_request().port_name;
+  // --usb-id keep answered the question; without the option it was not.
+  return options_.rewrite_usb_id ? id + " and was kept" : id + "; --usb-id rewrite gives it the port's id";
+}
+
 int QuietWizardHost::Answer(const ui::ShownMessageBox& box) {
   Log(U8(box.caption) + ": " + OneLine(box.text));
   if ((box.style & 0xF) != ui::kMbYesNo) return ui::DefaultAnswer(box.style);
@@ -152,19 +159,20 @@ void QuietWizardHost::Drive(Dialog& frame) {
   if (frame.Ended()) return;
   // The wizard stayed open: the install start failed or refused.
   if (frame_->start_failed()) {
-    std::string why;
+    // The USB id question kept "No" is told by the id, not by its text.
+    std::string why = usb_id_kept_ ? UsbIdKeptReason() : "";
     const auto& boxes = env_.MessageBoxes();
-    for (std::size_t i = before; i < boxes.size(); ++i) why += (why.empty() ? "" : "; ") + OneLine(boxes[i].text);
+    for (std::size_t i = before; i < boxes.size(); ++i) {
+      if (usb_id_kept_ && (boxes[i].style & 0xF) == ui::kMbYesNo) continue;
+      why += (why.empty() ? "" : "; ") + OneLine(boxes[i].text);
+    }
     refusal_ = why.empty() ? "the install did not start" : why;
     Log("failed: " + refusal_);
     frame.Close();
     return;
   }
   if (usb_id_kept_ && env_.MessageBoxes().size() == before + 1) {
-    Refuse(frame, "--usb-id",
-           options_.rewrite_usb_id ? "the printer's USB id was kept, so nothing was installed"
-                                   : "the printer's USB id does not match the port; --usb-id rewrite gives it the "
-                                     "port's id (nothing was installed)");
+    Refuse(frame, "", UsbIdKeptReason() + " (nothing was installed)");
     return;
   }
   if (!RefusedByBox(frame, before, (options_.port.empty() ? std::string("--port (the page's choice)") : Named("--port", options_.port))))

@@ -42,6 +42,9 @@ class QuietWizardHost {
   void set_list_only(bool list_only) { list_only_ = list_only; }
 
  private:
+  // Why an install whose USB id question was answered from --usb-id did
+  // not go on: the id the printer answered and the port.
+  std::string UsbIdKeptReason() const;
   void Drive(ui::headless::Dialog& frame);
   bool DriveSeriesPage(ui::headless::Dialog& frame);
   bool DriveModePage(ui::headless::Dialog& frame);

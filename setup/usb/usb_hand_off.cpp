@@ -129,6 +129,7 @@ bool UsbHandOff::MatchUsbId(EngineContext& ctx, const InstallRequest& request, i
                             InstallPrompts& prompts) {
   const UsbEnv env = UsbEnvOf(ctx);
   const int id = ReadPrinterUsbId(env, prompts);
+  ctx.printer_usb_id = id;
   // Two printers stop either mode: the box was shown, and rewriting one of
   // them would be a guess.
   if (id == kSeveralUsbPrinters) return false;

@@ -128,10 +128,11 @@ TEST_F(DialogTest, WithoutUninstallIniTheWindowSaysSoAndCloses) {
 }
 
 // An unreadable Uninstall.ini closes the window (2), an unlisted member ends
-// the run 1; a stopped spooler is started before the list.
+// the run 1; a stopped spooler is started before the list (every case
+// stops it first).
 TEST_F(DialogTest, WhatTheWindowCannotReadOrListIsSaid) {
   struct Case {
-    const char* fault;  // "" stops the spooler
+    const char* fault;  // after the spooler was stopped; "" for none
     int listed;         // -1: the window closed
     std::string why;    // the start of the ending's reason
   };
@@ -140,6 +141,8 @@ TEST_F(DialogTest, WhatTheWindowCannotReadOrListIsSaid) {
       {"", 10, ""},
       {"call OpenPrinter 5 --subject 'VRT-Q40(P)' --times 1", 9, "not listed: VRT-Q40(P)"},
       {"call EnumMonitors 1722", 7, "not listed: the port monitors"},
+      // A spooler that stays stopped is named before the lists it keeps.
+      {"service Spooler --start-error 1058", 0, "not listed: the print spooler (it does not start), the printers"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
@@ -149,8 +152,8 @@ TEST_F(DialogTest, WhatTheWindowCannotReadOrListIsSaid) {
     Build("win7-x64-en");
     auto stop = [](sim::Json& s) { s["services"]["Spooler"]["state"] = kServiceStopped; return true; };
     std::string error;
+    ASSERT_EQ(machine_->store().Update(stop, &error), sim::StoreError::kNone) << error;
     if (*c.fault != 0) ASSERT_EQ(Tool(std::string("fault DIR ") + c.fault), 0);
-    else ASSERT_EQ(machine_->store().Update(stop, &error), sim::StoreError::kNone) << error;
     Open();
     EXPECT_EQ(dialog_->Ended(), c.listed < 0);
     if (c.listed >= 0) EXPECT_EQ(dialog_->ItemCount(kComponentListId), c.listed);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/sim/store.h"
 #include "tests/uninstall/family_machine.h"
@@ -112,6 +113,74 @@ TEST_F(ProgramTest, QuietRemovalsDoWhatTheyAreAsked) {
   EXPECT_EQ(status, 0) << out;
   EXPECT_EQ(Launches(), std::vector<std::string>{"C:\\kit\\USBDrv\\USBDriver_x64\\Install.exe 22"}) << out;
   EXPECT_FALSE(Exists(u"C:\\Windows\\System32\\drivers\\KVPUSB.sys")) << out;
+}
+
+// The USB driver's package in Windows' store without its driver file (a
+// device install refused after the package went in): the quiet removal
+// finds it by its INF, as Install's removal does, and Install takes it out.
+// Without a family package there is still nothing to remove.
+TEST_F(ProgramTest, TheQuietUsbRemovalFindsAPackageLeftInTheStore) {
+  struct Case {
+    const char* name;
+    bool package_in_store;
+    std::size_t launches;
+  };
+  const Case cases[] = {{"package in the store", true, 1}, {"nothing of the driver", false, 0}};
+  std::ifstream inf_file(std::string(KIT_UNINSTALL_DATA) + "/../usbinstall/KVPUSB.INF", std::ios::binary);
+  const std::string inf((std::istreambuf_iterator<char>(inf_file)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(inf.empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    Build("win7-x64-en");
+    ASSERT_EQ(Tool("program DIR Install.exe '" + std::string(KIT_INSTALL_PROGRAM) + "'"), 0);
+    ASSERT_TRUE(machine_->platform().files.DeleteFile(u"C:\\Windows\\System32\\drivers\\KVPUSB.sys"));
+    if (c.package_in_store) Put(u"C:\\Windows\\inf\\oem9.inf", inf);
+    int status = -1;
+    const std::string out = UninstallQuiet("--remove-usb-driver", &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(Launches().size(), c.launches) << out;
+    if (c.package_in_store) EXPECT_FALSE(Exists(u"C:\\Windows\\inf\\oem9.inf")) << out;
+  }
+}
+
+// The package's removal road: a --printers-from file as Notepad or
+// PowerShell 5 writes it (a UTF-8 byte-order mark first) names its printer;
+// a first removal whose driver deletion is refused ends 1 naming the driver,
+// and the retry, its printer gone, removes the driver no printer uses. A
+// later --all then finds nothing of the family, and says so only then.
+TEST_F(ProgramTest, ARetriedRecordedRemovalTakesTheDriverTheFirstLeft) {
+  constexpr int kRestart = 3010 % 256;
+  Build("win7-x64-en");
+  const std::string record = folder_.string() + "/record.txt";
+  std::ofstream(record, std::ios::binary) << "\xEF\xBB\xBFVRT-T80(S)\r\n";
+  ASSERT_EQ(Tool("fault DIR call DeletePrinterDriverEx 5 --subject VRT-T80 --times 1"), 0);
+  struct Try {
+    const char* options;
+    int status;
+    const char* line;  // on standard error, "" for none
+  };
+  const Try tries[] = {
+      {"--printers-from 'RECORD'", 1, "Uninstall: not removed: driver VRT-T80"},
+      {"--printers-from 'RECORD'", kRestart, ""},
+  };
+  for (const Try& t : tries) {
+    std::string options = t.options;
+    options.replace(options.find("RECORD"), 6, record);
+    int status = -1;
+    const std::string out = UninstallQuiet(options, &status);
+    EXPECT_EQ(status, t.status) << out;
+    if (*t.line == 0) {
+      EXPECT_EQ(out.find("Uninstall: "), std::string::npos) << out;
+    } else {
+      EXPECT_NE(out.find(t.line), std::string::npos) << out;
+    }
+    const std::string printers = Machine("show '" + folder_.string() + "' printers");
+    EXPECT_EQ(printers.find("VRT-T80(S)"), std::string::npos) << out << printers;
+  }
+  const std::string drivers = Machine("show '" + folder_.string() + "' drivers");
+  EXPECT_EQ(drivers.find("VRT-T80"), std::string::npos) << drivers;
+  EXPECT_NE(drivers.find("VRT-Q40"), std::string::npos) << drivers;
 }
 
 // Every way of running the uninstaller ends with the kit's exit status: the

@@ -3,6 +3,7 @@
 // driver hand-off and the restart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/uninstall/family_machine.h"
@@ -255,7 +256,10 @@ TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
   const Component class_printer{"KVRO TP80", K::kPrinter}, processor{"KVRPrint", K::kProcessor};
   const Case cases[] = {
       {"DeletePrinterDriverEx 5 --subject VRT-T80", {{"VRT-T80(S)", K::kPrinter}}, "driver VRT-T80"},
-      {"DeletePrinterDriverEx 3001 --subject VRT-T80", {{"VRT-T80(S)", K::kPrinter}}, ""},
+      // "In use" with no printer left that uses it is no excuse.
+      {"DeletePrinterDriverEx 3001 --subject VRT-T80", {{"VRT-T80(S)", K::kPrinter}}, "driver VRT-T80"},
+      // Other printers keep it: it goes with the last of them.
+      {"DeletePrinterDriverEx 3001 --subject VRT-Q40 --times 1", {q40_lpt}, ""},
       {"DeleteFile 32 --subject KVRPRT64", {processor}, "file C:\\Windows\\system32\\spool"},
       // The driver the first printer's removal left goes with the last.
       {"DeletePrinterDriverEx 5 --subject VRT-Q40 --times 1", {q40_lpt, net1, net2, q40_usb}, ""},
@@ -265,6 +269,9 @@ TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
       // Printers that cannot be listed may still use the port.
       {"EnumPrinters 5", {net1, net2}, "port KVIP_192.168.0.50"},
       {"GetPrintProcessorDirectory 5", {processor}, "file KVRPRT64.DLL"},
+      // Setup's records of the USB ports go with the USB monitor.
+      {"RegDeleteKey 31 --subject PORTNAME", {q40_usb, {"KVR USB Port", K::kMonitor}},
+       "registry key HKLM\\SOFTWARE\\VELDRAN\\PORTNAME"},
   };
   for (const Case& c : cases) {
     TearDown();
@@ -274,11 +281,54 @@ TEST_F(RunTest, WhatARemovalLeavesBehindIsNamed) {
     FakeView view;
     for (const Component& entry : c.entries) view.Add(entry);
     RemovalOutcome outcome;
-    outcome.Ran(UninstallRun(Context(), view).Run(), view.log.back());
+    const RunResult result = UninstallRun(Context(), view).Run();
+    ASSERT_FALSE(view.log.empty()) << c.fault;
+    outcome.Ran(result, view.log.back());
     EXPECT_TRUE(view.entries.empty()) << c.fault;
     EXPECT_EQ(outcome.Ending().status, c.left.empty() ? 3010 : 1) << c.fault;
     EXPECT_EQ(outcome.Ending().why.rfind("not removed: " + c.left, 0), c.left.empty() ? std::string::npos : 0u)
         << c.fault << ": " << outcome.Ending().why;
+  }
+}
+
+// A driver an earlier removal left behind (refused, or the run cut short
+// before it) is listed as unused and removed by the next run; while it
+// cannot be removed the run ends 1 naming it. A driver a printer uses, or a
+// foreign one, is never listed.
+TEST_F(RunTest, ADriverNoPrinterUsesIsListedAndRemoved) {
+  struct Case {
+    const char* second_fault;  // "" for none
+    int status;
+    bool driver_stays;
+  };
+  const Case cases[] = {
+      {"", 3010, false},
+      {"DeletePrinterDriverEx 5 --subject VRT-T80", 1, true},
+  };
+  const Component t80{"VRT-T80", K::kDriver};
+  for (const Case& c : cases) {
+    TearDown();
+    Build("win7-x64-en");
+    AddDriver(u"Acme Unused 2000");
+    ASSERT_EQ(Tool("fault DIR call DeletePrinterDriverEx 5 --subject VRT-T80 --times 1"), 0);
+    FakeView first;
+    first.Add({"VRT-T80(S)", K::kPrinter});
+    UninstallRun(Context(), first).Run();
+    const std::vector<Component> list = BuildComponentList(Context());
+    const auto drivers = std::count_if(list.begin(), list.end(), [](const Component& e) { return e.kind == K::kDriver; });
+    ASSERT_EQ(drivers, 1) << c.second_fault;
+    ASSERT_NE(std::find(list.begin(), list.end(), t80), list.end()) << c.second_fault;
+    if (*c.second_fault != '\0') ASSERT_EQ(Tool(std::string("fault DIR call ") + c.second_fault), 0);
+    FakeView second;
+    second.Add(t80);
+    RemovalOutcome outcome;
+    const RunResult result = UninstallRun(Context(), second).Run();
+    ASSERT_FALSE(second.log.empty());
+    outcome.Ran(result, second.log.back());
+    EXPECT_EQ(outcome.Ending().status, c.status) << c.second_fault << ": " << outcome.Ending().why;
+    const std::vector<Component> after = BuildComponentList(Context());
+    EXPECT_EQ(std::find(after.begin(), after.end(), t80) != after.end(), c.driver_stays) << c.second_fault;
+    if (c.driver_stays) EXPECT_NE(outcome.Ending().why.find("VRT-T80"), std::string::npos) << outcome.Ending().why;
   }
 }
 

@@ -112,9 +112,12 @@ void CUninstallPrinterDlg::OnInit(ui::Window& window) {
                                       main_texts_->Get("CaptionName")});
   // 5: the list, with the spooler running (a setup killed while it had
   // stopped it leaves it so). What cannot be listed is logged below.
-  StartStoppedSpooler(p_);
+  const bool spooler_running = StartStoppedSpooler(p_);
   std::vector<std::string> not_listed;
   entries_ = BuildComponentList(*context_, &not_listed);
+  // A spooler that does not start lists nothing: it is named first, so the
+  // reason of the lists that follow is plain.
+  if (!spooler_running) not_listed.insert(not_listed.begin(), kSpoolerNotStarted);
   outcome_.NotListed(not_listed);
   for (const auto& entry : entries_) window.AddItem(kComponentListId, ui::FromAnsi(entry.name));
   if (entries_.empty()) window.Enable(kSelectButtonId, false);

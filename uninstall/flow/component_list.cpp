@@ -1,6 +1,8 @@
 // This file is OS-independent.
 #include "uninstall/flow/component_list.h"
 
+#include <algorithm>
+
 #include "common/oscode/os_code.h"
 #include "uninstall/flow/printer_records.h"
 
@@ -18,7 +20,9 @@ std::vector<Component> BuildComponentList(const UninstallContext& ctx, std::vect
   Platform& p = ctx.platform;
   std::vector<Component> list;
   std::vector<std::string> unlisted;
-  if (auto printers = EnumLocalPrinters(p.spooler, 5)) {
+  std::vector<WString> used_drivers;
+  const auto printers = EnumLocalPrinters(p.spooler, 5);
+  if (printers) {
     for (const auto& printer : *printers) {
       PrinterHandle handle;
       PrinterInfo2 info;
@@ -26,12 +30,29 @@ std::vector<Component> BuildComponentList(const UninstallContext& ctx, std::vect
         unlisted.push_back(ctx.Ansi(printer.printer_name));
         continue;
       }
+      used_drivers.push_back(info.driver_name);
       if (ctx.ini.IsFamilyDriver(ctx.Ansi(info.driver_name))) {
         list.push_back({ctx.Ansi(printer.printer_name), ComponentKind::kPrinter});
       }
     }
   } else {
     unlisted.emplace_back(kPrintersNotListed);
+  }
+  // Without the printers' drivers known, no driver can be called unused.
+  if (printers && ctx.os_code >= kOsWin2000) {
+    if (auto drivers = EnumDrivers(p.spooler, RemovalEnvironment(ctx.redirection))) {
+      for (const auto& driver : *drivers) {
+        const std::string name = ctx.Ansi(driver.name);
+        const bool used = std::any_of(used_drivers.begin(), used_drivers.end(),
+                                      [&](const WString& d) { return EqualsNoCase(d, driver.name); });
+        const bool listed = std::any_of(list.begin(), list.end(), [&](const Component& c) {
+          return c.kind == ComponentKind::kDriver && c.name == name;
+        });
+        if (!used && !listed && ctx.ini.IsFamilyDriver(name)) list.push_back({name, ComponentKind::kDriver});
+      }
+    } else {
+      unlisted.emplace_back(kDriversNotListed);
+    }
   }
   if (auto monitors = EnumMonitorNames(p.spooler)) {
     for (const auto& monitor : *monitors) {

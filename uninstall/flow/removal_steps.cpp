@@ -1,6 +1,7 @@
 // The removal of one entry: a port monitor, a print processor, or a printer
 // with its INF copies, its driver and its TCP/IP port.
 // This file is OS-independent.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -85,15 +86,13 @@ UninstallRun::Step UninstallRun::RemoveMonitor(const std::string& name) {
   if (name.find(kUsbMark) != std::string::npos) {
     // Setup's records live in the 64-bit view on 64-bit Windows.
     const std::uint32_t view = ctx_.redirection ? kKeyWow64_64Key : 0;
-    for (const char16_t* key : {kInstallPrinterKey, kPortNameKey, kPrinterPortKey}) {
-      p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, view);
-    }
+    for (const char16_t* key : {kInstallPrinterKey, kPortNameKey, kPrinterPortKey}) DeleteKeyOrNote(key, view);
   }
   RestartSpooler();
   Pause(kAfterSpoolerRestartMs);
   // An empty name would be the Monitors key itself.
   if (!NamesNothing(registry_name)) {
-    p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, ctx_.Wide(kMonitorsKey + registry_name), 0);
+    DeleteKeyOrNote(ctx_.Wide(kMonitorsKey + registry_name), 0);
   }
   DeleteMonitorFiles(name);
   Log("IDS_SUCCESS", name);
@@ -136,7 +135,7 @@ UninstallRun::Step UninstallRun::RemoveProcessor(const std::string& name) {
   }
   RestartSpooler();
   Pause(kAfterSpoolerRestartMs);
-  p.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, 0);
+  DeleteKeyOrNote(key, 0);
   DeleteProcessorFile(name, registered);
   Log("IDS_SUCCESS", name);
   return Step::kRemoved;
@@ -265,26 +264,69 @@ UninstallRun::Step UninstallRun::RemovePrinter(const std::string& name) {
   return Step::kRemoved;
 }
 
+void UninstallRun::DeleteKeyOrNote(const WString& key, std::uint32_t view) {
+  const std::uint32_t error = ctx_.platform.registry.RegDeleteKeyEx(RootKey::kLocalMachine, key, view);
+  if (error == win32::kErrorSuccess || error == win32::kErrorFileNotFound) return;
+  // A refusal for a key that is not there leaves nothing behind.
+  RegistryKeyPtr there;
+  if (ctx_.platform.registry.RegOpenKeyEx(RootKey::kLocalMachine, key, kKeyRead | view, &there) !=
+      win32::kErrorSuccess)
+    return;
+  // A key that stays keeps its values (setup's records of a port): the run
+  // says so and ends failed.
+  const std::string path = kLocalMachinePrefix + ctx_.Ansi(key);
+  view_.Log(FormatLogText(kKeyLeftLine, path));
+  left_.push_back(kKeyLeftPrefix + path);
+}
+
+bool UninstallRun::DeleteDriver(WStringView server, WStringView driver_name) {
+  Platform& p = ctx_.platform;
+  const WString environment = RemovalEnvironment(ctx_.redirection);
+  return ctx_.has_delete_driver_ex
+             ? p.spooler.DeletePrinterDriverEx(server, environment, driver_name, kDpdDeleteUnusedFiles, 0)
+             : p.spooler.DeletePrinterDriver(server, environment, driver_name);
+}
+
+bool UninstallRun::DriverStillUsed(WStringView driver_name) {
+  const auto printers = EnumLocalPrinters(ctx_.platform.spooler, 2);
+  if (!printers) return true;
+  return std::any_of(printers->begin(), printers->end(),
+                     [&](const PrinterInfo2& printer) { return EqualsNoCase(printer.driver_name, driver_name); });
+}
+
 void UninstallRun::RemoveDriver(const PrinterInfo2& record) {
   Platform& p = ctx_.platform;
   Log("IDS_DRVDELETING", ctx_.Ansi(record.printer_name));
-  const WString environment = RemovalEnvironment(ctx_.redirection);
-  const bool ok = ctx_.has_delete_driver_ex
-                      ? p.spooler.DeletePrinterDriverEx(record.server_name, environment, record.driver_name,
-                                                        kDpdDeleteUnusedFiles, 0)
-                      : p.spooler.DeletePrinterDriver(record.server_name, environment, record.driver_name);
-  if (ok) {
+  if (DeleteDriver(record.server_name, record.driver_name)) {
     Log("IDS_DRV_SUCCESS");
     // A driver an earlier printer's removal left is gone with this one.
     std::erase(left_, kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
-  } else if (const auto error = p.system.GetLastError(); error == win32::kErrorPrinterDriverInUse) {
+  } else if (const auto error = p.system.GetLastError();
+             error == win32::kErrorPrinterDriverInUse && DriverStillUsed(record.driver_name)) {
+    // Another printer keeps it: it goes with the last of them.
     Log("IDS_ERR_DRVUSING");
   } else {
-    // The printer is gone, its driver stays: the run ends failed.
+    // The printer is gone, its driver stays (also "in use" with no printer
+    // left that uses it): the run ends failed, and the next run lists the
+    // driver as unused.
     view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), error));
     left_.push_back(kDriverLeftPrefix + ctx_.Ansi(record.driver_name));
   }
   Pause(kErrorPauseMs);
+}
+
+UninstallRun::Step UninstallRun::RemoveUnusedDriver(const std::string& name) {
+  Platform& p = ctx_.platform;
+  Log("IDS_DELETING1", name);
+  if (!DeleteDriver(u"", ctx_.Wide(name))) {
+    view_.Log(FormatErrorCodeLine(ctx_.messages.Get("IDS_ERR_DRVDEL"), p.system.GetLastError()));
+    Pause(kErrorPauseMs);
+    return Step::kFailed;
+  }
+  Log("IDS_SUCCESS", name);
+  std::erase(left_, kDriverLeftPrefix + name);
+  Pause(kErrorPauseMs);
+  return Step::kRemoved;
 }
 
 void UninstallRun::DeleteUnusedNetworkPort(const WString& port) {

@@ -77,6 +77,7 @@ RunResult UninstallRun::Run() {
       case ComponentKind::kMonitor: step = RemoveMonitor(entry.name); break;
       case ComponentKind::kProcessor: step = RemoveProcessor(entry.name); break;
       case ComponentKind::kPrinter: step = RemovePrinter(entry.name); break;
+      case ComponentKind::kDriver: step = RemoveUnusedDriver(entry.name); break;
     }
     if (step == Step::kAbort) {
       aborted = true;

@@ -37,8 +37,12 @@ inline constexpr char kSpoolerNotStartedLine[] = "The print spooler did not star
 inline constexpr char kDriverLeftPrefix[] = "driver ";
 inline constexpr char kFileLeftPrefix[] = "file ";
 inline constexpr char kPortLeftPrefix[] = "port ";
+inline constexpr char kKeyLeftPrefix[] = "registry key ";
+inline constexpr char kLocalMachinePrefix[] = "HKLM\\";
 // The log line of a file that is there and cannot be deleted.
 inline constexpr char kFileLeftLine[] = "Cannot delete %s: it stays.";
+// The log line of a registry key that is there and cannot be deleted.
+inline constexpr char kKeyLeftLine[] = "Cannot delete the registry key %s: it stays.";
 
 // Starts the "Spooler" service when it is found stopped, and waits until it
 // runs; false when it was stopped and does not run.
@@ -87,6 +91,8 @@ class UninstallRun {
   Step RemoveMonitor(const std::string& name);
   Step RemoveProcessor(const std::string& name);
   Step RemovePrinter(const std::string& name);
+  // A family driver no printer uses (listed as such).
+  Step RemoveUnusedDriver(const std::string& name);
   // False when the spooler did not start again (it is then named in the
   // run's left-behind list).
   bool RestartSpooler();
@@ -112,7 +118,16 @@ class UninstallRun {
   void DeleteProcessorFile(const std::string& name, const WString& registered);
   void DeleteInfCopies(const std::string& printer_name);
   void RemoveDriver(const PrinterInfo2& record);
+  // DeletePrinterDriverEx (DeletePrinterDriver where it is missing) in the
+  // removal's environment; false with the last error set.
+  bool DeleteDriver(WStringView server, WStringView driver_name);
+  // Whether a printer still names `driver_name`; true when the printers
+  // cannot be listed (one may).
+  bool DriverStillUsed(WStringView driver_name);
   void DeleteUnusedNetworkPort(const WString& port);
+  // RegDeleteKeyEx under HKLM in `view`: a key that is there and cannot be
+  // deleted is left behind.
+  void DeleteKeyOrNote(const WString& key, std::uint32_t view);
   // DeleteFile: a file that is there and cannot be deleted is left behind.
   void DeleteFileOrNote(const WString& path);
 

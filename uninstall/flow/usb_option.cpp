@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/usb_probe.h"
+#include "usbinstall/removal.h"
 
 namespace kit::uninstall {
 namespace {
@@ -56,6 +57,15 @@ bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box, bool 
   }
   // The probe runs only with a driver installed, so that a machine without
   // it shows no library message.
+  if (!driver_present && !needs_printer) {
+    // Windows may hold the driver's package without its file (a device
+    // install refused after the package went into the store): Install's
+    // removal finds it by its INF there, and so does this offer.
+    driver_present =
+        !usbinstall::FindFamilyInfCopies(p.files, p.system, usbinstall::ActionKind::kRemoveUsbPrinter,
+                                         usbinstall::InfFolderOf(p.system))
+             .copies.empty();
+  }
   if (!driver_present) return false;
   if (!needs_printer) return true;
   unsigned release = 0;

@@ -29,7 +29,9 @@ using MessageBoxFn = std::function<void(const std::string& text)>;
 ProbeAnswer ProbeUsbPrinter(const UninstallContext& ctx, const MessageBoxFn& box, unsigned* release);
 
 // True when check box 1019 stays enabled: the driver is installed and, with
-// `needs_printer`, the probe finds a family printer attached.
+// `needs_printer`, the probe finds a family printer attached. Without
+// `needs_printer` (the quiet removal) a family USB driver package in
+// Windows' "inf" folder counts as installed too.
 bool OfferUsbRemoval(const UninstallContext& ctx, const MessageBoxFn& box, bool needs_printer = true);
 
 }  // namespace kit::uninstall

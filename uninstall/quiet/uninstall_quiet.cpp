@@ -23,6 +23,8 @@ std::string U8(std::u16string_view text) { return codepage::Utf16ToUtf8(text); }
 
 using runlog::OneLine;
 
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
 std::vector<std::string> ListItems(Dialog& d, int id) {
   std::vector<std::string> items;
   for (int i = 0; i < d.ItemCount(id); ++i) items.push_back(U8(d.ItemText(id, i)));
@@ -57,6 +59,9 @@ bool ReadRecordedPrinters(const std::string& path, std::vector<std::string>* nam
   if (!file.is_open()) return false;
   for (std::string line; std::getline(file, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Notepad and PowerShell 5's "-Encoding UTF8" open the file with a
+    // UTF-8 byte-order mark; it is no part of the first name.
+    if (names->empty() && line.rfind(kUtf8Bom, 0) == 0) line.erase(0, sizeof kUtf8Bom - 1);
     if (!line.empty()) names->push_back(line);
   }
   return !file.bad();
@@ -198,6 +203,17 @@ void QuietUninstallHost::Drive(Dialog& d) {
     const auto at = FindName(listed, name);
     d.CheckItem(kComponentListId, static_cast<int>(at - listed.begin()), true);
     wanted.push_back(*at);
+  }
+  // The family's drivers no printer uses go with the recorded printers: a
+  // removal that failed after deleting the printers (the package's first
+  // "msiexec /x") leaves them, and its retry finishes the job.
+  if (!options_.printers_from.empty() && main != nullptr) {
+    const std::vector<Component>& entries = main->entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].kind != ComponentKind::kDriver || i >= listed.size()) continue;
+      d.CheckItem(kComponentListId, static_cast<int>(i), true);
+      wanted.push_back(listed[i]);
+    }
   }
   FlushWindowLog();
   // The quiet window offers the USB driver's removal wherever the driver is

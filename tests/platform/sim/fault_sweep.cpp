@@ -220,7 +220,7 @@ std::vector<std::string> HalfMadeObjects(Machine& machine) {
   return half;
 }
 
-std::set<std::string> EndState(Machine& machine) {
+std::set<std::string> EndState(Machine& machine, const std::vector<std::string>& registry_keys) {
   const Json s = Read(machine.store());
   const Json& sp = s["spooler"];
   std::set<std::string> state;
@@ -243,6 +243,25 @@ std::set<std::string> EndState(Machine& machine) {
       return d.value("instance_id", "") + (d.value("driver_inf", "").empty() ? " without a driver" : " with " + d.value("driver_inf", ""));
     });
   }
+  // The registry values under the keys the road is asked to write, with
+  // their data: a run that drops them (a port's settings, setup's records)
+  // is no whole run.
+  auto compared = [&](const std::string& key) {
+    const std::string upper = Upper(key);
+    return std::any_of(registry_keys.begin(), registry_keys.end(), [&](const std::string& prefix) {
+      const std::string p = Upper(prefix);
+      return upper.compare(0, p.size(), p) == 0 && (upper.size() == p.size() || upper[p.size()] == '\\');
+    });
+  };
+  std::function<void(const Json&, const std::string&)> walk = [&](const Json& node, const std::string& path) {
+    if (!node.is_object()) return;
+    if (compared(path) && node.contains("v") && node["v"].is_object())
+      for (const auto& [name, value] : node["v"].items()) state.insert("value " + Upper(path) + " [" + Upper(name) + "] = " + value.dump());
+    if (node.contains("k") && node["k"].is_object())
+      for (const auto& [name, child] : node["k"].items()) walk(child, path + "\\" + name);
+  };
+  if (s.contains("registry") && s["registry"].is_object())
+    for (const auto& [root, node] : s["registry"].items()) walk(node, root);
   std::error_code ec;
   const std::filesystem::path drive = machine.HostPath(u"C:\\");
   for (auto it = std::filesystem::recursive_directory_iterator(drive, ec);
@@ -418,7 +437,7 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
   std::set<std::string> made, removed;  // by the clean run
   {
     auto run = road.make();
-    const std::set<std::string> start = EndState(run->machine());
+    const std::set<std::string> start = EndState(run->machine(), road.compared_registry);
     StartCallLog(run->machine().store());
     RoadResult clean;
     {
@@ -436,7 +455,7 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
     }
     if (!clean.messages.empty()) success.push_back(clean.messages.back());
     clean_messages = clean.messages;
-    const std::set<std::string> end = EndState(run->machine());
+    const std::set<std::string> end = EndState(run->machine(), road.compared_registry);
     std::set_difference(end.begin(), end.end(), start.begin(), start.end(), std::inserter(made, made.end()));
     std::set_difference(start.begin(), start.end(), end.begin(), end.end(), std::inserter(removed, removed.end()));
   }
@@ -517,7 +536,7 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
       finding(where + ": waited more than " + std::to_string(virtual_minutes) + " minutes of machine time");
     if (!result.failed) {
       // Done after a failed call: judged by the clean run's end state.
-      const std::set<std::string> end = EndState(*machine);
+      const std::set<std::string> end = EndState(*machine, road.compared_registry);
       std::vector<std::string> short_of;
       for (const auto& thing : made)
         if (end.count(thing) == 0) short_of.push_back("lacks " + thing + ", which the clean run made");
@@ -551,8 +570,8 @@ void SweepRoad(const Road& road, SweepFigures* figures, double run_seconds, int 
     for (const auto& e : expected) into->expected.push_back(road.name + ": " + where + ": " + e);
     for (const auto& untruth : run->Untruths()) finding(where + ": " + untruth);
     std::vector<std::string> may_stay = road.may_stay;
-    if (auto it = road.may_stay_after.find(log[i].api); it != road.may_stay_after.end())
-      may_stay.insert(may_stay.end(), it->second.begin(), it->second.end());
+    for (const auto& [call, stays] : road.may_stay_after)
+      if (NamesCall(call, log[i])) may_stay.insert(may_stay.end(), stays.begin(), stays.end());
     for (const auto& half : HalfMadeObjects(*machine)) {
       if (std::find(half_before.begin(), half_before.end(), half) != half_before.end()) continue;
       bool allowed = false;

@@ -48,9 +48,10 @@ bool FaultTaken(Store& store);
 std::vector<std::string> HalfMadeObjects(Machine& machine);
 // What a road leaves on the machine, one line a thing: printers (with driver
 // and port), drivers, print processors, monitors, ports, devices (with their
-// driver) and the files of drive C:. A run that ends done after a failed
+// driver), the registry values under `registry_keys` ("HKLM\\SOFTWARE\\..."
+// and every key below it) with their data, and the files of drive C:. A run that ends done after a failed
 // call must leave what the clean run left (SweepRoad).
-std::set<std::string> EndState(Machine& machine);
+std::set<std::string> EndState(Machine& machine, const std::vector<std::string>& registry_keys = {});
 // A printer's record and its driver's records, for "nothing of it changed".
 std::string PrinterFacts(Machine& machine, const std::string& printer);
 
@@ -84,6 +85,10 @@ struct Road {
   std::function<std::unique_ptr<RoadRun>()> make;
   // Texts that only a success shows (the clean run's last message is added).
   std::vector<std::string> success_texts;
+  // The registry keys the road is asked to write (or remove), each with
+  // every key below it ("HKLM\\SOFTWARE\\VELDRAN"): their values are part of
+  // its end state.
+  std::vector<std::string> compared_registry;
   // Half-made objects a failure may leave by design (substrings).
   std::vector<std::string> may_stay;
   // The run's last message tells its outcome: no success text may follow a
@@ -98,8 +103,9 @@ struct Road {
   // failure of any other call must still be shown or logged: a message the
   // clean run did not show.
   std::vector<std::string> silent_apis;
-  // Half-made objects that only a failure of the named call may leave
-  // (substrings): a job whose closing call failed stays open.
+  // Half-made objects that only a failure of the named call ("API
+  // 'SUBJECT'") may leave (substrings): a job whose closing call failed
+  // stays open.
   std::map<std::string, std::vector<std::string>> may_stay_after;
   // Where the road's program still exits 0 or 3010 after a failure, as it
   // does today: the failing call as "API 'SUBJECT'" (or "*" for any call)

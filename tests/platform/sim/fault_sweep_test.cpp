@@ -22,6 +22,38 @@ class FaultSweepTest : public SimTest {
   }
 };
 
+// The end state holds the values under the keys a road names, with their
+// data, and nothing of the registry beside them.
+TEST_F(FaultSweepTest, TheEndStateHoldsTheNamedKeysValues) {
+  const std::vector<std::string> keys = {"HKLM\\SOFTWARE\\VELDRAN"};
+  struct Case {
+    const char* key;
+    const char16_t* value;
+    bool differs;
+  };
+  const Case cases[] = {
+      {"SOFTWARE\\VELDRAN\\PORTNAME", u"19200,e,7,1.5,x", true},       // a key below a named one
+      {"SOFTWARE\\VELDRAN", u"another", true},                           // the named key itself
+      {"SOFTWARE\\VELDRANX", u"19200,e,7,1.5,x", false},                 // a name that only starts alike
+      {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", u"x", false},  // not named
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    TearDown();
+    Create("win7-x64-en", 64);
+    Platform& p = machine_->platform();
+    const std::u16string key(c.key, c.key + std::char_traits<char>::length(c.key));
+    RegistryKeyPtr handle;
+    ASSERT_EQ(p.registry.RegCreateKeyEx(RootKey::kLocalMachine, key, kKeyAllAccess, &handle), 0u);
+    ASSERT_EQ(handle->SetString(u"COM3:", u"9600,n,8,1,n"), 0u);
+    const std::set<std::string> before = testing::EndState(*machine_, keys);
+    const std::set<std::string> without_keys = testing::EndState(*machine_);
+    ASSERT_EQ(handle->SetString(u"COM3:", c.value), 0u);
+    EXPECT_EQ(testing::EndState(*machine_, keys) != before, c.differs);
+    EXPECT_EQ(testing::EndState(*machine_), without_keys);
+  }
+}
+
 TEST_F(FaultSweepTest, EachHalfMadeObjectIsNamed) {
   struct Case {
     const char* what;

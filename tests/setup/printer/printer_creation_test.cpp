@@ -110,8 +110,22 @@ TEST(InstallRecords, PortNameAndPrinterPortIn64BitView) {
 
 TEST(SerialSettingsWrite, StoredUnderTheComName) {
   EngineMachine m;
-  WriteSerialSettings(m.ctx(), "KVCOM3:", {19200, 'e', 7, 1.5, 'x'});
+  EXPECT_TRUE(WriteSerialSettings(m.ctx(), "KVCOM3:", {19200, 'e', 7, 1.5, 'x'}));
   EXPECT_EQ(m.String("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM3:"), "19200,e,7,1.5,x");
+  EXPECT_FALSE(m.ctx().failed());
+}
+
+// Settings that cannot be saved fail the install with Windows' reason: the
+// port would run at Windows' defaults, not the printer's.
+TEST(SerialSettingsWrite, ARefusedWriteFailsTheInstall) {
+  for (const char* api : {"RegOpenKeyEx", "RegSetValueEx"}) {
+    SCOPED_TRACE(api);
+    EngineMachine m;
+    m.CallFault(api, 5, "Ports");
+    EXPECT_FALSE(WriteSerialSettings(m.ctx(), "KVCOM3:", {19200, 'e', 7, 1.5, 'x'}));
+    EXPECT_TRUE(m.ctx().failed());
+    EXPECT_EQ(m.ctx().error_text.rfind("Cannot save the serial settings of COM3:\n", 0), 0u) << m.ctx().error_text;
+  }
 }
 
 TEST(DefaultPrinter, Windows7UsesSetDefaultPrinter) {

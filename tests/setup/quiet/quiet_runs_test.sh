@@ -115,6 +115,20 @@ expect_status=1 refused '--accept-licence --mode advanced --port USB --usb-port 
   'No printer answers on USB.; The install stopped after it had started the USB printer driver' \
   $'"parameters":"2"\nKVPUSB.'
 
+# --usb-id keep with a printer whose id does not match the port: the run
+# stops (1: the USB driver's install had started), its line naming the id
+# the printer answered and the port, not the question.
+m="$work/usb-keep"
+kit_machine "$m" win7-x64-en || exit 1
+"$V" plug "$m" "${maker2[@]}" >/dev/null || exit 1
+"$kit/kitsetup" --machine "$m" --quiet --accept-licence --model VRT-Q40 --port USB --usb-id keep \
+  </dev/null >/dev/null 2>"$work/usb-keep.err"
+got=$?
+[ "$got" = 1 ] || fail "--usb-id keep: status $got: $(cat "$work/usb-keep.err")"
+grep -qE -- "^kitsetup: --usb-id: the printer's USB id [0-9]+ does not match the port USB_VRT-Q40_1 and was kept;" \
+  "$work/usb-keep.err" && ! grep -q "Change the printer's USB id" "$work/usb-keep.err" ||
+  fail "--usb-id keep does not name the id: $(cat "$work/usb-keep.err")"
+
 # --keep-existing: a retried install keeps the printer of its name, driver
 # and port (a numbered copy included) and ends 0; under that name with
 # another port or driver (names compared without case) it goes as without

@@ -77,6 +77,35 @@ TEST(KitsetupStartup, RefusesWindowsNt4And98ButNot95) {
   EXPECT_FALSE(IsRefusedWindows(nt5));
 }
 
+// A configuration file that is there and cannot be read ends the start with
+// its path and Windows' reason, not a refusal of the model; a series file
+// the kit lacks keeps its defaults.
+TEST(KitsetupStartup, AnUnreadableConfigurationFileSaysWindowsReason) {
+  struct Case {
+    const char* file;  // under C:\kit, failed with 5 (access denied)
+    const char16_t* message;
+  };
+  const Case cases[] = {
+      {"DRVCONFIG\\setup.ini", u"Cannot read the configuration file C:\\kit\\DRVCONFIG\\setup.ini\nAccess is denied."},
+      {"DRVCONFIG\\setup_receipt_64.ini",
+       u"Cannot read the configuration file C:\\kit\\DRVCONFIG\\setup_receipt_64.ini\nAccess is denied."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    WizardRun run("win7-x64-en");
+    std::string error;
+    run.machine().store().Update(
+        [&](sim::Json& s) {
+          s["faults"]["paths"].push_back({{"path", std::string("C:\\kit\\") + c.file}, {"error", 5}});
+          return true;
+        },
+        &error);
+    EXPECT_EQ(run.Run(SampleKit()), StartResult::kUnreadableFile);
+    EXPECT_THAT(run.startup_messages, ElementsAre(c.message));
+    EXPECT_EQ(run.app()->frame(), nullptr);
+  }
+}
+
 TEST(KitsetupStartup, PackageBitnessIsCheckedAgainstTheMachine) {
   auto kit = SampleKit();
   auto with = [&](const char* value) {
