@@ -159,6 +159,13 @@ else
     else
       check_exports "$renderer" "$($(objdump_of "${payload#*:}") -p "$renderer" 2>/dev/null || true)"
     fi
+    # The serial port monitor: an image the spooler can initialise.
+    monitor=$(find "$folder" -maxdepth 1 -iname 'KVRCOMMON.dll' -type f | head -n 1)
+    if [ -z "$monitor" ] || [ "$(head -c 2 "$monitor")" != "MZ" ]; then
+      echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL is no port monitor"; status=1
+    elif ! $(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null | grep -Eq '\]\s+InitializePrintMonitor2$'; then
+      echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL does not export InitializePrintMonitor2"; status=1
+    fi
     for data in VRTQ40G.GPD VRTQ40S.GPD VRTQ40.INI; do
       file=$(find "$folder" -maxdepth 1 -iname "$data" -type f | head -n 1)
       if [ -z "$file" ] || grep -q '^placeholder' "$file"; then

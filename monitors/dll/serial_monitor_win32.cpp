@@ -208,6 +208,19 @@ MONITOR2 MakeTable() {
 
 MONITOR2 g_table = MakeTable();
 
+// Each port gets a key of its own, "Ports\\KVCOMn:", under the monitor's
+// key. Windows' spooler learns a monitor's ports from EnumPorts; Wine's
+// finds the monitor of a job's port by this key. Best effort: the ports
+// work without it on Windows.
+void AnnouncePorts(kit::Registry& registry) {
+  const kit::WString key = kit::WString(u"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\") +
+                           U16(kMonitorName) + u"\\Ports\\";
+  for (const kit::WString& name : SerialPortNames()) {
+    kit::RegistryKeyPtr port;
+    registry.RegCreateKeyEx(kit::RootKey::kLocalMachine, key + name, kit::kKeyWrite, &port);
+  }
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT init, PHANDLE monitor) {
@@ -221,6 +234,7 @@ extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONI
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
+  AnnouncePorts(*state->registry);
   *monitor = state;
   return &g_table;
 }
