@@ -38,15 +38,9 @@ std::uint32_t Answer(const XcvRequest& request, const Bytes& bytes, std::uint32_
 }  // namespace
 
 Bytes XcvTexts(std::initializer_list<WStringView> texts) {
-  Bytes bytes;
-  for (WStringView text : texts) {
-    for (char16_t c : text) {
-      bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-      bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    bytes.push_back(0);
-    bytes.push_back(0);
-  }
+  // A REG_MULTI_SZ list without its closing NUL.
+  Bytes bytes = EncodeMultiSz(std::vector<WString>(texts.begin(), texts.end()));
+  bytes.resize(bytes.size() - 2);
   return bytes;
 }
 
