@@ -75,7 +75,7 @@ BOOL Done(DWORD error) {
   return error == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
-BOOL WINAPI EnumPortsW(HANDLE monitor, LPWSTR /*name*/, DWORD level, LPBYTE ports, DWORD size, LPDWORD needed,
+BOOL WINAPI ListPorts(HANDLE monitor, LPWSTR /*name*/, DWORD level, LPBYTE ports, DWORD size, LPDWORD needed,
                        LPDWORD returned) {
   if (monitor == nullptr || needed == nullptr || returned == nullptr) return Done(ERROR_INVALID_PARAMETER);
   const auto names = SerialPortNames();
@@ -192,7 +192,7 @@ MONITOR2 MakeTable() {
   // The Windows 2000 layout, which every later Windows takes: the table
   // ends with Shutdown.
   table.cbSize = MONITOR2_SIZE_WIN2K;
-  table.pfnEnumPorts = EnumPortsW;
+  table.pfnEnumPorts = ListPorts;
   table.pfnOpenPort = OpenPort;
   table.pfnStartDocPort = StartDocPort;
   table.pfnWritePort = WritePort;
