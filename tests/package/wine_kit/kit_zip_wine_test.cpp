@@ -253,6 +253,12 @@ TEST(KitZipUnderWine, TheOtherPortKindsEndWithTheWizardsOwnText) {
     if (!c.refused) {
       EXPECT_EQ(result.exit_code, static_cast<DWORD>(kit::exit_code::kFailed)) << "each ends with a failure text";
     }
+    if (!SetupRunsUnderWow64() && std::wstring(c.port) == L"KVCOM1:") {
+      // Wine gap: the serial install reached AddPrinterW, which kept a
+      // record its OpenPrinter refuses (as on "LPT1:"); it goes, so that
+      // the walk goes on with the one printer of the "LPT1:" install.
+      EXPECT_TRUE(DeleteUnopenablePrinter(L"VRT-Q40(S)")) << GetLastError();
+    }
     EXPECT_EQ(walk::LocalPrinters().size(), printers_before);
   }
   // The serial and USB port monitors' files, copied before AddMonitor
@@ -473,10 +479,11 @@ TEST(KitZipUnderWine, UninstallRemovesThePrinter) {
   RemoteDialog dialog(window);
   HWND list = GetDlgItem(window, kComponentListId);
   HWND log = GetDlgItem(window, kLogId);
-  // The printer of the install alone: it prints through the system's
-  // WinPrint, which the uninstaller never lists, and the port monitors never
-  // got in (see the other port kinds).
-  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+  // The printer of the install and the serial port monitor (the USB port
+  // monitor never got in, see the other port kinds); the printer prints
+  // through the system's WinPrint, which the uninstaller never lists. A
+  // 32-bit setup on 64-bit Windows got no monitor in either.
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), SetupRunsUnderWow64() ? 1 : 2);
   Sleep(kPaintMs);
   EXPECT_TRUE(walk::Screenshot(window, Shot("uninstall"))) << "no screenshot of the uninstaller";
 
