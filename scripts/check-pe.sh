@@ -163,7 +163,7 @@ else
     monitor=$(find "$folder" -maxdepth 1 -iname 'KVRCOMMON.dll' -type f | head -n 1)
     if [ -z "$monitor" ] || [ "$(head -c 2 "$monitor")" != "MZ" ]; then
       echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL is no port monitor"; status=1
-    elif ! $(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null | grep -Eq '\]\s+InitializePrintMonitor2$'; then
+    elif ! grep -Eq '\]\s+InitializePrintMonitor2$' <<<"$($(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null || true)"; then
       echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL does not export InitializePrintMonitor2"; status=1
     fi
     for data in VRTQ40G.GPD VRTQ40S.GPD VRTQ40.INI; do
