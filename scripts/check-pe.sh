@@ -202,11 +202,18 @@ else
     else
       check_plugin "$plugin" "$(objdump_of "${payload#*:}")"
     fi
+    folder=$dir/${payload%%:*}
+    # The serial port monitor: an image the spooler can initialise.
+    monitor=$(find "$folder" -maxdepth 1 -iname 'KVRCOMMON.dll' -type f | head -n 1)
+    if [ -z "$monitor" ] || [ "$(head -c 2 "$monitor")" != "MZ" ]; then
+      echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL is no port monitor"; status=1
+    elif ! grep -Eq '\]\s+InitializePrintMonitor2$' <<<"$($(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null || true)"; then
+      echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL does not export InitializePrintMonitor2"; status=1
+    fi
     # Every series' rendering side, as its series file names it: each
     # model's rendering plug-in (DataOemuniDLL) a PE image with the two COM
     # entries, its data files (DataFile) and plug-in list (DataOemuniini) no
     # stand-ins, and the list naming that plug-in.
-    folder=$dir/${payload%%:*}
     suffix=; [ "${payload%%:*}" = W64 ] && suffix=_64
     for name in setup_receipt setup_Ticket setup_Label setup_Embedded; do
       series=$dir/DRVCONFIG/$name$suffix.ini

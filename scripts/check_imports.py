@@ -320,9 +320,11 @@ def sse_lines(objdump, path):
     for line in listing.splitlines():
         symbol = SYMBOL_LINE.match(line)
         if symbol:
-            # The linker places the C++ exception tables (data) inside the
-            # code section; their bytes disassemble to anything.
-            in_data = symbol.group(1).startswith(".gcc_except_table")
+            # The linker places the C++ exception tables and the tables of
+            # constructor and destructor pointers (data) inside the code
+            # section; their bytes disassemble to anything (a pointer near
+            # an image base of 0x670f0000 reads as an MMX instruction).
+            in_data = symbol.group(1).startswith((".gcc_except_table", ".ctors", ".dtors"))
             continue
         if not in_data and SSE_USE.search(line):
             found.append(line.strip())

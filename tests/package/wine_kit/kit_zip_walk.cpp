@@ -183,6 +183,21 @@ HANDLE OpenForTheSheets() {
   return printer;
 }
 
+bool DeleteUnopenablePrinter(const wchar_t* name) {
+  const std::wstring key = std::wstring(kPrintersKey) + name;
+  HKEY found = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &found) != ERROR_SUCCESS) return true;
+  RegCloseKey(found);
+  if (RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Datatype", REG_SZ, L"RAW", sizeof L"RAW") != ERROR_SUCCESS)
+    return false;
+  PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE printer = nullptr;
+  if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, &access)) return false;
+  const BOOL deleted = DeletePrinter(printer);
+  ClosePrinter(printer);
+  return deleted != FALSE;
+}
+
 PluginHost::PluginHost(HANDLE printer) : plugin(Kit() + (Is64BitProgram() ? kPlugin64 : kPlugin32)) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);

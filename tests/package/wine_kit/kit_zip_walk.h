@@ -77,6 +77,10 @@ std::vector<std::uint8_t> BlackLogo();
 // The installed printer opened for use, as a host opens it for its sheets;
 // null when the spooler refuses.
 HANDLE OpenForTheSheets();
+// Wine gap (see the install): the record its AddPrinterW left for a printer
+// its OpenPrinter then refuses, removed through the spooler after writing
+// the data type Windows keeps; true when no such printer is left.
+bool DeleteUnopenablePrinter(const wchar_t* name);
 
 // A program of the kit started by a step; ended when the step leaves it
 // running (a failed step must not leave its windows on the display).

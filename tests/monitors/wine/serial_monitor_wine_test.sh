@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# serial_monitor_wine_test.sh WINE_EXEC TESTS.exe KVRCOMMON.DLL WORK
+# The serial port monitor in Wine's spooler, on a fresh 64-bit prefix:
+# KVRCOMMON.DLL laid in the system folder (where the install copies it),
+# COM1 mapped to a pseudo-terminal (com_capture.py), then TESTS.exe
+# (serial_monitor_wine_test.cpp) adds the monitor, sets KVCOM1:'s settings
+# and prints a raw job on a printer on KVCOM1:. Passes when the terminal
+# received the job's bytes, whole and once, with the line settings stored
+# for the port.
+set -uo pipefail
+wine_exec=$1 program=$2 monitor=$3 work=$4
+here=$(cd "$(dirname "$0")" && pwd)
+prefix="$work/wineprefix"
+rm -rf "$work"
+mkdir -p "$work"
+trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; [ -n "${capture:-}" ] && kill "$capture" 2>/dev/null' EXIT
+started=$(bash "$wine_exec" "$prefix" cmd /c exit 2>&1)
+status=$?
+[ $status -eq 77 ] && { echo "$started"; exit 77; }
+[ -f "$prefix/system.reg" ] || { echo "FAIL: no Wine prefix in $prefix: $started" >&2; exit 1; }
+cp "$monitor" "$prefix/drive_c/windows/system32/KVRCOMMON.DLL" || exit 1
+
+python3 "$here/com_capture.py" "$work/com1.out" "$work/ready" "$work/stop" >"$work/line.txt" &
+capture=$!
+for _ in $(seq 50); do [ -f "$work/ready" ] && break; sleep 0.1; done
+[ -f "$work/ready" ] || { echo "FAIL: no pseudo-terminal for COM1" >&2; exit 1; }
+# Wine's own mapping of COM1 (its mount manager rewrites dosdevices/com1 from
+# this value when the prefix starts), then a restart of the prefix.
+bash "$wine_exec" "$prefix" reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$(cat "$work/ready")" /f \
+  >/dev/null 2>&1 || { echo "FAIL: cannot map COM1" >&2; exit 1; }
+WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1
+
+export KIT_JOB_TEXT=$'\e@KVCOM1: a raw job through the serial port monitor\e|END'
+export KIT_COM1_SETTINGS='19200,e,7,2,x'
+# Wine's file channel records the line settings SetCommState was given
+# (dump_dcb), among much else: kept in a log of its own.
+WINEDEBUG=-all,trace+file bash "$wine_exec" "$prefix" "$program" --gtest_color=no 2>"$work/wine_trace.log"
+result=$?
+touch "$work/stop"
+wait "$capture"
+capture=
+line=$(cat "$work/line.txt")
+echo "COM1 line settings: $line"
+printf '%s' "$KIT_JOB_TEXT" >"$work/expected.out"
+if ! cmp -s "$work/expected.out" "$work/com1.out"; then
+  echo "FAIL: COM1 did not receive the job as sent:" >&2
+  od -c "$work/com1.out" | head -20 >&2
+  result=1
+else
+  echo "COM1 received the job: $(stat -c %s "$work/com1.out") bytes, as sent"
+fi
+# What the terminal keeps: speed, stop bits and flow control (Linux keeps a
+# pseudo-terminal at 8 data bits without parity whatever it is given).
+if [ "$line" != "speed=19200 size=8 parity=none stop=2 xon=1 rtscts=0" ]; then
+  echo "FAIL: COM1's line settings are not KVCOM1:'s stored $KIT_COM1_SETTINGS" >&2
+  result=1
+fi
+# What Wine's serial layer was given, data bits and parity included: 7
+# bits, even parity (EVENPARITY 2), two stop bits (TWOSTOPBITS 2), XON/XOFF,
+# no CTS handshake.
+dcb=$(grep -a 'dump_dcb' "$work/wine_trace.log" | tail -n 1 | sed 's/.*dump_dcb //')
+echo "Wine's record of the port's settings: $dcb"
+case $dcb in
+  "size=7 rate=19200 fParity=1 Parity=2 stopbits=2 IXON IXOFF CTS=0 "*"~CRTSCTS"*) ;;
+  *) echo "FAIL: SetCommState was not given KVCOM1:'s stored $KIT_COM1_SETTINGS" >&2; result=1 ;;
+esac
+exit $result
