@@ -82,18 +82,18 @@ end_beside_jobs() {
   for preset in "${!beside_pid[@]}"; do
     pid=${beside_pid[$preset]}
     kill -0 "$pid" 2>/dev/null || continue
-    kill -TERM -- "-$pid" 2>/dev/null
+    kill -TERM -- "-$pid" 2>/dev/null || true
     ended+=("$preset")
   done
   # What has not ended after a few seconds (a test that ignores the signal)
   # is killed.
   for _ in $(seq 50); do
     local alive=""
-    for preset in "${ended[@]}"; do kill -0 -- "-${beside_pid[$preset]}" 2>/dev/null && alive=1; done
+    for preset in "${ended[@]}"; do kill -0 -- "-${beside_pid[$preset]}" 2>/dev/null && alive=1 || true; done
     [ -n "$alive" ] || break
     sleep 0.1
   done
-  for preset in "${ended[@]}"; do kill -KILL -- "-${beside_pid[$preset]}" 2>/dev/null; done
+  for preset in "${ended[@]}"; do kill -KILL -- "-${beside_pid[$preset]}" 2>/dev/null || true; done
   [ ${#ended[@]} -eq 0 ] || printf '=== ended the jobs still running beside: %s\n' "${ended[*]}"
   # Every job not joined yet shows where it stood (one that ended on its own
   # may have failed first).
