@@ -11,6 +11,9 @@
 //   default         a feature's *DefaultOption names one of its options
 //   order           an *Order names a known section, unique within it
 //   printable       a paper's printable area lies inside the page
+//   fonts           *DeviceFonts lists each resource id once, *DefaultFont is
+//                   one of them, their text can be placed (*XMoveUnit,
+//                   CmdXMoveAbsolute) and their metrics are the driver's own
 //
 // This file is OS-independent.
 #pragma once
