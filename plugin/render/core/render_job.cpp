@@ -6,7 +6,6 @@
 #include "common/bmp/bitmap_decode.h"
 #include "plugin/render/core/watermark.h"
 #include "print/encoder/event_operations.h"
-#include "print/encoder/raster_packer.h"
 #include "print/gpd/gpd_writer.h"
 
 namespace kit::render {
@@ -36,7 +35,10 @@ void RenderJob::SendEvent(Event event) {
   Send(print::encoder::EncodeEvent(OperationsOf(settings_.Block(event)), model_));
 }
 
-void RenderJob::StartDoc() { SendEvent(Event::kStartDoc); }
+void RenderJob::StartDoc() {
+  LoadControlFont();
+  SendEvent(Event::kStartDoc);
+}
 
 void RenderJob::StartPage() {
   rows_.clear();
@@ -84,7 +86,10 @@ MonoPage RenderJob::LaidOutPage() {
 
 void RenderJob::EndPage() {
   const MonoPage page = LaidOutPage();
-  Send(print::encoder::PackPage(page.bits(), page.stride(), static_cast<std::size_t>(page.height()), page.width()));
+  Send(ComposePage(page, std::move(text_)));
+  text_.clear();
+  Send(font_command_);  // a selection's undo after the page's last string
+  font_command_.clear();
   rows_.clear();
   page_rows_ = 0;
   SendEvent(Event::kEndPage);
@@ -97,8 +102,16 @@ void RenderJob::EndDoc() {
   Log("job");
 }
 
-bool RenderJob::Callback(unsigned id) {
+bool RenderJob::Callback(unsigned id, std::span<const std::uint32_t> params) {
   switch (id) {
+    case print::gpd::kXMoveCallback:
+      if (params.empty()) return false;
+      x_ = static_cast<int>(params[0]);
+      return true;
+    case print::gpd::kYMoveCallback:
+      if (params.empty()) return false;
+      y_ = static_cast<int>(params[0]);
+      return true;
     case print::gpd::kStartDocCallback: StartDoc(); return true;
     case print::gpd::kStartPageCallback: StartPage(); return true;
     case print::gpd::kEndPageCallback: EndPage(); return true;
