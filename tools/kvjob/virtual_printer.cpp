@@ -64,6 +64,7 @@ struct Style {
 struct Cell {
   char32_t character;
   Style style;
+  int blank = 0;  // a gap of this many dots (1B 24) instead of a character
 };
 
 }  // namespace
@@ -172,6 +173,11 @@ class JobRenderer {
         return Feed(c.n);
       case CommandKind::kLineSpacing: spacing_ = c.n; return;
       case CommandKind::kDefaultSpacing: spacing_ = paper::kDefaultLineSpacing; return;
+      case CommandKind::kPosition: {
+        const int to = c.n | c.n2 << 8;
+        if (to > LineWidth() && to < paper::kPaperWidthDots) line_.push_back({U' ', style_, to - LineWidth()});
+        return;
+      }
       case CommandKind::kCodePage:
         if (const CodePage* page = CodePageOf(c.n)) {
           page_ = page;
@@ -216,7 +222,7 @@ class JobRenderer {
   }
   int LineWidth() const {
     int width = 0;
-    for (const Cell& cell : line_) width += CellOf(cell.style).width;
+    for (const Cell& cell : line_) width += cell.blank != 0 ? cell.blank : CellOf(cell.style).width;
     return width;
   }
   void Put(char32_t character) {
@@ -234,10 +240,17 @@ class JobRenderer {
   void PrintLine(int spacing) {
     int height = 0;
     std::u32string text;
-    for (const Cell& cell : line_) height = std::max(height, CellOf(cell.style).height);
+    for (const Cell& cell : line_) {
+      if (cell.blank == 0) height = std::max(height, CellOf(cell.style).height);
+    }
     Grow(y_ + height);
     int x = AlignedX(LineWidth());
     for (const Cell& cell : line_) {
+      if (cell.blank != 0) {
+        x += cell.blank;
+        text.push_back(U' ');
+        continue;
+      }
       const paper::FontCell size = CellOf(cell.style);
       DrawCharacter(x, y_ + height - size.height, cell);
       x += size.width;
