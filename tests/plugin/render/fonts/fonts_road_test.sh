@@ -34,6 +34,18 @@ open("logo.pgm", "wb").write(b"P5\n%d %d\n255\n" % (w, h) + bytes(rows))
 PY
 cp "$here/receipt.page" .
 
+# The speed benchmark's receipt: 40 lines of Font A, a Code128 and a QR code.
+python3 - <<'PY'
+lines = ["text 0 %d 9.5 FontA11: Item %02d %s %6.2f" % (i * 24, i + 1, "." * 18, 1.25 * (i + 1)) for i in range(40)]
+lines.append("text 0 %d 75.0 1D Code1: {BKIT-0042" % (40 * 24 + 8))
+lines.append("text 0 %d 9.5 2D Code1: KIT-RECEIPT-0042" % (40 * 24 + 210))
+open("receipt40.page", "w").write("\n".join(lines) + "\n")
+PY
+speed() {  # speed NAME GPD: the 40-line receipt's bytes
+  "$host" receipt40.page --printer "$printer" --machine machine --gpd "$2" -o "$1.bin" >/dev/null
+  stat -c %s "$1.bin"
+}
+
 print() {  # print NAME GPD: the job, its picture, what zbarimg reads
   "$host" receipt.page --printer "$printer" --machine machine --gpd "$2" -o "$1.bin" | grep -v '^printjob-host: 1 page'
   "$kvjob" render "$1.bin" -o "$1.png" --json --state /dev/null > "$1.json"
@@ -50,5 +62,14 @@ print("drawer pulse of the control font after the QR code:",
       any(r["what"] == "drawer" and r["on_ms"] == 50 and r["off_ms"] == 500 and qr and r["y"] > qr[0] for r in drawn))
 PY
 print gdi "$gdi"
+text_bytes=$(speed speed_std "$std")
 "$sheets" prefs "$printer" --machine machine --kit-files "$kit_files" --script "$here/graphics_prefs.txt" | tail -1
 print graphics "$std"
+raster_bytes=$(speed speed_raster "$std")
+# 9600 baud, 8 data bits, a start and a stop bit: 960 bytes a second.
+python3 - "$text_bytes" "$raster_bytes" <<'PY'
+import sys
+text, raster = int(sys.argv[1]), int(sys.argv[2])
+print("40-line receipt: printer fonts %d bytes (%.1f s at 9600 baud), raster %d bytes (%.1f s); 1/20 of raster or less: %s"
+      % (text, text / 960, raster, raster / 960, text * 20 <= raster))
+PY
