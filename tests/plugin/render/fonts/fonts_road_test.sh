@@ -66,6 +66,10 @@ text_bytes=$(speed speed_std "$std")
 "$sheets" prefs "$printer" --machine machine --kit-files "$kit_files" --script "$here/graphics_prefs.txt" | tail -1
 print graphics "$std"
 raster_bytes=$(speed speed_raster "$std")
+# The Windows builds' check: device fonts with the record's defaults give
+# the bytes they must give too.
+"$host" "$here/wine.page" --printer "$printer" --gpd "$std" -o wine.bin >/dev/null
+cmp wine.bin "$here/fonts_job.bin" && echo "fonts job: same bytes"
 # 9600 baud, 8 data bits, a start and a stop bit: 960 bytes a second.
 python3 - "$text_bytes" "$raster_bytes" <<'PY'
 import sys
