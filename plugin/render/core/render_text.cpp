@@ -3,7 +3,6 @@
 // cursor until End of Page lays them out with its raster (page_text.h).
 //
 // This file is OS-independent.
-#include <algorithm>
 #include <cstdio>
 
 #include "plugin/core/font/control_font_file.h"
@@ -52,8 +51,7 @@ void RenderJob::LoadControlFont() {
 
 void RenderJob::Report(const std::string& line) {
   if (!settings_.LogEnabled()) return;
-  const std::u16string directory(settings_.record.LogDirectory.begin(),
-                                 std::find(settings_.record.LogDirectory.begin(), settings_.record.LogDirectory.end(), u'\0'));
+  const std::u16string directory = TextOf(settings_.record.LogDirectory);
   if (directory.empty()) return;
   const LogTime t = host_.Now();
   char stamp[32];
