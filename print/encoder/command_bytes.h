@@ -82,4 +82,19 @@ inline constexpr std::array<std::uint8_t, 2> kBuzzerCommand{0x1B, 0x42};
 inline constexpr std::array<std::uint8_t, 6> kBuzzerBeeps{0, 1, 3, 5, 10, 20};
 inline constexpr std::uint8_t kBeepUnits = 2;  // 100 ms a beep, a choice
 
+// ---- Resident fonts ---------------------------------------------------------
+
+// Print mode: 1B 21 n; bit 0 selects Font B (0 Font A), the other bits
+// (emphasis, double height and width, underline) cleared here.
+inline constexpr std::array<std::uint8_t, 2> kPrintModeCommand{0x1B, 0x21};
+inline constexpr std::uint8_t kPrintModeFontB = 0x01;
+// Character size: 1D 21 n, n = (across - 1) << 4 | (down - 1), 1 to 8 each way.
+inline constexpr std::array<std::uint8_t, 2> kCharacterSizeCommand{0x1D, 0x21};
+inline constexpr int kMaxMagnification = 8;
+// Code page of the characters 80..FF: 1B 74 n.
+inline constexpr std::array<std::uint8_t, 2> kCodePageCommand{0x1B, 0x74};
+// Absolute print position on the line: 1B 24 nL nH, dots from the line's
+// left edge.
+inline constexpr std::array<std::uint8_t, 2> kAbsolutePositionCommand{0x1B, 0x24};
+
 }  // namespace kit::print::commands

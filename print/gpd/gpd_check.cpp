@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <set>
@@ -35,6 +36,7 @@ constexpr std::array<std::string_view, 6> kRequiredRootEntries{"GPDFileName", "M
 constexpr std::array<std::string_view, 4> kRequiredFeatures{"Orientation", "InputBin", "PaperSize", "Resolution"};
 constexpr std::array<std::string_view, 4> kRequiredCommands{"CmdCR", "CmdLF", "CmdFF", "CmdSendBlockData"};
 constexpr std::string_view kStandardNames = "\"StdNames.gpd\"";
+constexpr std::string_view kUniversalResources = "\"UniRes.dll\"";
 
 template <std::size_t N>
 bool In(const std::array<std::string_view, N>& list, std::string_view word) {
@@ -51,6 +53,7 @@ class Checker {
   std::vector<Finding> Run() {
     FirstEntry();
     Required();
+    Fonts();
     Walk(file_.root);
     PaperSizes(file_.root);
     std::stable_sort(findings_.begin(), findings_.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
@@ -80,6 +83,52 @@ class Checker {
     }
     for (std::string_view command : kRequiredCommands) {
       if (!commands.contains(std::string(command))) Add(1, "required", "no *Command: " + std::string(command));
+    }
+  }
+
+  // The device fonts: LIST(id, ...) of positive ids, each once; the default
+  // font one of them; the X move text needs and a resource DLL of the
+  // driver's own, which carries their metrics.
+  void Fonts() {
+    std::set<long> ids;
+    const std::vector<const Entry*> lists = All(file_.root, "DeviceFonts");
+    for (const Entry* list : lists) {
+      const std::string& v = list->value;
+      if (v.rfind("LIST(", 0) != 0 || v.back() != ')') {
+        Add(list->line, "fonts", "*DeviceFonts is not LIST(id, ...)");
+        continue;
+      }
+      std::string item;
+      const std::string inner = v.substr(5, v.size() - 6) + ",";
+      for (char c : inner) {
+        if (c != ',') {
+          if (c != ' ') item += c;
+          continue;
+        }
+        char* end = nullptr;
+        const long id = std::strtol(item.c_str(), &end, 10);
+        if (item.empty() || *end != 0 || id <= 0) {
+          Add(list->line, "fonts", "\"" + item + "\" is no font resource id");
+        } else if (!ids.insert(id).second) {
+          Add(list->line, "fonts", "font " + item + " is listed twice");
+        }
+        item.clear();
+      }
+    }
+    if (const Entry* chosen = First(file_.root, "DefaultFont")) {
+      if (!ids.contains(std::strtol(chosen->value.c_str(), nullptr, 10))) {
+        Add(chosen->line, "fonts", "*DefaultFont: " + chosen->value + " is no listed device font");
+      }
+    }
+    if (lists.empty()) return;
+    std::set<std::string> features, commands;
+    Collect(file_.root, features, commands);
+    if (!commands.contains("CmdXMoveAbsolute") || First(file_.root, "XMoveUnit") == nullptr) {
+      Add(lists.front()->line, "fonts", "device fonts without *XMoveUnit and CmdXMoveAbsolute to place their text");
+    }
+    const Entry* dll = First(file_.root, "ResourceDLL");
+    if (dll != nullptr && dll->value == kUniversalResources) {
+      Add(dll->line, "fonts", "device fonts in the universal driver's own resources " + dll->value);
     }
   }
 

@@ -19,6 +19,9 @@
 //                   *MaxPrintableWidth the printable width)
 //   line            no named paper's printable width is wider than the
 //                   user-defined size's *MaxPrintableWidth, the model's line
+//   fonts           *DeviceFonts lists each resource id once, *DefaultFont is
+//                   one of them, their text can be placed (*XMoveUnit,
+//                   CmdXMoveAbsolute) and their metrics are the driver's own
 //
 // This file is OS-independent.
 #pragma once

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "print/encoder/command_bytes.h"
+#include "print/fonts/font_table.h"
 
 namespace kit::print::gpd {
 namespace {
@@ -64,7 +65,8 @@ int Units(const model::Model& m, int tenths_mm) { return m.DotsOf(tenths_mm); }
 void Header(Writer& w, const model::Model& m, Flavour flavour) {
   const bool gdi = flavour == Flavour::kGdi;
   w.Line("*% " + std::string(m.name) + " printer data file, " + (gdi ? "GDI" : "STD") +
-         " flavour: every page printed as raster.");
+         (gdi ? " flavour: text printed as raster, the command fonts as commands."
+              : " flavour: text in the printer's fonts, pictures as raster."));
   w.Line("*% Written from the kit's model table by gpdgen; edit the table, not this file.");
   w.Entry("GPDSpecVersion", Quoted("1.0"));
   w.Entry("GPDFileVersion", Quoted(kFileVersion));
@@ -72,7 +74,10 @@ void Header(Writer& w, const model::Model& m, Flavour flavour) {
   w.Entry("Include", Quoted("StdNames.gpd"));
   w.Entry("ModelName", Quoted(m.name));
   w.Entry("MasterUnits", Pair(m.dots_per_inch, m.dots_per_inch));
-  w.Entry("ResourceDLL", Quoted("UniRes.dll"));
+  // The rendering plug-in's module carries the printer fonts' metrics as
+  // RC_UFM resources; the standard names keep coming from the universal
+  // driver's own resources through StdNames.gpd.
+  w.Entry("ResourceDLL", Quoted(std::string(m.token) + "R.DLL"));
   w.Entry("PrinterType", "SERIAL");
   w.Entry("MaxCopies", "1");
   w.Entry("OutputDataFormat", "H_BYTE");
@@ -80,6 +85,7 @@ void Header(Writer& w, const model::Model& m, Flavour flavour) {
   w.Entry("CursorXAfterCR", "AT_CURSOR_X_ORIGIN");
   w.Entry("CursorXAfterSendBlockData", "AT_GRXDATA_ORIGIN");
   w.Entry("CursorYAfterSendBlockData", "AUTO_INCREMENT");
+  w.Entry("XMoveUnit", std::to_string(m.dots_per_inch));
   w.Entry("YMoveUnit", std::to_string(m.dots_per_inch));
   w.Entry("RotateCoordinate?", "FALSE");
   w.Entry("RotateRaster?", "FALSE");
@@ -205,13 +211,44 @@ void Commands(Writer& w) {
                      "]{max_repeat(DestYRel)}");
   w.Close();
   // The document's and the page's operations of the plug-in's settings.
+  // The position of device text: the plug-in keeps the cursor, prints the
+  // page's text at its lines (1B 24 nL nH for the line's position).
+  w.Open("*Command: CmdXMoveAbsolute");
+  w.Entry("CallbackID", std::to_string(kXMoveCallback));
+  w.Entry("Params", "LIST(DestX)");
+  w.Close();
+  w.Open("*Command: CmdYMoveAbsolute");
+  w.Entry("CallbackID", std::to_string(kYMoveCallback));
+  w.Entry("Params", "LIST(DestY)");
+  w.Close();
   Callback(w, "CmdStartDoc", "DOC_SETUP.1", kStartDocCallback);
   Callback(w, "CmdStartPage", "PAGE_SETUP.1", kStartPageCallback);
   Callback(w, "CmdEndPage", "PAGE_FINISH.1", kEndPageCallback);
   Callback(w, "CmdEndDoc", "DOC_FINISH.1", kEndDocCallback);
 }
 
+// The device fonts: in the STD flavour every font of the model's table, the
+// first (FontA11) the default; in the GDI flavour the fonts that are printer
+// commands only (barcodes, QR, control), the text fonts left to GDI's
+// raster. A model without such fonts in its GDI flavour lists none.
+void DeviceFonts(Writer& w, const model::Model& m, Flavour flavour) {
+  const std::vector<int> ids = DeviceFontIdsOf(m, flavour);
+  if (ids.empty()) return;
+  std::string list;
+  for (int id : ids) list += (list.empty() ? "" : ", ") + std::to_string(id);
+  w.Entry("DeviceFonts", "LIST(" + list + ")");
+  if (flavour == Flavour::kStd) w.Entry("DefaultFont", std::to_string(ids.front()));
+}
+
 }  // namespace
+
+std::vector<int> DeviceFontIdsOf(const model::Model& model, Flavour flavour) {
+  std::vector<int> ids;
+  for (const fonts::PrinterFont& f : fonts::FontsOf(model).fonts) {
+    if (flavour == Flavour::kStd || f.kind != fonts::FontKind::kText) ids.push_back(f.resource_id);
+  }
+  return ids;
+}
 
 std::string FileName(const model::Model& model, Flavour flavour) {
   return std::string(model.token) + static_cast<char>(flavour) + ".GPD";
@@ -220,6 +257,7 @@ std::string FileName(const model::Model& model, Flavour flavour) {
 std::string WriteGpd(const model::Model& model, Flavour flavour) {
   Writer w;
   Header(w, model, flavour);
+  DeviceFonts(w, model, flavour);
   for (const FeatureSpec& feature : FixedFeatures()) Feature(w, feature);
   Resolution(w, model);
   PaperSize(w, model);

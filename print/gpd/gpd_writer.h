@@ -3,9 +3,10 @@
 // commands of a job. Both flavours of a model are written from the model
 // table, so the data files can never disagree with the rendering plug-in.
 //
-// The GDI flavour prints every page as raster. The STD flavour takes the same
-// raster route for now; it is the flavour that will add the printer's
-// resident fonts (text sent as text) later.
+// The GDI flavour prints text as raster; the STD flavour lists the printer's
+// resident Font A and Font B as device fonts, so that text in them goes to
+// the printer as text. Both list the fonts that are printer commands (the
+// barcode, QR and control fonts) where the model has them.
 //
 // The four event operations are command callbacks: the plug-in's
 // CommandCallback receives their ids at the start and end of the document
@@ -16,6 +17,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "print/model/model_table.h"
 
@@ -29,6 +31,8 @@ enum CallbackId : unsigned {
   kStartPageCallback = 2,
   kEndPageCallback = 3,
   kEndDocCallback = 4,
+  kXMoveCallback = 5,  // CmdXMoveAbsolute, with DestX
+  kYMoveCallback = 6,  // CmdYMoveAbsolute, with DestY
 };
 // The ColorMode option's image-processing callback id: ImageProcessing
 // receives every band of the page under it.
@@ -36,6 +40,8 @@ inline constexpr unsigned kImageCallback = 1;
 
 // "VRTQ40G.GPD"
 std::string FileName(const model::Model& model, Flavour flavour);
+// The resource ids of the fonts a flavour lists, in the GPD's order.
+std::vector<int> DeviceFontIdsOf(const model::Model& model, Flavour flavour);
 // The whole file, lines ending in CR LF.
 std::string WriteGpd(const model::Model& model, Flavour flavour);
 

@@ -86,6 +86,7 @@ class Reader {
       case 0x33: return WithParameters(CommandKind::kLineSpacing, 3);
       case 0x32: return Make(CommandKind::kDefaultSpacing, 2);
       case 0x74: return WithParameters(CommandKind::kCodePage, 3);
+      case 0x24: return WithParameters(CommandKind::kPosition, 4);
       case 0x70: return WithParameters(CommandKind::kDrawerPulse, 5);
       case 0x42: return WithParameters(CommandKind::kBuzzer, 4);
       case 0x69: {  // full cut

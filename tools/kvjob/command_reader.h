@@ -53,6 +53,7 @@ enum class CommandKind {
   kLineSpacing,    // 1B 33 n
   kDefaultSpacing, // 1B 32
   kCodePage,       // 1B 74 n
+  kPosition,       // 1B 24 nL nH: the next character nL + 256 nH dots from the line's left
   kCut,            // 1D 56 m [n], 1B 69 (full), 1B 6D (partial)
   kDrawerPulse,    // 1B 70 m t1 t2
   kBuzzer,         // 1B 42 n t

@@ -125,6 +125,7 @@ class Decoder {
       case CommandKind::kLineSpacing: return Numbered("line spacing %u dots", c.n);
       case CommandKind::kDefaultSpacing: return Line("default line spacing");
       case CommandKind::kCodePage: return Numbered("code page %u", c.n);
+      case CommandKind::kPosition: return Numbered("position %u", static_cast<unsigned>(c.n | c.n2 << 8));
       case CommandKind::kCut:
         std::snprintf(buf, sizeof buf, "cut %s", IsPartialCut(c.n) ? "partial" : "full");
         return Line(buf);

@@ -60,6 +60,7 @@ class JobRenderer {
   struct Cell {
     char32_t character;
     Style style;
+    int blank = 0;  // a gap of this many dots (1B 24) instead of a character
   };
 
   // virtual_printer.cpp: one command, and ESC @.

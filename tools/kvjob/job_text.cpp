@@ -11,7 +11,7 @@ paper::FontCell JobRenderer::CellOf(const Style& s) {
 }
 int JobRenderer::LineWidth() const {
   int width = 0;
-  for (const Cell& cell : line_) width += CellOf(cell.style).width;
+  for (const Cell& cell : line_) width += cell.blank != 0 ? cell.blank : CellOf(cell.style).width;
   return width;
 }
 void JobRenderer::Put(char32_t character) {
@@ -29,10 +29,17 @@ void JobRenderer::PrintLine() { PrintLine(spacing_); }
 void JobRenderer::PrintLine(int spacing) {
   int height = 0;
   std::u32string text;
-  for (const Cell& cell : line_) height = std::max(height, CellOf(cell.style).height);
+  for (const Cell& cell : line_) {
+    if (cell.blank == 0) height = std::max(height, CellOf(cell.style).height);
+  }
   Grow(y_ + height);
   int x = AlignedX(LineWidth());
   for (const Cell& cell : line_) {
+    if (cell.blank != 0) {
+      x += cell.blank;
+      text.push_back(U' ');
+      continue;
+    }
     const paper::FontCell size = CellOf(cell.style);
     DrawCharacter(x, y_ + height - size.height, cell);
     x += size.width;

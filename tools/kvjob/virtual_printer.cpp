@@ -112,6 +112,11 @@ void JobRenderer::Do(const Command& c) {
       return Feed(c.n);
     case CommandKind::kLineSpacing: spacing_ = c.n; return;
     case CommandKind::kDefaultSpacing: spacing_ = paper::kDefaultLineSpacing; return;
+    case CommandKind::kPosition: {
+      const int to = c.n | c.n2 << 8;
+      if (to > LineWidth() && to < printer_.roll_.width_dots) line_.push_back({U' ', style_, to - LineWidth()});
+      return;
+    }
     case CommandKind::kCodePage:
       if (const CodePage* page = CodePageOf(c.n)) {
         page_ = page;

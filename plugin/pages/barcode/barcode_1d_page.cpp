@@ -13,7 +13,6 @@ namespace kit::plugin::barcode {
 const char16_t* const kSampleData1D[print::commands::kBarcodeTypeCount] = {
     u"123456789012", u"023456789012", u"12345678", u"1234567890123", u"123ABC*",
     u"123456789",    u"A123456789A",  u"123ABC",   u"{A1234"};
-const std::uint8_t kDefaultSymbology[kBarcode1DCount] = {0, 1, 3, 4, 5, 6, 7, 8};
 
 namespace {
 
@@ -105,17 +104,6 @@ Barcode1DSettings* RecordOf(const std::optional<PrivateDevModeSpan>& bytes, Priv
 
 }  // namespace
 
-Shown1D ShownValues(const Barcode1DSettings& record, std::size_t font) {
-  Shown1D shown;
-  const auto type = print::commands::BarcodeTypeAt(record.Symbology);
-  shown.type = type ? *type : static_cast<print::commands::BarcodeType>(kDefaultSymbology[font]);
-  shown.module_width = static_cast<std::uint8_t>(
-      std::clamp<int>(record.ModuleWidth, kMinModuleWidth, kMaxModuleWidth));
-  shown.height = std::clamp<std::uint32_t>(record.Height, kMinBarHeight, kMaxBarHeight);
-  shown.hri_position = record.HriPosition < kHriPositionCount ? record.HriPosition : 0;
-  shown.hri_font = record.HriFont <= 1 ? record.HriFont : 0;
-  return shown;
-}
 
 const ui::DialogTemplate& Barcode1DPage::Template() const {
   static const ui::DialogTemplate t = MakeTemplate();
@@ -277,8 +265,7 @@ void Barcode1DPage::Print(ui::Window& window) {
                 ui::kMbOk | ui::kMbIconError);
     return;
   }
-  const print::commands::BarcodeParameters parameters{shown_.hri_font, shown_.hri_position, shown_.module_width,
-                                               static_cast<std::uint8_t>(shown_.height & 0xFF), shown_.type};
+  const print::commands::BarcodeParameters parameters = BarcodeParametersOf(shown_);
   const auto* first = reinterpret_cast<const std::uint8_t*>(data->data());
   if (print_.send) print_.send(print::commands::BarcodeJob(parameters, std::span(first, data->size())));
 }

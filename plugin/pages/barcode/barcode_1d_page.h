@@ -14,6 +14,7 @@
 
 #include "plugin/core/devmode/private_devmode.h"
 #include "plugin/core/sheets/sheet_page.h"
+#include "plugin/pages/barcode/barcode_records.h"
 #include "plugin/pages/barcode/test_print.h"
 #include "print/commands/printer_commands.h"
 
@@ -50,26 +51,8 @@ inline constexpr int kGeneralGroupId = 2009;
 inline constexpr int kTestPrintGroupId = 2010;
 inline constexpr int kDataLabelId = 2011;
 
-inline constexpr int kMinModuleWidth = 2;
-inline constexpr int kMaxModuleWidth = 6;
-inline constexpr int kMinBarHeight = 1;
-inline constexpr int kMaxBarHeight = 255;
-inline constexpr int kHriPositionCount = 4;
-
 // The sample data put into the data edit for each type.
 extern const char16_t* const kSampleData1D[print::commands::kBarcodeTypeCount];
-// The type each font starts with.
-extern const std::uint8_t kDefaultSymbology[kBarcode1DCount];
-
-// What the page shows for one font: the record's values, made valid.
-struct Shown1D {
-  print::commands::BarcodeType type = print::commands::BarcodeType::kUpcA;
-  std::uint8_t module_width = 3;
-  std::uint32_t height = 163;
-  std::uint8_t hri_position = 0;
-  std::uint8_t hri_font = 0;
-};
-Shown1D ShownValues(const Barcode1DSettings& record, std::size_t font);
 
 class Barcode1DPage final : public sheets::SheetPage {
  public:

@@ -11,10 +11,7 @@ namespace kit::plugin::barcode {
 namespace {
 
 constexpr std::size_t kQrRecord = 0;
-constexpr int kLanguageModeCount = 2;
-constexpr std::uint32_t kModelCount = 2;
 constexpr std::uint32_t kPdf417LevelCount = 9;
-constexpr print::commands::QrParameters kDefaults{3, 0, 1, 1};
 
 const PageText kLabels[] = {
     {kFont2DLabelId, u"RC_STATIC_2DCODE_FONTNAME", u"Font Name:"},
@@ -84,14 +81,6 @@ ui::DialogTemplate MakeTemplate() {
 
 }  // namespace
 
-print::commands::QrParameters ShownQrValues(const Barcode2DSettings& r) {
-  print::commands::QrParameters shown = kDefaults;
-  shown.module_size = static_cast<std::uint8_t>(std::clamp<int>(r.QrModuleSize, kMinQrModuleSize, kMaxQrModuleSize));
-  if (r.QrLanguageMode < kLanguageModeCount) shown.language_mode = r.QrLanguageMode;
-  if (r.QrModel >= 1 && r.QrModel <= kModelCount) shown.model = r.QrModel;
-  if (r.QrErrorLevel < print::commands::kQrErrorLetters.size()) shown.error_level = r.QrErrorLevel;
-  return shown;
-}
 
 const ui::DialogTemplate& Barcode2DPage::Template() const {
   static const ui::DialogTemplate t = MakeTemplate();
@@ -131,9 +120,9 @@ void Barcode2DPage::LoadTexts(ui::Window& window, const sheets::CurrentTexts& te
 
 void Barcode2DPage::LoadRecord(ui::Window& window) {
   Barcode2DSettings record{};
-  record.QrModuleSize = kDefaults.module_size;
-  record.QrModel = kDefaults.model;
-  record.QrErrorLevel = kDefaults.error_level;
+  record.QrModuleSize = kQrDefaults.module_size;
+  record.QrModel = kQrDefaults.model;
+  record.QrErrorLevel = kQrDefaults.error_level;
   if (const auto bytes = context().PrivateRecord()) record = Decode(*bytes).Barcode2D[kQrRecord];
   shown_ = ShownQrValues(record);
   loading_ = true;

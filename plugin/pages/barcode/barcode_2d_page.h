@@ -14,6 +14,7 @@
 
 #include "plugin/core/devmode/private_devmode.h"
 #include "plugin/core/sheets/sheet_page.h"
+#include "plugin/pages/barcode/barcode_records.h"
 #include "plugin/pages/barcode/test_print.h"
 #include "print/commands/printer_commands.h"
 
@@ -49,13 +50,9 @@ inline constexpr int kPdf417GroupId = 2112;
 inline constexpr int kPdf417ErrorComboId = 2113;
 inline constexpr int kGs12DGroupId = 2114;
 
-inline constexpr int kMinQrModuleSize = 1;
-inline constexpr int kMaxQrModuleSize = 24;
 inline constexpr char16_t kQrPointSize[] = u"9.5";
 inline constexpr char16_t kQrSampleData[] = u"01234567890123";
 
-// What the page shows: record 0's QR values, made valid.
-print::commands::QrParameters ShownQrValues(const Barcode2DSettings& record);
 
 class Barcode2DPage final : public sheets::SheetPage {
  public:

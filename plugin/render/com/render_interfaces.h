@@ -82,6 +82,39 @@ struct SURFOBJ {
 // when the call comes from ResetDC).
 using DrvStartDocFunction = BOOL(KIT_STDCALL*)(SURFOBJ* pso, WCHAR* pwszDocName, DWORD dwJobId);
 
+// The font methods' records (printoem.h). OutputCharStr hands the glyphs of
+// a device font's string with the font's UNIFONTOBJ; the plug-in asks the
+// driver, through the object's GetInfo, for their Unicode characters.
+struct UNIFONTOBJ;
+using UnifontGetInfo = BOOL(KIT_STDCALL*)(UNIFONTOBJ* font, DWORD info_id, void* data, DWORD data_size, DWORD* needed);
+struct UNIFONTOBJ {
+  ULONG ulFontID;   // the font's resource id, as the GPD's *DeviceFonts lists it
+  DWORD dwFlags;
+  void* pIFIMetrics;
+  UnifontGetInfo pfnGetInfo;
+};
+struct GETINFO_GLYPHSTRING {
+  DWORD dwSize;
+  DWORD dwCount;
+  DWORD dwTypeIn;
+  void* pGlyphIn;
+  DWORD dwTypeOut;
+  void* pGlyphOut;
+  DWORD dwGlyphOutSize;
+};
+// A command Unidrv would send itself, handed to SendFontCmd.
+struct FINVOCATION {
+  DWORD dwCount;
+  BYTE* pubCommand;
+};
+inline constexpr DWORD kUfoGetInfoGlyphString = 2;  // UFO_GETINFO_GLYPHSTRING
+inline constexpr DWORD kTypeUnicode = 1;            // TYPE_UNICODE
+inline constexpr DWORD kTypeGlyphHandle = 3;        // TYPE_GLYPHHANDLE
+inline constexpr DWORD kTypeGlyphId = 4;            // TYPE_GLYPHID
+// DEVINFO's cFonts (winddi.h): after flGraphicsCaps and three LOGFONTW of
+// 92 bytes. The number of device fonts GDI may use; 0 leaves every text to GDI.
+inline constexpr std::size_t kDevInfoFontCountOffset = 4 + 3 * 92;
+
 struct POINT {
   LONG x, y;
 };

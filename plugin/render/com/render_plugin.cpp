@@ -5,7 +5,8 @@
 // (EnableDriver, DisableDriver), keeps one job per PDEV (EnablePDEV,
 // ResetPDEV, DisablePDEV) and takes the data file's event callbacks
 // (CommandCallback) and the page's bands (ImageProcessing, sending them to
-// the spooler itself). Every other method
+// the spooler itself), and prints the model's device fonts (SendFontCmd,
+// OutputCharStr: the strings kept in the page until its end). Every other method
 // answers E_NOTIMPL, as the documentation allows.
 #include <algorithm>
 #include <atomic>
@@ -14,10 +15,12 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plugin/core/com/last_error.h"
 #include "plugin/core/com/module_state.h"
 #include "plugin/core/com/oem_ui_core.h"
+#include "plugin/core/font/control_font_file.h"
 #include "plugin/module/com_server.h"
 #include "plugin/render/com/render_interfaces.h"
 #include "plugin/render/com/render_module.h"
@@ -163,7 +166,7 @@ HRESULT KIT_STDCALL GetImplementedMethod(IPrintOemUni*, char* name) {
   const std::string_view method(name);
   for (std::string_view implemented : {"GetInfo", "DevMode", "PublishDriverInterface", "GetImplementedMethod",
                                        "EnableDriver", "DisableDriver", "EnablePDEV", "DisablePDEV", "ResetPDEV", "CommandCallback",
-                                       "ImageProcessing"}) {
+                                       "ImageProcessing", "OutputCharStr", "SendFontCmd"}) {
     if (method == implemented) return kSOk;
   }
   return kSFalse;
@@ -193,8 +196,9 @@ HRESULT KIT_STDCALL EnableDriver(IPrintOemUni*, DWORD, DWORD size, DRVENABLEDATA
 
 HRESULT KIT_STDCALL DisableDriver(IPrintOemUni*) { return kSOk; }
 
-HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printer, ULONG, void*, ULONG, void*, ULONG,
-                               void*, DRVENABLEDATA* driver_functions, void** pdev_out) {
+HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printer, ULONG, void*, ULONG, void*,
+                               ULONG device_info_size, void* device_info, DRVENABLEDATA* driver_functions,
+                               void** pdev_out) {
   if (devobj == nullptr || pdev_out == nullptr) return kEFail;
   *pdev_out = nullptr;
   if (g_module.model == nullptr) return kEFail;  // a module of no model's name
@@ -205,6 +209,10 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
     identity.temp_folder = g_module.system->GetTempPath();
     g_module.system->SHGetSpecialFolderPath(kCsidlCommonAppData, false, &identity.common_app_data);
   }
+  const std::size_t system_folder = system_directory.rfind(u'\\');
+  if (system_folder != std::u16string::npos) {
+    identity.control_font_path = font::ControlFontPath(system_directory.substr(0, system_folder));
+  }
   // A model without a UI plug-in has no page that sets the record: it
   // prints with the defaults, which the encoder fits to what the model has.
   const std::span<const std::uint8_t> record =
@@ -212,6 +220,14 @@ HRESULT KIT_STDCALL EnablePDEV(IPrintOemUni* self, DEVOBJ* devobj, WCHAR* printe
   auto* pdev = new (std::nothrow) Pdev(Self(self)->driver, devobj, *g_module.model,
                                        render::ReadSettings(record, system_directory), std::move(identity));
   if (pdev == nullptr) return kEFail;
+  // "Print all text as graphics": GDI gets no device font (EnablePDEV may
+  // change the DEVINFO the driver hands GDI), so every text, the barcode and
+  // control fonts' too, is drawn by GDI into the page's raster.
+  if (pdev->job.settings().record.PrintAsGraphics != 0 && device_info != nullptr &&
+      device_info_size >= kDevInfoFontCountOffset + sizeof(ULONG)) {
+    const ULONG none = 0;
+    std::memcpy(static_cast<BYTE*>(device_info) + kDevInfoFontCountOffset, &none, sizeof none);
+  }
   pdev->driver_start_doc = reinterpret_cast<DrvStartDocFunction>(FindDriverFunction(driver_functions, kIndexDrvStartDoc));
   *pdev_out = pdev;
   return kSOk;
@@ -233,12 +249,49 @@ HRESULT KIT_STDCALL ResetPDEV(IPrintOemUni*, DEVOBJ* old_devobj, DEVOBJ* new_dev
   return kSOk;
 }
 
-HRESULT KIT_STDCALL CommandCallback(IPrintOemUni*, DEVOBJ* devobj, DWORD id, DWORD, DWORD*, INT* result) {
+HRESULT KIT_STDCALL CommandCallback(IPrintOemUni*, DEVOBJ* devobj, DWORD id, DWORD count, DWORD* params,
+                                    INT* result) {
   Pdev* pdev = PdevOf(devobj);
   if (result != nullptr) *result = 0;
   if (pdev == nullptr) return kEFail;
   pdev->host.Rebind(devobj);
-  return pdev->job.Callback(id) ? kSOk : kEFail;
+  std::vector<std::uint32_t> values;
+  if (params != nullptr) values.assign(params, params + count);
+  return pdev->job.Callback(id, values) ? kSOk : kEFail;
+}
+
+// ---- device fonts ----------------------------------------------------------------
+
+// The font's selection (or its undo) as the metrics carry it: kept for the
+// next string, so that it prints at the string's line of the page.
+HRESULT KIT_STDCALL SendFontCmd(IPrintOemUni*, DEVOBJ* devobj, void*, void* invocation) {
+  Pdev* pdev = PdevOf(devobj);
+  const auto* command = static_cast<const FINVOCATION*>(invocation);
+  if (pdev == nullptr || command == nullptr) return kEFail;
+  if (command->dwCount != 0 && command->pubCommand != nullptr) {
+    pdev->job.FontCommand(std::span<const std::uint8_t>(command->pubCommand, command->dwCount));
+  }
+  return kSOk;
+}
+
+// A string in one of the model's device fonts: its characters from the
+// driver (glyph handles or ids to Unicode), printed at the cursor.
+HRESULT KIT_STDCALL OutputCharStr(IPrintOemUni*, DEVOBJ* devobj, void* font_object, DWORD type, DWORD count,
+                                  void* glyphs) {
+  Pdev* pdev = PdevOf(devobj);
+  auto* font = static_cast<UNIFONTOBJ*>(font_object);
+  if (pdev == nullptr || font == nullptr || font->pfnGetInfo == nullptr || (count != 0 && glyphs == nullptr) ||
+      (type != kTypeGlyphHandle && type != kTypeGlyphId)) {
+    return kEFail;
+  }
+  std::u16string text(count, u'\0');
+  if (count != 0) {
+    GETINFO_GLYPHSTRING request{sizeof(GETINFO_GLYPHSTRING), count, type, glyphs, kTypeUnicode, text.data(), 0};
+    DWORD needed = 0;
+    if (!font->pfnGetInfo(font, kUfoGetInfoGlyphString, &request, sizeof request, &needed)) return kEFail;
+  }
+  pdev->host.Rebind(devobj);
+  return pdev->job.PrintText(static_cast<int>(font->ulFontID), text) ? kSOk : kEFail;
 }
 
 // Every band of the page; the plug-in sends the page itself at End of Page
@@ -302,8 +355,8 @@ const IPrintOemUniVtbl kVtbl = {
     NotImplemented<DEVOBJ*, void*, DWORD*>,                                       // DownloadFontHeader
     NotImplemented<DEVOBJ*, void*, ULONG, DWORD*, DWORD*>,                        // DownloadCharGlyph
     NotImplemented<DEVOBJ*, void*, DWORD*>,                                       // TTDownloadMethod
-    NotImplemented<DEVOBJ*, void*, DWORD, DWORD, void*>,                          // OutputCharStr
-    NotImplemented<DEVOBJ*, void*, void*>,                                        // SendFontCmd
+    OutputCharStr,
+    SendFontCmd,
     NotImplemented<void*, void*, void*, void*, void*, void*, void*, void*, void*, ULONG>,  // TextOutAsBitmap
 };
 

@@ -7,7 +7,6 @@
 #include "plugin/core/watermark/picture_place.h"
 #include "plugin/render/core/watermark.h"
 #include "print/encoder/event_operations.h"
-#include "print/encoder/raster_packer.h"
 #include "print/gpd/gpd_writer.h"
 
 namespace kit::render {
@@ -37,7 +36,10 @@ void RenderJob::SendEvent(Event event) {
   Send(print::encoder::EncodeEvent(OperationsOf(settings_.Block(event)), model_));
 }
 
-void RenderJob::StartDoc() { SendEvent(Event::kStartDoc); }
+void RenderJob::StartDoc() {
+  LoadControlFont();
+  SendEvent(Event::kStartDoc);
+}
 
 void RenderJob::StartPage() {
   rows_.clear();
@@ -91,13 +93,18 @@ MonoPage RenderJob::LaidOutPage() {
 
 void RenderJob::EndPage() {
   const MonoPage page = LaidOutPage();
-  print::encoder::Bytes bytes =
-      print::encoder::PackPage(page.bits(), page.stride(), static_cast<std::size_t>(page.height()), page.width());
+  int paper_row = 0;
+  print::encoder::Bytes bytes = ComposePage(page, std::move(text_), &paper_row);
+  text_.clear();
   if (model_.PrintsLabels()) {
-    // The packer stops at the last printed row: the label's rest, then the gap.
-    print::encoder::AppendFeedDots(bytes, page.height() - page.PrintedHeight() + model_.DotsOf(model_.label_gap_tenths_mm));
+    // The page's bytes stop where the paper stands after its last printed
+    // row or line: the label's rest, then the gap.
+    print::encoder::AppendFeedDots(bytes, std::max(0, page.height() - paper_row) +
+                                              model_.DotsOf(model_.label_gap_tenths_mm));
   }
   Send(bytes);
+  Send(font_command_);  // a selection's undo after the page's last string
+  font_command_.clear();
   rows_.clear();
   page_rows_ = 0;
   SendEvent(Event::kEndPage);
@@ -110,8 +117,16 @@ void RenderJob::EndDoc() {
   Log("job");
 }
 
-bool RenderJob::Callback(unsigned id) {
+bool RenderJob::Callback(unsigned id, std::span<const std::uint32_t> params) {
   switch (id) {
+    case print::gpd::kXMoveCallback:
+      if (params.empty()) return false;
+      x_ = static_cast<int>(params[0]);
+      return true;
+    case print::gpd::kYMoveCallback:
+      if (params.empty()) return false;
+      y_ = static_cast<int>(params[0]);
+      return true;
     case print::gpd::kStartDocCallback: StartDoc(); return true;
     case print::gpd::kStartPageCallback: StartPage(); return true;
     case print::gpd::kEndPageCallback: EndPage(); return true;

@@ -5,11 +5,13 @@
 //   Start of Document   the StartDocOp block's operations
 //   Start of Page       the StartPageOp block's operations
 //   bands               kept in the page, top-down
+//   device text         kept in the page at the cursor's line (page_text.h)
 //   End of Page         the page zoomed, turned and watermarked as the record
 //                       says, packed into raster blocks (blank rows fed, the
-//                       trailing white dropped); on a label model the rest
-//                       of the label and the gap fed, so that the next page
-//                       starts on the next label; then the EndPageOp block
+//                       trailing white dropped) around the page's lines of
+//                       device text; on a label model the rest of the label
+//                       and the gap fed, so that the next page starts on the
+//                       next label; then the EndPageOp block
 //   End of Document     the EndDocOp block
 //
 // Every byte goes to the host's Write (the driver's spool buffer). With the
@@ -24,7 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "plugin/core/font/control_font_file.h"
 #include "plugin/render/core/driver_log.h"
+#include "plugin/render/core/page_text.h"
 #include "plugin/render/core/mono_page.h"
 #include "plugin/render/core/render_settings.h"
 #include "print/model/model_table.h"
@@ -48,7 +52,8 @@ struct JobIdentity {
   std::u16string printer;
   std::u16string document;     // empty when the driver does not tell it
   std::u16string temp_folder;  // with its trailing backslash
-  std::u16string common_app_data;  // where the users' watermark pictures are
+  std::u16string common_app_data;    // where the users' watermark pictures are
+  std::u16string control_font_path;  // the control-font table; empty: none
 };
 
 // A band of the page as the driver renders it: rows top-down (Microsoft,
@@ -87,8 +92,20 @@ class RenderJob {
     if (!document.empty()) identity_.document = std::move(document);
   }
   const std::u16string& document() const { return identity_.document; }
-  // The event callbacks of the data file (1 to 4); false for an unknown id.
-  bool Callback(unsigned id);
+  // The event callbacks of the data file (1 to 4) and the cursor's moves
+  // (5, with the X position); false for an unknown id.
+  bool Callback(unsigned id, std::span<const std::uint32_t> params = {});
+
+  // Device text (render_text.cpp). The driver's font selection and undo,
+  // sent before the next string; a string in the model's font of this
+  // resource id at the cursor, kept in the page until End of Page. False
+  // for a font the model does not have.
+  void FontCommand(std::span<const std::uint8_t> bytes);
+  bool PrintText(int font_id, std::u16string_view text);
+  void MoveTo(int x, int y) {
+    x_ = x;
+    y_ = y;
+  }
 
   int pages() const { return pages_; }
   std::uint64_t bytes_written() const { return bytes_; }
@@ -100,6 +117,9 @@ class RenderJob {
   void Log(const char* what);
   MonoPage LaidOutPage();
 
+  void LoadControlFont();
+  void Report(const std::string& line);
+
   RenderHost& host_;
   const print::model::Model& model_;
   RenderSettings settings_;
@@ -109,6 +129,11 @@ class RenderJob {
   int page_rows_ = 0;
   int pages_ = 0;
   std::uint64_t bytes_ = 0;
+  // Device text of the page, the cursor and the selection still to send.
+  std::vector<TextItem> text_;
+  int x_ = 0, y_ = 0;
+  std::vector<std::uint8_t> font_command_;
+  plugin::font::ControlFontTexts control_{};
 };
 
 }  // namespace kit::render

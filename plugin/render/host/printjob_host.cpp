@@ -47,6 +47,8 @@ extern "C" __declspec(dllimport) void* __stdcall GetProcAddress(void* module, co
 #include "plugin/render/com/render_interfaces.h"
 #include "plugin/render/host/job_script.h"
 #include "plugin/render/host/page_source.h"
+#include "plugin/render/host/text_page.h"
+#include "print/gpd/gpd_file.h"
 #include "print/model/model_table.h"
 
 namespace {
@@ -63,6 +65,7 @@ constexpr char kRecordFolder[] = "printui";
 struct Options {
   std::vector<std::string> inputs;
   std::string printer, machine, record, gpd = KIT_DEFAULT_GPD_PATH, plugin, output, document;
+  std::string fonts = KIT_DEFAULT_FONT_METRICS;
 };
 
 // The model's own rendering module of this build, as the model's plug-in
@@ -70,6 +73,39 @@ struct Options {
 std::string ModuleOfModel(const kit::print::model::Model& model) {
   return std::string(KIT_RENDER_MODULE_FOLDER) + "/" + KIT_MODULE_PREFIX + std::string(model.token) + "R" +
          KIT_MODULE_SUFFIX;
+}
+
+// A page to print: its raster, and the text runs of a page description.
+struct HostPage {
+  host::GreyPage grey;
+  std::vector<host::TextRun> runs;
+};
+
+// The host's glyph handles are the characters' Unicode values; GetInfo
+// turns them back into the characters, as the driver does through the
+// font's translation (UFO_GETINFO_GLYPHSTRING, TYPE_GLYPHHANDLE to TYPE_UNICODE).
+BOOL KIT_STDCALL HostFontInfo(UNIFONTOBJ*, DWORD id, void* data, DWORD size, DWORD* needed) {
+  if (needed != nullptr) *needed = sizeof(GETINFO_GLYPHSTRING);
+  auto* request = static_cast<GETINFO_GLYPHSTRING*>(data);
+  if (id != kUfoGetInfoGlyphString || request == nullptr || size < sizeof(GETINFO_GLYPHSTRING) ||
+      request->dwTypeIn != kTypeGlyphHandle || request->dwTypeOut != kTypeUnicode) {
+    return 0;
+  }
+  const auto* handles = static_cast<const DWORD*>(request->pGlyphIn);
+  auto* out = static_cast<WCHAR*>(request->pGlyphOut);
+  for (DWORD i = 0; i < request->dwCount; ++i) out[i] = static_cast<WCHAR>(handles[i]);
+  return 1;
+}
+
+// The callback id of a command of the GPD (CmdXMoveAbsolute, ...); 0 for none.
+DWORD CallbackOf(const std::string& gpd_text, const std::string& command) {
+  const kit::print::gpd::GpdFile file = kit::print::gpd::ReadGpd(gpd_text);
+  for (const kit::print::gpd::Entry* e : kit::print::gpd::All(file.root, "Command")) {
+    if (kit::print::gpd::ConstructName(*e) != command) continue;
+    const kit::print::gpd::Entry* id = kit::print::gpd::First(e->children, "CallbackID");
+    return id != nullptr ? static_cast<DWORD>(std::strtoul(id->value.c_str(), nullptr, 10)) : 0;
+  }
+  return 0;
 }
 // The spooler's job id the host's document has.
 constexpr DWORD kJobId = 1;
@@ -191,6 +227,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--gpd") { if (!value(o.gpd)) return false; }
     else if (a == "--plugin") { if (!value(o.plugin)) return false; }
     else if (a == "--document") { if (!value(o.document)) return false; }
+    else if (a == "--fonts") { if (!value(o.fonts)) return false; }
     else if (a == "-o") { if (!value(o.output)) return false; }
     else o.inputs.push_back(a);
   }
@@ -241,12 +278,25 @@ int main(int argc, char** argv) {
   const kit::print::model::Model& model = *found;
   if (o.plugin.empty()) o.plugin = ModuleOfModel(model);
   const std::string work = std::filesystem::path(o.output).parent_path().string();
-  std::vector<host::GreyPage> pages;
+  std::vector<HostPage> pages;
   for (const std::string& input : o.inputs) {
+    if (std::filesystem::path(input).extension() == ".page") {
+      std::string error;
+      const auto description = host::ReadPageDescription(ReadText(input), error);
+      if (!description) {
+        std::fprintf(stderr, "printjob-host: %s: %s\n", input.c_str(), error.c_str());
+        return 2;
+      }
+      pages.push_back({host::GreyOf(*description, model.printable_width_dots), description->runs});
+      continue;
+    }
     for (auto& page : host::ReadPages(input, model.printable_width_dots, work.empty() ? "." : work)) {
-      pages.push_back(std::move(page));
+      pages.push_back({std::move(page), {}});
     }
   }
+  const std::string gpd_text = ReadText(o.gpd);
+  const std::vector<host::DeviceFont> device_fonts = host::ListedFonts(gpd_text, model, o.fonts);
+  const DWORD x_move = CallbackOf(gpd_text, "CmdXMoveAbsolute"), y_move = CallbackOf(gpd_text, "CmdYMoveAbsolute");
   if (pages.empty()) {
     std::fprintf(stderr, "printjob-host: no page could be read\n");
     return 2;
@@ -306,9 +356,18 @@ int main(int argc, char** argv) {
   std::u16string printer = kit::FromUtf8(o.printer);
   void* pdev = nullptr;
   DRVENABLEDATA driver_table{kPrinterOemIntfVersion, static_cast<ULONG>(std::size(driver_functions)), driver_functions};
-  Check("EnablePDEV", v.EnablePDEV(plugin, &devobj, printer.data(), 0, nullptr, 0, nullptr, 0, nullptr, &driver_table,
+  // The DEVINFO the driver hands GDI: its count of device fonts, which the
+  // plug-in may set to 0 (then GDI draws every text itself).
+  std::vector<BYTE> device_info(kDevInfoFontCountOffset + 24, 0);
+  const ULONG listed = static_cast<ULONG>(device_fonts.size());
+  std::memcpy(device_info.data() + kDevInfoFontCountOffset, &listed, sizeof listed);
+  Check("EnablePDEV", v.EnablePDEV(plugin, &devobj, printer.data(), 0, nullptr, 0, nullptr,
+                                   static_cast<ULONG>(device_info.size()), device_info.data(), &driver_table,
                                    &pdev) == kSOk);
   devobj.pdevOEM = pdev;
+  ULONG font_count = 0;
+  std::memcpy(&font_count, device_info.data() + kDevInfoFontCountOffset, sizeof font_count);
+  int device_runs = 0, raster_runs = 0;
 
   std::u16string document =
       kit::FromUtf8(o.document.empty() ? std::filesystem::path(o.inputs.front()).filename().string() : o.document);
@@ -332,8 +391,45 @@ int main(int argc, char** argv) {
   run(host::Section::kDocSetup);
   const int width = model.printable_width_dots;
   const std::size_t stride = ((static_cast<std::size_t>(width) + 31) / 32) * 4;
-  for (const host::GreyPage& page : pages) {
+  for (HostPage& host_page : pages) {
     run(host::Section::kPageSetup);
+    // The text path: each run GDI gives the device font, as the driver
+    // prints it: the cursor's moves, the font's selection when it changes,
+    // the string's glyphs; the last font's undo after the page's text.
+    const host::DeviceFont* selected = nullptr;
+    for (const host::TextRun& r : host_page.runs) {
+      const host::DeviceFont* font = font_count != 0 ? host::MapFont(device_fonts, r) : nullptr;
+      if (font == nullptr) {
+        host::DrawText(host_page.grey, r);
+        ++raster_runs;
+        continue;
+      }
+      ++device_runs;
+      INT result = 0;
+      DWORD y = static_cast<DWORD>(r.y), x = static_cast<DWORD>(r.x);
+      Check("CmdYMoveAbsolute", y_move != 0 && v.CommandCallback(plugin, &devobj, y_move, 1, &y, &result) == kSOk);
+      Check("CmdXMoveAbsolute", x_move != 0 && v.CommandCallback(plugin, &devobj, x_move, 1, &x, &result) == kSOk);
+      if (font != selected) {
+        if (selected != nullptr && !selected->unselect.empty()) {
+          FINVOCATION undo{static_cast<DWORD>(selected->unselect.size()), const_cast<BYTE*>(selected->unselect.data())};
+          Check("SendFontCmd", v.SendFontCmd(plugin, &devobj, nullptr, &undo) == kSOk);
+        }
+        if (!font->select.empty()) {
+          FINVOCATION select{static_cast<DWORD>(font->select.size()), const_cast<BYTE*>(font->select.data())};
+          Check("SendFontCmd", v.SendFontCmd(plugin, &devobj, nullptr, &select) == kSOk);
+        }
+        selected = font;
+      }
+      UNIFONTOBJ font_object{static_cast<ULONG>(font->id), 0, nullptr, HostFontInfo};
+      std::vector<DWORD> handles(r.text.begin(), r.text.end());
+      Check("OutputCharStr", v.OutputCharStr(plugin, &devobj, &font_object, kTypeGlyphHandle,
+                                             static_cast<DWORD>(handles.size()), handles.data()) == kSOk);
+    }
+    if (selected != nullptr && !selected->unselect.empty()) {
+      FINVOCATION undo{static_cast<DWORD>(selected->unselect.size()), const_cast<BYTE*>(selected->unselect.data())};
+      Check("SendFontCmd", v.SendFontCmd(plugin, &devobj, nullptr, &undo) == kSOk);
+    }
+    const host::GreyPage& page = host_page.grey;
     for (int top = 0; top < page.height; top += kBandRows) {
       const int rows = std::min(kBandRows, page.height - top);
       std::vector<std::uint8_t> bits = BandBits(page, top, rows, width, stride);
@@ -355,6 +451,9 @@ int main(int argc, char** argv) {
   std::ofstream file(o.output, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(job.data()), static_cast<std::streamsize>(job.size()));
   Check("writing the job", static_cast<bool>(file));
+  if (device_runs + raster_runs != 0) {
+    std::printf("printjob-host: %d text run(s) in device fonts, %d drawn as raster\n", device_runs, raster_runs);
+  }
   std::printf("printjob-host: %zu page(s), %zu bytes to %s\n", pages.size(), job.size(), o.output.c_str());
   return failures == 0 ? 0 : 1;
 }

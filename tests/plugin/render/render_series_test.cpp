@@ -8,6 +8,7 @@
 
 #include "plugin/render/core/driver_log.h"
 #include "plugin/render/core/render_job.h"
+#include "print/fonts/font_table.h"
 
 namespace kit::render::series_test {
 namespace {
@@ -105,6 +106,41 @@ TEST(RenderSeries, LabelsOneAPage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(PrintPages(labels, defaults, c.pages), c.bytes);
+  }
+}
+
+// A label with a line of the printer's text: the paper stands below the
+// line or below the last printed row, whichever is lower, and the rest of
+// the label is fed from there.
+TEST(RenderSeries, LabelsFedFromTheirLastLineOrRow) {
+  const print::model::Model& labels = *print::model::FindModel("VRTL50");
+  const int line = print::fonts::FindFont(labels, 1)->height;
+  constexpr int kRows = 80, kGap = 23, kTextY = 20;
+  struct Case {
+    const char* name;
+    int last_row;  // the page's last printed row
+    int fed;       // the feed that ends the page
+  };
+  const Case cases[] = {
+      {"the line below the raster", 1, kRows - (kTextY + line) + kGap},
+      {"raster below the line", 70, kRows - 71 + kGap},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes record(kPrivateDevModeSize);
+    Encode(DefaultPrivateDevMode(kSystem), PrivateDevModeSpan(record.data(), kPrivateDevModeSize));
+    FakeHost host;
+    RenderJob job(host, labels, ReadSettings(record, kSystem), {u"P", u"Doc", u""});
+    job.StartPage();
+    Bytes band(kRows * 4, 0xFF);
+    band[1 * 4] = 0x7F;
+    band[static_cast<std::size_t>(c.last_row) * 4] = 0x7F;
+    job.AddBand({band.data(), 4, 8, kRows, 0, 0, false});
+    job.MoveTo(0, kTextY);
+    ASSERT_TRUE(job.PrintText(1, u"A"));
+    job.EndPage();
+    ASSERT_GE(host.out.size(), 3u);
+    EXPECT_EQ(Bytes(host.out.end() - 3, host.out.end()), (Bytes{0x1B, 0x4A, static_cast<std::uint8_t>(c.fed)}));
   }
 }
 

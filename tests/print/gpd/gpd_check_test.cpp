@@ -41,13 +41,19 @@ TEST(GpdCheck, OneBrokenFilePerRule) {
       {"parts", "\"<1B4A>\" %c[0,255]{max_repeat(DestYRel)}",
        "\"a\" \"b\" \"c\" \"d\" \"e\" \"f\" \"g\" \"h\" \"i\" \"j\" \"k\" \"l\" \"m\" \"n\" \"o\"", false},
       {"first", "*GPDSpecVersion: \"1.0\"\r\n", "", false},
-      {"required", "*ResourceDLL: \"UniRes.dll\"\r\n", "", true},
+      {"required", "*ResourceDLL: \"VRTQ40R.DLL\"\r\n", "", true},
       {"required", "*Feature: InputBin", "*Feature: InputTray", true},
       {"required", "CmdSendBlockData", "CmdSendBlock", true},
       {"default", "*DefaultOption: ROLL1", "*DefaultOption: ROLL9", false},
       {"order", "PAGE_FINISH.1", "PAGE_SETUP.1", false},
       {"order", "DOC_FINISH.1", "DOC_END.1", false},
       {"printable", "*PrintableArea: PAIR(395, 2104)", "*PrintableArea: PAIR(396, 2104)", false},
+      {"fonts", "*DeviceFonts: LIST(15,", "*DeviceFonts: (15,", false},
+      {"fonts", "*DeviceFonts: LIST(15, 16,", "*DeviceFonts: LIST(15, 15,", false},
+      {"fonts", "*DeviceFonts: LIST(15, 16,", "*DeviceFonts: LIST(15, x16,", false},
+      {"fonts", "*DeviceFonts: LIST(15, 16,", "*DeviceFonts: LIST(15, 0,", false},
+      {"fonts", "*ResourceDLL: \"VRTQ40R.DLL\"", "*ResourceDLL: \"UniRes.dll\"", false},
+      {"fonts", "CmdXMoveAbsolute", "CmdXMoveRelRight", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.rule) + ": " + c.to);
@@ -60,7 +66,11 @@ TEST(GpdCheck, OneBrokenFilePerRule) {
     const auto hit = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.rule == c.rule; });
     ASSERT_NE(hit, findings.end()) << Describe("Q40", findings.front());
     if (c.at_line_one) {
-      EXPECT_EQ(hit->line, 1);
+      if (c.rule == std::string("fonts")) {
+        EXPECT_EQ(hit->line, LineOf(text, "*DeviceFonts"));
+      } else {
+        EXPECT_EQ(hit->line, 1);
+      }
     } else if (!c.to.empty()) {
       // The line of the replaced text (the second brace for the braces case).
       const int line = LineOf(text, c.to) + (c.rule == std::string("braces") ? 2 : 0);
@@ -103,6 +113,35 @@ TEST(GpdCheck, PaperSizeRules) {
         << (findings.empty() ? std::string("no finding") : Describe("Q40", findings.front()));
   }
   EXPECT_TRUE(CheckGpd(sound).empty());
+}
+
+// The STD flavour's default font must be one it lists.
+TEST(GpdCheck, DefaultFontIsListed) {
+  std::string text = WriteGpd(model::ReceiptQ40(), Flavour::kStd);
+  EXPECT_TRUE(CheckGpd(text).empty());
+  const std::string from = "*DefaultFont: 1\r\n";
+  const std::size_t at = text.find(from);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, from.size(), "*DefaultFont: 25\r\n");
+  const auto findings = CheckGpd(text);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings.front().rule, "fonts");
+  EXPECT_EQ(findings.front().line, LineOf(text, "*DefaultFont"));
+}
+
+// Which fonts each flavour lists: the STD flavour all of the model's, the
+// GDI flavour only those that are printer commands.
+TEST(GpdWriter, DeviceFontsPerFlavour) {
+  const std::vector<int> text_and_commands = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
+                                              13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
+  EXPECT_EQ(DeviceFontIdsOf(model::ReceiptQ40(), Flavour::kStd), text_and_commands);
+  EXPECT_EQ(DeviceFontIdsOf(model::ReceiptQ40(), Flavour::kGdi),
+            (std::vector<int>{15, 16, 17, 18, 19, 20, 21, 22, 23, 24}));
+  const model::Model& t80 = *model::FindModel("VRTT80");
+  EXPECT_EQ(DeviceFontIdsOf(t80, Flavour::kStd).size(), 14u);
+  EXPECT_TRUE(DeviceFontIdsOf(t80, Flavour::kGdi).empty());
+  EXPECT_EQ(WriteGpd(t80, Flavour::kGdi).find("*DeviceFonts"), std::string::npos);
+  EXPECT_NE(WriteGpd(model::ReceiptQ40(), Flavour::kGdi).find("*DeviceFonts: LIST(15, 16, 17"), std::string::npos);
 }
 
 }  // namespace

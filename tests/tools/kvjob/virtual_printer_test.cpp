@@ -136,8 +136,13 @@ TEST(VirtualPrinter, TillEscapeSequences) {
       {"buzzer", Bytes{0x1B, 0x42, 0x03, 0x02}, {{"what", "buzzer"}, {"times", 3}}},
       {"unknown escape", Bytes{0x1B, 0x7C, 0x01, 0x07}, {{"what", "unknown"}, {"bytes", "1B 7C 01 07"}}},
       {"cut short at the end", Bytes{0x1D, 0x6B, 0x49, 0x05, 'a'}, {{"what", "cut short"}, {"command", "GS k"}}, -1, -1, 1},
-      {"ESC $ passed over", Bytes{0x1B, 0x24, 0x10, 0x00} + std::string_view("A\n"),
-       {{"what", "skipped"}, {"command", "ESC $"}, {"length", 4}}, -1, -1, 2, {{"text", "A"}}},
+      // ESC $ nL nH: the next character at nL + 256 nH dots from the line's left.
+      {"ESC $ places the next character", Bytes{0x1B, 0x24, 0x10, 0x00} + std::string_view("A\n"),
+       {{"what", "text"}, {"text", " A"}}, 16, 16 + 12 - 1, 1},
+      {"ESC $ behind the line's end ignored", Bytes{} + std::string_view("AB") + Bytes{0x1B, 0x24, 0x05, 0x00} +
+       std::string_view("C\n"), {{"what", "text"}, {"text", "ABC"}}, 0, 3 * 12 - 1, 1},
+      {"ESC $ past the roll ignored", Bytes{0x1B, 0x24, 0xFF, 0x7F} + std::string_view("A\n"),
+       {{"what", "text"}, {"text", "A"}}, 0, 12 - 1, 1},
       {"GS L, ESC D, GS P passed over", Bytes{0x1D, 0x4C, 0x20, 0x00, 0x1B, 0x44, 0x08, 0x10, 0x00, 0x1D, 0x50, 0xB4, 0xB4} +
        std::string_view("A\n"), {{"command", "GS L"}}, -1, -1, 4, {{"text", "A"}}},
       {"ESC * image holding a cut's bytes", Bytes{0x1B, 0x2A, 0x21, 0x02, 0x00, 0x1D, 0x56, 0x00, 0x1D, 0x56, 0x01} +
