@@ -121,8 +121,13 @@ inline constexpr std::int32_t kCcCp863 = -3;
 inline constexpr std::int32_t kCcBig5 = -10;
 inline constexpr std::int32_t kCcGb2312 = -16;
 
-// The resource type of a .ufm and of a .gtt in a resource DLL.
-inline constexpr int kRcUfm = 266;  // RC_UFM
-inline constexpr int kRcGtt = 267;  // RC_GTT
+// The resource type of a .ufm and of a .gtt in a resource DLL: Unidrv finds
+// a GPD's device fonts in its resource DLL by these types. The minidriver
+// resource types of the WDK's unirc.h (minidrv.h): RC_TABLES 257, RC_FONT
+// 258, RC_TRANSTAB 259, RC_UFM 260, RC_GTT 261, RC_HTPATTERN 264. No mingw
+// header carries them, so no compiler check holds them (the resource script's
+// layout is tested).
+inline constexpr int kRcUfm = 260;  // RC_UFM
+inline constexpr int kRcGtt = 261;  // RC_GTT
 
 }  // namespace kit::print::fonts::ufm

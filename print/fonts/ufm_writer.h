@@ -25,7 +25,7 @@ std::vector<std::uint8_t> WriteUfm(const model::Model& model, const FontList& li
 std::string UfmFileName(const model::Model& model, const PrinterFont& font);
 
 // The resource script that carries a model's metrics as RC_UFM resources:
-// one line "<id> 266 "<file>"" per font, the files beside the script.
+// one line "<id> 260 "<file>"" per font, the files beside the script.
 std::string WriteResourceScript(const model::Model& model);
 
 // The built-in conversion (CC_...) of a Windows code page; 0 for a page

@@ -70,6 +70,45 @@ TEST(UfmCheck, ByteLayout) {
   EXPECT_EQ(U16(b, ifi + U32(b, ifi + 16)), 'F');       // face name "FontA22"
 }
 
+// The resource script of each model: two comment lines, then one line a
+// font, "<id> 260 "<file>"", in the font table's order. 260 is RC_UFM, the
+// resource type Unidrv looks a device font's metrics up by (the WDK's
+// unirc.h; RC_GTT is 261).
+TEST(UfmCheck, ResourceScriptLayout) {
+  struct Case {
+    const char* token;
+    std::size_t fonts;
+    const char* first;
+    const char* last;
+  };
+  const Case cases[] = {
+      {"VRTQ40", 24, "1 260 \"VRTQ40_01.UFM\"", "24 260 \"VRTQ40_24.UFM\""},
+      {"VRTD45", 14, "1 260 \"VRTD45_01.UFM\"", "14 260 \"VRTD45_14.UFM\""},
+      {"VRTT80", 14, "1 260 \"VRTT80_01.UFM\"", "14 260 \"VRTT80_14.UFM\""},
+      {"VRTL50", 14, "1 260 \"VRTL50_01.UFM\"", "14 260 \"VRTL50_14.UFM\""},
+      {"VRTE20", 14, "1 260 \"VRTE20_01.UFM\"", "14 260 \"VRTE20_14.UFM\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.token);
+    const model::Model* m = model::FindModel(c.token);
+    ASSERT_NE(m, nullptr);
+    const std::string script = WriteResourceScript(*m);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = script.find("\r\n", at)) != std::string::npos; at = end + 2) {
+      lines.push_back(script.substr(at, end - at));
+    }
+    ASSERT_EQ(lines.size(), 2 + c.fonts);
+    EXPECT_EQ(lines[0].rfind("// ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("// ", 0), 0u);
+    EXPECT_EQ(lines[2], c.first);
+    EXPECT_EQ(lines.back(), c.last);
+    const FontList list = FontsOf(*m);
+    for (std::size_t i = 0; i < c.fonts; ++i) {
+      EXPECT_EQ(lines[2 + i], std::to_string(list.fonts[i].resource_id) + " 260 \"" + UfmFileName(*m, list.fonts[i]) + "\"");
+    }
+  }
+}
+
 // One broken file per rule: a sound file with one field changed; the check
 // names the rule.
 TEST(UfmCheck, OneBrokenFilePerRule) {
