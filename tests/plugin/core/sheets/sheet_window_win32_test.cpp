@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -238,9 +239,14 @@ TEST_F(PluginSheetWindows, TheWatermarkPageDrawsTheTextWithGdiAndWritesThePictur
   record_[1393] = 100;  // size
   record_[1392] = 4;    // centre
   ps_.pPrinterName = printer_;
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring picture = std::wstring(temp) + L"VRT-Q40 Receipt1.bmp";
+  // The page writes the picture where the spooler's rendering finds it: the
+  // machine's common application data, in a folder of the user's own.
+  wchar_t common[MAX_PATH], user[256];
+  DWORD user_size = 256;
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common), S_OK);
+  ASSERT_TRUE(GetUserNameW(user, &user_size));
+  const std::wstring picture =
+      std::wstring(common) + L"\\PrinterDriverKit\\Watermark\\" + user + L"\\VRT-Q40 Receipt1.bmp";
   DeleteFileW(picture.c_str());
   std::vector<PROPSHEETPAGEW> records = plugin_.SheetPages(true, cuip_, ps_);
   ASSERT_EQ(records.size(), 6u);
