@@ -47,13 +47,18 @@ def free_port():
         return s.getsockname()[1]
 
 
-def wait_for(what, test, seconds=10):
+def appeared(test, seconds):
     end = time.time() + seconds
     while time.time() < end:
         if test():
-            return
+            return True
         time.sleep(0.1)
-    sys.exit("FAILED: no " + what)
+    return False
+
+
+def wait_for(what, test, seconds=10):
+    if not appeared(test, seconds):
+        sys.exit("FAILED: no " + what)
 
 
 def listening(port):
@@ -148,10 +153,17 @@ def main():
     # ... and prints (the client moves to TLS when the server asks).
     run(["convert", "-size", "200x80", "xc:white", "-fill", "black", "-draw", "rectangle 10,10 190,70",
          WORK + "/box.png"])
-    r = remote(["ipptool", "-T", "20", "-tv", "-f", WORK + "/box.png", "-d", "filetype=image/png", uri,
-                "print-job.test"], seconds=30)
-    wait_for("the remote job's file", lambda: out_files() != before, 20)
-    print("remote Print-Job: %s, printed" % re.search(r"status-code = (\S+)", r.stdout).group(1))
+    # Now and then (about one run in ten here) the remote job leaves no file;
+    # not explained yet, so a second try is made and named in the output.
+    print_job = ["ipptool", "-T", "20", "-tv", "-f", WORK + "/box.png", "-d", "filetype=image/png", uri,
+                 "print-job.test"]
+    r, tries = remote(print_job, seconds=30), 1
+    while not appeared(lambda: out_files() != before, 20):
+        if tries == 2:
+            sys.exit("FAILED: no the remote job's file\n" + r.stdout + r.stderr)
+        r, tries = remote(print_job, seconds=30), tries + 1
+    print("remote Print-Job: %s, printed%s" % (re.search(r"status-code = (\S+)", r.stdout).group(1),
+                                              "" if tries == 1 else " on a second try"))
 
     # The local machine: a form's file field naming a server file.
     for value in ("/etc/shadow", "/dev/zero", "/nonexistent"):
