@@ -158,7 +158,7 @@ class Reader {
         return WithParameters(CommandKind::kCut, 3);
       }
       case 0x6B: return Barcode();
-      case 0x28: return At(2) == 0x6B ? SymbolFunction() : Command{};
+      case 0x28: return Left() >= 3 && At(2) == 0x6B ? SymbolFunction() : Command{};
       case 0x76: return RasterImage();
       default: return {};
     }

@@ -67,6 +67,10 @@ TEST(DecodeJob, CutOrForeignBytesAreListedNotOverread) {
             "GS k (cut short by the job's end): 1D 6B 49 05 61\n");
   EXPECT_EQ(DecodeJob(std::vector<std::uint8_t>{0x1D, 0x28, 0x4C, 0x02, 0x00, 0x30, 0x32, 'A'}),
             "GS ( L: 1D 28 4C 02 00 30 32\nbytes: 41\n");
+  // A job ending right after a two-byte code whose third byte picks the command.
+  for (const std::vector<std::uint8_t>& job : {std::vector<std::uint8_t>{0x1D, 0x28}, {0x1D, 0x6B}, {0x1C, 0x71}}) {
+    EXPECT_NE(DecodeJob(job).find("cut short by the job's end"), std::string::npos) << DecodeJob(job);
+  }
   EXPECT_EQ(DecodeJob(Joined(cmd::FileDownloadJob(Text("\x01\x02")))), "bytes: 01 02\n");
 }
 
