@@ -6,9 +6,17 @@
 // the package stays, and its log (/l*v) holds Uninstall's reason, the last
 // lines of its own log. 3010 (done, Windows must restart) is done.
 //
-// CustomActionData: the command line, a "|", then the path of Uninstall's log.
+// 3010 is passed on: the removal leaves a mark that RestartWhenAsked, after
+// InstallFinalize, turns into the installer's "restart at the end", so that
+// msiexec ends 3010 too (a deferred action may not set the session's modes:
+// Microsoft, "Obtaining Context Information for Deferred Execution Custom
+// Actions").
+//
+// CustomActionData: the command line, a "|", the path of Uninstall's log, a
+// "|", then the path of the restart mark.
 var kSuccess = 1, kFailure = 3;  // msiDoActionStatusSuccess, msiDoActionStatusFailure
 var kRestartNeeded = 3010;
+var kRunModeRebootAtEnd = 6;  // msiRunModeRebootAtEnd, settable (Session.Mode)
 var kMessageError = 0x01000000;  // INSTALLMESSAGE_ERROR: logged, and shown when msiexec has a UI
 var kHidden = 0, kForReading = 1, kDefaultEncoding = -2;
 var kReasonLines = 3;
@@ -37,8 +45,8 @@ function Report(text) {
 
 function QuietRemoval() {
   var data = Session.Property("CustomActionData");
-  var split = data.lastIndexOf("|");
-  var command = data.substring(0, split), log = data.substring(split + 1);
+  var last = data.lastIndexOf("|"), split = data.lastIndexOf("|", last - 1);
+  var command = data.substring(0, split), log = data.substring(split + 1, last), mark = data.substring(last + 1);
   var status;
   try {
     status = new ActiveXObject("WScript.Shell").Run(command, kHidden, true);
@@ -46,8 +54,40 @@ function QuietRemoval() {
     Report("The printers of the package were not removed: Uninstall.exe could not be started (" + e.message + ").");
     return kFailure;
   }
+  if (status == kRestartNeeded) {
+    try {
+      new ActiveXObject("Scripting.FileSystemObject").CreateTextFile(mark, true).Close();
+    } catch (e) {
+      Report("Windows must restart to finish the removal of the printers (the mark " + mark + " could not be written).");
+    }
+  }
   if (status == 0 || status == kRestartNeeded) return kSuccess;
   Report("The printers of the package were not removed: Uninstall.exe ended with status " + status + ": " +
          LastLines(log, kReasonLines));
+  return kFailure;
+}
+
+// After InstallFinalize, in the removal's own session: the removal asked for
+// a restart (QuietRemoval's mark), so the package's removal ends 3010.
+function RestartWhenAsked() {
+  var files = new ActiveXObject("Scripting.FileSystemObject");
+  var mark = Session.Property("TempFolder") + kRestartMark;
+  if (!files.FileExists(mark)) return kSuccess;
+  files.DeleteFile(mark);
+  Session.Mode(kRunModeRebootAtEnd) = true;
+  return kSuccess;
+}
+
+// Right after the older kit's removal (RemoveExistingProducts), before
+// anything of the newer one is installed: that removal takes the older
+// package's record of its printers along, and a removal that failed is
+// rolled back with the record. A record still there means the older kit
+// and its printers stay, so the newer install stops here (msiexec 1603)
+// instead of going on over them.
+function OlderKitRemoved() {
+  var record = Session.Property("INSTALLFOLDER") + kRecordFile;
+  if (!new ActiveXObject("Scripting.FileSystemObject").FileExists(record)) return kSuccess;
+  Report("The older printer driver kit could not be removed (" + record + " is still there), so the newer one was " +
+         "not installed; the older kit's removal log, " + Session.Property("TempFolder") + kRemovalLog + ", says why.");
   return kFailure;
 }

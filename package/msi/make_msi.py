@@ -44,6 +44,13 @@ LANGUAGE = "1033"
 RECORD_FILE = "installed-printers.txt"
 INSTALL_LOG = "kitsetup-quiet.log"
 REMOVAL_LOG = "uninstall-quiet.log"
+# Left in the temporary folder by a removal whose Uninstall ended 3010.
+RESTART_MARK = "uninstall-quiet.restart"
+# InstallFiles is 4000: the install runs from the installed kit right after
+# it (a number, not wixl's "After", which counts from the last action placed).
+INSTALL_SEQUENCE = 4001
+# InstallFinalize is 6600: the removal's restart is asked for after it.
+RESTART_SEQUENCE = 6601
 # The removal runs first of the deferred actions, right after
 # InstallInitialize (1500): when it fails, nothing of the package has been
 # unregistered yet (ProcessComponents is 1600), so the package stays whole
@@ -70,8 +77,10 @@ INSTALLED_MESSAGE = ("The printer driver kit is installed already: add printers 
 DOWNGRADE_MESSAGE = "A newer version of the printer driver kit is installed already."
 # The properties wixl's MajorUpgrade sets when it finds an older or a newer package.
 UPGRADE_PROPERTIES = ("WIX_DOWNGRADE_DETECTED", "WIX_UPGRADE_DETECTED")
-# InstallValidate is 1400.
+# InstallValidate is 1400; the check that the older kit is gone follows
+# its removal.
 REMOVE_EXISTING_SEQUENCE = 1401
+OLDER_REMOVED_SEQUENCE = 1402
 LICENCE_MESSAGE = ("The printer driver kit installs only with ACCEPT_LICENCE=1: read the licence "
                    "agreement (License_EN.txt in the kit) and accept it on the msiexec command line.")
 # flavour -> (package platform, 64-bit components, Program Files folder)
@@ -192,7 +201,7 @@ def wxs(flavour, folder, files, records, base, version):
     install = ('--quiet --accept-licence %s --record "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
                % (options, RECORD_FILE, INSTALL_LOG))
     removal = ('"[INSTALLFOLDER]Uninstall.exe" --quiet --printers-from "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
-               '|[TempFolder]%s' % (RECORD_FILE, REMOVAL_LOG, REMOVAL_LOG))
+               '|[TempFolder]%s|[TempFolder]%s' % (RECORD_FILE, REMOVAL_LOG, REMOVAL_LOG, RESTART_MARK))
     # Deferred and elevated (no impersonation): the installed programs
     # themselves (a quiet Uninstall reads the kit folder it was started
     # from). A removal that leaves a printer or is refused fails the
@@ -202,11 +211,18 @@ def wxs(flavour, folder, files, records, base, version):
     lines.append('    <CustomAction Id="QuietRemovalData" Property="QuietRemoval" Value=%s/>' % quoteattr(removal))
     lines.append('    <CustomAction Id="QuietRemoval" BinaryKey="%s" JScriptCall="QuietRemoval" Execute="deferred"'
                  ' Impersonate="no" Return="check"/>' % ACTIONS_BINARY)
+    lines.append('    <CustomAction Id="RestartWhenAsked" BinaryKey="%s" JScriptCall="RestartWhenAsked" Return="check"/>'
+                 % ACTIONS_BINARY)
+    lines.append('    <CustomAction Id="OlderKitRemoved" BinaryKey="%s" JScriptCall="OlderKitRemoved" Return="check"/>'
+                 % ACTIONS_BINARY)
     lines.append("    <InstallExecuteSequence>")
-    lines.append('      <Custom Action="QuietInstall" After="InstallFiles">NOT Installed AND NOT REMOVE</Custom>')
+    lines.append('      <Custom Action="QuietInstall" Sequence="%d">NOT Installed AND NOT REMOVE</Custom>' % INSTALL_SEQUENCE)
     lines.append('      <Custom Action="QuietRemovalData" Sequence="%d">REMOVE=&quot;ALL&quot;</Custom>'
                  % (REMOVAL_SEQUENCE - 1))
     lines.append('      <Custom Action="QuietRemoval" Sequence="%d">REMOVE=&quot;ALL&quot;</Custom>' % REMOVAL_SEQUENCE)
+    lines.append('      <Custom Action="RestartWhenAsked" Sequence="%d">REMOVE=&quot;ALL&quot;</Custom>' % RESTART_SEQUENCE)
+    lines.append('      <Custom Action="OlderKitRemoved" Sequence="%d">WIX_UPGRADE_DETECTED</Custom>'
+                 % OLDER_REMOVED_SEQUENCE)
     lines.append("    </InstallExecuteSequence>")
     lines.append("  </Product>")
     lines.append("</Wix>")
@@ -236,6 +252,17 @@ def finish_tables(target, env):
             raise MsiError("msibuild failed for %s: %s" % (target, (result.stderr or result.stdout).strip()))
 
 
+def write_actions_script(target):
+    """The removal's script with the package's file names it looks for
+    (named once, here) ahead of its functions."""
+    with open(ACTIONS_SCRIPT, encoding="utf-8") as f:
+        script = f.read()
+    names = 'var kRecordFile = "%s", kRemovalLog = "%s", kRestartMark = "%s";\n' % (RECORD_FILE, REMOVAL_LOG,
+                                                                                  RESTART_MARK)
+    with open(target, "w", encoding="utf-8", newline="\r\n") as f:
+        f.write(names + script)
+
+
 def build(flavour, folder, files, target, epoch, version=None):
     """Writes the package of the kit folder to target (of the kit's version
     unless another is given)."""
@@ -244,7 +271,7 @@ def build(flavour, folder, files, target, epoch, version=None):
     records = target + ".records"
     os.makedirs(records, exist_ok=True)
     open(os.path.join(records, RECORD_FILE), "wb").close()
-    shutil.copyfile(ACTIONS_SCRIPT, os.path.join(records, os.path.basename(ACTIONS_SCRIPT)))
+    write_actions_script(os.path.join(records, os.path.basename(ACTIONS_SCRIPT)))
     # The cabinet keeps each file's time: all get the kit's one time.
     for path in [os.path.join(folder, *r.split("/")) for r in files] + [os.path.join(records, RECORD_FILE)]:
         os.utime(path, (epoch, epoch))
