@@ -200,7 +200,7 @@ def wxs(flavour, folder, files, records, base, version):
     # the (system's) temporary folder.
     install = ('--quiet --accept-licence %s --record "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
                % (options, RECORD_FILE, INSTALL_LOG))
-    removal = ('"[INSTALLFOLDER]Uninstall.exe" --quiet --printers-from "[INSTALLFOLDER]%s" --log "[TempFolder]%s"'
+    removal = ('"[INSTALLFOLDER]Uninstall.exe" --quiet --printers-from "[INSTALLFOLDER]%s" --skip-missing --log "[TempFolder]%s"'
                '|[TempFolder]%s|[TempFolder]%s' % (RECORD_FILE, REMOVAL_LOG, REMOVAL_LOG, RESTART_MARK))
     # Deferred and elevated (no impersonation): the installed programs
     # themselves (a quiet Uninstall reads the kit folder it was started

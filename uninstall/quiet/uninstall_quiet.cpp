@@ -87,6 +87,7 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
     else if (a == "--all") o->all = true;
     else if (a == "--remove-usb-driver") o->remove_usb_driver = true;
     else if (a == "--restart") o->restart = true;
+    else if (a == "--skip-missing") o->skip_missing = true;
     else if (a == "--printer" || a == "--log" || a == "--printers-from") {
       if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) return fail(a, "needs a value");
       if (a == "--printer") {
@@ -106,6 +107,7 @@ bool ParseQuietOptions(const std::vector<std::string>& args, QuietOptions* o, st
   if (!o->quiet) return fail(args.empty() ? "--quiet" : args.front(), "needs --quiet");
   if (o->all && (!o->printers.empty() || !o->printers_from.empty()))
     return fail(o->printers.empty() ? "--printers-from" : "--printer", "contradicts --all (which removes every component)");
+  if (o->skip_missing && o->printers_from.empty()) return fail("--skip-missing", "needs --printers-from FILE");
   if (!o->all && o->printers.empty() && o->printers_from.empty() && !o->remove_usb_driver)
     return fail("--quiet", "needs --all, --printer NAME, --printers-from FILE or --remove-usb-driver");
   return true;
@@ -116,8 +118,10 @@ void PrintQuietHelp(std::ostream& out, const std::string& program) {
       << "       " << program << " --help | /?\n\n"
       << "  --all                 remove every printer, port monitor and print processor of the family\n"
       << "  --printer NAME        remove this printer of the family (repeatable)\n"
-      << "  --printers-from FILE  remove the printers FILE names, one a line (kitsetup --record),\n"
-      << "                        passing over those no longer there\n"
+      << "  --printers-from FILE  remove the printers FILE names, one a line (kitsetup --record);\n"
+      << "                        a name no printer has here is named and the status is 1\n"
+      << "  --skip-missing        pass over the names of FILE no printer has here (a package's\n"
+      << "                        removal after a printer was deleted by hand, or its retry)\n"
       << "  --remove-usb-driver   also remove the family's USB printer driver\n"
       << "  --restart             restart Windows when the removal asks for it (default: no restart, exit 3010)\n"
       << "  --log FILE            every log line and message, one line each with the time\n\n"
@@ -189,6 +193,7 @@ void QuietUninstallHost::Drive(Dialog& d) {
     for (const std::string& line : options_.recorded) {
       if (FindName(listed, line) == listed.end()) {
         Log(line + " (" + options_.printers_from + ") is no longer there");
+        if (!options_.skip_missing) missing_.push_back(line);
         continue;
       }
       names.push_back(line);
@@ -227,8 +232,13 @@ void QuietUninstallHost::Drive(Dialog& d) {
 }
 
 int QuietUninstallHost::ExitCode(UninstallStart start, const CUninstallPrinterDlg* window, std::ostream& err) {
-  const RemovalEnding ending =
+  RemovalEnding ending =
       refusal_.empty() ? UninstallEnding(start, start_up_message_, window) : RemovalEnding{exit_code::kRefused, refusal_};
+  // The rest was removed; a name of the file that no printer has is not
+  // "done" (a name mistyped, or a printer of another system's record).
+  const bool done = ending.status == exit_code::kDone || ending.status == exit_code::kRestartNeeded;
+  if (done && !missing_.empty())
+    ending = {exit_code::kFailed, "--printers-from: no printer of this name here: " + Join(missing_)};
   if (start == UninstallStart::kDialogClosed) {
     Log(ending.status == exit_code::kDone            ? "done"
         : ending.status == exit_code::kRestartNeeded ? "done; Windows must restart"

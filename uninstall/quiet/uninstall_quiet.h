@@ -6,9 +6,13 @@
 //   --printer NAME         one of the family's printers (repeatable); a name
 //                          the window does not list is refused
 //   --printers-from FILE   the printers named in FILE, one a line (kitsetup
-//                          --quiet --record writes it); those no longer
-//                          there are passed over; a file that cannot be
-//                          read is refused (a relative path is the caller's)
+//                          --quiet --record writes it); a name no printer
+//                          has ends 1 naming it, once the rest is removed;
+//                          a file that cannot be read is refused (a
+//                          relative path is the caller's)
+//   --skip-missing         pass over the names of FILE no printer has (the
+//                          package's removal: printers deleted by hand, a
+//                          retry after a removal that failed half-way)
 //   --remove-usb-driver    tick "remove the USB printer driver"
 //   --restart              restart Windows when the removal asks for it
 //                          (default: no restart, exit status 3010)
@@ -37,6 +41,7 @@ struct QuietOptions {
   std::vector<std::string> recorded;  // its names, read by RunQuiet before the run
   bool remove_usb_driver = false;
   bool restart = false;
+  bool skip_missing = false;
   std::string log_file;
 };
 
@@ -64,6 +69,7 @@ class QuietUninstallHost {
   std::ostream* log_;
   ui::headless::Environment env_;
   std::string refusal_;
+  std::vector<std::string> missing_;  // names of --printers-from no printer has
   std::string start_up_message_;
   ui::headless::Dialog* main_ = nullptr;
   std::size_t window_lines_logged_ = 0;

@@ -27,11 +27,12 @@ cat >"$work/standin.c" <<'C'
 #include <string.h>
 int main(int argc, char **argv) {
   int removal = argc > 3 && !strcmp(argv[2], "--printers-from"), status = 0;
-  FILE *runs = fopen("C:\\runs.log", "a"), *given = fopen("C:\\uninstall-status.txt", "r"), *out;
+  FILE *runs = fopen("C:\\runs.log", "a"), *given = fopen("C:\\uninstall-status.txt", "r"), *out = NULL;
   fprintf(runs, "%s %s\n", removal ? "Uninstall" : "kitsetup", KIT_VERSION), fclose(runs);
   if (!removal) return 0;
   if (given && fscanf(given, "%d", &status) != 1) status = 0;
-  if (argc > 5 && (out = fopen(argv[5], "w")))
+  for (int i = 1; i + 1 < argc; ++i) if (!strcmp(argv[i], "--log")) out = fopen(argv[i + 1], "w");
+  if (out)
     fprintf(out, "Uninstall --quiet\n%s\n", status == 2 ? "Jobs are queued on VRT-Q40(P)." : "not removed: VRT-Q40(P)"), fclose(out);
   return status;
 }
