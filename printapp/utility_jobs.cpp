@@ -43,20 +43,28 @@ std::variant<UtilityJob, std::string> LogoJob(std::span<const Bytes> pictures, i
   std::vector<commands::LogoImage> logos;
   std::size_t total = 0;
   for (std::size_t i = 0; i < pictures.size(); ++i) {
+    // The header once, for the size; then the pixels once: a one-bit picture
+    // by the encoder, any other by the conversion, whose rows the encoder
+    // takes as they are.
     const auto info = bmp::ReadInfoHeader(pictures[i]);
     if (!bmp::ReadFileHeader(pictures[i]) || !info) return Numbered(i, "Failed to get data from the file!");
     if (info->width > kMaxLogoWidth || info->height > kMaxLogoHeight) {
       return Numbered(i, "The image is too big to be selected.\nthe width must be less than 1024 Byte,"
                          "and the height must be less than 768 Byte!");
     }
-    Bytes one_bit = pictures[i];
-    if (info->bits_per_pixel != kOneBit) {
-      logo::LogoResult converted = logo::ConvertLogoBytes(pictures[i], {halftone, 0, 0});
+    std::variant<commands::LogoImage, commands::LogoError> logo;
+    if (info->bits_per_pixel == kOneBit) {
+      total += pictures[i].size();
+      logo = commands::EncodeLogo(pictures[i]);
+    } else {
+      const logo::LogoResult converted = logo::ConvertLogoBytes(pictures[i], {halftone, 0, 0});
       if (converted.status != logo::LogoStatus::kOk) return Numbered(i, logo::LogoStatusText(converted.status));
-      one_bit = std::move(converted.file);
+      total += converted.file.size();
+      const auto stride = bmp::RowStride(info->width, kOneBit);
+      logo = commands::EncodeLogo(commands::OneBitRows{static_cast<std::size_t>(info->width),
+                                                       static_cast<std::size_t>(info->height), stride.value_or(0),
+                                                       logo::ResultRows(converted), /*ones_print=*/false});
     }
-    total += one_bit.size();
-    auto logo = commands::EncodeLogo(one_bit);
     if (!std::holds_alternative<commands::LogoImage>(logo)) {
       return Numbered(i, "the picture is not a black-and-white bitmap the printer takes");
     }

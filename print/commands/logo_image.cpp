@@ -17,6 +17,12 @@ constexpr std::uint8_t kLastByteMasks[8] = {0xFF, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 
 bool IsBlack(const bmp::PaletteEntry& e) { return e.red == 0 && e.green == 0 && e.blue == 0; }
 bool IsWhite(const bmp::PaletteEntry& e) { return e.red == 0xFF && e.green == 0xFF && e.blue == 0xFF; }
 
+// x bytes and the groups of eight rows each fit the command's 16-bit fields.
+bool FitsTheCommand(std::size_t x, std::size_t height) {
+  return x <= std::numeric_limits<std::uint16_t>::max() &&
+         (height + kDotsPerGroup - 1) / kDotsPerGroup <= std::numeric_limits<std::uint16_t>::max();
+}
+
 }  // namespace
 
 std::variant<LogoImage, LogoError> EncodeLogo(std::span<const std::uint8_t> file) {
@@ -35,23 +41,29 @@ std::variant<LogoImage, LogoError> EncodeLogo(std::span<const std::uint8_t> file
   else if (!(IsWhite((*palette)[0]) && IsBlack((*palette)[1])))
     return LogoError::kPalette;
 
-  const std::size_t width = static_cast<std::size_t>(info->width);
-  const std::size_t height = static_cast<std::size_t>(info->height);
   const auto stride = bmp::RowStride(info->width, kLogoBitsPerPixel);
-  const std::size_t groups = (height + kDotsPerGroup - 1) / kDotsPerGroup;
-  if (!stride || *stride > std::numeric_limits<std::uint16_t>::max() ||
-      groups > std::numeric_limits<std::uint16_t>::max())
-    return LogoError::kTooLarge;
+  const std::size_t height = static_cast<std::size_t>(info->height);
+  if (!stride || !FitsTheCommand(*stride, height)) return LogoError::kTooLarge;
   if (!bmp::RowsFit(file.size(), file_header->pixel_offset, *stride, height)) return LogoError::kShortData;
+  return EncodeLogo(OneBitRows{static_cast<std::size_t>(info->width), height, *stride,
+                               file.subspan(file_header->pixel_offset, *stride * height), !invert});
+}
+
+std::variant<LogoImage, LogoError> EncodeLogo(const OneBitRows& picture) {
+  const std::size_t width = picture.width, height = picture.height, x = picture.stride;
+  const bool invert = !picture.ones_print;
+  if (width < 1 || height < 1 || x < (width + 7) / 8) return LogoError::kFormat;
+  if (!FitsTheCommand(x, height)) return LogoError::kTooLarge;
+  const std::size_t groups = (height + kDotsPerGroup - 1) / kDotsPerGroup;
+  if (picture.rows.size() / x < height) return LogoError::kShortData;
 
   // The rows in stored order (bottom row first), padded with blank rows to
   // whole groups of eight; the blank rows come last here and so lie on top.
-  const std::size_t x = *stride;
   const std::size_t rows = groups * kDotsPerGroup;
   std::vector<std::uint8_t> buffer(rows * x, 0);
   const std::size_t used_bytes = (width + 7) / 8;
   for (std::size_t r = 0; r < height; ++r) {
-    const std::uint8_t* source = file.data() + file_header->pixel_offset + r * x;
+    const std::uint8_t* source = picture.rows.data() + r * x;
     std::uint8_t* row = buffer.data() + r * x;
     for (std::size_t b = 0; b < x; ++b) row[b] = invert ? static_cast<std::uint8_t>(~source[b]) : source[b];
     if (invert) {

@@ -39,6 +39,21 @@ enum class LogoError {
 // entry 0 white the bits are taken as stored.
 std::variant<LogoImage, LogoError> EncodeLogo(std::span<const std::uint8_t> bmp);
 
+// One-bit rows as a BMP stores them: the bottom row first, `stride` bytes
+// each, `width` dots of each used; `ones_print` is false where a 1 bit is
+// white (the logo conversion's result, whose palette's entry 0 is black).
+struct OneBitRows {
+  std::size_t width = 0;
+  std::size_t height = 0;
+  std::size_t stride = 0;
+  std::span<const std::uint8_t> rows;  // at least stride * height bytes
+  bool ones_print = true;
+};
+
+// The logo of rows held already (a picture converted in memory is encoded
+// without reading its headers again).
+std::variant<LogoImage, LogoError> EncodeLogo(const OneBitRows& rows);
+
 // The four-byte header of a logo: xL xH yL yH.
 std::vector<std::uint8_t> LogoHeader(const LogoImage& logo);
 

@@ -78,6 +78,12 @@ struct LogoResult {
 // Converts the bytes of a source BMP file into the bytes of the one-bit file.
 LogoResult ConvertLogoBytes(std::span<const std::uint8_t> source, const LogoSettings& settings);
 
+// The pixel rows of a converted result (after its fixed headers), for a
+// caller that goes on with them without reading the file again.
+inline std::span<const std::uint8_t> ResultRows(const LogoResult& result) {
+  return std::span<const std::uint8_t>(result.file).subspan(kResultPixelOffset);
+}
+
 // The result path of a source: its last four characters (the ".bmp"
 // extension, whatever its case) replaced by "Temp.bmp". Nothing for a path
 // shorter than four characters.

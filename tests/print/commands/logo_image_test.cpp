@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/bmp/bmp.h"
+#include "print/logo/logo_convert.h"
 #include "tests/print/commands/mono_bitmaps.h"
+#include "tests/print/logo/test_images.h"
 
 namespace kit::print::commands {
 namespace {
@@ -62,6 +64,46 @@ TEST(EncodeLogo, BlackFirstPaletteInvertsAndClearsPastTheWidth) {
   // A white picture under the same palette prints nothing.
   const auto white = Encoded(MakeMono(33, 3, true, [](int x, int) { return x < 33; }));
   for (std::uint8_t b : white.data) EXPECT_EQ(b, 0);
+}
+
+// A picture converted in memory is encoded from its rows as its file would
+// be; rows that cannot be the picture's are refused as a file's would be.
+TEST(EncodeLogo, RowsHeldAlreadyGiveTheFilesLogo) {
+  for (int width : {1, 9, 33, 100}) {
+    SCOPED_TRACE(width);
+    constexpr int kHeight = 11;
+    const auto source = logo::testing::Make24(width, kHeight, [](int x, int y) {
+      const auto level = static_cast<std::uint8_t>((x * 7 + y * 23) % 256);
+      return logo::testing::Bgr{level, level, level};
+    });
+    const logo::LogoResult converted = logo::ConvertLogoBytes(source, {2, 0, 0});
+    ASSERT_EQ(converted.status, logo::LogoStatus::kOk);
+    const auto stride = bmp::RowStride(width, 1);
+    ASSERT_TRUE(stride);
+    const LogoImage from_file = Encoded(converted.file);
+    const auto from_rows = EncodeLogo(OneBitRows{static_cast<std::size_t>(width), kHeight, *stride,
+                                                 logo::ResultRows(converted), false});
+    ASSERT_TRUE(std::holds_alternative<LogoImage>(from_rows));
+    EXPECT_EQ(std::get<LogoImage>(from_rows).x, from_file.x);
+    EXPECT_EQ(std::get<LogoImage>(from_rows).y, from_file.y);
+    EXPECT_EQ(std::get<LogoImage>(from_rows).data, from_file.data);
+  }
+  const std::vector<std::uint8_t> rows(4 * 9, 0);
+  struct Case {
+    OneBitRows picture;
+    LogoError error;
+  };
+  const Case cases[] = {
+      {{20, 10, 4, rows, true}, LogoError::kShortData},
+      {{40, 9, 4, rows, true}, LogoError::kFormat},  // a row narrower than its dots
+      {{0, 9, 4, rows, true}, LogoError::kFormat},
+      {{20, 9, 70000, rows, true}, LogoError::kTooLarge},
+  };
+  for (const Case& c : cases) {
+    const auto result = EncodeLogo(c.picture);
+    ASSERT_TRUE(std::holds_alternative<LogoError>(result));
+    EXPECT_EQ(std::get<LogoError>(result), c.error) << c.picture.width << " x " << c.picture.height;
+  }
 }
 
 TEST(EncodeLogo, RefusesHeadersThatDoNotFitTheirBytes) {
