@@ -19,6 +19,13 @@ LoadedKvUsbInt LoadKvUsbIntWith(UsbLibraries& usb, WStringView dll_path,
   return loaded;
 }
 
+bool ReadOpenRelease(KvUsbInt& library, UsbDeviceHandle device, unsigned* release) {
+  std::uint8_t descriptor[kUsbDescriptorBufferSize] = {};
+  if (library.GetDescriptor(device, descriptor, sizeof descriptor) == 0) return false;
+  *release = descriptor[kUsbDescriptorReleaseOffset] | (descriptor[kUsbDescriptorReleaseOffset + 1] << 8);
+  return true;
+}
+
 UsbDeviceHandle OpenFirstUsbPrinter(KvUsbInt& library) {
   for (int index = 0; index < kUsbPrinterIndexCount; ++index) {
     const UsbDeviceHandle h = library.OpenDeviceX(index);
@@ -37,12 +44,11 @@ UsbRelease ReadUsbRelease(KvUsbInt& library) {
   }
   const UsbDeviceHandle device = OpenFirstUsbPrinter(library);
   if (!IsValidUsbHandle(device)) return {UsbReleaseOutcome::kNoPrinter};
-  std::uint8_t descriptor[kUsbDescriptorBufferSize] = {};
-  const bool read = library.GetDescriptor(device, descriptor, sizeof descriptor) != 0;
+  unsigned release = 0;
+  const bool read = ReadOpenRelease(library, device, &release);
   library.CloseDevice(device);
   if (!read) return {UsbReleaseOutcome::kNoDescriptor};
-  return {UsbReleaseOutcome::kRelease, static_cast<unsigned>(descriptor[kUsbDescriptorReleaseOffset] |
-                                                             (descriptor[kUsbDescriptorReleaseOffset + 1] << 8))};
+  return {UsbReleaseOutcome::kRelease, release};
 }
 
 }  // namespace kit

@@ -17,6 +17,9 @@ namespace kit {
 
 // Printers are opened by index 0 to 7.
 inline constexpr int kUsbPrinterIndexCount = 8;
+// A "USB_" port's index (1-8, its trailing "_n") belongs to the printer
+// whose USB id (its descriptor's release number) gives it: (id mod 8) + 1.
+inline constexpr int UsbPortIndexOfId(unsigned id) { return static_cast<int>(id % 8) + 1; }
 // The descriptor is read into a zeroed buffer of this size.
 inline constexpr std::size_t kUsbDescriptorBufferSize = 20;
 
@@ -31,6 +34,10 @@ struct LoadedKvUsbInt {
 // of `functions`.
 LoadedKvUsbInt LoadKvUsbIntWith(UsbLibraries& usb, WStringView dll_path,
                                 std::span<const std::string_view> functions);
+
+// The release number (the printer's USB id) of an open printer; false when
+// its descriptor cannot be read.
+bool ReadOpenRelease(KvUsbInt& library, UsbDeviceHandle device, unsigned* release);
 
 // The first index that opens a printer; an invalid handle when none does.
 UsbDeviceHandle OpenFirstUsbPrinter(KvUsbInt& library);

@@ -10,16 +10,24 @@ PortJob::PortJob(std::unique_ptr<PortDevice> device, Clock& clock, PortStatusSin
 
 PortJob::~PortJob() { EndJob(); }
 
-void PortJob::SetState(PortState state) {
+void PortJob::SetState(PortState state, std::uint32_t cause) {
   if (state == state_) return;
   state_ = state;
-  if (status_ != nullptr) status_->Report(state);
+  if (status_ != nullptr) status_->Report(state, cause);
+}
+
+// Opens the device; a failure shows the port offline with its cause.
+bool PortJob::OpenDevice() {
+  const std::uint32_t status = device_->Open();
+  open_ = status == win32::kErrorSuccess;
+  if (!open_) SetState(PortState::kOffline, status);
+  return open_;
 }
 
 std::uint32_t PortJob::StartJob() {
   in_document_ = true;
-  if (!open_) open_ = device_->Open() == win32::kErrorSuccess;
-  SetState(open_ ? PortState::kReady : PortState::kOffline);
+  if (!open_ && !OpenDevice()) return win32::kErrorSuccess;
+  SetState(PortState::kReady);
   return win32::kErrorSuccess;
 }
 
@@ -31,13 +39,9 @@ bool PortJob::Write(const std::uint8_t* data, std::uint32_t size, std::uint32_t*
     return false;
   }
   if (size == 0) return true;
-  if (!open_) {
-    open_ = device_->Open() == win32::kErrorSuccess;
-    if (!open_) {
-      SetState(PortState::kOffline);
-      clock_.Sleep(kRetryPauseMs);
-      return true;
-    }
+  if (!open_ && !OpenDevice()) {
+    clock_.Sleep(kRetryPauseMs);
+    return true;
   }
   std::uint32_t sent = 0;
   const std::uint32_t status = device_->Write(data, size, &sent);

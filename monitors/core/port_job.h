@@ -42,7 +42,11 @@ enum class PortState { kReady, kOffline, kNotResponding };
 class PortStatusSink {
  public:
   virtual ~PortStatusSink() = default;
-  virtual void Report(PortState state) = 0;
+  // Called when the state changes. `cause` is the Win32 code of the open
+  // that failed when the port goes offline because its printer could not
+  // be opened (a missing library, no such device), 0 otherwise; the port
+  // may name it in the queue.
+  virtual void Report(PortState state, std::uint32_t cause) = 0;
 };
 
 // The pause before a write call that found the printer not there returns,
@@ -68,7 +72,8 @@ class PortJob {
   bool device_open() const { return open_; }
 
  private:
-  void SetState(PortState state);
+  void SetState(PortState state, std::uint32_t cause = 0);
+  bool OpenDevice();
 
   std::unique_ptr<PortDevice> device_;
   Clock& clock_;

@@ -7,11 +7,8 @@
 #include "platform/win32_errors.h"
 
 namespace kit::monitors {
-namespace {
 
-// The NUL-ended UTF-16LE strings of an input buffer; nullopt when the
-// buffer is an odd size or its last string has no NUL.
-std::optional<std::vector<WString>> InputTexts(const std::uint8_t* data, std::uint32_t size) {
+std::optional<std::vector<WString>> XcvInputTexts(const std::uint8_t* data, std::uint32_t size) {
   if (data == nullptr || size == 0 || size % 2 != 0) return std::nullopt;
   std::vector<WString> texts;
   WString current;
@@ -28,14 +25,12 @@ std::optional<std::vector<WString>> InputTexts(const std::uint8_t* data, std::ui
   return texts;
 }
 
-std::uint32_t Answer(const XcvRequest& request, const Bytes& bytes, std::uint32_t* needed) {
+std::uint32_t XcvAnswer(const XcvRequest& request, const Bytes& bytes, std::uint32_t* needed) {
   *needed = static_cast<std::uint32_t>(bytes.size());
   if (request.output == nullptr || request.output_size < bytes.size()) return win32::kErrorInsufficientBuffer;
   std::copy(bytes.begin(), bytes.end(), request.output);
   return win32::kErrorSuccess;
 }
-
-}  // namespace
 
 Bytes XcvTexts(std::initializer_list<WStringView> texts) {
   // A REG_MULTI_SZ list without its closing NUL.
@@ -46,9 +41,9 @@ Bytes XcvTexts(std::initializer_list<WStringView> texts) {
 
 std::uint32_t SerialXcvData(Registry& registry, const XcvRequest& request, std::uint32_t* needed) {
   *needed = 0;
-  if (request.command == kXcvMonitorUi) return Answer(request, XcvTexts({kSerialMonitorUi}), needed);
+  if (request.command == kXcvMonitorUi) return XcvAnswer(request, XcvTexts({kSerialMonitorUi}), needed);
 
-  const auto texts = InputTexts(request.input, request.input_size);
+  const auto texts = XcvInputTexts(request.input, request.input_size);
   if (request.command == kXcvPortIsValid) {
     if (!texts || texts->empty()) return win32::kErrorInvalidParameter;
     return SerialPortNumber((*texts)[0]) ? win32::kErrorSuccess : win32::kErrorInvalidName;
@@ -59,7 +54,7 @@ std::uint32_t SerialXcvData(Registry& registry, const XcvRequest& request, std::
     if (!number) return win32::kErrorInvalidName;
     const StoredSettings stored = ReadPortSettings(registry, *number);
     if (stored.error != 0) return stored.error;
-    return Answer(request, XcvTexts({FormatSerialSettings(stored.settings)}), needed);
+    return XcvAnswer(request, XcvTexts({FormatSerialSettings(stored.settings)}), needed);
   }
   if (request.command == kXcvSetPortSettings) {
     if ((request.granted_access & kServerAccessAdminister) == 0) return win32::kErrorAccessDenied;

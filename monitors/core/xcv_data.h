@@ -20,6 +20,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/types.h"
@@ -47,6 +49,13 @@ struct XcvRequest {
 
 // Answers one call; *needed is always set (0 when nothing is returned).
 std::uint32_t SerialXcvData(Registry& registry, const XcvRequest& request, std::uint32_t* needed);
+
+// The NUL-ended UTF-16LE strings of a call's input; nullopt when the
+// buffer is empty, an odd size, or its last string has no NUL.
+std::optional<std::vector<WString>> XcvInputTexts(const std::uint8_t* data, std::uint32_t size);
+// Copies `bytes` out: *needed is their size, kErrorInsufficientBuffer when
+// the output buffer is missing or short.
+std::uint32_t XcvAnswer(const XcvRequest& request, const Bytes& bytes, std::uint32_t* needed);
 
 // UTF-16LE bytes of `texts`, each ended by a NUL: the form of the calls'
 // input and output.

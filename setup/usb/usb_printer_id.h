@@ -29,7 +29,7 @@ inline constexpr std::array<std::uint8_t, 9> kIdWritePrefix = {0x1B, 0x73, 0x42,
 using IdWriteCommand = std::array<std::uint8_t, kIdWritePrefix.size() + 1>;
 
 // The port index (1-8) of a reported id.
-inline constexpr int PortIndexOfUsbId(int id) { return id % 8 + 1; }
+inline constexpr int PortIndexOfUsbId(int id) { return UsbPortIndexOfId(static_cast<unsigned>(id)); }
 
 // The command that gives the printer the id of port index `port_index`.
 IdWriteCommand MakeIdWriteCommand(int port_index);

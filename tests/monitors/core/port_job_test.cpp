@@ -8,6 +8,7 @@
 #include <string>
 
 #include "monitors/core/port_job.h"
+#include "tests/monitors/core/port_doubles.h"
 #include "platform/win32_errors.h"
 
 namespace kit::monitors {
@@ -58,19 +59,8 @@ class ScriptedPrinter final : public PortDevice {
   std::string* log_;
 };
 
-class CountingClock final : public Clock {
- public:
-  void Sleep(std::uint32_t ms) override { slept += ms; }
-  std::uint64_t GetTickCount64() override { return slept; }
-  SystemTime GetLocalTime() override { return {}; }
-  std::uint64_t slept = 0;
-};
-
-class States final : public PortStatusSink {
- public:
-  void Report(PortState state) override { seen += state == PortState::kReady ? 'R' : state == PortState::kOffline ? 'F' : 'N'; }
-  std::string seen;
-};
+using testing::CountingClock;
+using testing::States;
 
 TEST(PortJob, EveryByteOnceWhateverThePrinterDoes) {
   struct Case {

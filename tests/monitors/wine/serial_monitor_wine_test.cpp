@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/monitors/wine/spooler_calls.h"
+
 namespace {
 
 constexpr wchar_t kMonitor[] = L"KVR Serial Port";
@@ -58,19 +60,9 @@ TEST(SerialMonitorUnderWine, AddMonitorLoadsTheModule) {
 }
 
 TEST(SerialMonitorUnderWine, ItsEightPortsAreListed) {
-  DWORD needed = 0, returned = 0;
-  EnumPortsW(nullptr, 2, nullptr, 0, &needed, &returned);
-  ASSERT_GT(needed, 0u);
-  std::vector<BYTE> buffer(needed);
-  ASSERT_TRUE(EnumPortsW(nullptr, 2, buffer.data(), needed, &needed, &returned)) << GetLastError();
-  const auto* ports = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
-  std::vector<std::wstring> ours;
-  for (DWORD i = 0; i < returned; ++i) {
-    if (ports[i].pMonitorName && std::wstring(ports[i].pMonitorName) == kMonitor) ours.push_back(ports[i].pPortName);
-  }
   std::vector<std::wstring> expected;
   for (int n = 1; n <= 8; ++n) expected.push_back(L"KVCOM" + std::to_wstring(n) + L":");
-  EXPECT_EQ(ours, expected);
+  EXPECT_EQ(kit::monitors::wine::PortsOf(kMonitor), expected);
 }
 
 TEST(SerialMonitorUnderWine, XcvDataStoresThePortsSettings) {
@@ -146,15 +138,7 @@ bool InstallDriver() {
 
 TEST(SerialMonitorUnderWine, ARawJobGoesThroughTheMonitorToCom1) {
   ASSERT_TRUE(InstallDriver()) << GetLastError();
-  PRINTER_INFO_2W info{};
-  info.pPrinterName = const_cast<wchar_t*>(kPrinter);
-  info.pPortName = const_cast<wchar_t*>(L"KVCOM1:");
-  info.pDriverName = const_cast<wchar_t*>(kDriver);
-  info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
-  info.pDatatype = const_cast<wchar_t*>(L"RAW");
-  HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-  ASSERT_TRUE(added != nullptr || GetLastError() == ERROR_PRINTER_ALREADY_EXISTS) << GetLastError();
-  if (added) ClosePrinter(added);
+  ASSERT_TRUE(kit::monitors::wine::AddRawPrinter(kPrinter, L"KVCOM1:", kDriver)) << GetLastError();
 
   HANDLE printer = nullptr;
   ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(kPrinter), &printer, nullptr)) << GetLastError();

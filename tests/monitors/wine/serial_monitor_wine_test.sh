@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# serial_monitor_wine_test.sh WINE_EXEC TESTS.exe KVRCOMMON.DLL WORK
-# The serial port monitor in Wine's spooler, on a fresh 64-bit prefix:
-# KVRCOMMON.DLL laid in the system folder (where the install copies it),
-# COM1 mapped to a pseudo-terminal (com_capture.py), then TESTS.exe
-# (serial_monitor_wine_test.cpp) adds the monitor, sets KVCOM1:'s settings
-# and prints a raw job on a printer on KVCOM1:. Passes when the terminal
-# received the job's bytes, whole and once, with the line settings stored
-# for the port.
+# serial_monitor_wine_test.sh WINE_EXEC TESTS.exe KVRCOMMON.DLL WORK KVRUSBMON.DLL KVRLMON.DLL KvUsbInt.dll
+# The kit's monitors in Wine's spooler, on a fresh 64-bit prefix:
+# KVRCOMMON.DLL, KVRUSBMON.DLL and KVRLMON.DLL laid in the system folder
+# (where the install copies them), COM1 mapped to a pseudo-terminal
+# (com_capture.py), the port USB_VRT-Q40_1 recorded as the install records
+# it, the kit's stand-in KvUsbInt.dll in C:\standin; then TESTS.exe
+# (serial_monitor_wine_test.cpp, usb_monitor_wine_test.cpp) adds the
+# monitors, sets KVCOM1:'s settings, prints a raw job on a printer on
+# KVCOM1: and one on a printer on USB_VRT-Q40_1 (which waits until the test
+# puts the library in place). Passes when the terminal received the first
+# job's bytes, whole and once, with the line settings stored for the port,
+# and the stand-in library's log the second job's, once, written to the
+# printer with the port's id.
 set -uo pipefail
-wine_exec=$1 program=$2 monitor=$3 work=$4
+wine_exec=$1 program=$2 monitor=$3 work=$4 usb_monitor=$5 language_monitor=$6 kvusbint=$7
 here=$(cd "$(dirname "$0")" && pwd)
 prefix="$work/wineprefix"
 rm -rf "$work"
@@ -18,7 +23,13 @@ started=$(bash "$wine_exec" "$prefix" cmd /c exit 2>&1)
 status=$?
 [ $status -eq 77 ] && { echo "$started"; exit 77; }
 [ -f "$prefix/system.reg" ] || { echo "FAIL: no Wine prefix in $prefix: $started" >&2; exit 1; }
-cp "$monitor" "$prefix/drive_c/windows/system32/KVRCOMMON.DLL" || exit 1
+system32=$prefix/drive_c/windows/system32
+cp "$monitor" "$system32/KVRCOMMON.DLL" || exit 1
+cp "$usb_monitor" "$system32/KVRUSBMON.DLL" || exit 1
+cp "$language_monitor" "$system32/KVRLMON.DLL" || exit 1
+mkdir -p "$prefix/drive_c/standin" && cp "$kvusbint" "$prefix/drive_c/standin/KvUsbInt.dll" || exit 1
+bash "$wine_exec" "$prefix" reg add 'HKLM\SOFTWARE\VELDRAN\PORTNAME' /v USB_VRT-Q40_1 /t REG_DWORD /d 1 /f \
+  >/dev/null 2>&1 || { echo "FAIL: cannot record the USB port" >&2; exit 1; }
 
 python3 "$here/com_capture.py" "$work/com1.out" "$work/ready" "$work/stop" >"$work/line.txt" &
 capture=$!
@@ -32,6 +43,7 @@ WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver 
 
 export KIT_JOB_TEXT=$'\e@KVCOM1: a raw job through the serial port monitor\e|END'
 export KIT_COM1_SETTINGS='19200,e,7,2,x'
+export KIT_USB_JOB_TEXT=$'\e@USB_VRT-Q40_1: a raw job through the USB port monitor\e|END'
 # Wine's file channel records the line settings SetCommState was given
 # (dump_dcb), among much else: kept in a log of its own.
 WINEDEBUG=-all,trace+file bash "$wine_exec" "$prefix" "$program" --gtest_color=no 2>"$work/wine_trace.log"
@@ -64,4 +76,15 @@ case $dcb in
   "size=7 rate=19200 fParity=1 Parity=2 stopbits=2 IXON IXOFF CTS=0 "*"~CRTSCTS"*) ;;
   *) echo "FAIL: SetCommState was not given KVCOM1:'s stored $KIT_COM1_SETTINGS" >&2; result=1 ;;
 esac
+# The USB job: one write to index 1 (the printer with id 0, the port's),
+# pipe 0, the job's bytes whole; none to index 0 (id 5, another port's).
+expected="write 1 pipe 0:$(printf '%s' "$KIT_USB_JOB_TEXT" | od -An -tx1 -v | tr -d '\n' | tr a-f A-F)"
+log=$(tr -d '\r' <"$system32/UsbWrites.log" 2>/dev/null)
+if [ "$log" != "$expected" ]; then
+  echo "FAIL: the USB printer with the port's id did not receive the job once, whole:" >&2
+  printf '%s\n' "$log" | head -5 >&2
+  result=1
+else
+  echo "The USB printer with the port's id received the job: $(printf '%s' "$KIT_USB_JOB_TEXT" | wc -c) bytes, once"
+fi
 exit $result
