@@ -203,13 +203,16 @@ else
       check_plugin "$plugin" "$(objdump_of "${payload#*:}")"
     fi
     folder=$dir/${payload%%:*}
-    # The serial port monitor: an image the spooler can initialise.
-    monitor=$(find "$folder" -maxdepth 1 -iname 'KVRCOMMON.dll' -type f | head -n 1)
-    if [ -z "$monitor" ] || [ "$(head -c 2 "$monitor")" != "MZ" ]; then
-      echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL is no port monitor"; status=1
-    elif ! grep -Eq '\]\s+InitializePrintMonitor2$' <<<"$($(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null || true)"; then
-      echo "check-pe: ${payload%%:*}\\KVRCOMMON.DLL does not export InitializePrintMonitor2"; status=1
-    fi
+    # The kit's monitors (serial port, USB port, language monitor): images
+    # the spooler can initialise, never stand-ins.
+    for name in KVRCOMMON KVRUSBMON KVRLMON; do
+      monitor=$(find "$folder" -maxdepth 1 -iname "$name.dll" -type f | head -n 1)
+      if [ -z "$monitor" ] || [ "$(head -c 2 "$monitor")" != "MZ" ]; then
+        echo "check-pe: ${payload%%:*}\\$name.DLL is no monitor image"; status=1
+      elif ! grep -Eq '\]\s+InitializePrintMonitor2$' <<<"$($(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null || true)"; then
+        echo "check-pe: ${payload%%:*}\\$name.DLL does not export InitializePrintMonitor2"; status=1
+      fi
+    done
     # Every series' rendering side, as its series file names it: each
     # model's rendering plug-in (DataOemuniDLL) a PE image with the two COM
     # entries, its data files (DataFile) and plug-in list (DataOemuniini) no

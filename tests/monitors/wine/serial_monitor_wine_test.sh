@@ -7,11 +7,13 @@
 # it, the kit's stand-in KvUsbInt.dll in C:\standin; then TESTS.exe
 # (serial_monitor_wine_test.cpp, usb_monitor_wine_test.cpp) adds the
 # monitors, sets KVCOM1:'s settings, prints a raw job on a printer on
-# KVCOM1: and one on a printer on USB_VRT-Q40_1 (which waits until the test
-# puts the library in place). Passes when the terminal received the first
-# job's bytes, whole and once, with the line settings stored for the port,
-# and the stand-in library's log the second job's, once, written to the
-# printer with the port's id.
+# KVCOM1:, drives the language monitor over the USB monitor, and prints a
+# raw job on a printer on USB_VRT-Q40_1 (once the test has put the library
+# in place). Passes when the terminal received the first job's bytes,
+# whole and once, with the line settings stored for the port, the stand-in
+# library's log the language monitor's bytes and the USB job's, each once,
+# written to the printer with the port's id, and the language monitor set
+# and cleared the job's status.
 set -uo pipefail
 wine_exec=$1 program=$2 monitor=$3 work=$4 usb_monitor=$5 language_monitor=$6 kvusbint=$7
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,9 +46,11 @@ WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver 
 export KIT_JOB_TEXT=$'\e@KVCOM1: a raw job through the serial port monitor\e|END'
 export KIT_COM1_SETTINGS='19200,e,7,2,x'
 export KIT_USB_JOB_TEXT=$'\e@USB_VRT-Q40_1: a raw job through the USB port monitor\e|END'
+export KIT_LM_JOB_TEXT=$'\e@through the language monitor\n'
 # Wine's file channel records the line settings SetCommState was given
-# (dump_dcb), among much else: kept in a log of its own.
-WINEDEBUG=-all,trace+file bash "$wine_exec" "$prefix" "$program" --gtest_color=no 2>"$work/wine_trace.log"
+# (dump_dcb), and its spooler channel the language monitor's SetJob calls,
+# among much else: kept in a log of their own.
+WINEDEBUG=-all,trace+file,trace+winspool bash "$wine_exec" "$prefix" "$program" --gtest_color=no 2>"$work/wine_trace.log"
 result=$?
 touch "$work/stop"
 wait "$capture"
@@ -76,15 +80,26 @@ case $dcb in
   "size=7 rate=19200 fParity=1 Parity=2 stopbits=2 IXON IXOFF CTS=0 "*"~CRTSCTS"*) ;;
   *) echo "FAIL: SetCommState was not given KVCOM1:'s stored $KIT_COM1_SETTINGS" >&2; result=1 ;;
 esac
-# The USB job: one write to index 1 (the printer with id 0, the port's),
-# pipe 0, the job's bytes whole; none to index 0 (id 5, another port's).
-expected="write 1 pipe 0:$(printf '%s' "$KIT_USB_JOB_TEXT" | od -An -tx1 -v | tr -d '\n' | tr a-f A-F)"
+# The USB writes: the language monitor's, then the spooler's job, each one
+# write to index 1 (the printer with id 0, the port's), pipe 0, its bytes
+# whole; none to index 0 (id 5, another port's), none while the library was
+# missing.
+hex() { printf '%s' "$1" | od -An -tx1 -v | tr -d '\n' | tr a-f A-F; }
+expected="write 1 pipe 0:$(hex "$KIT_LM_JOB_TEXT")
+write 1 pipe 0:$(hex "$KIT_USB_JOB_TEXT")"
 log=$(tr -d '\r' <"$system32/UsbWrites.log" 2>/dev/null)
 if [ "$log" != "$expected" ]; then
-  echo "FAIL: the USB printer with the port's id did not receive the job once, whole:" >&2
+  echo "FAIL: the USB printer with the port's id did not receive each job once, whole:" >&2
   printf '%s\n' "$log" | head -5 >&2
   result=1
 else
-  echo "The USB printer with the port's id received the job: $(printf '%s' "$KIT_USB_JOB_TEXT" | wc -c) bytes, once"
+  echo "The USB printer with the port's id received the language monitor's $(printf '%s' "$KIT_LM_JOB_TEXT" | wc -c)" \
+       "bytes and the job's $(printf '%s' "$KIT_USB_JOB_TEXT" | wc -c) bytes, each once"
 fi
+# The language monitor's job status: SetJob level 1 when the port took
+# nothing (the waiting text) and again when it took the bytes (cleared);
+# the test's own SetJob that deletes the held job is level 0.
+set_job=$(grep -a -cE 'trace:winspool:SetJobW \([0-9A-Fa-f]+, [0-9]+, 1, ' "$work/wine_trace.log")
+echo "The language monitor's SetJob calls (level 1): $set_job"
+[ "$set_job" = 2 ] || { echo "FAIL: the language monitor did not set and then clear the job's status" >&2; result=1; }
 exit $result

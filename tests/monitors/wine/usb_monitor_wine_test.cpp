@@ -4,15 +4,19 @@
 // in the system folder, records the port USB_VRT-Q40_1 where the install
 // records it, and puts the kit's stand-in KvUsbInt.dll in C:\standin, not
 // yet where the monitor looks for it). Both monitors are added and loaded;
-// the USB monitor lists the recorded port and answers XcvData; a raw job on
-// a printer on that port (its driver names the language monitor, which
-// Wine's spooler passes by: it opens the port monitor itself) reaches no
-// printer while the library is missing, and goes out to the printer with
-// the port's id once the library is there.
+// the USB monitor lists the recorded port and answers XcvData; the language
+// monitor, driven over the USB monitor as Windows' spooler drives it,
+// passes a job through and sets its status; a raw job on a printer on the
+// port (its driver names the language monitor, which Wine's spooler passes
+// by: it opens the port monitor itself) reaches no printer while the
+// library is missing, and goes out to the printer with the port's id once
+// the library is there.
 //
-// Environment: KIT_USB_JOB_TEXT, the bytes of the raw job.
+// Environment: KIT_USB_JOB_TEXT, the bytes of the raw job; KIT_LM_JOB_TEXT,
+// those the language monitor is given.
 #include <windows.h>
 #include <winspool.h>
+#include <winsplp.h>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +156,120 @@ class Job {
  private:
   HANDLE thread_;
 };
+
+// The status text the spooler keeps for a job; "(no job N)" when GetJob
+// does not find it.
+std::wstring JobStatusText(HANDLE printer, DWORD id) {
+  DWORD needed = 0;
+  GetJobW(printer, id, 1, nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed + sizeof(JOB_INFO_1W));
+  if (!GetJobW(printer, id, 1, buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) {
+    return L"(no job " + std::to_wstring(id) + L")";
+  }
+  const auto* info = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+  return info->pStatus ? info->pStatus : L"";
+}
+
+// A monitor module loaded into this process and initialised as the
+// spooler does it: InitializePrintMonitor2 with a MONITORINIT (the kit's
+// monitors keep their settings through the registry functions of the
+// system, so its own are left empty) for the monitor's handle and table.
+struct LoadedMonitor {
+  explicit LoadedMonitor(const wchar_t* file) : module(LoadLibraryW(file)) {
+    using Initialize = LPMONITOR2(WINAPI*)(PMONITORINIT, PHANDLE);
+    auto initialize = reinterpret_cast<Initialize>(
+        reinterpret_cast<void*>(GetProcAddress(module, "InitializePrintMonitor2")));
+    MONITORINIT init{};
+    init.cbSize = sizeof init;
+    if (initialize != nullptr) table = initialize(&init, &handle);
+  }
+  ~LoadedMonitor() {
+    if (table != nullptr && table->pfnShutdown != nullptr) table->pfnShutdown(handle);
+    if (module != nullptr) FreeLibrary(module);
+  }
+  HMODULE module;
+  HANDLE handle = nullptr;
+  LPMONITOR2 table = nullptr;
+};
+
+// Both monitors driven as Windows' spooler drives a language monitor
+// (Microsoft's documentation of language monitors and of OpenPortEx: the
+// language monitor gets the port monitor's handle and MONITOR2 table, and
+// the job's calls go to the language monitor). Wine's own spooler does not
+// call language monitors, so this test plays the spooler's part; the job
+// the language monitor reports on is one this test keeps spooling in
+// Wine's queue. KvUsbInt.dll is not yet where the port monitor looks.
+TEST(UsbMonitorUnderWine, TheLanguageMonitorPassesAJobThroughAndSetsItsStatus) {
+  ASSERT_TRUE(InstallDriver()) << GetLastError();
+  ASSERT_TRUE(kit::monitors::wine::AddRawPrinter(kPrinter, kPort, kDriver)) << GetLastError();
+  const std::wstring system = SystemFolder();
+  DeleteFileW((system + L"\\KvUsbInt.dll").c_str());
+
+  HANDLE printer = nullptr;
+  ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(kPrinter), &printer, nullptr)) << GetLastError();
+  DOC_INFO_1W doc{const_cast<wchar_t*>(L"held job"), nullptr, const_cast<wchar_t*>(L"RAW")};
+  const DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(&doc));
+  ASSERT_NE(job, 0u) << GetLastError();
+
+  LoadedMonitor port_monitor(L"KVRUSBMON.DLL");
+  LoadedMonitor language_monitor(L"KVRLMON.DLL");
+  ASSERT_NE(port_monitor.table, nullptr);
+  ASSERT_NE(language_monitor.table, nullptr);
+  ASSERT_NE(language_monitor.table->pfnOpenPortEx, nullptr);
+  EXPECT_EQ(language_monitor.table->pfnEnumPorts, nullptr) << "a language monitor has no ports";
+  HANDLE port = nullptr;
+  ASSERT_TRUE(language_monitor.table->pfnOpenPortEx(language_monitor.handle, port_monitor.handle,
+                                                    const_cast<wchar_t*>(kPort), const_cast<wchar_t*>(kPrinter),
+                                                    &port, port_monitor.table))
+      << GetLastError();
+  ASSERT_TRUE(language_monitor.table->pfnStartDocPort(port, const_cast<wchar_t*>(kPrinter), job, 1,
+                                                      reinterpret_cast<BYTE*>(&doc)))
+      << GetLastError();
+
+  const char* text = std::getenv("KIT_LM_JOB_TEXT");
+  ASSERT_NE(text, nullptr);
+  const auto size = static_cast<DWORD>(strlen(text));
+  auto* bytes = reinterpret_cast<BYTE*>(const_cast<char*>(text));
+  // No library: the port takes nothing, the call returns after its pause,
+  // and the job says why it waits.
+  DWORD written = 99;
+  ASSERT_TRUE(language_monitor.table->pfnWritePort(port, bytes, size, &written)) << GetLastError();
+  EXPECT_EQ(written, 0u);
+  // The language monitor gives the job its status with SetJob (level 1,
+  // pStatus); Wine's spooler keeps only a job's title from it, so the
+  // script counts the calls in Wine's trace instead of reading them back.
+  std::printf("the job's status while the port takes nothing, as the queue keeps it: \"%ls\"\n",
+              JobStatusText(printer, job).c_str());
+
+  // The library and the printer with the port's id: the same call again
+  // sends everything, and the job's status is cleared.
+  ASSERT_TRUE(CopyFileW(L"C:\\standin\\KvUsbInt.dll", (system + L"\\KvUsbInt.dll").c_str(), FALSE))
+      << GetLastError();
+  HANDLE file = CreateFileW((system + L"\\UsbPrinters.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  const char printers[] = "printer 7A5C 1000 5\r\nprinter 7A5C 1000 0\r\n";
+  DWORD put = 0;
+  WriteFile(file, printers, sizeof printers - 1, &put, nullptr);
+  CloseHandle(file);
+  ASSERT_TRUE(language_monitor.table->pfnWritePort(port, bytes, size, &written)) << GetLastError();
+  EXPECT_EQ(written, size);
+  // The library offers no reads, and the language monitor says so as the
+  // port monitor does.
+  BYTE in[8];
+  DWORD read = 99;
+  EXPECT_FALSE(language_monitor.table->pfnReadPort(port, in, sizeof in, &read));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+  EXPECT_TRUE(language_monitor.table->pfnEndDocPort(port)) << GetLastError();
+  EXPECT_TRUE(language_monitor.table->pfnClosePort(port)) << GetLastError();
+
+  // The held job goes without printing; the next test starts without the
+  // library again.
+  EXPECT_TRUE(SetJobW(printer, job, 0, nullptr, JOB_CONTROL_DELETE)) << GetLastError();
+  EndDocPrinter(printer);
+  ClosePrinter(printer);
+  DeleteFileW((system + L"\\UsbPrinters.txt").c_str());
+}
 
 TEST(UsbMonitorUnderWine, AJobGoesToThePrinterWithThePortsId) {
   ASSERT_TRUE(InstallDriver()) << GetLastError();

@@ -224,9 +224,12 @@ TEST(KitZipUnderWine, TheOtherPortKindsEndWithTheWizardsOwnText) {
       // AddMonitor (Wine's spooler runs in the calling 32-bit process).
       {L"KVCOM1:", u"", "wizard_kvcom1",
        {{kWizardCaption, SetupRunsUnderWow64() ? kMonitorRefused : kPrinterRefused}}, false},
-      // Wine gap: the kit's USB port monitor is a placeholder AddMonitor
-      // cannot load.
-      {kUsbPort, u"", "wizard_usb", {{kWizardCaption, kMonitorRefused}}, false},
+      // The USB port monitor is a module as the serial one is: a 32-bit
+      // setup on 64-bit Windows ends at AddMonitor for the same reason (the
+      // 64-bit module is not in the 32-bit process's system folder); a
+      // 32-bit setup on 32-bit Windows gets past it to Wine's printer gap.
+      {kUsbPort, u"", "wizard_usb",
+       {{kWizardCaption, SetupRunsUnderWow64() ? kMonitorRefused : kPrinterRefused}}, false},
   };
   const auto printers_before = walk::LocalPrinters().size();
   for (const Case& c : cases) {
@@ -259,11 +262,16 @@ TEST(KitZipUnderWine, TheOtherPortKindsEndWithTheWizardsOwnText) {
       // the walk goes on with the one printer of the "LPT1:" install.
       EXPECT_TRUE(DeleteUnopenablePrinter(L"VRT-Q40(S)")) << GetLastError();
     }
+    if (!SetupRunsUnderWow64() && std::wstring(c.port) == kUsbPort) {
+      // The same for the USB install, past its two monitors.
+      EXPECT_TRUE(DeleteUnopenablePrinter(L"VRT-Q40(U) 1")) << GetLastError();
+    }
     EXPECT_EQ(walk::LocalPrinters().size(), printers_before);
   }
   // The serial and USB port monitors' files, copied before AddMonitor
-  // refused them: in the machine's own system folder, none in the 32-bit
-  // one of 64-bit Windows (the wizard turns the redirection off).
+  // (which a 32-bit setup on 64-bit Windows fails): in the machine's own
+  // system folder, none in the 32-bit one of 64-bit Windows (the wizard
+  // turns the redirection off).
   wchar_t system[MAX_PATH] = {}, system32[MAX_PATH] = {};
   ASSERT_NE(GetSystemDirectoryW(system, MAX_PATH), 0u);
   const bool has_wow64_folder = GetSystemWow64DirectoryW(system32, MAX_PATH) != 0;
@@ -479,11 +487,11 @@ TEST(KitZipUnderWine, UninstallRemovesThePrinter) {
   RemoteDialog dialog(window);
   HWND list = GetDlgItem(window, kComponentListId);
   HWND log = GetDlgItem(window, kLogId);
-  // The printer of the install and the serial port monitor (the USB port
-  // monitor never got in, see the other port kinds); the printer prints
-  // through the system's WinPrint, which the uninstaller never lists. A
-  // 32-bit setup on 64-bit Windows got no monitor in either.
-  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), SetupRunsUnderWow64() ? 1 : 2);
+  // The printer of the install and the three monitors the serial and USB
+  // installs added (serial port, USB port, language monitor); the printer
+  // prints through the system's WinPrint, which the uninstaller never
+  // lists. A 32-bit setup on 64-bit Windows got no monitor in.
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), SetupRunsUnderWow64() ? 1 : 4);
   Sleep(kPaintMs);
   EXPECT_TRUE(walk::Screenshot(window, Shot("uninstall"))) << "no screenshot of the uninstaller";
 
