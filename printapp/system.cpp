@@ -16,6 +16,7 @@
 #include "printapp/job_options.h"
 #include "printapp/pdf_filter.h"
 #include "printapp/picture_filter.h"
+#include "printapp/job_queue.h"
 #include "printapp/utilities_page.h"
 
 namespace kit::printapp {
@@ -218,6 +219,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
                                AddUtilitiesPage, DriverCallback, nullptr);
   AddPdfFilter(system);
   AddPictureFilters(system);
+  AddRasterFileFilters(system);
   static const std::string strings = OptionStrings();
   papplSystemAddStringsData(system, kStringsPath, "en-US", strings.c_str());
 

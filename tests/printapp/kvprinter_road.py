@@ -251,6 +251,27 @@ def main():
     print("cancelled PDF: stopped (%s), next job completed in under 5 s: %s" % (
         "%d of %d pages" % (pages, MANY_PAGES) if os.path.getsize(printed) == size and pages < MANY_PAGES else "went on",
         time.time() - begin < 5))
+    # Three raster jobs sent at once while a PDF prints: each waits its turn
+    # and prints once; none is aborted while its client was told it was taken.
+    names = ["three-%s.pwg" % n for n in "abc"]
+    for name in names:
+        shutil.copy(WORK + "/receipt.pwg", WORK + "/" + name)
+    sent = [subprocess.Popen([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/" + f],
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                             env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
+            for f in ["five.pdf"] + names]
+    exits = [p.wait(timeout=30) for p in sent]
+    ids = [p.stdout.read().strip() for p in sent]
+    def states():  # "ID STATE USER NAME" a job, by id
+        return {l.split()[0]: l.split()[1] for l in run([KVPRINTER, "jobs", "-a", "-d", "desk", "-o",
+                                                          "printer-uri=" + desk]).splitlines() if len(l.split()) > 3}
+    wait_for("the four jobs ended", lambda: all(states().get(i) in ("completed", "aborted", "canceled") for i in ids), 20)
+    ended = states()
+    printed = [run([KVJOB, "decode", WORK + "/out/" + n + ".prn"]).split("\n", 1)[-1] for n in names]
+    print("three raster jobs at once: exits %s, %s, printed alike with a cut: %s, aborted jobs: %d" % (
+        " ".join(str(e) for e in exits), " ".join(ended[i] for i in ids[1:]),
+        len(set(printed)) == 1 and "raster image" in printed[0] and "cut" in printed[0],
+        sum(ended[i] == "aborted" for i in ids)))
     decoded = run([KVJOB, "decode", WORK + "/out/receipt.pwg.prn"])
     print("cut-mode=none, cash-drawer=after: cuts %d, drawer pulse last: %s" % (
         decoded.count("cut"), decoded.strip().splitlines()[-1].startswith("drawer pulse")))
