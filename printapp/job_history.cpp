@@ -9,14 +9,26 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <mutex>
 
 #include "printapp/job_ids.h"
+
+// PAPPL's own job record and state, by their exported names (PAPPL 1.3
+// offers no public call that makes a job with a given id).
+extern "C" pappl_job_t* _papplJobCreate(pappl_printer_t* printer, int job_id, const char* username,
+                                        const char* format, const char* job_name, ipp_t* attrs);
+extern "C" void _papplJobSetState(pappl_job_t* job, ipp_jstate_t state);
 
 namespace kit::printapp {
 namespace {
 
 constexpr char kIdsSuffix[] = ".jobids";
+// A job a stop cut, as it is shown after the restart: who sent it is not
+// kept beside its file.
+constexpr char kCutJobUser[] = "unknown";
+constexpr char kCutJobFormat[] = "application/octet-stream";
+constexpr char kCutJobReason[] = "The server stopped before the job ended; it printed in part or not at all.";
 constexpr mode_t kIdsMode = 0600;
 
 std::mutex g_lock;
@@ -46,6 +58,18 @@ void JobMade(pappl_system_t* system, pappl_printer_t* printer, pappl_job_t* job,
   WriteIds(system, g_ids);
 }
 
+// The cut job in its printer's history under its own id: aborted, with
+// the reason. (PAPPL 1.3 keeps no job across a restart.)
+void RecordCutJob(pappl_printer_t* printer, int id, const std::string& name) {
+  std::unique_ptr<ipp_t, void (*)(ipp_t*)> attrs(ippNew(), ippDelete);
+  pappl_job_t* job = _papplJobCreate(printer, id, kCutJobUser, kCutJobFormat, name.c_str(), attrs.get());
+  if (!job) return;
+  papplJobSetMessage(job, "%s", kCutJobReason);
+  papplJobCancel(job);  // a job with no document: ended at once, nothing printed
+  _papplJobSetState(job, IPP_JSTATE_ABORTED);
+  papplJobSetReasons(job, PAPPL_JREASON_ABORTED_BY_SYSTEM, PAPPL_JREASON_JOB_CANCELED_BY_USER);
+}
+
 // Job files of jobs the loaded state does not know: left by a stop while
 // they were waiting or printing.
 void ClearCutJobs(pappl_system_t* system, const std::string& spool) {
@@ -59,10 +83,11 @@ void ClearCutJobs(pappl_system_t* system, const std::string& spool) {
     const std::string path = spool + "/" + entry->d_name;
     unlink(path.c_str());
     papplLog(system, PAPPL_LOGLEVEL_WARN,
-             "Job %d of printer %d was cut by a stop of the server; its file %s is removed and its id kept.",
+             "Job %d of printer %d was cut by a stop of the server; its file %s is removed, its id kept and the job shown as aborted.",
              job->second, job->first, entry->d_name);
     int& highest = g_ids[job->first];
     highest = std::max(highest, job->second);
+    if (printer) RecordCutJob(printer, job->second, SpoolFileJobName(entry->d_name));
   }
   closedir(folder);
 }

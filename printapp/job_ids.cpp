@@ -54,4 +54,11 @@ std::optional<std::pair<int, int>> SpoolFileJob(std::string_view name) {
   return std::make_pair(*printer, *job);
 }
 
+std::string SpoolFileJobName(std::string_view name) {
+  const std::size_t dash = name.find('-');
+  if (dash == std::string_view::npos) return "";
+  name.remove_prefix(dash + 1);
+  return std::string(name.substr(0, name.rfind('.')));
+}
+
 }  // namespace kit::printapp

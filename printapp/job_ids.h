@@ -31,4 +31,8 @@ HighestJobIds ParseJobIds(std::string_view text);
 // (five and nine digits); nothing for any other name.
 std::optional<std::pair<int, int>> SpoolFileJob(std::string_view name);
 
+// The NAME of such a file (the job's name as PAPPL writes it into the
+// file's name): after the first '-', before the last '.'.
+std::string SpoolFileJobName(std::string_view name);
+
 }  // namespace kit::printapp

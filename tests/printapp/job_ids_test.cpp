@@ -36,21 +36,31 @@ TEST(JobIdsTest, DamagedFileKeepsWhatItCanRead) {
 
 TEST(JobIdsTest, SpoolFileNames) {
   using Job = std::optional<std::pair<int, int>>;
-  const std::pair<std::string, Job> cases[] = {
-      {"p00001j000000002-long_pdf.pdf", Job({1, 2})},
-      {"p00012j000123456-untitled.pwg", Job({12, 123456})},
-      {"p00001j000000002-", Job({1, 2})},
-      {"p00001j00000002-x.pdf", std::nullopt},   // eight digits
-      {"p0001j000000002-x.pdf", std::nullopt},
-      {"p00001j000000000-x.pdf", std::nullopt},  // no job 0
-      {"p00001k000000002-x.pdf", std::nullopt},
-      {"q00001j000000002-x.pdf", std::nullopt},
-      {"p00001j000000002_x.pdf", std::nullopt},
-      {"p0000aj000000002-x.pdf", std::nullopt},
-      {"kvprinter.state", std::nullopt},
-      {"", std::nullopt},
+  struct Case {
+    std::string file;
+    Job job;
+    std::string name;  // the job's name in the file's
   };
-  for (const auto& [name, job] : cases) EXPECT_EQ(SpoolFileJob(name), job) << name;
+  const Case cases[] = {
+      {"p00001j000000002-long_pdf.pdf", Job({1, 2}), "long_pdf"},
+      {"p00012j000123456-untitled.pwg", Job({12, 123456}), "untitled"},
+      {"p00001j000000002-", Job({1, 2}), ""},
+      {"p00001j000000002-a-b.c.pdf", Job({1, 2}), "a-b.c"},  // a name with its own dash and dot
+      {"p00001j000000002-noext", Job({1, 2}), "noext"},
+      {"p00001j00000002-x.pdf", std::nullopt, "x"},  // eight digits
+      {"p0001j000000002-x.pdf", std::nullopt, "x"},
+      {"p00001j000000000-x.pdf", std::nullopt, "x"},  // no job 0
+      {"p00001k000000002-x.pdf", std::nullopt, "x"},
+      {"q00001j000000002-x.pdf", std::nullopt, "x"},
+      {"p00001j000000002_x.pdf", std::nullopt, ""},
+      {"p0000aj000000002-x.pdf", std::nullopt, "x"},
+      {"kvprinter.state", std::nullopt, ""},
+      {"", std::nullopt, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SpoolFileJob(c.file), c.job) << c.file;
+    EXPECT_EQ(SpoolFileJobName(c.file), c.name) << c.file;
+  }
 }
 
 }  // namespace

@@ -340,8 +340,18 @@ def main():
     after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
     left = [f for f in os.listdir(WORK + "/spool") if f.endswith("many_pdf.pdf")]
     said = "was cut by a stop of the server" in open(WORK + "/kvprinter.log").read()
-    print("killed with job %d printing: next job %s, its file %s, logged: %s" % (
-        cut, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said))
+    test = WORK + "/cut_job.test"
+    open(test, "w").write(
+        "{\n NAME \"the cut job\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
+        " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+        " ATTR uri printer-uri $uri\n ATTR integer job-id %d\n STATUS successful-ok\n"
+        " DISPLAY job-state\n DISPLAY job-state-message\n}\n" % cut)
+    shown = ipptool(desk, test, verbose=True)
+    state = re.search(r"job-state \(enum\) = (\S+)", shown)
+    message = re.search(r"job-state-message \(textWithoutLanguage\) = (.*)", shown)
+    print("killed with job %d printing: next job %s, its file %s, logged: %s, shown: %s, %s" % (
+        cut, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said,
+        state.group(1) if state else "no state", message.group(1) if message else "no message"))
 
 
 try:
