@@ -109,6 +109,16 @@ JobOptions ParseJobOptions(const OptionLookup& lookup, bool trim) {
   return o;
 }
 
+std::optional<std::string_view> UnsupportedValue(std::span<const VendorOption> options, const OptionLookup& lookup) {
+  for (const VendorOption& option : options) {
+    const std::optional<std::string> value = lookup(option.name);
+    if (value && std::find(option.keywords.begin(), option.keywords.end(), *value) == option.keywords.end()) {
+      return option.name;
+    }
+  }
+  return std::nullopt;
+}
+
 JobEvents EventsOf(const JobOptions& options) {
   JobEvents e;
   // The cut ends a receipt: a page's with a cut per page, else the job's.

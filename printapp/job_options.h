@@ -82,6 +82,11 @@ using OptionLookup = std::function<std::optional<std::string>(std::string_view n
 // a cut after every page.
 JobOptions ParseJobOptions(const OptionLookup& lookup, bool trim);
 
+// The first option whose value is not one of its keywords, for a
+// printer's defaults (a job's unknown value keeps the default instead);
+// nothing when every value the lookup gives is offered.
+std::optional<std::string_view> UnsupportedValue(std::span<const VendorOption> options, const OptionLookup& lookup);
+
 // The four events' operations for the options. The encoder leaves out what
 // a model does not take.
 JobEvents EventsOf(const JobOptions& options);

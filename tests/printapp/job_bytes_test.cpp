@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,37 @@ TEST(JobBytes, EachReceiptOptionChangesTheBytesAsStated) {
       ASSERT_FALSE(after.empty());
       EXPECT_LT(before.front(), after.front());
     }
+  }
+}
+
+TEST(JobOptionsTest, PrinterDefaultsTakeOnlyOfferedValues) {
+  struct Case {
+    const char* model;
+    std::map<std::string, std::string> values;
+    std::optional<std::string_view> refused;
+  };
+  const Case cases[] = {
+      {"VRT-Q40", {}, std::nullopt},
+      {"VRT-Q40", {{"cut-mode", "none"}, {"buzzer", "beep-20"}, {"logo", "logo-9"}}, std::nullopt},
+      {"VRT-Q40", {{"cut-mode", "bogus"}}, "cut-mode"},
+      {"VRT-Q40", {{"logo", "logo-99"}}, "logo"},
+      {"VRT-Q40", {{"logo", "logo-0"}}, "logo"},
+      {"VRT-Q40", {{"buzzer", ""}}, "buzzer"},               // empty is no keyword
+      {"VRT-Q40", {{"cut-mode", "None"}}, "cut-mode"},         // keywords are lower case
+      {"VRT-Q40", {{"cut-mode", "per-job "}}, "cut-mode"},     // nor padded
+      {"VRT-Q40", {{"cut-mode", "none"}, {"logo", "x"}}, "logo"},  // a good value beside a bad one
+      {"VRT-Q40", {{"not-an-option", "bogus"}}, std::nullopt},     // names no option: left to PAPPL
+  };
+  for (const Case& c : cases) {
+    const print::model::Model* model = print::model::FindModel(c.model);
+    ASSERT_NE(model, nullptr);
+    const OptionLookup lookup = [&](std::string_view name) -> std::optional<std::string> {
+      const auto it = c.values.find(std::string(name));
+      if (it == c.values.end()) return std::nullopt;
+      return it->second;
+    };
+    const std::vector<VendorOption> options = OptionsOf(*model);
+    EXPECT_EQ(UnsupportedValue(options, lookup), c.refused) << (c.values.empty() ? "" : c.values.begin()->second);
   }
 }
 

@@ -310,6 +310,29 @@ def main():
             l.startswith(line) for l in lines) == there else "IGNORED"))
 
     base = "http://127.0.0.1:%d" % port
+    # A value the printer does not offer is refused as a default, over IPP
+    # and on the Printing Defaults page; the default stays as it was.
+    page = base + "/desk/printing"
+    key = re.search(r'name="session" value="([^"]+)"', urllib.request.urlopen(page, timeout=10).read().decode())
+    for option, value, kept in (("cut-mode", "bogus", "none"), ("logo", "logo-99", "logo-2")):
+        open(test, "w").write(
+            "{\n NAME \"a default not offered\"\n OPERATION Set-Printer-Attributes\n GROUP operation-attributes-tag\n"
+            " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+            " ATTR uri printer-uri $uri\n GROUP printer-attributes-tag\n ATTR keyword %s-default %s\n}\n" % (option, value))
+        status = re.search(r"status-code = (\S+)", subprocess.run(["ipptool", "-T", "20", "-tv", desk, test],
+                                                                   capture_output=True, text=True).stdout)
+        form = run(["curl", "-sS", "--max-time", "10", page, "--data-urlencode", "session=" + key.group(1),
+                    "--data-urlencode", "%s=%s" % (option, value)])
+        banner = re.search(r'<div class="banner">([^<]*)</div>', form)
+        open(test, "w").write(
+            "{\n NAME \"the default\"\n OPERATION Get-Printer-Attributes\n GROUP operation-attributes-tag\n"
+            " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+            " ATTR uri printer-uri $uri\n ATTR keyword requested-attributes %s-default\n STATUS successful-ok\n"
+            " DISPLAY %s-default\n}\n" % (option, option))
+        now = re.search(r"%s-default \(keyword\) = (\S+)" % option, ipptool(desk, test, True))
+        print("%s-default=%s: IPP %s, web page: %s, default %s" % (
+            option, value, status.group(1) if status else "no answer", banner.group(1) if banner else "no banner",
+            "kept" if now and now.group(1) == kept else "now " + (now.group(1) if now else "gone")))
     shot = WORK + "/kvprinter_utilities.png"  # the page, with the printer's other pages in its bar
     subprocess.run(["timeout", "-k", "5", "40", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
                     "--no-first-run", "--disable-background-networking", "--disable-component-update",
