@@ -1,5 +1,7 @@
 #include "printapp/driver.h"
 
+#include <dlfcn.h>
+
 #include <cstring>
 #include <string>
 
@@ -195,3 +197,18 @@ const char* AutoAddCallback(const char* device_info, const char* device_uri, con
 }
 
 }  // namespace kit::printapp
+
+// PAPPL asks this before it makes a printer on a device (by its exported
+// name, so the program's own definition comes first). PAPPL 1.3 takes a
+// `file:` device only when its file exists already; a new file inside the
+// server's file-folder (its folder there, the path plain) is taken too,
+// and the file device makes it at the first job.
+extern "C" bool papplDeviceIsSupported(const char* uri) {
+  using Supported = bool (*)(const char*);
+  static const auto library = reinterpret_cast<Supported>(dlsym(RTLD_NEXT, "papplDeviceIsSupported"));
+  const std::string_view text = uri ? uri : "";
+  if (text.substr(0, 5) == "file:" && !kit::printapp::FileDeviceRefusal(text, kit::printapp::FileDeviceFolder())) {
+    return true;
+  }
+  return library(uri);
+}

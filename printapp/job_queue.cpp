@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cerrno>
@@ -81,33 +82,44 @@ bool PrintPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* de
   return ok;
 }
 
+// One copy of the spooled document: every page, until one fails or the
+// job is cancelled; false when the file cannot be read as raster.
+bool PrintCopy(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned& pages, bool& ok) {
+  const int fd = open(papplJobGetFilename(job), O_RDONLY | O_CLOEXEC);
+  cups_raster_t* raster = fd >= 0 ? cupsRasterOpen(fd, CUPS_RASTER_READ) : nullptr;
+  if (!raster) {
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  cups_page_header2_t page;
+  while (ok && !papplJobIsCanceled(job) && cupsRasterReadHeader2(raster, &page)) {
+    ok = PrintPage(job, options, device, raster, page, ++pages);
+  }
+  cupsRasterClose(raster);
+  close(fd);
+  return true;
+}
+
+// The spooled document, as many times as the job's copies: the raster a
+// client sends holds one copy (the document again inside the one job, as
+// the PDF filter prints copies).
 bool FilterRasterFile(pappl_job_t* job, pappl_device_t* device, void* data) {
   (void)data;
-  const int fd = open(papplJobGetFilename(job), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    papplJobSetMessage(job, "The job's file cannot be read.");
-    return false;
-  }
-  std::unique_ptr<cups_raster_t, void (*)(cups_raster_t*)> raster(cupsRasterOpen(fd, CUPS_RASTER_READ),
-                                                                  cupsRasterClose);
-  pappl_pr_options_t* options = raster ? papplJobCreatePrintOptions(job, 0, false) : nullptr;
-  if (!options) {
-    papplJobSetMessage(job, "The job's file is not PWG raster.");
-    close(fd);
-    return false;
-  }
+  pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 0, false);
+  if (!options) return false;
   bool ok = StartRasterJob(job, options, device);
   unsigned pages = 0;
-  cups_page_header2_t page;
-  while (ok && !papplJobIsCanceled(job) && cupsRasterReadHeader2(raster.get(), &page)) {
-    ok = PrintPage(job, options, device, raster.get(), page, ++pages);
+  for (int copy = 0; ok && copy < std::max(1, options->copies) && !papplJobIsCanceled(job); ++copy) {
+    if (!PrintCopy(job, options, device, pages, ok)) {
+      papplJobSetMessage(job, "The job's file cannot be read as raster.");
+      ok = false;
+    }
+    if (pages == 0) break;  // nothing to print again
   }
   // A header refused by the raster guard is named by the job's end.
   ok = EndRasterJob(job, options, device) && ok;
   if (pages == 0 && papplJobGetMessage(job) == nullptr) papplJobSetMessage(job, "The raster data holds no page.");
   papplJobDeletePrintOptions(options);
-  raster.reset();
-  close(fd);
   return ok && pages > 0;
 }
 

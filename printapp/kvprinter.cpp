@@ -11,6 +11,10 @@
 #include <pappl/pappl.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "printapp/command_line.h"
 
 #include "printapp/dnssd_off.h"
 #include "printapp/driver.h"
@@ -30,8 +34,12 @@ int main(int argc, char* argv[]) {
     const bool verbose = argc > 2 && std::strcmp(argv[2], "-v") == 0;
     return kit::printapp::ListDevicesWithoutDnssd(verbose);
   }
+  std::vector<std::string> args = kit::printapp::WithCopiesOption(std::vector<std::string>(argv, argv + argc));
+  std::vector<char*> pointers;
+  for (std::string& arg : args) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
   std::vector<pappl_pr_driver_t>& drivers = kit::printapp::Drivers();
-  return papplMainloop(argc, argv, kVersion, kFooter, static_cast<int>(drivers.size()), drivers.data(),
+  return papplMainloop(static_cast<int>(args.size()), pointers.data(), kVersion, kFooter, static_cast<int>(drivers.size()), drivers.data(),
                        kit::printapp::AutoAddCallback, kit::printapp::DriverCallback, nullptr, nullptr,
                        kit::printapp::CreateSystem, nullptr, &use);
 }

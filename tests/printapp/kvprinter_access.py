@@ -189,9 +189,10 @@ def main():
         open(path, "w").close()
         os.chmod(path, 0o666)
     os.symlink(WORK + "/outside.prn", WORK + "/out/link")
-    for name, device in (("inside", "file://%s/out/inside.prn" % WORK), ("outside", "file://%s/outside.prn" % WORK),
+    for name, device in (("inside", "file://%s/out/inside.prn" % WORK), ("new", "file://%s/out/new.prn" % WORK),
+                         ("new outside", "file://%s/new.prn" % WORK), ("outside", "file://%s/outside.prn" % WORK),
                          ("climbing", "file://%s/out/../outside.prn" % WORK), ("linked", "file://%s/out/link" % WORK)):
-        r = run([KVPRINTER, "add", "-d", name, "-m", "vrt-q40_180dpi", "-v", device, "-o", "printer-uri=" + system],
+        r = run([KVPRINTER, "add", "-d", name.replace(" ", "-"), "-m", "vrt-q40_180dpi", "-v", device, "-o", "printer-uri=" + system],
                 check=False)
         print("add file: %s: %s" % (name, "added" if r.returncode == 0 else "refused"))
     # The local socket: the service's user and group only.

@@ -272,6 +272,13 @@ def main():
         " ".join(str(e) for e in exits), " ".join(ended[i] for i in ids[1:]),
         len(set(printed)) == 1 and "raster image" in printed[0] and "cut" in printed[0],
         sum(ended[i] == "aborted" for i in ids)))
+    # submit -n 2: the receipt twice in the one job.
+    shutil.copy(WORK + "/receipt.pwg", WORK + "/copies.pwg")
+    run([KVPRINTER, "submit", "-d", "desk", "-n", "2", "-o", "printer-uri=" + desk, WORK + "/copies.pwg"])
+    one = pages_of(WORK + "/out/three-a.pwg.prn")
+    wait_for("the copies printed", lambda: pages_of(WORK + "/out/copies.pwg.prn") >= 2 * one, 20)
+    time.sleep(0.5)
+    print("submit -n 2: %s copies" % (pages_of(WORK + "/out/copies.pwg.prn") / one))
     decoded = run([KVJOB, "decode", WORK + "/out/receipt.pwg.prn"])
     print("cut-mode=none, cash-drawer=after: cuts %d, drawer pulse last: %s" % (
         decoded.count("cut"), decoded.strip().splitlines()[-1].startswith("drawer pulse")))
