@@ -8,7 +8,9 @@ the sanitizer build without a report.
 
 usage: kvprinter_access.py KVPRINTER WORK-DIR     (as root: exit 77 otherwise)
 """
-import os, re, shutil, signal, socket, subprocess, sys, time, urllib.request
+import os, re, shutil, socket, subprocess, sys, urllib.request
+
+from kvprinter_common import appeared, end_children, free_port, listening, run_command as run, wait_for
 
 KVPRINTER, WORK = sys.argv[1], os.path.abspath(sys.argv[2])
 NS = "kvpa%d" % os.getpid()
@@ -16,15 +18,6 @@ HOST_IF, NS_IF = "kvh%d" % (os.getpid() % 100000), "kvn%d" % (os.getpid() % 1000
 NET = "10.213.%d" % (os.getpid() % 250 + 1)
 HOST_ADDR, NS_ADDR = NET + ".1", NET + ".2"
 children = []
-
-
-def run(args, seconds=20, check=True):
-    # The sanitizer build's commands leak at exit: PAPPL's main loop.
-    r = subprocess.run(args, capture_output=True, text=True, timeout=seconds,
-                       env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
-    if check and r.returncode != 0:
-        sys.exit("FAILED: %s\n%s%s" % (" ".join(args), r.stdout, r.stderr))
-    return r
 
 
 def remote(args, seconds=20):  # a command from the namespace's address
@@ -39,31 +32,6 @@ def make_namespace():
     run(["ip", "link", "set", HOST_IF, "up"])
     run(["ip", "netns", "exec", NS, "ip", "addr", "add", NS_ADDR + "/24", "dev", NS_IF])
     run(["ip", "netns", "exec", NS, "ip", "link", "set", NS_IF, "up"])
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def appeared(test, seconds):
-    end = time.time() + seconds
-    while time.time() < end:
-        if test():
-            return True
-        time.sleep(0.1)
-    return False
-
-
-def wait_for(what, test, seconds=10):
-    if not appeared(test, seconds):
-        sys.exit("FAILED: no " + what)
-
-
-def listening(port):
-    with socket.socket() as s:
-        return s.connect_ex(("127.0.0.1", port)) == 0
 
 
 def session_key(base):
@@ -150,20 +118,17 @@ def main():
     print("after them: printer kept, cut-mode-default %s, no job: %s" % (
         re.search(r"cut-mode-default \(keyword\) = (\S+)", defaults).group(1), out_files() == before))
 
-    # ... and prints (the client moves to TLS when the server asks).
+    # ... and prints, over TLS from its first byte. (A plain ipp:// request
+    # from another machine is answered "426 Upgrade Required" and PAPPL 1.3
+    # closes the connection with the document unread: the kernel then
+    # resets it, and about one time in ten the client lost the answer and
+    # so the job, the log showing the 426 and nothing after it.)
     run(["convert", "-size", "200x80", "xc:white", "-fill", "black", "-draw", "rectangle 10,10 190,70",
          WORK + "/box.png"])
-    # Now and then (about one run in ten here) the remote job leaves no file;
-    # not explained yet, so a second try is made and named in the output.
-    print_job = ["ipptool", "-T", "20", "-tv", "-f", WORK + "/box.png", "-d", "filetype=image/png", uri,
-                 "print-job.test"]
-    r, tries = remote(print_job, seconds=30), 1
-    while not appeared(lambda: out_files() != before, 20):
-        if tries == 2:
-            sys.exit("FAILED: no the remote job's file\n" + r.stdout + r.stderr)
-        r, tries = remote(print_job, seconds=30), tries + 1
-    print("remote Print-Job: %s, printed%s" % (re.search(r"status-code = (\S+)", r.stdout).group(1),
-                                              "" if tries == 1 else " on a second try"))
+    r = remote(["ipptool", "-T", "20", "-tv", "-f", WORK + "/box.png", "-d", "filetype=image/png",
+                "ipps://%s:%d/ipp/print/desk" % (HOST_ADDR, port), "print-job.test"], seconds=30)
+    wait_for("the remote job's file\n" + r.stdout + r.stderr, lambda: out_files() != before, 20)
+    print("remote Print-Job: %s, printed" % re.search(r"status-code = (\S+)", r.stdout).group(1))
 
     # The local machine: a form's file field naming a server file.
     for value in ("/etc/shadow", "/dev/zero", "/nonexistent"):
@@ -216,12 +181,6 @@ if os.geteuid() != 0:
 try:
     main()
 finally:
-    for p in children:
-        if p.poll() is None:
-            os.killpg(p.pid, signal.SIGTERM)
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                os.killpg(p.pid, signal.SIGKILL)
+    end_children(children)
     subprocess.run(["ip", "link", "del", HOST_IF], capture_output=True)
     subprocess.run(["ip", "netns", "del", NS], capture_output=True)

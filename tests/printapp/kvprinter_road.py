@@ -8,17 +8,13 @@ usage: kvprinter_road.py KVPRINTER KVJOB WORK-DIR
 """
 import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request, zlib
 
+from kvprinter_common import QUIET_LEAKS, end_children, free_port, listening, run_command, wait_for
+
 KVPRINTER, KVJOB, WORK = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
 HERE = os.path.dirname(os.path.abspath(__file__))
 QR_TEXT = "https://veldran.example/receipt/4711"
 MANY_PAGES = 2000  # a PDF that prints for a minute, cancelled in its first seconds
 children = []
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def start(args, name, seconds=140):  # a bound; main() ends them sooner
@@ -31,25 +27,7 @@ def start(args, name, seconds=140):  # a bound; main() ends them sooner
 
 
 def run(args, seconds=20, check=True):
-    r = subprocess.run(args, capture_output=True, text=True, timeout=seconds,
-                       env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
-    if check and r.returncode != 0:
-        sys.exit("FAILED: %s\n%s%s" % (" ".join(args), r.stdout, r.stderr))
-    return r.stdout
-
-
-def wait_for(what, test, seconds=10):
-    end = time.time() + seconds
-    while time.time() < end:
-        if test():
-            return
-        time.sleep(0.1)
-    sys.exit("FAILED: no " + what)
-
-
-def listening(port):
-    with socket.socket() as s:
-        return s.connect_ex(("127.0.0.1", port)) == 0
+    return run_command(args, seconds, check).stdout
 
 
 def make_documents():
@@ -258,7 +236,7 @@ def main():
         shutil.copy(WORK + "/receipt.pwg", WORK + "/" + name)
     sent = [subprocess.Popen([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/" + f],
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                             env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
+                             env=QUIET_LEAKS)
             for f in ["five.pdf"] + names]
     exits = [p.wait(timeout=30) for p in sent]
     ids = [p.stdout.read().strip() for p in sent]
@@ -387,10 +365,4 @@ def main():
 try:
     main()
 finally:
-    for p in children:
-        if p.poll() is None:
-            os.killpg(p.pid, signal.SIGTERM)
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                os.killpg(p.pid, signal.SIGKILL)
+    end_children(children)
