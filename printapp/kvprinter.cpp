@@ -7,7 +7,8 @@
 //   kvprinter drivers                           the family's drivers, one per model
 //   kvprinter add -d NAME -m DRIVER -v DEVICE-URI
 //   kvprinter submit [-d NAME] [-o OPTION=VALUE ...] FILE
-//   kvprinter jobs, status, options, devices, default, delete, cancel, shutdown, ...
+//   kvprinter options [-d NAME]                 PAPPL's options, then the receipt options
+//   kvprinter jobs, status, devices, default, delete, cancel, shutdown, ...
 #include <pappl/pappl.h>
 
 #include <cstring>
@@ -18,6 +19,7 @@
 
 #include "printapp/dnssd_off.h"
 #include "printapp/driver.h"
+#include "printapp/options_command.h"
 #include "printapp/system.h"
 
 namespace {
@@ -39,7 +41,13 @@ int main(int argc, char* argv[]) {
   for (std::string& arg : args) pointers.push_back(arg.data());
   pointers.push_back(nullptr);
   std::vector<pappl_pr_driver_t>& drivers = kit::printapp::Drivers();
-  return papplMainloop(static_cast<int>(args.size()), pointers.data(), kVersion, kFooter, static_cast<int>(drivers.size()), drivers.data(),
-                       kit::printapp::AutoAddCallback, kit::printapp::DriverCallback, nullptr, nullptr,
-                       kit::printapp::CreateSystem, nullptr, &use);
+  const int status = papplMainloop(static_cast<int>(args.size()), pointers.data(), kVersion, kFooter,
+                                   static_cast<int>(drivers.size()), drivers.data(), kit::printapp::AutoAddCallback,
+                                   kit::printapp::DriverCallback, nullptr, nullptr, kit::printapp::CreateSystem,
+                                   nullptr, &use);
+  // PAPPL's "options" lists the standard attributes; the receipt ones follow.
+  if (status == 0 && argc > 1 && std::strcmp(argv[1], "options") == 0) {
+    return kit::printapp::ListReceiptOptions(argc, argv);
+  }
+  return status;
 }

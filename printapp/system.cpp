@@ -132,11 +132,6 @@ http_status_t LoopbackAdmin(pappl_client_t* client, const char* group, gid_t gid
   return HTTP_STATUS_FORBIDDEN;
 }
 
-std::string MainloopSocket() {
-  if (getuid() == 0) return kRootSocket;
-  return std::string(papplGetTempDir()) + "/" + kName + std::to_string(getuid()) + ".sock";
-}
-
 // PAPPL makes its local sockets open to every user; once the server runs,
 // they are narrowed to the service's user and group.
 void NarrowSockets(pappl_system_t* system, void* data) {
@@ -157,6 +152,11 @@ bool NarrowOnce(pappl_system_t* system, void* data) {
 }  // namespace
 
 const std::string& FileDeviceFolder() { return g_file_folder; }
+
+std::string MainloopSocket() {
+  if (getuid() == 0) return kRootSocket;
+  return std::string(papplGetTempDir()) + "/" + kName + std::to_string(getuid()) + ".sock";
+}
 
 pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data) {
   const bool serving = data && static_cast<const SystemUse*>(data)->serving;

@@ -39,4 +39,8 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
 // The server's "file-folder" (empty: `file:` devices are refused).
 const std::string& FileDeviceFolder();
 
+// The local socket of PAPPL's main loop, where its commands reach the
+// server of this user.
+std::string MainloopSocket();
+
 }  // namespace kit::printapp

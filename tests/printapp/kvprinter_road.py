@@ -188,6 +188,12 @@ def main():
     print(ipptool(desk, "get-printer-attributes.test").strip().splitlines()[-1].strip())
     ipptool(desk, "vendor_options.test")
     print("vendor options and defaults: as the document sheet's")
+    listed = run([KVPRINTER, "options", "-d", "desk", "-o", "printer-uri=" + desk]).split("Receipt options:")[-1]
+    names = []
+    for option, _ in re.findall(r"-o ([a-z-]+)=(\S+)", listed):
+        names += [] if option in names else [option]
+    print("kvprinter options: %s; defaults %s" % (", ".join(names), " ".join(
+        re.findall(r"=(\S+) \(default\)", listed))))
     jobs = [("short.pwg", "image/pwg-raster", 8), ("lying.pwg", "image/pwg-raster", 8),
             ("lying2.pwg", "image/pwg-raster", 8), ("bomb.png", "image/png", 8), ("qr.png", "image/png", 9),
             ("long.pdf", "application/pdf", 8),
