@@ -31,12 +31,13 @@ kit=build/package/linux
 machine=$(mktemp -d /tmp/kit-machine.XXXXXX)
 vmachine=$bin/tools/vmachine/vmachine
 "$vmachine" create "$machine/machine" --preset "$preset"
-# The kit's port monitors offer their ports as on Windows: the serial monitor
-# KVCOM1: to KVCOM8:, the USB monitor one port per install record.
-"$vmachine" monitor-rule "$machine/machine" --dll-contains KVRCOMMON \
-  --ports KVCOM1:,KVCOM2:,KVCOM3:,KVCOM4:,KVCOM5:,KVCOM6:,KVCOM7:,KVCOM8: >/dev/null
+# The kit's serial port monitor is loaded as on Windows (its Linux build,
+# KVCOM1: to KVCOM8:); the USB monitor and the language monitor, which have
+# no Linux build yet, are taken by machine rule, the USB monitor offering
+# one port per install record.
 "$vmachine" monitor-rule "$machine/machine" --dll-contains KVRUSBMON \
   --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null
+"$vmachine" monitor-rule "$machine/machine" --dll-contains KVRLMON --no-ports >/dev/null
 # The state before the kit, to compare with after an uninstall.
 "$vmachine" snapshot "$machine/machine" "$machine/before" >/dev/null
 # A family USB printer is plugged in, reporting id 2 (port 3), so that a USB

@@ -6,6 +6,7 @@
 
 #include "platform/sim/channel_faults.h"
 #include "platform/sim/delivery.h"
+#include "platform/sim/monitor_jobs.h"
 #include "platform/sim/spooler_internal.h"
 
 namespace kit::sim::spool {
@@ -22,6 +23,13 @@ void SimSpooler::Deliver(Json& s, Json& job) {
   const auto& map = s["spooler"]["port_map"];
   for (const auto& [k, v] : map.items()) {
     if (EqualsNoCase(FromUtf8(k), port)) mapping = v;
+  }
+  if (!MonitorModuleOfPort(s, port).empty()) {
+    // A port of a loaded monitor: the monitor takes the job once the call
+    // has let go of the state (RunMonitorJobs).
+    job["delivered_to"] = "monitor";
+    job["status"] = kJobForMonitor;
+    return;
   }
   const std::string kind = mapping.value("kind", std::string(kMapFile));
   const std::string target = mapping.value("target", std::string());
@@ -138,6 +146,7 @@ bool SimPrinter::EndDocPrinter() {
   });
   current_job_ = 0;
   in_page_ = false;
+  if (ok) RunMonitorJobs(spooler_.core().store());
   return ok;
 }
 

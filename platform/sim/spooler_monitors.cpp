@@ -1,10 +1,16 @@
 // Port monitors and print processors of the virtual machine's spooler,
 // with their registry keys.
 
+#include <filesystem>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/monitor_modules.h"
 #include "platform/sim/spooler_internal.h"
 
 namespace kit::sim::spool {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr char kMonitorsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors";
 constexpr char kEnvironmentsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments";
@@ -12,28 +18,63 @@ constexpr char kEnvironmentsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\
 }  // namespace
 
 bool SimSpooler::AddMonitor(WStringView server, const MonitorInfo2& info) {
-  return Call("AddMonitor", info.name, [&](Json& s) {
+  // Windows loads the module and calls its InitializePrintMonitor2 before
+  // it records the monitor; the module's own calls to the machine (its
+  // registry) run outside this process's hold on the state.
+  fs::path module;
+  Json rule;
+  bool checked = Call("AddMonitor", info.name, [&](Json& s) {
     if (!server.empty()) return Core::Fail(win32::kErrorInvalidParameter);
     if (!s["system"].value("admin", true)) return Core::Fail(win32::kErrorAccessDenied);
     if (info.name.empty() || info.dll_name.empty()) return Core::Fail(win32::kErrorInvalidParameter);
     if (!info.environment.empty() && !EqualsNoCase(info.environment, core_.LocalEnvironment(s))) {
       return Core::Fail(win32::kErrorInvalidEnvironment);
     }
-    auto& sp = s["spooler"];
-    if (FindByName(sp["monitors"], info.name)) return Core::Fail(win32::kErrorPrintMonitorAlreadyInstalled);
+    if (FindByName(s["spooler"]["monitors"], info.name)) return Core::Fail(win32::kErrorPrintMonitorAlreadyInstalled);
     // The spooler loads the monitor from the (native) system folder.
-    if (!HostFileExists(s, NativeSystemDirectory(s) + u"\\" + info.dll_name)) {
+    ResolvedPath r;
+    std::error_code ec;
+    if (!core_.Resolve(s, NativeSystemDirectory(s) + u"\\" + info.dll_name, /*redirect=*/false, &r) ||
+        !fs::is_regular_file(r.host, ec)) {
       return Core::Fail(win32::kErrorModNotFound);
     }
+    // A machine rule stands in for a monitor the kit has no Linux build of
+    // (the USB port monitor, whose ports are the value names of a registry
+    // key; the language monitor; a test's stand-in file): such a monitor is
+    // taken without loading it, its ports the rule's.
+    for (const auto& candidate : s["spooler"].value("monitor_rules", Json::array())) {
+      const WString contains = Upper(JsonText(candidate, "dll_contains"));
+      if (!contains.empty() && Upper(info.dll_name).find(contains) != WString::npos) rule = candidate;
+    }
+    if (!rule.is_null()) return true;
+    if (const auto error = CheckMonitorModule(r.host)) return Core::Fail(error);
+    module = r.host;
+    return false;  // nothing changes yet
+  });
+  if (!checked && module.empty()) return false;
+  Json ports = Json::array();
+  if (!module.empty()) {
+    std::string bits_error;
+    const int bits = NativeProcessBits(core_.store().Folder(), &bits_error);
+    std::uint32_t error = 0;
+    const LoadedMonitor* loaded = InitializeMonitor(module, core_.store().Folder(), bits == 0 ? 64 : bits, &error);
+    if (loaded == nullptr) return Core::Fail(error);
+    for (const auto& name : MonitorPorts(*loaded, &error)) ports.push_back(U8(name));
+    if (error != 0) return Core::Fail(error);
+  }
+  // Recorded without a second faultable call: AddMonitor is one call.
+  return core_.Update([&](Json& s) {
+    auto& sp = s["spooler"];
+    if (FindByName(sp["monitors"], info.name)) return Core::Fail(win32::kErrorPrintMonitorAlreadyInstalled);
     Json m = {{"name", U8(info.name)}, {"dll", U8(info.dll_name)}};
-    // Machine rules say which installed monitors list their ports from a
-    // registry key (a third-party monitor's own configuration).
-    for (const auto& rule : s["spooler"].value("monitor_rules", Json::array())) {
-      const WString contains = Upper(JsonText(rule, "dll_contains"));
-      if (!contains.empty() && Upper(info.dll_name).find(contains) != WString::npos) {
-        if (rule.contains("ports_from_key")) m["ports_from_key"] = rule["ports_from_key"];
-        if (rule.contains("ports")) m["ports"] = rule["ports"];
-      }
+    if (!rule.is_null()) {
+      if (rule.contains("ports_from_key")) m["ports_from_key"] = rule["ports_from_key"];
+      if (rule.contains("ports")) m["ports"] = rule["ports"];
+    } else {
+      // The module's file, relative to the machine folder (a copy of the
+      // machine finds its own), and the ports its EnumPorts lists.
+      m["module"] = fs::relative(module, core_.store().Folder()).generic_string();
+      m["ports"] = ports;
     }
     sp["monitors"].push_back(m);
     Json& key = RegistryNode(s, SplitPath(FromUtf8(kMonitorsKey) + u"\\" + info.name));

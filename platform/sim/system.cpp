@@ -30,6 +30,7 @@ const std::map<win32::Error, const char16_t*>& MessageTable() {
       {126, u"The specified module could not be found.\r\n"},
       {127, u"The specified procedure could not be found.\r\n"},
       {183, u"Cannot create a file when that file already exists.\r\n"},
+      {193, u"%1 is not a valid Win32 application.\r\n"},
       {1003, u"Cannot complete this function.\r\n"},
       {1056, u"An instance of the service is already running.\r\n"},
       {1058, u"The service cannot be started, either because it is disabled or because it has no enabled "

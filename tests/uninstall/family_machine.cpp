@@ -126,6 +126,9 @@ void FamilyMachineTest::InstallFamily() {
   Platform& p = machine_->platform();
   ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVRUSBMON --ports-from-key 'HKLM\\SOFTWARE\\VELDRAN\\PORTNAME'"), 0);
   ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVRCOMMON --ports-from-key 'HKLM\\SOFTWARE\\KitTest\\SerialPorts'"), 0);
+  // The family's monitor files here are stand-ins, which the spooler takes
+  // unloaded only by rule; the language monitor has no ports.
+  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVRLMON --ports-from-key 'HKLM\\SOFTWARE\\KitTest\\NoPorts'"), 0);
   // Setup's records and the serial ports the family's monitor offers.
   for (const char16_t* key : {kRecordsKey, kPrinterPortKey}) {
     RegistryKeyPtr records;

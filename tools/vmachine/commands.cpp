@@ -6,6 +6,7 @@
 #include "platform/sim/faultable_calls.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/missing_exports.h"
+#include "platform/sim/monitor_jobs.h"
 #include "platform/sim/presets.h"
 #include "tools/vmachine/tool_support.h"
 
@@ -72,7 +73,7 @@ void PrintUsage() {
       "      process, before its change or, with --after-effect, once its change is saved)\n"
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
-      "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)\n"
+      "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,... | --no-ports)\n"
       "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer on a stand-in driver (LPT1:)\n"
       "  put DIR HOST-FILE-OR-FOLDER WINDOWS-PATH  copy a file, or a folder with all below it, onto drive C:\n"
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
@@ -221,10 +222,17 @@ int CmdMapPort(const Args& args, bool) {
   } else {
     return Usage("map-port DIR PORT file|hold|tcp:HOST:PORT|device:PATH");
   }
-  return ChangeMachine(args[0], [&](Json& s) -> std::string {
+  const int status = ChangeMachine(args[0], [&](Json& s) -> std::string {
     s["spooler"]["port_map"][sim::UpperKey(FromUtf8(args[1]))] = mapping;
     return {};
   });
+  if (status != 0) return status;
+  // Jobs waiting on a monitor's port are tried again: the printer may be
+  // back where the port now leads.
+  sim::Store store(args[0]);
+  const int waiting = sim::RunMonitorJobs(store);
+  if (waiting > 0) std::fprintf(stderr, "vmachine: %d job(s) still waiting for their printer\n", waiting);
+  return 0;
 }
 
 int CmdFault(const Args& args, bool) {
@@ -333,11 +341,14 @@ Json PortList(const std::string& text) {
 }
 
 int CmdMonitorRule(const Args& args, bool) {
-  static constexpr char kUsage[] = "monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,...)";
+  static constexpr char kUsage[] =
+      "monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,... | --no-ports)";
   const auto dll = Option(args, "--dll-contains");
   const auto key = Option(args, "--ports-from-key");
   const auto fixed = Option(args, "--ports");
-  if (args.empty() || !dll || (!key && !fixed)) return Usage(kUsage);
+  // A monitor with no ports of its own: a language monitor.
+  const bool no_ports = Flag(args, "--no-ports");
+  if (args.empty() || !dll || (!key && !fixed && !no_ports)) return Usage(kUsage);
   Json rule = {{"dll_contains", *dll}};
   if (key) rule["ports_from_key"] = key->rfind("HKLM\\", 0) == 0 ? key->substr(5) : *key;
   if (fixed) rule["ports"] = PortList(*fixed);

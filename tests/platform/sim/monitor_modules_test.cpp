@@ -35,6 +35,9 @@ class MonitorModulesTest : public SimTest {
 
 TEST_F(MonitorModulesTest, LoadedModulesCannotBeReplacedWhileTheSpoolerRuns) {
   Create("win7-x64-en", 64);
+  // The one-byte file is no module: a rule lets the spooler take it unloaded.
+  ASSERT_EQ(Tool("monitor-rule " + folder_.string() + " --dll-contains KVRCOMMON --ports KVCOM1:"), 0);
+  machine_ = Reopen(64);
   Put(u"C:\\Windows\\system32\\KVRCOMMON.DLL");
   Put(u"C:\\Windows\\system32\\spool\\prtprocs\\x64\\ACMEPP64.DLL");
   Put(u"C:\\Windows\\Temp\\new.dll");

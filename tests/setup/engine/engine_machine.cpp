@@ -41,6 +41,13 @@ EngineMachine::EngineMachine(const std::string& preset) {
     Put(std::string("C:\\kit\\W32\\") + *name, std::string("W32 ") + *name);
     Put(std::string("C:\\kit\\W64\\") + *name, std::string("W64 ") + *name);
   }
+  // The payload's monitors are text stand-ins, which the machine's spooler
+  // refuses to load (193): rules let it take them unloaded, without ports.
+  Change([](sim::Json& s) {
+    for (const char* dll : {"KVRCOMMON", "KVRUSBMON", "KVRLMON"}) {
+      s["spooler"]["monitor_rules"].push_back({{"dll_contains", dll}});
+    }
+  });
 
   SystemFacts& system = platform().system;
   const bool is_64bit = Detect64BitWindows(system);

@@ -85,6 +85,8 @@ void InstallFamily(kit::sim::Machine& m) {
         s["spooler"]["monitor_rules"].push_back({{"dll_contains", "KVRUSBMON"}, {"ports_from_key", kit::ToUtf8(kRecordsKey)}});
         s["spooler"]["monitor_rules"].push_back(
             {{"dll_contains", "KVRCOMMON"}, {"ports_from_key", kit::ToUtf8(kSerialPortsKey)}});
+        // The language monitor's file is a stand-in too, taken by rule.
+        s["spooler"]["monitor_rules"].push_back({{"dll_contains", "KVRLMON"}});
         return true;
       },
       &error);

@@ -1,0 +1,140 @@
+// Port monitor modules on the virtual machine: dlopen stands for
+// LoadLibrary, dlsym for GetProcAddress.
+#include "platform/sim/monitor_modules.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "platform/sim/core.h"
+
+namespace kit::sim {
+namespace {
+
+namespace abi = monitor_abi;
+
+thread_local abi::Dword t_monitor_error = 0;
+void SetMonitorError(abi::Dword error) { t_monitor_error = error; }
+
+void* LoadModule(const std::filesystem::path& module) {
+  return ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+std::mutex g_mutex;
+// By module and machine folder: one initialized monitor each.
+std::map<std::pair<std::string, std::string>, LoadedMonitor> g_loaded;
+
+// The error of a call that returned FALSE: what the monitor set, or a
+// generic failure when it set nothing.
+std::uint32_t Refusal() { return t_monitor_error != 0 ? t_monitor_error : win32::kErrorGenFailure; }
+
+}  // namespace
+
+std::uint32_t CheckMonitorModule(const std::filesystem::path& module) {
+  void* handle = LoadModule(module);
+  if (handle == nullptr) return win32::kErrorBadExeFormat;
+  const bool has_entry = ::dlsym(handle, abi::kInitializePrintMonitor2) != nullptr;
+  ::dlclose(handle);
+  return has_entry ? 0 : win32::kErrorProcNotFound;
+}
+
+const LoadedMonitor* InitializeMonitor(const std::filesystem::path& module, const std::filesystem::path& machine,
+                                       int process_bits, std::uint32_t* error) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  const auto key = std::make_pair(module.string(), machine.string());
+  if (auto it = g_loaded.find(key); it != g_loaded.end()) return &it->second;
+  void* handle = LoadModule(module);
+  if (handle == nullptr) return *error = win32::kErrorBadExeFormat, nullptr;
+  auto init_fn = reinterpret_cast<abi::InitializePrintMonitor2Fn>(::dlsym(handle, abi::kInitializePrintMonitor2));
+  if (init_fn == nullptr) {
+    ::dlclose(handle);
+    return *error = win32::kErrorProcNotFound, nullptr;
+  }
+  const std::string folder = machine.string();
+  abi::MonitorInit init;
+  init.cbSize = sizeof init;
+  init.set_last_error = SetMonitorError;
+  init.machine_folder = folder.c_str();
+  init.process_bits = process_bits;
+  LoadedMonitor loaded;
+  t_monitor_error = 0;
+  loaded.table = init_fn(&init, &loaded.handle);
+  // A table shorter than Windows 2000's lacks calls the spooler makes.
+  if (loaded.table == nullptr || loaded.table->cbSize < sizeof(abi::Monitor2) || loaded.table->pfnEnumPorts == nullptr ||
+      loaded.table->pfnOpenPort == nullptr || loaded.table->pfnStartDocPort == nullptr ||
+      loaded.table->pfnWritePort == nullptr || loaded.table->pfnEndDocPort == nullptr ||
+      loaded.table->pfnClosePort == nullptr) {
+    *error = loaded.table == nullptr ? Refusal() : win32::kErrorInvalidData;
+    return nullptr;  // the module stays loaded: its code may be in use
+  }
+  return &g_loaded.emplace(key, loaded).first->second;
+}
+
+std::vector<WString> MonitorPorts(const LoadedMonitor& monitor, std::uint32_t* error) {
+  *error = 0;
+  abi::Dword needed = 0, returned = 0;
+  t_monitor_error = 0;
+  if (monitor.table->pfnEnumPorts(monitor.handle, nullptr, 1, nullptr, 0, &needed, &returned) == 0 &&
+      Refusal() != win32::kErrorInsufficientBuffer) {
+    *error = Refusal();
+    return {};
+  }
+  // PORT_INFO_1W records: one pointer each, to a name inside the buffer.
+  std::vector<abi::Wchar*> buffer((needed + sizeof(abi::Wchar*) - 1) / sizeof(abi::Wchar*) + 1);
+  t_monitor_error = 0;
+  if (monitor.table->pfnEnumPorts(monitor.handle, nullptr, 1, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                                  needed, &needed, &returned) == 0) {
+    *error = Refusal();
+    return {};
+  }
+  std::vector<WString> names;
+  for (abi::Dword i = 0; i < returned && i < buffer.size(); ++i) {
+    if (buffer[i] != nullptr) names.emplace_back(buffer[i]);
+  }
+  return names;
+}
+
+MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJob& job) {
+  const abi::Monitor2& t = *monitor.table;
+  MonitorJobResult result;
+  result.sent = job.from;
+  WString port = job.port, printer = job.printer;
+  abi::Handle handle = nullptr;
+  auto refused = [&](const char* call) {
+    result.error = Refusal();
+    result.failed_call = call;
+    return result;
+  };
+  t_monitor_error = 0;
+  if (t.pfnOpenPort(monitor.handle, port.data(), &handle) == 0) return refused("OpenPort");
+  t_monitor_error = 0;
+  // The spooler passes the job's DOC_INFO_1; the kit's monitors read
+  // nothing from it.
+  if (t.pfnStartDocPort(handle, printer.data(), job.id, 1, nullptr) == 0) {
+    refused("StartDocPort");
+    t.pfnClosePort(handle);
+    return result;
+  }
+  const Bytes& data = *job.data;
+  int idle = 0;
+  while (result.sent < data.size() && idle < kIdleWritesBeforeWaiting) {
+    const auto piece = static_cast<abi::Dword>(std::min<std::uint64_t>(kWritePiece, data.size() - result.sent));
+    abi::Dword written = 0;
+    t_monitor_error = 0;
+    if (t.pfnWritePort(handle, const_cast<std::uint8_t*>(data.data()) + result.sent, piece, &written) == 0) {
+      refused("WritePort");
+      break;
+    }
+    written = std::min(written, piece);
+    idle = written == 0 ? idle + 1 : 0;
+    result.sent += written;
+  }
+  t.pfnEndDocPort(handle);
+  t.pfnClosePort(handle);
+  return result;
+}
+
+}  // namespace kit::sim
