@@ -68,6 +68,12 @@ TEXTS = [
         ("IDS_ERR_COPYFIEL", "Cannot copy the file ", "无法复制文件 ", "無法複製檔案 "),
         # Follows the system's own text, which ends in its own stop.
         ("IDS_ERR_COPYFIEL1", "", "", ""),
+        # A Windows file the install needs that the system lacks: the kit
+        # carries none of Windows' own files. The file's name goes between.
+        ("IDS_ERR_NOSYSTEMFILE", "This Windows lacks its system file ", "此 Windows 缺少系统文件 ", "此 Windows 缺少系統檔案 "),
+        ("IDS_ERR_NOSYSTEMFILE1", ", which the printer driver needs. Install it from the Windows setup disc or its service pack, then run the setup again.",
+         "，打印机驱动需要该文件。请从 Windows 安装光盘或其服务包安装该文件，然后重新运行安装程序。",
+         "，印表機驅動程式需要該檔案。請從 Windows 安裝光碟或其服務套件安裝該檔案，然後重新執行安裝程式。"),
         ("IDS_ERR_LOSTDRIVERFILE", "A driver file is missing from the configuration.", "配置中缺少驱动文件。", "設定中缺少驅動程式檔案。"),
         ("IDS_ERR_NEEDRESTART", "A file is in use. Restart Windows and run the setup again.", "文件正在使用，请重新启动 Windows 后再安装。", "檔案正在使用中，請重新啟動 Windows 後再安裝。"),
         ("IDS_ERR_ADDMONITOR", "The port monitor could not be installed.", "无法安装端口监视器。", "無法安裝連接埠監視器。"),
@@ -374,12 +380,13 @@ def class_printer_infs():
 
 # Files of the payload besides each model's data file, rendering plug-in and
 # its INI: the Unidrv core (taken from the package where the system has no
-# copy), the kit's monitors, the files Windows XP's tools
-# need, the Windows 95 Unidrv files and the control-font table.
+# copy), the kit's monitors, the Windows 95 Unidrv files and the
+# control-font table. Windows' own files the driver's tools need on XP
+# (srclient.dll, framedyn.dll, newdev.dll) are not in the kit: the install
+# takes them from the system and stops with a message when it lacks one.
 COMMON_PAYLOAD = [
     "UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL",
     "KVRLMON.DLL", "KVRUSBMON.DLL", "KVRUSBUI.DLL", "KVRCOMMON.DLL", "KVRCOMUI.DLL",
-    "srclient.dll", "framedyn.dll", "newdev.dll",
     "ICONLIB.DLL", "DMCOLOR.DLL",
     "VRTQ40CONTROL.dat",
 ]

@@ -137,8 +137,10 @@ void AddPayload(Collector& out, const ini::FileSource& files, bool is_64bit) {
     }
   }
   // The files the install engine copies from the payload by fixed name.
+  // (Windows' own files XP's tools need are not among them: the install
+  // takes them from the system, and a kit that carried a copy would only
+  // ever offer it to a system that lacks one.)
   for (std::string_view file : {setup::kUnidrvTtfSub, setup::kUnidrvResources, setup::kUnidrvStdNames,
-                                setup::kXpRestoreClient, setup::kXpFrameDynamic, setup::kXpNewDevice,
                                 setup::kIconLibrary, setup::kUnidrvDll, setup::kColourLibrary}) {
     out.Add(folder + "\\" + std::string(file), "kitsetup: a file the install copies by its fixed name");
   }

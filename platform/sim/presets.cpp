@@ -392,8 +392,10 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
     folders.push_back(windir + "\\system32\\spool\\prtprocs\\W32X86");
   }
   for (const auto& f : folders) fs::create_directories(OnDrive(folder, f), ec);
+  // srclient.dll (System Restore's client) and wbem\framedyn.dll (the WMI
+  // provider framework) are there from XP on, as on Windows.
   for (const char* dll : {"kernel32.dll", "localspl.dll", "tcpmon.dll", "usbmon.dll", "winspool.drv", "setupapi.dll",
-                          "newdev.dll", "cfgmgr32.dll"}) {
+                          "newdev.dll", "cfgmgr32.dll", "srclient.dll", "wbem\\framedyn.dll"}) {
     WriteHostFile(OnDrive(folder, windir + "\\system32\\" + dll), stub);
     if (x64) WriteHostFile(OnDrive(folder, windir + "\\SysWOW64\\" + dll), stub);
   }

@@ -1,5 +1,7 @@
 #include "setup/engine/copy_driver_file.h"
 
+#include "platform/pe/pe_resources.h"
+
 #include <optional>
 
 #include "common/oscode/os_code.h"
@@ -187,6 +189,15 @@ bool DestinationFolder(EngineContext& ctx, int destination, std::string* folder)
   }
 }
 
+// Whether the file starts as a Windows executable image does (MZ header
+// leading to a PE header); false for a file that cannot be read.
+bool IsWindowsImage(EngineContext& ctx, const std::string& path) {
+  Bytes head;
+  std::uint16_t machine = 0;
+  return ctx.platform.files.ReadFileHead(ctx.Wide(path), kImageHeadBytes, &head) &&
+         ReadPeMachine(head.data(), head.size(), &machine);
+}
+
 }  // namespace
 
 bool WindowsFolder(EngineContext& ctx, std::string* folder) {
@@ -228,6 +239,13 @@ int CopyDriverFile(EngineContext& ctx, std::string_view file_name, int destinati
 
   const std::string source = ctx.package_folder + "\\" +
                              std::string(ctx.is_64bit ? kPackageFolder64 : kPackageFolder32) + "\\" + name;
+  // A Windows file the system lacks is copied only from a Windows image:
+  // the kit carries none of Windows' own files, and a stand-in in its place
+  // would break every program that loads it.
+  if ((destination == kDestSystemIfAbsent || destination == kDestWbemIfAbsent) && !IsWindowsImage(ctx, source)) {
+    ctx.Fail(ctx.Message("IDS_ERR_NOSYSTEMFILE") + name + ctx.Message("IDS_ERR_NOSYSTEMFILE1"));
+    return kCopyFailed;
+  }
   const std::string target = folder + "\\" + (in_use ? std::string(kInUsePrefix) : std::string()) + name;
   if (destination_path) *destination_path = target;
   Guard guard(ctx, destination == kDestSystemFolder);

@@ -24,6 +24,10 @@ enum CopyDestination : int {
   kDestWbemIfAbsent = 66004,       // system folder + "\wbem", only when in neither folder
 };
 
+// How much of a file is read to tell a Windows image: its MZ header and,
+// where linkers place it, the PE header.
+inline constexpr std::uint64_t kImageHeadBytes = 4096;
+
 // Results of CopyDriverFile.
 enum CopyResult : int { kCopyFailed = 0, kCopyDone = 1, kCopyAccessDenied = 5, kCopyInUse = 32 };
 
@@ -42,7 +46,10 @@ inline constexpr std::string_view kCloseSearchText = "Couldn't close search hand
 inline constexpr std::string_view kUnidrvCabinetMembers[] = {"unidrvui.dll", "unidrv.dll",   "unires.dll",
                                                              "unidrv.hlp",   "stdnames.gpd", "ttfsub.gpd"};
 
-// Copies `file_name` (upper-cased first) to `destination`. Returns
+// Copies `file_name` (upper-cased first) to `destination`. A file for
+// kDestSystemIfAbsent or kDestWbemIfAbsent that the system lacks is
+// copied only when the package's file is a Windows image; otherwise
+// kCopyFailed with the text that the system lacks the file. Returns
 // kCopyDone, kCopyInUse or kCopyAccessDenied (no text: callers may retry
 // with `in_use`, which writes "n" + name), or kCopyFailed with the error
 // text set. *destination_path receives the full path written to.

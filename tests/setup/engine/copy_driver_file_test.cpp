@@ -3,6 +3,8 @@
 // (Windows 7), and the texts of failures.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "common/ini/profile_file.h"
 #include "setup/about/language_texts.h"
 #include "setup/engine/copy_driver_file.h"
@@ -30,7 +32,9 @@ TEST(CopyDriverFile, EachDestinationOnWindows7x64) {
       // The 32-bit wizard writes the native system folder with redirection off.
       {kDestSystemFolder, "KVRCOMMON.DLL", m.system32 + "\\KVRCOMMON.DLL", "W64 KVRCOMMON.DLL"},
       {kDestSystemIfAbsent, "srclient.dll", m.system32 + "\\SRCLIENT.DLL", "already there"},
-      {kDestWbemIfAbsent, "framedyn.dll", m.windows + "\\SysWOW64\\wbem\\FRAMEDYN.DLL", "W64 FRAMEDYN.DLL"},
+      // Windows' own file, already there (in the 32-bit wbem folder), is kept.
+      {kDestWbemIfAbsent, "framedyn.dll", m.windows + "\\SysWOW64\\wbem\\FRAMEDYN.DLL",
+       "virtual machine system file\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.destination);
@@ -41,6 +45,62 @@ TEST(CopyDriverFile, EachDestinationOnWindows7x64) {
   }
   EXPECT_EQ(CopyDriverFile(m.ctx(), "VRTQ40.INI", 12345, false), kCopyFailed);
   EXPECT_EQ(m.ctx().error_text, "IDS_ERR_DIRTYPE");
+}
+
+// A Windows file the system lacks is copied from the kit only when the
+// kit's file is a Windows image: a text stand-in (or no file) in its place
+// fails the copy with the text that the system lacks the file, and nothing
+// reaches the system folder.
+TEST(CopyDriverFile, WindowsFileTheSystemLacksComesOnlyFromAWindowsImage) {
+  // The headers of a Windows image: "MZ", the PE header's offset at 0x3C,
+  // "PE\0\0" and an i386 COFF header.
+  std::string image(0x40 + 4 + 20, '\0');
+  image[0] = 'M';
+  image[1] = 'Z';
+  image[0x3C] = 0x40;
+  image.replace(0x40, 4, std::string("PE\0\0", 4));
+  image[0x44] = 0x4C;
+  image[0x45] = 0x01;
+  struct Case {
+    const char* label;
+    int destination;
+    std::string file;
+    std::string target;  // where the system keeps it
+    bool on_system;
+    std::optional<std::string> in_kit;  // nullopt: the kit has no such file
+    int result;
+  };
+  EngineMachine m("winxp-x86-en");
+  const Case cases[] = {
+      {"present: kept", kDestSystemIfAbsent, "srclient.dll", m.system32 + "\\SRCLIENT.DLL", true, "W32 SRCLIENT.DLL",
+       kCopyDone},
+      {"absent, a stand-in in the kit", kDestSystemIfAbsent, "srclient.dll", m.system32 + "\\SRCLIENT.DLL", false,
+       "W32 SRCLIENT.DLL", kCopyFailed},
+      {"absent, an empty file in the kit", kDestSystemIfAbsent, "newdev.dll", m.system32 + "\\NEWDEV.DLL", false, "",
+       kCopyFailed},
+      {"absent, not in the kit", kDestWbemIfAbsent, "framedyn.dll", m.system32 + "\\wbem\\FRAMEDYN.DLL", false,
+       std::nullopt, kCopyFailed},
+      {"absent, a Windows image in the kit", kDestWbemIfAbsent, "framedyn.dll",
+       m.system32 + "\\wbem\\FRAMEDYN.DLL", false, image, kCopyDone},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string name = ToUtf8(ToUpperAscii(FromUtf8(c.file)));
+    const std::string kit_file = "C:\\kit\\W32\\" + name;
+    m.Remove(kit_file);
+    if (c.in_kit) m.Put(kit_file, *c.in_kit);
+    m.Remove(c.target);
+    if (c.on_system) m.Put(c.target, "Windows' own");
+    m.ctx().error_text.clear();
+    EXPECT_EQ(CopyDriverFile(m.ctx(), c.file, c.destination, false), c.result);
+    if (c.result == kCopyFailed) {
+      EXPECT_EQ(m.ctx().error_text, "IDS_ERR_NOSYSTEMFILE" + name + "IDS_ERR_NOSYSTEMFILE1");
+      EXPECT_FALSE(m.Exists(c.target)) << "nothing is copied in its place";
+    } else {
+      EXPECT_TRUE(m.ctx().error_text.empty()) << m.ctx().error_text;
+      EXPECT_EQ(m.Content(c.target), c.on_system ? "Windows' own" : *c.in_kit);
+    }
+  }
 }
 
 TEST(CopyDriverFile, InUseAndDeniedReturnTheirCodesWithoutText) {
