@@ -141,6 +141,21 @@ expect "$work/jobs.txt" "'SELFTEST' on VRT-Q40(E) (port KVIP_192.168.0.50), prin
 [ "$(python3 "$scenario/logo_job.py" "$work/logos/colour-m3.bmp")" = "$(od -An -v -tx1 "$work/received/job-1.bin" | tr -d ' \n')" ] ||
   fail "the logo job is not the Dither M3 conversion in the logo framing"
 
+# The serial printer's self-test goes through the kit's serial port monitor
+# (KVCOM1:) to the machine's COM1, mapped to a loopback printer.
+"$kvjob" listen 127.0.0.1:0 --count 1 --timeout $step_limit >"$work/listener-serial.txt" 2>&1 &
+listener=$!
+for _ in $(seq 50); do grep -q '^listening on' "$work/listener-serial.txt" && break; sleep 0.1; done
+port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$work/listener-serial.txt")
+"$V" map-port "$m" COM1: "tcp:127.0.0.1:$port" >/dev/null || fail "map-port COM1:"
+sheet serial-selftest props 'VRT-Q40(S)' "$scenario/props_selftest.txt" || kill $listener 2>/dev/null
+wait $listener || fail "the loopback serial printer: $(tail -1 "$work/listener-serial.txt")"
+grep -A4 '^job 1: 15 bytes$' "$work/listener-serial.txt" | tr '\n' '|' |
+  grep -qF 'job 1: 15 bytes|bracket open|self-test|bracket close|' ||
+  fail "the serial self-test as received: $(head -5 "$work/listener-serial.txt" | tr '\n' '|')"
+"$V" jobs "$m" >"$work/jobs-serial.txt" 2>&1
+expect "$work/jobs-serial.txt" "'SELFTEST' on VRT-Q40(S) (port KVCOM1:), printed"
+
 # Uninstall everything, the USB driver too, then compare with the snapshot.
 # The removal asks for a restart and the script declines it: 3010, of
 # which Linux keeps 194.
