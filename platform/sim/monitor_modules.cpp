@@ -137,4 +137,27 @@ MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJ
   return result;
 }
 
+std::uint32_t XcvThroughMonitor(const LoadedMonitor& monitor, const XcvCall& call, Bytes* output, std::uint32_t* needed,
+                                std::uint32_t* status) {
+  const abi::Monitor2& t = *monitor.table;
+  if (t.pfnXcvOpenPort == nullptr || t.pfnXcvDataPort == nullptr || t.pfnXcvClosePort == nullptr) {
+    return win32::kErrorInvalidFunction;
+  }
+  abi::Handle xcv = nullptr;
+  t_monitor_error = 0;
+  if (t.pfnXcvOpenPort(monitor.handle, call.object.empty() ? nullptr : call.object.c_str(), call.access, &xcv) == 0) {
+    return Refusal();
+  }
+  Bytes input = call.input != nullptr ? *call.input : Bytes();
+  output->assign(call.output_size, 0);
+  abi::Dword n = 0;
+  *status = t.pfnXcvDataPort(xcv, call.command.c_str(), input.empty() ? nullptr : input.data(),
+                             static_cast<abi::Dword>(input.size()), output->empty() ? nullptr : output->data(),
+                             call.output_size, &n);
+  t.pfnXcvClosePort(xcv);
+  *needed = n;
+  output->resize(*status == win32::kErrorSuccess ? std::min<std::size_t>(n, output->size()) : 0);
+  return 0;
+}
+
 }  // namespace kit::sim

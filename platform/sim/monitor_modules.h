@@ -65,4 +65,19 @@ struct MonitorJobResult {
 // (sent < size, no error): the job waits.
 MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJob& job);
 
+// XcvData through the monitor: XcvOpenPort on `object` (empty for the
+// monitor itself, else a port name) with the caller's granted access,
+// XcvDataPort with an output buffer of `output_size` bytes, XcvClosePort.
+// Returns 0 with the monitor's answer in *status (the output cut to what it
+// wrote when it succeeded, *needed as it set it), or XcvOpenPort's refusal.
+struct XcvCall {
+  WString object;
+  std::uint32_t access = 0;
+  WString command;
+  const Bytes* input = nullptr;
+  std::uint32_t output_size = 0;
+};
+std::uint32_t XcvThroughMonitor(const LoadedMonitor& monitor, const XcvCall& call, Bytes* output, std::uint32_t* needed,
+                                std::uint32_t* status);
+
 }  // namespace kit::sim

@@ -2,6 +2,9 @@
 // monitor lists, and the port monitor's XcvData calls.
 
 #include "platform/port_data.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/monitor_jobs.h"
+#include "platform/sim/monitor_modules.h"
 #include "platform/sim/spooler_internal.h"
 
 namespace kit::sim::spool {
@@ -86,9 +89,17 @@ bool SimPrinter::XcvData(WStringView data_name, const Bytes& input, std::uint32_
   if (info_.kind != HandleInfo::Kind::kXcvMonitor && info_.kind != HandleInfo::Kind::kXcvPort) {
     return Core::Fail(win32::kErrorInvalidHandle);
   }
-  (void)output_size;
-  return spooler_.HandleCall(info_, closed_, "XcvData", [&](Json& s) {
+  // A loaded monitor answers its own XcvData, outside the hold on the state
+  // (its code reads and writes the machine's registry).
+  std::string module;
+  const bool ok = spooler_.HandleCall(info_, closed_, "XcvData", [&](Json& s) {
     auto& sp = s["spooler"];
+    if (info_.kind == HandleInfo::Kind::kXcvPort) {
+      module = MonitorModuleOfPort(s, info_.name);
+    } else if (const Json* m = FindByName(sp["monitors"], info_.name); m != nullptr && m->contains("module")) {
+      module = (*m)["module"].get<std::string>();
+    }
+    if (!module.empty()) return true;
     if (info_.kind == HandleInfo::Kind::kXcvMonitor && EqualsNoCase(info_.name, u"Standard TCP/IP Port") &&
         data_name == u"AddPort") {
       const auto record = DecodePortData1(input);
@@ -124,6 +135,28 @@ bool SimPrinter::XcvData(WStringView data_name, const Bytes& input, std::uint32_
     *status = win32::kErrorInvalidParameter;
     return true;
   });
+  if (!ok || module.empty()) return ok;
+  const auto folder = spooler_.core().store().Folder();
+  std::string bits_error;
+  const int bits = NativeProcessBits(folder, &bits_error);
+  std::uint32_t error = 0;
+  const LoadedMonitor* monitor = InitializeMonitor(folder / module, folder, bits == 0 ? 64 : bits, &error);
+  if (monitor == nullptr) return Core::Fail(error);
+  XcvCall call;
+  call.object = info_.kind == HandleInfo::Kind::kXcvPort ? info_.name : WString();
+  call.access = info_.access;
+  call.command = WString(data_name);
+  call.input = &input;
+  call.output_size = output_size;
+  Bytes answer;
+  std::uint32_t needed = 0, answer_status = 0;
+  if (const auto refused = XcvThroughMonitor(*monitor, call, &answer, &needed, &answer_status)) {
+    return Core::Fail(refused);
+  }
+  if (output_needed) *output_needed = needed;
+  if (status) *status = answer_status;
+  if (output) *output = std::move(answer);
+  return true;
 }
 
 }  // namespace kit::sim::spool

@@ -134,5 +134,89 @@ TEST_F(MonitorLoadingTest, SerialJobsGoThroughTheMonitorAndWaitForAnAbsentPrinte
   EXPECT_EQ(HostBytes(capture), both);
 }
 
+// UTF-16LE bytes of `text` (which may hold NULs) and a closing NUL.
+Bytes Utf16(const std::u16string& text) {
+  Bytes bytes;
+  for (char16_t c : text + u'\0') {
+    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  return bytes;
+}
+std::u16string Text(const Bytes& bytes) {
+  std::u16string text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+    if (c == 0) break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+// XcvData on the machine reaches the loaded monitor's XcvOpenPort /
+// XcvDataPort / XcvClosePort, with the access the handle was opened with:
+// what the port dialog asks, in the order it asks it.
+TEST_F(MonitorLoadingTest, XcvDataGoesToTheLoadedMonitor) {
+  Create("win7-x64-en", 64);
+  Put(u"KVRCOMMON.DLL", HostBytes(KIT_SERIAL_MONITOR_PATH));
+  ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KVR Serial Port", u"", u"KVRCOMMON.DLL"})) << p().system.GetLastError();
+  constexpr std::uint32_t kAdminister = 1;  // SERVER_ACCESS_ADMINISTER
+  struct Row {
+    const char* label;
+    const char16_t* object;
+    std::uint32_t access;
+    const char16_t* command;
+    std::u16string input;
+    std::uint32_t output_size;
+    std::uint32_t status;
+    std::u16string output;  // when the status is 0
+  };
+  const Row rows[] = {
+      {"the dialog's module", u",XcvMonitor KVR Serial Port", kAdminister, u"MonitorUI", u"", 256, 0, u"KVRCOMUI.DLL"},
+      // Windows' own four fields for COM2 (no flow field: none).
+      {"Windows' record of COM2", u",XcvMonitor KVR Serial Port", kAdminister, u"GetPortSettings", u"KVCOM2:", 256,
+       0, u"9600,n,8,1, "},
+      {"nothing stored: the defaults", u",XcvMonitor KVR Serial Port", kAdminister, u"GetPortSettings", u"KVCOM6:",
+       256, 0, u"9600,n,8,1,p"},
+      {"a change", u",XcvMonitor KVR Serial Port", kAdminister, u"SetPortSettings",
+       std::u16string(u"KVCOM2:\0" u"19200,e,7,1,x", 21), 0, 0, u""},
+      {"the change read back", u",XcvPort KVCOM2:", 0, u"GetPortSettings", u"KVCOM2:", 256, 0, u"19200,e,7,1,x"},
+      {"a buffer too small", u",XcvPort KVCOM2:", 0, u"GetPortSettings", u"KVCOM2:", 4,
+       win32::kErrorInsufficientBuffer, u""},
+      {"a change without administer access", u",XcvPort KVCOM2:", 0, u"SetPortSettings",
+       std::u16string(u"KVCOM2:\0" u"9600,n,8,1,p", 20), 0, win32::kErrorAccessDenied, u""},
+      {"settings no port takes", u",XcvMonitor KVR Serial Port", kAdminister, u"SetPortSettings",
+       std::u16string(u"KVCOM2:\0" u"19200,q,7,1,x", 21), 0, win32::kErrorInvalidData, u""},
+      {"an unknown command", u",XcvMonitor KVR Serial Port", kAdminister, u"AddPort", u"KVCOM9:", 0,
+       win32::kErrorInvalidParameter, u""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    PrinterDefaults defaults;
+    defaults.desired_access = row.access;
+    PrinterHandle xcv;
+    ASSERT_TRUE(p().spooler.OpenPrinter(row.object, defaults, &xcv)) << p().system.GetLastError();
+    Bytes output;
+    std::uint32_t needed = 0, status = 0xBAD;
+    ASSERT_TRUE(xcv->XcvData(row.command, Utf16(row.input), row.output_size, &output, &needed, &status));
+    EXPECT_EQ(status, row.status);
+    if (row.status == 0) {
+      EXPECT_EQ(Text(output), row.output);
+    } else if (row.status == win32::kErrorInsufficientBuffer) {
+      EXPECT_GT(needed, row.output_size) << "the size to retry with";
+    }
+  }
+  // The change is where the install stores a port's settings.
+  RegistryKeyPtr ports;
+  ASSERT_EQ(p().registry.RegOpenKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports",
+                                      kKeyReadWrite64, &ports),
+            0u);
+  Bytes value(256);
+  std::uint32_t type = 0, size = static_cast<std::uint32_t>(value.size());
+  ASSERT_EQ(ports->QueryValue(u"COM2:", &type, value.data(), &size), 0u);
+  value.resize(size);
+  EXPECT_EQ(Text(value), u"19200,e,7,1,x");
+}
+
 }  // namespace
 }  // namespace kit::sim
