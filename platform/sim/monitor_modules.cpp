@@ -24,8 +24,18 @@ void* LoadModule(const std::filesystem::path& module) {
 }
 
 std::mutex g_mutex;
-// By module and machine folder: one initialized monitor each.
-std::map<std::pair<std::string, std::string>, LoadedMonitor> g_loaded;
+// By module and machine folder: one initialized monitor each. When the
+// process ends each monitor is shut down, as the spooler calls Shutdown
+// when it stops (the monitor frees what it holds).
+struct LoadedMonitors {
+  std::map<std::pair<std::string, std::string>, LoadedMonitor> by_key;
+  ~LoadedMonitors() {
+    for (auto& [key, monitor] : by_key) {
+      if (monitor.table->pfnShutdown != nullptr) monitor.table->pfnShutdown(monitor.handle);
+    }
+  }
+};
+LoadedMonitors g_loaded;
 
 // The error of a call that returned FALSE: what the monitor set, or a
 // generic failure when it set nothing.
@@ -45,7 +55,7 @@ const LoadedMonitor* InitializeMonitor(const std::filesystem::path& module, cons
                                        int process_bits, std::uint32_t* error) {
   std::lock_guard<std::mutex> lock(g_mutex);
   const auto key = std::make_pair(module.string(), machine.string());
-  if (auto it = g_loaded.find(key); it != g_loaded.end()) return &it->second;
+  if (auto it = g_loaded.by_key.find(key); it != g_loaded.by_key.end()) return &it->second;
   void* handle = LoadModule(module);
   if (handle == nullptr) return *error = win32::kErrorBadExeFormat, nullptr;
   auto init_fn = reinterpret_cast<abi::InitializePrintMonitor2Fn>(::dlsym(handle, abi::kInitializePrintMonitor2));
@@ -70,7 +80,7 @@ const LoadedMonitor* InitializeMonitor(const std::filesystem::path& module, cons
     *error = loaded.table == nullptr ? Refusal() : win32::kErrorInvalidData;
     return nullptr;  // the module stays loaded: its code may be in use
   }
-  return &g_loaded.emplace(key, loaded).first->second;
+  return &g_loaded.by_key.emplace(key, loaded).first->second;
 }
 
 std::vector<WString> MonitorPorts(const LoadedMonitor& monitor, std::uint32_t* error) {
