@@ -1,0 +1,94 @@
+#include "printapp/server_stop.h"
+
+#include <dlfcn.h>
+#include <signal.h>
+
+#include <atomic>
+#include <ctime>
+#include <iterator>
+
+namespace kit::printapp {
+namespace {
+
+// How often the main loop looks whether a stop was asked for over IPP.
+constexpr int kStopCheckSeconds = 1;
+// The signals PAPPL's main loop takes as a stop.
+constexpr int kStopSignals[] = {SIGTERM, SIGINT};
+
+// Set once a stop is asked for. A plain int, as libcups polls its connect
+// cancel flag; written only with an atomic store.
+int g_cancel_connect = 0;
+std::atomic<bool> g_stopping{false};
+pappl_system_t* g_system = nullptr;
+struct sigaction g_library_handlers[std::size(kStopSignals)];
+
+void MarkStopping() {
+  g_stopping.store(true);
+  __atomic_store_n(&g_cancel_connect, 1, __ATOMIC_SEQ_CST);
+}
+
+// Marks the stop, then hands the signal on to PAPPL's own handler.
+void OnStopSignal(int signal_number) {
+  MarkStopping();
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+    if (kStopSignals[i] != signal_number) continue;
+    const auto handler = g_library_handlers[i].sa_handler;
+    if (handler != SIG_DFL && handler != SIG_IGN && handler != nullptr) handler(signal_number);
+  }
+}
+
+// PAPPL's main loop sets its signal handlers as it starts; ours go in
+// front of them once it runs.
+bool WrapSignalHandlers(pappl_system_t* system, void* data) {
+  (void)system, (void)data;
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
+    struct sigaction ours {};
+    ours.sa_handler = OnStopSignal;
+    sigemptyset(&ours.sa_mask);
+    sigaction(kStopSignals[i], &ours, &g_library_handlers[i]);
+  }
+  return false;  // once
+}
+
+// Shutdown-System (`kvprinter shutdown`) marks the system itself.
+bool CheckShutdown(pappl_system_t* system, void* data) {
+  (void)data;
+  if (papplSystemIsShutdown(system)) MarkStopping();
+  return true;
+}
+
+}  // namespace
+
+void WatchForStop(pappl_system_t* system) {
+  g_system = system;
+  papplSystemAddTimerCallback(system, time(nullptr), 0, WrapSignalHandlers, nullptr);
+  papplSystemAddTimerCallback(system, time(nullptr), kStopCheckSeconds, CheckShutdown, nullptr);
+}
+
+}  // namespace kit::printapp
+
+// PAPPL's library calls the two functions below by their exported names,
+// so the program's own definitions come first; each calls the library's
+// own one.
+
+// A system that is stopping is no longer running for the jobs that wait
+// for their device (PAPPL 1.3's job start asks this between its tries);
+// PAPPL's main loop itself ends as before.
+extern "C" bool papplSystemIsRunning(pappl_system_t* system) {
+  using IsRunning = bool (*)(pappl_system_t*);
+  static const auto library = reinterpret_cast<IsRunning>(dlsym(RTLD_NEXT, "papplSystemIsRunning"));
+  if (system && system == kit::printapp::g_system &&
+      (kit::printapp::g_stopping.load() || papplSystemIsShutdown(system))) {
+    return false;
+  }
+  return library(system);
+}
+
+// A connection without a cancel flag of its own (PAPPL's network device
+// waits up to 30 s for a printer that does not answer) is given up when a
+// stop is asked for.
+extern "C" http_addrlist_t* httpAddrConnect2(http_addrlist_t* addrlist, int* sock, int msec, int* cancel) {
+  using Connect = http_addrlist_t* (*)(http_addrlist_t*, int*, int, int*);
+  static const auto library = reinterpret_cast<Connect>(dlsym(RTLD_NEXT, "httpAddrConnect2"));
+  return library(addrlist, sock, msec, cancel ? cancel : &kit::printapp::g_cancel_connect);
+}
