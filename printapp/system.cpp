@@ -222,8 +222,11 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   AddPdfFilter(system);
   AddPictureFilters(system);
   AddRasterFileFilters(system);
+  // Registered for "en", beside PAPPL's own English texts: a language of
+  // its own ("en-US") would hold only these, and a browser asking for it
+  // would see PAPPL's states and labels untranslated ("3" for idle).
   static const std::string strings = OptionStrings();
-  papplSystemAddStringsData(system, kStringsPath, "en-US", strings.c_str());
+  papplSystemAddStringsData(system, kStringsPath, "en", strings.c_str());
 
   if (!serving) return system;
 

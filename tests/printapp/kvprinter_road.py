@@ -357,6 +357,18 @@ def main():
         print("%s-default=%s: IPP %s, web page: %s, default %s" % (
             option, value, status.group(1) if status else "no answer", banner.group(1) if banner else "no banner",
             "kept" if now and now.group(1) == kept else "now " + (now.group(1) if now else "gone")))
+    # The printer's and its jobs' states by name on the web pages, for a
+    # browser asking for en-US as for one asking for en.
+    for language in ("en-US", "en"):
+        def page(path):
+            return urllib.request.urlopen(urllib.request.Request(base + path, headers={
+                "Accept-Language": language}), timeout=10).read().decode()
+        printer = re.search(r"([^\s>][^>,]*), \d+ jobs?", page("/desk"))
+        # A job's row: number, name, owner, pages completed, status.
+        statuses = re.findall(r"<tr><td>\d+</td><td>[^<]*</td><td>[^<]*</td><td>[^<]*</td><td>([^<]*)</td>",
+                              page("/desk/jobs"))
+        print("web pages, %s: printer %s, job states %s" % (language, printer.group(1) if printer else "not shown",
+              " ".join(sorted({re.sub(r" (at|since) .*", "", s) for s in statuses}))))
     shot = WORK + "/kvprinter_utilities.png"  # the page, with the printer's other pages in its bar
     subprocess.run(["timeout", "-k", "5", "40", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
                     "--no-first-run", "--disable-background-networking", "--disable-component-update",
