@@ -10,8 +10,6 @@
 namespace kit::printapp {
 namespace {
 
-// How often the main loop looks whether a stop was asked for over IPP.
-constexpr int kStopCheckSeconds = 1;
 // The signals PAPPL's main loop takes as a stop.
 constexpr int kStopSignals[] = {SIGTERM, SIGINT};
 
@@ -50,19 +48,11 @@ bool WrapSignalHandlers(pappl_system_t* system, void* data) {
   return false;  // once
 }
 
-// Shutdown-System (`kvprinter shutdown`) marks the system itself.
-bool CheckShutdown(pappl_system_t* system, void* data) {
-  (void)data;
-  if (papplSystemIsShutdown(system)) MarkStopping();
-  return true;
-}
-
 }  // namespace
 
 void WatchForStop(pappl_system_t* system) {
   g_system = system;
   papplSystemAddTimerCallback(system, time(nullptr), 0, WrapSignalHandlers, nullptr);
-  papplSystemAddTimerCallback(system, time(nullptr), kStopCheckSeconds, CheckShutdown, nullptr);
 }
 
 }  // namespace kit::printapp
@@ -73,15 +63,19 @@ void WatchForStop(pappl_system_t* system) {
 
 // A system that is stopping is no longer running for the jobs that wait
 // for their device (PAPPL 1.3's job start asks this between its tries);
-// PAPPL's main loop itself ends as before.
+// PAPPL's main loop itself ends as before. Shutdown-System (`kvprinter
+// shutdown`) marks the system itself, seen here. (No timer looks for it:
+// a timer that wakes the main loop every second makes PAPPL save its
+// state, a printing job's too, every second.)
 extern "C" bool papplSystemIsRunning(pappl_system_t* system) {
   using IsRunning = bool (*)(pappl_system_t*);
   static const auto library = reinterpret_cast<IsRunning>(dlsym(RTLD_NEXT, "papplSystemIsRunning"));
-  if (system && system == kit::printapp::g_system &&
-      (kit::printapp::g_stopping.load() || papplSystemIsShutdown(system))) {
-    return false;
-  }
-  return library(system);
+  const bool running = library(system);
+  if (!running || !system || system != kit::printapp::g_system) return running;
+  // Asked only of a running system: before its main loop runs, PAPPL
+  // counts a system as shut down.
+  if (papplSystemIsShutdown(system)) kit::printapp::MarkStopping();
+  return !kit::printapp::g_stopping.load();
 }
 
 // A connection without a cancel flag of its own (PAPPL's network device
