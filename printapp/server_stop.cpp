@@ -1,6 +1,7 @@
 #include "printapp/server_stop.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <signal.h>
 
 #include <atomic>
@@ -18,6 +19,9 @@ constexpr int kStopSignals[] = {SIGTERM, SIGINT};
 int g_cancel_connect = 0;
 std::atomic<bool> g_stopping{false};
 pappl_system_t* g_system = nullptr;
+pthread_t g_main_loop_thread;
+std::atomic<bool> g_main_loop_known{false};
+std::atomic<bool> g_main_loop_woken{false};
 struct sigaction g_library_handlers[std::size(kStopSignals)];
 
 void MarkStopping() {
@@ -39,6 +43,8 @@ void OnStopSignal(int signal_number) {
 // front of them once it runs.
 bool WrapSignalHandlers(pappl_system_t* system, void* data) {
   (void)system, (void)data;
+  g_main_loop_thread = pthread_self();  // timers run on the main loop's thread
+  g_main_loop_known.store(true);
   for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
     struct sigaction ours {};
     ours.sa_handler = OnStopSignal;
@@ -46,6 +52,13 @@ bool WrapSignalHandlers(pappl_system_t* system, void* data) {
     sigaction(kStopSignals[i], &ours, &g_library_handlers[i]);
   }
   return false;  // once
+}
+
+// PAPPL's main loop notices Shutdown-System only when it next wakes (up to
+// 30 s), a stop signal at once and then every second: once a waiting job
+// has seen the shutdown, the main loop is sent the stop signal as well.
+void WakeMainLoop() {
+  if (g_main_loop_known.load() && !g_main_loop_woken.exchange(true)) pthread_kill(g_main_loop_thread, SIGTERM);
 }
 
 }  // namespace
@@ -74,7 +87,10 @@ extern "C" bool papplSystemIsRunning(pappl_system_t* system) {
   if (!running || !system || system != kit::printapp::g_system) return running;
   // Asked only of a running system: before its main loop runs, PAPPL
   // counts a system as shut down.
-  if (papplSystemIsShutdown(system)) kit::printapp::MarkStopping();
+  if (papplSystemIsShutdown(system)) {
+    kit::printapp::MarkStopping();
+    kit::printapp::WakeMainLoop();
+  }
   return !kit::printapp::g_stopping.load();
 }
 
