@@ -225,8 +225,10 @@ extern "C" void _papplPrinterCheckJobs(pappl_printer_t* printer) {
   const auto until = std::chrono::steady_clock::now() + kit::printapp::kJobStartWait;
   // The printer turning busy ends the wait too: the library started no
   // job when another was being started (not yet shown in the printer's state).
-  while (started && papplJobGetState(started) == IPP_JSTATE_PENDING && papplPrinterGetState(printer) == IPP_PSTATE_IDLE &&
-         std::chrono::steady_clock::now() < until) {
+  // A job that has begun has its start time, also when a stop of the server
+  // has sent it back to waiting at once.
+  while (started && papplJobGetState(started) == IPP_JSTATE_PENDING && papplJobGetTimeProcessed(started) == 0 &&
+         papplPrinterGetState(printer) == IPP_PSTATE_IDLE && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(kit::printapp::kJobStartPoll);
   }
 }

@@ -30,7 +30,8 @@ PageCheck ReceiptEncoder::StartPage(unsigned width, unsigned height) {
   offset_ = width > line ? (width - line) / 2 : 0;
   row_.assign(BytesOf(line), 0);
   print::encoder::AppendEvent(out_, events_.start_page, model_);
-  packer_ = std::make_unique<print::encoder::RasterPacker>(out_, model_.printable_width_dots);
+  const auto leading = model_.PrintsLabels() ? print::encoder::Leading::kFed : print::encoder::Leading::kDropped;
+  packer_ = std::make_unique<print::encoder::RasterPacker>(out_, model_.printable_width_dots, leading);
   return PageCheck::kOk;
 }
 

@@ -5,8 +5,11 @@
 // Lines are 1 bit a dot, the leftmost dot in the high bit, a 1 bit a printed
 // dot (the layout of a one-bit black raster page). A page wider than the
 // model's line is the paper with its margins: its middle is printed. Blank
-// rows travel as paper feeds and the blank rows at a page's end are
-// dropped, so a receipt ends where its print ends. The bytes collect until
+// rows travel as paper feeds; on a roll the blank rows before a page's first
+// printed row and after its last are dropped, so a receipt starts where its
+// print starts and ends where it ends (a PDF laid out in the middle of a
+// long page prints from its first dot). A label model keeps a page's
+// leading blank rows: there they place the print on the label. The bytes collect until
 // the caller takes them, so a long page never waits whole in memory.
 //
 // This file is OS-independent.

@@ -17,6 +17,7 @@
 #include "printapp/pdf_filter.h"
 #include "printapp/picture_filter.h"
 #include "printapp/job_queue.h"
+#include "printapp/server_stop.h"
 #include "printapp/utilities_page.h"
 
 namespace kit::printapp {
@@ -212,6 +213,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   // The main loop's own socket comes after this function: narrowed as the
   // server starts.
   if (serving) papplSystemAddTimerCallback(system, time(nullptr), 0, NarrowOnce, nullptr);
+  if (serving) WatchForStop(system);
   if (serving && !AvahiRuns()) papplLog(system, PAPPL_LOGLEVEL_WARN, "%s", kDnssdOffLine);
 
   std::vector<pappl_pr_driver_t>& drivers = Drivers();
@@ -220,8 +222,11 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   AddPdfFilter(system);
   AddPictureFilters(system);
   AddRasterFileFilters(system);
+  // Registered for "en", beside PAPPL's own English texts: a language of
+  // its own ("en-US") would hold only these, and a browser asking for it
+  // would see PAPPL's states and labels untranslated ("3" for idle).
   static const std::string strings = OptionStrings();
-  papplSystemAddStringsData(system, kStringsPath, "en-US", strings.c_str());
+  papplSystemAddStringsData(system, kStringsPath, "en", strings.c_str());
 
   if (!serving) return system;
 

@@ -19,9 +19,10 @@ std::uint8_t LastByteMask(int width_dots) {
 
 }  // namespace
 
-RasterPacker::RasterPacker(Bytes& out, int width_dots)
+RasterPacker::RasterPacker(Bytes& out, int width_dots, Leading leading)
     : out_(out),
       width_bytes_(static_cast<std::size_t>(std::max(width_dots, 0) + kBitsPerByte - 1) / kBitsPerByte),
+      leading_(leading),
       last_mask_(LastByteMask(std::max(width_dots, 0))) {
   block_.reserve(width_bytes_ * kMaxBlockRows);
 }
@@ -36,7 +37,7 @@ void RasterPacker::AddRows(std::span<const std::uint8_t> rows, std::size_t strid
 }
 
 void RasterPacker::AddBlankRows(std::size_t count) {
-  if (count == 0) return;
+  if (count == 0 || (!printed_ && leading_ == Leading::kDropped)) return;
   FlushBlock();
   blank_rows_ += count;
 }
@@ -49,6 +50,7 @@ void RasterPacker::AddRow(const std::uint8_t* row) {
     while (used > 0 && row[used - 1] == 0) --used;
   }
   if (used == 0) return AddBlankRows(1);
+  printed_ = true;
   FlushBlank();
   block_.insert(block_.end(), row, row + width_bytes_);
   block_.back() &= last_mask_;
@@ -80,6 +82,7 @@ void RasterPacker::FlushBlock() {
 void RasterPacker::EndPage() {
   FlushBlock();
   blank_rows_ = 0;
+  printed_ = false;
 }
 
 Bytes PackPage(std::span<const std::uint8_t> bits, std::size_t stride, std::size_t rows, int width_dots) {

@@ -5,7 +5,9 @@
 // dot; only the first width_dots of a row count (padding bits are cleared).
 // A run of blank rows is not sent as dots but as a paper feed (1B 4A), and
 // only once printed rows follow: blank rows at the end of a page are dropped,
-// so a short receipt on a long page ends where its print ends. White space
+// so a short receipt on a long page ends where its print ends. A packer made
+// with Leading::kDropped drops the blank rows before a page's first printed
+// row as well, so that a receipt also starts where its print starts. White space
 // on the right of a block is cut off (the block is as wide as its widest
 // row); a block holds at most kMaxBlockRows rows.
 //
@@ -25,9 +27,13 @@ using Bytes = std::vector<std::uint8_t>;
 // printer's receive buffer. A choice.
 inline constexpr std::size_t kMaxBlockRows = 256;
 
+// The blank rows before a page's first printed row: fed as paper (the
+// page's own layout, as a page drawn on a form needs) or dropped.
+enum class Leading { kFed, kDropped };
+
 class RasterPacker {
  public:
-  RasterPacker(Bytes& out, int width_dots);
+  RasterPacker(Bytes& out, int width_dots, Leading leading = Leading::kFed);
 
   // `count` rows, each `stride` bytes apart in `rows` (stride at least the
   // row's (width_dots + 7) / 8 bytes). Fewer bytes than count rows need add
@@ -49,6 +55,8 @@ class RasterPacker {
 
   Bytes& out_;
   std::size_t width_bytes_;
+  Leading leading_;
+  bool printed_ = false;        // a printed row came on this page
   std::uint8_t last_mask_;
   Bytes block_;                 // rows of width_bytes_ each
   std::size_t block_rows_ = 0;

@@ -145,5 +145,72 @@ TEST(JobBytes, APageWiderThanTheLineIsItsMiddleAndALongPageIsRefused) {
   EXPECT_EQ(encoder.StartPage(0, 10), PageCheck::kEmpty);
 }
 
+// The printer's bytes of a job without event operations, as a list:
+// "feed N" for each run of feeds, "raster R" for each block of R rows,
+// "|" between pages.
+std::string FeedsAndBlocks(const print::model::Model& model, const std::vector<std::string>& pages, unsigned width) {
+  ReceiptEncoder encoder(model, {});
+  std::string out;
+  for (const std::string& rows : pages) {
+    if (&rows != &pages.front()) out += "| ";
+    EXPECT_EQ(encoder.StartPage(width, static_cast<unsigned>(rows.size())), PageCheck::kOk);
+    for (const char c : rows) {
+      // '#': a dot in the line's first column; 'm': a dot only in the
+      // paper's left margin (beyond the printed line); '.': white.
+      std::vector<std::uint8_t> line((width + 7) / 8, 0);
+      if (c == '#') line[width > static_cast<unsigned>(model.printable_width_dots) ? 4 : 0] = 0x80;
+      if (c == 'm') line[0] = 0x80;
+      encoder.AddLine(line);
+    }
+    encoder.EndPage();
+    const Bytes bytes = encoder.TakeBytes();
+    unsigned feed = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+      if (bytes[i] == 0x1B && i + 2 < bytes.size() && bytes[i + 1] == 0x4A) {
+        feed += bytes[i + 2];
+        i += 3;
+        continue;
+      }
+      if (feed) out += "feed " + std::to_string(feed) + " ";
+      feed = 0;
+      if (bytes[i] != 0x1D || i + 8 > bytes.size()) {
+        ADD_FAILURE() << "unexpected byte " << int(bytes[i]);
+        break;
+      }
+      const unsigned x = bytes[i + 4] | bytes[i + 5] << 8, y = bytes[i + 6] | bytes[i + 7] << 8;
+      out += "raster " + std::to_string(y) + " ";
+      i += 8 + std::size_t{x} * y;
+    }
+    if (feed) out += "feed " + std::to_string(feed) + " ";
+  }
+  return out;
+}
+
+TEST(JobBytes, ARollPageStartsAtItsFirstDotAndEndsAtItsLast) {
+  struct Case {
+    const char* what;
+    const char* model;
+    unsigned width;
+    std::vector<std::string> pages;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"white above and below the print dropped on every page", "VRT-Q40", 395, {"...#...", "..#."},
+       "raster 1 | raster 1 "},
+      {"white between printed rows fed", "VRT-Q40", 395, {"..#..#"}, "raster 1 feed 2 raster 1 "},
+      {"a white page sends nothing", "VRT-Q40", 395, {"....", ".#"}, "| raster 1 "},
+      // The 80 mm model's paper is 639 dots, its line 576: a dot in the
+      // left margin is not printed, so that row is white too.
+      {"a row with dots only in the margin is white", "VRT-D45", 639, {"mm.#"}, "raster 1 "},
+      {"a label keeps its white above the print", "VRT-L50", 400, {"...#.", ".#"}, "feed 3 raster 1 | feed 1 raster 1 "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const print::model::Model* model = print::model::FindModel(c.model);
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(FeedsAndBlocks(*model, c.pages, c.width), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace kit::printapp

@@ -6,7 +6,7 @@ Utilities page (a screenshot, the self-test and a logo).
 
 usage: kvprinter_road.py KVPRINTER KVJOB WORK-DIR
 """
-import os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request, zlib
+import json, os, re, shutil, signal, socket, struct, subprocess, sys, time, urllib.request, zlib
 
 from kvprinter_common import QUIET_LEAKS, end_children, free_port, listening, run_command, wait_for
 
@@ -44,6 +44,12 @@ def make_documents():
     open(os.path.join(WORK, "receipt.ps"), "w").write(ps)
     gs = ["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER"]
     run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/receipt.pdf", WORK + "/receipt.ps"])
+    # A receipt on a page of its own 100 mm long, its text 12 mm from the top.
+    open(os.path.join(WORK, "short.ps"), "w").write(
+        "%!PS\n<< /PageSize [158.17 283.46] >> setpagedevice\n/Helvetica-Bold findfont 15 scalefont setfont\n"
+        "12 250 moveto (SHORT RECEIPT) show\n12 230 moveto 134 0 rlineto 2 setlinewidth stroke\n"
+        "/Helvetica findfont 11 scalefont setfont 12 210 moveto (Total 3.20 EUR) show\nshowpage\n")
+    run(gs + ["-sDEVICE=pdfwrite", "-sOutputFile=" + WORK + "/short.pdf", WORK + "/short.ps"])
     run(gs + ["-sDEVICE=pwgraster", "-r180", "-dcupsColorSpace=18", "-dcupsBitsPerColor=8",
               "-sOutputFile=" + WORK + "/receipt.pwg", WORK + "/receipt.pdf"])
     good = open(WORK + "/receipt.pwg", "rb").read()
@@ -126,20 +132,36 @@ def read_pgm(data):
 
 def compare_with_pdftoppm(picture):
     """Share of the pixels pdftoppm draws clearly black or white at the
-    printer's 180 dpi and 395-dot line that the printed receipt has the same."""
+    printer's 180 dpi and 395-dot line that the printed receipt has the same.
+    The receipt starts at its first printed row: pdftoppm's page is taken
+    from its first row with ink, give or take the few rows whose light grey
+    the dither leaves white (the best of those starts counts)."""
     ref = read_pgm(subprocess.run(["pdftoppm", "-gray", "-r", "180", "-scale-to-x", "395", "-scale-to-y", "-1",
                                    WORK + "/receipt.pdf"], capture_output=True, timeout=20).stdout)
     w = ref[0]
     got = read_pgm(subprocess.run(["convert", picture, "-crop", "%dx%d+16+0" % (w, ref[1]), "+repage",
                                    "-colorspace", "gray", "pgm:-"], capture_output=True, timeout=20).stdout)
-    same = total = 0
-    for y in range(min(ref[1], got[1])):
-        for x in range(w):
-            r = ref[2][y * w + x]
-            if r < 64 or r > 192:
-                total += 1
-                same += (r < 64) == (got[2][y * got[0] + x] < 128)
-    return same / total
+    ink = next(y for y in range(ref[1]) if min(ref[2][y * w:(y + 1) * w]) < 255)
+    def share(top):
+        same = total = 0
+        for y in range(min(ref[1] - top, got[1])):
+            for x in range(w):
+                r = ref[2][(top + y) * w + x]
+                if r < 64 or r > 192:
+                    total += 1
+                    same += (r < 64) == (got[2][y * got[0] + x] < 128)
+        return same / total
+    return max(share(top) for top in range(ink, ink + 6))
+
+
+def white_before_print(job):
+    """Rows of paper the printed job feeds before its first black dot, as
+    kvjob render draws the paper."""
+    layout = json.loads(run([KVJOB, "render", job, "-o", job + ".png", "--json"]))
+    edge = layout["paper"]["margin_left"]  # kvjob's notes stand right of the paper
+    w, h, dots = read_pgm(subprocess.run(["convert", job + ".png", "-colorspace", "gray", "-depth", "8", "pgm:-"],
+                                         capture_output=True, timeout=20).stdout)
+    return next((y for y in range(h) if min(dots[y * w:y * w + edge]) < 128), h)
 
 
 def files_in(folder):
@@ -206,13 +228,16 @@ def main():
         print("%s: %s" % (name, out.split("job-state-message (textWithoutLanguage) = ")[-1].splitlines()[0]))
         if name.startswith("lying") or name == "bomb.png":
             print("%s ended in under 5 s: %s" % (name, time.time() - begin < 5))
-    # The picture at the top of the paper at its own size: its first rows
-    # are its own white margin (4 modules of 4 dots), then the code.
+    # The picture at the top of the paper at its own size: its own white
+    # margin above the code (4 modules of 4 dots) is not fed, as a page's
+    # white below its print is not; the code follows at once. zbarimg reads
+    # it with the white paper a receipt has above it (the feed to the cutter).
     run([KVJOB, "render", WORK + "/out/qr.png.prn", "-o", WORK + "/qr_printed.png"])
+    run(["convert", WORK + "/qr_printed.png", "-bordercolor", "white", "-border", "16", WORK + "/qr_paper.png"])
     first = [l for l in run([KVJOB, "decode", WORK + "/out/qr.png.prn"]).splitlines()
              if l.startswith(("feed", "raster"))][:2]
     print("qr.png: %s, zbarimg reads it: %s" % (", ".join(first), run(["zbarimg", "-q", "--raw",
-                                                WORK + "/qr_printed.png"]).strip() == QR_TEXT))
+                                                WORK + "/qr_paper.png"]).strip() == QR_TEXT))
     # page-ranges of a PDF: the renderer draws those pages only.
     run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, "-o", "page-ranges=2-3",
          WORK + "/five.pdf"])
@@ -299,6 +324,14 @@ def main():
     for option, value, line, there in defaults:
         print("%s-default=%s through CUPS: %s" % (option, value, "applies" if any(
             l.startswith(line) for l in lines) == there else "IGNORED"))
+    # A PDF page shorter than the queue's paper comes laid out on the 297 mm
+    # page: the receipt starts at its first dot all the same.
+    before = files_in(WORK + "/out")
+    run(["lp", "-h", cups, "-d", "desk", WORK + "/short.pdf"])
+    wait_for("the short PDF through CUPS", lambda: files_in(WORK + "/out") - before, 20)
+    time.sleep(1)
+    new = sorted(files_in(WORK + "/out") - before)[-1][0]
+    print("short PDF through CUPS: %d white rows fed before its first dot" % white_before_print(WORK + "/out/" + new))
 
     base = "http://127.0.0.1:%d" % port
     # A value the printer does not offer is refused as a default, over IPP
@@ -324,6 +357,18 @@ def main():
         print("%s-default=%s: IPP %s, web page: %s, default %s" % (
             option, value, status.group(1) if status else "no answer", banner.group(1) if banner else "no banner",
             "kept" if now and now.group(1) == kept else "now " + (now.group(1) if now else "gone")))
+    # The printer's and its jobs' states by name on the web pages, for a
+    # browser asking for en-US as for one asking for en.
+    for language in ("en-US", "en"):
+        def page(path):
+            return urllib.request.urlopen(urllib.request.Request(base + path, headers={
+                "Accept-Language": language}), timeout=10).read().decode()
+        printer = re.search(r"([^\s>][^>,]*), \d+ jobs?", page("/desk"))
+        # A job's row: number, name, owner, pages completed, status.
+        statuses = re.findall(r"<tr><td>\d+</td><td>[^<]*</td><td>[^<]*</td><td>[^<]*</td><td>([^<]*)</td>",
+                              page("/desk/jobs"))
+        print("web pages, %s: printer %s, job states %s" % (language, printer.group(1) if printer else "not shown",
+              " ".join(sorted({re.sub(r" (at|since) .*", "", s) for s in statuses}))))
     shot = WORK + "/kvprinter_utilities.png"  # the page, with the printer's other pages in its bar
     subprocess.run(["timeout", "-k", "5", "40", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
                     "--no-first-run", "--disable-background-networking", "--disable-component-update",

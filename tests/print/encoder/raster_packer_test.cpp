@@ -10,6 +10,7 @@ struct Case {
   int width_dots;
   std::vector<Bytes> rows;  // each row as handed over (stride = its size)
   Bytes bytes;
+  Leading leading = Leading::kFed;
 };
 
 TEST(RasterPacker, BlankRowsFedTrailingWhiteDropped) {
@@ -27,14 +28,30 @@ TEST(RasterPacker, BlankRowsFedTrailingWhiteDropped) {
        {0x1B, 0x4A, 0x01, 0x1D, 0x76, 0x30, 0x00, 0x02, 0x00, 0x01, 0x00, 0x00, 0x10}},
       {"padding cleared in a printed row", 12, {{0xFF, 0xFF}},
        {0x1D, 0x76, 0x30, 0x00, 0x02, 0x00, 0x01, 0x00, 0xFF, 0xF0}},
+      // Dropped leading white: the page starts at its first printed row;
+      // white between printed rows is still fed, trailing white dropped.
+      {"leading blank rows dropped when asked", 8, {{0}, {0}, {1}, {0}, {2}, {0}},
+       {0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x1B, 0x4A, 0x01, 0x1D, 0x76, 0x30, 0x00, 0x01,
+        0x00, 0x01, 0x00, 0x02},
+       Leading::kDropped},
+      {"blank page sends nothing when leading white is dropped", 8, {{0}, {0}}, {}, Leading::kDropped},
+      {"a row of padding bits only is leading white", 12, {{0x00, 0x0F}, {0x00, 0x10}},
+       {0x1D, 0x76, 0x30, 0x00, 0x02, 0x00, 0x01, 0x00, 0x00, 0x10}, Leading::kDropped},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Bytes out;
-    RasterPacker packer(out, c.width_dots);
+    RasterPacker packer(out, c.width_dots, c.leading);
     for (const Bytes& row : c.rows) packer.AddRows(row, row.size(), 1);
     packer.EndPage();
     EXPECT_EQ(out, c.bytes);
+    // Each page starts afresh: the same rows again on a second page give
+    // the same bytes (a dropped leading white is dropped on every page).
+    const std::size_t first = out.size();
+    for (const Bytes& row : c.rows) packer.AddRows(row, row.size(), 1);
+    packer.AddBlankRows(3);
+    packer.EndPage();
+    EXPECT_EQ(Bytes(out.begin() + static_cast<std::ptrdiff_t>(first), out.end()), c.bytes);
   }
 }
 

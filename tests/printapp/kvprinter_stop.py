@@ -1,0 +1,114 @@
+"""A stop of kvprinter while a job waits for a printer that cannot be
+reached ends within seconds (PAPPL 1.3 alone waited a minute): SIGTERM with
+the printer's port refusing (two jobs) or not answering at all, and
+`kvprinter shutdown`. After a restart the job that waited is shown aborted
+under its own id (PAPPL keeps it in the saved state).
+
+usage: kvprinter_stop.py KVPRINTER WORK-DIR
+"""
+import os, re, shutil, signal, socket, subprocess, sys, time
+
+from kvprinter_common import end_children, free_port, listening, run_command, wait_for
+
+KVPRINTER, WORK = sys.argv[1], os.path.abspath(sys.argv[2])
+STOP_BOUND = 8  # seconds: the job's device is tried every 5 s
+children = []
+
+
+def silent_port():
+    """A port whose connections are never answered: a listener with a
+    backlog of none, filled by one connection it never accepts, so that the
+    kernel drops the next connection's SYN (as from a printer switched off)."""
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(0)
+    filler = socket.create_connection(listener.getsockname(), timeout=5)
+    children.append(listener)
+    children.append(filler)
+    return listener.getsockname()[1]
+
+
+def refused_port():
+    return free_port()  # bound and closed again: nothing listens
+
+
+def start_server(port):
+    os.makedirs(WORK + "/tmp", exist_ok=True)
+    os.chmod(WORK, 0o777)
+    os.chmod(WORK + "/tmp", 0o777)
+    env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", TMPDIR=WORK + "/tmp")
+    out = open(WORK + "/kvprinter.out", "a")
+    p = subprocess.Popen(as_nobody() + [
+        KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-port=%d" % port,
+        "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" + WORK + "/kvprinter.state",
+        "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log", "-o", "log-level=info"],
+        stdout=out, stderr=subprocess.STDOUT, env=env, start_new_session=True)
+    children.append(p)
+    wait_for("kvprinter server", lambda: listening(port))
+    return p
+
+
+def as_nobody():
+    # As root, PAPPL's main loop would take /run/kvprinter.sock from a real
+    # service: the test's server and commands run as nobody, the socket in WORK/tmp.
+    return ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] if os.geteuid() == 0 else []
+
+
+def run(args, seconds=20):
+    return run_command(as_nobody() + ["env", "TMPDIR=" + WORK + "/tmp"] + args, seconds).stdout
+
+
+def main():
+    shutil.rmtree(WORK, ignore_errors=True)
+    os.makedirs(WORK)
+    open(WORK + "/receipt.prn", "wb").write(b"\x1b@receipt\n")
+    # The printer's port, how the server is stopped, the jobs sent. While
+    # PAPPL 1.3 waits for a silent printer's connection (20 s) it holds the
+    # printer, and its main loop, saving the state, waits for it too: a
+    # second job or `kvprinter shutdown` is answered only after that try.
+    cases = [
+        ("refusing", refused_port, "SIGTERM", 2),
+        ("not answering", silent_port, "SIGTERM", 1),
+        ("refusing", refused_port, "kvprinter shutdown", 1),
+    ]
+    port = free_port()
+    for n, (what, device_port, how, jobs) in enumerate(cases):
+        server = start_server(port)
+        system = "ipp://127.0.0.1:%d/ipp/system" % port
+        printer = "far%d" % n
+        run([KVPRINTER, "add", "-d", printer, "-m", "vrt-q40_180dpi", "-v",
+             "socket://127.0.0.1:%d" % device_port(), "-o", "printer-uri=" + system])
+        uri = "ipp://127.0.0.1:%d/ipp/print/%s" % (port, printer)
+        # The first job waits for the printer, any other one behind it.
+        job = [run([KVPRINTER, "submit", "-d", printer, "-o", "printer-uri=" + uri, "-o",
+                    "document-format=application/vnd.veldran-receipt", WORK + "/receipt.prn"]).strip()
+               for _ in range(jobs)][0]
+        wait_for("the job waiting for its printer", lambda: "[Job %s] Starting print job." % job in
+                 open(WORK + "/kvprinter.log").read(), 10)
+        time.sleep(1)  # into the device's first try
+        begin = time.time()
+        if how == "SIGTERM":
+            os.killpg(server.pid, signal.SIGTERM)
+        else:
+            run([KVPRINTER, "shutdown"])
+        try:
+            status = server.wait(timeout=70)
+        except subprocess.TimeoutExpired:
+            status = "none"
+        took = time.time() - begin
+        print("printer %s, %s, %d job%s: the server ended in under %d s: %s, exit %s" % (
+            what, how, jobs, "s" if jobs > 1 else "", STOP_BOUND, took < STOP_BOUND, status))
+    # The waiting job after a restart: aborted under its own id, its reason given.
+    start_server(port)
+    listed = run([KVPRINTER, "jobs", "-a", "-d", printer, "-o", "printer-uri=" + uri])
+    state = re.search(r"^%s\s+(\S+)" % job, listed, re.M)
+    print("after the restart, job %s: %s" % ("that waited" if state else job, state.group(1) if state else "not shown"))
+
+
+try:
+    main()
+finally:
+    for c in reversed(children):
+        if isinstance(c, socket.socket):
+            c.close()
+    end_children([c for c in children if not isinstance(c, socket.socket)])
