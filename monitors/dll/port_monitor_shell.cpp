@@ -9,7 +9,7 @@
 #include <new>
 #include <string>
 
-#include "monitors/core/port_info.h"
+#include "monitors/core/monitor_calls.h"
 #include "monitors/dll/monitor_table.h"
 #include "platform/win32/windows_platform.h"
 
@@ -88,16 +88,8 @@ BOOL WINAPI ListPorts(HANDLE handle, LPWSTR /*name*/, DWORD level, LPBYTE ports,
                       LPDWORD returned) {
   auto* monitor = static_cast<Monitor*>(handle);
   if (monitor == nullptr || needed == nullptr || returned == nullptr) return Done(ERROR_INVALID_PARAMETER);
-  const auto names = monitor->family->PortNames(*monitor->registry);
-  PortInfoRequest request;
-  request.level = level;
-  request.names = &names;
-  request.monitor_name = monitor->family->MonitorName();
-  request.description = monitor->family->MonitorName();
-  request.buffer = ports;
-  request.size = size;
   std::uint32_t n = 0, count = 0;
-  const std::uint32_t status = PackPortInfo(request, &n, &count);
+  const std::uint32_t status = ListFamilyPorts(*monitor->family, *monitor->registry, level, ports, size, &n, &count);
   *needed = n;
   *returned = count;
   return Done(status);
@@ -117,35 +109,26 @@ BOOL WINAPI OpenPort(HANDLE handle, LPWSTR name, PHANDLE port_handle) {
 BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR /*printer*/, DWORD /*job*/, DWORD /*level*/, LPBYTE /*info*/) {
   auto* port = static_cast<Port*>(handle);
   if (port == nullptr) return Done(ERROR_INVALID_HANDLE);
-  // The port as it is now: a change in the port dialog holds from the
-  // next job on.
-  std::unique_ptr<PortDevice> device;
-  const std::uint32_t status = port->monitor->family->MakeDevice(*port->monitor->registry, port->name, &device);
-  if (status != 0) return Done(status);
-  port->job = std::make_unique<PortJob>(std::move(device), *port->monitor->clock, &port->status);
-  return Done(port->job->StartJob());
+  return Done(StartPortJob(*port->monitor->family, *port->monitor->registry, port->name, *port->monitor->clock,
+                           &port->status, &port->job));
 }
 
 BOOL WINAPI WritePort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD written) {
   auto* port = static_cast<Port*>(handle);
   if (port == nullptr || written == nullptr || (data == nullptr && size != 0)) return Done(ERROR_INVALID_PARAMETER);
-  *written = 0;
-  if (!port->job) return Done(ERROR_INVALID_HANDLE);
-  std::uint32_t n = 0, error = 0;
-  const bool ok = port->job->Write(data, size, &n, &error);
+  std::uint32_t n = 0;
+  const std::uint32_t status = WriteToJob(port->job.get(), data, size, &n);
   *written = n;
-  return ok ? Done(ERROR_SUCCESS) : Done(error);
+  return Done(status);
 }
 
 BOOL WINAPI ReadPort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD read) {
   auto* port = static_cast<Port*>(handle);
   if (port == nullptr || read == nullptr || (data == nullptr && size != 0)) return Done(ERROR_INVALID_PARAMETER);
-  *read = 0;
-  if (!port->job) return Done(ERROR_INVALID_HANDLE);
-  std::uint32_t n = 0, error = 0;
-  const bool ok = port->job->Read(data, size, &n, &error);
+  std::uint32_t n = 0;
+  const std::uint32_t status = ReadFromJob(port->job.get(), data, size, &n);
   *read = n;
-  return ok ? Done(ERROR_SUCCESS) : Done(error);
+  return Done(status);
 }
 
 BOOL WINAPI EndDocPort(HANDLE handle) {
@@ -177,15 +160,9 @@ DWORD WINAPI XcvDataPort(HANDLE handle, LPCWSTR command, PBYTE input, DWORD inpu
                          DWORD output_size, PDWORD needed) {
   auto* xcv = static_cast<Xcv*>(handle);
   if (xcv == nullptr || command == nullptr || needed == nullptr) return ERROR_INVALID_PARAMETER;
-  XcvRequest request;
-  request.command = U16(command);
-  request.input = input;
-  request.input_size = input_size;
-  request.output = output;
-  request.output_size = output_size;
-  request.granted_access = xcv->access;
   std::uint32_t n = 0;
-  const std::uint32_t status = xcv->monitor->family->XcvData(*xcv->monitor->registry, request, &n);
+  const std::uint32_t status = FamilyXcvData(*xcv->monitor->family, *xcv->monitor->registry, U16(command), input,
+                                             input_size, output, output_size, xcv->access, &n);
   *needed = n;
   return status;
 }

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "monitors/core/port_family.h"
-#include "monitors/core/port_info.h"
+#include "monitors/core/monitor_calls.h"
 #include "monitors/core/port_job.h"
 #include "monitors/serial/serial_device_sim.h"
 #include "monitors/serial/serial_port_family.h"
@@ -58,16 +58,8 @@ abi::Bool ListPorts(abi::Handle handle, char16_t*, abi::Dword level, std::uint8_
                     abi::Dword* needed, abi::Dword* returned) {
   auto* monitor = static_cast<Monitor*>(handle);
   if (monitor == nullptr || needed == nullptr || returned == nullptr) return Done(kit::win32::kErrorInvalidParameter);
-  const auto names = monitor->family->PortNames(monitor->registry());
-  PortInfoRequest request;
-  request.level = level;
-  request.names = &names;
-  request.monitor_name = monitor->family->MonitorName();
-  request.description = monitor->family->MonitorName();
-  request.buffer = ports;
-  request.size = size;
   std::uint32_t n = 0, count = 0;
-  const std::uint32_t status = PackPortInfo(request, &n, &count);
+  const std::uint32_t status = ListFamilyPorts(*monitor->family, monitor->registry(), level, ports, size, &n, &count);
   *needed = n;
   *returned = count;
   return Done(status);
@@ -87,13 +79,8 @@ abi::Bool OpenPort(abi::Handle handle_of_monitor, char16_t* name, abi::Handle* h
 abi::Bool StartDocPort(abi::Handle handle, char16_t*, abi::Dword, abi::Dword, std::uint8_t*) {
   auto* port = static_cast<Port*>(handle);
   if (port == nullptr) return Done(kit::win32::kErrorInvalidHandle);
-  // The port as it is now: a change in the port dialog holds from the
-  // next job on.
-  std::unique_ptr<PortDevice> device;
-  const std::uint32_t status = port->monitor->family->MakeDevice(port->monitor->registry(), port->name, &device);
-  if (status != 0) return Done(status);
-  port->job = std::make_unique<PortJob>(std::move(device), port->monitor->machine->platform().clock, &g_no_status);
-  return Done(port->job->StartJob());
+  return Done(StartPortJob(*port->monitor->family, port->monitor->registry(), port->name,
+                           port->monitor->machine->platform().clock, &g_no_status, &port->job));
 }
 
 abi::Bool WritePort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi::Dword* written) {
@@ -101,12 +88,10 @@ abi::Bool WritePort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi
   if (port == nullptr || written == nullptr || (data == nullptr && size != 0)) {
     return Done(kit::win32::kErrorInvalidParameter);
   }
-  *written = 0;
-  if (!port->job) return Done(kit::win32::kErrorInvalidHandle);
-  std::uint32_t n = 0, error = 0;
-  const bool ok = port->job->Write(data, size, &n, &error);
+  std::uint32_t n = 0;
+  const std::uint32_t status = WriteToJob(port->job.get(), data, size, &n);
   *written = n;
-  return Done(ok ? kit::win32::kErrorSuccess : error);
+  return Done(status);
 }
 
 abi::Bool ReadPort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi::Dword* read) {
@@ -114,12 +99,10 @@ abi::Bool ReadPort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi:
   if (port == nullptr || read == nullptr || (data == nullptr && size != 0)) {
     return Done(kit::win32::kErrorInvalidParameter);
   }
-  *read = 0;
-  if (!port->job) return Done(kit::win32::kErrorInvalidHandle);
-  std::uint32_t n = 0, error = 0;
-  const bool ok = port->job->Read(data, size, &n, &error);
+  std::uint32_t n = 0;
+  const std::uint32_t status = ReadFromJob(port->job.get(), data, size, &n);
   *read = n;
-  return Done(ok ? kit::win32::kErrorSuccess : error);
+  return Done(status);
 }
 
 abi::Bool EndDocPort(abi::Handle handle) {
@@ -148,15 +131,9 @@ abi::Dword XcvDataPort(abi::Handle handle, const char16_t* command, std::uint8_t
                        std::uint8_t* output, abi::Dword output_size, abi::Dword* needed) {
   auto* xcv = static_cast<Xcv*>(handle);
   if (xcv == nullptr || command == nullptr || needed == nullptr) return kit::win32::kErrorInvalidParameter;
-  XcvRequest request;
-  request.command = command;
-  request.input = input;
-  request.input_size = input_size;
-  request.output = output;
-  request.output_size = output_size;
-  request.granted_access = xcv->access;
   std::uint32_t n = 0;
-  const std::uint32_t status = xcv->monitor->family->XcvData(xcv->monitor->registry(), request, &n);
+  const std::uint32_t status = FamilyXcvData(*xcv->monitor->family, xcv->monitor->registry(), command, input,
+                                             input_size, output, output_size, xcv->access, &n);
   *needed = n;
   return status;
 }
