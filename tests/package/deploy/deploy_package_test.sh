@@ -130,7 +130,11 @@ cp "$out/x64/kitsetup.exe" "$work/changed.exe"
 printf '\x01' | dd of="$work/changed.exe" bs=1 seek=1024 conv=notrunc 2>/dev/null
 osslsigncode verify -CAfile "$pki/ca.pem" -in "$work/changed.exe" >/dev/null 2>&1 && fail "a changed program still verifies"
 cp "$out/kit-x86.msi" "$work/changed.msi"
-printf 'X' | dd of="$work/changed.msi" bs=1 seek=$(( $(stat -c %s "$work/changed.msi") / 2 )) conv=notrunc 2>/dev/null
+# A byte of the package's own strings (the string pool stream, which the
+# signature covers), not of a sector the compound file leaves unused.
+at=$(grep -abo -m1 'PrinterDriverKit' "$work/changed.msi" | head -1 | cut -d: -f1)
+[ -n "$at" ] || fail "the package holds no PrinterDriverKit string to change"
+printf 'Q' | dd of="$work/changed.msi" bs=1 seek="${at:-0}" conv=notrunc 2>/dev/null
 osslsigncode verify -CAfile "$pki/ca.pem" -in "$work/changed.msi" >/dev/null 2>&1 && fail "a changed package still verifies"
 
 # The same bytes again.
