@@ -53,6 +53,20 @@ std::wstring SystemFolder() {
   return folder;
 }
 
+// The stand-in library beside the monitor and two printers behind it: id 5
+// (another port's) at index 0, id 0 (port index 1's) at index 1.
+bool PlugInPrinters(const std::wstring& system) {
+  if (!CopyFileW(L"C:\\standin\\KvUsbInt.dll", (system + L"\\KvUsbInt.dll").c_str(), FALSE)) return false;
+  HANDLE file = CreateFileW((system + L"\\UsbPrinters.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const char printers[] = "printer 7A5C 1000 5\r\nprinter 7A5C 1000 0\r\n";
+  DWORD written = 0;
+  const bool ok = WriteFile(file, printers, sizeof printers - 1, &written, nullptr) && written == sizeof printers - 1;
+  CloseHandle(file);
+  return ok;
+}
+
 TEST(UsbMonitorUnderWine, AddMonitorLoadsBothModules) {
   EXPECT_TRUE(AddMonitor(kUsbMonitor, L"KVRUSBMON.DLL")) << "AddMonitorW: " << GetLastError();
   EXPECT_TRUE(AddMonitor(kLanguageMonitor, L"KVRLMON.DLL")) << "AddMonitorW: " << GetLastError();
@@ -243,15 +257,7 @@ TEST(UsbMonitorUnderWine, TheLanguageMonitorPassesAJobThroughAndSetsItsStatus) {
 
   // The library and the printer with the port's id: the same call again
   // sends everything, and the job's status is cleared.
-  ASSERT_TRUE(CopyFileW(L"C:\\standin\\KvUsbInt.dll", (system + L"\\KvUsbInt.dll").c_str(), FALSE))
-      << GetLastError();
-  HANDLE file = CreateFileW((system + L"\\UsbPrinters.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                            nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  const char printers[] = "printer 7A5C 1000 5\r\nprinter 7A5C 1000 0\r\n";
-  DWORD put = 0;
-  WriteFile(file, printers, sizeof printers - 1, &put, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(PlugInPrinters(system)) << GetLastError();
   ASSERT_TRUE(language_monitor.table->pfnWritePort(port, bytes, size, &written)) << GetLastError();
   EXPECT_EQ(written, size);
   // The library offers no reads, and the language monitor says so as the
@@ -291,15 +297,7 @@ TEST(UsbMonitorUnderWine, AJobGoesToThePrinterWithThePortsId) {
 
   // The library and two printers beside it: id 5 (another port's) at
   // index 0, id 0 (this port's, index 1) at index 1.
-  ASSERT_TRUE(CopyFileW(L"C:\\standin\\KvUsbInt.dll", (system + L"\\KvUsbInt.dll").c_str(), FALSE))
-      << GetLastError();
-  HANDLE file = CreateFileW((system + L"\\UsbPrinters.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                            nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  const char printers[] = "printer 7A5C 1000 5\r\nprinter 7A5C 1000 0\r\n";
-  DWORD written = 0;
-  WriteFile(file, printers, sizeof printers - 1, &written, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(PlugInPrinters(system)) << GetLastError();
   // A waiting job now goes out; after one the spooler ended, a second one.
   if (without != WAIT_TIMEOUT) first = std::make_unique<Job>();
   EXPECT_EQ(first->Wait(30000), 0u) << "StartDocPrinter, WritePrinter or EndDocPrinter failed, or the job still waits";
