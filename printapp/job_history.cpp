@@ -1,16 +1,20 @@
 #include "printapp/job_history.h"
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <vector>
 
 #include "printapp/job_ids.h"
 
@@ -30,10 +34,19 @@ constexpr char kCutJobUser[] = "unknown";
 constexpr char kCutJobFormat[] = "application/octet-stream";
 constexpr char kCutJobReason[] = "The server stopped before the job ended; it printed in part or not at all.";
 constexpr mode_t kIdsMode = 0600;
+// The job attributes whose text PAPPL's job record points at.
+constexpr char kJobNameAttr[] = "job-name";
+constexpr char kJobOwnerAttr[] = "job-originating-user-name";
 
 std::mutex g_lock;
 HighestJobIds g_ids;
 std::string g_ids_file;
+// PAPPL keeps the name given to a job it makes by its pointer, not a copy:
+// the names of the cut jobs recorded here live as long as the program.
+std::deque<std::string> g_cut_job_names;
+// While the saved state loads: a job's attributes file is read into the
+// attributes PAPPL has just given the job.
+bool g_loading_state = false;
 
 // The whole file replaced at once: a crash leaves the old or the new one.
 void WriteIds(pappl_system_t* system, const HighestJobIds& ids) {
@@ -58,16 +71,58 @@ void JobMade(pappl_system_t* system, pappl_printer_t* printer, pappl_job_t* job,
   WriteIds(system, g_ids);
 }
 
-// The cut job in its printer's history under its own id: aborted, with
-// the reason. (PAPPL 1.3 keeps no job across a restart.)
-void RecordCutJob(pappl_printer_t* printer, int id, const std::string& name) {
-  std::unique_ptr<ipp_t, void (*)(ipp_t*)> attrs(ippNew(), ippDelete);
-  pappl_job_t* job = _papplJobCreate(printer, id, kCutJobUser, kCutJobFormat, name.c_str(), attrs.get());
-  if (!job) return;
-  papplJobSetMessage(job, "%s", kCutJobReason);
-  papplJobCancel(job);  // a job with no document: ended at once, nothing printed
+// A cut job ended: aborted by the system, with the reason, among its
+// printer's ended jobs, its file gone. A job not yet among the ended ones
+// goes there as a job waiting does when it is cancelled (PAPPL's
+// cancellation removes its file); PAPPL shows a job that never started
+// as cancelled, so the state is set to aborted after it.
+void EndCutJob(pappl_job_t* job, bool listed_as_ended, const std::string& spool) {
+  if (listed_as_ended) {
+    const char* file = papplJobGetFilename(job);
+    if (file && !spool.empty() && std::string(file).rfind(spool + "/", 0) == 0) unlink(file);
+  } else {
+    _papplJobSetState(job, IPP_JSTATE_PENDING);
+    papplJobCancel(job);
+  }
   _papplJobSetState(job, IPP_JSTATE_ABORTED);
-  papplJobSetReasons(job, PAPPL_JREASON_ABORTED_BY_SYSTEM, PAPPL_JREASON_JOB_CANCELED_BY_USER);
+  papplJobSetReasons(job, PAPPL_JREASON_ABORTED_BY_SYSTEM,
+                     PAPPL_JREASON_JOB_CANCELED_BY_USER | PAPPL_JREASON_JOB_PRINTING);
+  papplJobSetMessage(job, "%s", kCutJobReason);
+}
+
+// The cut job in its printer's history under its own id, when the saved
+// state does not hold it (the state was saved before the job was made).
+void RecordCutJob(pappl_printer_t* printer, int id, const std::string& name) {
+  g_cut_job_names.push_back(name);
+  pappl_job_t* job = _papplJobCreate(printer, id, kCutJobUser, kCutJobFormat, g_cut_job_names.back().c_str(), nullptr);
+  if (job) EndCutJob(job, false, "");  // a job with no document: nothing to remove
+}
+
+void AddJob(pappl_job_t* job, void* data) { static_cast<std::vector<pappl_job_t*>*>(data)->push_back(job); }
+
+std::vector<pappl_job_t*> Jobs(pappl_printer_t* printer, void (*iterate)(pappl_printer_t*, pappl_job_cb_t, void*, int, int)) {
+  std::vector<pappl_job_t*> jobs;
+  iterate(printer, AddJob, &jobs, 1, 0);  // from the first, no limit
+  return jobs;
+}
+
+// The jobs the saved state brings back as they were when a stop cut them
+// (printing, or sent back to waiting by the stop): ended as cut. They are
+// gathered first: PAPPL holds the printer while it lists its jobs.
+void EndCutJobsOfState(pappl_printer_t* printer, void* data) {
+  const std::string& spool = *static_cast<const std::string*>(data);
+  const std::vector<pappl_job_t*> ended = Jobs(printer, papplPrinterIterateCompletedJobs);
+  const std::set<pappl_job_t*> listed_as_ended(ended.begin(), ended.end());
+  for (pappl_job_t* job : Jobs(printer, papplPrinterIterateAllJobs)) {
+    if (!CutByStop(static_cast<JobState>(papplJobGetState(job)), papplJobGetTimeProcessed(job) != 0,
+                   papplJobGetTimeCompleted(job) != 0)) {
+      continue;
+    }
+    EndCutJob(job, listed_as_ended.count(job) != 0, spool);
+    papplLog(papplPrinterGetSystem(printer), PAPPL_LOGLEVEL_WARN,
+                "Job %d of printer %d was cut by a stop of the server; its file is removed and the job shown as aborted.",
+                papplJobGetID(job), papplPrinterGetID(printer));
+  }
 }
 
 // Job files of jobs the loaded state does not know: left by a stop while
@@ -102,11 +157,19 @@ void StartAbove(pappl_printer_t* printer, void* data) {
 
 }  // namespace
 
+void LoadState(pappl_system_t* system, const std::string& state_file) {
+  g_loading_state = true;
+  papplSystemLoadState(system, state_file.c_str());
+  g_loading_state = false;
+}
+
 void KeepJobIds(pappl_system_t* system, const std::string& state_file, const std::string& spool) {
   std::lock_guard<std::mutex> hold(g_lock);
   g_ids_file = state_file + kIdsSuffix;
   std::ifstream in(g_ids_file, std::ios::binary);
   g_ids = ParseJobIds(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  std::string spool_folder = spool;
+  papplSystemIteratePrinters(system, EndCutJobsOfState, &spool_folder);
   ClearCutJobs(system, spool);
   papplSystemIteratePrinters(system, StartAbove, nullptr);
   WriteIds(system, g_ids);
@@ -114,3 +177,35 @@ void KeepJobIds(pappl_system_t* system, const std::string& state_file, const std
 }
 
 }  // namespace kit::printapp
+
+// PAPPL's library calls the function below by its exported name, so the
+// program's own definition comes first; it calls the library's own one.
+//
+// PAPPL 1.3 loads a job that had not ended by making the job (which gives
+// it its name, owner, id, URIs and UUID) and then reading its saved
+// attributes file into the same attributes: every one of those came twice,
+// and a client asking for the job's attributes was answered with each
+// duplicated (ipptool refuses such an answer). While the state loads, what
+// the file holds is read apart and added so that each attribute is there
+// once: the saved value, the one clients were given (the job's URIs and
+// UUID as first made), except the name and owner, whose text PAPPL's job
+// record points at (the saved ones are the same).
+extern "C" ipp_state_t ippReadFile(int fd, ipp_t* ipp) {
+  using Read = ipp_state_t (*)(int, ipp_t*);
+  static const auto library = reinterpret_cast<Read>(dlsym(RTLD_NEXT, "ippReadFile"));
+  if (!kit::printapp::g_loading_state || !ipp) return library(fd, ipp);
+  std::unique_ptr<ipp_t, void (*)(ipp_t*)> saved(ippNew(), ippDelete);
+  const ipp_state_t state = library(fd, saved.get());
+  for (ipp_attribute_t* attr = ippFirstAttribute(saved.get()); attr; attr = ippNextAttribute(saved.get())) {
+    const char* name = ippGetName(attr);
+    if (!name) continue;
+    if (ipp_attribute_t* made = ippFindAttribute(ipp, name, IPP_TAG_ZERO)) {
+      if (std::strcmp(name, kit::printapp::kJobNameAttr) == 0 || std::strcmp(name, kit::printapp::kJobOwnerAttr) == 0) {
+        continue;
+      }
+      ippDeleteAttribute(ipp, made);
+    }
+    ippCopyAttribute(ipp, attr, 0);
+  }
+  return state;
+}

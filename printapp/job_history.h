@@ -1,6 +1,6 @@
-// Job ids kept unique across a crash of the server, and the spool cleared
-// of the files of jobs such a stop cut (job_ids.h says why and the file's
-// layout).
+// Job ids kept unique across a crash of the server, the jobs such a stop
+// cut shown aborted with the reason, and the spool cleared of their files
+// (job_ids.h says why and the ids file's layout).
 #pragma once
 
 #include <pappl/pappl.h>
@@ -9,8 +9,13 @@
 
 namespace kit::printapp {
 
+// The saved state (printers, settings, jobs) loaded from `state_file`.
+void LoadState(pappl_system_t* system, const std::string& state_file);
+
 // After the saved state is loaded: reads the ids file beside `state_file`,
-// removes the spool files of jobs the state does not know (logging each),
+// ends as aborted the jobs the state holds as a stop left them (printing,
+// stopped, sent back to waiting), removes the spool files of jobs the
+// state does not know and shows them aborted too (logging each),
 // starts every printer's ids above any given before, and from then on
 // writes the ids file as each job is made. An empty `spool` (PAPPL's own
 // folder of this run) has nothing left over.

@@ -54,6 +54,19 @@ std::optional<std::pair<int, int>> SpoolFileJob(std::string_view name) {
   return std::make_pair(*printer, *job);
 }
 
+bool CutByStop(JobState state, bool started, bool ended) {
+  switch (state) {
+    case JobState::kProcessing: case JobState::kStopped:
+      return true;
+    case JobState::kPending:
+      return started;
+    case JobState::kAborted:
+      return !ended;
+    default:
+      return false;
+  }
+}
+
 std::string SpoolFileJobName(std::string_view name) {
   const std::size_t dash = name.find('-');
   if (dash == std::string_view::npos) return "";

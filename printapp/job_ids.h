@@ -31,6 +31,17 @@ HighestJobIds ParseJobIds(std::string_view text);
 // (five and nine digits); nothing for any other name.
 std::optional<std::pair<int, int>> SpoolFileJob(std::string_view name);
 
+// A job's state as IPP numbers it (job-state).
+enum class JobState { kPending = 3, kHeld = 4, kProcessing = 5, kStopped = 6, kCanceled = 7, kAborted = 8, kCompleted = 9 };
+
+// Whether a job as the saved state brings it back was cut by a stop of the
+// server: it was printing or stopped; it had started and was sent back to
+// waiting (a stop while it waited for its printer); or it was aborted with
+// no end time (the state was saved while the job had not ended, and its
+// file was gone when the state was loaded). A job that waits without
+// having started prints after the restart.
+bool CutByStop(JobState state, bool started, bool ended);
+
 // The NAME of such a file (the job's name as PAPPL writes it into the
 // file's name): after the first '-', before the last '.'.
 std::string SpoolFileJobName(std::string_view name);

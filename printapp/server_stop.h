@@ -7,7 +7,7 @@
 // same loop ends: one job on an unreachable printer held every stop for a
 // minute. Here the system counts as stopping from the moment a stop is
 // asked for. A job waiting for its device goes back to waiting (PAPPL
-// keeps it in the saved state and shows it aborted after the restart) and
+// keeps it in the saved state; it is shown aborted after the restart) and
 // a connection to a network printer under way is given up; a shutdown
 // seen by such a job wakes PAPPL's main loop with the stop signal. A job
 // that is printing still ends as PAPPL ends it.

@@ -235,7 +235,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   static std::string state_file;
   state_file = Option(num_options, options, "state-file");
   if (state_file.empty()) state_file = DefaultStateFile();
-  papplSystemLoadState(system, state_file.c_str());
+  LoadState(system, state_file);
   KeepJobIds(system, state_file, spool);
   papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                              const_cast<char*>(state_file.c_str()));

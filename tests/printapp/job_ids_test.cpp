@@ -1,5 +1,5 @@
-// The ids file's byte layout, what a damaged one still gives, and the
-// spool file names that name a job.
+// The ids file's byte layout, what a damaged one still gives, the spool
+// file names that name a job, and which jobs of the saved state a stop cut.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -60,6 +60,29 @@ TEST(JobIdsTest, SpoolFileNames) {
   for (const Case& c : cases) {
     EXPECT_EQ(SpoolFileJob(c.file), c.job) << c.file;
     EXPECT_EQ(SpoolFileJobName(c.file), c.name) << c.file;
+  }
+}
+
+TEST(JobIdsTest, JobsOfTheSavedStateCutByAStop) {
+  struct Case {
+    JobState state;
+    bool started, ended, cut;
+  };
+  const Case cases[] = {
+      {JobState::kProcessing, true, false, true},  // saved while it printed
+      {JobState::kStopped, true, false, true},
+      {JobState::kPending, true, false, true},     // sent back to waiting by a stop
+      {JobState::kPending, false, false, false},   // waiting: prints after the restart
+      {JobState::kHeld, false, false, false},
+      {JobState::kAborted, true, false, true},     // its file gone as the state loaded
+      {JobState::kAborted, false, false, true},    // a document that never came
+      {JobState::kAborted, true, true, false},     // aborted as it ended
+      {JobState::kCanceled, true, true, false},
+      {JobState::kCompleted, true, true, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CutByStop(c.state, c.started, c.ended), c.cut)
+        << static_cast<int>(c.state) << " started " << c.started << " ended " << c.ended;
   }
 }
 

@@ -386,32 +386,48 @@ def main():
         lines = run([KVJOB, "decode", WORK + "/out/" + new]).splitlines()
         print("%s: %s (%s)" % (action, banner, ", ".join(l for l in lines[1:] if not l.startswith(" "))))
 
-    # A kill while a job prints, and a restart: the cut job's file goes,
-    # its id is not given again.
-    cut = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/many.pdf"]).strip())
-    wait_for("the job to cut printing", lambda: any(f.endswith("many_pdf.pdf") for f in os.listdir(WORK + "/spool"))
-             and os.path.getsize(WORK + "/out/many.pdf.prn") > 0, 20)
-    os.killpg(server.pid, signal.SIGKILL)
-    server.wait()
-    wait_for("the killed server's port closed", lambda: not listening(port))
-    start(server_args, "kvprinter-again")
-    wait_for("kvprinter server again", lambda: listening(port))
-    after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
-    left = [f for f in os.listdir(WORK + "/spool") if f.endswith("many_pdf.pdf")]
-    said = "was cut by a stop of the server" in open(WORK + "/kvprinter.log").read()
-    test = WORK + "/cut_job.test"
-    open(test, "w").write(
-        "{\n NAME \"the cut job\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
-        " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
-        " ATTR uri printer-uri $uri\n ATTR integer job-id %d\n STATUS successful-ok\n"
-        " DISPLAY job-state\n DISPLAY job-state-message\n}\n" % cut)
-    shown = ipptool(desk, test, verbose=True)
-    state = re.search(r"job-state \(enum\) = (\S+)", shown)
-    message = re.search(r"job-state-message \(textWithoutLanguage\) = (.*)", shown)
-    print("killed with job %d printing: next job %s, its file %s, logged: %s, shown: %s, %s" % (
-        cut, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said,
-        state.group(1) if state else "no state", message.group(1) if message else "no message"))
-
+    # A kill while a job prints, and a restart: the cut job is shown
+    # aborted under its own id with the reason, its file goes, its id is
+    # not given again; whether the last saved state was written before the
+    # job was made (the job unknown to it) or while it printed (saved as
+    # printing). The first: the job's line taken out of the saved state;
+    # the second: a connection wakes the main loop, which saves the job
+    # made since, and the state is read until it holds the job printing.
+    for case, saved in (("saved before it was made", False), ("saved while it printed", True)):
+        name = "cut-%d.pdf" % saved
+        shutil.copy(WORK + "/many.pdf", WORK + "/" + name)
+        cut = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/" + name]).strip())
+        printed = WORK + "/out/" + name + ".prn"
+        wait_for("the job to cut printing", lambda: os.path.exists(printed) and os.path.getsize(printed) > 0, 20)
+        job_line = re.compile(r'^Job .*\bid="%d".*$' % cut, re.M)
+        if saved:
+            listening(port)
+            wait_for("the job saved as printing", lambda: any('state="5"' in l for l in job_line.findall(
+                open(WORK + "/kvprinter.state", "rb").read().decode(errors="replace"))), 10)
+        os.killpg(server.pid, signal.SIGKILL)
+        server.wait()
+        wait_for("the killed server's port closed", lambda: not listening(port))
+        if not saved:
+            state = open(WORK + "/kvprinter.state", "rb").read()
+            open(WORK + "/kvprinter.state", "wb").write(re.sub(rb'^Job .*\bid="%d".*\n' % cut, b"", state, flags=re.M))
+        server = start(server_args, "kvprinter-again")
+        wait_for("kvprinter server again", lambda: listening(port))
+        after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
+        left = [f for f in os.listdir(WORK + "/spool") if f.endswith(name.replace(".", "_") + ".pdf")]
+        said = re.search(r"Job %d of printer \d+ was cut by a stop of the server" % cut,
+                         open(WORK + "/kvprinter.log").read()) is not None
+        test = WORK + "/cut_job.test"
+        open(test, "w").write(
+            "{\n NAME \"the cut job\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
+            " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+            " ATTR uri printer-uri $uri\n ATTR integer job-id %d\n STATUS successful-ok\n"
+            " DISPLAY job-state\n DISPLAY job-state-message\n}\n" % cut)
+        shown = ipptool(desk, test, verbose=True)
+        state = re.search(r"job-state \(enum\) = (\S+)", shown)
+        message = re.search(r"job-state-message \(textWithoutLanguage\) = (.*)", shown)
+        print("killed with a job printing, %s: next job %s, its file %s, logged: %s, shown: %s, %s" % (
+            case, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said,
+            state.group(1) if state else "no state", message.group(1) if message else "no message"))
 
 try:
     main()

@@ -100,9 +100,17 @@ def main():
             what, how, jobs, "s" if jobs > 1 else "", STOP_BOUND, took < STOP_BOUND, status))
     # The waiting job after a restart: aborted under its own id, its reason given.
     start_server(port)
-    listed = run([KVPRINTER, "jobs", "-a", "-d", printer, "-o", "printer-uri=" + uri])
-    state = re.search(r"^%s\s+(\S+)" % job, listed, re.M)
-    print("after the restart, job %s: %s" % ("that waited" if state else job, state.group(1) if state else "not shown"))
+    test = WORK + "/waited.test"
+    open(test, "w").write(
+        "{\n NAME \"the job that waited\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
+        " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
+        " ATTR uri printer-uri $uri\n ATTR integer job-id %s\n STATUS successful-ok\n"
+        " DISPLAY job-state\n DISPLAY job-state-message\n}\n" % job)
+    shown = run_command(["ipptool", "-T", "10", "-tv", uri, test]).stdout
+    state = re.search(r"job-state \(enum\) = (\S+)", shown)
+    message = re.search(r"job-state-message \(textWithoutLanguage\) = (.*)", shown)
+    print("after the restart, the job that waited: %s, %s" % (state.group(1) if state else "not shown",
+                                                             message.group(1) if message else "no message"))
 
 
 try:
