@@ -386,6 +386,19 @@ def main():
         lines = run([KVJOB, "decode", WORK + "/out/" + new]).splitlines()
         print("%s: %s (%s)" % (action, banner, ", ".join(l for l in lines[1:] if not l.startswith(" "))))
 
+    # ipptool's own IPP suites with a document, on a printer added while the
+    # server runs (each Get-Printer-Attributes answer must hold each
+    # attribute once, however many came before): what fails is only what
+    # PAPPL 1.3 does not give.
+    suites = subprocess.run(["ipptool", "-T", "20", "-t", "-f", WORK + "/receipt.pdf", desk, "ipp-1.1.test",
+                             "ipp-2.0.test", "ipp-everywhere.test"], capture_output=True, text=True, timeout=120).stdout
+    failed = re.findall(r"^\s+(.*\S)\s+\[FAIL\]$", suites, re.M)
+    missing = sorted(set(re.findall(r"^\s+EXPECTED: (\S+)$", suites, re.M)))
+    other = [l.strip() for l in suites.splitlines() if re.search(r"Duplicate|GOT:|EXPECTED: \S+ ", l)]
+    print("ipptool ipp-1.1, ipp-2.0, ipp-everywhere, printer added while running: %d passed, failed: %s; missing: %s; "
+          "other faults: %s" % (len(re.findall(r"\[PASS\]$", suites, re.M)), " | ".join(failed) or "none",
+                                " ".join(missing) or "none", " | ".join(other) or "none"))
+
     # A kill while a job prints, and a restart: the cut job is shown
     # aborted under its own id with the reason, its file goes, its id is
     # not given again; whether the last saved state was written before the
