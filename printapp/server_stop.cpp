@@ -55,8 +55,9 @@ bool WrapSignalHandlers(pappl_system_t* system, void* data) {
 }
 
 // PAPPL's main loop notices Shutdown-System only when it next wakes (up to
-// 30 s), a stop signal at once and then every second: once a waiting job
-// has seen the shutdown, the main loop is sent the stop signal as well.
+// 30 s), a stop signal at once and then every second: once the shutdown
+// is seen (its answer sent, or a waiting job asks whether the system
+// runs), the main loop is sent the stop signal as well.
 void WakeMainLoop() {
   if (g_main_loop_known.load() && !g_main_loop_woken.exchange(true)) pthread_kill(g_main_loop_thread, SIGTERM);
 }
@@ -70,7 +71,7 @@ void WatchForStop(pappl_system_t* system) {
 
 }  // namespace kit::printapp
 
-// PAPPL's library calls the two functions below by their exported names,
+// PAPPL's library calls the three functions below by their exported names,
 // so the program's own definitions come first; each calls the library's
 // own one.
 
@@ -92,6 +93,24 @@ extern "C" bool papplSystemIsRunning(pappl_system_t* system) {
     kit::printapp::WakeMainLoop();
   }
   return !kit::printapp::g_stopping.load();
+}
+
+// Shutdown-System (`kvprinter shutdown`) accepted: once its answer has
+// been sent, the system stops as for the stop signal, and PAPPL's main
+// loop is woken with that signal (it noticed the shutdown only at its next
+// wake-up, up to 30 s later, when no job was waiting to see it).
+extern "C" bool _papplClientProcessIPP(pappl_client_t* client) {
+  using Process = bool (*)(pappl_client_t*);
+  static const auto library = reinterpret_cast<Process>(dlsym(RTLD_NEXT, "_papplClientProcessIPP"));
+  ipp_t* request = papplClientGetRequest(client);
+  const bool shutdown = request && ippGetOperation(request) == IPP_OP_SHUTDOWN_ALL_PRINTERS;
+  const bool answered = library(client);
+  pappl_system_t* system = papplClientGetSystem(client);
+  if (shutdown && system && system == kit::printapp::g_system && papplSystemIsShutdown(system)) {
+    kit::printapp::MarkStopping();
+    kit::printapp::WakeMainLoop();
+  }
+  return answered;
 }
 
 // A connection without a cancel flag of its own (PAPPL's network device

@@ -8,9 +8,11 @@
 // minute. Here the system counts as stopping from the moment a stop is
 // asked for. A job waiting for its device goes back to waiting (PAPPL
 // keeps it in the saved state; it is shown aborted after the restart) and
-// a connection to a network printer under way is given up; a shutdown
-// seen by such a job wakes PAPPL's main loop with the stop signal. A job
-// that is printing still ends as PAPPL ends it.
+// a connection to a network printer under way is given up. A shutdown
+// (Shutdown-System) wakes PAPPL's main loop with the stop signal once it
+// is answered, so that with no job left the server ends at once, not at
+// the loop's next wake-up up to 30 s later. A job that is printing still
+// ends as PAPPL ends it.
 #pragma once
 
 #include <pappl/pappl.h>

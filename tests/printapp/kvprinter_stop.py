@@ -1,7 +1,7 @@
 """A stop of kvprinter while a job waits for a printer that cannot be
 reached ends within seconds (PAPPL 1.3 alone waited a minute): SIGTERM with
 the printer's port refusing (two jobs) or not answering at all, and
-`kvprinter shutdown`. After a restart the job that waited is shown aborted
+`kvprinter shutdown`; with no job, `kvprinter shutdown` ends it at once. After a restart the job that waited is shown aborted
 under its own id (PAPPL keeps it in the saved state).
 
 usage: kvprinter_stop.py KVPRINTER WORK-DIR
@@ -12,6 +12,7 @@ from kvprinter_common import end_children, free_port, listening, run_command, wa
 
 KVPRINTER, WORK = sys.argv[1], os.path.abspath(sys.argv[2])
 STOP_BOUND = 8  # seconds: the job's device is tried every 5 s
+IDLE_STOP_BOUND = 3  # seconds, with no job: the command's own start and the server's end
 children = []
 
 
@@ -66,7 +67,10 @@ def main():
     # PAPPL 1.3 waits for a silent printer's connection (20 s) it holds the
     # printer, and its main loop, saving the state, waits for it too: a
     # second job or `kvprinter shutdown` is answered only after that try.
+    # With no job at all, `kvprinter shutdown` ends the server at once
+    # (PAPPL 1.3's main loop noticed it at its next wake-up, up to 30 s).
     cases = [
+        ("refusing", refused_port, "kvprinter shutdown", 0),
         ("refusing", refused_port, "SIGTERM", 2),
         ("not answering", silent_port, "SIGTERM", 1),
         ("refusing", refused_port, "kvprinter shutdown", 1),
@@ -80,12 +84,16 @@ def main():
              "socket://127.0.0.1:%d" % device_port(), "-o", "printer-uri=" + system])
         uri = "ipp://127.0.0.1:%d/ipp/print/%s" % (port, printer)
         # The first job waits for the printer, any other one behind it.
-        job = [run([KVPRINTER, "submit", "-d", printer, "-o", "printer-uri=" + uri, "-o",
-                    "document-format=application/vnd.veldran-receipt", WORK + "/receipt.prn"]).strip()
-               for _ in range(jobs)][0]
-        wait_for("the job waiting for its printer", lambda: "[Job %s] Starting print job." % job in
-                 open(WORK + "/kvprinter.log").read(), 10)
-        time.sleep(1)  # into the device's first try
+        sent = [run([KVPRINTER, "submit", "-d", printer, "-o", "printer-uri=" + uri, "-o",
+                     "document-format=application/vnd.veldran-receipt", WORK + "/receipt.prn"]).strip()
+                for _ in range(jobs)]
+        job = sent[0] if sent else None
+        if jobs:
+            wait_for("the job waiting for its printer", lambda: "[Job %s] Starting print job." % job in
+                     open(WORK + "/kvprinter.log").read(), 10)
+            time.sleep(1)  # into the device's first try
+        else:
+            time.sleep(1)  # the main loop back asleep after the printer was added
         begin = time.time()
         if how == "SIGTERM":
             os.killpg(server.pid, signal.SIGTERM)
@@ -96,8 +104,9 @@ def main():
         except subprocess.TimeoutExpired:
             status = "none"
         took = time.time() - begin
+        bound = STOP_BOUND if jobs else IDLE_STOP_BOUND
         print("printer %s, %s, %d job%s: the server ended in under %d s: %s, exit %s" % (
-            what, how, jobs, "s" if jobs > 1 else "", STOP_BOUND, took < STOP_BOUND, status))
+            what, how, jobs, "" if jobs == 1 else "s", bound, took < bound, status))
     # The waiting job after a restart: aborted under its own id, its reason given.
     start_server(port)
     test = WORK + "/waited.test"
