@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -34,6 +37,10 @@ constexpr char kCutJobUser[] = "unknown";
 constexpr char kCutJobFormat[] = "application/octet-stream";
 constexpr char kCutJobReason[] = "The server stopped before the job ended; it printed in part or not at all.";
 constexpr mode_t kIdsMode = 0600;
+// PAPPL's name for a job's saved attributes file ("...-NAME.ipp") and the
+// room its names take.
+constexpr char kAttributesExt[] = "ipp";
+constexpr std::size_t kSpoolPathSize = 1024;
 // The job attributes whose text PAPPL's job record points at.
 constexpr char kJobNameAttr[] = "job-name";
 constexpr char kJobOwnerAttr[] = "job-originating-user-name";
@@ -46,7 +53,7 @@ std::string g_ids_file;
 std::deque<std::string> g_cut_job_names;
 // While the saved state loads: a job's attributes file is read into the
 // attributes PAPPL has just given the job.
-bool g_loading_state = false;
+std::atomic<bool> g_loading_state{false};
 
 // The whole file replaced at once: a crash leaves the old or the new one.
 void WriteIds(pappl_system_t* system, const HighestJobIds& ids) {
@@ -79,11 +86,17 @@ void JobMade(pappl_system_t* system, pappl_printer_t* printer, pappl_job_t* job,
 void EndCutJob(pappl_job_t* job, bool listed_as_ended, const std::string& spool) {
   if (listed_as_ended) {
     const char* file = papplJobGetFilename(job);
-    if (file && !spool.empty() && std::string(file).rfind(spool + "/", 0) == 0) unlink(file);
+    std::string folder = spool;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (file && !folder.empty() && std::string(file).rfind(folder + "/", 0) == 0) unlink(file);
   } else {
     _papplJobSetState(job, IPP_JSTATE_PENDING);
     papplJobCancel(job);
   }
+  // The attributes PAPPL saved beside the document of a job that had not
+  // ended ("x": removed).
+  std::array<char, kSpoolPathSize> attributes{};
+  papplJobOpenFile(job, attributes.data(), attributes.size(), nullptr, kAttributesExt, "x");
   _papplJobSetState(job, IPP_JSTATE_ABORTED);
   papplJobSetReasons(job, PAPPL_JREASON_ABORTED_BY_SYSTEM,
                      PAPPL_JREASON_JOB_CANCELED_BY_USER | PAPPL_JREASON_JOB_PRINTING);
@@ -126,25 +139,34 @@ void EndCutJobsOfState(pappl_printer_t* printer, void* data) {
 }
 
 // Job files of jobs the loaded state does not know: left by a stop while
-// they were waiting or printing.
+// they were waiting or printing. A job may have left more than one (its
+// document, and the attributes PAPPL saves beside it): all go, and the job
+// is recorded once.
 void ClearCutJobs(pappl_system_t* system, const std::string& spool) {
   DIR* folder = spool.empty() ? nullptr : opendir(spool.c_str());
   if (!folder) return;
+  std::map<std::pair<int, int>, std::vector<std::string>> unknown;  // (printer, job) -> its files
   while (const dirent* entry = readdir(folder)) {
     const auto job = SpoolFileJob(entry->d_name);
     if (!job) continue;
     pappl_printer_t* printer = papplSystemFindPrinter(system, nullptr, job->first, nullptr);
     if (printer && papplPrinterFindJob(printer, job->second)) continue;
-    const std::string path = spool + "/" + entry->d_name;
-    unlink(path.c_str());
-    papplLog(system, PAPPL_LOGLEVEL_WARN,
-             "Job %d of printer %d was cut by a stop of the server; its file %s is removed, its id kept and the job shown as aborted.",
-             job->second, job->first, entry->d_name);
-    int& highest = g_ids[job->first];
-    highest = std::max(highest, job->second);
-    if (printer) RecordCutJob(printer, job->second, SpoolFileJobName(entry->d_name));
+    unknown[*job].push_back(entry->d_name);
   }
   closedir(folder);
+  for (const auto& [job, files] : unknown) {
+    for (const std::string& file : files) {
+      const std::string path = spool + "/" + file;
+      unlink(path.c_str());
+      papplLog(system, PAPPL_LOGLEVEL_WARN,
+               "Job %d of printer %d was cut by a stop of the server; its file %s is removed, its id kept and the job shown as aborted.",
+               job.second, job.first, file.c_str());
+    }
+    int& highest = g_ids[job.first];
+    highest = std::max(highest, job.second);
+    pappl_printer_t* printer = papplSystemFindPrinter(system, nullptr, job.first, nullptr);
+    if (printer) RecordCutJob(printer, job.second, SpoolFileJobName(files.front()));
+  }
 }
 
 void StartAbove(pappl_printer_t* printer, void* data) {
@@ -193,7 +215,7 @@ void KeepJobIds(pappl_system_t* system, const std::string& state_file, const std
 extern "C" ipp_state_t ippReadFile(int fd, ipp_t* ipp) {
   using Read = ipp_state_t (*)(int, ipp_t*);
   static const auto library = reinterpret_cast<Read>(dlsym(RTLD_NEXT, "ippReadFile"));
-  if (!kit::printapp::g_loading_state || !ipp) return library(fd, ipp);
+  if (!kit::printapp::g_loading_state.load() || !ipp) return library(fd, ipp);
   std::unique_ptr<ipp_t, void (*)(ipp_t*)> saved(ippNew(), ippDelete);
   const ipp_state_t state = library(fd, saved.get());
   for (ipp_attribute_t* attr = ippFirstAttribute(saved.get()); attr; attr = ippNextAttribute(saved.get())) {

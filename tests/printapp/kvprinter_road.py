@@ -400,33 +400,35 @@ def main():
                                 " ".join(missing) or "none", " | ".join(other) or "none"))
 
     # A kill while a job prints, and a restart: the cut job is shown
-    # aborted under its own id with the reason, its file goes, its id is
-    # not given again; whether the last saved state was written before the
-    # job was made (the job unknown to it) or while it printed (saved as
-    # printing). The first: the job's line taken out of the saved state;
-    # the second: a connection wakes the main loop, which saves the job
-    # made since, and the state is read until it holds the job printing.
-    for case, saved in (("saved before it was made", False), ("saved while it printed", True)):
-        name = "cut-%d.pdf" % saved
+    # aborted under its own id with the reason, its files go, its id is
+    # not given again; whether the saved state holds the job as printing or
+    # not at all (saved before the job was made, or cut short by the kill).
+    # Each time a connection wakes PAPPL's main loop, which saves the job
+    # made since, and the state is read until it holds the job printing
+    # (PAPPL writes the job's attributes beside its document then); for the
+    # first case the job's line is then taken out of the saved state.
+    for case, known in (("not in the saved state", False), ("saved as printing", True)):
+        name = "cut-%d.pdf" % known
         shutil.copy(WORK + "/many.pdf", WORK + "/" + name)
         cut = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/" + name]).strip())
         printed = WORK + "/out/" + name + ".prn"
         wait_for("the job to cut printing", lambda: os.path.exists(printed) and os.path.getsize(printed) > 0, 20)
         job_line = re.compile(r'^Job .*\bid="%d".*$' % cut, re.M)
-        if saved:
-            listening(port)
-            wait_for("the job saved as printing", lambda: any('state="5"' in l for l in job_line.findall(
-                open(WORK + "/kvprinter.state", "rb").read().decode(errors="replace"))), 10)
+        listening(port)
+        wait_for("the job saved as printing", lambda: any('state="5"' in l for l in job_line.findall(
+            open(WORK + "/kvprinter.state", "rb").read().decode(errors="replace"))), 10)
         os.killpg(server.pid, signal.SIGKILL)
         server.wait()
         wait_for("the killed server's port closed", lambda: not listening(port))
-        if not saved:
+        job_files = lambda: [f for f in os.listdir(WORK + "/spool") if "j%09d-" % cut in f]
+        files_before = len(job_files())
+        if not known:
             state = open(WORK + "/kvprinter.state", "rb").read()
             open(WORK + "/kvprinter.state", "wb").write(re.sub(rb'^Job .*\bid="%d".*\n' % cut, b"", state, flags=re.M))
-        server = start(server_args, "kvprinter-again")
+        server = start(server_args, "kvprinter-again-%d" % known)
         wait_for("kvprinter server again", lambda: listening(port))
         after = int(run([KVPRINTER, "submit", "-d", "desk", "-o", "printer-uri=" + desk, WORK + "/qr.png"]).strip())
-        left = [f for f in os.listdir(WORK + "/spool") if f.endswith(name.replace(".", "_") + ".pdf")]
+        left = job_files()
         said = re.search(r"Job %d of printer \d+ was cut by a stop of the server" % cut,
                          open(WORK + "/kvprinter.log").read()) is not None
         test = WORK + "/cut_job.test"
@@ -438,8 +440,9 @@ def main():
         shown = ipptool(desk, test, verbose=True)
         state = re.search(r"job-state \(enum\) = (\S+)", shown)
         message = re.search(r"job-state-message \(textWithoutLanguage\) = (.*)", shown)
-        print("killed with a job printing, %s: next job %s, its file %s, logged: %s, shown: %s, %s" % (
-            case, "a new id" if after > cut else "id %d again" % after, "left" if left else "removed", said,
+        print("killed with a job printing, %s: next job %s, its %d files %s, logged: %s, shown: %s, %s" % (
+            case, "a new id" if after > cut else "id %d again" % after, files_before,
+            "left: " + " ".join(left) if left else "removed", said,
             state.group(1) if state else "no state", message.group(1) if message else "no message"))
 
 try:
