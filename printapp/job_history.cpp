@@ -31,6 +31,8 @@ namespace kit::printapp {
 namespace {
 
 constexpr char kIdsSuffix[] = ".jobids";
+// A file being written beside the one it replaces.
+constexpr char kNewSuffix[] = ".new";
 // A job a stop cut, as it is shown after the restart: who sent it is not
 // kept beside its file.
 constexpr char kCutJobUser[] = "unknown";
@@ -58,7 +60,7 @@ std::atomic<bool> g_loading_state{false};
 // The whole file replaced at once: a crash leaves the old or the new one.
 void WriteIds(pappl_system_t* system, const HighestJobIds& ids) {
   const std::string text = FormatJobIds(ids);
-  const std::string temp = g_ids_file + ".new";
+  const std::string temp = g_ids_file + kNewSuffix;
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kIdsMode);
   const bool written = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
   if (fd >= 0) close(fd);
@@ -183,6 +185,26 @@ void LoadState(pappl_system_t* system, const std::string& state_file) {
   g_loading_state = true;
   papplSystemLoadState(system, state_file.c_str());
   g_loading_state = false;
+}
+
+// PAPPL writes its state file in place: a server killed while it saved
+// (a crash, kill -9, the file size limit) left a file cut short, and the
+// printers after the cut were gone at the next start. The state is written
+// beside the file and then put in its place, so a stop leaves the old
+// state or the new one.
+bool SaveState(pappl_system_t* system, void* data) {
+  const std::string& state_file = *static_cast<const std::string*>(data);
+  const std::string temp = state_file + kNewSuffix;
+  if (!papplSystemSaveState(system, temp.c_str())) {
+    unlink(temp.c_str());
+    return false;
+  }
+  if (rename(temp.c_str(), state_file.c_str()) != 0) {
+    papplLog(system, PAPPL_LOGLEVEL_ERROR, "Cannot write %s: %s", state_file.c_str(), std::strerror(errno));
+    unlink(temp.c_str());
+    return false;
+  }
+  return true;
 }
 
 void KeepJobIds(pappl_system_t* system, const std::string& state_file, const std::string& spool) {

@@ -12,6 +12,10 @@ namespace kit::printapp {
 // The saved state (printers, settings, jobs) loaded from `state_file`.
 void LoadState(pappl_system_t* system, const std::string& state_file);
 
+// PAPPL's save callback: the state written whole to the file `data` (a
+// std::string) names, or not at all.
+bool SaveState(pappl_system_t* system, void* data);
+
 // After the saved state is loaded: reads the ids file beside `state_file`,
 // ends as aborted the jobs the state holds as a stop left them (printing,
 // stopped, sent back to waiting), removes the spool files of jobs the

@@ -237,8 +237,7 @@ pappl_system_t* CreateSystem(int num_options, cups_option_t* options, void* data
   if (state_file.empty()) state_file = DefaultStateFile();
   LoadState(system, state_file);
   KeepJobIds(system, state_file, spool);
-  papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
-                             const_cast<char*>(state_file.c_str()));
+  papplSystemSetSaveCallback(system, SaveState, &state_file);
   return system;
 }
 

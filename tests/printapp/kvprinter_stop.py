@@ -33,16 +33,16 @@ def refused_port():
     return free_port()  # bound and closed again: nothing listens
 
 
-def start_server(port):
+def start_server(port, state=WORK + "/kvprinter.state", log=WORK + "/kvprinter.log", out=WORK + "/kvprinter.out"):
     os.makedirs(WORK + "/tmp", exist_ok=True)
     os.chmod(WORK, 0o777)
     os.chmod(WORK + "/tmp", 0o777)
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", TMPDIR=WORK + "/tmp")
-    out = open(WORK + "/kvprinter.out", "a")
+    out = open(out, "a")
     p = subprocess.Popen(as_nobody() + [
         KVPRINTER, "server", "-o", "listen-hostname=127.0.0.1", "-o", "server-port=%d" % port,
-        "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" + WORK + "/kvprinter.state",
-        "-o", "server-options=no-tls", "-o", "log-file=" + WORK + "/kvprinter.log", "-o", "log-level=info"],
+        "-o", "spool-directory=" + WORK + "/spool", "-o", "state-file=" + state,
+        "-o", "server-options=no-tls", "-o", "log-file=" + log, "-o", "log-level=info"],
         stdout=out, stderr=subprocess.STDOUT, env=env, start_new_session=True)
     children.append(p)
     wait_for("kvprinter server", lambda: listening(port))
@@ -120,6 +120,40 @@ def main():
     message = re.search(r"job-state-message \(textWithoutLanguage\) = (.*)", shown)
     print("after the restart, the job that waited: %s, %s" % (state.group(1) if state else "not shown",
                                                              message.group(1) if message else "no message"))
+    killed_while_saving(port)
+
+
+def killed_while_saving(port):
+    """A server killed while it writes its state keeps the printers it had
+    saved before: the file size limit, set below the saved state's size,
+    ends the server (SIGXFSZ) in the middle of the next save. Its log and
+    output go where the limit does not apply."""
+    os.killpg(children[-1].pid, signal.SIGTERM)  # the server of the restart above
+    children[-1].wait(timeout=20)
+    state = WORK + "/limited.state"
+    server = start_server(port, state, "/dev/null", "/dev/null")
+    system = "ipp://127.0.0.1:%d/ipp/system" % port
+    def add(name, check=True):
+        return run_command(as_nobody() + ["env", "TMPDIR=" + WORK + "/tmp", KVPRINTER, "add", "-d", name, "-m",
+                                          "vrt-q40_180dpi", "-v", "socket://127.0.0.1:%d" % refused_port(),
+                                          "-o", "printer-uri=" + system], check=check)
+    for name in ("kept1", "kept2"):
+        add(name)
+    listening(port)  # wakes the main loop, which saves
+    wait_for("both printers saved", lambda: os.path.exists(state) and b"kept2" in open(state, "rb").read())
+    # Lowered by the server's own user: another may not change its limits.
+    run_command(as_nobody() + ["prlimit", "--pid", str(server.pid), "--fsize=%d" % (os.path.getsize(state) // 2)])
+    add("third", check=False)  # its answer may come before or after the save that ends the server
+    listening(port)
+    try:
+        status = server.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        status = "still running"
+    start_server(port, state, "/dev/null", "/dev/null")
+    listed = run([KVPRINTER, "printers", "-o", "printer-uri=" + system]).split()
+    print("killed while saving its state: %s, printers after the restart: %s" % (
+        "SIGXFSZ" if status == -signal.SIGXFSZ else "exit %s" % status,
+        " ".join(sorted(p for p in listed if p.startswith("kept"))) or "none"))
 
 
 try:
