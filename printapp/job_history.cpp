@@ -135,8 +135,8 @@ void EndCutJobsOfState(pappl_printer_t* printer, void* data) {
     }
     EndCutJob(job, listed_as_ended.count(job) != 0, spool);
     papplLog(papplPrinterGetSystem(printer), PAPPL_LOGLEVEL_WARN,
-                "Job %d of printer %d was cut by a stop of the server; its file is removed and the job shown as aborted.",
-                papplJobGetID(job), papplPrinterGetID(printer));
+             "Job %d of printer %d was cut by a stop of the server; its files are removed and the job shown as aborted.",
+             papplJobGetID(job), papplPrinterGetID(printer));
   }
 }
 
