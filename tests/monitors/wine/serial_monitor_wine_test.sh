@@ -57,8 +57,9 @@ export KIT_USB_JOB_TEXT=$'\e@USB_VRT-Q40_1: a raw job through the USB port monit
 export KIT_LM_JOB_TEXT=$'\e@through the language monitor\n'
 # Wine's file channel records the line settings SetCommState was given
 # (dump_dcb), and its spooler channel the language monitor's SetJob calls,
-# among much else: kept in a log of their own.
-WINEDEBUG=-all,trace+file,trace+winspool bash "$wine_exec" "$prefix" "$program" --gtest_color=no \
+# among much else, and its local provider's which module answered AddPort
+# and DeletePort: kept in a log of their own.
+WINEDEBUG=-all,trace+file,trace+winspool,trace+localspl bash "$wine_exec" "$prefix" "$program" --gtest_color=no \
   --gtest_filter=-PortDialogPicture.* 2>"$work/wine_trace.log"
 result=$?
 touch "$work/stop"
@@ -111,6 +112,23 @@ fi
 set_job=$(grep -a -cE 'trace:winspool:SetJobW \([0-9A-Fa-f]+, [0-9]+, 1, ' "$work/wine_trace.log")
 echo "The language monitor's SetJob calls (level 1): $set_job"
 [ "$set_job" = 2 ] || { echo "FAIL: the language monitor did not set and then clear the job's status" >&2; result=1; }
+# Add Port and Delete Port were refused by the dialog modules themselves
+# (ERROR_NOT_SUPPORTED, 50), not by Wine for want of one: its trace names
+# the module that answered, then the answer.
+refusals=$(grep -aE 'localspl:fp(AddPort|DeletePort) (got|use)' "$work/wine_trace.log" | sed 's/^[0-9a-f]*:trace:localspl://' |
+           sed -E 's/monitorui [0-9A-Fa-f]+: //')
+expected_refusals='fpAddPort got 0 with 50 (L"KVRCOMUI.DLL")
+fpDeletePort use (null) for L"KVCOM3:" (L"KVRCOMUI.DLL")
+fpDeletePort got 0 with 50
+fpDeletePort use (null) for L"USB_VRT-Q40_1" (L"KVRUSBUI.DLL")
+fpDeletePort got 0 with 50'
+if [ "$refusals" != "$expected_refusals" ]; then
+  echo "FAIL: Add Port and Delete Port were not answered by the dialog modules:" >&2
+  printf '%s\n' "$refusals" >&2
+  result=1
+else
+  echo "Add Port and Delete Port: refused by KVRCOMUI.DLL and KVRUSBUI.DLL (error 50)"
+fi
 # The two port dialogs as a person sees them, on a display of their own.
 for kind in serial:Serial usb:Usb; do
   WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1
