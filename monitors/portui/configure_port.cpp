@@ -42,8 +42,16 @@ PortUiResult ConfigureSerialPort(PortUiHost& host, const PortUiTexts& texts, WSt
   if (status != win32::kErrorSuccess) return Failed(host, texts, texts.open_failed, monitor, status);
   SerialSettings settings;
   status = GetPortSettings(*channel, port, &settings);
-  if (status == win32::kErrorInvalidName) return Failed(host, texts, texts.not_a_port, port, status);
-  if (status != win32::kErrorSuccess) return Failed(host, texts, texts.read_failed, port, status);
+  if (status == win32::kErrorInvalidData) {
+    // A stored value no serial port takes stops the port's jobs; the
+    // dialog is where it is mended, so it opens with the defaults.
+    Failed(host, texts, texts.damaged, port, status);
+    settings = kDefaultSerialSettings;
+  } else if (status == win32::kErrorInvalidName) {
+    return Failed(host, texts, texts.not_a_port, port, status);
+  } else if (status != win32::kErrorSuccess) {
+    return Failed(host, texts, texts.read_failed, port, status);
+  }
   SerialPortPage page(texts, WString(port), settings, can_change ? channel.get() : nullptr,
                       [&host](std::uint32_t error) { return host.DescribeError(error); });
   return Ended(host.RunModal(page));

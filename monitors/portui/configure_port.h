@@ -5,7 +5,9 @@
 // where the user is refused it (ERROR_ACCESS_DENIED) it opens it to read,
 // and the serial dialog then shows the settings without letting them be
 // changed. It asks the monitor about the port (the serial port's settings,
-// whether a USB port is recorded), shows the dialog and, for the serial
+// whether a USB port is recorded), shows the dialog (for a serial port whose
+// stored settings no serial port takes, after saying so, with the port's
+// defaults, so that the port can be mended) and, for the serial
 // port, stores the settings on OK. Every failure is shown in a message box
 // naming the error, and returned as the call's last error: TRUE only when
 // the dialog ended with OK, FALSE with ERROR_CANCELLED when it was closed

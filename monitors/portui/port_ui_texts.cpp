@@ -37,6 +37,8 @@ PortUiTexts English() {
   t.open_failed = u"The port monitor \"%1\" could not be reached (error %2: %3).";
   t.read_failed = u"The settings of %1 could not be read (error %2: %3).";
   t.write_failed = u"The settings of %1 could not be stored (error %2: %3).";
+  t.damaged =
+      u"The stored settings of %1 cannot be used (error %2: %3). The port's defaults are shown; OK stores them.";
   t.not_a_port = u"%1 is not a port of this monitor (error %2: %3).";
   t.index = u"Port index:";
   t.prints_to = u"Prints to:";
@@ -71,6 +73,11 @@ PortUiTexts SimplifiedChinese() {
   t.open_failed = u"\u65E0\u6CD5\u8FDE\u63A5\u7AEF\u53E3\u76D1\u89C6\u5668\u201C%1\u201D\uFF08\u9519\u8BEF %2\uFF1A%3\uFF09\u3002";
   // 无法读取 %1 的设置（错误 %2：%3）。
   t.read_failed = u"\u65E0\u6CD5\u8BFB\u53D6 %1 \u7684\u8BBE\u7F6E\uFF08\u9519\u8BEF %2\uFF1A%3\uFF09\u3002";
+  // %1 存储的设置无法使用（错误 %2：%3）。这里显示端口的默认值，按“确定”即可保存。
+  t.damaged =
+      u"%1 \u5B58\u50A8\u7684\u8BBE\u7F6E\u65E0\u6CD5\u4F7F\u7528\uFF08\u9519\u8BEF %2\uFF1A%3\uFF09\u3002"
+      u"\u8FD9\u91CC\u663E\u793A\u7AEF\u53E3\u7684\u9ED8\u8BA4\u503C\uFF0C\u6309\u201C\u786E\u5B9A\u201D"
+      u"\u5373\u53EF\u4FDD\u5B58\u3002";
   // 无法保存 %1 的设置（错误 %2：%3）。
   t.write_failed = u"\u65E0\u6CD5\u4FDD\u5B58 %1 \u7684\u8BBE\u7F6E\uFF08\u9519\u8BEF %2\uFF1A%3\uFF09\u3002";
   // %1 不是此监视器的端口（错误 %2：%3）。
@@ -116,6 +123,11 @@ PortUiTexts TraditionalChinese() {
       u"\uFF1A%3\uFF09\u3002";
   // 無法讀取 %1 的設定（錯誤 %2：%3）。
   t.read_failed = u"\u7121\u6CD5\u8B80\u53D6 %1 \u7684\u8A2D\u5B9A\uFF08\u932F\u8AA4 %2\uFF1A%3\uFF09\u3002";
+  // %1 儲存的設定無法使用（錯誤 %2：%3）。這裡顯示連接埠的預設值，按「確定」即可儲存。
+  t.damaged =
+      u"%1 \u5132\u5B58\u7684\u8A2D\u5B9A\u7121\u6CD5\u4F7F\u7528\uFF08\u932F\u8AA4 %2\uFF1A%3\uFF09\u3002"
+      u"\u9019\u88E1\u986F\u793A\u9023\u63A5\u57E0\u7684\u9810\u8A2D\u503C\uFF0C\u6309\u300C\u78BA\u5B9A\u300D"
+      u"\u5373\u53EF\u5132\u5B58\u3002";
   // 無法儲存 %1 的設定（錯誤 %2：%3）。
   t.write_failed = u"\u7121\u6CD5\u5132\u5B58 %1 \u7684\u8A2D\u5B9A\uFF08\u932F\u8AA4 %2\uFF1A%3\uFF09\u3002";
   // %1 不是此監視器的連接埠（錯誤 %2：%3）。

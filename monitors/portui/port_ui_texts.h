@@ -44,6 +44,7 @@ struct PortUiTexts {
   // Failures: %1 the port or the monitor, %2 the error's number, %3 its text.
   std::u16string open_failed;
   std::u16string read_failed;
+  std::u16string damaged;  // a stored setting no serial port takes: the defaults are shown
   std::u16string write_failed;
   std::u16string not_a_port;
   // The USB port: %1 the port's index; %2 … %4 the first USB ids of its

@@ -58,6 +58,7 @@ TEST_F(ConfigurePortTest, SerialPort) {
     const char16_t* port;
     std::uint32_t refuse_administer, open_fails, calls_fail_with;
     Drive drive;
+    const char16_t* before;  // KVCOM2:'s value beforehand, nullptr for none
     PortUiResult result;
     std::vector<std::uint32_t> opened;
     int dialogs;
@@ -65,28 +66,38 @@ TEST_F(ConfigurePortTest, SerialPort) {
     std::u16string message;
   };
   const Case cases[] = {
-      {"OK stores", u"KVCOM2:", 0, 0, 0, choose_19200_and_ok, {true, 0}, {kAdmin}, 1, u"19200,n,8,1,p", u""},
-      {"port named in lower case", u"kvcom2:", 0, 0, 0, choose_19200_and_ok, {true, 0}, {kAdmin}, 1,
+      {"OK stores", u"KVCOM2:", 0, 0, 0, choose_19200_and_ok, nullptr, {true, 0}, {kAdmin}, 1, u"19200,n,8,1,p", u""},
+      {"port named in lower case", u"kvcom2:", 0, 0, 0, choose_19200_and_ok, nullptr, {true, 0}, {kAdmin}, 1,
        u"19200,n,8,1,p", u""},
-      {"Cancel", u"KVCOM2:", 0, 0, 0, choose_and_cancel, {false, kErrorCancelled}, {kAdmin}, 1, u"(none)", u""},
-      {"the close box", u"KVCOM2:", 0, 0, 0, close_box, {false, kErrorCancelled}, {kAdmin}, 1, u"(none)", u""},
+      {"Cancel", u"KVCOM2:", 0, 0, 0, choose_and_cancel, nullptr, {false, kErrorCancelled}, {kAdmin}, 1, u"(none)", u""},
+      {"the close box", u"KVCOM2:", 0, 0, 0, close_box, nullptr, {false, kErrorCancelled}, {kAdmin}, 1, u"(none)", u""},
       // A user without administer rights sees the settings; Close is Cancel.
       {"read only", u"KVCOM2:", win32::kErrorAccessDenied, 0, 0,
        [](ui::headless::Dialog& d) {
          EXPECT_FALSE(d.Select(kBaudListId, 4));
          d.Click(ui::kIdCancel);
        },
-       {false, kErrorCancelled}, {kAdmin, kRead}, 1, u"(none)", u""},
+       nullptr, {false, kErrorCancelled}, {kAdmin, kRead}, 1, u"(none)", u""},
       // A refusal for another reason is not retried.
-      {"the monitor cannot be reached", u"KVCOM2:", 1801, 0, 0, nullptr, {false, 1801}, {kAdmin}, 0, u"(none)",
+      {"the monitor cannot be reached", u"KVCOM2:", 1801, 0, 0, nullptr, nullptr, {false, 1801}, {kAdmin}, 0, u"(none)",
        u"The port monitor \"KVR Serial Port\" could not be reached (error 1801: (the system's text))."},
-      {"neither access", u"KVCOM2:", win32::kErrorAccessDenied, win32::kErrorAccessDenied, 0, nullptr,
+      {"neither access", u"KVCOM2:", win32::kErrorAccessDenied, win32::kErrorAccessDenied, 0, nullptr, nullptr,
        {false, win32::kErrorAccessDenied}, {kAdmin, kRead}, 0, u"(none)",
        u"The port monitor \"KVR Serial Port\" could not be reached (error 5: (the system's text))."},
-      {"not a port of the monitor", u"COM2:", 0, 0, 0, nullptr, {false, win32::kErrorInvalidName}, {kAdmin}, 0,
+      {"not a port of the monitor", u"COM2:", 0, 0, 0, nullptr, nullptr, {false, win32::kErrorInvalidName}, {kAdmin}, 0,
        u"(none)", u"COM2: is not a port of this monitor (error 123: (the system's text))."},
-      {"the settings cannot be read", u"KVCOM2:", 0, 0, 1722, nullptr, {false, 1722}, {kAdmin}, 0, u"(none)",
+      {"the settings cannot be read", u"KVCOM2:", 0, 0, 1722, nullptr, nullptr, {false, 1722}, {kAdmin}, 0, u"(none)",
        u"The settings of KVCOM2: could not be read (error 1722: (the system's text))."},
+      // A stored value no serial port takes (the port's jobs fail on it):
+      // said, and the dialog opens with the defaults so that OK mends it.
+      {"damaged settings", u"KVCOM2:", 0, 0, 0,
+       [](ui::headless::Dialog& d) {
+         EXPECT_EQ(d.ItemText(kDataBitsListId, d.Selection(kDataBitsListId)), u"8");
+         d.Click(ui::kIdOk);
+       },
+       u"9600,n,9,1,p", {true, 0}, {kAdmin}, 1, u"9600,n,8,1,p",
+       u"The stored settings of KVCOM2: cannot be used (error 13: (the system's text)). The port's defaults are "
+       u"shown; OK stores them."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -97,6 +108,11 @@ TEST_F(ConfigurePortTest, SerialPort) {
     host.open_fails = c.open_fails;
     host.calls_fail_with = c.calls_fail_with;
     host.drive = c.drive;
+    if (c.before != nullptr) {
+      RegistryKeyPtr key;
+      ASSERT_EQ(p().registry.RegOpenKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyAllAccess, &key), 0u);
+      ASSERT_EQ(key->SetString(u"COM2:", c.before), 0u);
+    }
     EXPECT_EQ(ConfigureSerialPort(host, english_, u"KVR Serial Port", c.port), c.result);
     EXPECT_EQ(host.opened, c.opened);
     EXPECT_EQ(host.dialogs, c.dialogs);
@@ -107,7 +123,7 @@ TEST_F(ConfigurePortTest, SerialPort) {
       ASSERT_EQ(host.messages.size(), 1u);
       EXPECT_EQ(host.messages[0].text, c.message);
       EXPECT_EQ(host.messages[0].caption, u"Configure Port");
-      EXPECT_EQ(host.messages[0].style, ui::kMbOk | ui::kMbIconError);
+      EXPECT_EQ(host.messages[0].style & ui::kMbIconMask, ui::kMbIconError);
     }
   }
 }

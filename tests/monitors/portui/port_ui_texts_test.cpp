@@ -80,7 +80,7 @@ TEST(PortUiTexts, EveryLanguageHasEveryTextWithItsMarks) {
         for (std::size_t j = 0; j < i; ++j) EXPECT_NE(names[i], names[j]);  // one meaning per entry
       }
     }
-    for (const std::u16string* text : {&t.open_failed, &t.read_failed, &t.write_failed, &t.not_a_port}) {
+    for (const std::u16string* text : {&t.open_failed, &t.read_failed, &t.damaged, &t.write_failed, &t.not_a_port}) {
       const std::u16string filled = FillText(*text, {u"<A>", u"<B>", u"<C>"});
       for (const char16_t* mark : {u"<A>", u"<B>", u"<C>"}) {
         EXPECT_NE(filled.find(mark), std::u16string::npos) << ToUtf8(*text);
