@@ -86,8 +86,10 @@ class WindowsPortUiHost final : public PortUiHost {
                                    nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::u16string out(text, text + (text != nullptr ? n : 0));
     if (text != nullptr) LocalFree(text);
-    // The system's text ends with a full stop and a line break.
-    while (!out.empty() && (out.back() == u'\r' || out.back() == u'\n' || out.back() == u' ' || out.back() == u'.')) {
+    // The system's text ends with a full stop (an ideographic one in
+    // Chinese) and a line break; the message adds its own.
+    while (!out.empty() && (out.back() == u'\r' || out.back() == u'\n' || out.back() == u' ' || out.back() == u'.' ||
+                            out.back() == u'\u3002')) {
       out.pop_back();
     }
     return out;

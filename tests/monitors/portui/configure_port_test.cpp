@@ -175,5 +175,21 @@ TEST_F(ConfigurePortTest, UsbPort) {
   }
 }
 
+// The printer object of the monitor's Xcv handle, on this computer or on
+// the server ConfigurePortUI names, however its name is written.
+TEST(XcvMonitorObject, NamesTheServerOnce) {
+  struct Case {
+    const char16_t* server;
+    const char16_t* object;
+  };
+  const Case cases[] = {
+      {u"", u",XcvMonitor KVR Serial Port"},
+      {u"\\\\TILL", u"\\\\TILL\\,XcvMonitor KVR Serial Port"},
+      {u"TILL", u"\\\\TILL\\,XcvMonitor KVR Serial Port"},
+      {u"\\\\till-2.shop.local", u"\\\\till-2.shop.local\\,XcvMonitor KVR Serial Port"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(XcvMonitorObject(c.server, u"KVR Serial Port"), c.object) << ToUtf8(c.server);
+}
+
 }  // namespace
 }  // namespace kit::monitors
