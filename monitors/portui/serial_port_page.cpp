@@ -24,7 +24,7 @@ ui::DialogTemplate MakeSerialTemplate() {
   t.id = kSerialDialogId;
   t.caption = u"Configure Port";
   t.cx = 200;
-  t.cy = 158;
+  t.cy = 142;
   t.font = DialogFont();
   t.kind = DialogKind::kPopup;
   // A drop-down list's rectangle includes its opened list.
@@ -42,10 +42,12 @@ ui::DialogTemplate MakeSerialTemplate() {
       {kStopBitsListId, ControlKind::kComboBox, u"", {95, 80, 95, 80}, kList},
       {kFlowLabelId, ControlKind::kStatic, u"Flow control:", {10, 100, 80, 8}, kNone},
       {kFlowListId, ControlKind::kComboBox, u"", {95, 98, 95, 80}, kList},
-      {kReadOnlyNoteId, ControlKind::kStatic, u"", {10, 116, 180, 16}, kHidden},
-      {kRestoreDefaultsId, ControlKind::kPushButton, u"Restore Defaults", {10, 136, 70, 14}, kTabStop},
-      {ui::kIdOk, ControlKind::kPushButton, u"OK", {86, 136, 50, 14}, kDefault | kTabStop},
-      {ui::kIdCancel, ControlKind::kPushButton, u"Cancel", {140, 136, 50, 14}, kTabStop},
+      // The note takes the place of Restore Defaults and OK, which it
+      // replaces when the settings cannot be changed.
+      {kReadOnlyNoteId, ControlKind::kStatic, u"", {10, 118, 125, 18}, kHidden},
+      {kRestoreDefaultsId, ControlKind::kPushButton, u"Restore Defaults", {10, 120, 70, 14}, kTabStop},
+      {ui::kIdOk, ControlKind::kPushButton, u"OK", {86, 120, 50, 14}, kDefault | kTabStop},
+      {ui::kIdCancel, ControlKind::kPushButton, u"Cancel", {140, 120, 50, 14}, kTabStop},
   };
   return t;
 }

@@ -23,6 +23,7 @@
 #include "monitors/portui/serial_port_page.h"
 #include "monitors/portui/usb_port_page.h"
 #include "tests/monitors/wine/spooler_calls.h"
+#include "tests/ui/screenshot_modal.h"
 #include "tests/ui/screenshot_window.h"
 #include "ui/win32/remote.h"
 
@@ -205,5 +206,16 @@ void Picture(const wchar_t* port) {
 
 TEST(PortDialogPicture, Serial) { Picture(L"KVCOM1:"); }
 TEST(PortDialogPicture, Usb) { Picture(L"USB_VRT-Q40_1"); }
+
+// The serial dialog of a user without administer rights, which Wine's
+// spooler never refuses: the page itself, shown by this module's host.
+TEST(PortDialogPicture, SerialReadOnly) {
+  std::wstring rect, taken;
+  if (!PictureFiles(&rect, &taken)) GTEST_SKIP() << "run by screenshot.sh only";
+  km::SerialPortPage page(km::TextsFor(km::PortUiLanguage::kEnglish), u"KVCOM1:",
+                          {19200, km::Parity::kEven, 7, km::StopBits::kTwo, km::FlowControl::kXonXoff}, nullptr,
+                          nullptr);
+  EXPECT_EQ(kit::ui::testing::ShowModalForScreenshot(page, rect.c_str(), taken.c_str()), 0);
+}
 
 }  // namespace

@@ -18,7 +18,8 @@
 # KVRUSBUI.DLL lie in the system folder too: TESTS.exe (port_dialog_wine_test.cpp)
 # opens them through Wine's ConfigurePortW and drives them; then
 # SCREENSHOT.sh photographs each one into PICTURES (port_dialog_serial.png,
-# port_dialog_usb.png).
+# port_dialog_usb.png, and the serial one as a user without administer
+# rights sees it, port_dialog_serial_read_only.png).
 set -uo pipefail
 wine_exec=$1 program=$2 monitor=$3 work=$4 usb_monitor=$5 language_monitor=$6 kvusbint=$7
 serial_ui=$8 usb_ui=$9 screenshot=${10} pictures=${11}
@@ -130,7 +131,7 @@ else
   echo "Add Port and Delete Port: refused by KVRCOMUI.DLL and KVRUSBUI.DLL (error 50)"
 fi
 # The two port dialogs as a person sees them, on a display of their own.
-for kind in serial:Serial usb:Usb; do
+for kind in serial:Serial usb:Usb serial_read_only:SerialReadOnly; do
   WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1
   if ! bash "$screenshot" "$wine_exec" "$prefix" "$program" --gtest_filter="PortDialogPicture.${kind#*:}" \
        "$pictures/port_dialog_${kind%%:*}.png"; then
