@@ -203,14 +203,17 @@ else
       check_plugin "$plugin" "$(objdump_of "${payload#*:}")"
     fi
     folder=$dir/${payload%%:*}
-    # The kit's monitors (serial port, USB port, language monitor): images
-    # the spooler can initialise, never stand-ins.
-    for name in KVRCOMMON KVRUSBMON KVRLMON; do
+    # The kit's monitors (serial port, USB port, language monitor) and the
+    # two port dialog modules: images the spooler or its callers can
+    # initialise, never stand-ins.
+    for entry in KVRCOMMON:InitializePrintMonitor2 KVRUSBMON:InitializePrintMonitor2 \
+                 KVRLMON:InitializePrintMonitor2 KVRCOMUI:InitializePrintMonitorUI KVRUSBUI:InitializePrintMonitorUI; do
+      name=${entry%%:*} entry_point=${entry#*:}
       monitor=$(find "$folder" -maxdepth 1 -iname "$name.dll" -type f | head -n 1)
       if [ -z "$monitor" ] || [ "$(head -c 2 "$monitor")" != "MZ" ]; then
         echo "check-pe: ${payload%%:*}\\$name.DLL is no monitor image"; status=1
-      elif ! grep -Eq '\]\s+InitializePrintMonitor2$' <<<"$($(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null || true)"; then
-        echo "check-pe: ${payload%%:*}\\$name.DLL does not export InitializePrintMonitor2"; status=1
+      elif ! grep -Eq "\]\s+$entry_point\$" <<<"$($(objdump_of "${payload#*:}") -p "$monitor" 2>/dev/null || true)"; then
+        echo "check-pe: ${payload%%:*}\\$name.DLL does not export $entry_point"; status=1
       fi
     done
     # Every series' rendering side, as its series file names it: each

@@ -114,6 +114,32 @@ bool RemoteDialog::Type(int id, std::u16string_view text) const {
   return SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str())) != FALSE;
 }
 
+bool RemoteDialog::SelectComboItem(int id, int index) const {
+  HWND h = Item(id);
+  if (h == nullptr || !IsWindowEnabled(h)) return false;
+  if (SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0) != index) return false;
+  // CB_SETCURSEL does not notify; a person's choice does.
+  PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(h));
+  return true;
+}
+
+int RemoteDialog::ComboSelection(int id) const {
+  HWND h = Item(id);
+  return h == nullptr ? -1 : static_cast<int>(SendMessageW(h, CB_GETCURSEL, 0, 0));
+}
+
+std::u16string RemoteDialog::ComboText(int id) const {
+  const int index = ComboSelection(id);
+  if (index < 0) return {};
+  HWND h = Item(id);
+  const LRESULT n = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(n));
+  return std::u16string(text.begin(), text.end());
+}
+
 void RemoteDialog::Command(int id) const { PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 }  // namespace kit::ui::win32

@@ -38,6 +38,13 @@ class RemoteDialog {
   bool Click(int id) const;
   // Replaces an edit's text, as typing does (the edit reports the change).
   bool Type(int id, std::u16string_view text) const;
+  // Chooses item `index` of a combo box, as a person picking it from the
+  // list does (the dialog is told CBN_SELCHANGE). False when the control is
+  // missing, disabled, or has no such item.
+  bool SelectComboItem(int id, int index) const;
+  // The selected item's index of a combo box (-1 none), and its text.
+  int ComboSelection(int id) const;
+  std::u16string ComboText(int id) const;
   // Sends a command with no control, as Enter (1) or Escape (2) do.
   void Command(int id) const;
 

@@ -20,6 +20,8 @@
 
 namespace {
 
+using kit::monitors::wine::XcvInput;
+
 constexpr wchar_t kMonitor[] = L"KVR Serial Port";
 constexpr wchar_t kMonitorDll[] = L"KVRCOMMON.DLL";
 constexpr wchar_t kPrinter[] = L"KV Serial Test";
@@ -37,18 +39,6 @@ std::wstring XcvString(const std::vector<BYTE>& bytes) {
     text.push_back(c);
   }
   return text;
-}
-
-std::vector<BYTE> XcvInput(std::initializer_list<const wchar_t*> texts) {
-  std::vector<BYTE> bytes;
-  for (const wchar_t* text : texts) {
-    for (const wchar_t* c = text;; ++c) {
-      bytes.push_back(static_cast<BYTE>(*c & 0xFF));
-      bytes.push_back(static_cast<BYTE>(*c >> 8));
-      if (*c == 0) break;
-    }
-  }
-  return bytes;
 }
 
 TEST(SerialMonitorUnderWine, AddMonitorLoadsTheModule) {

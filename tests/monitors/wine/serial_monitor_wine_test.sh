@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # serial_monitor_wine_test.sh WINE_EXEC TESTS.exe KVRCOMMON.DLL WORK KVRUSBMON.DLL KVRLMON.DLL KvUsbInt.dll
+#                             KVRCOMUI.DLL KVRUSBUI.DLL SCREENSHOT.sh PICTURES
 # The kit's monitors in Wine's spooler, on a fresh 64-bit prefix:
 # KVRCOMMON.DLL, KVRUSBMON.DLL and KVRLMON.DLL laid in the system folder
 # (where the install copies them), COM1 mapped to a pseudo-terminal
@@ -13,9 +14,15 @@
 # whole and once, with the line settings stored for the port, the stand-in
 # library's log the language monitor's bytes and the USB job's, each once,
 # written to the printer with the port's id, and the language monitor set
-# and cleared the job's status.
+# and cleared the job's status. The port dialog modules KVRCOMUI.DLL and
+# KVRUSBUI.DLL lie in the system folder too: TESTS.exe (port_dialog_wine_test.cpp)
+# opens them through Wine's ConfigurePortW and drives them; then
+# SCREENSHOT.sh photographs each one into PICTURES (port_dialog_serial.png,
+# port_dialog_usb.png, and the serial one as a user without administer
+# rights sees it, port_dialog_serial_read_only.png).
 set -uo pipefail
 wine_exec=$1 program=$2 monitor=$3 work=$4 usb_monitor=$5 language_monitor=$6 kvusbint=$7
+serial_ui=$8 usb_ui=$9 screenshot=${10} pictures=${11}
 here=$(cd "$(dirname "$0")" && pwd)
 prefix="$work/wineprefix"
 rm -rf "$work"
@@ -29,6 +36,8 @@ system32=$prefix/drive_c/windows/system32
 cp "$monitor" "$system32/KVRCOMMON.DLL" || exit 1
 cp "$usb_monitor" "$system32/KVRUSBMON.DLL" || exit 1
 cp "$language_monitor" "$system32/KVRLMON.DLL" || exit 1
+cp "$serial_ui" "$system32/KVRCOMUI.DLL" || exit 1
+cp "$usb_ui" "$system32/KVRUSBUI.DLL" || exit 1
 mkdir -p "$prefix/drive_c/standin" && cp "$kvusbint" "$prefix/drive_c/standin/KvUsbInt.dll" || exit 1
 bash "$wine_exec" "$prefix" reg add 'HKLM\SOFTWARE\VELDRAN\PORTNAME' /v USB_VRT-Q40_1 /t REG_DWORD /d 1 /f \
   >/dev/null 2>&1 || { echo "FAIL: cannot record the USB port" >&2; exit 1; }
@@ -49,8 +58,10 @@ export KIT_USB_JOB_TEXT=$'\e@USB_VRT-Q40_1: a raw job through the USB port monit
 export KIT_LM_JOB_TEXT=$'\e@through the language monitor\n'
 # Wine's file channel records the line settings SetCommState was given
 # (dump_dcb), and its spooler channel the language monitor's SetJob calls,
-# among much else: kept in a log of their own.
-WINEDEBUG=-all,trace+file,trace+winspool bash "$wine_exec" "$prefix" "$program" --gtest_color=no 2>"$work/wine_trace.log"
+# among much else, and its local provider's which module answered AddPort
+# and DeletePort: kept in a log of their own.
+WINEDEBUG=-all,trace+file,trace+winspool,trace+localspl bash "$wine_exec" "$prefix" "$program" --gtest_color=no \
+  --gtest_filter=-PortDialogPicture.* 2>"$work/wine_trace.log"
 result=$?
 touch "$work/stop"
 wait "$capture"
@@ -102,4 +113,30 @@ fi
 set_job=$(grep -a -cE 'trace:winspool:SetJobW \([0-9A-Fa-f]+, [0-9]+, 1, ' "$work/wine_trace.log")
 echo "The language monitor's SetJob calls (level 1): $set_job"
 [ "$set_job" = 2 ] || { echo "FAIL: the language monitor did not set and then clear the job's status" >&2; result=1; }
+# Add Port and Delete Port were refused by the dialog modules themselves
+# (ERROR_NOT_SUPPORTED, 50), not by Wine for want of one: its trace names
+# the module that answered, then the answer.
+refusals=$(grep -aE 'localspl:fp(AddPort|DeletePort) (got|use)' "$work/wine_trace.log" | sed 's/^[0-9a-f]*:trace:localspl://' |
+           sed -E 's/monitorui [0-9A-Fa-f]+: //')
+expected_refusals='fpAddPort got 0 with 50 (L"KVRCOMUI.DLL")
+fpDeletePort use (null) for L"KVCOM3:" (L"KVRCOMUI.DLL")
+fpDeletePort got 0 with 50
+fpDeletePort use (null) for L"USB_VRT-Q40_1" (L"KVRUSBUI.DLL")
+fpDeletePort got 0 with 50'
+if [ "$refusals" != "$expected_refusals" ]; then
+  echo "FAIL: Add Port and Delete Port were not answered by the dialog modules:" >&2
+  printf '%s\n' "$refusals" >&2
+  result=1
+else
+  echo "Add Port and Delete Port: refused by KVRCOMUI.DLL and KVRUSBUI.DLL (error 50)"
+fi
+# The two port dialogs as a person sees them, on a display of their own.
+for kind in serial:Serial usb:Usb serial_read_only:SerialReadOnly; do
+  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1
+  if ! bash "$screenshot" "$wine_exec" "$prefix" "$program" --gtest_filter="PortDialogPicture.${kind#*:}" \
+       "$pictures/port_dialog_${kind%%:*}.png"; then
+    echo "FAIL: no picture of the ${kind%%:*} port's dialog" >&2
+    result=1
+  fi
+done
 exit $result

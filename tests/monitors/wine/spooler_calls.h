@@ -1,5 +1,5 @@
 // Spooler calls both monitor tests under Wine make: the ports a monitor
-// lists, and a raw printer on a port.
+// lists, XcvData's input, and a raw printer on a port.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,19 @@ inline std::vector<std::wstring> PortsOf(const wchar_t* monitor) {
     if (ports[i].pMonitorName && std::wstring(ports[i].pMonitorName) == monitor) ours.push_back(ports[i].pPortName);
   }
   return ours;
+}
+
+// The input of an XcvData call: each text in UTF-16LE with its NUL.
+inline std::vector<BYTE> XcvInput(std::initializer_list<const wchar_t*> texts) {
+  std::vector<BYTE> bytes;
+  for (const wchar_t* text : texts) {
+    for (const wchar_t* c = text;; ++c) {
+      bytes.push_back(static_cast<BYTE>(*c & 0xFF));
+      bytes.push_back(static_cast<BYTE>(*c >> 8));
+      if (*c == 0) break;
+    }
+  }
+  return bytes;
 }
 
 // Adds a printer for raw jobs through WinPrint; true when it is there
