@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "platform/sim/presets.h"
 
@@ -30,6 +32,13 @@ std::unique_ptr<Machine> SimTest::Reopen(int bits) {
   auto machine = Machine::Open(folder_, process, &error);
   EXPECT_NE(machine, nullptr) << error;
   return machine;
+}
+
+void SimTest::PutModule(const WString& windows_path, const std::filesystem::path& module) {
+  std::ifstream in(module, std::ios::binary);
+  const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(bytes.size(), 64u) << module;
+  ASSERT_TRUE(p().files.WriteFile(windows_path, bytes, WriteMode::kCreateAlways)) << ToUtf8(windows_path);
 }
 
 void SimTest::TearDown() {

@@ -12,8 +12,7 @@ class SpoolerObjectsTest : public SimTest {
 };
 
 TEST_F(SpoolerObjectsTest, MonitorAndProcessorInUseAreRefusedUntilThePrinterIsGone) {
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVUSB --ports-from-key 'HKLM\\SOFTWARE\\VELDRAN\\PORTNAME'"), 0);
-  Put(u"C:\\Windows\\system32\\KVUSBMON.DLL");
+  PutModule(u"C:\\Windows\\system32\\KVUSBMON.DLL", KIT_USB_MONITOR_PATH);
   ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KV USB Monitor", u"", u"KVUSBMON.DLL"}));
   RegistryKeyPtr records;
   ASSERT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\VELDRAN\\PORTNAME", kKeyReadWrite64, &records), 0u);
