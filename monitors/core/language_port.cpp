@@ -14,13 +14,13 @@ void LanguagePort::Apply(const std::optional<WString>& text) {
   if (text && job_ != 0 && !printer_.empty()) texts_.Show(printer_, job_, *text);
 }
 
-std::uint32_t LanguagePort::StartDoc(const char16_t* printer, std::uint32_t job, std::uint32_t level,
+std::uint32_t LanguagePort::StartJob(const char16_t* printer, std::uint32_t job, std::uint32_t level,
                                      std::uint8_t* doc_info) {
   if (printer != nullptr) printer_ = printer;
   job_ = job;
   // A job sent again after a pause starts from what it shows.
   status_ = JobStatus(job_ != 0 && !printer_.empty() ? texts_.Current(printer_, job_) : WString());
-  return below_->StartDoc(printer_, job, level, doc_info);
+  return below_->StartJob(printer_, job, level, doc_info);
 }
 
 std::uint32_t LanguagePort::Write(std::uint8_t* data, std::uint32_t size, std::uint32_t* written) {
@@ -36,10 +36,10 @@ std::uint32_t LanguagePort::Read(std::uint8_t* data, std::uint32_t size, std::ui
   return below_->Read(data, size, read);
 }
 
-std::uint32_t LanguagePort::EndDoc() {
+std::uint32_t LanguagePort::EndJob() {
   Apply(status_.AtEnd());
   job_ = 0;
-  return below_->EndDoc();
+  return below_->EndJob();
 }
 
 std::uint32_t LanguagePort::Close() { return below_->Close(); }

@@ -22,12 +22,12 @@ inline constexpr char16_t kLanguageMonitorName[] = u"KVR Language Monitor";
 class PortBelow {
  public:
   virtual ~PortBelow() = default;
-  virtual std::uint32_t StartDoc(const WString& printer, std::uint32_t job, std::uint32_t level,
+  virtual std::uint32_t StartJob(const WString& printer, std::uint32_t job, std::uint32_t level,
                                  std::uint8_t* doc_info) = 0;
   virtual std::uint32_t Write(std::uint8_t* data, std::uint32_t size, std::uint32_t* written) = 0;
   // kErrorNotSupported when the port monitor offers no reads.
   virtual std::uint32_t Read(std::uint8_t* data, std::uint32_t size, std::uint32_t* read) = 0;
-  virtual std::uint32_t EndDoc() = 0;
+  virtual std::uint32_t EndJob() = 0;
   virtual std::uint32_t Close() = 0;
 };
 
@@ -47,11 +47,11 @@ class LanguagePort {
 
   // StartDocPort: the job the status belongs to (`printer` null: the one
   // the port was opened for).
-  std::uint32_t StartDoc(const char16_t* printer, std::uint32_t job, std::uint32_t level, std::uint8_t* doc_info);
+  std::uint32_t StartJob(const char16_t* printer, std::uint32_t job, std::uint32_t level, std::uint8_t* doc_info);
   std::uint32_t Write(std::uint8_t* data, std::uint32_t size, std::uint32_t* written);
   std::uint32_t Read(std::uint8_t* data, std::uint32_t size, std::uint32_t* read);
   // EndDocPort: the job is done, its text cleared.
-  std::uint32_t EndDoc();
+  std::uint32_t EndJob();
   // ClosePort: the port monitor's port is closed; the caller frees this.
   std::uint32_t Close();
 

@@ -71,7 +71,7 @@ abi::Bool OpenPortEx(abi::Handle handle, abi::Handle port_monitor, abi::Wchar* p
 abi::Bool StartDocPort(abi::Handle handle, abi::Wchar* printer, abi::Dword job, abi::Dword level, std::uint8_t* info) {
   auto* port = static_cast<LanguagePort*>(handle);
   if (port == nullptr) return PosixDone(kit::win32::kErrorInvalidHandle);
-  return PosixDone(port->StartDoc(printer, job, level, info));
+  return PosixDone(port->StartJob(printer, job, level, info));
 }
 
 abi::Bool WritePort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi::Dword* written) {
@@ -91,7 +91,7 @@ abi::Bool ReadPort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi:
 abi::Bool EndDocPort(abi::Handle handle) {
   auto* port = static_cast<LanguagePort*>(handle);
   if (port == nullptr) return PosixDone(kit::win32::kErrorInvalidHandle);
-  return PosixDone(port->EndDoc());
+  return PosixDone(port->EndJob());
 }
 
 abi::Bool ClosePort(abi::Handle handle) {

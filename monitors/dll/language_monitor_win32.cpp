@@ -97,7 +97,7 @@ BOOL WINAPI OpenPortEx(HANDLE monitor, HANDLE port_monitor, LPWSTR port_name, LP
 BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR printer, DWORD job, DWORD level, LPBYTE info) {
   auto* port = static_cast<LanguagePort*>(handle);
   if (port == nullptr) return Done(ERROR_INVALID_HANDLE);
-  return Done(port->StartDoc(reinterpret_cast<const char16_t*>(printer), job, level, info));
+  return Done(port->StartJob(reinterpret_cast<const char16_t*>(printer), job, level, info));
 }
 
 BOOL WINAPI WritePort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD written) {
@@ -123,7 +123,7 @@ BOOL WINAPI ReadPort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD read) {
 BOOL WINAPI EndDocPort(HANDLE handle) {
   auto* port = static_cast<LanguagePort*>(handle);
   if (port == nullptr) return Done(ERROR_INVALID_HANDLE);
-  return Done(port->EndDoc());
+  return Done(port->EndJob());
 }
 
 BOOL WINAPI ClosePort(HANDLE handle) {

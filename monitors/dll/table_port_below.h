@@ -32,13 +32,14 @@ class TablePortBelow final : public PortBelow {
   TablePortBelow(const Table* table, void* port, std::uint32_t (*last_error)())
       : table_(table), port_(port), last_error_(last_error) {}
 
-  std::uint32_t StartDoc(const WString& printer, std::uint32_t job, std::uint32_t level,
+  std::uint32_t StartJob(const WString& printer, std::uint32_t job, std::uint32_t level,
                          std::uint8_t* doc_info) override {
     if (!TableHas(table_, &Table::pfnStartDocPort)) return win32::kErrorInvalidHandle;
     std::basic_string<Char> name(printer.begin(), printer.end());
     return Result(table_->pfnStartDocPort(port_, name.empty() ? nullptr : name.data(), job, level, doc_info));
   }
   std::uint32_t Write(std::uint8_t* data, std::uint32_t size, std::uint32_t* written) override {
+    *written = 0;
     if (!TableHas(table_, &Table::pfnWritePort)) return win32::kErrorInvalidHandle;
     Dword n = 0;
     const std::uint32_t error = Result(table_->pfnWritePort(port_, data, size, &n));
@@ -46,13 +47,14 @@ class TablePortBelow final : public PortBelow {
     return error;
   }
   std::uint32_t Read(std::uint8_t* data, std::uint32_t size, std::uint32_t* read) override {
+    *read = 0;
     if (!TableHas(table_, &Table::pfnReadPort)) return win32::kErrorNotSupported;
     Dword n = 0;
     const std::uint32_t error = Result(table_->pfnReadPort(port_, data, size, &n));
     *read = static_cast<std::uint32_t>(n);
     return error;
   }
-  std::uint32_t EndDoc() override {
+  std::uint32_t EndJob() override {
     if (!TableHas(table_, &Table::pfnEndDocPort)) return win32::kErrorInvalidHandle;
     return Result(table_->pfnEndDocPort(port_));
   }
