@@ -76,18 +76,7 @@ TEST_F(UsbRoadTest, JobsGoThroughTheLanguageAndUsbMonitorsAndWaitForAnUnpluggedP
 
   // The driver names the language monitor, as the install's driver record
   // for a USB printer does.
-  WString drivers;
-  ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", u"", &drivers));
-  for (const char16_t* f : {u"\\unidrv.dll", u"\\VRTQ40G.GPD", u"\\unidrvui.dll"}) {
-    ASSERT_TRUE(p().files.WriteFile(drivers + f, Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
-  }
-  DriverInfo3 driver;
-  driver.name = u"VRT-Q40";
-  driver.driver_path = u"unidrv.dll";
-  driver.data_file = u"VRTQ40G.GPD";
-  driver.config_file = u"unidrvui.dll";
-  driver.monitor_name = u"KVR Language Monitor";
-  ASSERT_TRUE(p().spooler.AddPrinterDriver(u"", driver)) << p().system.GetLastError();
+  AddUnidrvDriver(u"VRT-Q40", u"VRTQ40G.GPD", u"KVR Language Monitor");
   PrinterInfo2 info;
   info.printer_name = u"VRT-Q40(U) 2";
   info.port_name = u"USB_VRT-Q40_2";

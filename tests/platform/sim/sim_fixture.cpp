@@ -41,6 +41,21 @@ void SimTest::PutModule(const WString& windows_path, const std::filesystem::path
   ASSERT_TRUE(p().files.WriteFile(windows_path, bytes, WriteMode::kCreateAlways)) << ToUtf8(windows_path);
 }
 
+void SimTest::AddUnidrvDriver(const WString& name, const WString& data_file, const WString& monitor) {
+  WString drivers;
+  ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", u"", &drivers));
+  for (const WString& f : {WString(u"unidrv.dll"), data_file, WString(u"unidrvui.dll")}) {
+    ASSERT_TRUE(p().files.WriteFile(drivers + u"\\" + f, Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  }
+  DriverInfo3 d;
+  d.name = name;
+  d.driver_path = u"unidrv.dll";
+  d.data_file = data_file;
+  d.config_file = u"unidrvui.dll";
+  d.monitor_name = monitor;
+  ASSERT_TRUE(p().spooler.AddPrinterDriver(u"", d)) << p().system.GetLastError();
+}
+
 void SimTest::TearDown() {
   machine_.reset();
   if (!folder_.empty()) {
