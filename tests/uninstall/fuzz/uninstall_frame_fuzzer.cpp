@@ -86,6 +86,7 @@ void PutModule(kit::Platform& p, kit::sim::Machine& m, const WString& path, cons
 // The family as setup leaves it, and a foreign printer.
 void InstallFamily(kit::sim::Machine& m) {
   kit::Platform& p = m.platform();
+  std::string error;
   for (const char16_t* key : {kRecordsKey, kPrinterPortKey}) {
     kit::RegistryKeyPtr records;
     if (p.registry.RegCreateKeyEx(kit::RootKey::kLocalMachine, key, kit::kKeyReadWrite64, &records) != 0) Fail("records");
