@@ -125,9 +125,8 @@ abi::Monitor2 g_table = MakeTable();
 
 extern "C" __attribute__((visibility("default"))) abi::Monitor2* InitializePrintMonitor2(abi::MonitorInit* init,
                                                                                          abi::Handle* monitor) {
-  if (monitor == nullptr) return nullptr;
   if (init != nullptr && init->cbSize >= sizeof(abi::MonitorInit)) g_get_last_error = init->get_last_error;
-  auto machine = kit::monitors::OpenSpoolerMachine(init);
+  auto machine = kit::monitors::OpenSpoolerMachine(init, monitor);
   if (!machine) return nullptr;
   auto* state = new (std::nothrow) LanguageMonitor;
   if (state == nullptr) {

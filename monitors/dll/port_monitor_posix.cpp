@@ -165,8 +165,9 @@ abi::Bool PosixDone(abi::Dword error) {
   return error == kit::win32::kErrorSuccess ? 1 : 0;
 }
 
-std::unique_ptr<sim::Machine> OpenSpoolerMachine(abi::MonitorInit* init) {
-  if (init == nullptr || init->cbSize < sizeof(abi::MonitorInit) || init->machine_folder == nullptr) {
+std::unique_ptr<sim::Machine> OpenSpoolerMachine(abi::MonitorInit* init, abi::Handle* monitor) {
+  if (monitor == nullptr || init == nullptr || init->cbSize < sizeof(abi::MonitorInit) ||
+      init->machine_folder == nullptr) {
     if (init != nullptr && init->cbSize >= sizeof(abi::MonitorInit) && init->set_last_error != nullptr) {
       init->set_last_error(kit::win32::kErrorInvalidParameter);
     }
@@ -186,13 +187,7 @@ std::unique_ptr<sim::Machine> OpenSpoolerMachine(abi::MonitorInit* init) {
 
 abi::Monitor2* StartPosixPortMonitor(abi::MonitorInit* init, abi::Handle* monitor, MakeFamily make,
                                      void (*at_shutdown)()) {
-  if (monitor == nullptr) {
-    if (init != nullptr && init->cbSize >= sizeof(abi::MonitorInit) && init->set_last_error != nullptr) {
-      init->set_last_error(kit::win32::kErrorInvalidParameter);
-    }
-    return nullptr;
-  }
-  auto machine = OpenSpoolerMachine(init);
+  auto machine = OpenSpoolerMachine(init, monitor);
   if (!machine) return nullptr;
   auto* state = new (std::nothrow) Monitor;
   if (state == nullptr) {

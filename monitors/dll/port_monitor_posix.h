@@ -21,8 +21,10 @@ sim::monitor_abi::Bool PosixDone(sim::monitor_abi::Dword error);
 // The spooler's process on the machine the init record names (the
 // machine's own bitness, the system account), or null with the last
 // error set: an init record without the machine's additions comes from no
-// spooler this build can serve.
-std::unique_ptr<sim::Machine> OpenSpoolerMachine(sim::monitor_abi::MonitorInit* init);
+// spooler this build can serve, and a null `monitor` leaves nowhere to
+// put the monitor's state.
+std::unique_ptr<sim::Machine> OpenSpoolerMachine(sim::monitor_abi::MonitorInit* init,
+                                                 sim::monitor_abi::Handle* monitor);
 
 // A port monitor's family on `machine`, which outlives it.
 using MakeFamily = std::unique_ptr<PortFamily> (*)(sim::Machine& machine);

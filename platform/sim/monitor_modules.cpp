@@ -88,7 +88,9 @@ const LoadedMonitor* InitializeMonitor(const std::filesystem::path& module, cons
   return &g_loaded.by_key.emplace(key, loaded).first->second;
 }
 
-bool IsLanguageMonitor(const LoadedMonitor& monitor) { return monitor.table->pfnOpenPortEx != nullptr && monitor.table->pfnOpenPort == nullptr; }
+bool IsLanguageMonitor(const LoadedMonitor& monitor) {
+  return monitor.table->pfnOpenPortEx != nullptr && monitor.table->pfnOpenPort == nullptr;
+}
 
 std::vector<WString> MonitorPorts(const LoadedMonitor& monitor, std::uint32_t* error) {
   *error = 0;

@@ -28,8 +28,6 @@ std::vector<WString> SplitPath(const WString& text);
 void SetRegString(Json& node, const char* name, const WString& value);
 // Removes a key and everything below it (the spooler's own clean-up).
 void RemoveRegistryTree(Json& s, const std::vector<WString>& path);
-// Value names of an HKLM key (the ports a registry-listed monitor serves).
-std::vector<WString> RegistryValueNames(Json& s, const WString& key);
 
 // The one writer of each spooler record, used by the spooler's calls and by
 // what Windows does on its own (a printer-class package bound to a USB
