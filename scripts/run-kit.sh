@@ -31,13 +31,12 @@ kit=build/package/linux
 machine=$(mktemp -d /tmp/kit-machine.XXXXXX)
 vmachine=$bin/tools/vmachine/vmachine
 "$vmachine" create "$machine/machine" --preset "$preset"
-# The kit's serial port monitor is loaded as on Windows (its Linux build,
-# KVCOM1: to KVCOM8:); the USB monitor and the language monitor, which have
-# no Linux build yet, are taken by machine rule, the USB monitor offering
-# one port per install record.
-"$vmachine" monitor-rule "$machine/machine" --dll-contains KVRUSBMON \
-  --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null
-"$vmachine" monitor-rule "$machine/machine" --dll-contains KVRLMON --no-ports >/dev/null
+# The kit's monitors are loaded as on Windows when the install adds them
+# (their Linux builds in the kit folder): the serial one's ports are KVCOM1:
+# to KVCOM8:, the USB one's the install's records. The maker's KvUsbInt.dll
+# is in the system folder beside where the USB monitor goes, as on a till
+# that prints on USB_ ports (the machine answers its calls).
+"$vmachine" put "$machine/machine" "$kit/KvUsbInt.dll" 'C:\Windows\system32\KvUsbInt.dll' >/dev/null
 # The state before the kit, to compare with after an uninstall.
 "$vmachine" snapshot "$machine/machine" "$machine/before" >/dev/null
 # A family USB printer is plugged in, reporting id 2 (port 3), so that a USB

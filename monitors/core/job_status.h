@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "platform/types.h"
 
@@ -20,6 +21,9 @@ inline constexpr char16_t kJobPortErrorText[] = u"Port error ";
 
 class JobStatus {
  public:
+  // `shown`: what the job shows already (a job the port goes on with after
+  // a pause keeps its text until the printer takes data).
+  explicit JobStatus(WString shown = {}) : shown_(std::move(shown)) {}
   // After one WritePort call of the port monitor: its result, the bytes
   // asked for and taken, and its last error when it failed. The text the
   // job should show now when it changes (empty: clear it); nullopt when

@@ -1,203 +1,23 @@
 // The Linux build of the "KVR Serial Port" monitor, which the virtual
-// machine's spooler loads as Windows' spooler loads KVRCOMMON.DLL
-// (platform/sim/monitor_abi.h): the MONITOR2 calls of the Windows shell
-// (port_monitor_shell.cpp) over the same port family and job code, on the
-// machine named in the init record, its serial ports standing for the
-// system's.
-#include <memory>
-#include <new>
-#include <string>
-
-#include "monitors/core/port_family.h"
-#include "monitors/core/monitor_calls.h"
-#include "monitors/core/port_job.h"
+// machine's spooler loads as Windows' spooler loads KVRCOMMON.DLL: the
+// shared Linux shell (port_monitor_posix.h) over the serial port family,
+// the machine's serial ports standing for the system's.
+#include "monitors/dll/port_monitor_posix.h"
 #include "monitors/serial/serial_device_sim.h"
 #include "monitors/serial/serial_port_family.h"
-#include "platform/sim/machine.h"
-#include "platform/sim/monitor_abi.h"
-#include "platform/win32_errors.h"
 
 namespace {
 
-using namespace kit::monitors;
-namespace abi = kit::sim::monitor_abi;
-
-void (*g_set_last_error)(abi::Dword) = nullptr;
-
-struct Monitor {
-  std::unique_ptr<PortFamily> family;
-  std::unique_ptr<kit::sim::Machine> machine;
-  kit::Registry& registry() { return machine->platform().registry; }
-};
-
-struct Port {
-  Monitor* monitor = nullptr;
-  kit::WString name;
-  std::unique_ptr<PortJob> job;
-};
-
-struct Xcv {
-  Monitor* monitor = nullptr;
-  abi::Dword access = 0;
-};
-
-// The machine keeps no port status of its own: a job the printer does not
-// take shows as waiting in its queue.
-class NoStatus final : public PortStatusSink {
- public:
-  void Report(PortState, std::uint32_t) override {}
-};
-NoStatus g_no_status;
-
-abi::Bool Done(abi::Dword error) {
-  if (g_set_last_error != nullptr) g_set_last_error(error);
-  return error == kit::win32::kErrorSuccess ? 1 : 0;
+std::unique_ptr<kit::monitors::PortFamily> MakeFamily(kit::sim::Machine& machine) {
+  kit::monitors::SetSerialMachine(&machine);
+  return kit::monitors::MakeSerialPortFamily();
 }
 
-abi::Bool ListPorts(abi::Handle handle, char16_t*, abi::Dword level, std::uint8_t* ports, abi::Dword size,
-                    abi::Dword* needed, abi::Dword* returned) {
-  auto* monitor = static_cast<Monitor*>(handle);
-  if (monitor == nullptr || needed == nullptr || returned == nullptr) return Done(kit::win32::kErrorInvalidParameter);
-  std::uint32_t n = 0, count = 0;
-  const std::uint32_t status = ListFamilyPorts(*monitor->family, monitor->registry(), level, ports, size, &n, &count);
-  *needed = n;
-  *returned = count;
-  return Done(status);
-}
-
-abi::Bool OpenPort(abi::Handle handle_of_monitor, char16_t* name, abi::Handle* handle) {
-  auto* monitor = static_cast<Monitor*>(handle_of_monitor);
-  if (monitor == nullptr || name == nullptr || handle == nullptr) return Done(kit::win32::kErrorInvalidParameter);
-  kit::WString port_name = monitor->family->FindPort(monitor->registry(), name);
-  if (port_name.empty()) return Done(kit::win32::kErrorUnknownPort);
-  auto* port = new (std::nothrow) Port{monitor, std::move(port_name), nullptr};
-  if (port == nullptr) return Done(kit::win32::kErrorNotEnoughMemory);
-  *handle = port;
-  return Done(kit::win32::kErrorSuccess);
-}
-
-abi::Bool StartDocPort(abi::Handle handle, char16_t*, abi::Dword, abi::Dword, std::uint8_t*) {
-  auto* port = static_cast<Port*>(handle);
-  if (port == nullptr) return Done(kit::win32::kErrorInvalidHandle);
-  return Done(StartPortJob(*port->monitor->family, port->monitor->registry(), port->name,
-                           port->monitor->machine->platform().clock, &g_no_status, &port->job));
-}
-
-abi::Bool WritePort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi::Dword* written) {
-  auto* port = static_cast<Port*>(handle);
-  if (port == nullptr || written == nullptr || (data == nullptr && size != 0)) {
-    return Done(kit::win32::kErrorInvalidParameter);
-  }
-  std::uint32_t n = 0;
-  const std::uint32_t status = WriteToJob(port->job.get(), data, size, &n);
-  *written = n;
-  return Done(status);
-}
-
-abi::Bool ReadPort(abi::Handle handle, std::uint8_t* data, abi::Dword size, abi::Dword* read) {
-  auto* port = static_cast<Port*>(handle);
-  if (port == nullptr || read == nullptr || (data == nullptr && size != 0)) {
-    return Done(kit::win32::kErrorInvalidParameter);
-  }
-  std::uint32_t n = 0;
-  const std::uint32_t status = ReadFromJob(port->job.get(), data, size, &n);
-  *read = n;
-  return Done(status);
-}
-
-abi::Bool EndDocPort(abi::Handle handle) {
-  auto* port = static_cast<Port*>(handle);
-  if (port == nullptr) return Done(kit::win32::kErrorInvalidHandle);
-  port->job.reset();
-  return Done(kit::win32::kErrorSuccess);
-}
-
-abi::Bool ClosePort(abi::Handle handle) {
-  auto* port = static_cast<Port*>(handle);
-  if (port == nullptr) return Done(kit::win32::kErrorInvalidHandle);
-  delete port;
-  return Done(kit::win32::kErrorSuccess);
-}
-
-abi::Bool XcvOpenPort(abi::Handle monitor, const char16_t*, abi::Dword access, abi::Handle* handle) {
-  if (monitor == nullptr || handle == nullptr) return Done(kit::win32::kErrorInvalidParameter);
-  auto* xcv = new (std::nothrow) Xcv{static_cast<Monitor*>(monitor), access};
-  if (xcv == nullptr) return Done(kit::win32::kErrorNotEnoughMemory);
-  *handle = xcv;
-  return Done(kit::win32::kErrorSuccess);
-}
-
-abi::Dword XcvDataPort(abi::Handle handle, const char16_t* command, std::uint8_t* input, abi::Dword input_size,
-                       std::uint8_t* output, abi::Dword output_size, abi::Dword* needed) {
-  auto* xcv = static_cast<Xcv*>(handle);
-  if (xcv == nullptr || command == nullptr || needed == nullptr) return kit::win32::kErrorInvalidParameter;
-  std::uint32_t n = 0;
-  const std::uint32_t status = FamilyXcvData(*xcv->monitor->family, xcv->monitor->registry(), command, input,
-                                             input_size, output, output_size, xcv->access, &n);
-  *needed = n;
-  return status;
-}
-
-abi::Bool XcvClosePort(abi::Handle handle) {
-  delete static_cast<Xcv*>(handle);
-  return Done(kit::win32::kErrorSuccess);
-}
-
-void Shutdown(abi::Handle monitor) {
-  SetSerialMachine(nullptr);
-  delete static_cast<Monitor*>(monitor);
-}
-
-abi::Monitor2 MakeTable() {
-  abi::Monitor2 table;
-  table.cbSize = sizeof table;
-  table.pfnEnumPorts = ListPorts;
-  table.pfnOpenPort = OpenPort;
-  table.pfnStartDocPort = StartDocPort;
-  table.pfnWritePort = WritePort;
-  table.pfnReadPort = ReadPort;
-  table.pfnEndDocPort = EndDocPort;
-  table.pfnClosePort = ClosePort;
-  table.pfnXcvOpenPort = XcvOpenPort;
-  table.pfnXcvDataPort = XcvDataPort;
-  table.pfnXcvClosePort = XcvClosePort;
-  table.pfnShutdown = Shutdown;
-  return table;
-}
-
-abi::Monitor2 g_table = MakeTable();
+void ForgetMachine() { kit::monitors::SetSerialMachine(nullptr); }
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) abi::Monitor2* InitializePrintMonitor2(abi::MonitorInit* init,
-                                                                                         abi::Handle* monitor) {
-  // An init record without the machine's additions comes from no spooler
-  // this build can serve.
-  if (init == nullptr || monitor == nullptr || init->cbSize < sizeof(abi::MonitorInit) ||
-      init->machine_folder == nullptr) {
-    if (init != nullptr && init->cbSize >= sizeof(abi::MonitorInit) && init->set_last_error != nullptr) {
-      init->set_last_error(kit::win32::kErrorInvalidParameter);
-    }
-    return nullptr;
-  }
-  g_set_last_error = init->set_last_error;
-  // The spooler's process: the machine's own bitness, the system account.
-  kit::sim::ProcessOptions process;
-  process.bits = init->process_bits;
-  process.module_path = u"C:\\Windows\\system32\\spoolsv.exe";
-  process.account = kit::sim::kSystemAccount;
-  std::string error;
-  auto* state = new (std::nothrow) Monitor;
-  if (state != nullptr) {
-    state->family = MakeSerialPortFamily();
-    state->machine = kit::sim::Machine::Open(init->machine_folder, process, &error);
-  }
-  if (state == nullptr || !state->machine) {
-    Done(state == nullptr ? kit::win32::kErrorNotEnoughMemory : kit::win32::kErrorInvalidData);
-    delete state;
-    return nullptr;
-  }
-  SetSerialMachine(state->machine.get());
-  *monitor = state;
-  return &g_table;
+extern "C" __attribute__((visibility("default"))) kit::sim::monitor_abi::Monitor2* InitializePrintMonitor2(
+    kit::sim::monitor_abi::MonitorInit* init, kit::sim::monitor_abi::Handle* monitor) {
+  return kit::monitors::StartPosixPortMonitor(init, monitor, MakeFamily, ForgetMachine);
 }

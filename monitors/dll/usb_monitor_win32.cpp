@@ -6,7 +6,7 @@
 // starts without it and a job waits, naming it, until it is there.
 #include <string>
 
-#include "monitors/core/usb_ports.h"
+#include "monitors/core/usb_port_family.h"
 #include "monitors/dll/port_monitor_shell.h"
 #include "platform/usb_libraries.h"
 #include "platform/win32/windows_platform.h"
@@ -28,25 +28,8 @@ kit::WString LibraryPath() {
   return kit::WString(folder.begin(), folder.end()) + kit::kKvUsbIntDll;
 }
 
-class UsbPorts final : public PortFamily {
- public:
-  kit::WStringView MonitorName() const override { return u"KVR USB Port"; }
-  std::vector<kit::WString> PortNames(kit::Registry& registry) override { return UsbPortNames(registry); }
-  kit::WString FindPort(kit::Registry& registry, kit::WStringView name) override {
-    return FindUsbPort(registry, name);
-  }
-  std::uint32_t MakeDevice(kit::Registry&, kit::WStringView port, std::unique_ptr<PortDevice>* device) override {
-    *device = MakeUsbPrinter(*usb_, LibraryPath(), UsbPortIndex(port));
-    return 0;
-  }
-  std::uint32_t XcvData(kit::Registry& registry, const XcvRequest& request, std::uint32_t* needed) override {
-    return UsbXcvData(registry, request, needed);
-  }
-  kit::WString Problem(std::uint32_t cause) const override { return UsbPortProblem(cause); }
-
- private:
-  std::unique_ptr<kit::UsbLibraries> usb_ = kit::win32::MakeUsbLibraries();
-};
+// The system's USB access, for as long as the module is loaded.
+std::unique_ptr<kit::UsbLibraries> g_usb;
 
 }  // namespace
 
@@ -56,5 +39,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT init, PHANDLE monitor) {
-  return StartPortMonitor(std::make_unique<UsbPorts>(), init, monitor);
+  if (!g_usb) g_usb = kit::win32::MakeUsbLibraries();
+  return StartPortMonitor(MakeUsbPortFamily(*g_usb, LibraryPath()), init, monitor);
 }

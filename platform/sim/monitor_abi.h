@@ -25,21 +25,31 @@ struct MonitorInit {
   void* pMonitorReg = nullptr;
   Bool bLocal = 1;
   const Wchar* pszServerName = nullptr;
-  // The machine's additions: the thread's last error as GetLastError reads
-  // it, the machine folder and the bitness of the spooler's process.
+  // The machine's additions: the thread's last error as SetLastError sets
+  // and GetLastError reads it (a language monitor reads what the port
+  // monitor below it set), the machine folder and the bitness of the
+  // spooler's process.
   void (*set_last_error)(Dword error) = nullptr;
+  Dword (*get_last_error)() = nullptr;
   const char* machine_folder = nullptr;
   int process_bits = 64;
 };
 
 // MONITOR2 as far as Windows 2000 defines it (MONITOR2_SIZE_WIN2K): the
-// table ends with pfnShutdown. Entries a monitor does not offer are null.
+// table ends with pfnShutdown. Entries a monitor does not offer are null:
+// a port monitor fills EnumPorts and OpenPort, a language monitor
+// OpenPortEx in their place (Microsoft's "Language Monitors").
+struct Monitor2;
+// OpenPortEx of a language monitor: the port `name` of the port monitor
+// (its handle and table) opened through it for `printer`.
+using OpenPortExFn = Bool (*)(Handle monitor, Handle port_monitor, Wchar* name, Wchar* printer, Handle* port,
+                              Monitor2* port_monitor_table);
 struct Monitor2 {
   Dword cbSize = 0;
   Bool (*pfnEnumPorts)(Handle monitor, Wchar* name, Dword level, std::uint8_t* ports, Dword size, Dword* needed,
                        Dword* returned) = nullptr;
   Bool (*pfnOpenPort)(Handle monitor, Wchar* name, Handle* port) = nullptr;
-  void* pfnOpenPortEx = nullptr;
+  OpenPortExFn pfnOpenPortEx = nullptr;
   Bool (*pfnStartDocPort)(Handle port, Wchar* printer, Dword job, Dword level, std::uint8_t* doc_info) = nullptr;
   Bool (*pfnWritePort)(Handle port, std::uint8_t* data, Dword size, Dword* written) = nullptr;
   Bool (*pfnReadPort)(Handle port, std::uint8_t* data, Dword size, Dword* read) = nullptr;

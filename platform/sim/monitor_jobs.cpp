@@ -30,6 +30,24 @@ std::string MonitorModuleOfPort(const Json& state, const WString& port) {
   return {};
 }
 
+std::string LanguageMonitorModuleOfPrinter(const Json& state, const WString& printer) {
+  const Json& sp = state["spooler"];
+  WString driver;
+  for (const auto& p : sp.value("printers", Json::array())) {
+    if (EqualsNoCase(JsonText(p, "name"), printer)) driver = JsonText(p, "driver");
+  }
+  if (driver.empty()) return {};
+  WString monitor;
+  for (const auto& d : sp.value("drivers", Json::array())) {
+    if (EqualsNoCase(JsonText(d, "name"), driver) && !JsonText(d, "monitor").empty()) monitor = JsonText(d, "monitor");
+  }
+  if (monitor.empty()) return {};
+  for (const auto& m : sp.value("monitors", Json::array())) {
+    if (EqualsNoCase(JsonText(m, "name"), monitor) && m.contains("module")) return m["module"].get<std::string>();
+  }
+  return {};
+}
+
 namespace {
 
 Json* FindJob(Json& state, std::uint32_t id) {
@@ -59,13 +77,14 @@ int RunMonitorJobs(Store& store) {
     // Claimed first, so that two programs on the machine never send one job
     // twice.
     Json job;
-    std::string module;
+    std::string module, language_module;
     store.Update(
         [&](Json& s) {
           Json* j = FindJob(s, id);
           if (j == nullptr || !Pending(*j)) return false;
           module = MonitorModuleOfPort(s, JsonText(*j, "port"));
           if (module.empty()) return false;
+          language_module = LanguageMonitorModuleOfPrinter(s, JsonText(*j, "printer"));
           (*j)["status"] = kJobPrinting;
           job = *j;
           return true;
@@ -78,7 +97,16 @@ int RunMonitorJobs(Store& store) {
     MonitorJobResult result;
     std::uint32_t error = 0;
     const LoadedMonitor* monitor = InitializeMonitor(store.Folder() / module, store.Folder(), bits, &error);
-    if (monitor == nullptr) {
+    // The driver's language monitor; a module that loads as a port monitor
+    // instead is passed by, the port monitor taking the job itself.
+    const LoadedMonitor* language = nullptr;
+    bool language_failed = false;
+    if (monitor != nullptr && !language_module.empty()) {
+      language = InitializeMonitor(store.Folder() / language_module, store.Folder(), bits, &error);
+      language_failed = language == nullptr;
+      if (language != nullptr && !IsLanguageMonitor(*language)) language = nullptr;
+    }
+    if (monitor == nullptr || language_failed) {
       result.error = error;
       result.failed_call = "InitializePrintMonitor2";
     } else {
@@ -88,7 +116,7 @@ int RunMonitorJobs(Store& store) {
       request.id = id;
       request.data = &data;
       request.from = job.value("sent", std::uint64_t{0});
-      result = SendThroughMonitor(*monitor, request);
+      result = SendThroughMonitor(*monitor, language, request);
     }
     store.Update(
         [&](Json& s) {
@@ -115,6 +143,35 @@ int RunMonitorJobs(Store& store) {
     for (const auto& j : state["spooler"].value("jobs", Json::array())) waiting += j.value("status", std::string()) == kJobWaiting;
   }
   return waiting;
+}
+
+WString JobStatusText(Store& store, const WString& printer, std::uint32_t job) {
+  Json state;
+  std::string message;
+  if (store.Read(&state, &message) != StoreError::kNone) return {};
+  for (const auto& j : state["spooler"].value("jobs", Json::array())) {
+    if (j.value("id", 0u) == job && EqualsNoCase(JsonText(j, "printer"), printer)) return JsonText(j, "status_text");
+  }
+  return {};
+}
+
+bool SetJobStatusText(Store& store, const WString& printer, std::uint32_t job, const WString& text) {
+  std::string message;
+  bool found = false;
+  store.Update(
+      [&](Json& s) {
+        Json* j = FindJob(s, job);
+        if (j == nullptr || !EqualsNoCase(JsonText(*j, "printer"), printer)) return false;
+        found = true;
+        if (text.empty()) {
+          j->erase("status_text");
+        } else {
+          (*j)["status_text"] = U8(text);
+        }
+        return true;
+      },
+      &message);
+  return found;
 }
 
 }  // namespace kit::sim

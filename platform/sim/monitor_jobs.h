@@ -23,8 +23,20 @@ inline constexpr char kJobWaiting[] = "waiting";
 // whose ports include `port`; empty when none does.
 std::string MonitorModuleOfPort(const Json& state, const WString& port);
 
-// Sends the jobs marked for a monitor and those waiting, oldest first.
+// The module file of the language monitor the driver of `printer` names
+// (DRIVER_INFO_3 pMonitorName); empty when it names none that is loaded.
+std::string LanguageMonitorModuleOfPrinter(const Json& state, const WString& printer);
+
+// Sends the jobs marked for a monitor and those waiting, oldest first,
+// through the printer's language monitor when its driver names one.
 // Returns how many jobs are still waiting.
 int RunMonitorJobs(Store& store);
+
+// A job's status text in the queue (JOB_INFO_1 pStatus), as GetJob reads
+// it and SetJob at level 1 sets it (an empty text clears it): what a
+// language monitor says of the job. Kept in the job's record as
+// "status_text". Setting it on a job the machine does not have is false.
+WString JobStatusText(Store& store, const WString& printer, std::uint32_t job);
+bool SetJobStatusText(Store& store, const WString& printer, std::uint32_t job, const WString& text);
 
 }  // namespace kit::sim

@@ -18,6 +18,7 @@ namespace abi = monitor_abi;
 
 thread_local abi::Dword t_monitor_error = 0;
 void SetMonitorError(abi::Dword error) { t_monitor_error = error; }
+abi::Dword GetMonitorError() { return t_monitor_error; }
 
 void* LoadModule(const std::filesystem::path& module) {
   return ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -67,24 +68,34 @@ const LoadedMonitor* InitializeMonitor(const std::filesystem::path& module, cons
   abi::MonitorInit init;
   init.cbSize = sizeof init;
   init.set_last_error = SetMonitorError;
+  init.get_last_error = GetMonitorError;
   init.machine_folder = folder.c_str();
   init.process_bits = process_bits;
   LoadedMonitor loaded;
   t_monitor_error = 0;
   loaded.table = init_fn(&init, &loaded.handle);
-  // A table shorter than Windows 2000's lacks calls the spooler makes.
-  if (loaded.table == nullptr || loaded.table->cbSize < sizeof(abi::Monitor2) || loaded.table->pfnEnumPorts == nullptr ||
-      loaded.table->pfnOpenPort == nullptr || loaded.table->pfnStartDocPort == nullptr ||
-      loaded.table->pfnWritePort == nullptr || loaded.table->pfnEndDocPort == nullptr ||
-      loaded.table->pfnClosePort == nullptr) {
+  // A table shorter than Windows 2000's lacks calls the spooler makes: a
+  // port monitor's EnumPorts and OpenPort, or a language monitor's
+  // OpenPortEx, and the job's calls of both.
+  const abi::Monitor2* t = loaded.table;
+  const bool opens = t != nullptr && ((t->pfnEnumPorts != nullptr && t->pfnOpenPort != nullptr) ||
+                                      (t->pfnOpenPortEx != nullptr && t->pfnOpenPort == nullptr));
+  if (t == nullptr || t->cbSize < sizeof(abi::Monitor2) || !opens || t->pfnStartDocPort == nullptr ||
+      t->pfnWritePort == nullptr || t->pfnEndDocPort == nullptr || t->pfnClosePort == nullptr) {
     *error = loaded.table == nullptr ? Refusal() : win32::kErrorInvalidData;
     return nullptr;  // the module stays loaded: its code may be in use
   }
   return &g_loaded.by_key.emplace(key, loaded).first->second;
 }
 
+bool IsLanguageMonitor(const LoadedMonitor& monitor) {
+  return monitor.table->pfnOpenPortEx != nullptr && monitor.table->pfnOpenPort == nullptr;
+}
+
 std::vector<WString> MonitorPorts(const LoadedMonitor& monitor, std::uint32_t* error) {
   *error = 0;
+  // A language monitor has no ports of its own.
+  if (monitor.table->pfnEnumPorts == nullptr) return {};
   abi::Dword needed = 0, returned = 0;
   t_monitor_error = 0;
   if (monitor.table->pfnEnumPorts(monitor.handle, nullptr, 1, nullptr, 0, &needed, &returned) == 0 &&
@@ -107,8 +118,13 @@ std::vector<WString> MonitorPorts(const LoadedMonitor& monitor, std::uint32_t* e
   return names;
 }
 
-MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJob& job) {
-  const abi::Monitor2& t = *monitor.table;
+MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const LoadedMonitor* language,
+                                    const MonitorJob& job) {
+  // With a language monitor every call of the job goes to it, and it calls
+  // the port monitor's (Microsoft's "Language Monitors": the spooler opens
+  // the port with the language monitor's OpenPortEx, handing it the port
+  // monitor's handle and MONITOR2 table).
+  const abi::Monitor2& t = language != nullptr ? *language->table : *monitor.table;
   MonitorJobResult result;
   result.sent = job.from;
   WString port = job.port, printer = job.printer;
@@ -119,7 +135,13 @@ MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJ
     return result;
   };
   t_monitor_error = 0;
-  if (t.pfnOpenPort(monitor.handle, port.data(), &handle) == 0) return refused("OpenPort");
+  if (language != nullptr) {
+    if (t.pfnOpenPortEx(language->handle, monitor.handle, port.data(), printer.data(), &handle, monitor.table) == 0) {
+      return refused("OpenPortEx");
+    }
+  } else if (t.pfnOpenPort(monitor.handle, port.data(), &handle) == 0) {
+    return refused("OpenPort");
+  }
   t_monitor_error = 0;
   // The spooler passes the job's DOC_INFO_1; the kit's monitors read
   // nothing from it.
@@ -142,7 +164,10 @@ MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJ
     idle = written == 0 ? idle + 1 : 0;
     result.sent += written;
   }
-  t.pfnEndDocPort(handle);
+  // A job the printer stopped taking is not finished: the port is closed
+  // without EndDocPort (which tells the monitors the job is done), and the
+  // next try starts the document again where the printer stopped.
+  if (result.sent >= data.size() || result.error != 0) t.pfnEndDocPort(handle);
   t.pfnClosePort(handle);
   return result;
 }

@@ -35,7 +35,11 @@ struct LoadedMonitor {
 const LoadedMonitor* InitializeMonitor(const std::filesystem::path& module, const std::filesystem::path& machine,
                                        int process_bits, std::uint32_t* error);
 
-// The monitor's ports (EnumPorts level 1); *error set on a refusal.
+// Whether the module is a language monitor (OpenPortEx, no ports).
+bool IsLanguageMonitor(const LoadedMonitor& monitor);
+
+// The monitor's ports (EnumPorts level 1; none for a language monitor);
+// *error set on a refusal.
 std::vector<WString> MonitorPorts(const LoadedMonitor& monitor, std::uint32_t* error);
 
 // How many WritePort calls that take nothing a job makes in a row before it
@@ -60,10 +64,12 @@ struct MonitorJobResult {
   std::uint32_t error = 0;
   std::string failed_call;
 };
-// Sends the job's bytes after `from` through the monitor. A printer that
+// Sends the job's bytes after `from` through the port monitor, or through
+// the language monitor `language` over it (null: none). A printer that
 // takes nothing kIdleWritesBeforeWaiting times in a row ends the try early
-// (sent < size, no error): the job waits.
-MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const MonitorJob& job);
+// (sent < size, no error): the job waits, its document left unended.
+MonitorJobResult SendThroughMonitor(const LoadedMonitor& monitor, const LoadedMonitor* language,
+                                    const MonitorJob& job);
 
 // XcvData through the monitor: XcvOpenPort on `object` (empty for the
 // monitor itself, else a port name) with the caller's granted access,

@@ -358,7 +358,6 @@ bool CreateMachine(const fs::path& folder, const std::string& preset_id, bool ad
   sp["next_job"] = 1;
   sp["default_printer"] = "";
   sp["port_map"] = Json::object();
-  sp["monitor_rules"] = Json::array();
   sp["forms"] = Json::array({
       {{"flags", 1}, {"name", "Letter"}, {"width", 215900}, {"height", 279400}, {"left", 0}, {"top", 0}, {"right", 215900}, {"bottom", 279400}},
       {{"flags", 1}, {"name", "Legal"}, {"width", 215900}, {"height", 355600}, {"left", 0}, {"top", 0}, {"right", 215900}, {"bottom", 355600}},

@@ -103,29 +103,6 @@ void RemoveRegistryTree(Json& s, const std::vector<WString>& path) {
   }
 }
 
-// Value names of an HKLM key (the ports a registry-listed monitor serves).
-std::vector<WString> RegistryValueNames(Json& s, const WString& key) {
-  std::vector<WString> names;
-  Json* node = &s["registry"]["HKLM"];
-  for (const auto& part : SplitPath(key)) {
-    Json* next = nullptr;
-    if (node->contains("k")) {
-      for (auto& [k, child] : (*node)["k"].items()) {
-        if (EqualsNoCase(FromUtf8(k), part)) next = &child;
-      }
-    }
-    if (!next) return names;
-    node = next;
-  }
-  if (node->contains("v")) {
-    for (auto& [k, v] : (*node)["v"].items()) {
-      (void)v;
-      if (!k.empty()) names.push_back(FromUtf8(k));
-    }
-  }
-  return names;
-}
-
 WString SimSpooler::Env(const Json& s, WStringView env) const {
   return env.empty() ? core_.CallerEnvironment(s) : WString(env);
 }

@@ -28,8 +28,6 @@ std::vector<WString> SplitPath(const WString& text);
 void SetRegString(Json& node, const char* name, const WString& value);
 // Removes a key and everything below it (the spooler's own clean-up).
 void RemoveRegistryTree(Json& s, const std::vector<WString>& path);
-// Value names of an HKLM key (the ports a registry-listed monitor serves).
-std::vector<WString> RegistryValueNames(Json& s, const WString& key);
 
 // The one writer of each spooler record, used by the spooler's calls and by
 // what Windows does on its own (a printer-class package bound to a USB
@@ -177,6 +175,11 @@ class SimSpooler final : public Spooler {
   // ---- Ports (spooler_ports.cpp) ----
   // All ports: the explicit ones and those of registry-listed monitors.
   std::vector<PortInfo2> AllPorts(Json& s);
+  // Asks each loaded port monitor for its ports again (EnumPorts), outside
+  // the hold on the state, as Windows' spooler asks its monitors whenever
+  // ports are listed or named: a monitor's ports may follow what was
+  // recorded since it was added (the USB ports of the install's records).
+  void RefreshMonitorPorts();
   const PortInfo2* FindPort(const std::vector<PortInfo2>& ports, WStringView name);
   bool EnumPorts(WStringView server, std::uint32_t level, std::vector<PortInfo2>* ports, std::uint32_t buffer_size,
                  std::uint32_t* needed, std::uint32_t* returned) override;

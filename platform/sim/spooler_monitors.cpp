@@ -2,6 +2,7 @@
 // with their registry keys.
 
 #include <filesystem>
+#include <map>
 
 #include "platform/sim/machine.h"
 #include "platform/sim/monitor_modules.h"
@@ -22,7 +23,6 @@ bool SimSpooler::AddMonitor(WStringView server, const MonitorInfo2& info) {
   // it records the monitor; the module's own calls to the machine (its
   // registry) run outside this process's hold on the state.
   fs::path module;
-  Json rule;
   bool checked = Call("AddMonitor", info.name, [&](Json& s) {
     if (!server.empty()) return Core::Fail(win32::kErrorInvalidParameter);
     if (!s["system"].value("admin", true)) return Core::Fail(win32::kErrorAccessDenied);
@@ -38,49 +38,66 @@ bool SimSpooler::AddMonitor(WStringView server, const MonitorInfo2& info) {
         !fs::is_regular_file(r.host, ec)) {
       return Core::Fail(win32::kErrorModNotFound);
     }
-    // A machine rule stands in for a monitor the kit has no Linux build of
-    // (the USB port monitor, whose ports are the value names of a registry
-    // key; the language monitor; a test's stand-in file): such a monitor is
-    // taken without loading it, its ports the rule's.
-    for (const auto& candidate : s["spooler"].value("monitor_rules", Json::array())) {
-      const WString contains = Upper(JsonText(candidate, "dll_contains"));
-      if (!contains.empty() && Upper(info.dll_name).find(contains) != WString::npos) rule = candidate;
-    }
-    if (!rule.is_null()) return true;
     if (const auto error = CheckMonitorModule(r.host)) return Core::Fail(error);
     module = r.host;
     return false;  // nothing changes yet
   });
   if (!checked && module.empty()) return false;
   Json ports = Json::array();
-  if (!module.empty()) {
-    std::string bits_error;
-    const int bits = NativeProcessBits(core_.store().Folder(), &bits_error);
-    std::uint32_t error = 0;
-    const LoadedMonitor* loaded = InitializeMonitor(module, core_.store().Folder(), bits == 0 ? 64 : bits, &error);
-    if (loaded == nullptr) return Core::Fail(error);
-    for (const auto& name : MonitorPorts(*loaded, &error)) ports.push_back(U8(name));
-    if (error != 0) return Core::Fail(error);
-  }
+  std::string bits_error;
+  const int bits = NativeProcessBits(core_.store().Folder(), &bits_error);
+  std::uint32_t error = 0;
+  const LoadedMonitor* loaded = InitializeMonitor(module, core_.store().Folder(), bits == 0 ? 64 : bits, &error);
+  if (loaded == nullptr) return Core::Fail(error);
+  for (const auto& name : MonitorPorts(*loaded, &error)) ports.push_back(U8(name));
+  if (error != 0) return Core::Fail(error);
   // Recorded without a second faultable call: AddMonitor is one call.
   return core_.Update([&](Json& s) {
     auto& sp = s["spooler"];
     if (FindByName(sp["monitors"], info.name)) return Core::Fail(win32::kErrorPrintMonitorAlreadyInstalled);
-    Json m = {{"name", U8(info.name)}, {"dll", U8(info.dll_name)}};
-    if (!rule.is_null()) {
-      if (rule.contains("ports_from_key")) m["ports_from_key"] = rule["ports_from_key"];
-      if (rule.contains("ports")) m["ports"] = rule["ports"];
-    } else {
-      // The module's file, relative to the machine folder (a copy of the
-      // machine finds its own), and the ports its EnumPorts lists.
-      m["module"] = fs::relative(module, core_.store().Folder()).generic_string();
-      m["ports"] = ports;
-    }
+    // The module's file, relative to the machine folder (a copy of the
+    // machine finds its own), and the ports its EnumPorts lists.
+    Json m = {{"name", U8(info.name)},
+              {"dll", U8(info.dll_name)},
+              {"module", fs::relative(module, core_.store().Folder()).generic_string()},
+              {"ports", ports}};
+    if (IsLanguageMonitor(*loaded)) m["language"] = true;
     sp["monitors"].push_back(m);
     Json& key = RegistryNode(s, SplitPath(FromUtf8(kMonitorsKey) + u"\\" + info.name));
     SetRegString(key, "Driver", info.dll_name);
     return true;
   });
+}
+
+void SimSpooler::RefreshMonitorPorts() {
+  const win32::Error kept_error = Core::LastError();
+  Json s;
+  if (!core_.Read(&s)) return Core::SetLastError(kept_error);
+  const fs::path folder = core_.store().Folder();
+  int bits = 0;
+  std::map<std::string, Json> changed;  // by monitor name: the ports it lists now
+  for (const auto& m : s["spooler"].value("monitors", Json::array())) {
+    if (!m.contains("module") || m.value("language", false)) continue;
+    std::string bits_error;
+    if (bits == 0) bits = NativeProcessBits(folder, &bits_error);
+    std::uint32_t error = 0;
+    const LoadedMonitor* loaded =
+        InitializeMonitor(folder / m["module"].get<std::string>(), folder, bits == 0 ? 64 : bits, &error);
+    if (loaded == nullptr) continue;  // the ports it listed before stay
+    Json ports = Json::array();
+    for (const auto& port : MonitorPorts(*loaded, &error)) ports.push_back(U8(port));
+    if (error == 0 && m.value("ports", Json::array()) != ports) changed[m.value("name", std::string())] = ports;
+  }
+  if (!changed.empty()) {
+    core_.Update([&](Json& state) {
+      for (auto& m : state["spooler"]["monitors"]) {
+        const auto it = changed.find(m.value("name", std::string()));
+        if (it != changed.end()) m["ports"] = it->second;
+      }
+      return true;
+    });
+  }
+  Core::SetLastError(kept_error);
 }
 
 bool SimSpooler::DeleteMonitor(WStringView server, WStringView environment, WStringView name) {

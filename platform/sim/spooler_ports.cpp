@@ -9,7 +9,7 @@
 
 namespace kit::sim::spool {
 
-// All ports: the explicit ones and those of registry-listed monitors.
+// All ports: the explicit ones and those the loaded monitors list.
 std::vector<PortInfo2> SimSpooler::AllPorts(Json& s) {
   std::vector<PortInfo2> ports;
   for (const auto& p : s["spooler"]["ports"]) {
@@ -17,11 +17,7 @@ std::vector<PortInfo2> SimSpooler::AllPorts(Json& s) {
   }
   for (const auto& m : s["spooler"]["monitors"]) {
     std::vector<WString> names;
-    for (const auto& fixed : m.value("ports", Json::array())) names.push_back(FromUtf8(fixed.get<std::string>()));
-    const WString key = JsonText(m, "ports_from_key");
-    if (!key.empty()) {
-      for (auto& name : RegistryValueNames(s, key)) names.push_back(std::move(name));
-    }
+    for (const auto& listed : m.value("ports", Json::array())) names.push_back(FromUtf8(listed.get<std::string>()));
     for (const auto& name : names) {
       bool dup = false;
       for (const auto& p : ports) dup = dup || EqualsNoCase(p.port_name, name);
@@ -44,6 +40,7 @@ bool SimSpooler::EnumPorts(WStringView server, std::uint32_t level, std::vector<
   if (needed) *needed = 0;
   if (returned) *returned = 0;
   if (level != 1 && level != 2) return Core::Fail(win32::kErrorInvalidLevel);
+  RefreshMonitorPorts();
   std::vector<PortInfo2> all;
   const bool ok = Call("EnumPorts", {}, [&](Json& s) {
     if (!server.empty()) return Core::Fail(win32::kErrorInvalidParameter);

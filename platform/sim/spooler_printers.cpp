@@ -79,6 +79,7 @@ std::uint32_t SimSpooler::PrinterSize(std::uint32_t level, const PrinterInfo2& i
 }
 
 bool SimSpooler::OpenPrinter(WStringView name, const PrinterDefaults& defaults, PrinterHandle* printer) {
+  if (!name.empty() && name.front() == u',') RefreshMonitorPorts();
   HandleInfo info;
   info.access = defaults.desired_access;
   static constexpr WStringView kXcvMonitor = u",XcvMonitor ";
@@ -126,6 +127,7 @@ PrinterHandle SimSpooler::BorrowPrinter(std::uintptr_t native_handle) {
 }
 
 bool SimSpooler::AddPrinter(WStringView server, const PrinterInfo2& info, PrinterHandle* printer) {
+  RefreshMonitorPorts();
   HandleInfo handle;
   const bool ok = Call("AddPrinter", info.printer_name, [&](Json& s) {
     if (!server.empty()) return Core::Fail(win32::kErrorInvalidParameter);
@@ -272,6 +274,7 @@ bool SimPrinter::GetPrinter(std::uint32_t level, PrinterInfo2* info, std::uint32
 bool SimPrinter::SetPrinter(const PrinterInfo2& info) {
   if (info_.kind != HandleInfo::Kind::kPrinter) return Core::Fail(win32::kErrorInvalidHandle);
   if (!(info_.access & kPrinterAccessAdminister)) return Core::Fail(win32::kErrorAccessDenied);
+  if (!info.port_name.empty()) spooler_.RefreshMonitorPorts();
   return spooler_.HandleCall(info_, closed_, "SetPrinter", [&](Json& s) {
     Json* p = FindByName(s["spooler"]["printers"], info_.name);
     if (!p) return Core::Fail(win32::kErrorInvalidPrinterName);

@@ -16,7 +16,6 @@ constexpr std::uint64_t kMaxIniBytes = 1 << 20;
 
 constexpr char16_t kRecordsKey[] = u"SOFTWARE\\VELDRAN\\PORTNAME";
 constexpr char16_t kPrinterPortKey[] = u"SOFTWARE\\VELDRAN\\PRINTERPORT";
-constexpr char16_t kSerialPortsKey[] = u"SOFTWARE\\KitTest\\SerialPorts";
 constexpr char kClassInf[] =
     "[Version]\r\nClass=Printer\r\n[Manufacturer]\r\n%Mfg% = KVRO, NTx86, NTamd64\r\n[KVRO]\r\n"
     "\"KVRO TP80\" = KVROTP80_Install, USBPRINT\\KVROTP80A1B2\r\n[KVRO.NTamd64]\r\n"
@@ -124,24 +123,19 @@ void FamilyMachineTest::QueueJob(const WString& printer_name) {
 
 void FamilyMachineTest::InstallFamily() {
   Platform& p = machine_->platform();
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVRUSBMON --ports-from-key 'HKLM\\SOFTWARE\\VELDRAN\\PORTNAME'"), 0);
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVRCOMMON --ports-from-key 'HKLM\\SOFTWARE\\KitTest\\SerialPorts'"), 0);
-  // The family's monitor files here are stand-ins, which the spooler takes
-  // unloaded only by rule; the language monitor has no ports.
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVRLMON --ports-from-key 'HKLM\\SOFTWARE\\KitTest\\NoPorts'"), 0);
-  // Setup's records and the serial ports the family's monitor offers.
+  // Setup's records of the USB port (the USB monitor's ports).
   for (const char16_t* key : {kRecordsKey, kPrinterPortKey}) {
     RegistryKeyPtr records;
     ASSERT_EQ(p.registry.RegCreateKeyEx(RootKey::kLocalMachine, key, kKeyReadWrite64, &records), 0u);
     ASSERT_EQ(records->SetDword(u"USB_VRT-Q40_1", 0), 0u);
   }
-  RegistryKeyPtr serial;
-  ASSERT_EQ(p.registry.RegCreateKeyEx(RootKey::kLocalMachine, kSerialPortsKey, kKeyReadWrite64, &serial), 0u);
-  ASSERT_EQ(serial->SetDword(u"KVCOM1:", 0), 0u);
-
+  // The family's monitors are their Linux builds, loaded as Windows loads
+  // them; the port dialogs are files the spooler does not load.
   const WString system = p.system.GetSystemDirectory();
-  for (const char16_t* f : {u"KVRLMON.DLL", u"KVRUSBMON.DLL", u"KVRUSBUI.DLL", u"KVRCOMMON.DLL", u"KVRCOMUI.DLL"})
-    Put(system + u"\\" + f);
+  PutModule(system + u"\\KVRLMON.DLL", KIT_LANGUAGE_MONITOR_PATH);
+  PutModule(system + u"\\KVRUSBMON.DLL", KIT_USB_MONITOR_PATH);
+  PutModule(system + u"\\KVRCOMMON.DLL", KIT_SERIAL_MONITOR_PATH);
+  for (const char16_t* f : {u"KVRUSBUI.DLL", u"KVRCOMUI.DLL"}) Put(system + u"\\" + f);
   ASSERT_TRUE(p.spooler.AddMonitor(u"", {u"KVR Language Monitor", u"", u"KVRLMON.DLL"}));
   ASSERT_TRUE(p.spooler.AddMonitor(u"", {u"KVR USB Port", u"", u"KVRUSBMON.DLL"}));
   ASSERT_TRUE(p.spooler.AddMonitor(u"", {u"KVR Serial Port", u"", u"KVRCOMMON.DLL"}));

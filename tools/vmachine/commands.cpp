@@ -60,7 +60,7 @@ void PrintUsage() {
       "  files DIR FOLDER                          files below a folder of drive C:\n"
       "  jobs DIR [ID]                             raw jobs, one job with a hex dump\n"
       "  plug DIR --vid HEX --pid HEX [--release N] [--kvusb] [--enum-text TEXT]\n"
-      "           [--hardware-id ID]... [--usbprint-id ID] [--serial S]\n"
+      "           [--hardware-id ID]... [--usbprint-id ID] [--serial S]  (a serial again: plugged back)\n"
       "  unplug DIR INSTANCE-ID\n"
       "  map-port DIR PORT file|hold|tcp:HOST:PORT|device:PATH\n"
       "  fault DIR call API CODE [--subject TEXT] [--times N] [--after N]\n"
@@ -73,7 +73,6 @@ void PrintUsage() {
       "      process, before its change or, with --after-effect, once its change is saved)\n"
       "  fault DIR clear\n"
       "  program DIR WINDOWS-PATH-OR-NAME LINUX-EXECUTABLE\n"
-      "  monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,... | --no-ports)\n"
       "  add-printer DIR NAME [--port PORT] [--driver NAME]  a printer on a stand-in driver (LPT1:)\n"
       "  put DIR HOST-FILE-OR-FOLDER WINDOWS-PATH  copy a file, or a folder with all below it, onto drive C:\n"
       "  file-version DIR WINDOWS-PATH VERSION     give a file a version resource\n"
@@ -129,6 +128,13 @@ int CmdCreate(const Args& args, bool json) {
   return kExitOk;
 }
 
+// Tries the jobs waiting for their printer again; says how many still wait.
+void ReportWaiting(const std::string& folder) {
+  sim::Store store(folder);
+  const int waiting = sim::RunMonitorJobs(store);
+  if (waiting > 0) std::fprintf(stderr, "vmachine: %d job(s) still waiting for their printer\n", waiting);
+}
+
 int CmdPlug(const Args& args, bool json) {
   const auto vid = Option(args, "--vid");
   const auto pid = Option(args, "--pid");
@@ -150,6 +156,21 @@ int CmdPlug(const Args& args, bool json) {
       ids.push_back("USB\\VID_" + Hex4(*v) + "&PID_" + Hex4(*p) + "&REV_" + Hex4(*release));
       ids.push_back("USB\\VID_" + Hex4(*v) + "&PID_" + Hex4(*p));
     }
+    // The same device plugged back (its serial number again): its node
+    // and its printer function come back as they were, what it printed
+    // kept, as Windows finds a known device again.
+    bool back = false;
+    for (auto& d : dev["list"]) {
+      const std::string id = d.value("instance_id", std::string());
+      const std::string parent = d.value("parent", std::string());
+      if (!EqualsNoCase(FromUtf8(id), FromUtf8(instance_id)) && !EqualsNoCase(FromUtf8(parent), FromUtf8(instance_id))) {
+        continue;
+      }
+      if (d.value("plugged", true)) return "device " + instance_id + " is plugged already";
+      d["plugged"] = true;
+      back = true;
+    }
+    if (back) return {};
     Json usb = {{"vid", *v}, {"pid", *p}, {"release", *release}, {"kvusb", Flag(args, "--kvusb")},
                 {"writes", Json::array()}};
     if (auto text = Option(args, "--enum-text")) usb["enum_text"] = *text;
@@ -188,6 +209,9 @@ int CmdPlug(const Args& args, bool json) {
       std::printf("plugged %s\n", instance_id.c_str());
     }
   }
+  // Jobs waiting on a monitor's port are tried again: their printer may be
+  // the one plugged.
+  if (rc == kExitOk) ReportWaiting(args[0]);
   return rc;
 }
 
@@ -229,9 +253,7 @@ int CmdMapPort(const Args& args, bool) {
   if (status != 0) return status;
   // Jobs waiting on a monitor's port are tried again: the printer may be
   // back where the port now leads.
-  sim::Store store(args[0]);
-  const int waiting = sim::RunMonitorJobs(store);
-  if (waiting > 0) std::fprintf(stderr, "vmachine: %d job(s) still waiting for their printer\n", waiting);
+  ReportWaiting(args[0]);
   return 0;
 }
 
@@ -324,44 +346,6 @@ int CmdProgram(const Args& args, bool) {
   const std::string target = fs::absolute(args[2], ec).string();
   return ChangeMachine(args[0], [&](Json& s) -> std::string {
     s["programs"][args[1]] = target;
-    return {};
-  });
-}
-
-// A fixed port list: "KVCOM1:,KVCOM2:".
-Json PortList(const std::string& text) {
-  Json ports = Json::array();
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const auto comma = std::min(text.find(',', start), text.size());
-    if (comma > start) ports.push_back(text.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return ports;
-}
-
-int CmdMonitorRule(const Args& args, bool) {
-  static constexpr char kUsage[] =
-      "monitor-rule DIR --dll-contains TEXT (--ports-from-key KEY | --ports P1,P2,... | --no-ports)";
-  const auto dll = Option(args, "--dll-contains");
-  const auto key = Option(args, "--ports-from-key");
-  const auto fixed = Option(args, "--ports");
-  // A monitor with no ports of its own: a language monitor.
-  const bool no_ports = Flag(args, "--no-ports");
-  if (args.empty() || !dll || (!key && !fixed && !no_ports)) return Usage(kUsage);
-  Json rule = {{"dll_contains", *dll}};
-  if (key) rule["ports_from_key"] = key->rfind("HKLM\\", 0) == 0 ? key->substr(5) : *key;
-  if (fixed) rule["ports"] = PortList(*fixed);
-  return ChangeMachine(args[0], [&](Json& s) -> std::string {
-    s["spooler"]["monitor_rules"].push_back(rule);
-    // Monitors already installed follow the rule at once.
-    for (auto& m : s["spooler"]["monitors"]) {
-      if (ToUpperAscii(FromUtf8(m.value("dll", std::string()))).find(ToUpperAscii(FromUtf8(*dll))) != WString::npos) {
-        for (const char* member : {"ports_from_key", "ports"}) {
-          if (rule.contains(member)) m[member] = rule[member];
-        }
-      }
-    }
     return {};
   });
 }

@@ -26,7 +26,6 @@ int CmdUnplug(const Args& args, bool json);
 int CmdMapPort(const Args& args, bool json);
 int CmdFault(const Args& args, bool json);
 int CmdProgram(const Args& args, bool json);
-int CmdMonitorRule(const Args& args, bool json);
 int CmdAddPrinter(const Args& args, bool json);
 int CmdPut(const Args& args, bool json);
 int CmdFileVersion(const Args& args, bool json);

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   static constexpr Entry kCommands[] = {
       {"presets", CmdPresets}, {"create", CmdCreate},   {"show", CmdShow},           {"registry", CmdRegistry},
       {"files", CmdFiles},     {"jobs", CmdJobs},       {"plug", CmdPlug},           {"unplug", CmdUnplug},
-      {"map-port", CmdMapPort}, {"fault", CmdFault},    {"program", CmdProgram},     {"monitor-rule", CmdMonitorRule},
+      {"map-port", CmdMapPort}, {"fault", CmdFault},    {"program", CmdProgram},
       {"put", CmdPut},         {"file-version", CmdFileVersion}, {"set", CmdSet},
       {"add-printer", CmdAddPrinter}, {"snapshot", CmdSnapshot}, {"diff", CmdDiff},
   };

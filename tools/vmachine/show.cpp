@@ -119,7 +119,7 @@ void ShowSection(const std::string& folder, const Json& s, const std::string& wh
     Heading("monitors");
     for (const auto& m : sp["monitors"]) {
       std::printf("  %s  (%s)%s\n", S(m, "name").c_str(), S(m, "dll").c_str(),
-                  m.contains("ports_from_key") ? Cat({" ports from HKLM\\", S(m, "ports_from_key")}).c_str() : "");
+                  m.value("language", false) ? "  language monitor" : "");
     }
   }
   if (all || what == "processors") {
@@ -226,9 +226,10 @@ void ShowSection(const std::string& folder, const Json& s, const std::string& wh
     for (const auto& j : sp["jobs"]) {
       std::string pieces;
       for (const auto& p : j.value("pieces", Json::array())) pieces.append(pieces.empty() ? "" : ",").append(p.dump());
-      std::printf("  #%s '%s' on %s (port %s): %s, pieces [%s]%s\n", S(j, "id").c_str(), S(j, "document").c_str(),
+      std::printf("  #%s '%s' on %s (port %s): %s, pieces [%s]%s%s\n", S(j, "id").c_str(), S(j, "document").c_str(),
                   S(j, "printer").c_str(), S(j, "port").c_str(), S(j, "status").c_str(), pieces.c_str(),
-                  j.contains("error") ? Cat({"  error: ", S(j, "error")}).c_str() : "");
+                  j.contains("error") ? Cat({"  error: ", S(j, "error")}).c_str() : "",
+                  j.contains("status_text") ? Cat({"  shows: ", S(j, "status_text")}).c_str() : "");
     }
   }
 }

@@ -18,8 +18,7 @@ m="$work/m"
 
 python3 "$source/package/make_kit.py" --linux-build "$build" --out "$work/package" linux >/dev/null || fail "make_kit"
 "$V" create "$m" --preset win7-x64-en >/dev/null || fail "create"
-"$V" monitor-rule "$m" --dll-contains KVRUSBMON --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null || fail "rule"
-"$V" monitor-rule "$m" --dll-contains KVRLMON --no-ports >/dev/null || fail "rule"
+"$V" put "$m" "$kit/KvUsbInt.dll" 'C:\Windows\system32\KvUsbInt.dll' >/dev/null || fail "put KvUsbInt.dll"
 "$V" snapshot "$m" "$m-before" >/dev/null || fail "snapshot"
 
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,5 +1,5 @@
 // Monitors' and processors' modules held by the running spooler, and the
-// ports monitors offer by machine rule.
+// ports a loaded monitor lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,10 +35,8 @@ class MonitorModulesTest : public SimTest {
 
 TEST_F(MonitorModulesTest, LoadedModulesCannotBeReplacedWhileTheSpoolerRuns) {
   Create("win7-x64-en", 64);
-  // The one-byte file is no module: a rule lets the spooler take it unloaded.
-  ASSERT_EQ(Tool("monitor-rule " + folder_.string() + " --dll-contains KVRCOMMON --ports KVCOM1:"), 0);
   machine_ = Reopen(64);
-  Put(u"C:\\Windows\\system32\\KVRCOMMON.DLL");
+  PutModule(u"C:\\Windows\\system32\\KVRCOMMON.DLL", KIT_SERIAL_MONITOR_PATH);
   Put(u"C:\\Windows\\system32\\spool\\prtprocs\\x64\\ACMEPP64.DLL");
   Put(u"C:\\Windows\\Temp\\new.dll");
   ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KVR Serial Port", u"", u"KVRCOMMON.DLL"}));
@@ -54,19 +52,34 @@ TEST_F(MonitorModulesTest, LoadedModulesCannotBeReplacedWhileTheSpoolerRuns) {
   EXPECT_TRUE(p().files.CopyFile(u"C:\\Windows\\Temp\\new.dll", u"C:\\Windows\\system32\\KVRCOMMON.DLL", false));
 }
 
-TEST_F(MonitorModulesTest, FixedPortListOfAMonitorRule) {
+// The USB port monitor's ports are the install's records: the spooler asks
+// the loaded monitor again whenever ports are listed or a printer names
+// one, so a record written after the monitor was added is a port at once,
+// and one taken away is gone.
+TEST_F(MonitorModulesTest, UsbPortsFollowTheRecordsThroughTheLoadedMonitor) {
   Create("win7-x64-en", 64);
-  ASSERT_EQ(Tool("monitor-rule " + folder_.string() + " --dll-contains KVRCOM --ports KVCOM1:,KVCOM2:"), 0);
-  ASSERT_EQ(Tool("monitor-rule " + folder_.string() + " --dll-contains KVRCOM"), 1) << "a rule names its ports";
-  machine_ = Reopen(64);
-  const auto before = PortNames();
-  EXPECT_EQ(std::count(before.begin(), before.end(), u"KVCOM1:"), 0) << "no monitor, no ports";
-  Put(u"C:\\Windows\\system32\\KVRCOMMON.DLL");
-  ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KVR Serial Port", u"", u"KVRCOMMON.DLL"}));
+  PutModule(u"C:\\Windows\\system32\\KVRUSBMON.DLL", KIT_USB_MONITOR_PATH);
+  ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KVR USB Port", u"", u"KVRUSBMON.DLL"})) << p().system.GetLastError();
+  auto usb_ports = [&] {
+    const auto names = PortNames();
+    return std::count_if(names.begin(), names.end(), [](const WString& n) { return n.rfind(u"USB_", 0) == 0; });
+  };
+  EXPECT_EQ(usb_ports(), 0) << "no records, no ports";
+  RegistryKeyPtr records;
+  ASSERT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\VELDRAN\\PORTNAME", kKeyReadWrite64,
+                                        &records),
+            0u);
+  ASSERT_EQ(records->SetDword(u"USB_VRT-Q40_1", 0), 0u);
+  ASSERT_EQ(records->SetDword(u"USB_VRT-Q40_9", 0), 0u);  // no index the monitor serves
   const auto names = PortNames();
-  EXPECT_EQ(std::count(names.begin(), names.end(), u"KVCOM1:"), 1);
-  EXPECT_EQ(std::count(names.begin(), names.end(), u"KVCOM2:"), 1);
-  EXPECT_EQ(std::count(names.begin(), names.end(), u"KVCOM3:"), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), u"USB_VRT-Q40_1"), 1);
+  EXPECT_EQ(usb_ports(), 1);
+  // A printer names the recorded port; an unrecorded one is refused.
+  ASSERT_EQ(Tool("add-printer DIR 'VRT-Q40(U) 1' --port USB_VRT-Q40_1"), 0);
+  EXPECT_NE(Tool("add-printer DIR 'VRT-Q40(U) 2' --port USB_VRT-Q40_2"), 0);
+  ASSERT_EQ(records->DeleteValue(u"USB_VRT-Q40_9"), 0u);
+  ASSERT_EQ(records->DeleteValue(u"USB_VRT-Q40_1"), 0u);
+  EXPECT_EQ(usb_ports(), 0);
 }
 
 }  // namespace

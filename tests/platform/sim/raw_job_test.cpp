@@ -19,17 +19,7 @@ class RawJobTest : public SimTest {
  protected:
   void SetUp() override {
     Create("win7-x64-en", 64);
-    WString dir;
-    ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", u"", &dir));
-    for (const char16_t* f : {u"\\unidrv.dll", u"\\kit.gpd", u"\\unidrvui.dll"}) {
-      ASSERT_TRUE(p().files.WriteFile(dir + f, Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
-    }
-    DriverInfo3 d;
-    d.name = u"Kit Test Driver";
-    d.driver_path = u"unidrv.dll";
-    d.data_file = u"kit.gpd";
-    d.config_file = u"unidrvui.dll";
-    ASSERT_TRUE(p().spooler.AddPrinterDriver(u"", d)) << p().system.GetLastError();
+    AddUnidrvDriver(u"Kit Test Driver", u"kit.gpd");
     PrinterInfo2 info;
     info.printer_name = u"VRT-P80(S)";
     info.port_name = u"COM2:";

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "platform/sim/presets.h"
 
@@ -30,6 +32,28 @@ std::unique_ptr<Machine> SimTest::Reopen(int bits) {
   auto machine = Machine::Open(folder_, process, &error);
   EXPECT_NE(machine, nullptr) << error;
   return machine;
+}
+
+void SimTest::PutModule(const WString& windows_path, const std::filesystem::path& module) {
+  std::ifstream in(module, std::ios::binary);
+  const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_GT(bytes.size(), 64u) << module;
+  ASSERT_TRUE(p().files.WriteFile(windows_path, bytes, WriteMode::kCreateAlways)) << ToUtf8(windows_path);
+}
+
+void SimTest::AddUnidrvDriver(const WString& name, const WString& data_file, const WString& monitor) {
+  WString drivers;
+  ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", u"", &drivers));
+  for (const WString& f : {WString(u"unidrv.dll"), data_file, WString(u"unidrvui.dll")}) {
+    ASSERT_TRUE(p().files.WriteFile(drivers + u"\\" + f, Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  }
+  DriverInfo3 d;
+  d.name = name;
+  d.driver_path = u"unidrv.dll";
+  d.data_file = data_file;
+  d.config_file = u"unidrvui.dll";
+  d.monitor_name = monitor;
+  ASSERT_TRUE(p().spooler.AddPrinterDriver(u"", d)) << p().system.GetLastError();
 }
 
 void SimTest::TearDown() {

@@ -23,6 +23,13 @@ class SimTest : public ::testing::Test {
   std::string ToolOutput(const std::string& arguments);
   // Reopens the machine (another process's view, or after a change on disk).
   std::unique_ptr<Machine> Reopen(int bits = 32);
+  // Lays the host file `module` (a monitor's Linux build, a test module)
+  // onto the machine at `windows_path`, as a copy puts a DLL in place.
+  void PutModule(const WString& windows_path, const std::filesystem::path& module);
+  // Lays stand-ins of a Unidrv driver's three files (unidrv.dll,
+  // `data_file`, unidrvui.dll) in the driver folder and adds the driver
+  // `name`, naming the language monitor `monitor` (empty: none).
+  void AddUnidrvDriver(const WString& name, const WString& data_file, const WString& monitor = {});
 
   std::filesystem::path folder_;
   std::unique_ptr<Machine> machine_;

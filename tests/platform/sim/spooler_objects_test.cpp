@@ -12,8 +12,7 @@ class SpoolerObjectsTest : public SimTest {
 };
 
 TEST_F(SpoolerObjectsTest, MonitorAndProcessorInUseAreRefusedUntilThePrinterIsGone) {
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVUSB --ports-from-key 'HKLM\\SOFTWARE\\VELDRAN\\PORTNAME'"), 0);
-  Put(u"C:\\Windows\\system32\\KVUSBMON.DLL");
+  PutModule(u"C:\\Windows\\system32\\KVUSBMON.DLL", KIT_USB_MONITOR_PATH);
   ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KV USB Monitor", u"", u"KVUSBMON.DLL"}));
   RegistryKeyPtr records;
   ASSERT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, u"SOFTWARE\\VELDRAN\\PORTNAME", kKeyReadWrite64, &records), 0u);
@@ -25,14 +24,7 @@ TEST_F(SpoolerObjectsTest, MonitorAndProcessorInUseAreRefusedUntilThePrinterIsGo
   ASSERT_TRUE(p().spooler.AddPrintProcessor(u"", u"", u"KVPROC.DLL", u"KVPROC"));
   WString drivers;
   ASSERT_TRUE(p().spooler.GetPrinterDriverDirectory(u"", u"", &drivers));
-  for (const char16_t* f : {u"\\unidrv.dll", u"\\VRTP80.GPD", u"\\unidrvui.dll"}) Put(drivers + f);
-  DriverInfo3 d;
-  d.name = u"VRT-P80";
-  d.driver_path = u"unidrv.dll";
-  d.data_file = u"VRTP80.GPD";
-  d.config_file = u"unidrvui.dll";
-  d.monitor_name = u"KV USB Monitor";
-  ASSERT_TRUE(p().spooler.AddPrinterDriver(u"", d)) << p().system.GetLastError();
+  AddUnidrvDriver(u"VRT-P80", u"VRTP80.GPD", u"KV USB Monitor");
 
   PrinterInfo2 info;
   info.printer_name = u"VRT-P80(U) 1";

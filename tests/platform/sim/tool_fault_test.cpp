@@ -15,9 +15,7 @@ class ToolFaultTest : public SimTest {};
 TEST_F(ToolFaultTest, CallFaultFailsTheNamedCallTheGivenNumberOfTimes) {
   Create();
   ASSERT_EQ(Tool("fault DIR call AddMonitor 87 --times 1"), 0);
-  // The two-byte file is no module: a rule lets the spooler take it unloaded.
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVMON --ports KVCOM1:"), 0);
-  ASSERT_TRUE(p().files.WriteFile(u"C:\\Windows\\Sysnative\\kvmon.dll", Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  PutModule(u"C:\\Windows\\Sysnative\\kvmon.dll", KIT_SERIAL_MONITOR_PATH);
   p().system.SetLastError(0);
   EXPECT_FALSE(p().spooler.AddMonitor(u"", {u"KV Serial Monitor", u"", u"kvmon.dll"}));
   EXPECT_EQ(p().system.GetLastError(), win32::kErrorInvalidParameter);
@@ -119,8 +117,7 @@ TEST_F(ToolFaultTest, UnknownCallNamesAreRefusedAndMonitorPortsShowUnderPorts) {
     EXPECT_NE(help.find(name), std::string::npos) << name;
   }
 
-  ASSERT_EQ(Tool("monitor-rule DIR --dll-contains KVMON --ports KVCOM1:,KVCOM2:"), 0);
-  ASSERT_TRUE(p().files.WriteFile(u"C:\\Windows\\Sysnative\\kvmon.dll", Bytes{'M', 'Z'}, WriteMode::kCreateAlways));
+  PutModule(u"C:\\Windows\\Sysnative\\kvmon.dll", KIT_SERIAL_MONITOR_PATH);
   ASSERT_TRUE(p().spooler.AddMonitor(u"", {u"KV Serial Monitor", u"", u"kvmon.dll"}));
   const std::string shown = ToolOutput("show DIR all");
   const auto ports = shown.find("ports:"), jobs = shown.find("raw jobs:"), port = shown.find("KVCOM2:  KV Serial Monitor");

@@ -89,11 +89,41 @@ map_installer "$m" "$kit/USBDRV/USBDriver/Install.exe" "$work/install.sh" "$work
 mkdir -p "$work/logos"
 python3 "$source/tests/plugin/pages/download/make_logos.py" "$work/logos" || exit 1
 "$V" put "$m" "$work/logos/colour.bmp" 'C:\logos\colour.bmp' >/dev/null || exit 1
+# The maker's USB library is on the till beside where the kit's USB monitor
+# goes (the machine answers its calls; the file stands for it).
+"$V" put "$m" "$kit/KvUsbInt.dll" 'C:\Windows\system32\KvUsbInt.dll' >/dev/null || exit 1
 "$V" snapshot "$m" "$m-before" >/dev/null || exit 1
 "$V" plug "$m" --vid 7A5C --pid 1000 --release 0 --kvusb >/dev/null || exit 1
 
-# Four installs of the receipt model.
+# Four installs of the receipt model, the USB printer printing after the
+# first.
 install usb "$here/walk_usb.txt"
+
+# The USB printer's self-test goes through the language monitor the driver
+# names and the kit's USB port monitor to the plugged printer with the
+# port's id. Unplugged, the next self-test waits with the language
+# monitor's text on it, and prints once the printer is plugged back. (Done
+# before the installs on the other ports: each registers the model's
+# driver again, without the language monitor.)
+usb_writes() {
+  "$V" show "$m" devices | sed -n 's/.*reachable through KvUsbInt.dll, \([0-9]*\) write(s)$/\1/p' | head -1
+}
+usb_before=$(usb_writes)
+sheet usb-selftest props 'VRT-Q40(U) 1' "$scenario/props_selftest.txt"
+[ "$(usb_writes)" = $((usb_before + 1)) ] || fail "the USB self-test: $usb_before writes, then $(usb_writes)"
+"$V" jobs "$m" >"$work/jobs-usb.txt" 2>&1
+expect "$work/jobs-usb.txt" "'SELFTEST' on VRT-Q40(U) 1 (port USB_VRT-Q40_1), printed"
+usb_device=$("$V" show "$m" devices | sed -n 's/^  \(USB\\VID_7A5C&PID_1000\\[^ ]*\) .*/\1/p' | head -1)
+"$V" unplug "$m" "$usb_device" >/dev/null || fail "unplug $usb_device"
+sheet usb-selftest-away props 'VRT-Q40(U) 1' "$scenario/props_selftest.txt"
+"$V" show "$m" jobs >"$work/jobs-usb-away.txt" 2>&1
+expect "$work/jobs-usb-away.txt" "(port USB_VRT-Q40_1): waiting, pieces [4,7,4]  shows: Printer offline, out of paper or not connected: waiting"
+"$V" plug "$m" --vid 7A5C --pid 1000 --kvusb --serial "${usb_device##*\\}" >/dev/null || fail "plug back"
+[ "$(usb_writes)" = $((usb_before + 2)) ] || fail "the waiting USB self-test: $usb_before writes, then $(usb_writes)"
+"$V" show "$m" jobs >"$work/jobs-usb-back.txt" 2>&1
+grep -F '(port USB_VRT-Q40_1)' "$work/jobs-usb-back.txt" | grep -qvE ': printed, pieces \[4,7,4\]$' &&
+  fail "a USB job not printed, or its text kept: $(grep -F '(port USB_VRT-Q40_1)' "$work/jobs-usb-back.txt")"
+
 install com "$scenario/install_com.txt"
 install lpt "$here/walk_lpt.txt"
 install net "$here/walk_net.txt"

@@ -1,13 +1,9 @@
 # Shell helpers of the end-to-end runs, sourced with the machine tool in $V.
 
-# A fresh machine on which the USB monitor and the language monitor, which
-# have no Linux build yet, are taken by machine rule, the USB monitor
-# offering one port per install record (the serial monitor is the kit's own
-# module, loaded as Windows loads it).
+# A fresh machine; the kit's monitors are loaded as Windows loads them when
+# the install adds them (their Linux builds in the kit folder).
 kit_machine() {  # kit_machine DIR PRESET
-  "$V" create "$1" --preset "$2" >/dev/null &&
-    "$V" monitor-rule "$1" --dll-contains KVRUSBMON --ports-from-key 'HKLM\SOFTWARE\VELDRAN\PORTNAME' >/dev/null &&
-    "$V" monitor-rule "$1" --dll-contains KVRLMON --no-ports >/dev/null
+  "$V" create "$1" --preset "$2" >/dev/null
 }
 
 # Maps "Install.exe" on the machine to INSTALL through a wrapper that notes

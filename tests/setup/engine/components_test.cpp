@@ -48,7 +48,7 @@ TEST(PortMonitors, LockedDllRegistersUnderItsInUseName) {
     EXPECT_EQ(InstallPortMonitors(m.ctx(), kPortSerial, ReadMonitorSet(m.config(), m.ctx().os_code)), 0) << error;
     EXPECT_EQ(FindMonitor(m.State(), "KVR Serial Port").value("dll", ""), "nKVRCOMMON.DLL") << error;
     EXPECT_EQ(m.String(kSerialKey, "Driver"), "nKVRCOMMON.DLL") << error;
-    EXPECT_EQ(m.Content(m.system32 + "\\nKVRCOMMON.DLL"), "W64 KVRCOMMON.DLL") << error;
+    EXPECT_EQ(m.Content(m.system32 + "\\nKVRCOMMON.DLL"), PayloadContent("W64 KVRCOMMON.DLL")) << error;
   }
 }
 

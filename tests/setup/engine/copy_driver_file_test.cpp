@@ -30,7 +30,7 @@ TEST(CopyDriverFile, EachDestinationOnWindows7x64) {
       {kDestDriverFolder, "VRTQ40G.GPD", m.driver_folder + "\\VRTQ40G.GPD", "W64 VRTQ40G.GPD"},
       {kDestProcessorFolder, "KVRPRT64.DLL", m.processor_folder + "\\KVRPRT64.DLL", "W64 KVRPRT64.DLL"},
       // The 32-bit wizard writes the native system folder with redirection off.
-      {kDestSystemFolder, "KVRCOMMON.DLL", m.system32 + "\\KVRCOMMON.DLL", "W64 KVRCOMMON.DLL"},
+      {kDestSystemFolder, "KVRCOMMON.DLL", m.system32 + "\\KVRCOMMON.DLL", PayloadContent("W64 KVRCOMMON.DLL")},
       {kDestSystemIfAbsent, "srclient.dll", m.system32 + "\\SRCLIENT.DLL", "already there"},
       // Windows' own file, already there (in the 32-bit wbem folder), is kept.
       {kDestWbemIfAbsent, "framedyn.dll", m.windows + "\\SysWOW64\\wbem\\FRAMEDYN.DLL",
@@ -112,7 +112,7 @@ TEST(CopyDriverFile, InUseAndDeniedReturnTheirCodesWithoutText) {
   EXPECT_TRUE(m.ctx().error_text.empty());
   // The side-by-side copy takes the "n" name.
   EXPECT_EQ(CopyDriverFile(m.ctx(), "kvrcommon.dll", kDestSystemFolder, true), kCopyDone);
-  EXPECT_EQ(m.Content(m.system32 + "\\nKVRCOMMON.DLL"), "W64 KVRCOMMON.DLL");
+  EXPECT_EQ(m.Content(m.system32 + "\\nKVRCOMMON.DLL"), PayloadContent("W64 KVRCOMMON.DLL"));
   // A read-only destination is made writable first.
   m.Put(m.driver_folder + "\\VRTQ40G.GPD", "old");
   m.platform().files.SetFileAttributes(u"C:\\Windows\\system32\\spool\\drivers\\x64\\VRTQ40G.GPD",

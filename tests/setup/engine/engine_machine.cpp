@@ -20,6 +20,32 @@ const char* const kSamplePayload[] = {
     "KVRUSBMON.DLL", "KVRUSBUI.DLL", "KVRLMON.DLL",    "SRCLIENT.DLL",     "FRAMEDYN.DLL",        "NEWDEV.DLL",
     "ICONLIB.DLL",  "VRTD45G.GPD",   "VRTD45S.GPD",    "VRTD45R.DLL",      "VRTD45.INI",          nullptr};
 
+namespace {
+
+std::string HostFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
+
+std::string PayloadContent(const std::string& text) {
+  // The monitors' Linux builds, which the machine's spooler loads as
+  // Windows loads a monitor; the text after the module tells the copies
+  // apart and leaves it loadable.
+  static const std::pair<const char*, std::string> kModules[] = {
+      {"KVRCOMMON.DLL", HostFile(KIT_SERIAL_MONITOR_PATH)},
+      {"KVRUSBMON.DLL", HostFile(KIT_USB_MONITOR_PATH)},
+      {"KVRLMON.DLL", HostFile(KIT_LANGUAGE_MONITOR_PATH)},
+  };
+  for (const auto& [name, module] : kModules) {
+    if (text.size() > 4 && text.substr(4) == name) return module + text;
+  }
+  return text;
+}
+
 EngineMachine::EngineMachine(const std::string& preset) {
   std::string error;
   sim::ScratchOptions options;
@@ -38,16 +64,9 @@ EngineMachine::EngineMachine(const std::string& preset) {
     Put("C:\\kit\\DRVCONFIG\\" + entry.path().filename().string(), bytes.str());
   }
   for (const char* const* name = kSamplePayload; *name; ++name) {
-    Put(std::string("C:\\kit\\W32\\") + *name, std::string("W32 ") + *name);
-    Put(std::string("C:\\kit\\W64\\") + *name, std::string("W64 ") + *name);
+    Put(std::string("C:\\kit\\W32\\") + *name, PayloadContent(std::string("W32 ") + *name));
+    Put(std::string("C:\\kit\\W64\\") + *name, PayloadContent(std::string("W64 ") + *name));
   }
-  // The payload's monitors are text stand-ins, which the machine's spooler
-  // refuses to load (193): rules let it take them unloaded, without ports.
-  Change([](sim::Json& s) {
-    for (const char* dll : {"KVRCOMMON", "KVRUSBMON", "KVRLMON"}) {
-      s["spooler"]["monitor_rules"].push_back({{"dll_contains", dll}});
-    }
-  });
 
   SystemFacts& system = platform().system;
   const bool is_64bit = Detect64BitWindows(system);

@@ -28,6 +28,11 @@ class KeyTexts final : public LanguageTexts {
 // The payload files of the sample kit, in both package folders.
 extern const char* const kSamplePayload[];
 
+// What the test kit holds for the payload file named in `text` ("W64
+// KVRCOMMON.DLL"): the text itself, or for a monitor module its Linux
+// build followed by the text.
+std::string PayloadContent(const std::string& text);
+
 class EngineMachine {
  public:
   explicit EngineMachine(const std::string& preset = "win7-x64-en");

@@ -6,16 +6,6 @@
 
 namespace kit::setup::testing {
 
-void SetMonitorRules(EngineMachine& m) {
-  m.Change([](sim::Json& s) {
-    sim::Json serial_ports = sim::Json::array();
-    for (int i = 1; i <= 8; ++i) serial_ports.push_back("KVCOM" + std::to_string(i) + ":");
-    s["spooler"]["monitor_rules"].push_back({{"dll_contains", "KVRCOMMON"}, {"ports", serial_ports}});
-    s["spooler"]["monitor_rules"].push_back(
-        {{"dll_contains", "KVRUSBMON"}, {"ports_from_key", "SOFTWARE\\VELDRAN\\PORTNAME"}});
-  });
-}
-
 InstallRequest Request(EngineMachine& m, const std::string& port, const std::string& model) {
   InstallRequest r;
   r.series_index = 0;

@@ -36,9 +36,6 @@ struct InstallRun {
   std::vector<std::string> prompts;
 };
 
-// The serial monitor offers KVCOM1: to KVCOM8:, the USB monitor the ports
-// named under HKLM\SOFTWARE\VELDRAN\PORTNAME.
-void SetMonitorRules(EngineMachine& m);
 // A request for the sample kit's receipt model "VRT-Q40" (or `model`).
 InstallRequest Request(EngineMachine& m, const std::string& port, const std::string& model = "VRT-Q40");
 InstallRun Install(EngineMachine& m, const InstallRequest& request);

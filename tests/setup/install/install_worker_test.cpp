@@ -29,7 +29,6 @@ void NameOwnProcessor(EngineMachine& m) {
 
 TEST(Install, ParallelPortOnWindows7x64) {
   EngineMachine m;
-  SetMonitorRules(m);
   const sim::Json processors = m.State()["spooler"]["processors"];
   const InstallRun run = Install(m, Request(m, "LPT1:"));
   ASSERT_EQ(run.outcome, StartOutcome::kRunWorker);
@@ -62,7 +61,6 @@ TEST(Install, ParallelPortOnWindows7x64) {
 
 TEST(Install, SerialPortOnXpStoresSettingsAndNumbersASecondPrinter) {
   EngineMachine m("winxp-x86-en");
-  SetMonitorRules(m);
   InstallRequest request = Request(m, "KVCOM3:");
   request.baud_rate = 19200;
   request.parity = 'e';
@@ -74,7 +72,7 @@ TEST(Install, SerialPortOnXpStoresSettingsAndNumbersASecondPrinter) {
   EXPECT_EQ(Printer(m, "VRT-Q40(S)").value("port", ""), "KVCOM3:");
   EXPECT_EQ(m.String("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM3:"), "19200,e,7,1.5,x");
   EXPECT_EQ(m.Dword(kSerialKey, "DriverVersion"), 2u);
-  EXPECT_EQ(m.Content(m.system32 + "\\KVRCOMMON.DLL"), "W32 KVRCOMMON.DLL");
+  EXPECT_EQ(m.Content(m.system32 + "\\KVRCOMMON.DLL"), PayloadContent("W32 KVRCOMMON.DLL"));
   // XP's own files for the driver's tools are the system's: kept.
   EXPECT_NE(m.Content(m.system32 + "\\wbem\\FRAMEDYN.DLL"), "W32 FRAMEDYN.DLL") << "present already: kept";
   EXPECT_NE(m.Content(m.system32 + "\\SRCLIENT.DLL"), "W32 SRCLIENT.DLL") << "present already: kept";
@@ -87,7 +85,6 @@ TEST(Install, SerialPortOnXpStoresSettingsAndNumbersASecondPrinter) {
 
 TEST(Install, UsbPortWritesItsRecordsAndRefusesASecondPrinter) {
   EngineMachine m;
-  SetMonitorRules(m);
   InstallRun run = Install(m, Request(m, "USB_VRT-Q40_2"));
   ASSERT_EQ(run.state, kProgressDone) << run.text;
   EXPECT_EQ(run.text, "IDS_INF_USBRESTART");
@@ -104,7 +101,6 @@ TEST(Install, UsbPortWritesItsRecordsAndRefusesASecondPrinter) {
 
 TEST(Install, SharedVrtD4Ports) {
   EngineMachine m;
-  SetMonitorRules(m);
   const InstallRun run = Install(m, Request(m, "USB_VRT-D45_2", "VRT-D45"));
   ASSERT_EQ(run.state, kProgressDone) << run.text;
   EXPECT_EQ(Printer(m, "VRT-D45(U) 2").value("port", ""), "USB_VRT-D4_2");
@@ -141,7 +137,6 @@ TEST(Install, NetworkPortRefusedShowsTheSystemTextThenTheWizardsText) {
 
 TEST(Install, OutdatedMonitorAndProcessorAreBothUpdatedUnderOneRestart) {
   EngineMachine m;
-  SetMonitorRules(m);
   NameOwnProcessor(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
   // An earlier kit left an older monitor under its "n" name and an older processor.
@@ -167,7 +162,6 @@ TEST(Install, OutdatedMonitorAndProcessorAreBothUpdatedUnderOneRestart) {
 
 TEST(Install, LockedMonitorUpdateRefusedTwiceNeedsARestart) {
   EngineMachine m;
-  SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
   m.SetDword(kSerialKey, "DriverVersion", 1);
   m.PathFault(m.system32 + "\\KVRCOMMON.DLL", 32);
@@ -183,7 +177,6 @@ TEST(Install, LockedMonitorUpdateRefusedTwiceNeedsARestart) {
 
 TEST(Install, OutdatedLanguageMonitorHeldByTheSpoolerIsReplacedBesideIt) {
   EngineMachine m;
-  SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "USB_VRT-Q40_1")).state, kProgressDone);
   const std::string key = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\KVR Language Monitor";
   m.SetDword(key, "DriverVersion", 1);
@@ -193,12 +186,11 @@ TEST(Install, OutdatedLanguageMonitorHeldByTheSpoolerIsReplacedBesideIt) {
   ASSERT_EQ(run.state, kProgressDone) << run.text;
   EXPECT_EQ(m.String(key, "Driver"), "nKVRLMON.DLL");
   EXPECT_EQ(m.Dword(key, "DriverVersion"), 3u);
-  EXPECT_EQ(m.Content(m.system32 + "\\nKVRLMON.DLL"), "W64 KVRLMON.DLL");
+  EXPECT_EQ(m.Content(m.system32 + "\\nKVRLMON.DLL"), PayloadContent("W64 KVRLMON.DLL"));
 }
 
 TEST(Install, SpoolerThatWillNotStartAgainFailsTheUpdate) {
   EngineMachine m;
-  SetMonitorRules(m);
   ASSERT_EQ(Install(m, Request(m, "KVCOM1:")).state, kProgressDone);
   m.SetDword(kSerialKey, "DriverVersion", 1);
   m.Change([](sim::Json& s) { s["services"]["Spooler"]["start_error"] = 1058; });

@@ -42,7 +42,6 @@ struct InstallRoad {
 class InstallRoadRun final : public RoadRun {
  public:
   explicit InstallRoadRun(const InstallRoad& road) : road_(road), m_(road.preset) {
-    SetMonitorRules(m_);
     sim::testing::AddForeignPrinter(m_.machine());
   }
   sim::Machine& machine() override { return m_.machine(); }

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -41,7 +42,6 @@ constexpr char16_t kForeignPort[] = u"LPT2:";
 constexpr char16_t kNetworkPort[] = u"KVIP_192.168.0.50";
 constexpr char16_t kRecordsKey[] = u"SOFTWARE\\VELDRAN\\PORTNAME";
 constexpr char16_t kPrinterPortKey[] = u"SOFTWARE\\VELDRAN\\PRINTERPORT";
-constexpr char16_t kSerialPortsKey[] = u"SOFTWARE\\KitTest\\SerialPorts";
 
 struct FamilyPrinter {
   const char16_t* name;
@@ -76,32 +76,29 @@ void Put(kit::Platform& p, kit::sim::Machine& m, const WString& path, const std:
     Fail("cannot write " + kit::ToUtf8(path));
 }
 
+void PutModule(kit::Platform& p, kit::sim::Machine& m, const WString& path, const char* module) {
+  std::ifstream in(module, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (bytes.empty()) Fail(std::string("cannot read ") + module);
+  Put(p, m, path, bytes);
+}
+
 // The family as setup leaves it, and a foreign printer.
 void InstallFamily(kit::sim::Machine& m) {
   kit::Platform& p = m.platform();
   std::string error;
-  m.store().Update(
-      [](kit::sim::Json& s) {
-        s["spooler"]["monitor_rules"].push_back({{"dll_contains", "KVRUSBMON"}, {"ports_from_key", kit::ToUtf8(kRecordsKey)}});
-        s["spooler"]["monitor_rules"].push_back(
-            {{"dll_contains", "KVRCOMMON"}, {"ports_from_key", kit::ToUtf8(kSerialPortsKey)}});
-        // The language monitor's file is a stand-in too, taken by rule.
-        s["spooler"]["monitor_rules"].push_back({{"dll_contains", "KVRLMON"}});
-        return true;
-      },
-      &error);
   for (const char16_t* key : {kRecordsKey, kPrinterPortKey}) {
     kit::RegistryKeyPtr records;
     if (p.registry.RegCreateKeyEx(kit::RootKey::kLocalMachine, key, kit::kKeyReadWrite64, &records) != 0) Fail("records");
     records->SetDword(u"USB_VRT-Q40_1", 0);
   }
-  kit::RegistryKeyPtr serial;
-  if (p.registry.RegCreateKeyEx(kit::RootKey::kLocalMachine, kSerialPortsKey, kit::kKeyReadWrite64, &serial) != 0)
-    Fail("serial ports");
-  serial->SetDword(u"KVCOM1:", 0);
+  // The family's monitors are their Linux builds, loaded as Windows loads
+  // them; the port dialogs are files the spooler does not load.
   const WString system = p.system.GetSystemDirectory();
-  for (const char16_t* f : {u"KVRLMON.DLL", u"KVRUSBMON.DLL", u"KVRUSBUI.DLL", u"KVRCOMMON.DLL", u"KVRCOMUI.DLL"})
-    Put(p, m, system + u"\\" + f);
+  PutModule(p, m, system + u"\\KVRLMON.DLL", KIT_LANGUAGE_MONITOR_PATH);
+  PutModule(p, m, system + u"\\KVRUSBMON.DLL", KIT_USB_MONITOR_PATH);
+  PutModule(p, m, system + u"\\KVRCOMMON.DLL", KIT_SERIAL_MONITOR_PATH);
+  for (const char16_t* f : {u"KVRUSBUI.DLL", u"KVRCOMUI.DLL"}) Put(p, m, system + u"\\" + f);
   p.spooler.AddMonitor(u"", {kMonitors[0], u"", u"KVRLMON.DLL"});
   p.spooler.AddMonitor(u"", {kMonitors[1], u"", u"KVRUSBMON.DLL"});
   p.spooler.AddMonitor(u"", {kMonitors[2], u"", u"KVRCOMMON.DLL"});
