@@ -100,10 +100,6 @@ class WindowsPortUiHost final : public PortUiHost {
   HWND owner_;
 };
 
-}  // namespace
-
-void SetPortUiModule(HINSTANCE instance) { ui::win32::SetModuleInstance(instance); }
-
 BOOL ConfigurePortWith(PortConfigurer configure, const wchar_t* monitor, PCWSTR server, HWND owner, PCWSTR port) {
   if (port == nullptr || port[0] == L'\0') {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -122,9 +118,38 @@ BOOL ConfigurePortWith(PortConfigurer configure, const wchar_t* monitor, PCWSTR 
   return TRUE;
 }
 
-BOOL RefusePortChangeUi() {
+BOOL RefuseUi() {
   SetLastError(RefusePortChange().error);
   return FALSE;
+}
+
+// The monitor and dialog of this module, named by PortUiTable.
+const wchar_t* g_monitor = nullptr;
+PortConfigurer g_configure = nullptr;
+
+BOOL WINAPI AddPortUi(PCWSTR, HWND, PCWSTR, PWSTR* port_out) {
+  if (port_out != nullptr) *port_out = nullptr;
+  return RefuseUi();
+}
+
+BOOL WINAPI ConfigurePortUi(PCWSTR server, HWND owner, PCWSTR port) {
+  return ConfigurePortWith(g_configure, g_monitor, server, owner, port);
+}
+
+BOOL WINAPI DeletePortUi(PCWSTR, HWND, PCWSTR) { return RefuseUi(); }
+
+MonitorUiTable g_table{sizeof(MonitorUiTable), AddPortUi, ConfigurePortUi, DeletePortUi};
+
+}  // namespace
+
+void SetPortUiModule(HINSTANCE instance) { ui::win32::SetModuleInstance(instance); }
+
+MonitorUiTable* PortUiTable(const wchar_t* monitor, PortConfigurer configure) {
+  if (g_monitor == nullptr) {
+    g_monitor = monitor;
+    g_configure = configure;
+  }
+  return &g_table;
 }
 
 }  // namespace kit::monitors

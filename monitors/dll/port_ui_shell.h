@@ -23,11 +23,12 @@ struct MonitorUiTable {
 using PortConfigurer = PortUiResult (*)(PortUiHost& host, const PortUiTexts& texts, WStringView monitor,
                                         WStringView port);
 
-// Runs `configure` for ConfigurePortUI(server, owner, port) on the monitor
-// `monitor`, in the user's language; sets the last error when it fails.
-BOOL ConfigurePortWith(PortConfigurer configure, const wchar_t* monitor, PCWSTR server, HWND owner, PCWSTR port);
-// AddPortUI / DeletePortUI: FALSE with ERROR_NOT_SUPPORTED.
-BOOL RefusePortChangeUi();
+// The module's MONITORUI table: ConfigurePortUI runs `configure` on the
+// monitor `monitor` in the user's language (the last error set when it
+// fails); AddPortUI and DeletePortUI answer FALSE with ERROR_NOT_SUPPORTED,
+// the kit's ports being fixed or recorded by its install. A module serves
+// one monitor: the first call names it.
+MonitorUiTable* PortUiTable(const wchar_t* monitor, PortConfigurer configure);
 
 // The module's instance, for its dialogs (DllMain).
 void SetPortUiModule(HINSTANCE instance);

@@ -5,30 +5,15 @@
 // "InitializePrintMonitorUI function").
 #include "monitors/dll/port_ui_shell.h"
 
-namespace {
-
-using namespace kit::monitors;
-
-constexpr wchar_t kMonitor[] = L"KVR Serial Port";
-
-BOOL WINAPI AddPortUi(PCWSTR, HWND, PCWSTR, PWSTR* port_out) {
-  if (port_out != nullptr) *port_out = nullptr;
-  return RefusePortChangeUi();
-}
-
-BOOL WINAPI ConfigurePortUi(PCWSTR server, HWND owner, PCWSTR port) {
-  return ConfigurePortWith(ConfigureSerialPort, kMonitor, server, owner, port);
-}
-
-BOOL WINAPI DeletePortUi(PCWSTR, HWND, PCWSTR) { return RefusePortChangeUi(); }
-
-MonitorUiTable g_table{sizeof(MonitorUiTable), AddPortUi, ConfigurePortUi, DeletePortUi};
-
-}  // namespace
+using kit::monitors::ConfigureSerialPort;
+using kit::monitors::MonitorUiTable;
+using kit::monitors::PortUiTable;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) SetPortUiModule(instance);
+  if (reason == DLL_PROCESS_ATTACH) kit::monitors::SetPortUiModule(instance);
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) MonitorUiTable* WINAPI InitializePrintMonitorUI() { return &g_table; }
+extern "C" __declspec(dllexport) MonitorUiTable* WINAPI InitializePrintMonitorUI() {
+  return PortUiTable(L"KVR Serial Port", ConfigureSerialPort);
+}
