@@ -10,7 +10,7 @@
 #include "monitors/portui/usb_port_page.h"
 #include "platform/win32_errors.h"
 #include "tests/monitors/portui/port_ui_doubles.h"
-#include "tests/platform/sim/sim_fixture.h"
+#include "tests/monitors/portui/serial_port_machine.h"
 
 namespace kit::monitors {
 namespace {
@@ -21,24 +21,9 @@ namespace win32 = kit::win32;
 constexpr std::uint32_t kAdmin = kServerAccessAdminister;
 constexpr std::uint32_t kRead = kServerAccessEnumerate;
 
-class ConfigurePortTest : public sim::SimTest {
+class ConfigurePortTest : public testing::SerialPortMachineTest {
  protected:
-  // A machine where COM2: has no stored value (Windows keeps one for its
-  // own COM ports on a fresh system).
-  void SetUp() override { Fresh(); }
-  void Fresh() {
-    Create("win7-x64-en", 64);
-    RegistryKeyPtr key;
-    ASSERT_EQ(p().registry.RegOpenKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyAllAccess, &key), 0u);
-    key->DeleteValue(u"COM2:");
-  }
-  WString Stored(const char16_t* value) {
-    RegistryKeyPtr key;
-    WString text;
-    if (p().registry.RegOpenKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyRead, &key) != 0) return u"(no key)";
-    if (key->GetString(value, &text) != 0) return u"(none)";
-    return text;
-  }
+  ConfigurePortTest() : SerialPortMachineTest(u"COM2:") {}
   const PortUiTexts& english_ = TextsFor(PortUiLanguage::kEnglish);
 };
 
@@ -108,15 +93,11 @@ TEST_F(ConfigurePortTest, SerialPort) {
     host.open_fails = c.open_fails;
     host.calls_fail_with = c.calls_fail_with;
     host.drive = c.drive;
-    if (c.before != nullptr) {
-      RegistryKeyPtr key;
-      ASSERT_EQ(p().registry.RegOpenKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyAllAccess, &key), 0u);
-      ASSERT_EQ(key->SetString(u"COM2:", c.before), 0u);
-    }
+    if (c.before != nullptr) Store(c.before);
     EXPECT_EQ(ConfigureSerialPort(host, english_, u"KVR Serial Port", c.port), c.result);
     EXPECT_EQ(host.opened, c.opened);
     EXPECT_EQ(host.dialogs, c.dialogs);
-    EXPECT_EQ(Stored(u"COM2:"), c.stored);
+    EXPECT_EQ(Stored(), c.stored);
     if (c.message.empty()) {
       EXPECT_TRUE(host.messages.empty());
     } else {

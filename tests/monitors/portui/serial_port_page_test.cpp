@@ -6,7 +6,7 @@
 #include "monitors/core/serial_ports.h"
 #include "monitors/portui/serial_port_page.h"
 #include "tests/monitors/portui/port_ui_doubles.h"
-#include "tests/platform/sim/sim_fixture.h"
+#include "tests/monitors/portui/serial_port_machine.h"
 #include "ui/headless/dialog.h"
 
 namespace kit::monitors {
@@ -14,29 +14,9 @@ namespace {
 
 using testing::MonitorChannel;
 
-class SerialPortPageTest : public sim::SimTest {
+class SerialPortPageTest : public testing::SerialPortMachineTest {
  protected:
-  // A machine where COM3: has no stored value (Windows keeps one for its
-  // own COM ports, "9600,n,8,1", on a fresh system).
-  void SetUp() override { Fresh(); }
-  void Fresh() {
-    Create("win7-x64-en", 64);
-    RegistryKeyPtr key;
-    ASSERT_EQ(p().registry.RegOpenKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyAllAccess, &key), 0u);
-    key->DeleteValue(u"COM3:");
-  }
-  void Store(const char16_t* text) {
-    RegistryKeyPtr key;
-    ASSERT_EQ(p().registry.RegCreateKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyAllAccess, &key), 0u);
-    ASSERT_EQ(key->SetString(u"COM3:", text), 0u);
-  }
-  WString Stored() {
-    RegistryKeyPtr key;
-    WString text;
-    if (p().registry.RegOpenKeyEx(RootKey::kLocalMachine, kPortsKey, kKeyRead, &key) != 0) return u"(no key)";
-    if (key->GetString(u"COM3:", &text) != 0) return u"(none)";
-    return text;
-  }
+  SerialPortPageTest() : SerialPortMachineTest(u"COM3:") {}
   // The texts of the five lists' selections.
   static std::vector<std::u16string> Shown(const ui::headless::Dialog& d) {
     std::vector<std::u16string> shown;
