@@ -145,15 +145,18 @@ PortUiTexts TraditionalChinese() {
   return t;
 }
 
+// The language of one of the plug-in's text files; a file of a language
+// the dialogs have no texts for is shown in English.
+PortUiLanguage FileLanguage(WStringView file) {
+  if (EqualsNoCase(file, plugin::kSimplifiedChineseTextFile)) return PortUiLanguage::kSimplifiedChinese;
+  if (EqualsNoCase(file, plugin::kTraditionalChineseTextFile)) return PortUiLanguage::kTraditionalChinese;
+  return PortUiLanguage::kEnglish;
+}
+
 }  // namespace
 
 PortUiLanguage SystemPortUiLanguage(std::uint16_t system_language) {
-  if (system_language == plugin::kLangIdChinesePrc) return PortUiLanguage::kSimplifiedChinese;
-  if (system_language == plugin::kLangIdChineseTaiwan || system_language == plugin::kLangIdChineseHongKong ||
-      system_language == plugin::kLangIdChineseSingapore) {
-    return PortUiLanguage::kTraditionalChinese;
-  }
-  return PortUiLanguage::kEnglish;
+  return FileLanguage(plugin::SystemLanguageTextFile(system_language));
 }
 
 PortUiLanguage ChoosePortUiLanguage(Registry& registry, std::uint16_t system_language) {
@@ -164,10 +167,7 @@ PortUiLanguage ChoosePortUiLanguage(Registry& registry, std::uint16_t system_lan
   }
   const std::optional<WString> follows = ReadText(*key, plugin::kFirstRunValue);
   if (!follows || follows->find(plugin::kTrue) != WString::npos) return SystemPortUiLanguage(system_language);
-  const WString file = ReadText(*key, plugin::kCurrentLanguageValue).value_or(plugin::kEnglishTextFile);
-  if (EqualsNoCase(file, plugin::kSimplifiedChineseTextFile)) return PortUiLanguage::kSimplifiedChinese;
-  if (EqualsNoCase(file, plugin::kTraditionalChineseTextFile)) return PortUiLanguage::kTraditionalChinese;
-  return PortUiLanguage::kEnglish;
+  return FileLanguage(ReadText(*key, plugin::kCurrentLanguageValue).value_or(plugin::kEnglishTextFile));
 }
 
 const PortUiTexts& TextsFor(PortUiLanguage language) {

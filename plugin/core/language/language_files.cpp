@@ -103,14 +103,11 @@ void LanguageFiles::SetUp() {
 
   // 7. The system-language rule.
   const std::uint16_t system_language = system_.GetSystemDefaultLangID();
-  const char16_t* system_file = kEnglishTextFile;
-  if (system_language == kLangIdChinesePrc) {
+  const char16_t* system_file = SystemLanguageTextFile(system_language);
+  if (system_file == kSimplifiedChineseTextFile) {
     state_.system_choice_name = kSystemChoiceSimplified;
-    system_file = kSimplifiedChineseTextFile;
-  } else if (system_language == kLangIdChineseTaiwan || system_language == kLangIdChineseHongKong ||
-             system_language == kLangIdChineseSingapore) {
+  } else if (system_file == kTraditionalChineseTextFile) {
     state_.system_choice_name = kSystemChoiceTraditional;
-    system_file = kTraditionalChineseTextFile;
   } else {
     state_.system_choice_name = kSystemChoiceEnglish;
   }

@@ -57,6 +57,18 @@ inline constexpr std::uint16_t kLangIdChineseTaiwan = 1028;
 inline constexpr std::uint16_t kLangIdChineseHongKong = 3076;
 inline constexpr std::uint16_t kLangIdChineseSingapore = 4100;
 
+// The text file of a system language: simplified Chinese for the PRC,
+// traditional Chinese for Taiwan, Hong Kong and Singapore, English for
+// every other.
+inline const char16_t* SystemLanguageTextFile(std::uint16_t system_language) {
+  if (system_language == kLangIdChinesePrc) return kSimplifiedChineseTextFile;
+  if (system_language == kLangIdChineseTaiwan || system_language == kLangIdChineseHongKong ||
+      system_language == kLangIdChineseSingapore) {
+    return kTraditionalChineseTextFile;
+  }
+  return kEnglishTextFile;
+}
+
 // Capacities (characters, terminator included).
 inline constexpr std::size_t kStartFileCapacity = 30;        // "CUR_INI"
 inline constexpr std::uint32_t kRegistryStringBytes = 256;   // registry reads

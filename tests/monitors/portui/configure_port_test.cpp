@@ -145,8 +145,12 @@ TEST_F(ConfigurePortTest, UsbPort) {
     EXPECT_EQ(ConfigureUsbPort(host, english_, u"KVR USB Port", c.port), c.result);
     EXPECT_EQ(host.dialogs, c.close_with != 0 ? 1 : 0);
     EXPECT_EQ(index, c.index);
-    if (!c.rule.empty()) EXPECT_EQ(rule, c.rule);
-    if (c.close_with != 0) EXPECT_EQ(name, c.port);
+    if (!c.rule.empty()) {
+      EXPECT_EQ(rule, c.rule);
+    }
+    if (c.close_with != 0) {
+      EXPECT_EQ(name, c.port);
+    }
     if (c.message.empty()) {
       EXPECT_TRUE(host.messages.empty());
     } else {
