@@ -28,9 +28,8 @@
 //    ends with "Unknown printer driver." there, and the test adds the
 //    printer from its 64-bit process;
 //  - no Standard TCP/IP Port monitor: its port cannot be added (1796);
-//  - the kit's USB port monitor is still a placeholder: AddMonitor cannot
-//    load it (126); its serial port monitor loads, and an install on
-//    KVCOM1: ends at the printer gap above;
+//  - the kit's serial and USB port monitors load (AddMonitor), and an
+//    install on KVCOM1: or a USB_ port ends at the printer gap above;
 //  - the spooler runs in the calling process: a 32-bit setup on 64-bit
 //    Windows cannot load the 64-bit serial port monitor it copied (126),
 //    which Windows' 64-bit spooler loads;
