@@ -1,5 +1,6 @@
 #include "platform/sim/fd_io.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,15 @@ bool ReadAll(int fd, std::string* text) {
     if (n == 0) return true;
     text->append(buffer, static_cast<std::size_t>(n));
   }
+}
+
+bool ReadHostFile(const std::string& path, std::string* bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bytes->clear();
+  const bool ok = ReadAll(fd, bytes);
+  ::close(fd);
+  return ok;
 }
 
 bool WriteAll(int fd, const void* data, std::size_t size) {

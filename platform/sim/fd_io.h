@@ -11,6 +11,12 @@ namespace kit::sim {
 // on a read error (errno says which).
 bool ReadAll(int fd, std::string* text);
 
+// The whole file at `path` (a host path), read in large blocks: the
+// machine's drive holds module images of several megabytes, which a
+// character-by-character stream read makes slow. False when it cannot be
+// opened or read.
+bool ReadHostFile(const std::string& path, std::string* bytes);
+
 // All `size` bytes. False on a write error (errno says which).
 bool WriteAll(int fd, const void* data, std::size_t size);
 

@@ -11,6 +11,7 @@
 #include "platform/profile_file_source.h"
 #include "platform/sim/channel_faults.h"
 #include "platform/sim/core.h"
+#include "platform/sim/fd_io.h"
 #include "platform/sim/flush.h"
 #include "platform/sim/missing_exports.h"
 #include "platform/sim/loaded_modules.h"
@@ -81,10 +82,10 @@ bool ReadImageVersion(const fs::path& host, FileVersionInfo* info) {
   std::error_code ec;
   const auto size = fs::file_size(host, ec);
   if (ec || size > kMaxVersionedImageSize) return Core::Fail(win32::kErrorResourceTypeNotFound);
-  std::ifstream in(host, std::ios::binary);
-  const Bytes image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string image;
+  if (!ReadHostFile(host.string(), &image)) return Core::Fail(win32::kErrorResourceTypeNotFound);
   FileVersionInfo parsed;
-  if (!ReadPeVersionInfo(image.data(), image.size(), &parsed)) return Core::Fail(win32::kErrorResourceTypeNotFound);
+  if (!ReadPeVersionInfo(reinterpret_cast<const std::uint8_t*>(image.data()), image.size(), &parsed)) return Core::Fail(win32::kErrorResourceTypeNotFound);
   *info = std::move(parsed);
   return true;
 }

@@ -1,11 +1,10 @@
 #include "tools/vmachine/machine_diff.h"
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 
 #include "common/codepage/codepage.h"
+#include "platform/sim/fd_io.h"
 #include "platform/sim/store.h"
 
 namespace kit::vmachine {
@@ -45,9 +44,9 @@ std::string Unhex(const std::string& hex) {
 }
 
 std::optional<std::string> ReadHostFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!sim::ReadHostFile(path.string(), &bytes)) return std::nullopt;
+  return bytes;
 }
 
 void EraseMember(Json& node, const std::vector<std::string>& segments, std::size_t at) {
